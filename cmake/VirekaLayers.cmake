@@ -1,0 +1,38 @@
+# One static library per layer, made of every source file in src/<layer>/.
+# A layer with no source yet is simply not defined; callers test TARGET.
+function(vireka_layer name)
+  file(GLOB _sources CONFIGURE_DEPENDS
+       ${PROJECT_SOURCE_DIR}/src/${name}/*.cpp ${PROJECT_SOURCE_DIR}/src/${name}/*.h)
+  list(FILTER _sources INCLUDE REGEX "\\.cpp$")
+  if(NOT _sources)
+    return()
+  endif()
+  file(GLOB _all CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${name}/*.cpp
+       ${PROJECT_SOURCE_DIR}/src/${name}/*.h)
+  add_library(vireka_${name} STATIC ${_all})
+  target_include_directories(vireka_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  set(_deps)
+  foreach(dep IN LISTS ARGN)
+    if(dep MATCHES "^vireka_" AND NOT TARGET ${dep})
+      continue()
+    endif()
+    list(APPEND _deps ${dep})
+  endforeach()
+  target_link_libraries(vireka_${name} PUBLIC ${_deps})
+endfunction()
+
+# One test program per folder of tests/, made of every test file in it, linked with the
+# layer of the same name and everything below it. Each test case is its own CTest test.
+function(vireka_test_folder folder)
+  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp
+       ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.h)
+  if(NOT _sources)
+    return()
+  endif()
+  add_executable(test_${folder} ${_sources})
+  target_link_libraries(test_${folder} PRIVATE vireka_testsupport ${ARGN} GTest::gtest GTest::gmock)
+  gtest_discover_tests(test_${folder}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;VIREKA_TEST_DATA=${CMAKE_BINARY_DIR}"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

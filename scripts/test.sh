@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds Vireka and runs every test. With SANITIZE=1 the build uses AddressSanitizer and
+# UndefinedBehaviorSanitizer, in a build folder of its own.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+if [ "${SANITIZE:-0}" = 1 ]; then
+    dir=build-asan
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVIREKA_SANITIZE=ON >/dev/null
+    export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+else
+    dir=build
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$dir" -j2
+export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
+ctest --test-dir "$dir" --output-on-failure -j2

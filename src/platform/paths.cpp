@@ -1,0 +1,55 @@
+#include "platform/paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace platform {
+
+namespace {
+
+QString matchInDirectory(const QString& dir, const QString& name)
+{
+    const QDir d(dir.isEmpty() ? QStringLiteral(".") : dir);
+    const QStringList entries =
+        d.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& e : entries) {
+        if (e.compare(name, Qt::CaseInsensitive) == 0) return e;
+    }
+    return name;
+}
+
+}  // namespace
+
+QString toLocalPath(const QString& path)
+{
+    QString p = path;
+    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (p.isEmpty() || QFileInfo::exists(p)) return p;
+
+    QString built = p.startsWith(QLatin1Char('/')) ? QStringLiteral("/") : QString();
+    for (const QString& part : p.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        QString name = part;
+        if (part != QLatin1String(".") && part != QLatin1String("..") &&
+            !QFileInfo::exists(joinPath(built, part)))
+            name = matchInDirectory(built, part);
+        built = joinPath(built, name);
+    }
+    if (p.endsWith(QLatin1Char('/'))) built = withTrailingSlash(built);
+    return built;
+}
+
+QString joinPath(const QString& folder, const QString& name)
+{
+    if (folder.isEmpty()) return name;
+    if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+QString withTrailingSlash(const QString& folder)
+{
+    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/'))) return folder;
+    return folder + QLatin1Char('/');
+}
+
+}  // namespace platform
