@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace kb {
+
+// The tree of families, species and common names, as plain data for the window to show.
+// Keys are unique in the whole tree (compared case-insensitively); children are kept in
+// alphabetical order of their texts.
+class SpeciesTree {
+public:
+    struct Node {
+        QString key;
+        QString text;
+        QString image;
+        QString tag;
+        int parent = -1;  // -1 for a root
+        std::vector<int> children;  // indices into nodes(), in alphabetical order of text
+    };
+
+    // Adds a node under the node with key parentKey (an empty parentKey adds a root, kept in
+    // the order added). Fails, adding nothing, when the key exists or the parent does not.
+    bool add(const QString& parentKey, const QString& key, const QString& text,
+             const QString& image, const QString& tag);
+
+    int find(const QString& key) const;  // -1 when absent
+    const std::vector<Node>& nodes() const { return nodes_; }
+    const std::vector<int>& roots() const { return roots_; }
+    const Node& node(int i) const { return nodes_[size_t(i)]; }
+    int size() const { return int(nodes_.size()); }
+    void clear();
+
+private:
+    std::vector<Node> nodes_;
+    std::vector<int> roots_;
+    std::vector<std::pair<QString, int>> byKey_;  // sorted by folded key, for lookup
+};
+
+}  // namespace kb
