@@ -42,6 +42,8 @@ public:
 
 private:
     std::shared_ptr<const TableData> read(const QString& name, bool isView);
+    bool readIndexes(const QString& name, TableData& data, QString* error);
+    bool readRows(const QString& name, TableData& data, QString* error);
     void fail(int code, const QString& message);
 
     sqlite3* db_ = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <vector>
 
@@ -34,7 +35,7 @@ public:
 private:
     std::vector<Node> nodes_;
     std::vector<int> roots_;
-    std::vector<std::pair<QString, int>> byKey_;  // sorted by folded key, for lookup
+    QHash<QString, int> byKey_;  // case-folded key -> node
 };
 
 }  // namespace kb

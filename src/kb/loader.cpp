@@ -1,0 +1,341 @@
+#include "kb/loader.h"
+
+#include "kb/datafiles.h"
+#include "platform/numbers.h"
+#include "platform/paths.h"
+#include "platform/picture.h"
+
+namespace kb {
+
+namespace {
+
+// The last failure of the loading steps, kept until a checkpoint looks at it.
+struct LastError {
+    QString detail;
+    bool failed() const { return !detail.isEmpty(); }
+    void set(const QString& d) { detail = d; }
+    void clear() { detail.clear(); }
+};
+
+class Loading {
+public:
+    Loading(Model& m, const LoadOptions& o) : m_(m), o_(o) {}
+    LoadResult run();
+
+private:
+    void readParameter(const char* key, i16& count);
+    bool sized(const char* key, i16 count);
+    void readPalette();
+    void readColourCodes();
+    void openKeptTables();
+    void readJokerFlags();
+    void readSpeciesNames();
+    void buildTree();
+    void addCommonNames();
+    QString dataPath(const char* name) const { return platform::joinPath(o_.dataDir, QLatin1String(name)); }
+    std::optional<QString> text(int k) const { return o_.text ? o_.text(k) : std::nullopt; }
+
+    Model& m_;
+    const LoadOptions& o_;
+    LastError error_;
+};
+
+QString fieldText(const Table& t, const char* field, bool* ok)
+{
+    const QVariant v = t.field(QLatin1String(field), ok);
+    if (*ok && v.isNull()) *ok = false;  // a null cannot be taken as a text
+    return v.toString();
+}
+
+void Loading::readParameter(const char* key, i16& count)
+{
+    if (!m_.WorkTable.seek(QString::fromLatin1(key))) return;  // the count keeps its value
+    bool ok = false;
+    const QString value = fieldText(m_.WorkTable, "Etat", &ok);
+    const auto n = platform::leadingInt16(value);
+    if (!ok || !n) {
+        error_.set(QStringLiteral("The \"Parametres\" row \"%1\" has no usable \"Etat\" value (%2)")
+                       .arg(QLatin1String(key), value));
+        return;
+    }
+    count = *n;
+}
+
+bool Loading::sized(const char* key, i16 count)
+{
+    if (count >= 1) return true;
+    error_.set(QStringLiteral("The \"Parametres\" row \"%1\" is missing or below 1, so nothing can be sized by it")
+                   .arg(QLatin1String(key)));
+    return false;
+}
+
+void Loading::readPalette()
+{
+    if (!sized("Nb_Couleurs", m_.ColourCount)) return;
+    QImage box = o_.paletteBox;
+    if (box.isNull()) {
+        QString why;
+        const auto picture = platform::Picture::load(dataPath("couleur.wmf"), &why);
+        if (picture.isNull()) {
+            error_.set(QStringLiteral("The palette picture cannot be read: %1").arg(why));
+            box = QImage(QSize(40 * m_.ColourCount, 30), QImage::Format_RGB32);
+            box.fill(Qt::white);
+        } else {
+            box = picture.render(QSize(40 * m_.ColourCount, 30), Qt::white);
+        }
+    }
+    samplePalette(box, m_);
+}
+
+void Loading::readColourCodes()
+{
+    m_.PaletteCode.assign(size_t(std::max<int>(0, m_.ColourCount)), QString());
+    Table colours = m_.KnowledgeBase.openTable(QStringLiteral("Couleurs"));
+    if (!colours.isValid()) {
+        error_.set(colours.errorString());
+        return;
+    }
+    for (int i = 1; i <= m_.ColourCount; ++i) {
+        colours.seek(i);
+        bool ok = false;
+        const QVariant v = colours.field(QStringLiteral("Code_Couleur"), &ok);
+        if (!ok) {
+            error_.set(QStringLiteral("The \"Couleurs\" table has no row %1 with a \"Code_Couleur\"").arg(i));
+            continue;
+        }
+        m_.PaletteCode[size_t(i - 1)] = v.toString();
+    }
+}
+
+void Loading::openKeptTables()
+{
+    struct Kept {
+        Table* table;
+        const char* name;
+        const char* index;
+    };
+    const Kept kept[] = {{&m_.HierarchyTable, "Hierarchie", "PrimaryKey"},
+                         {&m_.ClickZoneTable, "Clic_Zone", "PrimaryKey"},
+                         {&m_.CharacterTable, "Caracteres", "PrimaryKey"},
+                         {&m_.FloraTable, "Flore", "PrimaryKey"},
+                         {&m_.ObjectTable, "Objets_Fic", "Objet"},
+                         {&m_.CommonLanguageTable, "Communs_Langues", "Langue"}};
+    for (const Kept& k : kept) {
+        *k.table = m_.KnowledgeBase.openTable(QLatin1String(k.name));
+        if (!k.table->isValid()) {
+            error_.set(k.table->errorString());
+        } else if (!k.table->setIndex(QLatin1String(k.index))) {
+            error_.set(k.table->errorString());
+        }
+    }
+    m_.ObjectTable.moveLast();
+}
+
+void Loading::readJokerFlags()
+{
+    Table& objects = m_.ObjectTable;
+    m_.ObjectCount = objects.recordCount();
+    m_.JokerFlag.assign(size_t(m_.ObjectCount), false);
+    if (m_.ObjectCount < 1 && objects.isValid()) {
+        error_.set(QStringLiteral("The \"Objets_Fic\" table has no row"));
+    }
+    for (objects.moveFirst(); !objects.eof(); objects.moveNext()) {
+        bool okNum = false, okJoker = false;
+        const QVariant num = objects.field(QStringLiteral("Desc_Num"), &okNum);
+        const QVariant joker = objects.field(QStringLiteral("Joker"), &okJoker);
+        const qlonglong n = num.toLongLong();
+        if (!okNum || num.isNull() || n < 0 || n >= m_.ObjectCount) {
+            error_.set(QStringLiteral("The \"Objets_Fic\" row \"%1\" has a \"Desc_Num\" (%2) outside 0 to %3")
+                           .arg(objects.field(QStringLiteral("Objet")).toString(), num.toString())
+                           .arg(m_.ObjectCount - 1));
+            continue;
+        }
+        if (!okJoker || joker.isNull()) {
+            error_.set(QStringLiteral("The \"Objets_Fic\" row \"%1\" has no \"Joker\" value")
+                           .arg(objects.field(QStringLiteral("Objet")).toString()));
+            continue;
+        }
+        m_.JokerFlag[size_t(n)] = joker.toLongLong() != 0 || joker.toBool();
+    }
+    objects.moveFirst();
+}
+
+void Loading::readSpeciesNames()
+{
+    m_.SpeciesName.assign(size_t(std::max<int>(0, m_.SpeciesCount)), QString());
+    m_.SpeciesListLines.clear();
+    Table& flora = m_.FloraTable;
+    int i = 0;
+    for (flora.moveFirst(); !flora.eof() && i < m_.SpeciesCount; flora.moveNext(), ++i) {
+        const QString name = flora.field(QStringLiteral("Espece")).toString();
+        m_.SpeciesName[size_t(i)] = name;
+        m_.SpeciesListLines << QStringLiteral("100% - ") + name;
+    }
+    flora.moveFirst();
+}
+
+void Loading::buildTree()
+{
+    SpeciesTree& tree = m_.Tree;
+    tree.clear();
+    const struct {
+        const char* key;
+        int text;
+    } roots[] = {{"Familles", 1301}, {"Espèces", 1300}, {"Communs", 1302}};
+    for (const auto& r : roots) {
+        // A root whose text the language lacks is not added, nor anything under it.
+        if (const auto t = text(r.text)) tree.add(QString(), QString::fromUtf8(r.key), *t, QStringLiteral("livre_ferme"), QString());
+    }
+    Table& flora = m_.FloraTable;
+    for (flora.moveFirst(); !flora.eof(); flora.moveNext()) {
+        error_.clear();
+        const QString family = flora.field(QStringLiteral("Famille")).toString();
+        const QString code = flora.field(QStringLiteral("Code")).toString();
+        const QString species = flora.field(QStringLiteral("Espece")).toString();
+        tree.add(QStringLiteral("Familles"), family, properCase(family), QStringLiteral("livre_ferme"), QStringLiteral("Fam"));
+        tree.add(family, code, species, QStringLiteral("page"), QStringLiteral("Esp"));
+        tree.add(QString::fromUtf8("Espèces"), code + QLatin1Char('S'), species, QStringLiteral("page"),
+                 QStringLiteral("Esp") + family);
+    }
+    flora.moveFirst();
+    addCommonNames();
+    error_.clear();
+}
+
+void Loading::addCommonNames()
+{
+    Table& languages = m_.CommonLanguageTable;
+    int k = 0;
+    for (languages.moveFirst(); !languages.eof(); languages.moveNext(), ++k) {
+        error_.clear();
+        const QString language = languages.field(QStringLiteral("Langue")).toString();
+        const QString languageKey = QLatin1Char('S') + language;
+        m_.Tree.add(QStringLiteral("Communs"), languageKey, language, QStringLiteral("livre_ferme"), languageKey);
+        Table names = m_.KnowledgeBase.openQuery(k);
+        for (names.moveFirst(); !names.eof(); names.moveNext()) {
+            error_.clear();
+            const QString name = names.field(QStringLiteral("Nom")).toString();
+            const QString code = names.field(QStringLiteral("Code")).toString();
+            const QString species = names.field(QStringLiteral("Espece")).toString();
+            const QString family = names.field(QStringLiteral("Famille")).toString();
+            // A common name met before keeps its first node; the species joins it there.
+            m_.Tree.add(languageKey, name, name, QStringLiteral("livre_ferme"), QStringLiteral("Com"));
+            m_.Tree.add(name, code + name, species, QStringLiteral("page"), QStringLiteral("Csp") + code + family);
+        }
+    }
+    languages.moveFirst();
+}
+
+LoadResult Loading::run()
+{
+    LoadResult result;
+    const QString dbPath = platform::joinPath(o_.dataDir, o_.databaseName);
+    if (!m_.KnowledgeBase.open(dbPath)) {
+        result.failedAt = Checkpoint::Database;
+        result.message = dbPath + QStringLiteral(", Erreur N°") + platform::signedSpaceNumber(m_.KnowledgeBase.errorCode());
+        result.detail = m_.KnowledgeBase.errorString();
+        return result;
+    }
+    m_.WorkTable = m_.KnowledgeBase.openTable(QStringLiteral("Parametres"));
+    if (!m_.WorkTable.isValid()) error_.set(m_.WorkTable.errorString());
+    readParameter("Nb_Couleurs", m_.ColourCount);
+    readPalette();
+    readColourCodes();
+    readParameter("Nb_Esp", m_.SpeciesCount);
+    readParameter("Nb_Etats_Desc", m_.StateCount);
+    readParameter("Nb_Cadre", m_.FrameCount);
+    readParameter("Nb_Robot", m_.DrawingCount);
+    readParameter("Nb_But_Car", m_.CharButtonCount);
+    readParameter("Nb_But_Deter", m_.DeterButtonCount);
+    readParameter("Nb_But_Quest", m_.QuestionButtonCount);
+    readParameter("Nb_Contraintes", m_.ConstraintCount);
+    sized("Nb_Esp", m_.SpeciesCount);
+    sized("Nb_Etats_Desc", m_.StateCount);
+    sized("Nb_Cadre", m_.FrameCount);
+    sized("Nb_Robot", m_.DrawingCount);
+    if (o_.pendingEvents) o_.pendingEvents();
+    openKeptTables();
+    readJokerFlags();
+
+    const QString weights = dataPath("POIDS.DAT");
+    QString detail;
+    auto status = DataFiles::Status::OpenFailed;
+    if (!error_.failed()) {
+        status = DataFiles::read(weights, size_t(m_.StateCount), m_.StateWeight, &detail);
+    }
+    if (error_.failed() || status == DataFiles::Status::OpenFailed) {
+        result.failedAt = Checkpoint::WeightsOpen;
+        result.message = weights;
+        result.detail = error_.failed() ? error_.detail : detail;
+        return result;
+    }
+    if (status == DataFiles::Status::ReadFailed) {
+        result.failedAt = Checkpoint::WeightsRead;
+        result.stringId = 1069;
+        result.detail = detail;
+        return result;
+    }
+    readSpeciesNames();
+    buildTree();
+
+    const QString matrix = dataPath("MATRICE.DAT");
+    status = DataFiles::read(matrix, size_t(m_.SpeciesCount) * size_t(m_.StateCount), m_.Matrix, &detail);
+    if (status != DataFiles::Status::Ok) {
+        result.failedAt = status == DataFiles::Status::OpenFailed ? Checkpoint::MatrixOpen : Checkpoint::MatrixRead;
+        if (status == DataFiles::Status::OpenFailed) result.message = matrix;
+        else result.stringId = 1070;
+        result.detail = detail;
+    }
+    return result;
+}
+
+}  // namespace
+
+QString properCase(const QString& text)
+{
+    QString out = text.toLower();
+    bool wordStart = true;
+    for (QChar& c : out) {
+        if (c.isSpace()) {
+            wordStart = true;
+        } else if (wordStart) {
+            c = c.toUpper();
+            wordStart = false;
+        }
+    }
+    return out;
+}
+
+QPoint paletteSamplePoint(int i, int n, QSize box)
+{
+    const double w = box.width(), h = box.height();
+    const double x = w / n / 2 + i * w / n;
+    return QPoint(int(platform::roundHalfEven(x)), int(platform::roundHalfEven(h / 2)));
+}
+
+void samplePalette(const QImage& box, Model& model)
+{
+    const int n = std::max<int>(0, model.ColourCount);
+    model.PaletteColour.assign(size_t(n), 0);
+    model.PaletteBGR.assign(size_t(n), Bgr{});
+    for (int i = 0; i < n; ++i) {
+        const QPoint p = paletteSamplePoint(i, n, box.size());
+        // A point outside the box reads as no colour at all, like an invalid pixel.
+        std::uint32_t c = 0xFFFFFFFFu;
+        if (box.valid(p)) {
+            const QRgb rgb = box.pixel(p);
+            c = std::uint32_t(qRed(rgb)) | (std::uint32_t(qGreen(rgb)) << 8) |
+                (std::uint32_t(qBlue(rgb)) << 16);
+        }
+        model.PaletteColour[size_t(i)] = c;
+        model.PaletteBGR[size_t(i)] = Bgr{std::uint8_t((c >> 16) & 0xFF), std::uint8_t((c >> 8) & 0xFF),
+                                          std::uint8_t(c & 0xFF)};
+    }
+}
+
+LoadResult loadKnowledgeBase(Model& model, const LoadOptions& options)
+{
+    return Loading(model, options).run();
+}
+
+}  // namespace kb

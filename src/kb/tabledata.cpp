@@ -1,0 +1,88 @@
+#include "kb/tabledata.h"
+
+#include <algorithm>
+
+namespace kb {
+
+namespace {
+
+int kindOf(const QVariant& v)
+{
+    if (v.isNull()) return 0;
+    switch (v.typeId()) {
+        case QMetaType::LongLong:
+        case QMetaType::Int:
+        case QMetaType::Double:
+        case QMetaType::Bool:
+        case QMetaType::Short:
+        case QMetaType::UInt:
+        case QMetaType::ULongLong:
+            return 1;
+        case QMetaType::QByteArray:
+            return 3;
+        default:
+            return 2;
+    }
+}
+
+int compareNumbers(const QVariant& a, const QVariant& b)
+{
+    if (a.typeId() != QMetaType::Double && b.typeId() != QMetaType::Double) {
+        const qlonglong x = a.toLongLong(), y = b.toLongLong();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    const double x = a.toDouble(), y = b.toDouble();
+    return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+}  // namespace
+
+int compareValues(const QVariant& a, const QVariant& b)
+{
+    const int ka = kindOf(a), kb = kindOf(b);
+    if (ka != kb) return ka < kb ? -1 : 1;
+    switch (ka) {
+        case 0:
+            return 0;
+        case 1:
+            return compareNumbers(a, b);
+        case 2: {
+            const QString x = a.toString(), y = b.toString();
+            const int c = x.compare(y, Qt::CaseInsensitive);
+            return c < 0 ? -1 : (c > 0 ? 1 : 0);
+        }
+        default: {
+            const QByteArray x = a.toByteArray(), y = b.toByteArray();
+            return x < y ? -1 : (x == y ? 0 : 1);
+        }
+    }
+}
+
+std::shared_ptr<const IndexOrder> TableData::order(const QString& indexName) const
+{
+    const QString key = indexName.toLower();
+    if (auto it = orders.constFind(key); it != orders.constEnd()) return *it;
+    const auto def = indexColumns.constFind(key);
+    if (def == indexColumns.constEnd()) return nullptr;
+
+    auto built = std::make_shared<IndexOrder>();
+    for (const QString& c : *def) {
+        const int col = column(c);
+        if (col < 0) return nullptr;
+        built->columns.push_back(col);
+    }
+    built->rows.resize(size_t(rowCount));
+    for (int r = 0; r < rowCount; ++r) built->rows[size_t(r)] = r;
+    // Stable, so rows with equal keys keep the order of the file.
+    std::stable_sort(built->rows.begin(), built->rows.end(), [&](int x, int y) {
+        for (int col : built->columns) {
+            const int c = compareValues(cell(x, col), cell(y, col));
+            if (c != 0) return c < 0;
+        }
+        return false;
+    });
+    orders.insert(key, built);
+    return built;
+}
+
+}  // namespace kb

@@ -1,0 +1,157 @@
+#include "kb/loader.h"
+#include "support/testkb.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using kb::Checkpoint;
+using testing_support::TestKb;
+
+namespace {
+
+kb::LoadResult loadResult(const TestKb& base)
+{
+    kb::Model m;
+    return kb::loadKnowledgeBase(m, base.options());
+}
+
+// A failure before the weights are opened stops there, with the weights' path as the message
+// and the real cause in the detail.
+void expectStopsAtWeights(const TestKb& base, const char* detailHas)
+{
+    const kb::LoadResult r = loadResult(base);
+    EXPECT_EQ(r.failedAt, Checkpoint::WeightsOpen);
+    EXPECT_EQ(r.message, base.dataDir() + "POIDS.DAT");
+    EXPECT_TRUE(r.detail.contains(QLatin1String(detailHas))) << r.detail.toStdString();
+}
+
+}  // namespace
+
+TEST(Checkpoints, ADatabaseThatIsNotSQLiteStopsWithItsPathAndErrorNumber)
+{
+    TestKb base;
+    base.write();
+    base.writeFile("kb.sqlite", QByteArray(2048, 'z'));
+    const kb::LoadResult r = loadResult(base);
+    EXPECT_EQ(r.failedAt, Checkpoint::Database);
+    EXPECT_EQ(r.message, base.databasePath() + ", Erreur N° 26");
+}
+
+TEST(Checkpoints, AMissingDatabaseStopsAtTheDatabase)
+{
+    TestKb base;
+    const kb::LoadResult r = loadResult(base);
+    EXPECT_EQ(r.failedAt, Checkpoint::Database);
+    EXPECT_TRUE(r.message.startsWith(base.databasePath() + ", Erreur N° ")) << r.message.toStdString();
+}
+
+TEST(Checkpoints, AMissingCountRowStopsAtTheWeightsAndSaysWhich)
+{
+    TestKb base;
+    base.write();
+    base.exec("DELETE FROM Parametres WHERE Nom = 'Nb_Esp';");
+    expectStopsAtWeights(base, "Nb_Esp");
+}
+
+TEST(Checkpoints, AZeroCountStopsAtTheWeights)
+{
+    TestKb base;
+    base.parameters["Nb_Robot"] = "0";
+    base.write();
+    expectStopsAtWeights(base, "Nb_Robot");
+}
+
+TEST(Checkpoints, CountsThatSizeNothingMayBeMissing)
+{
+    TestKb base;
+    base.write();
+    base.exec("DELETE FROM Parametres WHERE Nom IN ('Nb_But_Car','Nb_But_Deter','Nb_But_Quest','Nb_Contraintes');");
+    kb::Model m;
+    const kb::LoadResult r = kb::loadKnowledgeBase(m, base.options());
+    EXPECT_TRUE(r.ok()) << r.detail.toStdString();
+    EXPECT_EQ(m.DeterButtonCount, 0);
+    EXPECT_EQ(m.ConstraintCount, 0);
+}
+
+TEST(Checkpoints, AMissingColourRowStopsAtTheWeights)
+{
+    TestKb base;
+    base.write();
+    base.exec("DELETE FROM Couleurs WHERE Numero = 2;");
+    expectStopsAtWeights(base, "Couleurs");
+}
+
+TEST(Checkpoints, ADescriptorNumberOutOfRangeStopsAtTheWeights)
+{
+    TestKb base;
+    base.write();
+    base.exec("UPDATE Objets_Fic SET Desc_Num = 2 WHERE Objet = 'PATTE';");
+    expectStopsAtWeights(base, "Desc_Num");
+}
+
+TEST(Checkpoints, AMissingTableStopsAtTheWeights)
+{
+    TestKb base;
+    base.write();
+    base.exec("DROP TABLE Hierarchie;");
+    expectStopsAtWeights(base, "Hierarchie");
+}
+
+TEST(Checkpoints, AMissingParameterTableStopsAtTheWeights)
+{
+    TestKb base;
+    base.write();
+    base.exec("DROP TABLE Parametres;");
+    expectStopsAtWeights(base, "Parametres");
+}
+
+TEST(Checkpoints, MissingOrShortWeights)
+{
+    TestKb base;
+    base.write();
+    QFile::remove(base.dataDir() + "POIDS.DAT");
+    kb::LoadResult r = loadResult(base);
+    EXPECT_EQ(r.failedAt, Checkpoint::WeightsOpen);
+    EXPECT_EQ(r.message, base.dataDir() + "POIDS.DAT");
+
+    base.writeFile("POIDS.DAT", QByteArray(9, '\1'));  // five weights need ten bytes
+    r = loadResult(base);
+    EXPECT_EQ(r.failedAt, Checkpoint::WeightsRead);
+    EXPECT_EQ(r.stringId, 1069);
+    EXPECT_TRUE(r.message.isEmpty());
+}
+
+TEST(Checkpoints, AMissingMatrixStopsAfterTheListAndTreeAreBuilt)
+{
+    TestKb base;
+    base.write();
+    QFile::remove(base.dataDir() + "MATRICE.DAT");
+    kb::Model m;
+    const kb::LoadResult r = kb::loadKnowledgeBase(m, base.options());
+    EXPECT_EQ(r.failedAt, Checkpoint::MatrixOpen);
+    EXPECT_EQ(r.message, base.dataDir() + "MATRICE.DAT");
+    EXPECT_EQ(m.SpeciesListLines.size(), 3);
+    EXPECT_GE(m.Tree.find("SP1"), 0);
+}
+
+TEST(Checkpoints, AShortMatrixIsAReadError)
+{
+    TestKb base;
+    base.write();
+    base.writeFile("MATRICE.DAT", QByteArray(29, '\0'));
+    const kb::LoadResult r = loadResult(base);
+    EXPECT_EQ(r.failedAt, Checkpoint::MatrixRead);
+    EXPECT_EQ(r.stringId, 1070);
+}
+
+TEST(Checkpoints, AHugeCountWithAShortMatrixFailsWithoutAllocating)
+{
+    TestKb base;
+    base.parameters["Nb_Esp"] = "32767";
+    base.parameters["Nb_Etats_Desc"] = "32767";
+    base.write();
+    base.writeFile("POIDS.DAT", QByteArray(2 * 32767, '\0'));
+    const kb::LoadResult r = loadResult(base);
+    EXPECT_EQ(r.failedAt, Checkpoint::MatrixRead);
+}
+

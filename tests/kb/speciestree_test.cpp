@@ -1,0 +1,85 @@
+#include "kb/loader.h"
+#include "support/testkb.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::TestKb;
+
+namespace {
+
+QStringList childTexts(const kb::SpeciesTree& tree, const QString& key)
+{
+    QStringList out;
+    const int n = tree.find(key);
+    if (n < 0) return {"<missing " + key + ">"};
+    for (int c : tree.node(n).children) out << tree.node(c).text;
+    return out;
+}
+
+}  // namespace
+
+TEST(SpeciesTree, FamiliesSpeciesAndCommonNames)
+{
+    TestKb base;
+    base.flora = {{"SP1", "Bellis perennis", "ASTERACEAE"},
+                  {"SP2", "Achillea millefolium", "ASTERACEAE"},
+                  {"SP3", "Rosa canina", "rosaceae de haie"}};
+    base.languages = {"Français", "English"};
+    base.commonNames = {{"English", "Daisy", "SP1"}, {"Français", "Pâquerette", "SP1"},
+                        {"Français", "Daisy", "SP2"}, {"English", "Dog rose", "SP3"}};
+    base.write();
+    kb::Model m;
+    ASSERT_TRUE(kb::loadKnowledgeBase(m, base.options()).ok());
+    const kb::SpeciesTree& t = m.Tree;
+    ASSERT_EQ(t.roots().size(), 3u);
+    EXPECT_EQ(t.node(t.roots()[0]).key, QString("Familles"));
+    EXPECT_EQ(t.node(t.roots()[1]).key, QString("Espèces"));
+    EXPECT_EQ(t.node(t.roots()[2]).text, QString("Common names"));
+    EXPECT_EQ(childTexts(t, "Familles"), QStringList({"Asteraceae", "Rosaceae De Haie"}));
+    EXPECT_EQ(childTexts(t, "ASTERACEAE"), QStringList({"Achillea millefolium", "Bellis perennis"}));
+    EXPECT_EQ(t.node(t.find("SP2S")).tag, QString("EspASTERACEAE"));
+    EXPECT_EQ(t.node(t.find("ASTERACEAE")).tag, QString("Fam"));
+    // Languages in "Langue" order; a name shared by two languages has one node, under the
+    // first language that has it, holding the species of both.
+    EXPECT_EQ(childTexts(t, "Communs"), QStringList({"English", "Français"}));
+    EXPECT_EQ(childTexts(t, "SEnglish"), QStringList({"Daisy", "Dog rose"}));
+    EXPECT_EQ(childTexts(t, "SFrançais"), QStringList({"Pâquerette"}));
+    EXPECT_EQ(childTexts(t, "Daisy"), QStringList({"Achillea millefolium", "Bellis perennis"}));
+    EXPECT_EQ(t.node(t.find("SP2Daisy")).tag, QString("CspSP2ASTERACEAE"));
+}
+
+TEST(SpeciesTree, ARootWithoutTextInTheLanguageIsLeftOutWithItsBranch)
+{
+    TestKb base;
+    base.write();
+    auto options = base.options();
+    options.text = [](int k) -> std::optional<QString> {
+        if (k == 1302) return std::nullopt;
+        return testing_support::englishText(k);
+    };
+    kb::Model m;
+    ASSERT_TRUE(kb::loadKnowledgeBase(m, options).ok());
+    EXPECT_EQ(m.Tree.roots().size(), 2u);
+    EXPECT_LT(m.Tree.find("Communs"), 0);
+    EXPECT_LT(m.Tree.find("SEnglish"), 0);
+    EXPECT_GE(m.Tree.find("SP1"), 0);
+}
+
+TEST(SpeciesTree, KeysAreUniqueAndChildrenSorted)
+{
+    kb::SpeciesTree t;
+    EXPECT_TRUE(t.add("", "R", "Root", "livre_ferme", ""));
+    EXPECT_TRUE(t.add("R", "b", "banana", "page", ""));
+    EXPECT_TRUE(t.add("R", "a", "Apple", "page", ""));
+    EXPECT_TRUE(t.add("R", "c", "cherry", "page", ""));
+    EXPECT_FALSE(t.add("R", "B", "again", "page", "")) << "keys ignore case";
+    EXPECT_FALSE(t.add("nowhere", "z", "z", "page", ""));
+    EXPECT_EQ(childTexts(t, "R"), QStringList({"Apple", "banana", "cherry"}));
+}
+
+TEST(ProperCase, FirstLetterOfEachWordUpper)
+{
+    EXPECT_EQ(kb::properCase("ASTERACEAE"), QString("Asteraceae"));
+    EXPECT_EQ(kb::properCase("rosaceae de haie"), QString("Rosaceae De Haie"));
+    EXPECT_EQ(kb::properCase(""), QString(""));
+}
