@@ -1,0 +1,122 @@
+#include "engine/discriminantsearch.h"
+
+#include "kb/model.h"
+
+#include <cmath>
+
+namespace engine {
+
+DiscriminantSearch::DiscriminantSearch(const kb::Model& model, const KeyTables& tables,
+                                       const IdentificationState& state)
+    : model_(model), tables_(tables), state_(state) {}
+
+int DiscriminantSearch::bestRow(const std::vector<double>& scores) {
+    double best = 0.0;
+    int row = -1;
+    // The last entry belongs to no row.
+    for (int r = 0; r + 1 < int(scores.size()); ++r) {
+        if (best < scores[size_t(r)]) {
+            best = scores[size_t(r)];
+            row = r;
+        }
+    }
+    return row;
+}
+
+std::vector<double> DiscriminantSearch::scores(int topCount) {
+    std::vector<double> result(tables_.objects.size() + 1, 0.0);
+    for (size_t r = 0; r < tables_.objects.size(); ++r) {
+        const ObjectRow& object = tables_.objects[r];
+        if (proposable(object)) result[r] = score(object, topCount);
+    }
+    return result;
+}
+
+bool DiscriminantSearch::proposable(const ObjectRow& object) const {
+    const auto& joker = state_.JokerFlag;
+    if (object.descriptor < 0 || object.descriptor >= int(joker.size())) return false;
+    if (!joker[size_t(object.descriptor)]) return false;
+    const int states = int(state_.StateChoice.size());
+    for (int s = object.firstState; s < object.firstState + object.stateCount; ++s) {
+        if (s >= 0 && s < states && state_.StateChoice[size_t(s)] != 0) return false;
+    }
+    return true;
+}
+
+double DiscriminantSearch::score(const ObjectRow& object, int topCount) {
+    const int k = object.stateCount;
+    // ln 1 = 0: a single state separates nothing.
+    if (k <= 1) return 0.0;
+    const double t = topCount;
+    double s = 0.0;
+    for (int l = 0; l < k; ++l) {
+        const std::int64_t c = stateCount(object.firstState + l, topCount);
+        if (c == 0) continue;
+        s = s - (double(c) / t) * std::log(t / double(c)) / std::log(double(k));
+    }
+    return std::fabs(s);
+}
+
+void DiscriminantSearch::prepareTop(int topCount) {
+    if (maskTop_ == topCount) return;
+    counts_.assign(size_t(std::max<int>(model_.StateCount, 0)), 0);
+    counted_.assign(counts_.size(), false);
+    topMask_.assign(size_t(std::max<int>(model_.SpeciesCount, 0)), 0);
+    const int ranked = int(state_.RankTable.species.size());
+    for (int k = 0; k < topCount && k < ranked; ++k) {
+        const int s = state_.RankTable.species[size_t(k)];
+        if (s >= 0 && s < int(topMask_.size())) topMask_[size_t(s)] += 1;
+    }
+    maskTop_ = topCount;
+}
+
+namespace {
+
+// Sums in 32 bits over blocks short enough not to overflow, then in 64.
+constexpr int Block = 32768;
+
+std::int64_t columnSum(const std::int16_t* column, int n) {
+    std::int64_t total = 0;
+    for (int start = 0; start < n; start += Block) {
+        const int end = std::min(n, start + Block);
+        std::int32_t sum = 0;
+        for (int i = start; i < end; ++i) sum += column[i];
+        total += sum;
+    }
+    return total;
+}
+
+std::int64_t maskedSum(const std::int16_t* column, const std::int16_t* mask, int n) {
+    std::int64_t total = 0;
+    for (int start = 0; start < n; start += Block) {
+        const int end = std::min(n, start + Block);
+        std::int32_t sum = 0;  // the mask holds 0 or 1
+        for (int i = start; i < end; ++i) sum += std::int32_t(column[i]) * mask[i];
+        total += sum;
+    }
+    return total;
+}
+
+}  // namespace
+
+std::int64_t DiscriminantSearch::stateCount(int state, int topCount) {
+    prepareTop(topCount);
+    if (state < 0 || state >= int(counts_.size())) return 0;
+    if (counted_[size_t(state)]) return counts_[size_t(state)];
+    const int species = model_.SpeciesCount;
+    const std::int16_t* column = model_.stateColumn(state);
+    const int top = std::min(topCount, int(state_.RankTable.species.size()));
+    std::int64_t c = 0;
+    if (top >= species) {
+        c = columnSum(column, species);  // every species is at the top
+    } else if (top * 8 >= species) {
+        c = maskedSum(column, topMask_.data(), species);
+    } else {
+        for (int k = 0; k < top; ++k) c += column[state_.RankTable.species[size_t(k)]];
+    }
+    counted_[size_t(state)] = true;
+    counts_[size_t(state)] = c;
+    return c;
+}
+
+}  // namespace engine

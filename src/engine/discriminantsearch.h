@@ -1,0 +1,47 @@
+#pragma once
+
+#include "engine/identificationstate.h"
+#include "engine/keytables.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace kb {
+class Model;
+}
+
+namespace engine {
+
+// Scores every question by the normalised entropy of the split of the top species over its
+// states. The counts of a state are taken once per search, so each state column of the matrix
+// is read at most once whatever the questions share.
+class DiscriminantSearch {
+public:
+    DiscriminantSearch(const kb::Model& model, const KeyTables& tables,
+                       const IdentificationState& state);
+
+    // One score per "Objets_Fic" row in key order, and one unused entry after them. A question
+    // that may not be proposed, is answered, or has a single state scores 0.
+    std::vector<double> scores(int topCount);
+
+    // The sum of the matrix values of the top species for one state.
+    std::int64_t stateCount(int state, int topCount);
+
+    // The row with the best score, the first of equal ones; -1 when every score is 0.
+    static int bestRow(const std::vector<double>& scores);
+
+private:
+    double score(const ObjectRow& object, int topCount);
+    bool proposable(const ObjectRow& object) const;
+    void prepareTop(int topCount);
+
+    const kb::Model& model_;
+    const KeyTables& tables_;
+    const IdentificationState& state_;
+    std::vector<std::int64_t> counts_;
+    std::vector<bool> counted_;
+    std::vector<std::int16_t> topMask_;  // 1 for the species at the top ranks
+    int maskTop_ = -1;
+};
+
+}  // namespace engine

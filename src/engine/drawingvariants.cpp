@@ -1,0 +1,35 @@
+#include "engine/drawingvariants.h"
+
+namespace engine {
+
+ConditionTest testConditions(const VariantRow& row, const std::vector<platform::i16>& choice,
+                             QString* unknownCode) {
+    for (const Condition& c : row.conditions) {
+        switch (c.kind) {
+            case Condition::Kind::End:
+                return ConditionTest::Holds;
+            case Condition::Kind::Missing:
+                return ConditionTest::Fails;
+            case Condition::Kind::Unknown:
+                if (unknownCode) *unknownCode = c.code;
+                return ConditionTest::UnknownCode;
+            case Condition::Kind::State:
+                if (c.state < 0 || c.state >= int(choice.size()) || choice[size_t(c.state)] != 1)
+                    return ConditionTest::Fails;
+                break;
+        }
+    }
+    return ConditionTest::Fails;
+}
+
+QString variantPath(const QString& drawingDir, int drawing, const QString& name, QString& suffix) {
+    const QString base = drawingDir + QStringLiteral("%1").arg(drawing, 2, 10, QLatin1Char('0')) +
+                         QLatin1Char('\\') + name;
+    if (name.right(3) == QLatin1String("WMF")) {
+        if (drawing == 0) suffix = name.right(6);
+        return base;
+    }
+    return base + suffix;
+}
+
+}  // namespace engine

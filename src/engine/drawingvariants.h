@@ -1,0 +1,23 @@
+#pragma once
+
+#include "engine/keytables.h"
+#include "platform/int16.h"
+
+#include <QString>
+#include <vector>
+
+namespace engine {
+
+enum class ConditionTest { Holds, Fails, UnknownCode };
+
+// Tests the condition list of a "Hierarchie" row: every state before the first "Fin" must be
+// chosen. A list without "Fin" never holds. On an unknown state code, *unknownCode names it.
+ConditionTest testConditions(const VariantRow& row, const std::vector<platform::i16>& choice,
+                             QString* unknownCode);
+
+// The path of drawing d's variant: the drawing folder, d in at least two digits, "\" and the
+// name; a name not ending in "WMF" takes the suffix that drawing 0 set (its last six
+// characters, when drawing 0's own name ends in "WMF").
+QString variantPath(const QString& drawingDir, int drawing, const QString& name, QString& suffix);
+
+}  // namespace engine

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "engine/currentquestion.h"
+#include "platform/int16.h"
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace kb {
+class Model;
+}
+
+namespace engine {
+
+using platform::i16;
+
+// One layer of the drawing as the engine knows it: the upper-cased path of the picture loaded
+// in it (empty: nothing loaded). The picture itself belongs to the window.
+struct DrawingLayer {
+    QString FileName;
+};
+
+// Row 0: score of the species at each rank; row 1: its species index. Column 0 is the best.
+struct RankRows {
+    std::vector<std::int64_t> score;
+    std::vector<int> species;
+};
+
+// The description of the specimen and everything ranked from it. Scores and percentages are
+// kept in 64 bits so that a knowledge base whose scores pass 16 bits still ranks exactly.
+struct IdentificationState {
+    std::vector<i16> StateChoice;  // 1 chosen, 0 not
+    std::vector<i16> FrameState;   // -1 answered, 0 not
+    std::vector<std::int64_t> SpeciesScore;
+    RankRows RankTable;
+    std::vector<std::int64_t> RankPercent;
+    int TopSpeciesCount = 0;
+    // The species list: the rank position of each line, in line order.
+    std::vector<int> ListedRanks;
+    QString Legend;
+    bool DescriptionModified = false;
+    bool SkippedQuestions = false;
+    std::vector<bool> JokerFlag;  // by "Desc_Num": the question may be proposed
+    std::vector<DrawingLayer> DrawingTable;
+    int ExtraLayerCount = 0;
+    CurrentQuestion question;
+
+    // Sizes everything from the model's counts, as start-up does: nothing chosen, rank k
+    // holding species k, the loaded "Joker" flags, empty layers.
+    void reset(const kb::Model& model);
+};
+
+}  // namespace engine

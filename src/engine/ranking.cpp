@@ -1,0 +1,127 @@
+#include "engine/ranking.h"
+
+#include "kb/model.h"
+#include "platform/numbers.h"
+
+#include <array>
+#include <limits>
+
+namespace engine {
+
+void Calcule_Scores(const kb::Model& model, IdentificationState& state) {
+    const int species = int(state.SpeciesScore.size());
+    std::int64_t* scores = state.SpeciesScore.data();
+    std::fill(scores, scores + species, 0);
+    const int states = std::min(int(state.StateChoice.size()), int(model.StateWeight.size()));
+    for (int j = 0; j < states; ++j) {
+        const std::int64_t factor =
+            std::int64_t(model.StateWeight[size_t(j)]) * state.StateChoice[size_t(j)];
+        if (factor == 0) continue;
+        const i16* column = model.stateColumn(j);
+        for (int i = 0; i < species; ++i) scores[i] += factor * column[i];
+    }
+}
+
+namespace {
+
+struct Keyed {
+    std::uint64_t key;
+    std::int32_t index;
+};
+
+// Descending score as an ascending unsigned key.
+std::uint64_t descendingKey(std::int64_t score) {
+    return ~(std::uint64_t(score) ^ (std::uint64_t(1) << 63));
+}
+
+}  // namespace
+
+// A stable least-significant-digit radix sort from the species order: equal scores keep
+// increasing species index, exactly as an exchange sort with a strict comparison does.
+// Digits shared by every score (most of them) cost no pass.
+void Trie_Scores(IdentificationState& state) {
+    const int n = int(state.SpeciesScore.size());
+    state.RankTable.score.resize(size_t(n));
+    state.RankTable.species.resize(size_t(n));
+    std::vector<Keyed> a(static_cast<size_t>(n)), b(static_cast<size_t>(n));
+    std::array<std::array<int, 256>, 8> counts{};
+    for (int i = 0; i < n; ++i) {
+        a[size_t(i)] = {descendingKey(state.SpeciesScore[size_t(i)]), i};
+        for (int d = 0; d < 8; ++d) ++counts[size_t(d)][(a[size_t(i)].key >> (8 * d)) & 0xFF];
+    }
+    for (int d = 0; d < 8 && n > 1; ++d) {
+        auto& count = counts[size_t(d)];
+        if (count[(a[0].key >> (8 * d)) & 0xFF] == n) continue;
+        int offset = 0;
+        for (int& c : count) {
+            const int next = offset + c;
+            c = offset;
+            offset = next;
+        }
+        for (const Keyed& k : a) b[size_t(count[(k.key >> (8 * d)) & 0xFF]++)] = k;
+        a.swap(b);
+    }
+    for (int k = 0; k < n; ++k) {
+        const int s = a[size_t(k)].index;
+        state.RankTable.species[size_t(k)] = s;
+        state.RankTable.score[size_t(k)] = state.SpeciesScore[size_t(s)];
+    }
+}
+
+std::int64_t totalWeight(const kb::Model& model, const IdentificationState& state) {
+    std::int64_t total = 0;
+    const size_t states = std::min(state.StateChoice.size(), model.StateWeight.size());
+    for (size_t j = 0; j < states; ++j)
+        total += std::int64_t(model.StateWeight[j]) * state.StateChoice[j];
+    return total;
+}
+
+std::int64_t percentOf(std::int64_t score, std::int64_t total) {
+    __int128 num = __int128(score) * 100, den = total;
+    if (den < 0) num = -num, den = -den;
+    __int128 q = num / den, r = num % den;
+    if (r < 0) q -= 1, r += den;  // floor division
+    if (2 * r > den || (2 * r == den && q % 2 != 0)) q += 1;
+    if (q > std::numeric_limits<std::int64_t>::max())
+        return std::numeric_limits<std::int64_t>::max();
+    if (q < std::numeric_limits<std::int64_t>::min())
+        return std::numeric_limits<std::int64_t>::min();
+    return std::int64_t(q);
+}
+
+void Calcule_Pourcentages(const kb::Model& model, IdentificationState& state) {
+    const std::int64_t total = totalWeight(model, state);
+    const size_t n = state.RankTable.score.size();
+    state.RankPercent.resize(n);
+    for (size_t k = 0; k < n; ++k) {
+        state.RankPercent[k] = total == 0 ? 0 : percentOf(state.RankTable.score[k], total);
+    }
+}
+
+void listSpecies(IdentificationState& state, int threshold, int* topCount) {
+    state.ListedRanks.clear();
+    const std::int64_t top = state.RankPercent.empty() ? 0 : state.RankPercent[0];
+    int count = 0;
+    for (int k = 0; k < int(state.RankPercent.size()); ++k) {
+        const std::int64_t percent = state.RankPercent[size_t(k)];
+        if (percent < threshold) continue;
+        state.ListedRanks.push_back(k);
+        if (percent == top) ++count;
+    }
+    if (topCount) *topCount = count;
+}
+
+QString speciesLine(const kb::Model& model, const IdentificationState& state, int rank) {
+    const int species = state.RankTable.species[size_t(rank)];
+    const QString name =
+        species < int(model.SpeciesName.size()) ? model.SpeciesName[size_t(species)] : QString();
+    return platform::signedSpaceNumber(state.RankPercent[size_t(rank)]) + QLatin1String("% - ") +
+           name;
+}
+
+QString legendText(int topCount, std::int64_t topPercent, const QString& speciesAt) {
+    return platform::signedSpaceNumber(topCount) + QLatin1Char(' ') + speciesAt +
+           platform::signedSpaceNumber(topPercent) + QLatin1String(" %");
+}
+
+}  // namespace engine
