@@ -229,7 +229,8 @@ void Loading::addCommonNames()
 LoadResult Loading::run()
 {
     LoadResult result;
-    const QString dbPath = platform::joinPath(o_.dataDir, o_.databaseName);
+    const QString dbPath = o_.databasePath.isEmpty() ? platform::joinPath(o_.dataDir, o_.databaseName)
+                                                     : o_.databasePath;
     if (!m_.KnowledgeBase.open(dbPath)) {
         result.failedAt = Checkpoint::Database;
         result.message = dbPath + QStringLiteral(", Erreur N°") + platform::signedSpaceNumber(m_.KnowledgeBase.errorCode());

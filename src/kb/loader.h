@@ -16,6 +16,7 @@ enum class Checkpoint { None, Database, WeightsOpen, WeightsRead, MatrixOpen, Ma
 struct LoadOptions {
     QString dataDir;       // folder of the database, the data files and the palette picture
     QString databaseName;  // file name of the database inside dataDir
+    QString databasePath;  // the whole path of the database; when empty, dataDir + databaseName
     // The palette picture as the splash shows it; when null it is rendered here from
     // "couleur.wmf" on a white box of 40 pixels per colour and 30 pixels high.
     QImage paletteBox;
