@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include "platform/picture.h"
+#include "platform/wmfwriter.h"
+#include "wmfsamples.h"
+
+using platform::Picture;
+
+namespace {
+
+class PictureTest : public ::testing::Test {
+protected:
+    QString write(const QString& name, const QByteArray& bytes) {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+// Four quarters in four colours, so a stretched render shows which way round it went.
+QImage quarters() {
+    QImage image(40, 20, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.fillRect(0, 0, 20, 10, QColor(255, 0, 0));
+    p.fillRect(20, 0, 20, 10, QColor(0, 255, 0));
+    p.fillRect(0, 10, 20, 10, QColor(0, 0, 255));
+    p.fillRect(20, 10, 20, 10, QColor(255, 255, 0));
+    return image;
+}
+
+void expectQuarters(const Picture& picture) {
+    ASSERT_FALSE(picture.isNull());
+    const QImage image = picture.render(QSize(80, 80));
+    EXPECT_EQ(image.pixel(20, 20), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(60, 20), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(20, 60), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(60, 60), qRgb(255, 255, 0));
+}
+
+}  // namespace
+
+TEST_F(PictureTest, RasterFormatsLoadThroughQt) {
+    for (const char* format : {"PNG", "BMP"}) {
+        const QString path = m_dir.filePath(QStringLiteral("q.") + QString::fromLatin1(format));
+        ASSERT_TRUE(quarters().save(path, format));
+        QString error;
+        const Picture picture = Picture::load(path, &error);
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        EXPECT_FALSE(picture.isVector());
+        EXPECT_EQ(picture.naturalSize(), QSizeF(40, 20));
+        expectQuarters(picture);
+    }
+}
+
+TEST_F(PictureTest, SvgDrawingsAreVector) {
+    const QString path = write(QStringLiteral("q.svg"),
+                               "<svg xmlns='http://www.w3.org/2000/svg' width='40' height='20'>"
+                               "<rect x='0' y='0' width='20' height='10' fill='#ff0000'/>"
+                               "<rect x='20' y='0' width='20' height='10' fill='#00ff00'/>"
+                               "<rect x='0' y='10' width='20' height='10' fill='#0000ff'/>"
+                               "<rect x='20' y='10' width='20' height='10' fill='#ffff00'/></svg>");
+    const Picture picture = Picture::load(path);
+    EXPECT_TRUE(picture.isVector());
+    EXPECT_EQ(picture.naturalSize(), QSizeF(40, 20));
+    expectQuarters(picture);
+}
+
+TEST_F(PictureTest, MetafilesAreRecognisedByContentNotName) {
+    platform::WmfWriter w(QSize(400, 200), 100);
+    w.selectObject(w.createNullPen());
+    const QColor colours[] = {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255),
+                              QColor(255, 255, 0)};
+    for (int i = 0; i < 4; ++i) {
+        w.selectObject(w.createSolidBrush(colours[i]));
+        w.rectangle(QRect((i % 2) * 200, (i / 2) * 100, 200, 100));
+    }
+    const Picture picture = Picture::load(write(QStringLiteral("drawing.png"), w.data()));
+    EXPECT_TRUE(picture.isVector());
+    EXPECT_EQ(picture.naturalSize(), QSizeF(384, 192));
+    expectQuarters(picture);
+
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        quarters().save(&buffer, "PNG");
+    }
+    expectQuarters(Picture::load(write(QStringLiteral("LAYER.WMF"), png)));
+}
+
+TEST_F(PictureTest, TransparentBackgroundShowsLowerLayersThrough) {
+    platform::WmfWriter lower(QSize(100, 100)), upper(QSize(100, 100));
+    lower.selectObject(lower.createSolidBrush(Qt::red));
+    lower.rectangle(QRect(0, 0, 100, 100));
+    upper.selectObject(upper.createNullPen());
+    upper.selectObject(upper.createSolidBrush(Qt::blue));
+    upper.ellipse(QRect(25, 25, 50, 50));
+    QImage image(100, 100, QImage::Format_RGB32);
+    QPainter painter(&image);
+    for (const auto* layer : {&lower, &upper})
+        Picture::fromData(layer->data()).paint(painter, QRectF(0, 0, 100, 100));
+    painter.end();
+    EXPECT_EQ(image.pixel(50, 50), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(10, 50), qRgb(255, 0, 0));
+}
+
+TEST_F(PictureTest, UnreadableFilesGiveANullPictureAndTheReason) {
+    QString error;
+    const QString missing = m_dir.filePath(QStringLiteral("ROBOT/absent.wmf"));
+    EXPECT_TRUE(Picture::load(missing, &error).isNull());
+    EXPECT_TRUE(error.contains(missing)) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("not found"))) << error.toStdString();
+
+    const QByteArray sample = wmftest::sampleDrawing();
+    const QString truncated = write(QStringLiteral("cut.wmf"), sample.left(sample.size() / 2));
+    EXPECT_TRUE(Picture::load(truncated, &error).isNull());
+    EXPECT_TRUE(error.contains(QStringLiteral("truncated"))) << error.toStdString();
+
+    for (const QByteArray& junk : {QByteArray(), QByteArray("GIF89a\1\0"), QByteArray(300, '\x5a'),
+                                   QByteArray("\xd7\xcd\xc6\x9a", 4) + QByteArray(30, '\0')}) {
+        error.clear();
+        EXPECT_TRUE(Picture::load(write(QStringLiteral("junk.bmp"), junk), &error).isNull());
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+TEST_F(PictureTest, EveryPrefixOfAMetafileIsRefusedCleanly) {
+    const QByteArray sample = wmftest::sampleDrawing();
+    for (qsizetype length = 0; length < sample.size(); ++length) {
+        QString error;
+        ASSERT_TRUE(Picture::fromData(sample.left(length), QString(), &error).isNull()) << length;
+        ASSERT_FALSE(error.isEmpty()) << length;
+    }
+    EXPECT_FALSE(Picture::fromData(sample).isNull());
+}
