@@ -1,0 +1,194 @@
+#include "documentwriter.h"
+
+#include "gifwriter.h"
+#include "platerenderer.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace vkb {
+
+namespace {
+
+// The few words of the documents themselves, per language; English when missing.
+QString word(const QString& lang, const char* key)
+{
+    static const QHash<QString, QHash<QString, QString>> words{
+        {"fr",
+         {{"family", "Famille"},
+          {"common", "Noms communs"},
+          {"characters", "Caractères"},
+          {"sheet", "Planche"},
+          {"drawing", "Dessin"},
+          {"missing", "Document introuvable"},
+          {"missingText", "Ce document n'est pas installé. Vérifiez le dossier des documents "
+                          "dans les options."}}},
+        {"es",
+         {{"family", "Familia"},
+          {"common", "Nombres comunes"},
+          {"characters", "Caracteres"},
+          {"sheet", "Lámina"},
+          {"drawing", "Dibujo"},
+          {"missing", "Documento no encontrado"},
+          {"missingText", "Este documento no está instalado. Compruebe la carpeta de los "
+                          "documentos en las opciones."}}}};
+    static const QHash<QString, QString> english{
+        {"family", "Family"},
+        {"common", "Common names"},
+        {"characters", "Characters"},
+        {"sheet", "Drawing sheet"},
+        {"drawing", "Drawing"},
+        {"missing", "Document not found"},
+        {"missingText", "This document is not installed. Check the documents folder in the "
+                        "options."}};
+    const QString k = QString::fromLatin1(key);
+    return words.value(lang).value(k, english.value(k));
+}
+
+const char* kStyle =
+    "body{font-family:'DejaVu Sans',Arial,sans-serif;margin:24px 36px;color:#222;"
+    "background:#fbf8f1;line-height:1.45}"
+    "h1{font-family:'DejaVu Serif',Georgia,serif;font-style:italic;font-weight:normal;"
+    "margin:0 0 4px;color:#1d3b4f}"
+    ".family{color:#6b5f4b;font-variant:small-caps;letter-spacing:1px;margin-bottom:16px}"
+    "h2{font-size:1.05em;color:#1d3b4f;border-bottom:2px solid #d8d2c4;padding-bottom:2px}"
+    "table{border-collapse:collapse}td{padding:3px 14px 3px 0;vertical-align:top}"
+    "td.q{color:#6b5f4b}nav a{margin-right:18px;color:#2a6f97}";
+
+QString escaped(const QString& text) { return text.toHtmlEscaped(); }
+
+QString familyName(const QString& family)
+{
+    return family.left(1).toUpper() + family.mid(1).toLower();
+}
+
+}  // namespace
+
+QString DocumentWriter::speciesFolder(const QString& code)
+{
+    return code.left(1).toLower() + QLatin1Char('/') + code.toLower();
+}
+
+bool DocumentWriter::writeText(const QString& path, const QString& html)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(html.toUtf8()) >= 0 && file.commit())
+        return true;
+    m_error = QStringLiteral("cannot write ") + path;
+    return false;
+}
+
+QString DocumentWriter::speciesPage(const Species& s, const QString& lang) const
+{
+    const QString code = s.code.toLower();
+    QString h = QStringLiteral("<!DOCTYPE html>\n<html lang=\"%1\"><head><meta charset=\"utf-8\">"
+                               "<title>%2</title><style>%3</style></head><body>\n")
+                    .arg(lang, escaped(s.name), QString::fromLatin1(kStyle));
+    h += QStringLiteral("<h1>%1</h1>\n<div class=\"family\">%2 %3</div>\n")
+             .arg(escaped(s.name), word(lang, "family"), escaped(familyName(s.family)));
+    h += QStringLiteral("<nav><a href=\"%1_ds.html\">%2</a><a href=\"dessin_01_%3.html\">%4</a>"
+                        "</nav>\n")
+             .arg(code, word(lang, "sheet"), lang, word(lang, "drawing"));
+    for (const QString& para : s.descriptions.value(lang).split('\n', Qt::SkipEmptyParts))
+        h += QStringLiteral("<p>%1</p>\n").arg(escaped(para));
+    h += QStringLiteral("<h2>%1</h2>\n<table>\n").arg(word(lang, "common"));
+    for (const Language& l : m_kb.languages)
+        if (s.commonNames.contains(l.id))
+            h += QStringLiteral("<tr><td class=\"q\">%1</td><td>%2</td></tr>\n")
+                     .arg(escaped(l.name), escaped(s.commonNames.value(l.id)));
+    h += QStringLiteral("</table>\n<h2>%1</h2>\n<table>\n").arg(word(lang, "characters"));
+    for (const Question& q : m_kb.questions) {
+        QStringList shown;
+        for (const State& st : q.states)
+            if (s.shows.contains(st.id, Qt::CaseInsensitive)) shown << escaped(st.label);
+        if (!shown.isEmpty())
+            h += QStringLiteral("<tr><td class=\"q\">%1</td><td>%2</td></tr>\n")
+                     .arg(escaped(q.tip), shown.join(QStringLiteral(" / ")));
+    }
+    return h + QStringLiteral("</table>\n</body></html>\n");
+}
+
+// The page picture at a quarter of its size, its corner at (12, 72) of the document: the
+// zoom window maps the pointer back onto the full-size picture from there.
+QString DocumentWriter::drawingSheet(const Species& s) const
+{
+    const QString code = s.code.toLower();
+    return QStringLiteral(
+               "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title>"
+               "<style>body{margin:0;background:#fbf8f1;font-family:'DejaVu Sans',Arial,"
+               "sans-serif}#t{position:absolute;left:12px;top:12px;height:48px;font-size:20px;"
+               "font-style:italic;color:#1d3b4f;line-height:48px}"
+               "#p{position:absolute;left:12px;top:72px;width:%2px;height:%3px;border:0}"
+               "</style></head><body>\n<div id=\"t\">%1</div>\n"
+               "<img id=\"p\" src=\"%4.gif\" width=\"%2\" height=\"%3\" alt=\"%1\">\n"
+               "</body></html>\n")
+        .arg(escaped(s.name))
+        .arg(PlateRenderer::kPageWidth / 4)
+        .arg(PlateRenderer::kPageHeight / 4)
+        .arg(code);
+}
+
+QString DocumentWriter::drawingPage(const Species& s, const QString& lang) const
+{
+    return QStringLiteral(
+               "<!DOCTYPE html>\n<html lang=\"%1\"><head><meta charset=\"utf-8\"><title>%2 - %3"
+               "</title><style>%4 img{border:1px solid #d8d2c4;background:#fff}</style></head>"
+               "<body>\n<h1>%3</h1>\n<div class=\"family\">%2</div>\n"
+               "<img src=\"dessin.png\" width=\"800\" height=\"600\" alt=\"%3\">\n"
+               "<p>%5</p>\n<nav><a href=\"%6_%1.html\">%3</a></nav>\n</body></html>\n")
+        .arg(lang, word(lang, "drawing"), escaped(s.name), QString::fromLatin1(kStyle),
+             escaped(s.legend), s.code.toLower());
+}
+
+bool DocumentWriter::writeOne(const Species& s, const QString& folder, bool pagePictures)
+{
+    const QDir dir(folder);
+    const QString code = s.code.toLower();
+    for (const QString& lang : m_kb.documentLanguages) {
+        if (!writeText(dir.filePath(code + QLatin1Char('_') + lang + QStringLiteral(".html")),
+                       speciesPage(s, lang)) ||
+            !writeText(dir.filePath(QStringLiteral("dessin_01_") + lang + QStringLiteral(".html")),
+                       drawingPage(s, lang)))
+            return false;
+    }
+    if (!writeText(dir.filePath(code + QStringLiteral("_ds.html")), drawingSheet(s))) return false;
+    if (!pagePictures) return true;
+    if (!m_plates.drawing(s.shows, QSize(800, 600)).save(dir.filePath(QStringLiteral("dessin.png")))) {
+        m_error = QStringLiteral("cannot write ") + dir.filePath(QStringLiteral("dessin.png"));
+        return false;
+    }
+    return GifWriter::save(m_plates.page(s), dir.filePath(code + QStringLiteral(".gif")), &m_error);
+}
+
+bool DocumentWriter::writeSpecies(const QString& documentFolder, bool pagePictures)
+{
+    for (int index : m_layout.speciesOrder) {
+        const Species& s = m_kb.species[index];
+        const QString folder = QDir(documentFolder).filePath(speciesFolder(s.code));
+        if (!QDir().mkpath(folder)) {
+            m_error = QStringLiteral("cannot create ") + folder;
+            return false;
+        }
+        if (!writeOne(s, folder, pagePictures)) return false;
+    }
+    return true;
+}
+
+bool DocumentWriter::writeErrorPages(const QString& dataFolder)
+{
+    for (const QString& lang : {QStringLiteral("en"), QStringLiteral("fr"), QStringLiteral("es")}) {
+        const QString html =
+            QStringLiteral("<!DOCTYPE html>\n<html lang=\"%1\"><head><meta charset=\"utf-8\">"
+                           "<title>%2</title><style>%3</style></head><body>\n<h1>%2</h1>\n"
+                           "<p>%4</p>\n</body></html>\n")
+                .arg(lang, word(lang, "missing"), QString::fromLatin1(kStyle),
+                     word(lang, "missingText"));
+        if (!writeText(QDir(dataFolder).filePath(QStringLiteral("error_") + lang +
+                                                 QStringLiteral(".html")),
+                       html))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace vkb

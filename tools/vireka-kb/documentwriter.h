@@ -1,0 +1,41 @@
+#pragma once
+
+#include "kblayout.h"
+#include "kbsource.h"
+
+#include <QString>
+
+namespace vkb {
+
+class PlateRenderer;
+
+// Writes the HTML documents: for every species "f/code/code_LANG.html", its drawing sheet
+// "code_ds.html" with the page picture "code.gif", and its drawing pages
+// "dessin_01_LANG.html"; and the error pages "error_LANG.html" of the data folder.
+class DocumentWriter {
+public:
+    DocumentWriter(const KbSource& kb, const KbLayout& layout, const PlateRenderer& plates)
+        : m_kb(kb), m_layout(layout), m_plates(plates)
+    {
+    }
+
+    bool writeSpecies(const QString& documentFolder, bool pagePictures);
+    bool writeErrorPages(const QString& dataFolder);
+    QString errorString() const { return m_error; }
+
+    static QString speciesFolder(const QString& code);
+
+private:
+    bool writeOne(const Species& s, const QString& folder, bool pagePictures);
+    QString speciesPage(const Species& s, const QString& lang) const;
+    QString drawingSheet(const Species& s) const;
+    QString drawingPage(const Species& s, const QString& lang) const;
+    bool writeText(const QString& path, const QString& html);
+
+    const KbSource& m_kb;
+    const KbLayout& m_layout;
+    const PlateRenderer& m_plates;
+    QString m_error;
+};
+
+}  // namespace vkb

@@ -1,0 +1,223 @@
+#include "picturewriter.h"
+
+#include "tablecompiler.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace vkb {
+
+namespace {
+
+const QColor kInk(0x2b, 0x2b, 0x2b);
+const QColor kPanel(0xf5, 0xf2, 0xea);
+const QColor kPanelEdge(0xd8, 0xd2, 0xc4);
+
+QColor colourOf(const KbSource& kb, const Vignette& v, const QString& name)
+{
+    if (v.colours.contains(name)) return v.colours.value(name);
+    for (const PaletteEntry& e : kb.palette)
+        if (e.code == name) return e.colour;
+    return kInk;
+}
+
+}  // namespace
+
+bool PictureWriter::save(const QImage& image, const QString& path, const char* format)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QImageWriter writer(path, format);
+    if (writer.write(image)) return true;
+    m_error = QStringLiteral("cannot write %1: %2").arg(path, writer.errorString());
+    return false;
+}
+
+void PictureWriter::paintVignette(QPainter& p, const QString& name, const QRectF& box) const
+{
+    for (const Vignette& v : m_kb.vignettes) {
+        if (v.name != name) continue;
+        p.save();
+        p.translate(box.topLeft());
+        p.scale(box.width() / 200.0, box.height() / 200.0);
+        for (const Shape& s : v.shapes) {
+            QPen pen = s.outline.isEmpty() ? QPen(Qt::NoPen)
+                                           : QPen(colourOf(m_kb, v, s.outline), s.penWidth);
+            pen.setJoinStyle(Qt::RoundJoin);
+            pen.setCapStyle(Qt::RoundCap);
+            p.setPen(pen);
+            p.setBrush(s.kind == Shape::Polyline ? QBrush(Qt::NoBrush)
+                                                 : QBrush(colourOf(m_kb, v, s.fill)));
+            for (int pass = 0; pass < (s.mirrored ? 2 : 1); ++pass) {
+                QList<QPoint> pts = s.points;
+                if (pass == 1)
+                    for (QPoint& pt : pts) pt.setX(200 - pt.x());
+                if (s.kind == Shape::Polygon) p.drawPolygon(QPolygon(pts));
+                if (s.kind == Shape::Polyline) p.drawPolyline(QPolygon(pts));
+                if (s.kind == Shape::Ellipse) p.drawEllipse(QRect(pts[0], pts[1]).normalized());
+                if (s.kind == Shape::Rectangle) p.drawRect(QRect(pts[0], pts[1]).normalized());
+            }
+        }
+        p.restore();
+        return;
+    }
+}
+
+void PictureWriter::paintState(QPainter& p, const State& s, const QRect& area) const
+{
+    const QRectF box = QRectF(area).adjusted(14, 12, -14, -6);
+    if (!s.picture.image.isEmpty()) {
+        const QImage image(QDir(m_kb.folder).filePath(QStringLiteral("pictures/") + s.picture.image));
+        const QSizeF size = QSizeF(image.size()).scaled(box.size(), Qt::KeepAspectRatio);
+        p.drawImage(QRectF(box.center() - QPointF(size.width(), size.height()) / 2, size), image);
+    } else if (!s.picture.figure.isEmpty()) {
+        const double side = std::min(box.width(), box.height());
+        paintVignette(p, s.picture.figure,
+                      QRectF(box.center() - QPointF(side, side) / 2, QSizeF(side, side)));
+    } else if (!s.picture.swatch.isEmpty()) {
+        const QRectF chip = box.adjusted(20, 18, -20, -18);
+        QPainterPath clip;
+        clip.addRoundedRect(chip, 14, 14);
+        p.save();
+        p.setClipPath(clip);
+        const double w = chip.width() / s.picture.swatch.size();
+        for (int i = 0; i < s.picture.swatch.size(); ++i)
+            p.fillRect(QRectF(chip.left() + i * w, chip.top(), w + 1, chip.height()),
+                       s.picture.swatch[i]);
+        p.restore();
+        p.setPen(QPen(kInk.lighter(180), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(clip);
+    } else {
+        QFont big = p.font();
+        big.setPixelSize(30);
+        big.setBold(true);
+        p.setFont(big);
+        p.setPen(kPanelEdge.darker(130));
+        p.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, s.label);
+    }
+}
+
+QImage PictureWriter::choicePicture(const Question& q) const
+{
+    QImage image(q.columns * kCellWidth, q.rows * kCellHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    for (int k = 0; k < q.states.size(); ++k) {
+        const QRect cell((k % q.columns) * kCellWidth, (k / q.columns) * kCellHeight, kCellWidth,
+                         kCellHeight);
+        const QRectF panel = QRectF(cell).adjusted(6, 6, -6, -6);
+        p.setPen(QPen(kPanelEdge, 1.5));
+        p.setBrush(kPanel);
+        p.drawRoundedRect(panel, 10, 10);
+        const QRect label(cell.left() + 10, cell.bottom() - 58, cell.width() - 20, 50);
+        paintState(p, q.states[k], QRect(cell.left(), cell.top(), cell.width(), label.top() - cell.top()));
+        QFont font = p.font();
+        font.setPixelSize(15);
+        font.setBold(false);
+        p.setFont(font);
+        p.setPen(kInk);
+        p.drawText(label, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap, q.states[k].label);
+    }
+    return image;
+}
+
+bool PictureWriter::writeChoicePictures(const QString& folder)
+{
+    for (const Question& q : m_kb.questions)
+        if (!save(choicePicture(q), QDir(folder).filePath(TableCompiler::choicePictureName(q.key)),
+                  "png"))
+            return false;
+    return true;
+}
+
+void PictureWriter::paintSymbol(QPainter& p, const QString& symbol, const QRectF& box) const
+{
+    const QPointF c = box.center();
+    const double r = box.width() / 2;
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, r * 0.22, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    if (symbol == QLatin1String("search")) {
+        p.drawEllipse(c + QPointF(-r * 0.15, -r * 0.15), r * 0.45, r * 0.45);
+        p.drawLine(c + QPointF(r * 0.18, r * 0.18), c + QPointF(r * 0.62, r * 0.62));
+    } else if (symbol == QLatin1String("results")) {
+        for (int i = -1; i <= 1; ++i)
+            p.drawLine(c + QPointF(-r * 0.55, i * r * 0.45), c + QPointF(r * 0.55, i * r * 0.45));
+    } else if (symbol == QLatin1String("ok")) {
+        p.drawPolyline(QPolygonF{c + QPointF(-r * 0.55, 0), c + QPointF(-r * 0.15, r * 0.45),
+                                 c + QPointF(r * 0.6, -r * 0.5)});
+    } else if (symbol == QLatin1String("cancel")) {
+        p.drawLine(c + QPointF(-r * 0.45, -r * 0.45), c + QPointF(r * 0.45, r * 0.45));
+        p.drawLine(c + QPointF(-r * 0.45, r * 0.45), c + QPointF(r * 0.45, -r * 0.45));
+    } else if (symbol == QLatin1String("skip")) {
+        p.drawPolyline(QPolygonF{c + QPointF(-r * 0.5, -r * 0.5), c + QPointF(0, 0),
+                                 c + QPointF(-r * 0.5, r * 0.5)});
+        p.drawPolyline(QPolygonF{c + QPointF(0, -r * 0.5), c + QPointF(r * 0.5, 0),
+                                 c + QPointF(0, r * 0.5)});
+    } else {
+        paintVignette(p, symbol, box);
+    }
+}
+
+QImage PictureWriter::buttonPicture(const Button& b) const
+{
+    QImage image(kButtonSize, kButtonSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(b.colour);
+    p.drawRoundedRect(QRectF(1, 1, kButtonSize - 2, kButtonSize - 2), 7, 7);
+    const QRectF inner(4, 4, kButtonSize - 8, kButtonSize - 8);
+    if (!b.icon.isEmpty()) {
+        paintSymbol(p, b.icon, inner);
+    } else {
+        QFont font = p.font();
+        font.setPixelSize(18);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(inner, Qt::AlignCenter, b.caption.left(1).toUpper());
+    }
+    return image;
+}
+
+bool PictureWriter::writeButtons(const QString& dataFolder)
+{
+    const QDir dir(dataFolder);
+    for (int k = 0; k < m_kb.deterButtons.size(); ++k)
+        if (!save(buttonPicture(m_kb.deterButtons[k]),
+                  dir.filePath(TableCompiler::buttonPictureName(true, k + 1)), "png"))
+            return false;
+    for (int k = 0; k < m_kb.questionButtons.size(); ++k)
+        if (!save(buttonPicture(m_kb.questionButtons[k]),
+                  dir.filePath(TableCompiler::buttonPictureName(false, k + 1)), "png"))
+            return false;
+    return true;
+}
+
+// The icon of a contradicted button: its own picture crossed by a red bar in a red ring.
+bool PictureWriter::writeContradictionIcons(const QString& drawingFolder)
+{
+    for (const Contradiction& c : m_kb.contradictions) {
+        if (c.button < 1 || c.button > m_kb.deterButtons.size()) continue;
+        QImage image = buttonPicture(m_kb.deterButtons[c.button - 1]);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0xd3, 0x1f, 0x1f), 4, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(3, 3, kButtonSize - 6, kButtonSize - 6));
+        p.drawLine(QPointF(8, 8), QPointF(kButtonSize - 8, kButtonSize - 8));
+        p.end();
+        const QString path = QDir(drawingFolder).filePath(QStringLiteral("CONTRA/") + c.popup +
+                                                          QStringLiteral(".ico"));
+        if (!save(image, path, "ico")) return false;
+    }
+    return true;
+}
+
+}  // namespace vkb

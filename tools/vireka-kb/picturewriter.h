@@ -1,0 +1,41 @@
+#pragma once
+
+#include "kbsource.h"
+
+#include <QImage>
+#include <QString>
+
+class QPainter;
+
+namespace vkb {
+
+// Draws the raster pictures of a knowledge base: one picture of choices per question (a
+// grid of the states' pictures with their labels, cells of equal size), the toolbar
+// buttons, and the contradiction icons of the buttons.
+class PictureWriter {
+public:
+    static constexpr int kCellWidth = 240;
+    static constexpr int kCellHeight = 220;
+    static constexpr int kButtonSize = 32;
+
+    explicit PictureWriter(const KbSource& kb) : m_kb(kb) {}
+
+    bool writeChoicePictures(const QString& folder);
+    bool writeButtons(const QString& dataFolder);
+    bool writeContradictionIcons(const QString& drawingFolder);
+    QString errorString() const { return m_error; }
+
+    QImage choicePicture(const Question& q) const;
+    QImage buttonPicture(const Button& b) const;
+
+private:
+    void paintState(QPainter& p, const State& s, const QRect& area) const;
+    void paintVignette(QPainter& p, const QString& name, const QRectF& box) const;
+    void paintSymbol(QPainter& p, const QString& symbol, const QRectF& box) const;
+    bool save(const QImage& image, const QString& path, const char* format);
+
+    const KbSource& m_kb;
+    QString m_error;
+};
+
+}  // namespace vkb

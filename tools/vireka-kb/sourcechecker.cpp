@@ -1,0 +1,261 @@
+#include "sourcechecker.h"
+
+#include <QDir>
+#include <QSet>
+#include <algorithm>
+
+namespace vkb {
+
+namespace {
+
+// The program's scores are 16-bit and multiplied by 100.
+constexpr int kMaxScore = 327;
+
+bool endsWithWmf(const QString& name) { return name.endsWith(QLatin1String("WMF")); }
+
+QString layerFolder(int d) { return QStringLiteral("%1").arg(d, 2, 10, QLatin1Char('0')); }
+
+}  // namespace
+
+SourcePlace SourceChecker::mainPlace() const
+{
+    return SourcePlace{QDir(m_kb->folder).filePath(QStringLiteral("kb.txt")), 1};
+}
+
+bool SourceChecker::fail(const SourcePlace& place, const QString& message)
+{
+    if (m_error.isEmpty()) m_error = place.where() + QStringLiteral(": ") + message;
+    return false;
+}
+
+bool SourceChecker::check(KbSource& kb, KbLayout& layout)
+{
+    m_kb = &kb;
+    m_layout = &layout;
+    m_error.clear();
+    layout = KbLayout{};
+    return checkPalette() && checkQuestions() && checkDependencies() && checkSpecies() &&
+           checkDrawings() && checkZones() && checkButtons();
+}
+
+bool SourceChecker::checkPalette()
+{
+    const SourcePlace top = mainPlace();
+    if (m_kb->palette.isEmpty()) return fail(top, QStringLiteral("the palette has no colour"));
+    QSet<QRgb> seen;
+    for (const PaletteEntry& e : m_kb->palette) {
+        if (seen.contains(e.colour.rgb()))
+            return fail(e.place, QStringLiteral("colour %1 is twice in the palette")
+                                     .arg(e.colour.name()));
+        seen.insert(e.colour.rgb());
+    }
+    if (m_kb->languages.isEmpty())
+        return fail(top, QStringLiteral("no language of common names is declared"));
+    return true;
+}
+
+bool SourceChecker::checkQuestions()
+{
+    int next = 0;
+    for (int i = 0; i < m_kb->questions.size(); ++i) {
+        Question& q = m_kb->questions[i];
+        const QString key = q.key.toUpper();
+        if (m_layout->questionIndex.contains(key))
+            return fail(q.place, QStringLiteral("question %1 is defined twice").arg(q.key));
+        m_layout->questionIndex[key] = i;
+        if (q.states.isEmpty()) return fail(q.place, QStringLiteral("question without states"));
+        const int n = int(q.states.size());
+        if (q.columns <= 0) q.columns = n <= 4 ? n : (n <= 6 ? 3 : 4);
+        if (q.rows <= 0) q.rows = (n + q.columns - 1) / q.columns;
+        if (q.rows * q.columns < n)
+            return fail(q.place, QStringLiteral("a grid of %1 x %2 cannot hold %3 states")
+                                     .arg(q.rows).arg(q.columns).arg(n));
+        if (n == 1 && q.proposable)
+            return fail(q.place, QStringLiteral("a question of one state must be 'propose no'"));
+        if (q.frame >= 0) m_layout->frameCount = std::max(m_layout->frameCount, q.frame + 1);
+        m_layout->firstState << next;
+        for (State& s : q.states) {
+            const QString id = s.id.toUpper();
+            if (m_layout->stateIndex.contains(id))
+                return fail(s.place, QStringLiteral("state %1 is defined twice").arg(s.id));
+            if (s.id.compare(QLatin1String("Fin"), Qt::CaseInsensitive) == 0)
+                return fail(s.place, QStringLiteral("'Fin' ends condition lists; not a state"));
+            if (s.weight < 0) s.weight = q.weight;
+            m_layout->stateIndex[id] = next++;
+        }
+    }
+    if (m_kb->questions.isEmpty())
+        return fail(mainPlace(), QStringLiteral("no question"));
+    m_layout->stateCount = next;
+    return true;
+}
+
+bool SourceChecker::knownStates(const QStringList& codes, const SourcePlace& place)
+{
+    for (const QString& c : codes)
+        if (!m_layout->stateIndex.contains(c.toUpper()))
+            return fail(place, QStringLiteral("unknown state '%1'").arg(c));
+    return true;
+}
+
+// A question cleared by one of its own states would clear itself for ever.
+bool SourceChecker::checkDependencies()
+{
+    QHash<int, int> ownerOfState;  // state number -> question index
+    for (int i = 0; i < m_kb->questions.size(); ++i)
+        for (const State& s : m_kb->questions[i].states)
+            ownerOfState[m_layout->stateIndex[s.id.toUpper()]] = i;
+    for (int i = 0; i < m_kb->questions.size(); ++i) {
+        const Question& q = m_kb->questions[i];
+        if (!knownStates(q.conditions, q.place)) return false;
+        QSet<int> seen{i};
+        QList<int> todo{i};
+        while (!todo.isEmpty()) {
+            const Question& at = m_kb->questions[todo.takeLast()];
+            for (const QString& c : at.conditions) {
+                const int parent = ownerOfState[m_layout->stateIndex[c.toUpper()]];
+                if (parent == i)
+                    return fail(q.place, QStringLiteral("question %1 depends on itself through "
+                                                        "state %2").arg(q.key, c));
+                if (!seen.contains(parent)) seen.insert(parent), todo << parent;
+            }
+        }
+    }
+    return true;
+}
+
+bool SourceChecker::checkSpecies()
+{
+    if (m_kb->species.isEmpty()) return fail(mainPlace(), QStringLiteral("no species"));
+    QSet<QString> codes, names, languages;
+    for (const Language& l : m_kb->languages) languages.insert(l.id);
+    for (const Species& s : m_kb->species) {
+        if (s.code.size() != 5)
+            return fail(s.place, QStringLiteral("species code '%1' is not five characters").arg(s.code));
+        if (codes.contains(s.code.toLower()) || names.contains(s.name.toLower()))
+            return fail(s.place, QStringLiteral("species %1 is defined twice").arg(s.name));
+        codes.insert(s.code.toLower());
+        names.insert(s.name.toLower());
+        if (s.family.isEmpty()) return fail(s.place, QStringLiteral("species without family"));
+        if (!knownStates(s.shows, s.place)) return false;
+        for (auto it = s.commonNames.begin(); it != s.commonNames.end(); ++it)
+            if (!languages.contains(it.key()))
+                return fail(s.place, QStringLiteral("undeclared language '%1'").arg(it.key()));
+        int best = 0;  // highest score the species can reach, one answer per question
+        for (const Question& q : m_kb->questions) {
+            int top = 0;
+            for (const State& st : q.states)
+                if (s.shows.contains(st.id, Qt::CaseInsensitive)) top = std::max(top, st.weight);
+            best += top;
+        }
+        if (best > kMaxScore)
+            return fail(s.place, QStringLiteral("the score of this species can reach %1; keep the "
+                                                "weights so that it stays at most %2")
+                                     .arg(best).arg(kMaxScore));
+    }
+    for (int i = 0; i < m_kb->species.size(); ++i) m_layout->speciesOrder << i;
+    std::stable_sort(m_layout->speciesOrder.begin(), m_layout->speciesOrder.end(),
+                     [this](int a, int b) {
+                         return m_kb->species[a].name.compare(m_kb->species[b].name,
+                                                              Qt::CaseInsensitive) < 0;
+                     });
+    return true;
+}
+
+bool SourceChecker::checkDrawings()
+{
+    QSet<QString> palette, figures;
+    for (const PaletteEntry& e : m_kb->palette) palette.insert(e.code);
+    for (const Figure& f : m_kb->figures) {
+        if (figures.contains(f.path.toUpper()))
+            return fail(f.place, QStringLiteral("picture %1 is drawn twice").arg(f.path));
+        figures.insert(f.path.toUpper());
+        for (const Shape& s : f.shapes)
+            for (const QString& c : {s.fill, s.outline})
+                if (!c.isEmpty() && !palette.contains(c))
+                    return fail(f.place, QStringLiteral("colour %1 is not in the palette").arg(c));
+        for (const Probe& p : f.probes)
+            if (!palette.contains(p.code))
+                return fail(p.place, QStringLiteral("colour %1 is not in the palette").arg(p.code));
+    }
+    const SourcePlace top = mainPlace();
+    for (int d = 0; d < m_kb->layers.size(); ++d) {
+        const Layer& l = m_kb->layers[d];
+        if (l.number != d)
+            return fail(l.place, QStringLiteral("layers are numbered 0, 1, ... in order; "
+                                                "expected %1").arg(d));
+        for (const LayerVariant& v : l.variants) {
+            if (!knownStates(v.conditions, v.place)) return false;
+            m_layout->constraintCount =
+                std::max(m_layout->constraintCount, int(v.conditions.size()) + 1);
+            if (d == 0) m_layout->variantSuffixes << (endsWithWmf(v.name) ? v.name.right(6) : "");
+            const QStringList suffixes = endsWithWmf(v.name) || d == 0
+                                             ? QStringList{QString()}
+                                             : m_layout->variantSuffixes;
+            for (const QString& suffix : suffixes) {
+                const QString file = layerFolder(d) + QLatin1Char('/') + v.name + suffix;
+                if (!figures.contains(file.toUpper()))
+                    return fail(v.place, QStringLiteral("picture %1 is not drawn").arg(file));
+                m_layout->layerFiles << file;
+            }
+        }
+    }
+    if (m_kb->layers.isEmpty()) return fail(top, QStringLiteral("no drawing layer"));
+    for (const Contradiction& c : m_kb->contradictions) {
+        if (!m_layout->questionIndex.contains(c.question.toUpper()))
+            return fail(c.place, QStringLiteral("unknown question '%1'").arg(c.question));
+        if (c.button != -1) continue;
+        for (const QString& suffix : m_layout->variantSuffixes) {
+            const QString file = QStringLiteral("CONTRA/") + c.popup + suffix;
+            if (!figures.contains(file.toUpper()))
+                return fail(c.place, QStringLiteral("picture %1 is not drawn").arg(file));
+            m_layout->contraFiles << file;
+        }
+    }
+    return true;
+}
+
+bool SourceChecker::checkZones()
+{
+    for (const Zone& z : m_kb->zones) {
+        if (!m_layout->questionIndex.contains(z.question.toUpper()))
+            return fail(z.place, QStringLiteral("unknown question '%1'").arg(z.question));
+        if (!knownStates(z.conditions, z.place)) return false;
+        if (z.x1 >= z.x2 || z.y1 >= z.y2 || z.x1 < 0 || z.y1 < 0 || z.x2 > 2400 || z.y2 > 1800)
+            return fail(z.place, QStringLiteral("a zone is a rectangle inside 0,0 2400,1800"));
+        if (z.frame >= m_layout->frameCount || (z.isFrame && z.frame < 0))
+            return fail(z.place, QStringLiteral("frame %1 is opened by no question").arg(z.frame));
+        m_layout->constraintCount =
+            std::max(m_layout->constraintCount, int(z.conditions.size()) + 1);
+    }
+    return true;
+}
+
+bool SourceChecker::checkButtons()
+{
+    const SourcePlace top = mainPlace();
+    if (m_kb->deterButtons.isEmpty())
+        return fail(top, QStringLiteral("no button on the character toolbar"));
+    if (m_kb->questionButtons.size() < 3)
+        return fail(top, QStringLiteral("the question toolbar needs three buttons or more: "
+                                        "confirm, abandon, ..., skip"));
+    for (const Button& b : m_kb->deterButtons)
+        if (b.key != QLatin1String("Search") && b.key != QLatin1String("Results") &&
+            !m_layout->questionIndex.contains(b.key.toUpper()))
+            return fail(b.place, QStringLiteral("unknown question '%1'").arg(b.key));
+    for (const Contradiction& c : m_kb->contradictions) {
+        if (c.button == -1) continue;
+        if (c.button < 1 || c.button > m_kb->deterButtons.size())
+            return fail(c.place, QStringLiteral("there is no button %1").arg(c.button));
+        if (m_kb->deterButtons[c.button - 1].key.compare(c.question, Qt::CaseInsensitive) != 0)
+            return fail(c.place, QStringLiteral("button %1 does not ask %2")
+                                     .arg(c.button).arg(c.question));
+    }
+    for (const Species& s : m_kb->species)
+        for (const QString& lang : m_kb->documentLanguages)
+            if (!s.descriptions.contains(lang) && !s.descriptions.isEmpty())
+                return fail(s.place, QStringLiteral("no '%1' text for the documents").arg(lang));
+    return true;
+}
+
+}  // namespace vkb

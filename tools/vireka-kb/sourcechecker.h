@@ -1,0 +1,35 @@
+#pragma once
+
+#include "kblayout.h"
+#include "kbsource.h"
+
+#include <QString>
+
+namespace vkb {
+
+// Checks that a parsed source makes a consistent knowledge base (every reference resolves,
+// the counts fit the program's 16-bit arithmetic, every picture that may be loaded is
+// drawn) and numbers its items. The first problem is kept as "file:line: message".
+class SourceChecker {
+public:
+    bool check(KbSource& kb, KbLayout& layout);
+    QString errorString() const { return m_error; }
+
+private:
+    bool checkPalette();
+    bool checkQuestions();
+    bool checkDependencies();
+    bool checkSpecies();
+    bool checkDrawings();
+    bool checkZones();
+    bool checkButtons();
+    bool knownStates(const QStringList& codes, const SourcePlace& place);
+    SourcePlace mainPlace() const;
+    bool fail(const SourcePlace& place, const QString& message);
+
+    KbSource* m_kb = nullptr;
+    KbLayout* m_layout = nullptr;
+    QString m_error;
+};
+
+}  // namespace vkb
