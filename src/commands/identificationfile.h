@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/int16.h"
+
+#include <QString>
+#include <vector>
+
+namespace commands {
+
+// The ".qnt" file: the description exactly as the engine keeps it, with no header. First
+// StateChoice (1 chosen, 0 not), then FrameState (-1 answered, 0 not), every entry a 16-bit
+// little-endian integer; the file is 2 x (StateCount + FrameCount) bytes long.
+class IdentificationFile {
+public:
+    enum class Status {
+        Ok,
+        CannotOpen,  // the file cannot be opened for reading
+        Foreign,     // values no description of this knowledge base can hold; nothing changed
+    };
+    struct ReadResult {
+        Status status = Status::Ok;
+        bool lengthDiffers = false;  // saved with a knowledge base of other counts
+        qint64 size = 0;
+        QString errorString;
+    };
+
+    // Checks the file and reports what reading it would do, without changing anything.
+    static ReadResult inspect(const QString& path, size_t stateCount, size_t frameCount);
+
+    // Reads up to 2 x StateCount bytes into choice from its first entry, then up to
+    // 2 x FrameCount bytes into frames; entries past the end of the file keep their values.
+    // A file refused by inspect() changes nothing.
+    static ReadResult read(const QString& path, std::vector<platform::i16>& choice,
+                           std::vector<platform::i16>& frames);
+
+    // Writes the description over the start of the file. A longer existing file keeps its
+    // tail; the file is replaced in one step, so a failed save leaves the old one whole.
+    static bool write(const QString& path, const std::vector<platform::i16>& choice,
+                      const std::vector<platform::i16>& frames, QString* errorString);
+};
+
+}  // namespace commands

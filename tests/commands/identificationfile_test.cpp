@@ -1,0 +1,130 @@
+#include "commands/identificationfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using commands::IdentificationFile;
+using platform::i16;
+using Status = IdentificationFile::Status;
+
+namespace {
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+}  // namespace
+
+TEST(IdentificationFile, WritesChoicesThenFramesLittleEndian)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.qnt");
+    QString error;
+    ASSERT_TRUE(IdentificationFile::write(path, {1, 0, 1}, {-1, 0}, &error));
+    EXPECT_EQ(bytesOf(path), QByteArray::fromHex("010000000100ffff0000"));
+}
+
+TEST(IdentificationFile, ARoundTripRestoresTheDescriptionEntryForEntry)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.qnt");
+    const std::vector<i16> choice{0, 1, 1, 0, 1}, frames{0, -1, -1};
+    ASSERT_TRUE(IdentificationFile::write(path, choice, frames, nullptr));
+    std::vector<i16> c(5, 0), f(3, 0);
+    const auto r = IdentificationFile::read(path, c, f);
+    EXPECT_EQ(r.status, Status::Ok);
+    EXPECT_FALSE(r.lengthDiffers);
+    EXPECT_EQ(c, choice);
+    EXPECT_EQ(f, frames);
+}
+
+TEST(IdentificationFile, AShortFileFillsOnlyTheFirstEntries)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("short.qnt");
+    put(path, QByteArray::fromHex("0100 0000"));
+    std::vector<i16> c{0, 1, 1, 1}, f{-1, -1};
+    const auto r = IdentificationFile::read(path, c, f);
+    EXPECT_EQ(r.status, Status::Ok);
+    EXPECT_TRUE(r.lengthDiffers);
+    EXPECT_EQ(c, (std::vector<i16>{1, 0, 1, 1}));
+    EXPECT_EQ(f, (std::vector<i16>{-1, -1}));
+}
+
+TEST(IdentificationFile, BytesBeyondTheDescriptionAreIgnoredAndKeptOnSave)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long.qnt");
+    put(path, QByteArray::fromHex("0000 0000 0000 abcd ef"));
+    std::vector<i16> c{1, 1}, f{-1};
+    const auto r = IdentificationFile::read(path, c, f);
+    EXPECT_EQ(r.status, Status::Ok);
+    EXPECT_TRUE(r.lengthDiffers);
+    EXPECT_EQ(c, (std::vector<i16>{0, 0}));
+    EXPECT_EQ(f, (std::vector<i16>{0}));
+
+    put(path, QByteArray::fromHex("0000 0000 0000 abcd ef"));
+    c = {1, 0};
+    f = {-1};
+    ASSERT_TRUE(IdentificationFile::write(path, c, f, nullptr));
+    EXPECT_EQ(bytesOf(path), QByteArray::fromHex("0100 0000 ffff abcd ef"));
+}
+
+TEST(IdentificationFile, AFileOfAnotherKnowledgeBaseIsRefusedAndChangesNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("other.qnt");
+    put(path, QByteArray::fromHex("0100 0200 0000"));
+    std::vector<i16> c{0, 0, 1}, f{0};
+    const auto r = IdentificationFile::read(path, c, f);
+    EXPECT_EQ(r.status, Status::Foreign);
+    EXPECT_EQ(c, (std::vector<i16>{0, 0, 1}));
+
+    put(path, QByteArray::fromHex("0100 0000 0100 0100"));  // a frame value of 1
+    const auto r2 = IdentificationFile::read(path, c, f);
+    EXPECT_EQ(r2.status, Status::Foreign);
+    EXPECT_EQ(c, (std::vector<i16>{0, 0, 1}));
+}
+
+TEST(IdentificationFile, AMissingFileCannotBeOpened)
+{
+    QTemporaryDir dir;
+    std::vector<i16> c{1}, f{0};
+    const auto r = IdentificationFile::read(dir.filePath("none.qnt"), c, f);
+    EXPECT_EQ(r.status, Status::CannotOpen);
+    EXPECT_EQ(c, (std::vector<i16>{1}));
+}
+
+TEST(IdentificationFile, ASaveThatCannotReplaceTheTargetFailsAndKeepsIt)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("taken.qnt");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("taken.qnt"));
+    QFile inside(path + "/keep");
+    ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+    inside.close();
+    QString error;
+    EXPECT_FALSE(IdentificationFile::write(path, {0, 1}, {}, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(QFileInfo(path + "/keep").exists());
+}
+
+TEST(IdentificationFile, ASaveIntoAMissingFolderFails)
+{
+    QTemporaryDir dir;
+    QString error;
+    EXPECT_FALSE(IdentificationFile::write(dir.filePath("no/such/folder/a.qnt"), {1}, {0}, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
