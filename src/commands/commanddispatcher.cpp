@@ -1,0 +1,173 @@
+#include "commands/commanddispatcher.h"
+
+#include "commands/identificationfile.h"
+#include "engine/engine.h"
+#include "platform/dialogs.h"
+#include "platform/paths.h"
+
+namespace commands {
+
+using Answer = platform::Dialogs::Answer;
+
+CommandDispatcher::CommandDispatcher(engine::Engine& engine, platform::Dialogs& dialogs,
+                                     TextLookup texts, CommandUi& ui)
+    : engine_(engine), dialogs_(dialogs), texts_(std::move(texts)), ui_(ui)
+{
+}
+
+QString CommandDispatcher::text(int k) const
+{
+    if (texts_) {
+        if (auto t = texts_(k)) return *t;
+    }
+    return QString::number(k);
+}
+
+void CommandDispatcher::Traiter_Fichier(const QString& operation, const QString& fileName)
+{
+    if (operation == QLatin1String("New")) {
+        New();
+    } else if (operation == QLatin1String("Open")) {
+        Open(fileName);
+    } else if (operation == QLatin1String("Save")) {
+        Exec_Save();
+    } else if (operation == QLatin1String("Copy")) {
+        ui_.setBusy(true);
+        ui_.copyPicture();
+        ui_.setBusy(false);
+    } else if (operation == QLatin1String("Print")) {
+        ui_.printDocument();
+    } else if (operation == QLatin1String("Help")) {
+        ui_.openHelp();
+    } else if (operation == QLatin1String("Arriere")) {
+        ui_.documentBack();
+        ++ForwardSteps;
+    } else if (operation == QLatin1String("Avant")) {
+        if (ForwardSteps == 0) return;
+        ui_.documentForward();
+        --ForwardSteps;
+    } else if (operation == QLatin1String("Stop")) {
+        ui_.documentStop();
+    } else if (operation == QLatin1String("Contra")) {
+        ui_.showContradictions();
+    }
+}
+
+bool CommandDispatcher::saveQuestion(int titleId)
+{
+    const Answer a = dialogs_.ask({text(1072), text(titleId), platform::Dialogs::Icon::Warning,
+                                   platform::Dialogs::Buttons::YesNoCancel});
+    if (a == Answer::Cancel) return false;
+    // Unsaved work is never thrown away by cancelling the save that Yes asked for.
+    if (a == Answer::Yes) return Exec_Save();
+    return true;
+}
+
+bool CommandDispatcher::Exec_Save()
+{
+    if (ui_.saveMenuEnabled()) {
+        if (CurrentFile.isEmpty()) return false;
+    } else {
+        const QString name = dialogs_.saveFileName(text(1025), text(1052), QStringLiteral("*.qnt"));
+        if (name.isEmpty()) return false;
+        ui_.setSaveMenuEnabled(true);
+        CurrentFile = name;
+    }
+    ui_.setBusy(true);
+    QString error;
+    const auto& state = engine_.state();
+    if (!IdentificationFile::write(platform::toLocalPath(CurrentFile), state.StateChoice,
+                                   state.FrameState, &error)) {
+        ui_.setBusy(false);
+        dialogs_.show(text(1602).arg(CurrentFile, error), QString(), platform::Dialogs::Icon::Warning);
+        return false;
+    }
+    ui_.setCaption(MainCaption + QStringLiteral(" [") + CurrentFile + QLatin1Char(']'));
+    ui_.Disable_Button(QStringLiteral("Save"));
+    ui_.setSaveMenuEnabled(false);
+    engine_.state().DescriptionModified = false;
+    ui_.setBusy(false);
+    return true;
+}
+
+void CommandDispatcher::New()
+{
+    if (engine_.state().DescriptionModified && !saveQuestion(1023)) return;
+    ui_.setBusy(true);
+    ui_.pendingEvents();
+    engine_.Nettoye();
+    if (engine_.state().ExtraLayerCount != 0) {
+        engine_.dropOverlays();
+        ui_.dropContradictions();
+    }
+    const auto result = engine_.Actualise_Identification(
+        [this](int layer, const QString& path) { return ui_.loadLayer(layer, path); });
+    if (!ui_.showRefresh(result)) return;
+    engine_.reloadJokerFlags(true);
+    ui_.setCaption(MainCaption);
+    CurrentFile.clear();
+    ui_.setSaveMenuEnabled(false);
+    ui_.setSaveAsMenuEnabled(false);
+    ui_.Disable_Button(QStringLiteral("Save"));
+    engine_.state().DescriptionModified = false;
+    ui_.clearStatusPanel();
+    ui_.repaintDrawing();
+    ui_.showIdentificationView();
+    ui_.setBusy(false);
+    ui_.pendingEvents();
+}
+
+void CommandDispatcher::Open(const QString& fileName)
+{
+    const QString previous = CurrentFile;
+    if (!fileName.isEmpty()) {
+        // Taken as given: a path changed in case would not open on a case-sensitive disk.
+        CurrentFile = fileName;
+    } else {
+        if (engine_.state().DescriptionModified && !saveQuestion(1024)) return;
+        const QString chosen = dialogs_.openFileName(text(1024), text(1052), QString());
+        if (chosen.isEmpty()) return;
+        CurrentFile = chosen;
+    }
+    openFile(previous);
+}
+
+void CommandDispatcher::openFile(const QString& previousFile)
+{
+    const QString path = platform::toLocalPath(CurrentFile);
+    auto& state = engine_.state();
+    const auto check = IdentificationFile::inspect(path, state.StateChoice.size(), state.FrameState.size());
+    if (check.status == IdentificationFile::Status::CannotOpen) {
+        dialogs_.show(CurrentFile + text(1074));
+        return;
+    }
+    if (check.status == IdentificationFile::Status::Foreign) {
+        dialogs_.show(text(1601).arg(CurrentFile), QString(), platform::Dialogs::Icon::Warning);
+        CurrentFile = previousFile;  // refused whole: not even the file name changes
+        return;
+    }
+    if (check.lengthDiffers)
+        dialogs_.show(text(1600).arg(CurrentFile), QString(), platform::Dialogs::Icon::Warning);
+    ui_.setBusy(true);
+    ui_.pendingEvents();
+    IdentificationFile::read(path, state.StateChoice, state.FrameState);
+    afterLoad();
+}
+
+void CommandDispatcher::afterLoad()
+{
+    const auto result = engine_.Actualise_Identification(
+        [this](int layer, const QString& path) { return ui_.loadLayer(layer, path); });
+    if (!ui_.showRefresh(result)) return;
+    ui_.setCaption(MainCaption + QStringLiteral(" [") + CurrentFile + QLatin1Char(']'));
+    ui_.setSaveMenuEnabled(false);
+    ui_.setSaveAsMenuEnabled(true);
+    ui_.Disable_Button(QStringLiteral("Save"));
+    engine_.state().DescriptionModified = false;
+    ui_.clearStatusPanel();
+    ui_.repaintDrawing();
+    ui_.showIdentificationView();
+    ui_.setBusy(false);
+}
+
+}  // namespace commands
