@@ -361,7 +361,14 @@ bool WmfPlayback::prepare(const QRectF& logicalBounds, bool fill) {
     QPen pen = m_dc.pen;
     if (pen.style() != Qt::NoPen) {
         pen.setCosmetic(true);
-        pen.setWidthF(qBound(1.0, m_dc.penWidth * qAbs(window.m11()), 4096.0));
+        // GDI draws whole device pixels, and a one-pixel pen takes Qt's fast path.
+        const qreal width = qBound(1, qRound(m_dc.penWidth * qAbs(window.m11())), 4096);
+        pen.setWidthF(width);
+        // Round joins and caps cost the stroker dearly and show only on wide pens.
+        if (width < 4) {
+            pen.setJoinStyle(Qt::MiterJoin);
+            if (pen.capStyle() == Qt::RoundCap) pen.setCapStyle(Qt::SquareCap);
+        }
     }
     m_painter.setPen(pen);
     m_painter.setBrush(fill ? m_dc.brush : QBrush(Qt::NoBrush));
