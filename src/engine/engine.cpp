@@ -139,9 +139,10 @@ SearchOutcome Engine::Cherche_Discriminant() {
             dialogs_.show(text(1075));
             return SearchOutcome::NothingLeft;
         }
-        const auto answer =
-            dialogs_.ask({text(1075) + QLatin1Char('\n') + text(1076), QString(),
-                          platform::Dialogs::Icon::None, platform::Dialogs::Buttons::YesNo});
+        platform::Dialogs::Message retry;
+        retry.text = text(1075) + QLatin1Char('\n') + text(1076);
+        retry.buttons = platform::Dialogs::Buttons::YesNo;
+        const auto answer = dialogs_.ask(retry);
         if (answer != platform::Dialogs::Answer::Yes) return SearchOutcome::Declined;
         state_.SkippedQuestions = false;
         reloadJokerFlags(false);
