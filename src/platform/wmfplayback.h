@@ -74,6 +74,7 @@ private:
     bool playState(quint16 function, const Params& p);
     bool playObject(quint16 function, const Params& p);
     bool playFigure(quint16 function, const Params& p);
+    bool playPolygons(quint16 function, const Params& p);
     bool playBitmap(quint16 function, const Params& p);
 
     void createObject(Object object);

@@ -42,7 +42,7 @@ qreal sweepBetween(qreal from, qreal to) {
 
 }  // namespace
 
-bool WmfPlayback::playFigure(quint16 function, const Params& p) {
+bool WmfPlayback::playPolygons(quint16 function, const Params& p) {
     switch (function) {
         case wmf::Polygon:
         case wmf::Polyline: {
@@ -76,6 +76,17 @@ bool WmfPlayback::playFigure(quint16 function, const Params& p) {
             m_painter.drawPath(path);
             return true;
         }
+        default:
+            return true;
+    }
+}
+
+bool WmfPlayback::playFigure(quint16 function, const Params& p) {
+    switch (function) {
+        case wmf::Polygon:
+        case wmf::Polyline:
+        case wmf::PolyPolygon:
+            return playPolygons(function, p);
         case wmf::Rectangle:
         case wmf::Ellipse:
             if (!p.has(4)) return true;
