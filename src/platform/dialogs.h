@@ -23,6 +23,12 @@ public:
     virtual ~Dialogs() = default;
 
     virtual Answer ask(const Message& message) = 0;
+    // The same, with details the user may unfold below the text (what really failed).
+    virtual Answer ask(const Message& message, const QString& details)
+    {
+        Q_UNUSED(details);
+        return ask(message);
+    }
 
     // File dialogs return an empty text when cancelled. filter uses the "Name|*.ext|..." form.
     virtual QString openFileName(const QString& title, const QString& filter,

@@ -22,10 +22,13 @@ QMessageBox::Icon iconOf(platform::Dialogs::Icon icon)
 
 }  // namespace
 
-platform::Dialogs::Answer QtDialogs::ask(const Message& message)
+platform::Dialogs::Answer QtDialogs::ask(const Message& message) { return ask(message, QString()); }
+
+platform::Dialogs::Answer QtDialogs::ask(const Message& message, const QString& details)
 {
     QMessageBox box(iconOf(message.icon), message.title.isEmpty() ? defaultTitle_ : message.title,
                     message.text, QMessageBox::NoButton, owner_);
+    if (!details.isEmpty()) box.setDetailedText(details);
     switch (message.buttons) {
         case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
         case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;

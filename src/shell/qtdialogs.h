@@ -16,6 +16,7 @@ public:
     void setDefaultTitle(const QString& title) { defaultTitle_ = title; }
 
     Answer ask(const Message& message) override;
+    Answer ask(const Message& message, const QString& details) override;
     QString openFileName(const QString& title, const QString& filter,
                          const QString& directory) override;
     QString saveFileName(const QString& title, const QString& filter,

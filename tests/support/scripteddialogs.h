@@ -15,6 +15,7 @@ public:
     std::deque<QString> fileNames;
     std::vector<Message> asked;
 
+    using platform::Dialogs::ask;
     Answer ask(const Message& message) override;
     QString openFileName(const QString& title, const QString& filter,
                          const QString& directory) override;

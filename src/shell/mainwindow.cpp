@@ -1,0 +1,395 @@
+#include "shell/mainwindow.h"
+
+#include "documents/speciespanes.h"
+#include "engine/engine.h"
+#include "kb/model.h"
+#include "platform/dialogs.h"
+#include "platform/stringtable.h"
+#include "questions/drawingview.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace shell {
+
+namespace {
+
+// The main toolbar: its ten buttons and the separators between them, 22 entries in all.
+// Entries 13 to 22 serve the documents; the identification view hides them.
+struct ToolbarEntry {
+    const char* key;  // nullptr: a separator
+    int caption;
+    int tip;
+    QStyle::StandardPixmap icon;
+};
+const ToolbarEntry toolbarDesign[] = {
+    {"New", 1053, 1023, QStyle::SP_FileIcon},
+    {"Open", 1054, 1024, QStyle::SP_DialogOpenButton},
+    {"Save", 1055, 1025, QStyle::SP_DialogSaveButton},
+    {nullptr, 0, 0, {}},
+    {"Copy", 1056, 1026, QStyle::SP_FileDialogDetailedView},
+    {"Print", 1057, 1027, QStyle::SP_ComputerIcon},
+    {nullptr, 0, 0, {}},
+    {"Help", 1058, 1028, QStyle::SP_DialogHelpButton},
+    {nullptr, 0, 0, {}},
+    {nullptr, 0, 0, {}},
+    {nullptr, 0, 0, {}},
+    {nullptr, 0, 0, {}},
+    {nullptr, 0, 0, {}},
+    {"Arriere", 1059, 1062, QStyle::SP_ArrowBack},
+    {"Avant", 1060, 1063, QStyle::SP_ArrowForward},
+    {nullptr, 0, 0, {}},
+    {"Contra", 1065, 1066, QStyle::SP_MessageBoxWarning},
+    {nullptr, 0, 0, {}},
+    {"Stop", 1061, 1064, QStyle::SP_BrowserStop},
+    {nullptr, 0, 0, {}},
+    {nullptr, 0, 0, {}},
+    {nullptr, 0, 0, {}},
+};
+// Separators 10 to 12 only keep the numbering; the view switches never show them.
+}  // namespace
+
+bool alwaysHiddenEntry(int entry) { return entry >= 10 && entry <= 12; }
+
+frmMain::frmMain(ProgramContext context, QWidget* parent)
+    : QMainWindow(parent), ctx_(std::move(context))
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setProperty("tag", 1050);
+    setWindowTitle(QStringLiteral("1050"));
+    client_ = new QWidget(this);
+    setCentralWidget(client_);
+    buildMenus();
+    buildToolbar();
+    buildPanes();
+    buildStatusBar();
+    dispatcher_ = std::make_unique<commands::CommandDispatcher>(
+        ctx_.engine, ctx_.dialogs, [this](int k) { return ctx_.strings.text(k); }, *this);
+    layers_.resize(ctx_.model.DrawingCount);
+}
+
+frmMain::~frmMain() = default;
+
+QAction* frmMain::addMenuItem(QMenu* menu, const char* name, int text, const QKeySequence& key)
+{
+    QAction* a = menu->addAction(QString::number(text));
+    a->setObjectName(QLatin1String(name));
+    if (!key.isEmpty()) a->setShortcut(key);
+    menuItems_.insert(QLatin1String(name), a);
+    return a;
+}
+
+void frmMain::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("1000"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    connect(addMenuItem(file, "mnuFileNew", 1001, QKeySequence(Qt::CTRL | Qt::Key_N)),
+            &QAction::triggered, this, [this] { dispatcher_->Traiter_Fichier(QStringLiteral("New")); });
+    connect(addMenuItem(file, "mnuFileOpen", 1002, QKeySequence(Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, this, [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Open")); });
+    file->addSeparator();
+    QAction* save = addMenuItem(file, "mnuFileSave", 1003, QKeySequence(Qt::CTRL | Qt::Key_S));
+    save->setEnabled(false);
+    connect(save, &QAction::triggered, this, [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Save")); });
+    connect(addMenuItem(file, "mnuFileSaveAs", 1004), &QAction::triggered, this,
+            [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Save")); });
+    file->addSeparator();
+    connect(addMenuItem(file, "mnuFilePrint", 1006, QKeySequence(Qt::CTRL | Qt::Key_P)),
+            &QAction::triggered, this, [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Print")); });
+    file->addSeparator();
+    for (int i = 1; i <= 3; ++i) {
+        // Recent-file entries have no caption and no action: they stay out of sight.
+        QAction* mru = file->addAction(QString());
+        mru->setObjectName(QStringLiteral("mnuFileMRU%1").arg(i));
+        mru->setVisible(false);
+    }
+    file->addSeparator()->setVisible(false);
+    connect(addMenuItem(file, "mnuFileExit", 1007), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("1008"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    connect(addMenuItem(edit, "mnuEditIconize", 1009), &QAction::triggered, this, &QWidget::showMinimized);
+    QAction* copy = addMenuItem(edit, "mnuEditCopy", 1010, QKeySequence(Qt::CTRL | Qt::Key_C));
+    copy->setEnabled(false);
+    connect(copy, &QAction::triggered, this, [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Copy")); });
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("1011"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    const struct {
+        const char* name;
+        int text;
+        QKeySequence key;
+        int mode;
+    } views[] = {{"mnuViewIdentification", 1012, QKeySequence(Qt::CTRL | Qt::Key_I), 1},
+                 {"mnuViewResults", 1013, QKeySequence(Qt::CTRL | Qt::Key_R), 3},
+                 {"mnuViewSpecies", 1014, QKeySequence(Qt::CTRL | Qt::Key_E), 4}};
+    for (const auto& v : views) {
+        QAction* a = addMenuItem(view, v.name, v.text, v.key);
+        a->setCheckable(true);
+        a->setChecked(v.mode == 1);
+        const int mode = v.mode;
+        connect(a, &QAction::triggered, this, [this, a, mode] {
+            // Clicking the view already marked does nothing.
+            if (!a->isChecked()) {
+                a->setChecked(true);
+                return;
+            }
+            setView(mode);
+        });
+    }
+    view->addSeparator();
+    QAction* toolbar = addMenuItem(view, "mnuViewToolbar", 1015);
+    toolbar->setCheckable(true);
+    toolbar->setChecked(true);
+    connect(toolbar, &QAction::triggered, this, [this, toolbar] { toggleBar(toolbar, tbToolBar); });
+    QAction* status = addMenuItem(view, "mnuViewStatusBar", 1016);
+    status->setCheckable(true);
+    status->setChecked(true);
+    connect(status, &QAction::triggered, this, [this, status] { toggleBar(status, sbStatusBar); });
+    view->addSeparator();
+    connect(addMenuItem(view, "mnuViewRefresh", 1017, QKeySequence(Qt::Key_F5)), &QAction::triggered,
+            this, [this] {
+                setBusy(true);
+                if (Robot->isVisible()) {
+                    Dispose_Fenetre();
+                    Robot->update();
+                }
+                if (WebTexte->isVisible()) Small_Robot->update();
+                setBusy(false);
+            });
+    addMenuItem(view, "mnuViewOptions", 1018);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("1019"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    connect(addMenuItem(help, "mnuHelpContents", 1020), &QAction::triggered, this, [this] { openHelp(); });
+    help->addSeparator();
+    addMenuItem(help, "mnuHelpAbout", 1022);
+}
+
+void frmMain::buildToolbar()
+{
+    tbToolBar = new QToolBar(client_);
+    tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
+    tbToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    tbToolBar->setIconSize(QSize(22, 22));
+    tbToolBar->setMovable(false);
+    int n = 0;
+    for (const ToolbarEntry& e : toolbarDesign) {
+        ++n;
+        QAction* a = nullptr;
+        if (!e.key) {
+            a = tbToolBar->addSeparator();
+        } else {
+            a = tbToolBar->addAction(style()->standardIcon(e.icon), QString::number(e.caption));
+            a->setToolTip(QString::number(e.tip));
+            a->setData(QLatin1String(e.key));
+            const QString key = QLatin1String(e.key);
+            connect(a, &QAction::triggered, this, [this, key] { dispatcher_->Traiter_Fichier(key); });
+        }
+        if (alwaysHiddenEntry(n)) a->setVisible(false);
+        toolbarEntries_ << a;
+    }
+}
+
+QAction* frmMain::toolbarEntry(int n) const
+{
+    return n >= 1 && n <= toolbarEntries_.size() ? toolbarEntries_[n - 1] : nullptr;
+}
+
+QAction* frmMain::menuAction(const QString& name) const { return menuItems_.value(name); }
+
+void frmMain::buildPanes()
+{
+    Robot = new questions::DrawingView(layers_, client_);
+    Robot->setObjectName(QStringLiteral("Robot"));
+    Small_Robot = new questions::DrawingView(layers_, client_);
+    Small_Robot->setObjectName(QStringLiteral("Small_Robot"));
+    Small_Robot->hide();
+    // A click on the small drawing goes back to the identification view.
+    connect(Small_Robot, &questions::DrawingView::clicked, this, [this] {
+        menuAction(QStringLiteral("mnuViewIdentification"))->trigger();
+    });
+    Pic_Choix = new QLabel(client_);
+    Pic_Choix->setObjectName(QStringLiteral("Pic_Choix"));
+    Pic_Choix->setAlignment(Qt::AlignCenter);
+    Pic_Choix->setAutoFillBackground(true);
+    Pic_Choix->hide();
+    Liste_Esp = new QListWidget(client_);
+    Liste_Esp->setObjectName(QStringLiteral("Liste_Esp"));
+    Liste_Esp->hide();
+    Tree_esp = new QTreeWidget(client_);
+    Tree_esp->setObjectName(QStringLiteral("Tree_esp"));
+    Tree_esp->setHeaderHidden(true);
+    Tree_esp->hide();
+    documents::connectBookImages(Tree_esp);
+    Barre_Verticale = new QFrame(client_);
+    Barre_Verticale->setObjectName(QStringLiteral("Barre_Verticale"));
+    Barre_Verticale->setFrameShape(QFrame::VLine);
+    Barre_Verticale->setFrameShadow(QFrame::Raised);
+    Barre_Verticale->setCursor(Qt::SplitHCursor);
+    Barre_Verticale->setFixedWidth(6);
+    Barre_Verticale->setFocusPolicy(Qt::StrongFocus);
+    Barre_Verticale->installEventFilter(this);
+    Barre_Verticale->hide();
+    WebTexte = new QFrame(client_);
+    WebTexte->setObjectName(QStringLiteral("WebTexte"));
+    WebTexte->setFrameShape(QFrame::StyledPanel);
+    WebTexte->setAutoFillBackground(true);
+    WebTexte->setBackgroundRole(QPalette::Base);
+    WebTexte->hide();
+    Barre_Deter = new QToolBar(client_);
+    Barre_Deter->setObjectName(QStringLiteral("Barre_Deter"));
+    Barre_Deter->setOrientation(Qt::Vertical);
+    Barre_Deter->setFixedWidth(60);
+    Barre_Question = new QToolBar(client_);
+    Barre_Question->setObjectName(QStringLiteral("Barre_Question"));
+    Barre_Question->setOrientation(Qt::Vertical);
+    Barre_Question->setFixedWidth(60);
+    Barre_Question->hide();
+}
+
+void frmMain::buildStatusBar()
+{
+    sbStatusBar = new QFrame(client_);
+    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
+    auto* row = new QHBoxLayout(sbStatusBar);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(2);
+    statusPanel1_ = new QLabel(sbStatusBar);
+    statusPanel1_->setFrameShape(QFrame::Panel);
+    statusPanel1_->setFrameShadow(QFrame::Sunken);
+    Resultat = new QFrame(sbStatusBar);
+    Resultat->setObjectName(QStringLiteral("Resultat"));
+    Resultat->setFrameShape(QFrame::Panel);
+    Resultat->setFrameShadow(QFrame::Sunken);
+    auto* inner = new QHBoxLayout(Resultat);
+    inner->setContentsMargins(4, 0, 4, 0);
+    Legende = new QLabel(Resultat);
+    Legende->setObjectName(QStringLiteral("Legende"));
+    inner->addWidget(Legende);
+    row->addWidget(statusPanel1_, 3);
+    row->addWidget(Resultat, 2);
+}
+
+QWidget* frmMain::pane(const QString& name) const { return client_->findChild<QWidget*>(name); }
+
+void frmMain::fillSpeciesTree() { documents::fillSpeciesTree(Tree_esp, ctx_.model.Tree); }
+
+void frmMain::refillSpeciesList() { documents::fillSpeciesList(Liste_Esp, ctx_.engine.listLines()); }
+
+// --- commands::CommandUi -----------------------------------------------------------------
+
+void frmMain::setCaption(const QString& caption) { setWindowTitle(caption); }
+
+void frmMain::setSaveMenuEnabled(bool enabled) { menuAction(QStringLiteral("mnuFileSave"))->setEnabled(enabled); }
+
+bool frmMain::saveMenuEnabled() const { return menuAction(QStringLiteral("mnuFileSave"))->isEnabled(); }
+
+void frmMain::setSaveAsMenuEnabled(bool enabled)
+{
+    menuAction(QStringLiteral("mnuFileSaveAs"))->setEnabled(enabled);
+}
+
+void frmMain::Enable_Button(const QString& key)
+{
+    for (QAction* a : toolbarEntries_) {
+        if (a->data().toString() == key) {
+            a->setEnabled(true);
+            return;
+        }
+    }
+}
+
+void frmMain::Disable_Button(const QString& key)
+{
+    for (QAction* a : toolbarEntries_) {
+        if (a->data().toString() == key) {
+            a->setEnabled(false);
+            return;
+        }
+    }
+}
+
+void frmMain::setBusy(bool busy)
+{
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++busyDepth_;
+    } else if (busyDepth_ > 0) {
+        QApplication::restoreOverrideCursor();
+        --busyDepth_;
+    }
+}
+
+void frmMain::pendingEvents() { QCoreApplication::processEvents(); }
+
+void frmMain::clearStatusPanel() { statusPanel1_->clear(); }
+
+void frmMain::repaintDrawing()
+{
+    Robot->update();
+    Small_Robot->update();
+}
+
+bool frmMain::loadLayer(int layer, const QString& path) { return layers_.load(layer, path); }
+
+bool frmMain::showRefresh(const engine::RefreshResult& result)
+{
+    if (result.fatalPath) {
+        // A drawing layer that cannot be loaded ends the program, naming the file.
+        ctx_.dialogs.show(*result.fatalPath);
+        emit fatal();
+        return false;
+    }
+    if (result.enableSaveCommands) {
+        Enable_Button(QStringLiteral("Save"));
+        setSaveAsMenuEnabled(true);
+        setSaveMenuEnabled(!dispatcher_->currentFile().isEmpty());
+    }
+    if (result.ranked) {
+        refillSpeciesList();
+        Legende->setText(ctx_.engine.legend());
+        Legende->setToolTip(ctx_.engine.legend());
+    }
+    repaintDrawing();
+    return true;
+}
+
+void frmMain::dropContradictions() { layers_.truncate(ctx_.model.DrawingCount); }
+
+void frmMain::showIdentificationView() { setView(1); }
+
+void frmMain::copyPicture()
+{
+    if (WebTexte->isVisible()) return;  // a document shown: nothing is copied
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->clear();
+    if (Pic_Choix->isVisible()) {
+        clipboard->setPixmap(Pic_Choix->pixmap());
+    } else {
+        clipboard->setImage(Robot->image());
+    }
+}
+
+void frmMain::printDocument() {}
+
+void frmMain::openHelp() {}
+
+void frmMain::documentBack() {}
+
+void frmMain::documentForward() {}
+
+void frmMain::documentStop() {}
+
+void frmMain::showContradictions() {}
+
+}  // namespace shell

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "commands/commanddispatcher.h"
+#include "commands/commandui.h"
+#include "questions/layerstack.h"
+#include "shell/windowlayout.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QToolBar;
+class QTreeWidget;
+
+namespace engine {
+class Engine;
+}
+namespace kb {
+class Model;
+}
+namespace platform {
+class Dialogs;
+class Settings;
+class StringTable;
+}  // namespace platform
+namespace questions {
+class DrawingView;
+}
+
+namespace shell {
+
+// What the main window works with; start-up builds it and keeps it alive for the run.
+struct ProgramContext {
+    kb::Model& model;
+    engine::Engine& engine;
+    platform::StringTable& strings;
+    platform::Settings& settings;
+    platform::Dialogs& dialogs;
+    QString DocSource;  // "hd": documents on disk
+    QString ProgramDir;
+};
+
+// Separators 10 to 12 only keep the numbering of the toolbar's entries; no view shows them.
+bool alwaysHiddenEntry(int entry);
+
+class frmMain : public QMainWindow, public commands::CommandUi {
+    Q_OBJECT
+public:
+    explicit frmMain(ProgramContext context, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    int ViewMode = 1;
+    bool QuestionBusy = false;
+
+    commands::CommandDispatcher& dispatcher() { return *dispatcher_; }
+    questions::LayerStack& layers() { return layers_; }
+
+    // The panes, laid out by Dispose_Fenetre.
+    Layout Dispose_Fenetre();
+    void Vue_Identification();
+    void Vue_Resultats();
+    void Vue_Especes();
+    void fillSpeciesTree();
+    // Refills the species list from the current ranking (after a threshold change).
+    void refillSpeciesList();
+    // The toolbar entry n (1 .. 22, separators counted).
+    QAction* toolbarEntry(int n) const;
+    QAction* menuAction(const QString& name) const;
+    QWidget* pane(const QString& name) const;
+
+    // commands::CommandUi
+    void setCaption(const QString& caption) override;
+    void setSaveMenuEnabled(bool enabled) override;
+    bool saveMenuEnabled() const override;
+    void setSaveAsMenuEnabled(bool enabled) override;
+    void Enable_Button(const QString& key) override;
+    void Disable_Button(const QString& key) override;
+    void setBusy(bool busy) override;
+    void pendingEvents() override;
+    void clearStatusPanel() override;
+    void repaintDrawing() override;
+    bool loadLayer(int layer, const QString& path) override;
+    bool showRefresh(const engine::RefreshResult& result) override;
+    void dropContradictions() override;
+    void showIdentificationView() override;
+    void copyPicture() override;
+    void printDocument() override;
+    void openHelp() override;
+    void documentBack() override;
+    void documentForward() override;
+    void documentStop() override;
+    void showContradictions() override;
+
+signals:
+    // The program must end at once (a fatal error was shown).
+    void fatal();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildPanes();
+    void buildStatusBar();
+    QAction* addMenuItem(QMenu* menu, const char* name, int text, const QKeySequence& key = {});
+    void setView(int mode);
+    void applyLayout(const Layout& layout);
+    LayoutInput layoutInput() const;
+    double twipsPerPixelX() const;
+    double twipsPerPixelY() const;
+    QRect toPixels(const QRectF& twips) const;
+    void showDocumentEntries();
+    void toggleBar(QAction* item, QWidget* bar);
+    void dropSplitter();
+
+    ProgramContext ctx_;
+    questions::LayerStack layers_;
+    std::unique_ptr<commands::CommandDispatcher> dispatcher_;
+    Layout layout_;
+
+    QWidget* client_ = nullptr;  // the window's inner area: toolbar, panes, status bar
+    QToolBar* tbToolBar = nullptr;
+    QWidget* sbStatusBar = nullptr;
+    QLabel* statusPanel1_ = nullptr;
+    QFrame* Resultat = nullptr;
+    QLabel* Legende = nullptr;
+    questions::DrawingView* Robot = nullptr;
+    questions::DrawingView* Small_Robot = nullptr;
+    QLabel* Pic_Choix = nullptr;
+    QListWidget* Liste_Esp = nullptr;
+    QTreeWidget* Tree_esp = nullptr;
+    QFrame* Barre_Verticale = nullptr;
+    QFrame* WebTexte = nullptr;
+    QToolBar* Barre_Deter = nullptr;
+    QToolBar* Barre_Question = nullptr;
+    QList<QAction*> toolbarEntries_;
+    QHash<QString, QAction*> menuItems_;
+    int busyDepth_ = 0;
+    bool splitterDragging_ = false;
+};
+
+}  // namespace shell

@@ -1,0 +1,272 @@
+#include "shell/mainwindow.h"
+
+#include "engine/engine.h"
+#include "kb/model.h"
+#include "platform/dialogs.h"
+#include "platform/numbers.h"
+#include "platform/stringtable.h"
+#include "questions/drawingview.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace shell {
+
+double frmMain::twipsPerPixelX() const { return 1440.0 / std::max(1, logicalDpiX()); }
+double frmMain::twipsPerPixelY() const { return 1440.0 / std::max(1, logicalDpiY()); }
+
+QRect frmMain::toPixels(const QRectF& t) const
+{
+    const double x = twipsPerPixelX(), y = twipsPerPixelY();
+    const int left = int(platform::roundHalfEven(t.left() / x));
+    const int top = int(platform::roundHalfEven(t.top() / y));
+    return QRect(left, top, std::max(0, int(platform::roundHalfEven(t.right() / x)) - left),
+                 std::max(0, int(platform::roundHalfEven(t.bottom() / y)) - top));
+}
+
+LayoutInput frmMain::layoutInput() const
+{
+    const double x = twipsPerPixelX(), y = twipsPerPixelY();
+    LayoutInput in;
+    in.scaleWidth = client_->width() * x;
+    in.scaleHeight = client_->height() * y;
+    in.toolbarVisible = !tbToolBar->isHidden();
+    in.toolbarHeight = tbToolBar->sizeHint().height() * y;
+    in.statusBarVisible = !sbStatusBar->isHidden();
+    in.statusBarHeight = sbStatusBar->sizeHint().height() * y;
+    in.drawingLeft = 35;
+    in.deterToolbarWidth = Barre_Deter->width() * x;
+    in.questionToolbarWidth = Barre_Question->width() * x;
+    in.splitterWidth = Barre_Verticale->width() * x;
+    in.pixelWidth = x;
+    in.pixelHeight = y;
+    return in;
+}
+
+void frmMain::applyLayout(const Layout& l)
+{
+    const LayoutInput in = layoutInput();
+    const int w = client_->width();
+    tbToolBar->setGeometry(0, 0, w, tbToolBar->sizeHint().height());
+    const int statusHeight = sbStatusBar->sizeHint().height();
+    sbStatusBar->setGeometry(0, client_->height() - statusHeight, w, statusHeight);
+    const QRect drawing = toPixels(l.drawing);
+    Robot->setGeometry(drawing);
+    Pic_Choix->setGeometry(toPixels(l.choicePicture));
+    Small_Robot->setGeometry(toPixels(l.smallDrawing));
+    Liste_Esp->setGeometry(toPixels(l.speciesList));
+    Tree_esp->setGeometry(toPixels(l.speciesTree));
+    Barre_Verticale->setGeometry(toPixels(l.splitter));
+    WebTexte->setGeometry(toPixels(l.document));
+    const int bottom = client_->height() - (sbStatusBar->isHidden() ? 0 : statusHeight);
+    const QPoint deter = toPixels(QRectF(l.deterToolbar, QSizeF(0, 0))).topLeft();
+    Barre_Deter->setGeometry(deter.x(), deter.y(), Barre_Deter->width(), std::max(0, bottom - deter.y()));
+    const QPoint quest = toPixels(QRectF(l.questionToolbar, QSizeF(0, 0))).topLeft();
+    Barre_Question->setGeometry(quest.x(), quest.y(), Barre_Question->width(), std::max(0, bottom - quest.y()));
+    Q_UNUSED(in);
+}
+
+Layout frmMain::Dispose_Fenetre()
+{
+    layout_ = shell::Dispose_Fenetre(layoutInput());
+    switch (ViewMode) {
+        case 3:
+            Liste_Esp->hide();
+            Barre_Verticale->hide();
+            WebTexte->hide();
+            break;
+        case 4:
+            Tree_esp->hide();
+            Barre_Verticale->hide();
+            WebTexte->hide();
+            break;
+        default: break;
+    }
+    applyLayout(layout_);
+    switch (ViewMode) {
+        case 1:
+            Robot->show();
+            pendingEvents();
+            Pic_Choix->hide();
+            Barre_Deter->show();
+            break;
+        case 2:
+            Pic_Choix->show();
+            Barre_Question->show();
+            break;
+        case 3:
+            Small_Robot->show();
+            Liste_Esp->show();
+            Barre_Verticale->show();
+            Barre_Verticale->setFocus();
+            WebTexte->show();
+            break;
+        case 4:
+            Small_Robot->show();
+            Tree_esp->show();
+            Barre_Verticale->show();
+            Barre_Verticale->setFocus();
+            WebTexte->show();
+            WebTexte->setFocus();
+            break;
+        default: break;
+    }
+    // The legend keeps its bold type whatever the language's font.
+    QFont f = Legende->font();
+    f.setPointSize(9);
+    f.setBold(true);
+    Legende->setFont(f);
+    Legende->setToolTip(QString());
+    Resultat->show();
+    Resultat->raise();
+    return layout_;
+}
+
+void frmMain::setView(int mode)
+{
+    const char* names[] = {"mnuViewIdentification", "mnuViewResults", "mnuViewSpecies"};
+    const int modes[] = {1, 3, 4};
+    for (int i = 0; i < 3; ++i) menuAction(QLatin1String(names[i]))->setChecked(modes[i] == mode);
+    ViewMode = mode;
+    if (mode == 1) Vue_Identification();
+    if (mode == 3) Vue_Resultats();
+    if (mode == 4) Vue_Especes();
+}
+
+void frmMain::Vue_Identification()
+{
+    for (int n = 13; n <= 22; ++n) toolbarEntry(n)->setVisible(false);
+    for (QWidget* w : {static_cast<QWidget*>(Small_Robot), static_cast<QWidget*>(Pic_Choix),
+                       static_cast<QWidget*>(Liste_Esp), static_cast<QWidget*>(Tree_esp),
+                       static_cast<QWidget*>(Barre_Verticale), static_cast<QWidget*>(WebTexte),
+                       static_cast<QWidget*>(Barre_Question)})
+        w->hide();
+    pendingEvents();
+    Barre_Deter->show();
+    Robot->show();
+    ViewMode = 1;
+    QuestionBusy = false;
+}
+
+void frmMain::showDocumentEntries()
+{
+    const int last = ctx_.DocSource == QLatin1String("hd") ? 18 : 20;
+    for (int n = 13; n <= last; ++n) toolbarEntry(n)->setVisible(!alwaysHiddenEntry(n));
+}
+
+void frmMain::Vue_Resultats()
+{
+    Robot->hide();
+    Pic_Choix->hide();
+    Tree_esp->hide();
+    Barre_Deter->hide();
+    if (ctx_.engine.state().ExtraLayerCount != 0) {
+        ctx_.engine.dropOverlays();
+        dropContradictions();
+    }
+    pendingEvents();
+    Small_Robot->show();
+    Liste_Esp->show();
+    Barre_Verticale->show();
+    Barre_Verticale->raise();
+    WebTexte->show();
+    Disable_Button(QStringLiteral("Copy"));
+    showDocumentEntries();
+    pendingEvents();
+    if (Liste_Esp->count() > 0 && !Liste_Esp->currentItem()) Liste_Esp->setCurrentRow(0);
+}
+
+void frmMain::Vue_Especes()
+{
+    Robot->hide();
+    Pic_Choix->hide();
+    Liste_Esp->hide();
+    Barre_Deter->hide();
+    pendingEvents();
+    Small_Robot->show();
+    Tree_esp->show();
+    Barre_Verticale->show();
+    Barre_Verticale->raise();
+    WebTexte->show();
+    showDocumentEntries();
+    Tree_esp->setFocus();
+    pendingEvents();
+}
+
+void frmMain::toggleBar(QAction* item, QWidget* bar)
+{
+    setBusy(true);
+    bar->setVisible(item->isChecked());
+    Dispose_Fenetre();
+    if (Robot->isVisible()) Robot->update();
+    if (WebTexte->isVisible()) Small_Robot->update();
+    setBusy(false);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != Barre_Verticale) return QMainWindow::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonPress) {
+        splitterDragging_ = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    } else if (event->type() == QEvent::MouseMove && splitterDragging_) {
+        const int x = int(static_cast<QMouseEvent*>(event)->position().x());
+        Barre_Verticale->move(Barre_Verticale->x() + x, Barre_Verticale->y());
+    } else if (event->type() == QEvent::MouseButtonRelease && splitterDragging_) {
+        splitterDragging_ = false;
+        dropSplitter();
+    }
+    return false;
+}
+
+void frmMain::dropSplitter()
+{
+    const double x = twipsPerPixelX();
+    const SplitterDrop d = Barre_Verticale_Drop(layout_, Barre_Verticale->x() * x,
+                                                Barre_Verticale->width() * x, client_->width() * x,
+                                                frameGeometry().width() * x);
+    Barre_Verticale->move(int(platform::roundHalfEven(d.splitterLeft / x)), Barre_Verticale->y());
+    Small_Robot->setGeometry(toPixels(d.smallDrawing));
+    Tree_esp->setGeometry(toPixels(d.speciesTree));
+    Liste_Esp->setGeometry(toPixels(d.speciesList));
+    WebTexte->setGeometry(toPixels(d.document));
+    Small_Robot->update();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    using A = platform::Dialogs::Answer;
+    const auto text = [this](int k) { return ctx_.strings.textOr(k, QString::number(k)); };
+    const A quit = ctx_.dialogs.ask({text(1071), windowTitle(), platform::Dialogs::Icon::Question,
+                                     platform::Dialogs::Buttons::YesNo});
+    if (quit != A::Yes) {
+        event->ignore();
+        return;
+    }
+    if (ctx_.engine.state().DescriptionModified) {
+        const A save = ctx_.dialogs.ask({text(1072), windowTitle(), platform::Dialogs::Icon::Warning,
+                                         platform::Dialogs::Buttons::YesNoCancel});
+        // A save that did not happen (its dialog cancelled, or the file not written) keeps
+        // the program open, so the work is not lost.
+        if (save == A::Cancel || (save == A::Yes && !dispatcher_->Exec_Save())) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+    ctx_.model.KnowledgeBase.close();
+    // Every other window of the program closes with the main one, newest first.
+    const auto windows = QApplication::topLevelWidgets();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (*it != this && (*it)->isVisible()) (*it)->close();
+    }
+}
+
+}  // namespace shell
