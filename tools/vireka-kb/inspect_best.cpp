@@ -1,0 +1,42 @@
+#include "commandregistry.h"
+#include "inspectsession.h"
+
+#include <QTextStream>
+
+namespace {
+
+const QString Usage = QStringLiteral(
+    "usage: vireka-kb best --data DIR --base FILE [--threshold N] [--qnt FILE] [--scores]\n"
+    "Prints the key of the question the search would propose, or the message that none is\n"
+    "left; with --scores, then each question's key and score in key order.\n");
+
+int best(const QStringList& args) {
+    if (args.contains(QLatin1String("--help"))) {
+        QTextStream(stdout) << Usage;
+        return 0;
+    }
+    vkb::InspectSession session;
+    if (!session.parse(args, {"data", "base", "threshold", "qnt"}, {"scores"}))
+        return vkb::InspectSession::fail("best", session.errorString() + "\n" + Usage);
+    if (!session.load() || !session.identify())
+        return vkb::InspectSession::fail("best", session.errorString());
+    engine::Engine& engine = session.engine();
+    const std::vector<double> scores = engine.discriminantScores();
+    QTextStream out(stdout);
+    if (engine.Cherche_Discriminant() == engine::SearchOutcome::QuestionOpened)
+        out << engine.question().CurrentObject << "\n";
+    else
+        out << session.text(1075).value_or(QString()) << "\n";
+    if (session.has(QStringLiteral("scores"))) {
+        const auto& objects = engine.tables().objects;
+        for (size_t r = 0; r < objects.size(); ++r)
+            out << objects[r].key << '\t' << QString::number(scores[r], 'f', 4) << "\n";
+    }
+    return 0;
+}
+
+const vkb::Registration registration(QStringLiteral("best"),
+                                     QStringLiteral("print the question the search proposes"),
+                                     best);
+
+}  // namespace

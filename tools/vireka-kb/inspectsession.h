@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/engine.h"
+#include "kb/model.h"
+#include "platform/stringtable.h"
+#include "stderrdialogs.h"
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+namespace vkb {
+
+// What the inspection commands share: their options, the knowledge base loaded as the
+// program loads it, and an engine over it with English texts.
+class InspectSession {
+public:
+    // Parses "--name value" options and "--flag" switches; the names allowed are given.
+    // Anything else, or a missing --data or --base, is an error.
+    bool parse(const QStringList& args, const QStringList& valueOptions, const QStringList& flags);
+    QString option(const QString& name) const { return options_.value(name); }
+    bool has(const QString& name) const { return options_.contains(name); }
+
+    // Loads the knowledge base; false with errorString() when it cannot be used.
+    bool load();
+    // Clears and ranks as start-up does, then reads the identification file if one was given
+    // and ranks again; --threshold sets the list threshold.
+    bool identify();
+
+    kb::Model& model() { return model_; }
+    engine::Engine& engine() { return *engine_; }
+    std::optional<QString> text(int key) const { return strings_.text(key, 0); }
+    QString errorString() const { return error_; }
+
+    // Prints a message on standard error and returns the exit code of bad arguments.
+    static int fail(const QString& command, const QString& message);
+
+private:
+    bool readIdentificationFile(const QString& path);
+
+    QMap<QString, QString> options_;
+    kb::Model model_;
+    platform::StringTable strings_;
+    StderrDialogs dialogs_;
+    std::unique_ptr<engine::Engine> engine_;
+    QString error_;
+};
+
+}  // namespace vkb

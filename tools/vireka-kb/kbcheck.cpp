@@ -1,0 +1,353 @@
+#include "kbcheck.h"
+
+#include "platform/numbers.h"
+#include "platform/paths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+#include <functional>
+
+namespace vkb {
+
+namespace {
+
+const char* const Parameters[] = {"Nb_Couleurs",  "Nb_Esp",       "Nb_Etats_Desc",
+                                  "Nb_Cadre",     "Nb_Robot",     "Nb_But_Car",
+                                  "Nb_But_Deter", "Nb_But_Quest", "Nb_Contraintes"};
+// Counts that size arrays: below 1 stops the program at start-up.
+const QStringList Sizing = {"Nb_Couleurs", "Nb_Esp", "Nb_Etats_Desc", "Nb_Cadre", "Nb_Robot"};
+
+QString fold(const QString& s) {
+    return s.toCaseFolded();
+}
+int number(const kb::Table& t, const QString& field) {
+    return t.field(field).toInt();
+}
+QString text(const kb::Table& t, const QString& field) {
+    return t.field(field).toString();
+}
+
+std::vector<qint16> readShorts(const QString& path, qint64* size) {
+    QFile file(path);
+    std::vector<qint16> values;
+    *size = -1;
+    if (!file.open(QIODevice::ReadOnly)) return values;
+    const QByteArray bytes = file.readAll();
+    *size = bytes.size();
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        values.push_back(qFromLittleEndian<qint16>(bytes.constData() + i));
+    return values;
+}
+
+}  // namespace
+
+KbCheck::KbCheck(const QString& dataDir, const QString& base)
+    : dataDir_(platform::withTrailingSlash(dataDir)), base_(base) {}
+
+void KbCheck::setFolders(const QString& drawings, const QString& descriptors,
+                         const QString& documents) {
+    drawings_ = drawings;
+    descriptors_ = descriptors;
+    documents_ = documents;
+}
+
+bool KbCheck::open() {
+    if (!db_.open(platform::toLocalPath(dataDir_ + base_))) {
+        error_ = QStringLiteral("cannot open %1: %2").arg(dataDir_ + base_, db_.errorString());
+        return false;
+    }
+    return true;
+}
+
+QStringList KbCheck::run() {
+    findings_.clear();
+    checkParameters();
+    checkColoursAndFlora();
+    checkStates();
+    checkObjects();
+    checkConditions(QStringLiteral("Hierarchie"));
+    checkConditions(QStringLiteral("Clic_Zone"));
+    checkDependencies();
+    checkContradictions();
+    checkButtons(QStringLiteral("But_Deter"), counts_.value("Nb_But_Deter"), true);
+    checkButtons(QStringLiteral("But_Quest"), counts_.value("Nb_But_Quest"), false);
+    checkDataFiles();
+    checkPictures();
+    checkDocuments();
+    return findings_;
+}
+
+void KbCheck::checkParameters() {
+    kb::Table t = db_.openTable(QStringLiteral("Parametres"));
+    if (!t.isValid()) {
+        add(QStringLiteral("Parametres: the table is missing"));
+        return;
+    }
+    for (const char* name : Parameters) {
+        const QString key = QLatin1String(name);
+        if (!t.seek(key)) {
+            counts_.insert(key, 0);
+            if (Sizing.contains(key)) add(QStringLiteral("Parametres: no row %1").arg(key));
+            continue;
+        }
+        const auto value = platform::leadingInt16(text(t, QStringLiteral("Etat")));
+        if (!value) {
+            add(QStringLiteral("Parametres: %1 does not fit in 16 bits").arg(key));
+            counts_.insert(key, 0);
+            continue;
+        }
+        counts_.insert(key, *value);
+        if (*value < (Sizing.contains(key) ? 1 : 0))
+            add(QStringLiteral("Parametres: %1 is %2").arg(key).arg(*value));
+    }
+}
+
+void KbCheck::checkColoursAndFlora() {
+    kb::Table colours = db_.openTable(QStringLiteral("Couleurs"));
+    for (int i = 1; i <= counts_.value("Nb_Couleurs"); ++i)
+        if (!colours.isValid() || !colours.seek(i))
+            add(QStringLiteral("Couleurs: no row %1 for palette entry %2").arg(i).arg(i - 1));
+    kb::Table flora = db_.openTable(QStringLiteral("Flore"));
+    const int rows = flora.isValid() ? flora.recordCount() : 0;
+    if (rows != counts_.value("Nb_Esp"))
+        add(QStringLiteral("Flore: %1 rows for Nb_Esp = %2")
+                .arg(rows)
+                .arg(counts_.value("Nb_Esp")));
+    for (flora.moveFirst(); flora.isValid() && !flora.eof(); flora.moveNext())
+        if (text(flora, "Code").size() != 5)
+            add(QStringLiteral("Flore: species code '%1' is not five characters long")
+                    .arg(text(flora, "Code")));
+}
+
+void KbCheck::checkStates() {
+    kb::Table t = db_.openTable(QStringLiteral("Caracteres"));
+    for (t.moveFirst(); t.isValid() && !t.eof(); t.moveNext()) {
+        const int num = number(t, "NUM");
+        const QString code = text(t, "ID_CARAC");
+        if (!codeOfState_.contains(num)) codeOfState_.insert(num, code);
+        stateCodes_.insert(fold(code));
+    }
+    const int states = counts_.value("Nb_Etats_Desc");
+    for (int s = 0; s < states; ++s)
+        if (!codeOfState_.contains(s))
+            add(QStringLiteral("Caracteres: no row for state %1").arg(s));
+}
+
+void KbCheck::checkObjects() {
+    kb::Table t = db_.openTable(QStringLiteral("Objets_Fic"));
+    const int n = t.isValid() ? t.recordCount() : 0;
+    const int states = counts_.value("Nb_Etats_Desc");
+    for (t.moveFirst(); t.isValid() && !t.eof(); t.moveNext()) {
+        const QString key = text(t, "Objet");
+        const int first = number(t, "Index_Car"), count = number(t, "Nb_Car");
+        const int desc = number(t, "Desc_Num"), frame = number(t, "Cadre");
+        objectKeys_.insert(fold(key));
+        objectStates_.insert(fold(key), {first, count});
+        const QString at = QStringLiteral("Objets_Fic '%1': ").arg(key);
+        if (desc < 0 || desc >= n)
+            add(at + QStringLiteral("Desc_Num %1 is not 0 .. %2").arg(desc).arg(n - 1));
+        if (count < 1 || first < 0 || first + count > states)
+            add(at + QStringLiteral("states %1 .. %2 are not all states")
+                         .arg(first)
+                         .arg(first + count - 1));
+        if (frame < -1 || frame >= counts_.value("Nb_Cadre"))
+            add(at + QStringLiteral("frame %1 does not exist").arg(frame));
+        if (count == 1 && t.field(QStringLiteral("Joker")).toBool())
+            add(at + QStringLiteral("a single state, yet the search may propose it"));
+    }
+}
+
+void KbCheck::checkConditions(const QString& table) {
+    kb::Table t = db_.openTable(table);
+    const int constraints = counts_.value("Nb_Contraintes");
+    int row = 0;
+    for (t.moveFirst(); t.isValid() && !t.eof(); t.moveNext()) {
+        ++row;
+        const QString at = QStringLiteral("%1 row %2: ").arg(table).arg(row);
+        if (table == QLatin1String("Hierarchie")) {
+            const int drawing = number(t, "Robot_Num");
+            if (drawing < 0 || drawing >= counts_.value("Nb_Robot"))
+                add(at + QStringLiteral("drawing %1 does not exist").arg(drawing));
+        }
+        bool ended = false;
+        for (int i = 0; i < constraints && !ended; ++i) {
+            const QString column = QStringLiteral("C_%1").arg(i);
+            if (!t.hasField(column)) {
+                add(at + QStringLiteral("no column %1").arg(column));
+                break;
+            }
+            const QString code = text(t, column);
+            ended = code == QLatin1String("Fin");
+            if (!ended && !stateCodes_.contains(fold(code)))
+                add(at + QStringLiteral("state code '%1' is not in Caracteres").arg(code));
+        }
+        if (!ended) add(at + QStringLiteral("no \"Fin\" among its conditions: it never counts"));
+    }
+}
+
+void KbCheck::checkDependencies() {
+    kb::Table t = db_.openTable(QStringLiteral("Descendance"));
+    if (!t.isValid()) {
+        add(QStringLiteral("Descendance: the table is missing"));
+        return;
+    }
+    const int n = t.recordCount();
+    std::vector<std::pair<QString, QString>> rows;
+    for (int p = 1; p <= n; ++p) {
+        if (!t.seek(p)) {
+            add(QStringLiteral("Descendance: no row %1 (keys must run 1 .. %2)").arg(p).arg(n));
+            continue;
+        }
+        const QString code = text(t, "ID_CARAC"), object = text(t, "Objet");
+        if (!stateCodes_.contains(fold(code)))
+            add(QStringLiteral("Descendance row %1: state code '%2' is not in Caracteres")
+                    .arg(p)
+                    .arg(code));
+        if (!objectKeys_.contains(fold(object)))
+            add(QStringLiteral("Descendance row %1: object '%2' is not in Objets_Fic")
+                    .arg(p)
+                    .arg(object));
+        rows.emplace_back(code, object);
+    }
+    checkDependencyCycles(rows);
+}
+
+// A question depending, through others, on one of its own states would be cleared forever.
+void KbCheck::checkDependencyCycles(const std::vector<std::pair<QString, QString>>& rows) {
+    QHash<QString, QStringList> children;  // state code -> objects
+    for (const auto& [code, object] : rows) children[code] << object;
+    QHash<QString, int> mark;  // object: 1 on the path, 2 done
+    std::function<bool(const QString&)> visit = [&](const QString& object) {
+        const QString key = fold(object);
+        if (mark.value(key) == 1) return true;
+        if (mark.value(key) == 2) return false;
+        mark.insert(key, 1);
+        const auto states = objectStates_.value(key, {0, 0});
+        for (int s = states.first; s < states.first + states.second; ++s)
+            for (const QString& child : children.value(codeOfState_.value(s)))
+                if (visit(child)) return true;
+        mark.insert(key, 2);
+        return false;
+    };
+    for (const auto& row : rows) {
+        if (visit(row.second)) {
+            add(QStringLiteral("Descendance: a cycle runs through object '%1'").arg(row.second));
+            return;
+        }
+    }
+}
+
+void KbCheck::checkContradictions() {
+    kb::Table t = db_.openTable(QStringLiteral("Contradictions"));
+    for (t.moveFirst(); t.isValid() && !t.eof(); t.moveNext()) {
+        const QString key = text(t, "Objet");
+        const int button = number(t, "Bouton");
+        if (!objectKeys_.contains(fold(key)))
+            add(QStringLiteral("Contradictions: object '%1' is not in Objets_Fic").arg(key));
+        if (button != -1 && (button < 1 || button > counts_.value("Nb_But_Deter")))
+            add(QStringLiteral("Contradictions '%1': button %2 does not exist")
+                    .arg(key)
+                    .arg(button));
+    }
+}
+
+void KbCheck::checkButtons(const QString& table, int count, bool keyed) {
+    kb::Table t = db_.openTable(table);
+    for (int k = 1; k <= count; ++k) {
+        if (!t.isValid() || !t.seek(k)) {
+            add(QStringLiteral("%1: no row %2").arg(table).arg(k));
+            continue;
+        }
+        const QString file = text(t, "File");
+        if (!fileExists(dataDir_, file))
+            add(QStringLiteral("%1 row %2: picture '%3' is missing").arg(table).arg(k).arg(file));
+        const QString key = keyed ? text(t, "Key") : QString();
+        if (keyed && !objectKeys_.contains(fold(key)) && key != QLatin1String("Search") &&
+            key != QLatin1String("Results"))
+            add(QStringLiteral("%1 row %2: key '%3' opens nothing").arg(table).arg(k).arg(key));
+    }
+}
+
+void KbCheck::checkDataFiles() {
+    const qint64 states = counts_.value("Nb_Etats_Desc"), species = counts_.value("Nb_Esp");
+    qint64 weightSize = 0, matrixSize = 0;
+    const auto weights = readShorts(platform::toLocalPath(dataDir_ + "POIDS.DAT"), &weightSize);
+    const auto matrix = readShorts(platform::toLocalPath(dataDir_ + "MATRICE.DAT"), &matrixSize);
+    const auto sizeFinding = [this](const char* name, qint64 size, qint64 expected) {
+        if (size < 0)
+            add(QStringLiteral("%1 cannot be read").arg(QLatin1String(name)));
+        else if (size != expected)
+            add(QStringLiteral("%1 holds %2 bytes, %3 expected")
+                    .arg(QLatin1String(name))
+                    .arg(size)
+                    .arg(expected));
+    };
+    sizeFinding("POIDS.DAT", weightSize, 2 * states);
+    sizeFinding("MATRICE.DAT", matrixSize, 2 * states * species);
+    if (qint64(weights.size()) >= states && qint64(matrix.size()) >= states * species)
+        checkScores(weights, matrix);
+}
+
+// Scores are 16-bit: score x 100 must fit, so a species may reach at most 327 (or -327),
+// and the weights of a description must stay below 32768.
+void KbCheck::checkScores(const std::vector<qint16>& weights, const std::vector<qint16>& matrix) {
+    const int states = counts_.value("Nb_Etats_Desc"), species = counts_.value("Nb_Esp");
+    qint64 high = 0, low = 0;
+    for (int j = 0; j < states; ++j) (weights[size_t(j)] > 0 ? high : low) += weights[size_t(j)];
+    if (high > 32767 || low < -32768)
+        add(QStringLiteral("POIDS.DAT: the weights of a description may pass 16 bits"));
+    for (int s = 0; s < species; ++s) {
+        qint64 most = 0, least = 0;
+        for (int j = 0; j < states; ++j) {
+            const qint64 term =
+                qint64(weights[size_t(j)]) * matrix[size_t(s) + size_t(species) * size_t(j)];
+            (term > 0 ? most : least) += term;
+        }
+        if (most > 327 || least < -327)
+            add(QStringLiteral("MATRICE.DAT: species %1 may score %2 .. %3, beyond -327 .. 327 "
+                               "(score x 100 passes 16 bits)")
+                    .arg(s)
+                    .arg(least)
+                    .arg(most));
+    }
+}
+
+bool KbCheck::fileExists(const QString& folder, const QString& name) const {
+    return !name.isEmpty() &&
+           QFileInfo(platform::toLocalPath(platform::joinPath(folder, name))).isFile();
+}
+
+void KbCheck::checkPictures() {
+    if (!fileExists(dataDir_, QStringLiteral("couleur.wmf")))
+        add(QStringLiteral("couleur.wmf: the palette picture is missing"));
+    if (!descriptors_.isEmpty()) {
+        kb::Table t = db_.openTable(QStringLiteral("Objets_Fic"));
+        for (t.moveFirst(); t.isValid() && !t.eof(); t.moveNext())
+            if (!fileExists(descriptors_, text(t, "Popup")))
+                add(QStringLiteral("Objets_Fic '%1': picture of choices '%2' is missing")
+                        .arg(text(t, "Objet"), text(t, "Popup")));
+    }
+    if (drawings_.isEmpty()) return;
+    kb::Table t = db_.openTable(QStringLiteral("Hierarchie"));
+    for (t.moveFirst(); t.isValid() && !t.eof(); t.moveNext()) {
+        const QString name = QStringLiteral("%1/%2")
+                                 .arg(number(t, "Robot_Num"), 2, 10, QLatin1Char('0'))
+                                 .arg(text(t, "Nom"));
+        if (!fileExists(drawings_, name))
+            add(QStringLiteral("Hierarchie: drawing '%1' is missing").arg(name));
+    }
+}
+
+void KbCheck::checkDocuments() {
+    if (documents_.isEmpty()) return;
+    kb::Table t = db_.openTable(QStringLiteral("Flore"));
+    for (t.moveFirst(); t.isValid() && !t.eof(); t.moveNext()) {
+        const QString c = text(t, "Code").toLower();
+        const QString name = c.left(1) + '/' + c + '/' + c + QStringLiteral("_en.html");
+        if (!fileExists(documents_, name))
+            add(QStringLiteral("Flore '%1': document '%2' is missing").arg(text(t, "Code"), name));
+    }
+}
+
+}  // namespace vkb

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "kb/database.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace vkb {
+
+// Looks through a compiled knowledge base for what the program takes for granted: the
+// parameter rows, consistent keys between the tables, the data files' sizes, scores that stay
+// within 16 bits, and the pictures and documents it will open.
+class KbCheck {
+public:
+    KbCheck(const QString& dataDir, const QString& base);
+    // Optional folders of the drawings, the pictures of choices and the local documents.
+    void setFolders(const QString& drawings, const QString& descriptors, const QString& documents);
+
+    bool open();
+    QString errorString() const { return error_; }
+    // One line per finding, in the order the checks run; empty when all is well.
+    QStringList run();
+
+private:
+    void checkParameters();
+    void checkColoursAndFlora();
+    void checkStates();
+    void checkObjects();
+    void checkConditions(const QString& table);
+    void checkDependencies();
+    void checkDependencyCycles(const std::vector<std::pair<QString, QString>>& rows);
+    void checkContradictions();
+    void checkButtons(const QString& table, int count, bool keyed);
+    void checkDataFiles();
+    void checkScores(const std::vector<qint16>& weights, const std::vector<qint16>& matrix);
+    void checkPictures();
+    void checkDocuments();
+    bool fileExists(const QString& folder, const QString& name) const;
+    void add(const QString& finding) { findings_ << finding; }
+
+    QString dataDir_, base_, drawings_, descriptors_, documents_;
+    kb::Database db_;
+    QString error_;
+    QStringList findings_;
+    QHash<QString, int> counts_;
+    QSet<QString> objectKeys_;                      // case-folded
+    QSet<QString> stateCodes_;                      // case-folded
+    QHash<QString, QPair<int, int>> objectStates_;  // folded key -> first state, count
+    QHash<int, QString> codeOfState_;
+};
+
+}  // namespace vkb

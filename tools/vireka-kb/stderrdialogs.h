@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+namespace vkb {
+
+// The inspection commands run unattended: every message goes to standard error, every
+// question is answered No (or Cancel), and file dialogs are cancelled.
+class StderrDialogs : public platform::Dialogs {
+public:
+    Answer ask(const Message& message) override;
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString folderName(const QString&, const QString&) override { return {}; }
+};
+
+}  // namespace vkb
