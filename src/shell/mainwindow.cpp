@@ -6,6 +6,10 @@
 #include "platform/dialogs.h"
 #include "platform/stringtable.h"
 #include "questions/drawingview.h"
+#include "shell/help.h"
+#include "shell/optionsdialog.h"
+#include "shell/splashwindow.h"
+#include "shell/translator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -166,13 +170,15 @@ void frmMain::buildMenus()
                 if (WebTexte->isVisible()) Small_Robot->update();
                 setBusy(false);
             });
-    addMenuItem(view, "mnuViewOptions", 1018);
+    connect(addMenuItem(view, "mnuViewOptions", 1018), &QAction::triggered, this,
+            &frmMain::mnuViewOptions_Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("1019"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     connect(addMenuItem(help, "mnuHelpContents", 1020), &QAction::triggered, this, [this] { openHelp(); });
     help->addSeparator();
-    addMenuItem(help, "mnuHelpAbout", 1022);
+    connect(addMenuItem(help, "mnuHelpAbout", 1022), &QAction::triggered, this,
+            [this] { frmSplash::showAbout(this, ctx_.settings, ctx_.strings); });
 }
 
 void frmMain::buildToolbar()
@@ -195,7 +201,8 @@ void frmMain::buildToolbar()
             const QString key = QLatin1String(e.key);
             connect(a, &QAction::triggered, this, [this, key] { dispatcher_->Traiter_Fichier(key); });
         }
-        if (alwaysHiddenEntry(n)) a->setVisible(false);
+        // The document entries appear only with a document view.
+        if (alwaysHiddenEntry(n) || n >= 13) a->setVisible(false);
         toolbarEntries_ << a;
     }
 }
@@ -281,6 +288,28 @@ void frmMain::buildStatusBar()
 }
 
 QWidget* frmMain::pane(const QString& name) const { return client_->findChild<QWidget*>(name); }
+
+bool frmMain::load()
+{
+    translateWindow(this, ctx_.strings);
+    Disable_Button(QStringLiteral("Copy"));
+    ctx_.engine.state().DescriptionModified = false;
+    refillSpeciesList();
+    fillSpeciesTree();
+    ctx_.engine.Nettoye();
+    const auto refresh = ctx_.engine.Actualise_Identification(
+        [this](int layer, const QString& path) { return loadLayer(layer, path); });
+    if (!showRefresh(refresh)) return false;
+    // A fresh identification does not count as modified.
+    setSaveMenuEnabled(false);
+    setSaveAsMenuEnabled(false);
+    Disable_Button(QStringLiteral("Save"));
+    ctx_.engine.state().DescriptionModified = false;
+    repaintDrawing();
+    pendingEvents();
+    dispatcher_->setMainCaption(windowTitle());
+    return true;
+}
 
 void frmMain::fillSpeciesTree() { documents::fillSpeciesTree(Tree_esp, ctx_.model.Tree); }
 
@@ -382,7 +411,22 @@ void frmMain::copyPicture()
 
 void frmMain::printDocument() {}
 
-void frmMain::openHelp() {}
+void frmMain::openHelp() { shell::openHelp(ctx_.values.ProgramDir); }
+
+void frmMain::mnuViewOptions_Click()
+{
+    OptionValues values{ctx_.values.ListThreshold, ctx_.values.DynamicCursor, ctx_.values.DocSource,
+                        ctx_.values.DocAddress, ctx_.LanguageCode,
+                        [this](std::int16_t code) { ctx_.strings.setLanguageCode(code); }};
+    frmOptions dialog(values, ctx_.settings, ctx_.strings, ctx_.dialogs, this);
+    dialog.exec();
+    if (!dialog.listThresholdChanged()) return;
+    // The list follows the new threshold from the ranking as it stands; the legend stays.
+    ctx_.engine.setListThreshold(ctx_.values.ListThreshold);
+    refillSpeciesList();
+    if (Liste_Esp->isVisible() && Liste_Esp->count() > 0 && !Liste_Esp->currentItem())
+        Liste_Esp->setCurrentRow(0);
+}
 
 void frmMain::documentBack() {}
 

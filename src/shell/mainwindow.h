@@ -2,6 +2,7 @@
 
 #include "commands/commanddispatcher.h"
 #include "commands/commandui.h"
+#include "platform/settings.h"
 #include "questions/layerstack.h"
 #include "shell/windowlayout.h"
 
@@ -25,7 +26,6 @@ class Model;
 }
 namespace platform {
 class Dialogs;
-class Settings;
 class StringTable;
 }  // namespace platform
 namespace questions {
@@ -41,8 +41,8 @@ struct ProgramContext {
     platform::StringTable& strings;
     platform::Settings& settings;
     platform::Dialogs& dialogs;
-    QString DocSource;  // "hd": documents on disk
-    QString ProgramDir;
+    platform::Settings::Values values;  // the settings of the run, changed by the options
+    std::int16_t LanguageCode = 0;
 };
 
 // Separators 10 to 12 only keep the numbering of the toolbar's entries; no view shows them.
@@ -56,6 +56,10 @@ public:
 
     int ViewMode = 1;
     bool QuestionBusy = false;
+
+    // The window's part of start-up: translation, the species list and tree, the first
+    // refresh. False when a drawing layer cannot be loaded (the program must end).
+    bool load();
 
     commands::CommandDispatcher& dispatcher() { return *dispatcher_; }
     questions::LayerStack& layers() { return layers_; }
@@ -119,6 +123,7 @@ private:
     void showDocumentEntries();
     void toggleBar(QAction* item, QWidget* bar);
     void dropSplitter();
+    void mnuViewOptions_Click();
 
     ProgramContext ctx_;
     questions::LayerStack layers_;

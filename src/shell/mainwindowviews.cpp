@@ -158,7 +158,7 @@ void frmMain::Vue_Identification()
 
 void frmMain::showDocumentEntries()
 {
-    const int last = ctx_.DocSource == QLatin1String("hd") ? 18 : 20;
+    const int last = ctx_.values.DocSource == QLatin1String("hd") ? 18 : 20;
     for (int n = 13; n <= last; ++n) toolbarEntry(n)->setVisible(!alwaysHiddenEntry(n));
 }
 

@@ -9,7 +9,6 @@
 #include "shell/mainwindow.h"
 #include "shell/qtdialogs.h"
 #include "shell/splashwindow.h"
-#include "shell/translator.h"
 
 #include <QApplication>
 #include <QDir>
@@ -111,24 +110,10 @@ int runProgram(const QStringList& arguments)
                           engine::EngineSettings{values->DataDir, values->DrawingDir, values->ListThreshold});
     if (!tablesError.isEmpty()) QTextStream(stderr) << tablesError << "\n";
 
-    frmMain window(ProgramContext{model, engine, p.strings, p.settings, p.dialogs, values->DocSource,
-                                  values->ProgramDir});
+    frmMain window(ProgramContext{model, engine, p.strings, p.settings, p.dialogs, *values,
+                                  language.LanguageCode});
     p.dialogs.setOwner(&window);
-    translateWindow(&window, p.strings);
-    window.Disable_Button(QStringLiteral("Copy"));
-    window.refillSpeciesList();
-    window.fillSpeciesTree();
-    engine.Nettoye();
-    if (!window.showRefresh(engine.Actualise_Identification(
-            [&window](int layer, const QString& path) { return window.loadLayer(layer, path); })))
-        return 1;
-    window.setSaveMenuEnabled(false);
-    window.setSaveAsMenuEnabled(false);
-    window.Disable_Button(QStringLiteral("Save"));
-    engine.state().DescriptionModified = false;
-    window.repaintDrawing();
-    QCoreApplication::processEvents();
-    window.dispatcher().setMainCaption(window.windowTitle());
+    if (!window.load()) return 1;
     const QString file = commandLineFile(arguments);
     if (!file.isEmpty()) window.dispatcher().Traiter_Fichier(QStringLiteral("Open"), file);
 

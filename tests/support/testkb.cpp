@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <QDir>
 #include <QFile>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -174,6 +175,16 @@ void TestKb::write()
     }
     QString error;
     ASSERT_TRUE(palette.save(dataDir() + "couleur.wmf", &error)) << error.toStdString();
+    // Each drawing variant: a square of the first palette colour, in the drawing's folder.
+    for (const Variant& v : variants) {
+        const QString folder = dataDir() + QString::number(v.drawing).rightJustified(2, QLatin1Char('0'));
+        QDir().mkpath(folder);
+        platform::WmfWriter layer(QSize(2400, 1800));
+        layer.selectObject(layer.createNullPen());
+        layer.selectObject(layer.createSolidBrush(colours.empty() ? QColor(Qt::black) : colours[0]));
+        layer.rectangle(QRect(600, 450, 1200, 900));
+        ASSERT_TRUE(layer.save(folder + QLatin1Char('/') + v.name, &error)) << error.toStdString();
+    }
 }
 
 void TestKb::exec(const QString& sql) const

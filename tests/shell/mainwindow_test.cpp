@@ -1,0 +1,209 @@
+#include "mainwindowfixture.h"
+
+#include "commands/identificationfile.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QTreeWidget>
+
+using Answer = platform::Dialogs::Answer;
+
+namespace {
+
+QStringList visibleToolbarKeys(shell::frmMain& w)
+{
+    QStringList keys;
+    for (int n = 1; n <= 22; ++n) {
+        QAction* a = w.toolbarEntry(n);
+        if (a->isVisible() && !a->isSeparator()) keys << a->data().toString();
+    }
+    return keys;
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, StartsInTheIdentificationViewWithNothingToSave)
+{
+    shell::frmMain& w = open();
+    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_TRUE(w.pane("Robot")->isVisible());
+    EXPECT_FALSE(w.pane("Liste_Esp")->isVisible());
+    EXPECT_FALSE(w.menuAction("mnuFileSave")->isEnabled());
+    EXPECT_FALSE(w.menuAction("mnuFileSaveAs")->isEnabled());
+    EXPECT_FALSE(engine->state().DescriptionModified);
+    EXPECT_EQ(visibleToolbarKeys(w), QStringList({"New", "Open", "Save", "Copy", "Print", "Help"}));
+    EXPECT_FALSE(w.toolbarEntry(3)->isEnabled()) << "Save";
+    EXPECT_FALSE(w.toolbarEntry(5)->isEnabled()) << "Copy";
+    EXPECT_TRUE(w.windowTitle().startsWith("Vireka V.1.0"));
+    EXPECT_EQ(w.menuAction("mnuFileSave")->text(), QString("&Save"));
+}
+
+TEST_F(MainWindowTest, TheSpeciesListAndTreeComeFromTheKnowledgeBase)
+{
+    shell::frmMain& w = open();
+    auto* list = qobject_cast<QListWidget*>(w.pane("Liste_Esp"));
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(0)->text(), QString(" 0% - Alpha alpha"));
+    auto* tree = qobject_cast<QTreeWidget*>(w.pane("Tree_esp"));
+    ASSERT_EQ(tree->topLevelItemCount(), 3);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), QString("Families"));
+    EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), QString("Alphidae"));
+    EXPECT_EQ(w.findChild<QLabel*>("Legende")->text(), QString(" 3 species at 0 %"));
+}
+
+TEST_F(MainWindowTest, TheViewMenuSwitchesViewsAndToolbarEntries)
+{
+    shell::frmMain& w = open();
+    w.menuAction("mnuViewResults")->trigger();
+    EXPECT_EQ(w.ViewMode, 3);
+    EXPECT_TRUE(w.pane("Liste_Esp")->isVisible());
+    EXPECT_TRUE(w.pane("WebTexte")->isVisible());
+    EXPECT_TRUE(w.pane("Small_Robot")->isVisible());
+    EXPECT_FALSE(w.pane("Robot")->isVisible());
+    EXPECT_TRUE(w.menuAction("mnuViewResults")->isChecked());
+    EXPECT_FALSE(w.menuAction("mnuViewIdentification")->isChecked());
+    // Local documents: entries 13 to 18 (Back, Forward, Errors), not Stop.
+    EXPECT_EQ(visibleToolbarKeys(w), QStringList({"New", "Open", "Save", "Copy", "Print", "Help",
+                                                  "Arriere", "Avant", "Contra"}));
+
+    w.menuAction("mnuViewSpecies")->trigger();
+    EXPECT_EQ(w.ViewMode, 4);
+    EXPECT_TRUE(w.pane("Tree_esp")->isVisible());
+    EXPECT_FALSE(w.pane("Liste_Esp")->isVisible());
+
+    // Choosing the view already marked changes nothing.
+    w.menuAction("mnuViewSpecies")->trigger();
+    EXPECT_EQ(w.ViewMode, 4);
+    EXPECT_TRUE(w.menuAction("mnuViewSpecies")->isChecked());
+
+    w.menuAction("mnuViewIdentification")->trigger();
+    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_FALSE(w.pane("Tree_esp")->isVisible());
+    EXPECT_EQ(visibleToolbarKeys(w).size(), 6);
+}
+
+TEST_F(MainWindowTest, HidingTheToolbarMovesTheDrawingUp)
+{
+    shell::frmMain& w = open();
+    const QRect before = w.pane("Robot")->geometry();
+    w.menuAction("mnuViewToolbar")->trigger();
+    const QRect after = w.pane("Robot")->geometry();
+    EXPECT_LT(after.top(), before.top());
+    EXPECT_GE(after.height(), before.height());
+    EXPECT_NEAR(double(after.width()) / after.height(), 4.0 / 3.0, 0.01);
+}
+
+TEST_F(MainWindowTest, ClosingAsksAndKeepsRunningOnNo)
+{
+    shell::frmMain& w = open();
+    dialogs.answers = {Answer::No};
+    EXPECT_FALSE(w.close());
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].text, QString("Do you really want to quit Vireka V.1.0 ?"));
+    EXPECT_TRUE(w.isVisible());
+    dialogs.answers = {Answer::Yes};
+    EXPECT_TRUE(w.close());
+}
+
+TEST_F(MainWindowTest, ClosingWithUnsavedWorkAndACancelledSaveKeepsTheProgram)
+{
+    shell::frmMain& w = open();
+    engine->state().StateChoice[0] = 1;
+    w.showRefresh(engine->Actualise_Identification());
+    ASSERT_TRUE(engine->state().DescriptionModified);
+    // Quit: Yes; save: Yes; the save dialog is cancelled (no file name scripted).
+    dialogs.answers = {Answer::Yes, Answer::Yes};
+    EXPECT_FALSE(w.close());
+    EXPECT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_TRUE(engine->state().DescriptionModified);
+}
+
+TEST_F(MainWindowTest, SavedIdentificationReopensToTheSameRanking)
+{
+    shell::frmMain& w = open();
+    engine->state().StateChoice = {1, 0, 0, 0, 1};
+    engine->state().FrameState = {-1, 0};
+    w.showRefresh(engine->Actualise_Identification());
+    EXPECT_TRUE(w.toolbarEntry(3)->isEnabled());
+    const QStringList ranking = engine->listLines();
+    const QString path = settingsDir.filePath("specimen.qnt");
+    dialogs.fileNames = {path};
+    w.dispatcher().Traiter_Fichier("Save");
+    EXPECT_FALSE(engine->state().DescriptionModified);
+    EXPECT_TRUE(w.windowTitle().endsWith(" [" + path + "]"));
+    EXPECT_FALSE(w.toolbarEntry(3)->isEnabled());
+
+    dialogs.answers = {};
+    w.dispatcher().Traiter_Fichier("New");
+    EXPECT_EQ(engine->state().StateChoice, (std::vector<platform::i16>{0, 0, 0, 0, 0}));
+    EXPECT_FALSE(w.windowTitle().contains('['));
+
+    w.dispatcher().Traiter_Fichier("Open", path);
+    EXPECT_EQ(engine->state().StateChoice, (std::vector<platform::i16>{1, 0, 0, 0, 1}));
+    EXPECT_EQ(engine->state().FrameState, (std::vector<platform::i16>{-1, 0}));
+    EXPECT_EQ(engine->listLines(), ranking);
+    EXPECT_FALSE(engine->state().DescriptionModified);
+    EXPECT_TRUE(w.menuAction("mnuFileSaveAs")->isEnabled());
+}
+
+TEST_F(MainWindowTest, NewWithUnsavedWorkAndACancelledSaveKeepsTheWork)
+{
+    shell::frmMain& w = open();
+    engine->state().StateChoice[1] = 1;
+    w.showRefresh(engine->Actualise_Identification());
+    dialogs.answers = {Answer::Yes};  // save first; then the save dialog is cancelled
+    w.dispatcher().Traiter_Fichier("New");
+    EXPECT_EQ(engine->state().StateChoice[1], 1);
+    EXPECT_EQ(dialogs.asked.front().title, QString("New identification"));
+}
+
+TEST_F(MainWindowTest, OpeningAFileOfAnotherKnowledgeBaseChangesNothing)
+{
+    shell::frmMain& w = open();
+    const QString path = settingsDir.filePath("foreign.qnt");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray::fromHex("0500 0000 0000 0000 0000 0000 0000"));
+    f.close();
+    const QString caption = w.windowTitle();
+    w.dispatcher().Traiter_Fichier("Open", path);
+    EXPECT_EQ(engine->state().StateChoice, (std::vector<platform::i16>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(w.windowTitle(), caption);
+    ASSERT_FALSE(dialogs.asked.empty());
+    EXPECT_TRUE(dialogs.asked.back().text.contains("not an identification"));
+}
+
+TEST_F(MainWindowTest, OpeningAMissingFileSaysItIsUnavailable)
+{
+    shell::frmMain& w = open();
+    const QString path = settingsDir.filePath("Missing.QNT");
+    w.dispatcher().Traiter_Fichier("Open", path);
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].text, path + " unavailable !");
+}
+
+TEST_F(MainWindowTest, UnknownCommandsAndOtherCaseDoNothing)
+{
+    shell::frmMain& w = open();
+    engine->state().StateChoice[0] = 1;
+    w.dispatcher().Traiter_Fichier("new");
+    w.dispatcher().Traiter_Fichier("Nothing");
+    EXPECT_EQ(engine->state().StateChoice[0], 1);
+    EXPECT_TRUE(dialogs.asked.empty());
+    w.dispatcher().Traiter_Fichier("Avant");
+    EXPECT_EQ(w.dispatcher().forwardSteps(), 0);
+    w.dispatcher().Traiter_Fichier("Arriere");
+    EXPECT_EQ(w.dispatcher().forwardSteps(), 1);
+}
+
+TEST_F(MainWindowTest, TheWindowSpeaksFrench)
+{
+    shell::frmMain& w = open(2);
+    EXPECT_EQ(w.menuAction("mnuViewSpecies")->text().isEmpty(), false);
+    EXPECT_NE(w.menuAction("mnuFileSave")->text(), QString("&Save"));
+    EXPECT_NE(w.menuAction("mnuFileSave")->text(), QString("1003"));
+    EXPECT_EQ(w.font().pointSize(), 8);
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "engine/engine.h"
+#include "engine/keytables.h"
+#include "kb/loader.h"
+#include "platform/settings.h"
+#include "platform/stringtable.h"
+#include "shell/mainwindow.h"
+#include "support/scripteddialogs.h"
+#include "support/testkb.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+// The main window on a real knowledge base written to a temporary folder, loaded as the
+// program loads it, with scripted answers to its questions.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { base.write(); }
+
+    shell::frmMain& open(int languageCode = 0)
+    {
+        settings = std::make_unique<platform::Settings>(settingsDir.filePath("vireka.ini"));
+        platform::Settings::Installation install;
+        install.DataDir = base.dataDir();
+        install.Base = base.databaseName();
+        install.DrawingDir = base.dataDir();
+        install.DescriptorDir = base.dataDir();
+        install.ProgramDir = base.dataDir();
+        install.DocAddress = base.dataDir();
+        settings->storeInstallation(install);
+        values = *settings->read();
+        EXPECT_TRUE(strings.loadBuiltIn());
+        strings.setLanguageCode(languageCode);
+        kb::LoadOptions options = base.options();
+        options.databasePath = values.DatabasePath;
+        EXPECT_TRUE(kb::loadKnowledgeBase(model, options).ok());
+        engine = std::make_unique<engine::Engine>(
+            model, engine::KeyTables::fromModel(model), dialogs, [this](int k) { return strings.text(k); },
+            engine::EngineSettings{values.DataDir, values.DrawingDir, values.ListThreshold});
+        window = std::make_unique<shell::frmMain>(
+            shell::ProgramContext{model, *engine, strings, *settings, dialogs, values, std::int16_t(languageCode)});
+        EXPECT_TRUE(window->load());
+        window->resize(1024, 768);
+        window->show();
+        window->Dispose_Fenetre();
+        return *window;
+    }
+
+    testing_support::TestKb base;
+    QTemporaryDir settingsDir;
+    std::unique_ptr<platform::Settings> settings;
+    platform::Settings::Values values;
+    platform::StringTable strings;
+    testing_support::ScriptedDialogs dialogs;
+    kb::Model model;
+    std::unique_ptr<engine::Engine> engine;
+    std::unique_ptr<shell::frmMain> window;
+};
