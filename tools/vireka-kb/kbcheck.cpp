@@ -192,21 +192,23 @@ void KbCheck::checkDependencies() {
         add(QStringLiteral("Descendance: the table is missing"));
         return;
     }
+    // Validation takes the rows keyed 1 .. row count; any other row is never used.
     const int n = t.recordCount();
-    std::vector<std::pair<QString, QString>> rows;
-    for (int p = 1; p <= n; ++p) {
-        if (!t.seek(p)) {
+    for (int p = 1; p <= n; ++p)
+        if (!t.seek(p))
             add(QStringLiteral("Descendance: no row %1 (keys must run 1 .. %2)").arg(p).arg(n));
-            continue;
-        }
+    std::vector<std::pair<QString, QString>> rows;
+    int row = 0;
+    for (t.moveFirst(); !t.eof(); t.moveNext()) {
+        ++row;
         const QString code = text(t, "ID_CARAC"), object = text(t, "Objet");
         if (!stateCodes_.contains(fold(code)))
             add(QStringLiteral("Descendance row %1: state code '%2' is not in Caracteres")
-                    .arg(p)
+                    .arg(row)
                     .arg(code));
         if (!objectKeys_.contains(fold(object)))
             add(QStringLiteral("Descendance row %1: object '%2' is not in Objets_Fic")
-                    .arg(p)
+                    .arg(row)
                     .arg(object));
         rows.emplace_back(code, object);
     }
