@@ -33,7 +33,7 @@ void drawShape(platform::WmfWriter& wmf, const Shape& s, const QList<QPoint>& po
 
 DrawingCompiler::DrawingCompiler(const KbSource& kb) : m_kb(kb)
 {
-    for (const PaletteEntry& e : kb.palette) m_colours.insert(e.code, e.colour);
+    for (const PaletteEntry& e : kb.palette) m_colours.insert(e.name, e.colour);
 }
 
 bool DrawingCompiler::writeFigures(const QString& drawingFolder)

@@ -25,7 +25,8 @@ struct Language {
 };
 
 struct PaletteEntry {
-    QString code;  // "Code_Couleur": an object key, or a name that asks nothing
+    QString name;  // how figures of the source refer to the colour
+    QString code;  // "Code_Couleur": the question asked by a click on it; empty: none
     QColor colour;
     SourcePlace place;
 };

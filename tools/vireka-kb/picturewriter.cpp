@@ -20,7 +20,7 @@ QColor colourOf(const KbSource& kb, const Vignette& v, const QString& name)
 {
     if (v.colours.contains(name)) return v.colours.value(name);
     for (const PaletteEntry& e : kb.palette)
-        if (e.code == name) return e.colour;
+        if (e.name == name) return e.colour;
     return kInk;
 }
 

@@ -43,7 +43,11 @@ bool SourceChecker::checkPalette()
     const SourcePlace top = mainPlace();
     if (m_kb->palette.isEmpty()) return fail(top, QStringLiteral("the palette has no colour"));
     QSet<QRgb> seen;
+    QSet<QString> names;
     for (const PaletteEntry& e : m_kb->palette) {
+        if (names.contains(e.name))
+            return fail(e.place, QStringLiteral("colour %1 is named twice").arg(e.name));
+        names.insert(e.name);
         if (seen.contains(e.colour.rgb()))
             return fail(e.place, QStringLiteral("colour %1 is twice in the palette")
                                      .arg(e.colour.name()));
@@ -165,7 +169,7 @@ bool SourceChecker::checkSpecies()
 bool SourceChecker::checkDrawings()
 {
     QSet<QString> palette, figures;
-    for (const PaletteEntry& e : m_kb->palette) palette.insert(e.code);
+    for (const PaletteEntry& e : m_kb->palette) palette.insert(e.name);
     for (const Figure& f : m_kb->figures) {
         if (figures.contains(f.path.toUpper()))
             return fail(f.place, QStringLiteral("picture %1 is drawn twice").arg(f.path));
@@ -217,6 +221,10 @@ bool SourceChecker::checkDrawings()
 
 bool SourceChecker::checkZones()
 {
+    for (const PaletteEntry& e : m_kb->palette)
+        if (!e.code.isEmpty() && !m_layout->questionIndex.contains(e.code.toUpper()))
+            return fail(e.place, QStringLiteral("colour %1 asks the unknown question '%2'")
+                                     .arg(e.name, e.code));
     for (const Zone& z : m_kb->zones) {
         if (!m_layout->questionIndex.contains(z.question.toUpper()))
             return fail(z.place, QStringLiteral("unknown question '%1'").arg(z.question));

@@ -170,9 +170,13 @@ bool SourceParser::topLevel(const QStringList& w)
         if (!needArgs(w, 3, QStringLiteral("language ID \"Name\""))) return false;
         m_kb->languages << Language{w[1], w[2], m_place};
     } else if (k == QLatin1String("colour")) {
-        if (!needArgs(w, 3, QStringLiteral("colour CODE #rrggbb"))) return false;
-        PaletteEntry e{w[1], {}, m_place};
+        if (!needArgs(w, 3, QStringLiteral("colour NAME #rrggbb [asks QUESTION]"))) return false;
+        PaletteEntry e{w[1], {}, {}, m_place};
         if (!colour(w[2], e.colour)) return false;
+        if (w.size() == 5 && w[3] == QLatin1String("asks"))
+            e.code = w[4];
+        else if (w.size() != 3)
+            return fail(QStringLiteral("expected: colour NAME #rrggbb [asks QUESTION]"));
         m_kb->palette << e;
     } else if (k == QLatin1String("question")) {
         if (!needArgs(w, 3, QStringLiteral("question KEY \"tip text\""))) return false;
@@ -344,6 +348,15 @@ bool SourceParser::figureLine(const QStringList& w)
 bool SourceParser::vignetteLine(const QStringList& w)
 {
     Vignette& v = m_kb->vignettes.last();
+    if (w[0] == QLatin1String("use")) {  // the figures of an earlier vignette, as a base
+        for (const Vignette& other : m_kb->vignettes)
+            if (other.name == w.value(1) && &other != &v) {
+                v.shapes << other.shapes;
+                v.colours.insert(other.colours);
+                return true;
+            }
+        return fail(QStringLiteral("no vignette '%1' before this one").arg(w.value(1)));
+    }
     if (w[0] == QLatin1String("colour")) {
         QColor c;
         if (!needArgs(w, 3, QStringLiteral("colour NAME #rrggbb")) || !colour(w[2], c))
