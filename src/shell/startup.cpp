@@ -25,22 +25,23 @@ using Icon = platform::Dialogs::Icon;
 using Buttons = platform::Dialogs::Buttons;
 using Answer = platform::Dialogs::Answer;
 
-// One running copy holds the lock; a killed one leaves a stale lock that the next takes over.
 std::unique_ptr<QLockFile> instanceLock()
 {
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    auto lock = std::make_unique<QLockFile>(QDir(dir.isEmpty() ? QDir::tempPath() : dir)
-                                                .filePath(QStringLiteral("vireka.lock")));
+    auto lock = std::make_unique<QLockFile>(instanceLockPath());
     lock->setStaleLockTime(0);
     return lock;
 }
 
-struct Program {
-    platform::Settings settings;
-    platform::StringTable strings;
-    QtDialogs dialogs;
-    QString text(int k) const { return strings.textOr(k, QString::number(k)); }
+// Everything of one run, in the order it is built and torn down in reverse.
+class RunningProgram : public Session {
+public:
+    RunningProgram(platform::Settings& settings, platform::Dialogs* dialogs)
+        : settings(settings), dialogs(dialogs ? *dialogs : qtDialogs)
+    {
+    }
+    frmMain& window() override { return *main; }
 
+    QString text(int k) const { return strings.textOr(k, QString::number(k)); }
     // A fatal message: the text alone, the default caption, no icon; the program ends.
     int Erreur_Fatale(const QString& message, const QString& details = QString())
     {
@@ -54,15 +55,86 @@ struct Program {
         dialogs.ask({text(stringId), text(1050), icon, Buttons::Ok}, details);
         return 1;
     }
+    int start(const QStringList& arguments);
+
+    platform::Settings& settings;
+    QtDialogs qtDialogs;
+    platform::Dialogs& dialogs;
+    platform::StringTable strings;
+    std::unique_ptr<QLockFile> lock;
+    kb::Model model;
+    std::unique_ptr<engine::Engine> engine;
+    std::unique_ptr<frmMain> main;
+
+private:
+    bool secondInstanceDeclined();
+    int loadFailure(const kb::LoadResult& r)
+    {
+        if (r.stringId != 0) return stopWith(r.stringId, r.detail);
+        return Erreur_Fatale(r.message, r.detail);
+    }
 };
 
-int loadFailure(Program& p, const kb::LoadResult& r)
+bool RunningProgram::secondInstanceDeclined()
 {
-    if (r.stringId != 0) return p.stopWith(r.stringId, r.detail);
-    return p.Erreur_Fatale(r.message, r.detail);
+    lock = instanceLock();
+    if (lock->tryLock(0)) return false;
+    if (dialogs.ask({text(1067), text(1050), Icon::Warning, Buttons::YesNo}) != Answer::Yes) return true;
+    dialogs.ask({text(1068), text(1050), Icon::Information, Buttons::Ok});
+    return false;
+}
+
+int RunningProgram::start(const QStringList& arguments)
+{
+    const platform::Language language = platform::Language::choose(settings.languageSetting());
+    strings.setLanguageCode(language.LanguageCode);
+    qtDialogs.setDefaultTitle(QStringLiteral("Vireka"));
+
+    frmSplash splash(settings, strings);
+    splash.showSplash();
+    if (secondInstanceDeclined()) return 0;
+    const auto values = settings.read();
+    if (!values) return stopWith(1073, QString(), Icon::Critical);
+
+    kb::LoadOptions options;
+    options.dataDir = values->DataDir;
+    options.databasePath = values->DatabasePath;
+    options.paletteBox = splash.paletteImage();
+    options.text = [this](int k) { return strings.text(k); };
+    options.pendingEvents = [] { QCoreApplication::processEvents(); };
+    const kb::LoadResult loaded = kb::loadKnowledgeBase(model, options);
+    if (!loaded.ok()) return loadFailure(loaded);
+
+    QString tablesError;
+    engine = std::make_unique<engine::Engine>(
+        model, engine::KeyTables::fromModel(model, &tablesError), dialogs,
+        [this](int k) { return strings.text(k); },
+        engine::EngineSettings{values->DataDir, values->DrawingDir, values->ListThreshold});
+    if (!tablesError.isEmpty()) QTextStream(stderr) << tablesError << "\n";
+
+    main = std::make_unique<frmMain>(
+        ProgramContext{model, *engine, strings, settings, dialogs, *values, language.LanguageCode});
+    qtDialogs.setOwner(main.get());
+    if (!main->load()) return 1;
+    const QString file = commandLineFile(arguments);
+    if (!file.isEmpty()) main->dispatcher().Traiter_Fichier(QStringLiteral("Open"), file);
+
+    main->ViewMode = 1;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) main->setGeometry(screen->availableGeometry());
+    main->show();
+    main->Dispose_Fenetre();
+    splash.setMainWindow(main.get());
+    splash.close();
+    return 0;
 }
 
 }  // namespace
+
+QString instanceLockPath()
+{
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return QDir(dir.isEmpty() ? QDir::tempPath() : dir).filePath(QStringLiteral("vireka.lock"));
+}
 
 QString commandLineFile(const QStringList& arguments)
 {
@@ -71,61 +143,31 @@ QString commandLineFile(const QStringList& arguments)
     return line;
 }
 
+StartResult startProgram(const QStringList& arguments, platform::Settings& settings,
+                         platform::Dialogs* dialogs)
+{
+    auto program = std::make_unique<RunningProgram>(settings, dialogs);
+    StartResult result;
+    if (!program->strings.loadBuiltIn()) {
+        QTextStream(stderr) << program->strings.errorString() << "\n";
+        result.exitCode = 1;
+        return result;
+    }
+    result.exitCode = program->start(arguments);
+    if (program->main && result.exitCode == 0) result.session = std::move(program);
+    return result;
+}
+
 int runProgram(const QStringList& arguments)
 {
-    Program p;
-    if (!p.strings.loadBuiltIn()) {
-        QTextStream(stderr) << p.strings.errorString() << "\n";
-        return 1;
-    }
-    const platform::Language language = platform::Language::choose(p.settings.languageSetting());
-    p.strings.setLanguageCode(language.LanguageCode);
-    p.dialogs.setDefaultTitle(QStringLiteral("Vireka"));
-
-    frmSplash splash(p.settings, p.strings);
-    splash.showSplash();
-
-    std::unique_ptr<QLockFile> lock = instanceLock();
-    if (!lock->tryLock(0)) {
-        if (p.dialogs.ask({p.text(1067), p.text(1050), Icon::Warning, Buttons::YesNo}) != Answer::Yes)
-            return 0;
-        p.dialogs.ask({p.text(1068), p.text(1050), Icon::Information, Buttons::Ok});
-    }
-    const auto values = p.settings.read();
-    if (!values) return p.stopWith(1073, QString(), Icon::Critical);
-
-    kb::Model model;
-    kb::LoadOptions options;
-    options.dataDir = values->DataDir;
-    options.databasePath = values->DatabasePath;
-    options.paletteBox = splash.paletteImage();
-    options.text = [&p](int k) { return p.strings.text(k); };
-    options.pendingEvents = [] { QCoreApplication::processEvents(); };
-    const kb::LoadResult loaded = kb::loadKnowledgeBase(model, options);
-    if (!loaded.ok()) return loadFailure(p, loaded);
-
-    QString tablesError;
-    engine::Engine engine(model, engine::KeyTables::fromModel(model, &tablesError), p.dialogs,
-                          [&p](int k) { return p.strings.text(k); },
-                          engine::EngineSettings{values->DataDir, values->DrawingDir, values->ListThreshold});
-    if (!tablesError.isEmpty()) QTextStream(stderr) << tablesError << "\n";
-
-    frmMain window(ProgramContext{model, engine, p.strings, p.settings, p.dialogs, *values,
-                                  language.LanguageCode});
-    p.dialogs.setOwner(&window);
-    if (!window.load()) return 1;
-    const QString file = commandLineFile(arguments);
-    if (!file.isEmpty()) window.dispatcher().Traiter_Fichier(QStringLiteral("Open"), file);
-
-    window.ViewMode = 1;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen) window.setGeometry(screen->availableGeometry());
-    window.show();
-    window.Dispose_Fenetre();
-    splash.setMainWindow(&window);
-    splash.close();
+    platform::Settings settings;
+    StartResult started = startProgram(arguments, settings);
+    if (!started.session) return started.exitCode;
+    frmMain& window = started.session->window();
     QObject::connect(&window, &frmMain::fatal, qApp, [] { QCoreApplication::exit(1); },
                      Qt::QueuedConnection);
+    // Closing the main window ends the run.
+    QApplication::setQuitOnLastWindowClosed(true);
     return QApplication::exec();
 }
 
