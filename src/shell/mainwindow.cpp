@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QScreen>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -79,6 +80,8 @@ frmMain::frmMain(ProgramContext context, QWidget* parent)
     dispatcher_ = std::make_unique<commands::CommandDispatcher>(
         ctx_.engine, ctx_.dialogs, [this](int k) { return ctx_.strings.text(k); }, *this);
     layers_.resize(ctx_.model.DrawingCount);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        connect(screen, &QScreen::availableGeometryChanged, this, &frmMain::AdvSysInfo_DisplayChanged);
 }
 
 frmMain::~frmMain() = default;

@@ -124,6 +124,7 @@ private:
     void toggleBar(QAction* item, QWidget* bar);
     void dropSplitter();
     void mnuViewOptions_Click();
+    void AdvSysInfo_DisplayChanged();
 
     ProgramContext ctx_;
     questions::LayerStack layers_;

@@ -240,6 +240,16 @@ void frmMain::dropSplitter()
     Small_Robot->update();
 }
 
+// The window always covers the work area: when the display changes it is fitted again.
+void frmMain::AdvSysInfo_DisplayChanged()
+{
+    if (isMinimized()) showNormal();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
+    Dispose_Fenetre();
+    if (Robot->isVisible()) Robot->update();
+    if (WebTexte->isVisible()) Small_Robot->update();
+}
+
 void frmMain::closeEvent(QCloseEvent* event)
 {
     using A = platform::Dialogs::Answer;
