@@ -3,6 +3,7 @@
 #include "sourceparser.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,7 +12,6 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <sqlite3.h>
 
 namespace {
 
@@ -20,8 +20,7 @@ struct ToolRun {
     QString out, err;
 };
 
-ToolRun vireka_kb(const QStringList& args)
-{
+ToolRun vireka_kb(const QStringList& args) {
     QProcess p;
     p.start(QStringLiteral(VIREKA_KB_PATH), args);
     ToolRun r;
@@ -35,29 +34,26 @@ ToolRun vireka_kb(const QStringList& args)
 // The demo is compiled once for the whole suite, as the build does.
 class DemoBase : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         dir = new QTemporaryDir;
-        run = new ToolRun(vireka_kb({QStringLiteral("build"), QStringLiteral(VIREKA_DEMO_SOURCE), dir->path()}));
+        run = new ToolRun(
+            vireka_kb({QStringLiteral("build"), QStringLiteral(VIREKA_DEMO_SOURCE), dir->path()}));
         source = new vkb::KbSource;
         vkb::SourceParser parser;
         parsed = parser.parse(QStringLiteral(VIREKA_DEMO_SOURCE), *source);
     }
-    static void TearDownTestSuite()
-    {
+    static void TearDownTestSuite() {
         delete dir;
         delete run;
         delete source;
     }
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_EQ(run->exitCode, 0) << run->err.toStdString();
         ASSERT_TRUE(parsed);
         ASSERT_TRUE(db.open(path(QStringLiteral("vireka.db")))) << db.errorString().toStdString();
     }
     static QString path(const QString& relative) { return QDir(dir->path()).filePath(relative); }
-    int parameter(const QString& name)
-    {
+    int parameter(const QString& name) {
         kb::Table t = db.openTable(QStringLiteral("Parametres"));
         t.setIndex(QStringLiteral("PrimaryKey"));
         return t.seek(name) ? t.field(QStringLiteral("Etat")).toString().toInt() : -1;
@@ -74,8 +70,7 @@ ToolRun* DemoBase::run = nullptr;
 vkb::KbSource* DemoBase::source = nullptr;
 bool DemoBase::parsed = false;
 
-TEST_F(DemoBase, EveryTableAndFieldTheProgramReadsExists)
-{
+TEST_F(DemoBase, EveryTableAndFieldTheProgramReadsExists) {
     const QList<std::pair<QString, QStringList>> tables{
         {"Parametres", {"Etat"}},
         {"Couleurs", {"Code_Couleur"}},
@@ -83,8 +78,9 @@ TEST_F(DemoBase, EveryTableAndFieldTheProgramReadsExists)
         {"Clic_Zone", {"Nom", "Cadre", "Test_Cadre", "X1", "X2", "Y1", "Y2", "C_0"}},
         {"Caracteres", {"ID_CARAC", "NUM", "TipText"}},
         {"Flore", {"Espece", "Famille", "Code", "Legende"}},
-        {"Objets_Fic", {"Objet", "Lignes", "Colonnes", "Index_Car", "Nb_Car", "Cadre", "Desc_Num",
-                        "TipText", "Popup", "Joker"}},
+        {"Objets_Fic",
+         {"Objet", "Lignes", "Colonnes", "Index_Car", "Nb_Car", "Cadre", "Desc_Num", "TipText",
+          "Popup", "Joker"}},
         {"Communs_Langues", {"Langue"}},
         {"But_Deter", {"Caption", "File", "TipText", "Key"}},
         {"But_Quest", {"Caption", "File", "TipText"}},
@@ -95,7 +91,8 @@ TEST_F(DemoBase, EveryTableAndFieldTheProgramReadsExists)
         ASSERT_TRUE(t.isValid()) << name.toStdString();
         EXPECT_TRUE(t.setIndex(QStringLiteral("PrimaryKey"))) << name.toStdString();
         EXPECT_GT(t.recordCount(), 0) << name.toStdString();
-        for (const QString& f : fields) EXPECT_TRUE(t.hasField(f)) << (name + "." + f).toStdString();
+        for (const QString& f : fields)
+            EXPECT_TRUE(t.hasField(f)) << (name + "." + f).toStdString();
     }
     const int constraints = parameter(QStringLiteral("Nb_Contraintes"));
     ASSERT_GE(constraints, 2);
@@ -105,8 +102,7 @@ TEST_F(DemoBase, EveryTableAndFieldTheProgramReadsExists)
     EXPECT_TRUE(db.openTable("Communs_Langues").setIndex(QStringLiteral("Langue")));
 }
 
-TEST_F(DemoBase, CountsMatchTheSourceAndTheDemoBrief)
-{
+TEST_F(DemoBase, CountsMatchTheSourceAndTheDemoBrief) {
     EXPECT_EQ(parameter("Nb_Couleurs"), source->palette.size());
     EXPECT_EQ(parameter("Nb_Esp"), source->species.size());
     EXPECT_EQ(parameter("Nb_Etats_Desc"), source->stateCount());
@@ -131,8 +127,7 @@ TEST_F(DemoBase, CountsMatchTheSourceAndTheDemoBrief)
     EXPECT_GT(notProposed, 0);
 }
 
-TEST_F(DemoBase, StoredQueriesFollowTheLanguageOrder)
-{
+TEST_F(DemoBase, StoredQueriesFollowTheLanguageOrder) {
     kb::Table langs = db.openTable(QStringLiteral("Communs_Langues"));
     langs.setIndex(QStringLiteral("Langue"));
     QStringList inOrder;
@@ -150,10 +145,10 @@ TEST_F(DemoBase, StoredQueriesFollowTheLanguageOrder)
     EXPECT_TRUE(found);
 }
 
-TEST_F(DemoBase, NamedIndexesAreSqliteIndexes)
-{
+TEST_F(DemoBase, NamedIndexesAreSqliteIndexes) {
     sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(path("vireka.db").toUtf8(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open_v2(path("vireka.db").toUtf8(), &raw, SQLITE_OPEN_READONLY, nullptr),
+              SQLITE_OK);
     QStringList names;
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(raw, "SELECT name FROM sqlite_master WHERE type='index'", -1, &st, nullptr);
@@ -165,8 +160,7 @@ TEST_F(DemoBase, NamedIndexesAreSqliteIndexes)
         EXPECT_TRUE(names.contains(n)) << n;
 }
 
-TEST_F(DemoBase, DataFilesHoldOneWordPerStateAndSpeciesState)
-{
+TEST_F(DemoBase, DataFilesHoldOneWordPerStateAndSpeciesState) {
     const qint64 states = parameter("Nb_Etats_Desc"), species = parameter("Nb_Esp");
     EXPECT_EQ(QFileInfo(path("POIDS.DAT")).size(), 2 * states);
     EXPECT_EQ(QFileInfo(path("MATRICE.DAT")).size(), 2 * states * species);
@@ -174,7 +168,8 @@ TEST_F(DemoBase, DataFilesHoldOneWordPerStateAndSpeciesState)
     kb::Table flora = db.openTable("Flore");
     flora.setIndex("PrimaryKey");
     int index = 0;
-    for (flora.moveFirst(); !flora.eof() && flora.field("Code").toString() != "CALSP"; flora.moveNext())
+    for (flora.moveFirst(); !flora.eof() && flora.field("Code").toString() != "CALSP";
+         flora.moveNext())
         ++index;
     kb::Table states_ = db.openTable("Caracteres");
     states_.setIndex("ID_CARAC");
@@ -185,14 +180,15 @@ TEST_F(DemoBase, DataFilesHoldOneWordPerStateAndSpeciesState)
     QFile matrix(path("MATRICE.DAT"));
     ASSERT_TRUE(matrix.open(QIODevice::ReadOnly));
     const QByteArray bytes = matrix.readAll();
-    auto cell = [&](qint64 s, qint64 j) { return qint16(quint8(bytes[2 * (s + species * j)]) |
-                                                        quint8(bytes[2 * (s + species * j) + 1]) << 8); };
+    auto cell = [&](qint64 s, qint64 j) {
+        return qint16(quint8(bytes[2 * (s + species * j)]) |
+                      quint8(bytes[2 * (s + species * j) + 1]) << 8);
+    };
     EXPECT_EQ(cell(index, band), 1);
     EXPECT_EQ(cell(index, dark), 0);
 }
 
-TEST_F(DemoBase, PicturesAndDocumentsExistForEveryRow)
-{
+TEST_F(DemoBase, PicturesAndDocumentsExistForEveryRow) {
     const QSettings ini(path("setup.ini"), QSettings::IniFormat);
     const QDir choices(path(ini.value("descriptors").toString()));
     const QDir drawings(path(ini.value("drawings").toString()));
@@ -213,16 +209,20 @@ TEST_F(DemoBase, PicturesAndDocumentsExistForEveryRow)
         const QString popup = contra.field("Popup").toString();
         if (contra.field("Bouton").toInt() == -1) {
             for (const char* suffix : {"_A.WMF", "_Z.WMF"})
-                EXPECT_FALSE(platform::Picture::load(drawings.filePath("CONTRA/" + popup + suffix)).isNull());
+                EXPECT_FALSE(platform::Picture::load(drawings.filePath("CONTRA/" + popup + suffix))
+                                 .isNull());
         } else {
-            EXPECT_FALSE(QImage(drawings.filePath("CONTRA/" + popup + ".ico")).isNull()) << popup.toStdString();
+            EXPECT_FALSE(QImage(drawings.filePath("CONTRA/" + popup + ".ico")).isNull())
+                << popup.toStdString();
         }
     }
     for (const auto& s : source->species) {
         const QString folder = s.code.left(1).toLower() + "/" + s.code.toLower() + "/";
-        for (const QString& f : {s.code.toLower() + "_en.html", s.code.toLower() + "_fr.html",
-                                 s.code.toLower() + "_ds.html", QStringLiteral("dessin_01_en.html")})
-            EXPECT_TRUE(QFileInfo(documents.filePath(folder + f)).isFile()) << (folder + f).toStdString();
+        for (const QString& f :
+             {s.code.toLower() + "_en.html", s.code.toLower() + "_fr.html",
+              s.code.toLower() + "_ds.html", QStringLiteral("dessin_01_en.html")})
+            EXPECT_TRUE(QFileInfo(documents.filePath(folder + f)).isFile())
+                << (folder + f).toStdString();
     }
     const QImage page(documents.filePath("a/anaim/anaim.gif"));
     EXPECT_EQ(page.size(), QSize(2200, 3300));
@@ -234,8 +234,7 @@ TEST_F(DemoBase, PicturesAndDocumentsExistForEveryRow)
         EXPECT_TRUE(QFileInfo(path(QStringLiteral("error_%1.html").arg(lang))).isFile());
 }
 
-TEST_F(DemoBase, PaletteSampledFromItsPictureGivesTheSourceColours)
-{
+TEST_F(DemoBase, PaletteSampledFromItsPictureGivesTheSourceColours) {
     const platform::Picture palette = platform::Picture::load(path("couleur.wmf"));
     ASSERT_FALSE(palette.isNull());
     const int n = int(source->palette.size());
@@ -252,8 +251,7 @@ TEST_F(DemoBase, PaletteSampledFromItsPictureGivesTheSourceColours)
 
 // Every probe of the source must show its exact palette colour on the stacked layers, at
 // full size and scaled down, so the drawing finds its parts by colour.
-TEST_F(DemoBase, DrawingLayersShowExactColoursInsideEachPart)
-{
+TEST_F(DemoBase, DrawingLayersShowExactColoursInsideEachPart) {
     const QDir drawings(path("drawings"));
     QHash<QString, QColor> colours;
     for (const auto& e : source->palette) colours.insert(e.name, e.colour);
@@ -262,20 +260,23 @@ TEST_F(DemoBase, DrawingLayersShowExactColoursInsideEachPart)
         if (figure.probes.isEmpty()) continue;
         const QString suffix = figure.path.right(6);
         const int layer = figure.path.left(2).toInt();
-        QStringList stack{"00/WINGS" + suffix, "01/BODY" + suffix, "02/RINGS" + suffix, "03/NONE" + suffix};
+        QStringList stack{"00/WINGS" + suffix, "01/BODY" + suffix, "02/RINGS" + suffix,
+                          "03/NONE" + suffix};
         stack[layer] = figure.path;
         for (const QSize size : {QSize(2400, 1800), QSize(1200, 900)}) {
             QImage image(size, QImage::Format_RGB32);
             image.fill(Qt::white);
             QPainter p(&image);
             for (const QString& f : stack) {
-                const platform::Picture layerPicture = platform::Picture::load(drawings.filePath(f));
+                const platform::Picture layerPicture =
+                    platform::Picture::load(drawings.filePath(f));
                 ASSERT_FALSE(layerPicture.isNull()) << f.toStdString();
                 layerPicture.paint(p, QRectF(QPointF(0, 0), size));
             }
             p.end();
             for (const auto& probe : figure.probes) {
-                const QPoint at(probe.point.x() * size.width() / 2400, probe.point.y() * size.height() / 1800);
+                const QPoint at(probe.point.x() * size.width() / 2400,
+                                probe.point.y() * size.height() / 1800);
                 EXPECT_EQ(image.pixelColor(at), colours.value(probe.code))
                     << probe.place.where().toStdString() << " at " << size.width();
                 ++checked;
@@ -286,8 +287,7 @@ TEST_F(DemoBase, DrawingLayersShowExactColoursInsideEachPart)
 }
 
 // The platform may print its own warnings first; the message is one line of its own.
-bool hasLine(const QString& err, const QString& prefix)
-{
+bool hasLine(const QString& err, const QString& prefix) {
     for (const QString& line : err.split('\n'))
         if (line.startsWith(prefix)) return true;
     return false;
@@ -296,8 +296,7 @@ bool hasLine(const QString& err, const QString& prefix)
 class SourceErrors : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    QString write(const QString& name, const QString& text)
-    {
+    QString write(const QString& name, const QString& text) {
         QFile f(QDir(dir.path()).filePath(name));
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text.toUtf8());
@@ -305,9 +304,9 @@ protected:
     }
 };
 
-TEST_F(SourceErrors, AreReportedWithFileAndLineAndLeaveNoBase)
-{
-    const QString main = write("kb.txt", "title \"T\"\nlanguage en \"English\"\ninclude more.txt\n");
+TEST_F(SourceErrors, AreReportedWithFileAndLineAndLeaveNoBase) {
+    const QString main =
+        write("kb.txt", "title \"T\"\nlanguage en \"English\"\ninclude more.txt\n");
     const QString more = write("more.txt", "colour paper #ffffff\n\ncolour ink #12345\n");
     const QString out = QDir(dir.path()).filePath("out");
     ToolRun r = vireka_kb({"build", dir.path(), out});
@@ -315,8 +314,9 @@ TEST_F(SourceErrors, AreReportedWithFileAndLineAndLeaveNoBase)
     EXPECT_TRUE(hasLine(r.err, more + ":3: ")) << r.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(QDir(out).filePath("vireka.db")));
 
-    write("more.txt", "colour paper #ffffff\nquestion Q \"q\"\n  state A \"a\"\n  state B \"b\"\n"
-                      "species ABCDE \"Aus bus\"\n  family F\n  shows A C\n");
+    write("more.txt",
+          "colour paper #ffffff\nquestion Q \"q\"\n  state A \"a\"\n  state B \"b\"\n"
+          "species ABCDE \"Aus bus\"\n  family F\n  shows A C\n");
     r = vireka_kb({"build", dir.path(), out});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(hasLine(r.err, more + ":5: ")) << r.err.toStdString();
@@ -324,11 +324,10 @@ TEST_F(SourceErrors, AreReportedWithFileAndLineAndLeaveNoBase)
     Q_UNUSED(main);
 }
 
-TEST(Synth, SmallBaseLoadsWithConsistentCounts)
-{
+TEST(Synth, SmallBaseLoadsWithConsistentCounts) {
     QTemporaryDir dir;
     const ToolRun r = vireka_kb({"synth", dir.path(), "--species", "300", "--states", "400",
-                             "--questions", "120", "--zones", "200"});
+                                 "--questions", "120", "--zones", "200"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     kb::Database db;
     ASSERT_TRUE(db.open(QDir(dir.path()).filePath("vireka.db"))) << db.errorString().toStdString();
@@ -344,7 +343,9 @@ TEST(Synth, SmallBaseLoadsWithConsistentCounts)
     for (objects.moveFirst(); !objects.eof(); objects.moveNext()) {
         EXPECT_EQ(objects.field("Index_Car").toInt(), states);
         states += objects.field("Nb_Car").toInt();
-        EXPECT_FALSE(QImage(QDir(dir.path()).filePath("choices/" + objects.field("Popup").toString())).isNull());
+        EXPECT_FALSE(
+            QImage(QDir(dir.path()).filePath("choices/" + objects.field("Popup").toString()))
+                .isNull());
     }
     EXPECT_EQ(states, 400);
 }

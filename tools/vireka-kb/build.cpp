@@ -25,8 +25,7 @@ const char* kHelp =
 // Everything but the database, which is written last so that a failed build never leaves
 // a base the program would take for complete.
 bool writeFiles(const KbSource& kb, const KbLayout& layout, const QDir& out, bool pages,
-                QString& error)
-{
+                QString& error) {
     const QString drawings = out.filePath(kbfolders::drawings());
     DrawingCompiler figures(kb);
     if (!figures.writeFigures(drawings)) return (error = figures.errorString(), false);
@@ -48,8 +47,7 @@ bool writeFiles(const KbSource& kb, const KbLayout& layout, const QDir& out, boo
     return kbfolders::writeSetupIni(out.path(), &error);
 }
 
-int build(const QStringList& args)
-{
+int build(const QStringList& args) {
     QTextStream err(stderr);
     QStringList positional = args;
     const bool pages = !positional.removeAll(QStringLiteral("--no-page-pictures"));
@@ -91,9 +89,9 @@ int build(const QStringList& args)
     return 0;
 }
 
-const Registration registration(QStringLiteral("build"),
-                                QStringLiteral("compile a knowledge-base source into a runtime base"),
-                                build);
+const Registration registration(
+    QStringLiteral("build"), QStringLiteral("compile a knowledge-base source into a runtime base"),
+    build);
 
 }  // namespace
 

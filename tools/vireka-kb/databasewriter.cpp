@@ -1,10 +1,10 @@
 #include "databasewriter.h"
 
+#include <sqlite3.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <sqlite3.h>
 
 namespace vkb {
 
@@ -21,8 +21,7 @@ struct TableDef {
 // without case, as the program seeks them.
 const TableDef kTables[] = {
     {"Parametres", R"("Parametre" TEXT COLLATE NOCASE PRIMARY KEY, "Etat" TEXT)", false, ""},
-    {"Couleurs", R"("Numero" INTEGER PRIMARY KEY, "Code_Couleur" TEXT COLLATE NOCASE)", false,
-     ""},
+    {"Couleurs", R"("Numero" INTEGER PRIMARY KEY, "Code_Couleur" TEXT COLLATE NOCASE)", false, ""},
     {"Hierarchie", R"("Numero" INTEGER PRIMARY KEY, "Robot_Num" INTEGER, "Nom" TEXT)", true, ""},
     {"Clic_Zone",
      R"("Numero" INTEGER PRIMARY KEY, "Nom" TEXT COLLATE NOCASE, "Cadre" INTEGER,
@@ -53,32 +52,33 @@ const TableDef kTables[] = {
      R"("Numero" INTEGER PRIMARY KEY, "ID_CARAC" TEXT COLLATE NOCASE,
         "Objet" TEXT COLLATE NOCASE)",
      false, "ID_CARAC:ID_CARAC"},
-    {"Contradictions",
-     R"("Objet" TEXT COLLATE NOCASE PRIMARY KEY, "Bouton" INTEGER, "Popup" TEXT)", false, ""},
+    {"Contradictions", R"("Objet" TEXT COLLATE NOCASE PRIMARY KEY, "Bouton" INTEGER, "Popup" TEXT)",
+     false, ""},
 };
 
-QString quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
+QString quoted(const QString& name) {
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
 
 }  // namespace
 
-QStringList DatabaseWriter::constraintColumns(int count)
-{
+QStringList DatabaseWriter::constraintColumns(int count) {
     QStringList names;
     for (int i = 0; i < count; ++i) names << QStringLiteral("C_%1").arg(i);
     return names;
 }
 
-DatabaseWriter::~DatabaseWriter() { abandon(); }
+DatabaseWriter::~DatabaseWriter() {
+    abandon();
+}
 
-bool DatabaseWriter::sqliteFailed(const QString& what)
-{
+bool DatabaseWriter::sqliteFailed(const QString& what) {
     m_error = what + QStringLiteral(": ") +
               (m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("no database"));
     return false;
 }
 
-bool DatabaseWriter::exec(const QString& sql)
-{
+bool DatabaseWriter::exec(const QString& sql) {
     char* message = nullptr;
     if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK)
         return true;
@@ -88,8 +88,7 @@ bool DatabaseWriter::exec(const QString& sql)
 }
 
 bool DatabaseWriter::open(const QString& path, int constraintCount,
-                          const QStringList& commonNameColumns)
-{
+                          const QStringList& commonNameColumns) {
     m_path = path;
     m_tempPath = QFileInfo(path).dir().filePath(QStringLiteral(".") + QFileInfo(path).fileName() +
                                                 QStringLiteral(".part"));
@@ -103,17 +102,18 @@ bool DatabaseWriter::open(const QString& path, int constraintCount,
     for (const TableDef& t : kTables) {
         QString columns = QString::fromUtf8(t.columns);
         if (t.constraints)
-            for (const QString& c : constraints) columns += QStringLiteral(", ") + quoted(c) + " TEXT";
+            for (const QString& c : constraints)
+                columns += QStringLiteral(", ") + quoted(c) + " TEXT";
         if (QLatin1String(t.name) == QLatin1String("Flore"))
-            for (const QString& c : commonNameColumns) columns += QStringLiteral(", ") + quoted(c) + " TEXT";
+            for (const QString& c : commonNameColumns)
+                columns += QStringLiteral(", ") + quoted(c) + " TEXT";
         if (!exec(QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(QLatin1String(t.name), columns)))
             return false;
     }
     return true;
 }
 
-bool DatabaseWriter::insert(const QString& table, const QVariantList& values)
-{
+bool DatabaseWriter::insert(const QString& table, const QVariantList& values) {
     sqlite3_stmt* st = m_inserts.value(table);
     if (!st) {
         QStringList marks(values.size(), QStringLiteral("?"));
@@ -143,13 +143,13 @@ bool DatabaseWriter::insert(const QString& table, const QVariantList& values)
 
 // The program takes stored query k for the k-th language in "Langue" order, and takes the
 // queries in the order of their names: the views are numbered in that order.
-bool DatabaseWriter::addCommonNames(QList<CommonNames> languages)
-{
+bool DatabaseWriter::addCommonNames(QList<CommonNames> languages) {
     std::stable_sort(languages.begin(), languages.end(), [](const auto& a, const auto& b) {
         return a.language.compare(b.language, Qt::CaseInsensitive) < 0;
     });
     for (int k = 0; k < languages.size(); ++k) {
-        if (!insert(QStringLiteral("Communs_Langues"), {k + 1, languages[k].language})) return false;
+        if (!insert(QStringLiteral("Communs_Langues"), {k + 1, languages[k].language}))
+            return false;
         const QString view = QStringLiteral("Communs_%1").arg(k + 1, 2, 10, QLatin1Char('0'));
         const QString column = quoted(languages[k].column);
         if (!exec(QStringLiteral("CREATE VIEW %1 AS SELECT %2 AS \"Nom\", \"Code\", \"Espece\", "
@@ -160,8 +160,7 @@ bool DatabaseWriter::addCommonNames(QList<CommonNames> languages)
     return true;
 }
 
-bool DatabaseWriter::finish()
-{
+bool DatabaseWriter::finish() {
     for (sqlite3_stmt* st : std::as_const(m_inserts)) sqlite3_finalize(st);
     m_inserts.clear();
     for (const TableDef& t : kTables) {
@@ -184,8 +183,7 @@ bool DatabaseWriter::finish()
     return true;
 }
 
-void DatabaseWriter::abandon()
-{
+void DatabaseWriter::abandon() {
     for (sqlite3_stmt* st : std::as_const(m_inserts)) sqlite3_finalize(st);
     m_inserts.clear();
     if (m_db) {

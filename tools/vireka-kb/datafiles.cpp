@@ -5,8 +5,7 @@
 
 namespace vkb::datafiles {
 
-bool writeInt16s(const QString& path, const std::vector<qint16>& values, QString* error)
-{
+bool writeInt16s(const QString& path, const std::vector<qint16>& values, QString* error) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error) *error = QStringLiteral("cannot write ") + path;

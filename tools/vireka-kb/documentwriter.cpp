@@ -11,8 +11,7 @@ namespace vkb {
 namespace {
 
 // The few words of the documents themselves, per language; English when missing.
-QString word(const QString& lang, const char* key)
-{
+QString word(const QString& lang, const char* key) {
     static const QHash<QString, QHash<QString, QString>> words{
         {"fr",
          {{"family", "Famille"},
@@ -21,8 +20,9 @@ QString word(const QString& lang, const char* key)
           {"sheet", "Planche"},
           {"drawing", "Dessin"},
           {"missing", "Document introuvable"},
-          {"missingText", "Ce document n'est pas installé. Vérifiez le dossier des documents "
-                          "dans les options."}}},
+          {"missingText",
+           "Ce document n'est pas installé. Vérifiez le dossier des documents "
+           "dans les options."}}},
         {"es",
          {{"family", "Familia"},
           {"common", "Nombres comunes"},
@@ -30,8 +30,9 @@ QString word(const QString& lang, const char* key)
           {"sheet", "Lámina"},
           {"drawing", "Dibujo"},
           {"missing", "Documento no encontrado"},
-          {"missingText", "Este documento no está instalado. Compruebe la carpeta de los "
-                          "documentos en las opciones."}}}};
+          {"missingText",
+           "Este documento no está instalado. Compruebe la carpeta de los "
+           "documentos en las opciones."}}}};
     static const QHash<QString, QString> english{
         {"family", "Family"},
         {"common", "Common names"},
@@ -39,8 +40,9 @@ QString word(const QString& lang, const char* key)
         {"sheet", "Drawing sheet"},
         {"drawing", "Drawing"},
         {"missing", "Document not found"},
-        {"missingText", "This document is not installed. Check the documents folder in the "
-                        "options."}};
+        {"missingText",
+         "This document is not installed. Check the documents folder in the "
+         "options."}};
     const QString k = QString::fromLatin1(key);
     return words.value(lang).value(k, english.value(k));
 }
@@ -55,22 +57,21 @@ const char* kStyle =
     "table{border-collapse:collapse}td{padding:3px 14px 3px 0;vertical-align:top}"
     "td.q{color:#6b5f4b}nav a{margin-right:18px;color:#2a6f97}";
 
-QString escaped(const QString& text) { return text.toHtmlEscaped(); }
+QString escaped(const QString& text) {
+    return text.toHtmlEscaped();
+}
 
-QString familyName(const QString& family)
-{
+QString familyName(const QString& family) {
     return family.left(1).toUpper() + family.mid(1).toLower();
 }
 
 }  // namespace
 
-QString DocumentWriter::speciesFolder(const QString& code)
-{
+QString DocumentWriter::speciesFolder(const QString& code) {
     return code.left(1).toLower() + QLatin1Char('/') + code.toLower();
 }
 
-bool DocumentWriter::writeText(const QString& path, const QString& html)
-{
+bool DocumentWriter::writeText(const QString& path, const QString& html) {
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(html.toUtf8()) >= 0 && file.commit())
         return true;
@@ -78,16 +79,17 @@ bool DocumentWriter::writeText(const QString& path, const QString& html)
     return false;
 }
 
-QString DocumentWriter::speciesPage(const Species& s, const QString& lang) const
-{
+QString DocumentWriter::speciesPage(const Species& s, const QString& lang) const {
     const QString code = s.code.toLower();
-    QString h = QStringLiteral("<!DOCTYPE html>\n<html lang=\"%1\"><head><meta charset=\"utf-8\">"
-                               "<title>%2</title><style>%3</style></head><body>\n")
+    QString h = QStringLiteral(
+                    "<!DOCTYPE html>\n<html lang=\"%1\"><head><meta charset=\"utf-8\">"
+                    "<title>%2</title><style>%3</style></head><body>\n")
                     .arg(lang, escaped(s.name), QString::fromLatin1(kStyle));
     h += QStringLiteral("<h1>%1</h1>\n<div class=\"family\">%2 %3</div>\n")
              .arg(escaped(s.name), word(lang, "family"), escaped(familyName(s.family)));
-    h += QStringLiteral("<nav><a href=\"%1_ds.html\">%2</a><a href=\"dessin_01_%3.html\">%4</a>"
-                        "</nav>\n")
+    h += QStringLiteral(
+             "<nav><a href=\"%1_ds.html\">%2</a><a href=\"dessin_01_%3.html\">%4</a>"
+             "</nav>\n")
              .arg(code, word(lang, "sheet"), lang, word(lang, "drawing"));
     for (const QString& para : s.descriptions.value(lang).split('\n', Qt::SkipEmptyParts))
         h += QStringLiteral("<p>%1</p>\n").arg(escaped(para));
@@ -110,8 +112,7 @@ QString DocumentWriter::speciesPage(const Species& s, const QString& lang) const
 
 // The page picture at a quarter of its size, its corner at (12, 72) of the document: the
 // zoom window maps the pointer back onto the full-size picture from there.
-QString DocumentWriter::drawingSheet(const Species& s) const
-{
+QString DocumentWriter::drawingSheet(const Species& s) const {
     const QString code = s.code.toLower();
     return QStringLiteral(
                "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title>"
@@ -128,8 +129,7 @@ QString DocumentWriter::drawingSheet(const Species& s) const
         .arg(code);
 }
 
-QString DocumentWriter::drawingPage(const Species& s, const QString& lang) const
-{
+QString DocumentWriter::drawingPage(const Species& s, const QString& lang) const {
     return QStringLiteral(
                "<!DOCTYPE html>\n<html lang=\"%1\"><head><meta charset=\"utf-8\"><title>%2 - %3"
                "</title><style>%4 img{border:1px solid #d8d2c4;background:#fff}</style></head>"
@@ -140,8 +140,7 @@ QString DocumentWriter::drawingPage(const Species& s, const QString& lang) const
              escaped(s.legend), s.code.toLower());
 }
 
-bool DocumentWriter::writeOne(const Species& s, const QString& folder, bool pagePictures)
-{
+bool DocumentWriter::writeOne(const Species& s, const QString& folder, bool pagePictures) {
     const QDir dir(folder);
     const QString code = s.code.toLower();
     for (const QString& lang : m_kb.documentLanguages) {
@@ -153,15 +152,15 @@ bool DocumentWriter::writeOne(const Species& s, const QString& folder, bool page
     }
     if (!writeText(dir.filePath(code + QStringLiteral("_ds.html")), drawingSheet(s))) return false;
     if (!pagePictures) return true;
-    if (!m_plates.drawing(s.shows, QSize(800, 600)).save(dir.filePath(QStringLiteral("dessin.png")))) {
+    if (!m_plates.drawing(s.shows, QSize(800, 600))
+             .save(dir.filePath(QStringLiteral("dessin.png")))) {
         m_error = QStringLiteral("cannot write ") + dir.filePath(QStringLiteral("dessin.png"));
         return false;
     }
     return GifWriter::save(m_plates.page(s), dir.filePath(code + QStringLiteral(".gif")), &m_error);
 }
 
-bool DocumentWriter::writeSpecies(const QString& documentFolder, bool pagePictures)
-{
+bool DocumentWriter::writeSpecies(const QString& documentFolder, bool pagePictures) {
     for (int index : m_layout.speciesOrder) {
         const Species& s = m_kb.species[index];
         const QString folder = QDir(documentFolder).filePath(speciesFolder(s.code));
@@ -174,17 +173,16 @@ bool DocumentWriter::writeSpecies(const QString& documentFolder, bool pagePictur
     return true;
 }
 
-bool DocumentWriter::writeErrorPages(const QString& dataFolder)
-{
+bool DocumentWriter::writeErrorPages(const QString& dataFolder) {
     for (const QString& lang : {QStringLiteral("en"), QStringLiteral("fr"), QStringLiteral("es")}) {
-        const QString html =
-            QStringLiteral("<!DOCTYPE html>\n<html lang=\"%1\"><head><meta charset=\"utf-8\">"
-                           "<title>%2</title><style>%3</style></head><body>\n<h1>%2</h1>\n"
-                           "<p>%4</p>\n</body></html>\n")
-                .arg(lang, word(lang, "missing"), QString::fromLatin1(kStyle),
-                     word(lang, "missingText"));
-        if (!writeText(QDir(dataFolder).filePath(QStringLiteral("error_") + lang +
-                                                 QStringLiteral(".html")),
+        const QString html = QStringLiteral(
+                                 "<!DOCTYPE html>\n<html lang=\"%1\"><head><meta charset=\"utf-8\">"
+                                 "<title>%2</title><style>%3</style></head><body>\n<h1>%2</h1>\n"
+                                 "<p>%4</p>\n</body></html>\n")
+                                 .arg(lang, word(lang, "missing"), QString::fromLatin1(kStyle),
+                                      word(lang, "missingText"));
+        if (!writeText(QDir(dataFolder)
+                           .filePath(QStringLiteral("error_") + lang + QStringLiteral(".html")),
                        html))
             return false;
     }

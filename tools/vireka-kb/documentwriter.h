@@ -15,9 +15,7 @@ class PlateRenderer;
 class DocumentWriter {
 public:
     DocumentWriter(const KbSource& kb, const KbLayout& layout, const PlateRenderer& plates)
-        : m_kb(kb), m_layout(layout), m_plates(plates)
-    {
-    }
+        : m_kb(kb), m_layout(layout), m_plates(plates) {}
 
     bool writeSpecies(const QString& documentFolder, bool pagePictures);
     bool writeErrorPages(const QString& dataFolder);

@@ -11,8 +11,7 @@ namespace vkb {
 
 namespace {
 
-void drawShape(platform::WmfWriter& wmf, const Shape& s, const QList<QPoint>& points)
-{
+void drawShape(platform::WmfWriter& wmf, const Shape& s, const QList<QPoint>& points) {
     switch (s.kind) {
         case Shape::Polygon:
             wmf.polygon(QPolygon(points));
@@ -31,13 +30,11 @@ void drawShape(platform::WmfWriter& wmf, const Shape& s, const QList<QPoint>& po
 
 }  // namespace
 
-DrawingCompiler::DrawingCompiler(const KbSource& kb) : m_kb(kb)
-{
+DrawingCompiler::DrawingCompiler(const KbSource& kb) : m_kb(kb) {
     for (const PaletteEntry& e : kb.palette) m_colours.insert(e.name, e.colour);
 }
 
-bool DrawingCompiler::writeFigures(const QString& drawingFolder)
-{
+bool DrawingCompiler::writeFigures(const QString& drawingFolder) {
     for (const Figure& f : m_kb.figures) {
         const QString path = QDir(drawingFolder).filePath(f.path);
         if (!QDir().mkpath(QFileInfo(path).path())) {
@@ -49,16 +46,15 @@ bool DrawingCompiler::writeFigures(const QString& drawingFolder)
     return true;
 }
 
-bool DrawingCompiler::writeFigure(const Figure& figure, const QString& path)
-{
+bool DrawingCompiler::writeFigure(const Figure& figure, const QString& path) {
     platform::WmfWriter wmf(QSize(kWidth, kHeight));
     wmf.setPolyFillWinding(true);
     for (const Shape& s : figure.shapes) {
         const bool filled = s.kind != Shape::Polyline;
-        const int brush = filled ? wmf.createSolidBrush(m_colours.value(s.fill)) : wmf.createNullBrush();
-        const int pen = s.outline.isEmpty()
-                            ? wmf.createNullPen()
-                            : wmf.createPen(m_colours.value(s.outline), s.penWidth);
+        const int brush =
+            filled ? wmf.createSolidBrush(m_colours.value(s.fill)) : wmf.createNullBrush();
+        const int pen = s.outline.isEmpty() ? wmf.createNullPen()
+                                            : wmf.createPen(m_colours.value(s.outline), s.penWidth);
         wmf.selectObject(brush);
         wmf.selectObject(pen);
         drawShape(wmf, s, s.points);
@@ -82,8 +78,7 @@ bool DrawingCompiler::writeFigure(const Figure& figure, const QString& path)
 }
 
 bool DrawingCompiler::writePalette(const QList<QColor>& colours, const QString& path,
-                                   QString* error)
-{
+                                   QString* error) {
     constexpr int kCell = 100;
     const int n = int(colours.size());
     platform::WmfWriter wmf(QSize(n * kCell, kCell));

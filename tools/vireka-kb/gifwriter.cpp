@@ -8,8 +8,7 @@ namespace vkb {
 
 namespace {
 
-void put16(QByteArray& out, int v)
-{
+void put16(QByteArray& out, int v) {
     out.append(char(v & 0xff));
     out.append(char((v >> 8) & 0xff));
 }
@@ -18,8 +17,7 @@ void put16(QByteArray& out, int v)
 class BitPacker {
 public:
     explicit BitPacker(QByteArray& out) : m_out(out) {}
-    void put(int code, int bits)
-    {
+    void put(int code, int bits) {
         m_acc |= quint32(code) << m_count;
         m_count += bits;
         while (m_count >= 8) {
@@ -28,21 +26,18 @@ public:
             m_count -= 8;
         }
     }
-    void flush()
-    {
+    void flush() {
         if (m_count > 0) byte(char(m_acc & 0xff));
         if (!m_block.isEmpty()) emitBlock();
         m_out.append(char(0));
     }
 
 private:
-    void byte(char b)
-    {
+    void byte(char b) {
         m_block.append(b);
         if (m_block.size() == 255) emitBlock();
     }
-    void emitBlock()
-    {
+    void emitBlock() {
         m_out.append(char(m_block.size()));
         m_out.append(m_block);
         m_block.clear();
@@ -55,8 +50,7 @@ private:
 
 }  // namespace
 
-QByteArray GifWriter::lzw(const QImage& indexed, int codeSize)
-{
+QByteArray GifWriter::lzw(const QImage& indexed, int codeSize) {
     QByteArray out;
     out.append(char(codeSize));
     BitPacker bits(out);
@@ -98,12 +92,11 @@ QByteArray GifWriter::lzw(const QImage& indexed, int codeSize)
     return out;
 }
 
-QByteArray GifWriter::encode(const QImage& image)
-{
-    QImage indexed = image.format() == QImage::Format_Indexed8
-                         ? image
-                         : image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither |
-                                                                             Qt::AvoidDither);
+QByteArray GifWriter::encode(const QImage& image) {
+    QImage indexed =
+        image.format() == QImage::Format_Indexed8
+            ? image
+            : image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
     QList<QRgb> colours = indexed.colorTable();
     int bitsPerColour = 1;
     while ((1 << bitsPerColour) < colours.size()) ++bitsPerColour;
@@ -131,8 +124,7 @@ QByteArray GifWriter::encode(const QImage& image)
     return out;
 }
 
-bool GifWriter::save(const QImage& image, const QString& path, QString* error)
-{
+bool GifWriter::save(const QImage& image, const QString& path, QString* error) {
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(encode(image)) >= 0 && file.commit())
         return true;

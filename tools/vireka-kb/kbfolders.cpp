@@ -5,8 +5,7 @@
 
 namespace vkb::kbfolders {
 
-bool writeSetupIni(const QString& dataFolder, QString* error)
-{
+bool writeSetupIni(const QString& dataFolder, QString* error) {
     const QString path = QDir(dataFolder).filePath(QStringLiteral("setup.ini"));
     QFile::remove(path);
     QSettings ini(path, QSettings::IniFormat);

@@ -38,8 +38,8 @@ struct Shape {
     QString fill;     // palette code; empty for a polyline
     QString outline;  // palette code of the pen; empty: no outline
     int penWidth = 0;
-    QList<QPoint> points;  // polygon/polyline vertices; two corners for ellipse and rectangle
-    bool mirrored = false; // drawn once more reflected about the picture's axis
+    QList<QPoint> points;   // polygon/polyline vertices; two corners for ellipse and rectangle
+    bool mirrored = false;  // drawn once more reflected about the picture's axis
 };
 
 // A point where the stacked drawing must show the given palette colour.
@@ -58,7 +58,7 @@ struct Figure {
 };
 
 struct LayerVariant {
-    QString name;          // "Nom"
+    QString name;            // "Nom"
     QStringList conditions;  // state codes that must all be chosen
     SourcePlace place;
 };
@@ -72,8 +72,8 @@ struct Layer {
 struct Zone {
     QString question;
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    int frame = -1;       // frame the zone lies in; -1 outside every frame
-    bool isFrame = false; // the row that stands for the frame itself
+    int frame = -1;        // frame the zone lies in; -1 outside every frame
+    bool isFrame = false;  // the row that stands for the frame itself
     QStringList conditions;
     SourcePlace place;
 };
@@ -86,10 +86,10 @@ struct StatePicture {
 };
 
 struct State {
-    QString id;      // "ID_CARAC"
-    QString label;   // caption under its picture
-    QString tip;     // "TipText"; the label when not given
-    int weight = -1; // -1: the question's weight
+    QString id;       // "ID_CARAC"
+    QString label;    // caption under its picture
+    QString tip;      // "TipText"; the label when not given
+    int weight = -1;  // -1: the question's weight
     StatePicture picture;
     SourcePlace place;
 };
@@ -111,9 +111,9 @@ struct Species {
     QString name;
     QString family;
     QString legend;
-    QMap<QString, QString> commonNames;  // language id -> name
-    QStringList shows;                   // state codes with matrix value 1
-    QMap<QString, QString> descriptions; // document language -> paragraph(s)
+    QMap<QString, QString> commonNames;   // language id -> name
+    QStringList shows;                    // state codes with matrix value 1
+    QMap<QString, QString> descriptions;  // document language -> paragraph(s)
     SourcePlace place;
 };
 
@@ -157,8 +157,7 @@ struct KbSource {
     QList<Contradiction> contradictions;
     QList<Vignette> vignettes;
 
-    int stateCount() const
-    {
+    int stateCount() const {
         int n = 0;
         for (const Question& q : questions) n += int(q.states.size());
         return n;

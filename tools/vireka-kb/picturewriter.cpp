@@ -16,8 +16,7 @@ const QColor kInk(0x2b, 0x2b, 0x2b);
 const QColor kPanel(0xf5, 0xf2, 0xea);
 const QColor kPanelEdge(0xd8, 0xd2, 0xc4);
 
-QColor colourOf(const KbSource& kb, const Vignette& v, const QString& name)
-{
+QColor colourOf(const KbSource& kb, const Vignette& v, const QString& name) {
     if (v.colours.contains(name)) return v.colours.value(name);
     for (const PaletteEntry& e : kb.palette)
         if (e.name == name) return e.colour;
@@ -26,8 +25,7 @@ QColor colourOf(const KbSource& kb, const Vignette& v, const QString& name)
 
 }  // namespace
 
-bool PictureWriter::save(const QImage& image, const QString& path, const char* format)
-{
+bool PictureWriter::save(const QImage& image, const QString& path, const char* format) {
     QDir().mkpath(QFileInfo(path).path());
     QImageWriter writer(path, format);
     if (writer.write(image)) return true;
@@ -35,8 +33,7 @@ bool PictureWriter::save(const QImage& image, const QString& path, const char* f
     return false;
 }
 
-void PictureWriter::paintVignette(QPainter& p, const QString& name, const QRectF& box) const
-{
+void PictureWriter::paintVignette(QPainter& p, const QString& name, const QRectF& box) const {
     for (const Vignette& v : m_kb.vignettes) {
         if (v.name != name) continue;
         p.save();
@@ -65,11 +62,11 @@ void PictureWriter::paintVignette(QPainter& p, const QString& name, const QRectF
     }
 }
 
-void PictureWriter::paintState(QPainter& p, const State& s, const QRect& area) const
-{
+void PictureWriter::paintState(QPainter& p, const State& s, const QRect& area) const {
     const QRectF box = QRectF(area).adjusted(14, 12, -14, -6);
     if (!s.picture.image.isEmpty()) {
-        const QImage image(QDir(m_kb.folder).filePath(QStringLiteral("pictures/") + s.picture.image));
+        const QImage image(
+            QDir(m_kb.folder).filePath(QStringLiteral("pictures/") + s.picture.image));
         const QSizeF size = QSizeF(image.size()).scaled(box.size(), Qt::KeepAspectRatio);
         p.drawImage(QRectF(box.center() - QPointF(size.width(), size.height()) / 2, size), image);
     } else if (!s.picture.figure.isEmpty()) {
@@ -100,8 +97,7 @@ void PictureWriter::paintState(QPainter& p, const State& s, const QRect& area) c
     }
 }
 
-QImage PictureWriter::choicePicture(const Question& q) const
-{
+QImage PictureWriter::choicePicture(const Question& q) const {
     QImage image(q.columns * kCellWidth, q.rows * kCellHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
@@ -115,19 +111,20 @@ QImage PictureWriter::choicePicture(const Question& q) const
         p.setBrush(kPanel);
         p.drawRoundedRect(panel, 10, 10);
         const QRect label(cell.left() + 10, cell.bottom() - 58, cell.width() - 20, 50);
-        paintState(p, q.states[k], QRect(cell.left(), cell.top(), cell.width(), label.top() - cell.top()));
+        paintState(p, q.states[k],
+                   QRect(cell.left(), cell.top(), cell.width(), label.top() - cell.top()));
         QFont font = p.font();
         font.setPixelSize(15);
         font.setBold(false);
         p.setFont(font);
         p.setPen(kInk);
-        p.drawText(label, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap, q.states[k].label);
+        p.drawText(label, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap,
+                   q.states[k].label);
     }
     return image;
 }
 
-bool PictureWriter::writeChoicePictures(const QString& folder)
-{
+bool PictureWriter::writeChoicePictures(const QString& folder) {
     for (const Question& q : m_kb.questions)
         if (!save(choicePicture(q), QDir(folder).filePath(TableCompiler::choicePictureName(q.key)),
                   "png"))
@@ -135,8 +132,7 @@ bool PictureWriter::writeChoicePictures(const QString& folder)
     return true;
 }
 
-void PictureWriter::paintSymbol(QPainter& p, const QString& symbol, const QRectF& box) const
-{
+void PictureWriter::paintSymbol(QPainter& p, const QString& symbol, const QRectF& box) const {
     const QPointF c = box.center();
     const double r = box.width() / 2;
     p.setBrush(Qt::NoBrush);
@@ -156,15 +152,14 @@ void PictureWriter::paintSymbol(QPainter& p, const QString& symbol, const QRectF
     } else if (symbol == QLatin1String("skip")) {
         p.drawPolyline(QPolygonF{c + QPointF(-r * 0.5, -r * 0.5), c + QPointF(0, 0),
                                  c + QPointF(-r * 0.5, r * 0.5)});
-        p.drawPolyline(QPolygonF{c + QPointF(0, -r * 0.5), c + QPointF(r * 0.5, 0),
-                                 c + QPointF(0, r * 0.5)});
+        p.drawPolyline(
+            QPolygonF{c + QPointF(0, -r * 0.5), c + QPointF(r * 0.5, 0), c + QPointF(0, r * 0.5)});
     } else {
         paintVignette(p, symbol, box);
     }
 }
 
-QImage PictureWriter::buttonPicture(const Button& b) const
-{
+QImage PictureWriter::buttonPicture(const Button& b) const {
     QImage image(kButtonSize, kButtonSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
@@ -186,8 +181,7 @@ QImage PictureWriter::buttonPicture(const Button& b) const
     return image;
 }
 
-bool PictureWriter::writeButtons(const QString& dataFolder)
-{
+bool PictureWriter::writeButtons(const QString& dataFolder) {
     const QDir dir(dataFolder);
     for (int k = 0; k < m_kb.deterButtons.size(); ++k)
         if (!save(buttonPicture(m_kb.deterButtons[k]),
@@ -201,8 +195,7 @@ bool PictureWriter::writeButtons(const QString& dataFolder)
 }
 
 // The icon of a contradicted button: its own picture crossed by a red bar in a red ring.
-bool PictureWriter::writeContradictionIcons(const QString& drawingFolder)
-{
+bool PictureWriter::writeContradictionIcons(const QString& drawingFolder) {
     for (const Contradiction& c : m_kb.contradictions) {
         if (c.button < 1 || c.button > m_kb.deterButtons.size()) continue;
         QImage image = buttonPicture(m_kb.deterButtons[c.button - 1]);
@@ -213,8 +206,9 @@ bool PictureWriter::writeContradictionIcons(const QString& drawingFolder)
         p.drawEllipse(QRectF(3, 3, kButtonSize - 6, kButtonSize - 6));
         p.drawLine(QPointF(8, 8), QPointF(kButtonSize - 8, kButtonSize - 8));
         p.end();
-        const QString path = QDir(drawingFolder).filePath(QStringLiteral("CONTRA/") + c.popup +
-                                                          QStringLiteral(".ico"));
+        const QString path =
+            QDir(drawingFolder)
+                .filePath(QStringLiteral("CONTRA/") + c.popup + QStringLiteral(".ico"));
         if (!save(image, path, "ico")) return false;
     }
     return true;

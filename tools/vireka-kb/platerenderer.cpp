@@ -9,8 +9,7 @@ namespace vkb {
 
 namespace {
 
-bool holds(const QStringList& required, const QStringList& states)
-{
+bool holds(const QStringList& required, const QStringList& states) {
     for (const QString& r : required)
         if (!states.contains(r, Qt::CaseInsensitive)) return false;
     return true;
@@ -22,8 +21,7 @@ const QColor kRule(0xb0, 0xa8, 0x98);
 
 }  // namespace
 
-QStringList PlateRenderer::layerFiles(const QStringList& states) const
-{
+QStringList PlateRenderer::layerFiles(const QStringList& states) const {
     QStringList files;
     QString suffix;
     for (const Layer& l : m_kb.layers) {
@@ -39,18 +37,17 @@ QStringList PlateRenderer::layerFiles(const QStringList& states) const
     return files;
 }
 
-QImage PlateRenderer::drawing(const QStringList& states, QSize size) const
-{
+QImage PlateRenderer::drawing(const QStringList& states, QSize size) const {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
     for (const QString& f : layerFiles(states))
-        platform::Picture::load(QDir(m_drawingFolder).filePath(f)).paint(p, QRectF(QPointF(0, 0), size));
+        platform::Picture::load(QDir(m_drawingFolder).filePath(f))
+            .paint(p, QRectF(QPointF(0, 0), size));
     return image;
 }
 
-void PlateRenderer::paintCharacters(QPainter& p, const Species& s, QRect area) const
-{
+void PlateRenderer::paintCharacters(QPainter& p, const Species& s, QRect area) const {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleStrategy(QFont::NoAntialias);
     int y = area.top();
@@ -59,23 +56,22 @@ void PlateRenderer::paintCharacters(QPainter& p, const Species& s, QRect area) c
         for (const State& st : q.states)
             if (s.shows.contains(st.id, Qt::CaseInsensitive)) shown << st.label;
         if (shown.isEmpty()) continue;
-        font.setPixelSize(40);
+        font.setPixelSize(34);
         font.setBold(true);
         p.setFont(font);
         p.setPen(kInk);
-        p.drawText(QRect(area.left(), y, 760, 60), Qt::AlignLeft | Qt::AlignVCenter, q.tip);
+        p.drawText(QRect(area.left(), y, 1000, 60), Qt::AlignLeft | Qt::AlignVCenter, q.tip);
         font.setBold(false);
         p.setFont(font);
         p.setPen(kMuted);
-        p.drawText(QRect(area.left() + 780, y, area.width() - 780, 60),
+        p.drawText(QRect(area.left() + 1020, y, area.width() - 1020, 60),
                    Qt::AlignLeft | Qt::AlignVCenter, shown.join(QStringLiteral(" / ")));
         y += 64;
         if (y > area.bottom() - 64) break;
     }
 }
 
-QImage PlateRenderer::page(const Species& s) const
-{
+QImage PlateRenderer::page(const Species& s) const {
     QImage image(kPageWidth, kPageHeight, QImage::Format_RGB32);
     image.fill(QColor(0xfb, 0xf8, 0xf1));
     QPainter p(&image);
@@ -91,8 +87,11 @@ QImage PlateRenderer::page(const Species& s) const
     p.setFont(font);
     p.setPen(kMuted);
     QString family = s.family.left(1).toUpper() + s.family.mid(1).toLower();
-    p.drawText(QRect(100, 250, 2000, 80), Qt::AlignLeft | Qt::AlignVCenter,
-               family + QStringLiteral("  \u2014  ") + QStringList(s.commonNames.values()).join(" \u00b7 "));
+    p.drawText(QRect(100, 240, 2000, 64), Qt::AlignLeft | Qt::AlignVCenter, family);
+    font.setPixelSize(40);
+    p.setFont(font);
+    p.drawText(QRect(100, 300, 2000, 52), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringList(s.commonNames.values()).join(QStringLiteral("  \u00b7  ")));
     p.fillRect(QRect(100, 360, 2000, 6), kRule);
     const QSize size(2000, 1500);
     p.drawImage(QPoint(100, 420), drawing(s.shows, size));

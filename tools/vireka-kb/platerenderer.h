@@ -18,9 +18,7 @@ public:
     static constexpr int kPageHeight = 3300;
 
     PlateRenderer(const KbSource& kb, const KbLayout& layout, const QString& drawingFolder)
-        : m_kb(kb), m_layout(layout), m_drawingFolder(drawingFolder)
-    {
-    }
+        : m_kb(kb), m_layout(layout), m_drawingFolder(drawingFolder) {}
 
     // Layer files, relative to the drawing folder, chosen as the program chooses them for a
     // description made of the given states.

@@ -11,25 +11,26 @@ namespace {
 // The program's scores are 16-bit and multiplied by 100.
 constexpr int kMaxScore = 327;
 
-bool endsWithWmf(const QString& name) { return name.endsWith(QLatin1String("WMF")); }
+bool endsWithWmf(const QString& name) {
+    return name.endsWith(QLatin1String("WMF"));
+}
 
-QString layerFolder(int d) { return QStringLiteral("%1").arg(d, 2, 10, QLatin1Char('0')); }
+QString layerFolder(int d) {
+    return QStringLiteral("%1").arg(d, 2, 10, QLatin1Char('0'));
+}
 
 }  // namespace
 
-SourcePlace SourceChecker::mainPlace() const
-{
+SourcePlace SourceChecker::mainPlace() const {
     return SourcePlace{QDir(m_kb->folder).filePath(QStringLiteral("kb.txt")), 1};
 }
 
-bool SourceChecker::fail(const SourcePlace& place, const QString& message)
-{
+bool SourceChecker::fail(const SourcePlace& place, const QString& message) {
     if (m_error.isEmpty()) m_error = place.where() + QStringLiteral(": ") + message;
     return false;
 }
 
-bool SourceChecker::check(KbSource& kb, KbLayout& layout)
-{
+bool SourceChecker::check(KbSource& kb, KbLayout& layout) {
     m_kb = &kb;
     m_layout = &layout;
     m_error.clear();
@@ -38,8 +39,7 @@ bool SourceChecker::check(KbSource& kb, KbLayout& layout)
            checkDrawings() && checkZones() && checkButtons();
 }
 
-bool SourceChecker::checkPalette()
-{
+bool SourceChecker::checkPalette() {
     const SourcePlace top = mainPlace();
     if (m_kb->palette.isEmpty()) return fail(top, QStringLiteral("the palette has no colour"));
     QSet<QRgb> seen;
@@ -49,8 +49,8 @@ bool SourceChecker::checkPalette()
             return fail(e.place, QStringLiteral("colour %1 is named twice").arg(e.name));
         names.insert(e.name);
         if (seen.contains(e.colour.rgb()))
-            return fail(e.place, QStringLiteral("colour %1 is twice in the palette")
-                                     .arg(e.colour.name()));
+            return fail(e.place,
+                        QStringLiteral("colour %1 is twice in the palette").arg(e.colour.name()));
         seen.insert(e.colour.rgb());
     }
     if (m_kb->languages.isEmpty())
@@ -58,8 +58,7 @@ bool SourceChecker::checkPalette()
     return true;
 }
 
-bool SourceChecker::checkQuestions()
-{
+bool SourceChecker::checkQuestions() {
     int next = 0;
     for (int i = 0; i < m_kb->questions.size(); ++i) {
         Question& q = m_kb->questions[i];
@@ -73,7 +72,9 @@ bool SourceChecker::checkQuestions()
         if (q.rows <= 0) q.rows = (n + q.columns - 1) / q.columns;
         if (q.rows * q.columns < n)
             return fail(q.place, QStringLiteral("a grid of %1 x %2 cannot hold %3 states")
-                                     .arg(q.rows).arg(q.columns).arg(n));
+                                     .arg(q.rows)
+                                     .arg(q.columns)
+                                     .arg(n));
         if (n == 1 && q.proposable)
             return fail(q.place, QStringLiteral("a question of one state must be 'propose no'"));
         if (q.frame >= 0) m_layout->frameCount = std::max(m_layout->frameCount, q.frame + 1);
@@ -88,14 +89,12 @@ bool SourceChecker::checkQuestions()
             m_layout->stateIndex[id] = next++;
         }
     }
-    if (m_kb->questions.isEmpty())
-        return fail(mainPlace(), QStringLiteral("no question"));
+    if (m_kb->questions.isEmpty()) return fail(mainPlace(), QStringLiteral("no question"));
     m_layout->stateCount = next;
     return true;
 }
 
-bool SourceChecker::knownStates(const QStringList& codes, const SourcePlace& place)
-{
+bool SourceChecker::knownStates(const QStringList& codes, const SourcePlace& place) {
     for (const QString& c : codes)
         if (!m_layout->stateIndex.contains(c.toUpper()))
             return fail(place, QStringLiteral("unknown state '%1'").arg(c));
@@ -103,8 +102,7 @@ bool SourceChecker::knownStates(const QStringList& codes, const SourcePlace& pla
 }
 
 // A question cleared by one of its own states would clear itself for ever.
-bool SourceChecker::checkDependencies()
-{
+bool SourceChecker::checkDependencies() {
     QHash<int, int> ownerOfState;  // state number -> question index
     for (int i = 0; i < m_kb->questions.size(); ++i)
         for (const State& s : m_kb->questions[i].states)
@@ -120,7 +118,8 @@ bool SourceChecker::checkDependencies()
                 const int parent = ownerOfState[m_layout->stateIndex[c.toUpper()]];
                 if (parent == i)
                     return fail(q.place, QStringLiteral("question %1 depends on itself through "
-                                                        "state %2").arg(q.key, c));
+                                                        "state %2")
+                                             .arg(q.key, c));
                 if (!seen.contains(parent)) seen.insert(parent), todo << parent;
             }
         }
@@ -128,14 +127,14 @@ bool SourceChecker::checkDependencies()
     return true;
 }
 
-bool SourceChecker::checkSpecies()
-{
+bool SourceChecker::checkSpecies() {
     if (m_kb->species.isEmpty()) return fail(mainPlace(), QStringLiteral("no species"));
     QSet<QString> codes, names, languages;
     for (const Language& l : m_kb->languages) languages.insert(l.id);
     for (const Species& s : m_kb->species) {
         if (s.code.size() != 5)
-            return fail(s.place, QStringLiteral("species code '%1' is not five characters").arg(s.code));
+            return fail(s.place,
+                        QStringLiteral("species code '%1' is not five characters").arg(s.code));
         if (codes.contains(s.code.toLower()) || names.contains(s.name.toLower()))
             return fail(s.place, QStringLiteral("species %1 is defined twice").arg(s.name));
         codes.insert(s.code.toLower());
@@ -155,19 +154,18 @@ bool SourceChecker::checkSpecies()
         if (best > kMaxScore)
             return fail(s.place, QStringLiteral("the score of this species can reach %1; keep the "
                                                 "weights so that it stays at most %2")
-                                     .arg(best).arg(kMaxScore));
+                                     .arg(best)
+                                     .arg(kMaxScore));
     }
     for (int i = 0; i < m_kb->species.size(); ++i) m_layout->speciesOrder << i;
-    std::stable_sort(m_layout->speciesOrder.begin(), m_layout->speciesOrder.end(),
-                     [this](int a, int b) {
-                         return m_kb->species[a].name.compare(m_kb->species[b].name,
-                                                              Qt::CaseInsensitive) < 0;
-                     });
+    std::stable_sort(
+        m_layout->speciesOrder.begin(), m_layout->speciesOrder.end(), [this](int a, int b) {
+            return m_kb->species[a].name.compare(m_kb->species[b].name, Qt::CaseInsensitive) < 0;
+        });
     return true;
 }
 
-bool SourceChecker::checkDrawings()
-{
+bool SourceChecker::checkDrawings() {
     QSet<QString> palette, figures;
     for (const PaletteEntry& e : m_kb->palette) palette.insert(e.name);
     for (const Figure& f : m_kb->figures) {
@@ -187,15 +185,15 @@ bool SourceChecker::checkDrawings()
         const Layer& l = m_kb->layers[d];
         if (l.number != d)
             return fail(l.place, QStringLiteral("layers are numbered 0, 1, ... in order; "
-                                                "expected %1").arg(d));
+                                                "expected %1")
+                                     .arg(d));
         for (const LayerVariant& v : l.variants) {
             if (!knownStates(v.conditions, v.place)) return false;
             m_layout->constraintCount =
                 std::max(m_layout->constraintCount, int(v.conditions.size()) + 1);
             if (d == 0) m_layout->variantSuffixes << (endsWithWmf(v.name) ? v.name.right(6) : "");
-            const QStringList suffixes = endsWithWmf(v.name) || d == 0
-                                             ? QStringList{QString()}
-                                             : m_layout->variantSuffixes;
+            const QStringList suffixes =
+                endsWithWmf(v.name) || d == 0 ? QStringList{QString()} : m_layout->variantSuffixes;
             for (const QString& suffix : suffixes) {
                 const QString file = layerFolder(d) + QLatin1Char('/') + v.name + suffix;
                 if (!figures.contains(file.toUpper()))
@@ -219,12 +217,12 @@ bool SourceChecker::checkDrawings()
     return true;
 }
 
-bool SourceChecker::checkZones()
-{
+bool SourceChecker::checkZones() {
     for (const PaletteEntry& e : m_kb->palette)
         if (!e.code.isEmpty() && !m_layout->questionIndex.contains(e.code.toUpper()))
-            return fail(e.place, QStringLiteral("colour %1 asks the unknown question '%2'")
-                                     .arg(e.name, e.code));
+            return fail(
+                e.place,
+                QStringLiteral("colour %1 asks the unknown question '%2'").arg(e.name, e.code));
     for (const Zone& z : m_kb->zones) {
         if (!m_layout->questionIndex.contains(z.question.toUpper()))
             return fail(z.place, QStringLiteral("unknown question '%1'").arg(z.question));
@@ -239,8 +237,7 @@ bool SourceChecker::checkZones()
     return true;
 }
 
-bool SourceChecker::checkButtons()
-{
+bool SourceChecker::checkButtons() {
     const SourcePlace top = mainPlace();
     if (m_kb->deterButtons.isEmpty())
         return fail(top, QStringLiteral("no button on the character toolbar"));
@@ -256,8 +253,8 @@ bool SourceChecker::checkButtons()
         if (c.button < 1 || c.button > m_kb->deterButtons.size())
             return fail(c.place, QStringLiteral("there is no button %1").arg(c.button));
         if (m_kb->deterButtons[c.button - 1].key.compare(c.question, Qt::CaseInsensitive) != 0)
-            return fail(c.place, QStringLiteral("button %1 does not ask %2")
-                                     .arg(c.button).arg(c.question));
+            return fail(c.place,
+                        QStringLiteral("button %1 does not ask %2").arg(c.button).arg(c.question));
     }
     for (const Species& s : m_kb->species)
         for (const QString& lang : m_kb->documentLanguages)

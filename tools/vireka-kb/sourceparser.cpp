@@ -14,8 +14,7 @@ namespace {
 const QString kMainFile = QStringLiteral("kb.txt");
 }
 
-QStringList SourceParser::split(const QString& line, QString* error)
-{
+QStringList SourceParser::split(const QString& line, QString* error) {
     QStringList words;
     int i = 0;
     const int n = int(line.size());
@@ -51,8 +50,7 @@ QStringList SourceParser::split(const QString& line, QString* error)
     return words;
 }
 
-bool SourceParser::parse(const QString& folder, KbSource& out)
-{
+bool SourceParser::parse(const QString& folder, KbSource& out) {
     m_kb = &out;
     m_error.clear();
     out.folder = folder;
@@ -60,8 +58,7 @@ bool SourceParser::parse(const QString& folder, KbSource& out)
     return parseFile(QDir(folder).filePath(kMainFile), 0);
 }
 
-bool SourceParser::parseFile(const QString& path, int depth)
-{
+bool SourceParser::parseFile(const QString& path, int depth) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         if (depth == 0) {
@@ -96,35 +93,30 @@ bool SourceParser::parseFile(const QString& path, int depth)
     return true;
 }
 
-bool SourceParser::fail(const QString& message)
-{
+bool SourceParser::fail(const QString& message) {
     if (m_error.isEmpty()) m_error = m_place.where() + QStringLiteral(": ") + message;
     return false;
 }
 
-bool SourceParser::needArgs(const QStringList& w, int count, const QString& usage)
-{
+bool SourceParser::needArgs(const QStringList& w, int count, const QString& usage) {
     if (w.size() >= count) return true;
     return fail(QStringLiteral("expected: ") + usage);
 }
 
-bool SourceParser::number(const QString& text, int& value)
-{
+bool SourceParser::number(const QString& text, int& value) {
     bool ok = false;
     value = text.toInt(&ok);
     return ok || fail(QStringLiteral("'%1' is not a whole number").arg(text));
 }
 
-bool SourceParser::point(const QString& text, QPoint& value)
-{
+bool SourceParser::point(const QString& text, QPoint& value) {
     const QStringList xy = text.split(QLatin1Char(','));
     bool okx = false, oky = false;
     if (xy.size() == 2) value = QPoint(xy[0].toInt(&okx), xy[1].toInt(&oky));
     return (okx && oky) || fail(QStringLiteral("'%1' is not a point x,y").arg(text));
 }
 
-bool SourceParser::colour(const QString& text, QColor& value)
-{
+bool SourceParser::colour(const QString& text, QColor& value) {
     static const QRegularExpression hex(QStringLiteral("^#[0-9a-fA-F]{6}$"));
     if (!hex.match(text).hasMatch())
         return fail(QStringLiteral("'%1' is not a colour #rrggbb").arg(text));
@@ -135,8 +127,7 @@ bool SourceParser::colour(const QString& text, QColor& value)
 // Words after the positional ones are "key value" pairs; a list key takes every word up to
 // the next key.
 bool SourceParser::options(const QStringList& w, int from, const QStringList& withValue,
-                           const QStringList& lists, QMap<QString, QStringList>& out)
-{
+                           const QStringList& lists, QMap<QString, QStringList>& out) {
     QString listKey;
     for (int i = from; i < w.size(); ++i) {
         if (withValue.contains(w[i])) {
@@ -156,8 +147,7 @@ bool SourceParser::options(const QStringList& w, int from, const QStringList& wi
     return true;
 }
 
-bool SourceParser::topLevel(const QStringList& w)
-{
+bool SourceParser::topLevel(const QStringList& w) {
     const QString& k = w[0];
     m_block = Block::None;
     if (k == QLatin1String("title")) {
@@ -232,8 +222,7 @@ bool SourceParser::topLevel(const QStringList& w)
     return true;
 }
 
-bool SourceParser::inBlock(const QStringList& w)
-{
+bool SourceParser::inBlock(const QStringList& w) {
     switch (m_block) {
         case Block::Question:
             return w[0] == QLatin1String("state") ? stateLine(w) : questionLine(w);
@@ -259,8 +248,7 @@ bool SourceParser::inBlock(const QStringList& w)
     return fail(QStringLiteral("indented line outside a block"));
 }
 
-bool SourceParser::questionLine(const QStringList& w)
-{
+bool SourceParser::questionLine(const QStringList& w) {
     Question& q = m_kb->questions.last();
     const QString& k = w[0];
     if (k == QLatin1String("grid")) {
@@ -285,8 +273,7 @@ bool SourceParser::questionLine(const QStringList& w)
     return fail(QStringLiteral("unknown question attribute '%1'").arg(k));
 }
 
-bool SourceParser::stateLine(const QStringList& w)
-{
+bool SourceParser::stateLine(const QStringList& w) {
     if (!needArgs(w, 3, QStringLiteral("state ID \"label\" [options]"))) return false;
     State s;
     s.id = w[1];
@@ -310,8 +297,7 @@ bool SourceParser::stateLine(const QStringList& w)
     return true;
 }
 
-bool SourceParser::speciesLine(const QStringList& w)
-{
+bool SourceParser::speciesLine(const QStringList& w) {
     Species& s = m_kb->species.last();
     const QString& k = w[0];
     if (k == QLatin1String("family") && needArgs(w, 2, QStringLiteral("family NAME"))) {
@@ -334,8 +320,7 @@ bool SourceParser::speciesLine(const QStringList& w)
     return true;
 }
 
-bool SourceParser::figureLine(const QStringList& w)
-{
+bool SourceParser::figureLine(const QStringList& w) {
     Figure& f = m_kb->figures.last();
     if (w[0] == QLatin1String("probe")) {
         Probe p{w.value(1), {}, m_place};
@@ -345,8 +330,7 @@ bool SourceParser::figureLine(const QStringList& w)
     return shapeLine(w, f.shapes, m_pen, m_penWidth);
 }
 
-bool SourceParser::vignetteLine(const QStringList& w)
-{
+bool SourceParser::vignetteLine(const QStringList& w) {
     Vignette& v = m_kb->vignettes.last();
     if (w[0] == QLatin1String("use")) {  // the figures of an earlier vignette, as a base
         for (const Vignette& other : m_kb->vignettes)
@@ -367,9 +351,7 @@ bool SourceParser::vignetteLine(const QStringList& w)
     return shapeLine(w, v.shapes, m_pen, m_penWidth);
 }
 
-bool SourceParser::shapeLine(const QStringList& words, QList<Shape>& shapes, const QString&,
-                             int)
-{
+bool SourceParser::shapeLine(const QStringList& words, QList<Shape>& shapes, const QString&, int) {
     QStringList w = words;
     Shape s;
     if (w[0] == QLatin1String("mirror")) {
@@ -392,9 +374,9 @@ bool SourceParser::shapeLine(const QStringList& words, QList<Shape>& shapes, con
     QList<QPoint> pts;
     const bool isLine = k == QLatin1String("line");
     const int first = isLine ? 3 : 2;
-    if (!needArgs(w, first + 1, k + QStringLiteral(" COLOUR ") +
-                                    (isLine ? QStringLiteral("WIDTH ") : QString()) +
-                                    QStringLiteral("POINTS...")))
+    if (!needArgs(w, first + 1,
+                  k + QStringLiteral(" COLOUR ") + (isLine ? QStringLiteral("WIDTH ") : QString()) +
+                      QStringLiteral("POINTS...")))
         return false;
     for (int i = first; i < w.size(); ++i) {
         if (k == QLatin1String("blob") && i == 4) break;
@@ -410,7 +392,8 @@ bool SourceParser::shapeLine(const QStringList& words, QList<Shape>& shapes, con
     } else {
         s.fill = w[1];
         if (k == QLatin1String("polygon") || k == QLatin1String("curve")) {
-            if (pts.size() < 3) return fail(QStringLiteral("a %1 needs three points or more").arg(k));
+            if (pts.size() < 3)
+                return fail(QStringLiteral("a %1 needs three points or more").arg(k));
             s.kind = Shape::Polygon;
             if (k == QLatin1String("curve")) pts = shapegeometry::smoothClosed(pts);
         } else if (k == QLatin1String("ellipse") || k == QLatin1String("rect")) {
@@ -433,8 +416,7 @@ bool SourceParser::shapeLine(const QStringList& words, QList<Shape>& shapes, con
     return true;
 }
 
-bool SourceParser::zoneLine(const QStringList& w, bool isFrame)
-{
+bool SourceParser::zoneLine(const QStringList& w, bool isFrame) {
     Zone z;
     z.place = m_place;
     z.isFrame = isFrame;
@@ -461,8 +443,7 @@ bool SourceParser::zoneLine(const QStringList& w, bool isFrame)
     return true;
 }
 
-bool SourceParser::buttonLine(const QStringList& w)
-{
+bool SourceParser::buttonLine(const QStringList& w) {
     if (!needArgs(w, 3, QStringLiteral("button deter|question \"Caption\" [options]")))
         return false;
     Button b;
@@ -489,8 +470,7 @@ bool SourceParser::buttonLine(const QStringList& w)
     return true;
 }
 
-bool SourceParser::contradictionLine(const QStringList& w)
-{
+bool SourceParser::contradictionLine(const QStringList& w) {
     if (!needArgs(w, 4, QStringLiteral("contradiction QUESTION layer POPUP | button N popup P")))
         return false;
     Contradiction c;

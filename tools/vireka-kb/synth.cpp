@@ -39,27 +39,29 @@ private:
     quint32 m_state = 12345u;
 };
 
-QString speciesCode(int i)
-{
-    return QStringLiteral("S") + QString::number(i, 36).toUpper().rightJustified(4, QLatin1Char('0'));
+QString speciesCode(int i) {
+    return QStringLiteral("S") +
+           QString::number(i, 36).toUpper().rightJustified(4, QLatin1Char('0'));
 }
-QString questionKey(int q) { return QStringLiteral("Q%1").arg(q, 5, 10, QLatin1Char('0')); }
-QString stateId(int s) { return QStringLiteral("E%1").arg(s, 5, 10, QLatin1Char('0')); }
+QString questionKey(int q) {
+    return QStringLiteral("Q%1").arg(q, 5, 10, QLatin1Char('0'));
+}
+QString stateId(int s) {
+    return QStringLiteral("E%1").arg(s, 5, 10, QLatin1Char('0'));
+}
 
 // States per question: as even as possible, at least two each.
-QList<int> firstStates(const SynthSize& n)
-{
+QList<int> firstStates(const SynthSize& n) {
     QList<int> first;
     for (int q = 0; q <= n.questions; ++q) first << int(qint64(q) * n.states / n.questions);
     return first;
 }
 
-bool writeTables(DatabaseWriter& db, const SynthSize& n, const QList<int>& first)
-{
+bool writeTables(DatabaseWriter& db, const SynthSize& n, const QList<int>& first) {
     const QList<std::pair<QString, int>> params{
-        {"Nb_Couleurs", 8},    {"Nb_Esp", n.species},     {"Nb_Etats_Desc", n.states},
-        {"Nb_Cadre", kFrames}, {"Nb_Robot", 2},           {"Nb_But_Car", 10},
-        {"Nb_But_Deter", 12},  {"Nb_But_Quest", 3},       {"Nb_Contraintes", 2}};
+        {"Nb_Couleurs", 8},    {"Nb_Esp", n.species}, {"Nb_Etats_Desc", n.states},
+        {"Nb_Cadre", kFrames}, {"Nb_Robot", 2},       {"Nb_But_Car", 10},
+        {"Nb_But_Deter", 12},  {"Nb_But_Quest", 3},   {"Nb_Contraintes", 2}};
     for (const auto& [name, value] : params)
         if (!db.insert("Parametres", {name, QString::number(value)})) return false;
     for (int c = 0; c < 8; ++c)
@@ -71,29 +73,30 @@ bool writeTables(DatabaseWriter& db, const SynthSize& n, const QList<int>& first
                                       QStringLiteral("choice_%1.png").arg(count), q % 7 != 6}))
             return false;
         for (int s = first[q]; s < first[q + 1]; ++s)
-            if (!db.insert("Caracteres", {s, stateId(s), questionKey(q),
-                                          QStringLiteral("State %1 of question %2").arg(s - first[q]).arg(q)}))
+            if (!db.insert("Caracteres",
+                           {s, stateId(s), questionKey(q),
+                            QStringLiteral("State %1 of question %2").arg(s - first[q]).arg(q)}))
                 return false;
     }
     int row = 0;  // every tenth question depends on the first state of the one before
     for (int q = 10; q < n.questions; q += 10)
         if (!db.insert("Descendance", {++row, stateId(first[q - 1]), questionKey(q)})) return false;
     for (int q = 0; q < 6 && q < n.questions; ++q)
-        if (!db.insert("Contradictions", {questionKey(q), q < 3 ? -1 : q + 3,
-                                          QStringLiteral("MARK%1").arg(q)}))
+        if (!db.insert("Contradictions",
+                       {questionKey(q), q < 3 ? -1 : q + 3, QStringLiteral("MARK%1").arg(q)}))
             return false;
     return true;
 }
 
-bool writeSpecies(DatabaseWriter& db, const SynthSize& n)
-{
+bool writeSpecies(DatabaseWriter& db, const SynthSize& n) {
     for (int i = 0; i < n.species; ++i) {
         const QString num = QStringLiteral("%1").arg(i, 6, 10, QLatin1Char('0'));
-        if (!db.insert("Flore", {QStringLiteral("Synthetica species%1").arg(num),
-                                 QStringLiteral("FAMILY%1").arg(i % kFamilies, 3, 10, QLatin1Char('0')),
-                                 speciesCode(i), QStringLiteral("Specimen %1").arg(num),
-                                 QStringLiteral("Common %1").arg(num), QStringLiteral("Nom %1").arg(num),
-                                 QStringLiteral("Nombre %1").arg(num)}))
+        if (!db.insert("Flore",
+                       {QStringLiteral("Synthetica species%1").arg(num),
+                        QStringLiteral("FAMILY%1").arg(i % kFamilies, 3, 10, QLatin1Char('0')),
+                        speciesCode(i), QStringLiteral("Specimen %1").arg(num),
+                        QStringLiteral("Common %1").arg(num), QStringLiteral("Nom %1").arg(num),
+                        QStringLiteral("Nombre %1").arg(num)}))
             return false;
     }
     return db.addCommonNames({{QStringLiteral("English"), QStringLiteral("Commun_en")},
@@ -101,8 +104,7 @@ bool writeSpecies(DatabaseWriter& db, const SynthSize& n)
                               {QStringLiteral("Español"), QStringLiteral("Commun_es")}});
 }
 
-bool writeDrawingRows(DatabaseWriter& db, const SynthSize& n, const QList<int>& first)
-{
+bool writeDrawingRows(DatabaseWriter& db, const SynthSize& n, const QList<int>& first) {
     if (!db.insert("Hierarchie", {1, 0, QStringLiteral("BASE_A.WMF"), QStringLiteral("Fin"), {}}) ||
         !db.insert("Hierarchie", {2, 1, QStringLiteral("TOP"), QStringLiteral("Fin"), {}}))
         return false;
@@ -123,25 +125,26 @@ bool writeDrawingRows(DatabaseWriter& db, const SynthSize& n, const QList<int>& 
     return true;
 }
 
-bool writeButtons(DatabaseWriter& db)
-{
+bool writeButtons(DatabaseWriter& db) {
     for (int k = 1; k <= 12; ++k) {
         const QString key = k == 1 ? QStringLiteral("Search")
                                    : (k == 2 ? QStringLiteral("Results") : questionKey(k - 3));
-        if (!db.insert("But_Deter", {k, key, QStringLiteral("boutons/deter_%1.png").arg(k, 2, 10, QLatin1Char('0')),
-                                     key, key}))
+        if (!db.insert(
+                "But_Deter",
+                {k, key, QStringLiteral("boutons/deter_%1.png").arg(k, 2, 10, QLatin1Char('0')),
+                 key, key}))
             return false;
     }
     for (int k = 1; k <= 3; ++k)
-        if (!db.insert("But_Quest", {k, QStringLiteral("Button %1").arg(k),
-                                     QStringLiteral("boutons/quest_%1.png").arg(k, 2, 10, QLatin1Char('0')),
-                                     QString()}))
+        if (!db.insert("But_Quest",
+                       {k, QStringLiteral("Button %1").arg(k),
+                        QStringLiteral("boutons/quest_%1.png").arg(k, 2, 10, QLatin1Char('0')),
+                        QString()}))
             return false;
     return true;
 }
 
-bool writeMatrix(const QDir& out, const SynthSize& n, const QList<int>& first, QString* error)
-{
+bool writeMatrix(const QDir& out, const SynthSize& n, const QList<int>& first, QString* error) {
     std::vector<qint16> weights(size_t(n.states), 1);
     std::vector<qint16> matrix(size_t(n.species) * size_t(n.states), 0);
     Sequence seq;
@@ -158,17 +161,18 @@ bool writeMatrix(const QDir& out, const SynthSize& n, const QList<int>& first, Q
 
 // A palette, two drawing layers, the contradiction marks, the toolbars, one picture of
 // choices per number of states, and the error pages.
-bool writePictures(const QDir& out, const SynthSize& n, const QList<int>& first, QString* error)
-{
+bool writePictures(const QDir& out, const SynthSize& n, const QList<int>& first, QString* error) {
     KbSource kb;
     for (int c = 0; c < 8; ++c)
-        kb.palette << PaletteEntry{QStringLiteral("c%1").arg(c), {}, QColor::fromHsv(c * 45, 160, 220), {}};
+        kb.palette << PaletteEntry{
+            QStringLiteral("c%1").arg(c), {}, QColor::fromHsv(c * 45, 160, 220), {}};
     QList<QColor> colours;
     for (const PaletteEntry& e : kb.palette) colours << e.colour;
-    if (!DrawingCompiler::writePalette(colours, out.filePath(kbfolders::palette()), error)) return false;
+    if (!DrawingCompiler::writePalette(colours, out.filePath(kbfolders::palette()), error))
+        return false;
     const QDir drawings(out.filePath(kbfolders::drawings()));
-    for (const char* f : {"00/BASE_A.WMF", "01/TOP_A.WMF", "CONTRA/MARK0_A.WMF", "CONTRA/MARK1_A.WMF",
-                             "CONTRA/MARK2_A.WMF"}) {
+    for (const char* f : {"00/BASE_A.WMF", "01/TOP_A.WMF", "CONTRA/MARK0_A.WMF",
+                          "CONTRA/MARK1_A.WMF", "CONTRA/MARK2_A.WMF"}) {
         QDir().mkpath(QFileInfo(drawings.filePath(QString::fromLatin1(f))).path());
         platform::WmfWriter wmf(QSize(2400, 1800));
         for (int c = 0; c < 8; ++c) {
@@ -179,9 +183,15 @@ bool writePictures(const QDir& out, const SynthSize& n, const QList<int>& first,
         }
         if (!wmf.save(drawings.filePath(QString::fromLatin1(f)), error)) return false;
     }
-    for (int k = 1; k <= 12; ++k) kb.deterButtons << Button{QStringLiteral("B%1").arg(k), {}, {}, {}, QColor(0x37, 0x6b, 0x8f), {}};
-    for (int k = 1; k <= 3; ++k) kb.questionButtons << Button{QStringLiteral("Q%1").arg(k), {}, {}, {}, QColor(0x3d, 0x7a, 0x4a), {}};
-    for (int q = 3; q < 6; ++q) kb.contradictions << Contradiction{questionKey(q), q + 3, QStringLiteral("MARK%1").arg(q), {}};
+    for (int k = 1; k <= 12; ++k)
+        kb.deterButtons << Button{QStringLiteral("B%1").arg(k), {}, {}, {},
+                                  QColor(0x37, 0x6b, 0x8f),     {}};
+    for (int k = 1; k <= 3; ++k)
+        kb.questionButtons << Button{QStringLiteral("Q%1").arg(k), {}, {}, {},
+                                     QColor(0x3d, 0x7a, 0x4a),     {}};
+    for (int q = 3; q < 6; ++q)
+        kb.contradictions << Contradiction{
+            questionKey(q), q + 3, QStringLiteral("MARK%1").arg(q), {}};
     QSet<int> counts;
     for (int q = 0; q < n.questions; ++q) counts.insert(first[q + 1] - first[q]);
     PictureWriter pictures(kb);
@@ -189,9 +199,11 @@ bool writePictures(const QDir& out, const SynthSize& n, const QList<int>& first,
         Question q;
         q.rows = 1;
         q.columns = count;
-        for (int s = 0; s < count; ++s) q.states << State{QString(), QStringLiteral("State %1").arg(s + 1), {}, 1, {}, {}};
+        for (int s = 0; s < count; ++s)
+            q.states << State{QString(), QStringLiteral("State %1").arg(s + 1), {}, 1, {}, {}};
         QDir().mkpath(out.filePath(kbfolders::descriptors()));
-        if (!pictures.choicePicture(q).save(out.filePath(kbfolders::descriptors() + QStringLiteral("/choice_%1.png").arg(count))))
+        if (!pictures.choicePicture(q).save(out.filePath(
+                kbfolders::descriptors() + QStringLiteral("/choice_%1.png").arg(count))))
             return (*error = QStringLiteral("cannot write the pictures of choices"), false);
     }
     if (!pictures.writeButtons(out.path()) || !pictures.writeContradictionIcons(drawings.path()))
@@ -204,8 +216,7 @@ bool writePictures(const QDir& out, const SynthSize& n, const QList<int>& first,
     return kbfolders::writeSetupIni(out.path(), error);
 }
 
-bool parseSize(QStringList args, SynthSize& n, QString& out, QString& error)
-{
+bool parseSize(QStringList args, SynthSize& n, QString& out, QString& error) {
     const QList<std::pair<QString, int*>> options{{"--species", &n.species},
                                                   {"--states", &n.states},
                                                   {"--questions", &n.questions},
@@ -217,26 +228,29 @@ bool parseSize(QStringList args, SynthSize& n, QString& out, QString& error)
             if (a != name) continue;
             bool ok = false;
             *value = args.isEmpty() ? 0 : args.takeFirst().toInt(&ok);
-            if (!ok || *value < 1 || *value > 32767) return (error = name + " needs a number 1..32767", false);
+            if (!ok || *value < 1 || *value > 32767)
+                return (error = name + " needs a number 1..32767", false);
             known = true;
         }
         if (known) continue;
-        if (a.startsWith(QLatin1String("--")) || !out.isEmpty()) return (error = "unexpected " + a, false);
+        if (a.startsWith(QLatin1String("--")) || !out.isEmpty())
+            return (error = "unexpected " + a, false);
         out = a;
     }
     if (out.isEmpty()) return (error = QStringLiteral("no output folder"), false);
-    if (n.states < 2 * n.questions) return (error = QStringLiteral("each question needs two states"), false);
+    if (n.states < 2 * n.questions)
+        return (error = QStringLiteral("each question needs two states"), false);
     if (n.questions < 12) return (error = QStringLiteral("at least 12 questions"), false);
     return true;
 }
 
-int synth(const QStringList& args)
-{
+int synth(const QStringList& args) {
     QTextStream err(stderr);
     if (args.contains(QStringLiteral("--help"))) {
-        QTextStream(stdout) << "usage: vireka-kb synth OUT [--species N] [--states N] [--questions N]"
-                               " [--zones N]\n\nWrites a synthetic knowledge base (default 10000 species,"
-                               " 5000 states, 1500 questions, 3000 click zones) for benchmarks.\n";
+        QTextStream(stdout)
+            << "usage: vireka-kb synth OUT [--species N] [--states N] [--questions N]"
+               " [--zones N]\n\nWrites a synthetic knowledge base (default 10000 species,"
+               " 5000 states, 1500 questions, 3000 click zones) for benchmarks.\n";
         return 0;
     }
     SynthSize n;
@@ -252,7 +266,8 @@ int synth(const QStringList& args)
     bool ok = writePictures(out, n, first, &error) && writeMatrix(out, n, first, &error);
     if (ok) {
         ok = db.open(out.filePath(kbfolders::database()), 2,
-                     {QStringLiteral("Commun_en"), QStringLiteral("Commun_fr"), QStringLiteral("Commun_es")}) &&
+                     {QStringLiteral("Commun_en"), QStringLiteral("Commun_fr"),
+                      QStringLiteral("Commun_es")}) &&
              writeTables(db, n, first) && writeSpecies(db, n) && writeDrawingRows(db, n, first) &&
              writeButtons(db) && db.finish();
         if (!ok) error = db.errorString();
@@ -262,12 +277,17 @@ int synth(const QStringList& args)
         return 1;
     }
     QTextStream(stdout) << QStringLiteral("%1: %2 species, %3 questions, %4 states, %5 zones\n")
-                               .arg(out.path()).arg(n.species).arg(n.questions).arg(n.states).arg(n.zones);
+                               .arg(out.path())
+                               .arg(n.species)
+                               .arg(n.questions)
+                               .arg(n.states)
+                               .arg(n.zones);
     return 0;
 }
 
 const Registration registration(QStringLiteral("synth"),
-                                QStringLiteral("write a synthetic knowledge base of any size"), synth);
+                                QStringLiteral("write a synthetic knowledge base of any size"),
+                                synth);
 
 }  // namespace
 

@@ -8,23 +8,22 @@
 namespace vkb {
 
 namespace {
-QString commonColumn(const QString& languageId) { return QStringLiteral("Commun_") + languageId; }
+QString commonColumn(const QString& languageId) {
+    return QStringLiteral("Commun_") + languageId;
+}
 }  // namespace
 
-QString TableCompiler::choicePictureName(const QString& questionKey)
-{
+QString TableCompiler::choicePictureName(const QString& questionKey) {
     return questionKey.toLower() + QStringLiteral(".png");
 }
 
-QString TableCompiler::buttonPictureName(bool deter, int number)
-{
+QString TableCompiler::buttonPictureName(bool deter, int number) {
     return QStringLiteral("boutons/%1_%2.png")
         .arg(deter ? QStringLiteral("deter") : QStringLiteral("quest"))
         .arg(number, 2, 10, QLatin1Char('0'));
 }
 
-bool TableCompiler::writeDatabase(const QString& path)
-{
+bool TableCompiler::writeDatabase(const QString& path) {
     DatabaseWriter db;
     QStringList columns;
     QList<DatabaseWriter::CommonNames> names;
@@ -43,8 +42,7 @@ bool TableCompiler::writeDatabase(const QString& path)
 }
 
 // The condition columns: the states, then "Fin", then nothing.
-QVariantList TableCompiler::conditions(const QStringList& states) const
-{
+QVariantList TableCompiler::conditions(const QStringList& states) const {
     QVariantList out;
     for (const QString& s : states) out << s;
     out << QStringLiteral("Fin");
@@ -52,27 +50,29 @@ QVariantList TableCompiler::conditions(const QStringList& states) const
     return out;
 }
 
-bool TableCompiler::parameters(DatabaseWriter& db)
-{
+bool TableCompiler::parameters(DatabaseWriter& db) {
     int questionButtons = 0;
     for (const Button& b : m_kb.deterButtons)
         if (m_layout.questionIndex.contains(b.key.toUpper())) ++questionButtons;
-    const QList<std::pair<QString, qsizetype>> rows{
-        {"Nb_Couleurs", m_kb.palette.size()},      {"Nb_Esp", m_kb.species.size()},
-        {"Nb_Etats_Desc", m_layout.stateCount},     {"Nb_Cadre", m_layout.frameCount},
-        {"Nb_Robot", m_kb.layers.size()},          {"Nb_But_Car", questionButtons},
-        {"Nb_But_Deter", m_kb.deterButtons.size()}, {"Nb_But_Quest", m_kb.questionButtons.size()},
-        {"Nb_Contraintes", m_layout.constraintCount}};
+    const QList<std::pair<QString, qsizetype>> rows{{"Nb_Couleurs", m_kb.palette.size()},
+                                                    {"Nb_Esp", m_kb.species.size()},
+                                                    {"Nb_Etats_Desc", m_layout.stateCount},
+                                                    {"Nb_Cadre", m_layout.frameCount},
+                                                    {"Nb_Robot", m_kb.layers.size()},
+                                                    {"Nb_But_Car", questionButtons},
+                                                    {"Nb_But_Deter", m_kb.deterButtons.size()},
+                                                    {"Nb_But_Quest", m_kb.questionButtons.size()},
+                                                    {"Nb_Contraintes", m_layout.constraintCount}};
     for (const auto& [name, value] : rows)
         if (!db.insert(QStringLiteral("Parametres"), {name, QString::number(value)})) return false;
-    if (!db.insert(QStringLiteral("Parametres"), {QStringLiteral("Titre"), m_kb.title})) return false;
+    if (!db.insert(QStringLiteral("Parametres"), {QStringLiteral("Titre"), m_kb.title}))
+        return false;
     for (int i = 0; i < m_kb.palette.size(); ++i)
         if (!db.insert(QStringLiteral("Couleurs"), {i + 1, m_kb.palette[i].code})) return false;
     return true;
 }
 
-bool TableCompiler::questions(DatabaseWriter& db)
-{
+bool TableCompiler::questions(DatabaseWriter& db) {
     int descendance = 0;
     for (int i = 0; i < m_kb.questions.size(); ++i) {
         const Question& q = m_kb.questions[i];
@@ -95,8 +95,7 @@ bool TableCompiler::questions(DatabaseWriter& db)
     return true;
 }
 
-bool TableCompiler::species(DatabaseWriter& db)
-{
+bool TableCompiler::species(DatabaseWriter& db) {
     for (int index : m_layout.speciesOrder) {
         const Species& s = m_kb.species[index];
         QVariantList row{s.name, s.family.toUpper(), s.code, s.legend};
@@ -106,8 +105,7 @@ bool TableCompiler::species(DatabaseWriter& db)
     return true;
 }
 
-bool TableCompiler::drawings(DatabaseWriter& db)
-{
+bool TableCompiler::drawings(DatabaseWriter& db) {
     int row = 0;
     for (const Layer& l : m_kb.layers) {
         for (const LayerVariant& v : l.variants) {
@@ -123,8 +121,7 @@ bool TableCompiler::drawings(DatabaseWriter& db)
 // for a frame makes the rows of that frame after it unreachable. So the zones inside frames
 // come first, then the frame rows, then the zones outside every frame, each of these given
 // a frame number of its own (negative: they open nothing) so that none hides the next.
-bool TableCompiler::zones(DatabaseWriter& db)
-{
+bool TableCompiler::zones(DatabaseWriter& db) {
     int row = 0, outside = -2;
     for (int pass = 0; pass < 3; ++pass) {
         for (const Zone& z : m_kb.zones) {
@@ -139,8 +136,7 @@ bool TableCompiler::zones(DatabaseWriter& db)
     return true;
 }
 
-bool TableCompiler::toolbars(DatabaseWriter& db)
-{
+bool TableCompiler::toolbars(DatabaseWriter& db) {
     for (int k = 0; k < m_kb.deterButtons.size(); ++k) {
         const Button& b = m_kb.deterButtons[k];
         if (!db.insert(QStringLiteral("But_Deter"),
@@ -156,12 +152,12 @@ bool TableCompiler::toolbars(DatabaseWriter& db)
     return true;
 }
 
-bool TableCompiler::writeDataFiles(const QString& folder)
-{
+bool TableCompiler::writeDataFiles(const QString& folder) {
     const int species = int(m_kb.species.size()), states = m_layout.stateCount;
     std::vector<qint16> weights(size_t(states), 0), matrix(size_t(species) * size_t(states), 0);
     for (const Question& q : m_kb.questions)
-        for (const State& s : q.states) weights[size_t(m_layout.stateIndex[s.id.toUpper()])] = qint16(s.weight);
+        for (const State& s : q.states)
+            weights[size_t(m_layout.stateIndex[s.id.toUpper()])] = qint16(s.weight);
     for (int i = 0; i < species; ++i) {
         const Species& s = m_kb.species[m_layout.speciesOrder[i]];
         for (const QString& code : s.shows)
