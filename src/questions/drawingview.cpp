@@ -6,41 +6,59 @@
 namespace questions {
 
 DrawingView::DrawingView(const LayerStack& layers, QWidget* parent)
-    : QWidget(parent), layers_(layers)
-{
+    : QWidget(parent), layers_(layers) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
 }
 
-void DrawingView::refreshCache() const
-{
-    const QSize size = this->size();
-    if (cache_.size() == size && cachedRevision_ == layers_.revision()) return;
-    cache_ = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+void DrawingView::setLayerLimit(int limit) {
+    limit_ = limit;
+    update();
+}
+
+void DrawingView::refreshCache() const {
+    const QSize size = this->size().expandedTo(QSize(1, 1));
+    if (cache_.size() == size && cachedRevision_ == layers_.revision() && cachedLimit_ == limit_)
+        return;
+    cache_ = QImage(size, QImage::Format_RGB32);
     cache_.fill(Qt::white);
     QPainter p(&cache_);
     const QRectF target(QPointF(0, 0), QSizeF(size));
-    for (int i = 0; i < layers_.size(); ++i) {
+    const int count = limit_ < 0 ? layers_.size() : std::min(limit_, layers_.size());
+    // A layer that is missing or failed to load is skipped.
+    for (int i = 0; i < count; ++i) {
         if (!layers_.at(i).isNull()) layers_.at(i).paint(p, target);
     }
     cachedRevision_ = layers_.revision();
+    cachedLimit_ = limit_;
+    ++renders_;
 }
 
-QImage DrawingView::image() const
-{
+QImage DrawingView::image() const {
     refreshCache();
     return cache_;
 }
 
-void DrawingView::paintEvent(QPaintEvent*)
-{
+void DrawingView::paintEvent(QPaintEvent* event) {
     refreshCache();
     QPainter p(this);
-    p.drawImage(0, 0, cache_);
+    p.drawImage(event->rect(), cache_, event->rect());
 }
 
-void DrawingView::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton) emit clicked(event->position().toPoint());
+void DrawingView::mousePressEvent(QMouseEvent* event) {
+    leftPressed_ = event->button() == Qt::LeftButton;
+    emit pressed(event->position(), event->button());
+}
+
+void DrawingView::mouseMoveEvent(QMouseEvent* event) {
+    emit moved(event->position());
+}
+
+void DrawingView::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = leftPressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    leftPressed_ = false;
+    if (click) emit clicked(event->position().toPoint());
 }
 
 }  // namespace questions

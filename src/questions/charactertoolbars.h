@@ -1,0 +1,69 @@
+#pragma once
+
+#include "engine/engineresults.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <vector>
+
+#include <QToolBar>
+
+namespace kb {
+class Model;
+}
+
+namespace questions {
+
+// The two toolbars whose buttons come from the knowledge base: the character toolbar
+// Barre_Deter ("But_Deter") and the question toolbar Barre_Question ("But_Quest"). Entry e
+// (1-based) of a toolbar with n buttons: odd e is the button of row (e + 1) / 2, even e the
+// separator after it. Clicks are reported by entry; Barre_Deter's also by tag ("Key").
+class CharacterToolbars : public QObject {
+    Q_OBJECT
+public:
+    // dataDir holds the button pictures and ends with a separator.
+    CharacterToolbars(kb::Model& model, QString dataDir, QObject* parent = nullptr);
+
+    // Build once at start-up and set the toolbar's width from its size plus 100 twips.
+    // False when a row is missing or a picture unreadable (the rest is still built).
+    bool Charge_Barre_Deter(QToolBar* Barre_Deter);
+    bool Charge_Barre_Question(QToolBar* Barre_Question);
+    // Rebuilds Barre_Deter with its ordinary pictures (drops contradiction icons).
+    bool Recharge_Barre();
+    // Rebuilds Barre_Deter as the contradiction display composed it; width unchanged.
+    bool showContradictionIcons(const std::vector<engine::ButtonImage>& toolbar);
+    bool showsContradictions() const { return contradictions_; }
+
+    // The last button of Barre_Question (skip) is shown only for a proposed question.
+    void setSkipButtonVisible(bool visible);
+
+    QToolBar* Barre_Deter() const { return deter_; }
+    QToolBar* Barre_Question() const { return quest_; }
+    // Entry e (1-based) of a toolbar, separators counted; null when out of range.
+    static QAction* entry(QToolBar* toolbar, int e);
+    QString errorString() const { return error_; }
+
+signals:
+    void deterClicked(int entry, const QString& tag);
+    void questionClicked(int entry);
+
+private:
+    struct Button {
+        QString caption, tipText, key, picture;  // picture: a knowledge-base path
+        bool exists = false;
+    };
+    // Rows 1 .. count of a button table, pictures under the data folder.
+    std::vector<Button> readRows(const QString& table, int count);
+    bool fill(QToolBar* toolbar, const std::vector<Button>& buttons, bool tags);
+    void setWidth(QToolBar* toolbar) const;
+
+    kb::Model& model_;
+    QString dataDir_;
+    std::vector<Button> deterRows_, questRows_;
+    QPointer<QToolBar> deter_, quest_;
+    bool contradictions_ = false;
+    QString error_;
+};
+
+}  // namespace questions

@@ -1,0 +1,280 @@
+#include "questions/questioncontroller.h"
+
+#include "kb/model.h"
+#include "platform/dialogs.h"
+#include "questions/charactertoolbars.h"
+#include "questions/choicepicture.h"
+#include "questions/drawingview.h"
+#include "questions/layerstack.h"
+#include "questions/questionhost.h"
+
+#include <QToolBar>
+
+namespace questions {
+
+namespace {
+
+// The hourglass for the length of a scope.
+class Busy {
+public:
+    explicit Busy(QuestionHost& host) : host_(host) { host_.setBusy(true); }
+    ~Busy() { host_.setBusy(false); }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    QuestionHost& host_;
+};
+
+const QString SearchTag = QStringLiteral("Search");
+const QString ResultsTag = QStringLiteral("Results");
+
+}  // namespace
+
+QuestionController::QuestionController(engine::Engine& engine, LayerStack& layers,
+                                       CharacterToolbars& toolbars, QuestionHost& host,
+                                       platform::Dialogs& dialogs, engine::TextLookup texts,
+                                       QString descriptorDir, QObject* parent)
+    : QObject(parent),
+      engine_(engine),
+      layers_(layers),
+      toolbars_(toolbars),
+      host_(host),
+      dialogs_(dialogs),
+      texts_(std::move(texts)),
+      descriptorDir_(std::move(descriptorDir)),
+      finder_(ZoneFinder::fromModel(engine.model(), engine.tables())) {
+    connect(&toolbars_, &CharacterToolbars::deterClicked, this,
+            &QuestionController::Barre_Deter_ButtonClick);
+    connect(&toolbars_, &CharacterToolbars::questionClicked, this,
+            &QuestionController::Barre_Question_ButtonClick);
+}
+
+void QuestionController::attach(DrawingView* Robot, ChoicePicture* Pic_Choix) {
+    robot_ = Robot;
+    choices_ = Pic_Choix;
+    if (Robot) {
+        connect(Robot, &DrawingView::pressed, this,
+                [this](QPointF position, Qt::MouseButton button) {
+                    Robot_MouseDown(button, position);
+                });
+        connect(Robot, &DrawingView::moved, this, &QuestionController::Robot_MouseMove);
+        connect(Robot, &DrawingView::clicked, this, [this] { Robot_Click(); });
+    }
+}
+
+QString QuestionController::text(int key) const {
+    const auto t = texts_ ? texts_(key) : std::nullopt;
+    return t ? *t : QString::number(key);
+}
+
+engine::LayerLoader QuestionController::layerLoader() {
+    return [this](int layer, const QString& path) { return layers_.load(layer, path); };
+}
+
+void QuestionController::setCharacterToolbarVisible(bool visible) {
+    if (QToolBar* bar = toolbars_.Barre_Deter()) bar->setVisible(visible);
+}
+
+void QuestionController::showQuestionToolbar(bool skipVisible) {
+    toolbars_.setSkipButtonVisible(skipVisible);
+    if (QToolBar* bar = toolbars_.Barre_Question()) bar->show();
+}
+
+bool QuestionController::ShowQuestion(const QString& picture) {
+    bool loaded = false;
+    {
+        Busy busy(host_);
+        if (robot_) robot_->setCursor(Qt::WaitCursor);
+        loaded = choices_ && choices_->loadPicture(descriptorDir_ + picture);
+        if (robot_) robot_->unsetCursor();
+    }
+    if (!loaded) {
+        dialogs_.show(text(1077), text(1050));
+        return false;
+    }
+    host_.showQuestionView();
+    host_.setStatusText(engine_.question().ObjectTipText);
+    QuestionBusy = false;
+    return true;
+}
+
+void QuestionController::Barre_Deter_ButtonClick(int entry, const QString& tag) {
+    Q_UNUSED(entry);
+    // An object key wins over the special tags.
+    if (engine_.openQuestion(tag)) {
+        {
+            Busy busy(host_);
+            setCharacterToolbarVisible(false);
+            host_.setViewMode(2);
+        }
+        ShowQuestion(engine_.question().ObjectPicture);
+        host_.setStatusText(engine_.question().ObjectTipText);
+        showQuestionToolbar(false);
+    } else if (tag == SearchTag) {
+        Maitre_Discriminant();
+    } else if (tag == ResultsTag) {
+        host_.showResultsView();
+    }
+}
+
+void QuestionController::openProposal() {
+    host_.setStatusText(engine_.question().ObjectTipText);
+    host_.setViewMode(2);
+    ShowQuestion(engine_.question().ObjectPicture);
+    showQuestionToolbar(true);
+}
+
+void QuestionController::Maitre_Discriminant() {
+    if (engine_.state().TopSpeciesCount == 1) {
+        engine_.Maitre_Discriminant();  // says there is only one species
+        return;
+    }
+    engine::SearchOutcome outcome;
+    {
+        Busy busy(host_);
+        setCharacterToolbarVisible(false);
+        outcome = engine_.Maitre_Discriminant();
+    }
+    switch (outcome) {
+        case engine::SearchOutcome::QuestionOpened:
+            openProposal();
+            break;
+        // Nothing was proposed: the drawing keeps its toolbar, no question toolbar.
+        case engine::SearchOutcome::NothingLeft:
+        case engine::SearchOutcome::OnlyOneSpecies:
+            setCharacterToolbarVisible(true);
+            break;
+        case engine::SearchOutcome::Declined:
+            leaveQuestion();
+            break;
+    }
+}
+
+void QuestionController::Barre_Question_ButtonClick(int entry) {
+    if (entry == 5) {
+        switch (engine_.skipQuestion()) {
+            case engine::SearchOutcome::QuestionOpened:
+                openProposal();
+                break;
+            case engine::SearchOutcome::Declined:
+                leaveQuestion();
+                break;
+            default:
+                break;  // message 1075 shown; the question stays open
+        }
+        return;
+    }
+    if (entry == 1 && !confirm()) return;
+    leaveQuestion();
+}
+
+bool QuestionController::confirm() {
+    Busy busy(host_);
+    if (choices_) choices_->setCursor(Qt::WaitCursor);
+    host_.pendingEvents();
+    engine_.Valid_Descripteur();
+    const engine::RefreshResult refresh = engine_.Actualise_Identification(layerLoader());
+    if (!host_.refreshShown(refresh)) {
+        emit fatal();
+        return false;
+    }
+    if (engine_.state().ExtraLayerCount != 0) dropContradictions();
+    if (choices_) choices_->setCursor(Qt::PointingHandCursor);
+    return true;
+}
+
+void QuestionController::leaveQuestion() {
+    host_.setStatusText(QString());
+    host_.showIdentificationView();
+}
+
+ObjectHit QuestionController::Cherche_Objet(int zoneX, int zoneY, int pixelX, int pixelY) const {
+    const QImage displayed = robot_ ? robot_->image() : QImage();
+    return finder_.Cherche_Objet(zoneX, zoneY, pixelX, pixelY, engine_.state(), displayed);
+}
+
+void QuestionController::Robot_MouseDown(Qt::MouseButton button, QPointF position) {
+    if (button != Qt::LeftButton || !robot_) return;
+    const QPoint pixel = ZoneFinder::pixelPosition(position);
+    PressPixelX = pixel.x();
+    PressPixelY = pixel.y();
+    PressedButton = 1;
+    const QPoint zone = ZoneFinder::zonePosition(position, robot_->size());
+    ZoneX = zone.x();
+    ZoneY = zone.y();
+}
+
+void QuestionController::Robot_MouseMove(QPointF position) {
+    if (QuestionBusy || !dynamicCursor_ || !robot_) return;
+    const QPoint zone = ZoneFinder::zonePosition(position, robot_->size());
+    ZoneX = zone.x();
+    ZoneY = zone.y();
+    const QPoint pixel = ZoneFinder::pixelPosition(position);
+    const ObjectHit hit = Cherche_Objet(ZoneX, ZoneY, pixel.x(), pixel.y());
+    if (hit.found) {
+        robot_->setCursor(Qt::PointingHandCursor);
+        robot_->setToolTip(engine_.tables().objects[size_t(hit.object)].tipText);
+    } else {
+        robot_->unsetCursor();
+        robot_->setToolTip(QString());
+    }
+}
+
+void QuestionController::Robot_Click() {
+    if (PressedButton != 1) {
+        PressedButton = -1;
+        return;
+    }
+    if (QuestionBusy) return;
+    QuestionBusy = true;
+    const ObjectHit hit = Cherche_Objet(ZoneX, ZoneY, PressPixelX, PressPixelY);
+    if (hit.colourStage) engine_.question().CurrentObject = hit.key;
+    if (!hit.found) {
+        QuestionBusy = false;
+        PressedButton = -1;
+        return;
+    }
+    // ViewMode becomes 2 only once there is a question to show, so that a click on an empty
+    // part does not leave the window laid out for a question.
+    host_.setViewMode(2);
+    if (robot_) robot_->setCursor(Qt::WaitCursor);
+    host_.pendingEvents();
+    engine_.openQuestion(hit.key);
+    setCharacterToolbarVisible(false);
+    host_.pendingEvents();
+    ShowQuestion(engine_.question().ObjectPicture);
+    if (robot_) robot_->unsetCursor();
+    showQuestionToolbar(false);
+    if (hit.colourStage) PressedButton = -1;
+}
+
+void QuestionController::showContradictions(int selectedLine) {
+    // An earlier display still shown is dropped first, so none of its layers is painted
+    // again under the new one.
+    if (contradictionsShown_ || engine_.state().ExtraLayerCount != 0) {
+        engine_.dropOverlays();
+        layers_.truncate(engine_.model().DrawingCount);
+    }
+    const engine::ContradictionDisplay display =
+        engine_.Affiche_Contradictions(selectedLine, layerLoader());
+    toolbars_.showContradictionIcons(display.toolbar);
+    contradictionsShown_ = true;
+    if (robot_) robot_->update();
+    QuestionBusy = false;
+    host_.showIdentificationView();
+}
+
+bool QuestionController::dropContradictions() {
+    const bool shown = contradictionsShown_ || engine_.state().ExtraLayerCount != 0 ||
+                       layers_.size() > engine_.model().DrawingCount;
+    engine_.dropOverlays();
+    layers_.truncate(engine_.model().DrawingCount);
+    if (!shown) return false;
+    toolbars_.Recharge_Barre();
+    contradictionsShown_ = false;
+    if (robot_) robot_->update();
+    return true;
+}
+
+}  // namespace questions
