@@ -6,6 +6,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -86,6 +89,19 @@ kb::LoadOptions TestKb::options() const
     return o;
 }
 
+void TestKb::install(platform::Settings& settings) const
+{
+    platform::Settings::Installation i;
+    i.DataDir = dataDir();
+    i.Base = databaseName();
+    i.DrawingDir = dataDir();
+    i.DescriptorDir = dataDir();
+    i.ProgramDir = dataDir();
+    i.DocAddress = dataDir();
+    settings.storeInstallation(i);
+    settings.storeLanguage(0);
+}
+
 std::optional<QString> englishText(int k)
 {
     switch (k) {
@@ -116,9 +132,15 @@ void TestKb::write()
         const Zone& z = zones[i];
         sql += insert("Clic_Zone", withConditions({int(i + 1), z.object, z.frame, z.testFrame, z.x1, z.x2, z.y1, z.y2}, z.conditions, constraints));
     }
-    sql += "CREATE TABLE Caracteres (NUM INTEGER PRIMARY KEY, ID_CARAC TEXT COLLATE NOCASE);"
-           "CREATE INDEX Caracteres_ID_CARAC ON Caracteres (ID_CARAC);";
-    for (int i = 0; i < stateCodes.size(); ++i) sql += insert("Caracteres", {i, stateCodes[i]});
+    if (stateTips.isEmpty()) {
+        sql += "CREATE TABLE Caracteres (NUM INTEGER PRIMARY KEY, ID_CARAC TEXT COLLATE NOCASE);";
+        for (int i = 0; i < stateCodes.size(); ++i) sql += insert("Caracteres", {i, stateCodes[i]});
+    } else {
+        sql += "CREATE TABLE Caracteres (NUM INTEGER PRIMARY KEY, ID_CARAC TEXT COLLATE NOCASE, TipText TEXT);";
+        for (int i = 0; i < stateCodes.size(); ++i)
+            sql += insert("Caracteres", {i, stateCodes[i], i < stateTips.size() ? QVariant(stateTips[i]) : QVariant()});
+    }
+    sql += "CREATE INDEX Caracteres_ID_CARAC ON Caracteres (ID_CARAC);";
     sql += "CREATE TABLE Flore (Numero INTEGER PRIMARY KEY, Code TEXT COLLATE NOCASE, Espece TEXT, Famille TEXT COLLATE NOCASE);";
     for (size_t i = 0; i < flora.size(); ++i) sql += insert("Flore", {int(i + 1), flora[i].code, flora[i].name, flora[i].family});
     sql += "CREATE TABLE Objets_Fic (Objet TEXT PRIMARY KEY COLLATE NOCASE, Lignes INTEGER, Colonnes INTEGER, Index_Car INTEGER, Nb_Car INTEGER, Cadre INTEGER, Desc_Num INTEGER, TipText TEXT, Popup TEXT, Joker INTEGER);"
@@ -184,6 +206,30 @@ void TestKb::write()
         layer.selectObject(layer.createSolidBrush(colours.empty() ? QColor(Qt::black) : colours[0]));
         layer.rectangle(QRect(600, 450, 1200, 900));
         ASSERT_TRUE(layer.save(folder + QLatin1Char('/') + v.name, &error)) << error.toStdString();
+    }
+}
+
+void TestKb::writePictures() const
+{
+    const auto save = [this](const QImage& image, const QString& name) {
+        const QString path = dataDir() + name;
+        QDir().mkpath(QFileInfo(path).path());
+        ASSERT_TRUE(image.save(path, "PNG")) << path.toStdString();
+    };
+    QImage button(32, 32, QImage::Format_RGB32);
+    button.fill(QColor(0x40, 0x80, 0xC0));
+    for (const auto* rows : {&deterButtons, &questButtons})
+        for (const Button& b : *rows)
+            if (!b.file.isEmpty()) save(button, b.file);
+    for (const Object& o : objects) {
+        if (o.popup.isEmpty()) continue;
+        const int columns = std::max(1, o.columns), rows = std::max(1, o.rows);
+        QImage grid(60 * columns, 40 * rows, QImage::Format_RGB32);
+        QPainter painter(&grid);
+        for (int k = 0; k < columns * rows; ++k)
+            painter.fillRect((k % columns) * 60, (k / columns) * 40, 60, 40, QColor::fromHsv(0, 0, 80 + 10 * (k % 16)));
+        painter.end();
+        save(grid, o.popup);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kb/loader.h"
+#include "platform/settings.h"
 
 #include <QColor>
 #include <QMap>
@@ -66,16 +67,24 @@ public:
     std::vector<CommonName> commonNames;
     std::vector<qint16> weights;
     std::vector<qint16> matrix;  // species fastest
+    // "TipText" of state NUM i in "Caracteres"; the column exists only when this is not empty.
+    QStringList stateTips;
 
     void write();
     // Runs SQL on the written database (to damage it).
     void exec(const QString& sql) const;
     void writeFile(const QString& name, const QByteArray& bytes) const;
+    // Writes, after write(), the pictures the window shows: every "File" of the button rows
+    // and every "Popup" of the questions, as PNGs in the data folder. A picture of choices is
+    // a grid of "Lignes" x "Colonnes" cells in distinct greys, 60 x 40 pixels each.
+    void writePictures() const;
 
     QString dataDir() const { return dir_.path() + QLatin1Char('/'); }
     QString databaseName() const { return QStringLiteral("kb.sqlite"); }
     QString databasePath() const { return dataDir() + databaseName(); }
     kb::LoadOptions options() const;
+    // Writes the installation keys of this base (every folder its data folder) and English.
+    void install(platform::Settings& settings) const;
 
 private:
     QTemporaryDir dir_;
