@@ -22,8 +22,8 @@ protected:
         engine = std::make_unique<engine::Engine>(
             model, engine::KeyTables::fromModel(model), dialogs, [](int k) { return text(k); },
             engine::EngineSettings{base.dataDir(), base.dataDir(), -1});
+        // The first refresh, with its layers, is left to the window.
         engine->Nettoye();
-        engine->Actualise_Identification();
     }
 
     // Interface texts by number: "T<number>", so tests can tell the messages apart.
