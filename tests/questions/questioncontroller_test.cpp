@@ -188,4 +188,50 @@ TEST_F(QuestionControllerTest, AMissingPictureOfChoicesIsReported) {
     EXPECT_EQ(w.questionViews, 0);
 }
 
+// Contradictions of AILE mark its button, those of PATTE lay a picture over the drawing.
+TEST_F(QuestionControllerTest, ContradictionMarksLastUntilTheNextAnswerAndDoNotPileUp) {
+    base.contradictions = {{"AILE", 2}, {"PATTE", -1}};
+    TestWindow& w = open();
+    QDir().mkpath(base.dataDir() + "CONTRA");
+    platform::WmfWriter overlay(QSize(2400, 1800));
+    overlay.selectObject(overlay.createSolidBrush(QColor(0, 0x80, 0)));
+    overlay.rectangle(QRect(0, 0, 300, 300));
+    ASSERT_TRUE(overlay.save(base.dataDir() + "CONTRA/pattese.wmf"));
+    QImage icon(32, 32, QImage::Format_RGB32);
+    icon.fill(Qt::red);
+    ASSERT_TRUE(icon.save(base.dataDir() + "CONTRA/aile.ico", "PNG"));
+    choose(0);  // A1: species 0 and 2
+    choose(4);  // P3: species 2 only
+    engine->Actualise_Identification(w.controller.layerLoader());
+    const auto lineOf = [this](int species) {
+        for (int line = 0; line < engine->listedCount(); ++line)
+            if (engine->speciesOfLine(line) == species) return line;
+        return -1;
+    };
+    const int drawings = model.DrawingCount;
+    const QImage before = w.Robot->image();
+
+    w.controller.showContradictions(lineOf(1));  // contradicts both answers
+    EXPECT_EQ(engine->state().ExtraLayerCount, 2);
+    ASSERT_EQ(w.layers.size(), drawings + 2);
+    EXPECT_TRUE(w.layers.at(drawings).isNull());
+    EXPECT_FALSE(w.layers.at(drawings + 1).isNull());
+    EXPECT_TRUE(w.toolbars.showsContradictions());
+    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_NE(w.Robot->image(), before);
+    // The overlay takes part in the colour stage: its green asks PATTE.
+    EXPECT_EQ(w.controller.Cherche_Objet(100, 100, 5, 5).key, "PATTE");
+
+    w.controller.showContradictions(lineOf(0));  // contradicts P3 only, as a layer
+    EXPECT_EQ(engine->state().ExtraLayerCount, 1);
+    EXPECT_EQ(w.layers.size(), drawings + 1);
+
+    clickDeter(3);
+    clickQuestion(1);
+    EXPECT_EQ(engine->state().ExtraLayerCount, 0);
+    EXPECT_EQ(w.layers.size(), drawings);
+    EXPECT_FALSE(w.toolbars.showsContradictions());
+    EXPECT_EQ(w.Robot->image(), before);
+}
+
 }  // namespace
