@@ -19,6 +19,19 @@ function(vireka_layer name)
     list(APPEND _deps ${dep})
   endforeach()
   target_link_libraries(vireka_${name} PUBLIC ${_deps})
+  vireka_precompile(vireka_${name})
+  if(VIREKA_PCH AND "Qt6::Widgets" IN_LIST ARGN)
+    target_precompile_headers(vireka_${name} PRIVATE <QtWidgets/QWidget> <QtWidgets/QApplication>)
+  endif()
+endfunction()
+
+# Qt's headers are most of what every file compiles; each target parses them once.
+function(vireka_precompile target)
+  if(VIREKA_PCH)
+    target_precompile_headers(${target} PRIVATE <QtCore/QString> <QtCore/QStringList>
+      <QtCore/QVariant> <QtCore/QHash> <QtCore/QList> <QtGui/QImage> <QtGui/QPainter>
+      <vector> <memory> <optional> <functional>)
+  endif()
 endfunction()
 
 # One test program per folder of tests/, made of every test file in it, linked with the
@@ -31,6 +44,11 @@ function(vireka_test_folder folder)
   endif()
   add_executable(test_${folder} ${_sources})
   target_link_libraries(test_${folder} PRIVATE vireka_testsupport ${ARGN} GTest::gtest GTest::gmock)
+  vireka_precompile(test_${folder})
+  if(VIREKA_PCH)
+    target_precompile_headers(test_${folder} PRIVATE <gtest/gtest.h> <QtWidgets/QWidget>
+      <QtWidgets/QApplication>)
+  endif()
   gtest_discover_tests(test_${folder}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;VIREKA_TEST_DATA=${CMAKE_BINARY_DIR}"

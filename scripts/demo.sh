@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j2
 if [ -x build/tools/vireka-setup ] && [ -d build/demo ]; then
     build/tools/vireka-setup --data "$PWD/build/demo" --program "$PWD/build"

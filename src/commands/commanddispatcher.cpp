@@ -100,20 +100,10 @@ void CommandDispatcher::New()
         engine_.dropOverlays();
         ui_.dropContradictions();
     }
-    const auto result = engine_.Actualise_Identification(
-        [this](int layer, const QString& path) { return ui_.loadLayer(layer, path); });
-    if (!ui_.showRefresh(result)) return;
+    if (!refresh()) return;
     engine_.reloadJokerFlags(true);
-    ui_.setCaption(MainCaption);
     CurrentFile.clear();
-    ui_.setSaveMenuEnabled(false);
-    ui_.setSaveAsMenuEnabled(false);
-    ui_.Disable_Button(QStringLiteral("Save"));
-    engine_.state().DescriptionModified = false;
-    ui_.clearStatusPanel();
-    ui_.repaintDrawing();
-    ui_.showIdentificationView();
-    ui_.setBusy(false);
+    showUnmodified(MainCaption, false);
     ui_.pendingEvents();
 }
 
@@ -151,17 +141,23 @@ void CommandDispatcher::openFile(const QString& previousFile)
     ui_.setBusy(true);
     ui_.pendingEvents();
     IdentificationFile::read(path, state.StateChoice, state.FrameState);
-    afterLoad();
+    if (!refresh()) return;
+    showUnmodified(MainCaption + QStringLiteral(" [") + CurrentFile + QLatin1Char(']'), true);
 }
 
-void CommandDispatcher::afterLoad()
+bool CommandDispatcher::refresh()
 {
-    const auto result = engine_.Actualise_Identification(
-        [this](int layer, const QString& path) { return ui_.loadLayer(layer, path); });
-    if (!ui_.showRefresh(result)) return;
-    ui_.setCaption(MainCaption + QStringLiteral(" [") + CurrentFile + QLatin1Char(']'));
+    return ui_.showRefresh(engine_.Actualise_Identification(
+        [this](int layer, const QString& path) { return ui_.loadLayer(layer, path); }));
+}
+
+// After New and Open: nothing to save, the caption and the save commands say so, and the
+// identification view is shown.
+void CommandDispatcher::showUnmodified(const QString& caption, bool saveAsEnabled)
+{
+    ui_.setCaption(caption);
     ui_.setSaveMenuEnabled(false);
-    ui_.setSaveAsMenuEnabled(true);
+    ui_.setSaveAsMenuEnabled(saveAsEnabled);
     ui_.Disable_Button(QStringLiteral("Save"));
     engine_.state().DescriptionModified = false;
     ui_.clearStatusPanel();

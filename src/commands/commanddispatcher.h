@@ -46,7 +46,8 @@ public:
 private:
     QString text(int k) const;
     void openFile(const QString& previousFile);
-    void afterLoad();
+    bool refresh();
+    void showUnmodified(const QString& caption, bool saveAsEnabled);
 
     engine::Engine& engine_;
     platform::Dialogs& dialogs_;

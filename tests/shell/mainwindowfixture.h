@@ -22,14 +22,7 @@ protected:
     shell::frmMain& open(int languageCode = 0)
     {
         settings = std::make_unique<platform::Settings>(settingsDir.filePath("vireka.ini"));
-        platform::Settings::Installation install;
-        install.DataDir = base.dataDir();
-        install.Base = base.databaseName();
-        install.DrawingDir = base.dataDir();
-        install.DescriptorDir = base.dataDir();
-        install.ProgramDir = base.dataDir();
-        install.DocAddress = base.dataDir();
-        settings->storeInstallation(install);
+        base.install(*settings);
         values = *settings->read();
         EXPECT_TRUE(strings.loadBuiltIn());
         strings.setLanguageCode(languageCode);

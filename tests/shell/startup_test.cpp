@@ -28,18 +28,7 @@ protected:
         base.write();
         settings = std::make_unique<platform::Settings>(dir.filePath("vireka.ini"));
     }
-    void install()
-    {
-        platform::Settings::Installation i;
-        i.DataDir = base.dataDir();
-        i.Base = base.databaseName();
-        i.DrawingDir = base.dataDir();
-        i.DescriptorDir = base.dataDir();
-        i.ProgramDir = base.dataDir();
-        i.DocAddress = base.dataDir();
-        settings->storeInstallation(i);
-        settings->storeLanguage(0);
-    }
+    void install() { base.install(*settings); }
     shell::StartResult start(const QStringList& args = {"vireka"})
     {
         return shell::startProgram(args, *settings, &dialogs);
