@@ -96,10 +96,7 @@ void CommandDispatcher::New()
     ui_.setBusy(true);
     ui_.pendingEvents();
     engine_.Nettoye();
-    if (engine_.state().ExtraLayerCount != 0) {
-        engine_.dropOverlays();
-        ui_.dropContradictions();
-    }
+    if (engine_.state().ExtraLayerCount != 0) ui_.dropContradictions();
     if (!refresh()) return;
     engine_.reloadJokerFlags(true);
     CurrentFile.clear();

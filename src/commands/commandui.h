@@ -28,7 +28,8 @@ public:
     // Shows what a refresh of the identification computed: the layers, the list, the legend.
     // Returns false when the program must end (a drawing layer that cannot be loaded).
     virtual bool showRefresh(const engine::RefreshResult& result) = 0;
-    // Drops the contradiction layers and marks, rebuilding the character toolbar.
+    // Drops the contradiction layers and marks (the engine's count of them included),
+    // rebuilding the character toolbar.
     virtual void dropContradictions() = 0;
     // The identification view, with the View menu's marks on it.
     virtual void showIdentificationView() = 0;

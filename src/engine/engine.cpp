@@ -87,7 +87,10 @@ void Engine::Classe_Especes() {
     Calcule_Pourcentages(model_, state_);
     listSpecies(state_, settings_.ListThreshold, &state_.TopSpeciesCount);
     const std::int64_t top = state_.RankPercent.empty() ? 0 : state_.RankPercent[0];
-    state_.Legend = legendText(state_.TopSpeciesCount, top, text(1500));
+    // The table has no Spanish "species at"; a legend that never changed would hide the
+    // ranking, so our own text 1603 stands in for a missing one.
+    QString speciesAt = texts_ ? texts_(1500).value_or(text(1603)) : QString();
+    state_.Legend = legendText(state_.TopSpeciesCount, top, speciesAt);
 }
 
 void Engine::setListThreshold(int threshold) {

@@ -5,7 +5,10 @@
 #include "kb/model.h"
 #include "platform/dialogs.h"
 #include "platform/stringtable.h"
+#include "questions/charactertoolbars.h"
+#include "questions/choicepicture.h"
 #include "questions/drawingview.h"
+#include "questions/questioncontroller.h"
 #include "shell/help.h"
 #include "shell/optionsdialog.h"
 #include "shell/splashwindow.h"
@@ -228,10 +231,10 @@ void frmMain::buildPanes()
     connect(Small_Robot, &questions::DrawingView::clicked, this, [this] {
         menuAction(QStringLiteral("mnuViewIdentification"))->trigger();
     });
-    Pic_Choix = new QLabel(client_);
+    Small_Robot->setLayerLimit(ctx_.model.DrawingCount);
+    Pic_Choix = new questions::ChoicePicture(ctx_.engine.question(),
+                                             questions::ChoicePicture::stateTips(ctx_.model), client_);
     Pic_Choix->setObjectName(QStringLiteral("Pic_Choix"));
-    Pic_Choix->setAlignment(Qt::AlignCenter);
-    Pic_Choix->setAutoFillBackground(true);
     Pic_Choix->hide();
     Liste_Esp = new QListWidget(client_);
     Liste_Esp->setObjectName(QStringLiteral("Liste_Esp"));
@@ -259,12 +262,18 @@ void frmMain::buildPanes()
     Barre_Deter = new QToolBar(client_);
     Barre_Deter->setObjectName(QStringLiteral("Barre_Deter"));
     Barre_Deter->setOrientation(Qt::Vertical);
-    Barre_Deter->setFixedWidth(60);
     Barre_Question = new QToolBar(client_);
     Barre_Question->setObjectName(QStringLiteral("Barre_Question"));
     Barre_Question->setOrientation(Qt::Vertical);
-    Barre_Question->setFixedWidth(60);
     Barre_Question->hide();
+
+    toolbars_ = new questions::CharacterToolbars(ctx_.model, ctx_.values.DataDir, this);
+    questions_ = new questions::QuestionController(
+        ctx_.engine, layers_, *toolbars_, *this, ctx_.dialogs,
+        [this](int k) { return ctx_.strings.text(k); }, ctx_.values.DescriptorDir, this);
+    questions_->attach(Robot, Pic_Choix);
+    questions_->setDynamicCursor(ctx_.values.DynamicCursor);
+    connect(questions_, &questions::QuestionController::fatal, this, &frmMain::fatal);
 }
 
 void frmMain::buildStatusBar()
@@ -309,6 +318,10 @@ bool frmMain::load()
     Disable_Button(QStringLiteral("Save"));
     ctx_.engine.state().DescriptionModified = false;
     repaintDrawing();
+    // The toolbars have no recovery of their own: what cannot be built is left out and said
+    // on the error output.
+    if (!toolbars_->Charge_Barre_Deter(Barre_Deter)) qWarning("%s", qPrintable(toolbars_->errorString()));
+    if (!toolbars_->Charge_Barre_Question(Barre_Question)) qWarning("%s", qPrintable(toolbars_->errorString()));
     pendingEvents();
     dispatcher_->setMainCaption(windowTitle());
     return true;
@@ -396,7 +409,7 @@ bool frmMain::showRefresh(const engine::RefreshResult& result)
     return true;
 }
 
-void frmMain::dropContradictions() { layers_.truncate(ctx_.model.DrawingCount); }
+void frmMain::dropContradictions() { questions_->dropContradictions(); }
 
 void frmMain::showIdentificationView() { setView(1); }
 
@@ -423,6 +436,7 @@ void frmMain::mnuViewOptions_Click()
                         [this](std::int16_t code) { ctx_.strings.setLanguageCode(code); }};
     frmOptions dialog(values, ctx_.settings, ctx_.strings, ctx_.dialogs, this);
     dialog.exec();
+    questions_->setDynamicCursor(ctx_.values.DynamicCursor);
     if (!dialog.listThresholdChanged()) return;
     // The list follows the new threshold from the ranking as it stands; the legend stays.
     ctx_.engine.setListThreshold(ctx_.values.ListThreshold);
@@ -437,6 +451,18 @@ void frmMain::documentForward() {}
 
 void frmMain::documentStop() {}
 
-void frmMain::showContradictions() {}
+void frmMain::showContradictions() { questions_->showContradictions(Liste_Esp->currentRow()); }
+
+void frmMain::showQuestionView()
+{
+    ViewMode = 2;
+    Robot->hide();
+    Pic_Choix->show();
+    Pic_Choix->raise();
+}
+
+void frmMain::showResultsView() { setView(3); }
+
+void frmMain::setStatusText(const QString& text) { statusPanel1_->setText(text); }
 
 }  // namespace shell

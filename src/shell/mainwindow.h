@@ -4,6 +4,7 @@
 #include "commands/commandui.h"
 #include "platform/settings.h"
 #include "questions/layerstack.h"
+#include "questions/questionhost.h"
 #include "shell/windowlayout.h"
 
 #include <QMainWindow>
@@ -29,8 +30,11 @@ class Dialogs;
 class StringTable;
 }  // namespace platform
 namespace questions {
+class CharacterToolbars;
+class ChoicePicture;
 class DrawingView;
-}
+class QuestionController;
+}  // namespace questions
 
 namespace shell {
 
@@ -48,14 +52,13 @@ struct ProgramContext {
 // Separators 10 to 12 only keep the numbering of the toolbar's entries; no view shows them.
 bool alwaysHiddenEntry(int entry);
 
-class frmMain : public QMainWindow, public commands::CommandUi {
+class frmMain : public QMainWindow, public commands::CommandUi, public questions::QuestionHost {
     Q_OBJECT
 public:
     explicit frmMain(ProgramContext context, QWidget* parent = nullptr);
     ~frmMain() override;
 
     int ViewMode = 1;
-    bool QuestionBusy = false;
 
     // The window's part of start-up: translation, the species list and tree, the first
     // refresh. False when a drawing layer cannot be loaded (the program must end).
@@ -63,6 +66,7 @@ public:
 
     commands::CommandDispatcher& dispatcher() { return *dispatcher_; }
     questions::LayerStack& layers() { return layers_; }
+    questions::QuestionController& questions() { return *questions_; }
 
     // The panes, laid out by Dispose_Fenetre.
     Layout Dispose_Fenetre();
@@ -99,6 +103,14 @@ public:
     void documentForward() override;
     void documentStop() override;
     void showContradictions() override;
+
+    // questions::QuestionHost
+    int viewMode() const override { return ViewMode; }
+    void setViewMode(int mode) override { ViewMode = mode; }
+    void showQuestionView() override;
+    void showResultsView() override;
+    bool refreshShown(const engine::RefreshResult& result) override { return showRefresh(result); }
+    void setStatusText(const QString& text) override;
 
 signals:
     // The program must end at once (a fatal error was shown).
@@ -139,13 +151,15 @@ private:
     QLabel* Legende = nullptr;
     questions::DrawingView* Robot = nullptr;
     questions::DrawingView* Small_Robot = nullptr;
-    QLabel* Pic_Choix = nullptr;
+    questions::ChoicePicture* Pic_Choix = nullptr;
     QListWidget* Liste_Esp = nullptr;
     QTreeWidget* Tree_esp = nullptr;
     QFrame* Barre_Verticale = nullptr;
     QFrame* WebTexte = nullptr;
     QToolBar* Barre_Deter = nullptr;
     QToolBar* Barre_Question = nullptr;
+    questions::CharacterToolbars* toolbars_ = nullptr;
+    questions::QuestionController* questions_ = nullptr;
     QList<QAction*> toolbarEntries_;
     QHash<QString, QAction*> menuItems_;
     int busyDepth_ = 0;

@@ -5,7 +5,9 @@
 #include "platform/dialogs.h"
 #include "platform/numbers.h"
 #include "platform/stringtable.h"
+#include "questions/choicepicture.h"
 #include "questions/drawingview.h"
+#include "questions/questioncontroller.h"
 
 #include <QAction>
 #include <QApplication>
@@ -153,7 +155,7 @@ void frmMain::Vue_Identification()
     Barre_Deter->show();
     Robot->show();
     ViewMode = 1;
-    QuestionBusy = false;
+    questions_->QuestionBusy = false;
 }
 
 void frmMain::showDocumentEntries()
@@ -168,10 +170,7 @@ void frmMain::Vue_Resultats()
     Pic_Choix->hide();
     Tree_esp->hide();
     Barre_Deter->hide();
-    if (ctx_.engine.state().ExtraLayerCount != 0) {
-        ctx_.engine.dropOverlays();
-        dropContradictions();
-    }
+    if (ctx_.engine.state().ExtraLayerCount != 0) questions_->dropContradictions();
     pendingEvents();
     Small_Robot->show();
     Liste_Esp->show();

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QTest>
 #include <QTreeWidget>
 
 using Answer = platform::Dialogs::Answer;
@@ -206,4 +207,37 @@ TEST_F(MainWindowTest, TheWindowSpeaksFrench)
     EXPECT_NE(w.menuAction("mnuFileSave")->text(), QString("&Save"));
     EXPECT_NE(w.menuAction("mnuFileSave")->text(), QString("1003"));
     EXPECT_EQ(w.font().pointSize(), 8);
+}
+
+TEST_F(MainWindowTest, ASpecimenIsDescribedFromTheDrawingAlone)
+{
+    shell::frmMain& w = open();
+    QWidget* robot = w.pane("Robot");
+    // The middle of the drawing is painted in the first palette colour, the wing's.
+    QTest::mouseClick(robot, Qt::LeftButton, Qt::NoModifier, robot->rect().center());
+    EXPECT_EQ(w.ViewMode, 2);
+    EXPECT_EQ(engine->question().CurrentObject, QString("AILE"));
+    QWidget* choices = w.pane("Pic_Choix");
+    ASSERT_TRUE(choices->isVisible());
+    QTest::mouseClick(choices, Qt::LeftButton, Qt::NoModifier, QPoint(choices->width() / 4, choices->height() / 2));
+    EXPECT_EQ(engine->question().SelectedChoice, 0);
+    auto* questionBar = w.findChild<QToolBar*>("Barre_Question");
+    ASSERT_TRUE(questionBar && questionBar->isVisible());
+    questionBar->actions().first()->trigger();  // confirm
+    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(engine->state().StateChoice[0], 1);
+    EXPECT_EQ(engine->state().FrameState[0], -1);
+    auto* list = qobject_cast<QListWidget*>(w.pane("Liste_Esp"));
+    EXPECT_EQ(list->item(0)->text(), QString(" 100% - Alpha alpha"));
+    // Alpha and Gamma both show the first wing state.
+    EXPECT_EQ(w.findChild<QLabel*>("Legende")->text(), QString(" 2 species at 100 %"));
+    EXPECT_TRUE(w.toolbarEntry(3)->isEnabled()) << "the answer can be saved";
+}
+
+TEST_F(MainWindowTest, TheSpanishLegendIsNotLeftBlank)
+{
+    shell::frmMain& w = open(1);
+    EXPECT_EQ(w.findChild<QLabel*>("Legende")->text(), QString(" 3 especies al 0 %"));
+    auto* tree = qobject_cast<QTreeWidget*>(w.pane("Tree_esp"));
+    EXPECT_EQ(tree->topLevelItemCount(), 2) << "no Spanish text for the common-names root";
 }

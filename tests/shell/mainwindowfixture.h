@@ -17,7 +17,11 @@
 // program loads it, with scripted answers to its questions.
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { base.write(); }
+    void SetUp() override
+    {
+        base.write();
+        base.writePictures();
+    }
 
     shell::frmMain& open(int languageCode = 0)
     {
@@ -28,6 +32,7 @@ protected:
         strings.setLanguageCode(languageCode);
         kb::LoadOptions options = base.options();
         options.databasePath = values.DatabasePath;
+        options.text = [this](int k) { return strings.text(k); };
         EXPECT_TRUE(kb::loadKnowledgeBase(model, options).ok());
         engine = std::make_unique<engine::Engine>(
             model, engine::KeyTables::fromModel(model), dialogs, [this](int k) { return strings.text(k); },
