@@ -11,20 +11,16 @@ using Answer = platform::Dialogs::Answer;
 
 CommandDispatcher::CommandDispatcher(engine::Engine& engine, platform::Dialogs& dialogs,
                                      TextLookup texts, CommandUi& ui)
-    : engine_(engine), dialogs_(dialogs), texts_(std::move(texts)), ui_(ui)
-{
-}
+    : engine_(engine), dialogs_(dialogs), texts_(std::move(texts)), ui_(ui) {}
 
-QString CommandDispatcher::text(int k) const
-{
+QString CommandDispatcher::text(int k) const {
     if (texts_) {
         if (auto t = texts_(k)) return *t;
     }
     return QString::number(k);
 }
 
-void CommandDispatcher::Traiter_Fichier(const QString& operation, const QString& fileName)
-{
+void CommandDispatcher::Traiter_Fichier(const QString& operation, const QString& fileName) {
     if (operation == QLatin1String("New")) {
         New();
     } else if (operation == QLatin1String("Open")) {
@@ -53,8 +49,7 @@ void CommandDispatcher::Traiter_Fichier(const QString& operation, const QString&
     }
 }
 
-bool CommandDispatcher::saveQuestion(int titleId)
-{
+bool CommandDispatcher::saveQuestion(int titleId) {
     const Answer a = dialogs_.ask({text(1072), text(titleId), platform::Dialogs::Icon::Warning,
                                    platform::Dialogs::Buttons::YesNoCancel});
     if (a == Answer::Cancel) return false;
@@ -63,8 +58,7 @@ bool CommandDispatcher::saveQuestion(int titleId)
     return true;
 }
 
-bool CommandDispatcher::Exec_Save()
-{
+bool CommandDispatcher::Exec_Save() {
     if (ui_.saveMenuEnabled()) {
         if (CurrentFile.isEmpty()) return false;
     } else {
@@ -79,7 +73,8 @@ bool CommandDispatcher::Exec_Save()
     if (!IdentificationFile::write(platform::toLocalPath(CurrentFile), state.StateChoice,
                                    state.FrameState, &error)) {
         ui_.setBusy(false);
-        dialogs_.show(text(1602).arg(CurrentFile, error), QString(), platform::Dialogs::Icon::Warning);
+        dialogs_.show(text(1602).arg(CurrentFile, error), QString(),
+                      platform::Dialogs::Icon::Warning);
         return false;
     }
     ui_.setCaption(MainCaption + QStringLiteral(" [") + CurrentFile + QLatin1Char(']'));
@@ -90,8 +85,7 @@ bool CommandDispatcher::Exec_Save()
     return true;
 }
 
-void CommandDispatcher::New()
-{
+void CommandDispatcher::New() {
     if (engine_.state().DescriptionModified && !saveQuestion(1023)) return;
     ui_.setBusy(true);
     ui_.pendingEvents();
@@ -104,8 +98,7 @@ void CommandDispatcher::New()
     ui_.pendingEvents();
 }
 
-void CommandDispatcher::Open(const QString& fileName)
-{
+void CommandDispatcher::Open(const QString& fileName) {
     const QString previous = CurrentFile;
     if (!fileName.isEmpty()) {
         // Taken as given: a path changed in case would not open on a case-sensitive disk.
@@ -119,11 +112,11 @@ void CommandDispatcher::Open(const QString& fileName)
     openFile(previous);
 }
 
-void CommandDispatcher::openFile(const QString& previousFile)
-{
+void CommandDispatcher::openFile(const QString& previousFile) {
     const QString path = platform::toLocalPath(CurrentFile);
     auto& state = engine_.state();
-    const auto check = IdentificationFile::inspect(path, state.StateChoice.size(), state.FrameState.size());
+    const auto check =
+        IdentificationFile::inspect(path, state.StateChoice.size(), state.FrameState.size());
     if (check.status == IdentificationFile::Status::CannotOpen) {
         dialogs_.show(CurrentFile + text(1074));
         return;
@@ -142,16 +135,14 @@ void CommandDispatcher::openFile(const QString& previousFile)
     showUnmodified(MainCaption + QStringLiteral(" [") + CurrentFile + QLatin1Char(']'), true);
 }
 
-bool CommandDispatcher::refresh()
-{
+bool CommandDispatcher::refresh() {
     return ui_.showRefresh(engine_.Actualise_Identification(
         [this](int layer, const QString& path) { return ui_.loadLayer(layer, path); }));
 }
 
 // After New and Open: nothing to save, the caption and the save commands say so, and the
 // identification view is shown.
-void CommandDispatcher::showUnmodified(const QString& caption, bool saveAsEnabled)
-{
+void CommandDispatcher::showUnmodified(const QString& caption, bool saveAsEnabled) {
     ui_.setCaption(caption);
     ui_.setSaveMenuEnabled(false);
     ui_.setSaveAsMenuEnabled(saveAsEnabled);

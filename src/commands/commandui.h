@@ -13,7 +13,7 @@ public:
     virtual ~CommandUi() = default;
 
     virtual void setCaption(const QString& caption) = 0;
-    virtual void setSaveMenuEnabled(bool enabled) = 0;    // mnuFileSave
+    virtual void setSaveMenuEnabled(bool enabled) = 0;  // mnuFileSave
     virtual bool saveMenuEnabled() const = 0;
     virtual void setSaveAsMenuEnabled(bool enabled) = 0;  // mnuFileSaveAs
     virtual void Enable_Button(const QString& key) = 0;

@@ -10,8 +10,7 @@ namespace {
 
 using platform::i16;
 
-QByteArray readWhole(const QString& path, bool* ok, QString* error)
-{
+QByteArray readWhole(const QString& path, bool* ok, QString* error) {
     QFile f(path);
     *ok = f.open(QIODevice::ReadOnly);
     if (!*ok) {
@@ -21,20 +20,17 @@ QByteArray readWhole(const QString& path, bool* ok, QString* error)
     return f.readAll();
 }
 
-i16 valueAt(const QByteArray& bytes, size_t index)
-{
+i16 valueAt(const QByteArray& bytes, size_t index) {
     return qFromLittleEndian<i16>(bytes.constData() + 2 * index);
 }
 
 // How many whole entries of a section starting at entry `first` the file holds.
-size_t entriesIn(const QByteArray& bytes, size_t first, size_t count)
-{
+size_t entriesIn(const QByteArray& bytes, size_t first, size_t count) {
     const size_t available = size_t(bytes.size()) / 2;
     return available <= first ? 0 : std::min(count, available - first);
 }
 
-IdentificationFile::ReadResult check(const QByteArray& bytes, size_t states, size_t frames)
-{
+IdentificationFile::ReadResult check(const QByteArray& bytes, size_t states, size_t frames) {
     IdentificationFile::ReadResult r;
     r.size = bytes.size();
     r.lengthDiffers = size_t(bytes.size()) != 2 * (states + frames);
@@ -52,8 +48,7 @@ IdentificationFile::ReadResult check(const QByteArray& bytes, size_t states, siz
 }  // namespace
 
 IdentificationFile::ReadResult IdentificationFile::inspect(const QString& path, size_t stateCount,
-                                                           size_t frameCount)
-{
+                                                           size_t frameCount) {
     bool ok = false;
     QString error;
     const QByteArray bytes = readWhole(path, &ok, &error);
@@ -61,24 +56,24 @@ IdentificationFile::ReadResult IdentificationFile::inspect(const QString& path, 
     return check(bytes, stateCount, frameCount);
 }
 
-IdentificationFile::ReadResult IdentificationFile::read(const QString& path, std::vector<i16>& choice,
-                                                        std::vector<i16>& frames)
-{
+IdentificationFile::ReadResult IdentificationFile::read(const QString& path,
+                                                        std::vector<i16>& choice,
+                                                        std::vector<i16>& frames) {
     bool ok = false;
     QString error;
     const QByteArray bytes = readWhole(path, &ok, &error);
     if (!ok) return ReadResult{Status::CannotOpen, false, 0, error};
     ReadResult r = check(bytes, choice.size(), frames.size());
     if (r.status != Status::Ok) return r;
-    for (size_t i = 0, n = entriesIn(bytes, 0, choice.size()); i < n; ++i) choice[i] = valueAt(bytes, i);
+    for (size_t i = 0, n = entriesIn(bytes, 0, choice.size()); i < n; ++i)
+        choice[i] = valueAt(bytes, i);
     for (size_t i = 0, n = entriesIn(bytes, choice.size(), frames.size()); i < n; ++i)
         frames[i] = valueAt(bytes, choice.size() + i);
     return r;
 }
 
 bool IdentificationFile::write(const QString& path, const std::vector<i16>& choice,
-                               const std::vector<i16>& frames, QString* errorString)
-{
+                               const std::vector<i16>& frames, QString* errorString) {
     QByteArray bytes(qsizetype(2 * (choice.size() + frames.size())), '\0');
     for (size_t i = 0; i < choice.size(); ++i) qToLittleEndian(choice[i], bytes.data() + 2 * i);
     for (size_t i = 0; i < frames.size(); ++i)

@@ -10,8 +10,7 @@ namespace documents {
 
 namespace {
 
-QPixmap book(bool open)
-{
+QPixmap book(bool open) {
     QPixmap pm(16, 16);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -39,8 +38,7 @@ QPixmap book(bool open)
     return pm;
 }
 
-QPixmap page()
-{
+QPixmap page() {
     QPixmap pm(16, 16);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -62,8 +60,7 @@ QPixmap page()
     return pm;
 }
 
-void addChildren(QTreeWidgetItem* item, const kb::SpeciesTree& data, int node)
-{
+void addChildren(QTreeWidgetItem* item, const kb::SpeciesTree& data, int node) {
     for (int child : data.node(node).children) {
         const auto& n = data.node(child);
         auto* c = new QTreeWidgetItem(item, QStringList(n.text));
@@ -76,8 +73,7 @@ void addChildren(QTreeWidgetItem* item, const kb::SpeciesTree& data, int node)
 
 }  // namespace
 
-QIcon treeIcon(const QString& image)
-{
+QIcon treeIcon(const QString& image) {
     static QHash<QString, QIcon> icons;
     if (icons.isEmpty()) {
         icons.insert(QStringLiteral("livre_ferme"), QIcon(book(false)));
@@ -87,8 +83,7 @@ QIcon treeIcon(const QString& image)
     return icons.value(image);
 }
 
-void fillSpeciesTree(QTreeWidget* tree, const kb::SpeciesTree& data)
-{
+void fillSpeciesTree(QTreeWidget* tree, const kb::SpeciesTree& data) {
     tree->clear();
     tree->setUpdatesEnabled(false);
     for (int root : data.roots()) {
@@ -102,16 +97,14 @@ void fillSpeciesTree(QTreeWidget* tree, const kb::SpeciesTree& data)
     tree->setUpdatesEnabled(true);
 }
 
-void fillSpeciesList(QListWidget* list, const QStringList& lines)
-{
+void fillSpeciesList(QListWidget* list, const QStringList& lines) {
     list->setUpdatesEnabled(false);
     list->clear();
     list->addItems(lines);
     list->setUpdatesEnabled(true);
 }
 
-void connectBookImages(QTreeWidget* tree)
-{
+void connectBookImages(QTreeWidget* tree) {
     QObject::connect(tree, &QTreeWidget::itemExpanded, tree, [](QTreeWidgetItem* item) {
         item->setIcon(0, treeIcon(QStringLiteral("livre_ouvert")));
     });

@@ -11,17 +11,17 @@ namespace kb {
 
 namespace {
 
-QString quoted(const QString& identifier)
-{
+QString quoted(const QString& identifier) {
     QString q = identifier;
     q.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
-QString text(const unsigned char* s) { return s ? QString::fromUtf8(reinterpret_cast<const char*>(s)) : QString(); }
+QString text(const unsigned char* s) {
+    return s ? QString::fromUtf8(reinterpret_cast<const char*>(s)) : QString();
+}
 
-bool isNumericType(const QString& declared)
-{
+bool isNumericType(const QString& declared) {
     const QString t = declared.toUpper();
     return t.contains(QLatin1String("INT")) || t.contains(QLatin1String("REAL")) ||
            t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB")) ||
@@ -31,8 +31,7 @@ bool isNumericType(const QString& declared)
 
 // Runs a query and calls row() for every row; false with the SQLite message on failure.
 template <typename Row>
-bool each(sqlite3* db, const QString& sql, QString* error, Row row)
-{
+bool each(sqlite3* db, const QString& sql, QString* error, Row row) {
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) {
         *error = QString::fromUtf8(sqlite3_errmsg(db));
@@ -47,8 +46,7 @@ bool each(sqlite3* db, const QString& sql, QString* error, Row row)
     return ok;
 }
 
-QVariant cellValue(sqlite3_stmt* st, int i)
-{
+QVariant cellValue(sqlite3_stmt* st, int i) {
     switch (sqlite3_column_type(st, i)) {
         case SQLITE_INTEGER:
             return QVariant(qlonglong(sqlite3_column_int64(st, i)));
@@ -68,16 +66,16 @@ QVariant cellValue(sqlite3_stmt* st, int i)
 
 }  // namespace
 
-Database::~Database() { close(); }
+Database::~Database() {
+    close();
+}
 
-void Database::fail(int code, const QString& message)
-{
+void Database::fail(int code, const QString& message) {
     errorCode_ = code == 0 ? SQLITE_ERROR : code;
     errorString_ = message;
 }
 
-bool Database::open(const QString& path)
-{
+bool Database::open(const QString& path) {
     close();
     errorCode_ = 0;
     errorString_.clear();
@@ -98,7 +96,8 @@ bool Database::open(const QString& path)
     sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     sqlite3_exec(db_, "PRAGMA query_only=ON", nullptr, nullptr, nullptr);
     QString error;
-    if (!each(db_, QStringLiteral("SELECT count(*) FROM sqlite_master"), &error, [](sqlite3_stmt*) {})) {
+    if (!each(db_, QStringLiteral("SELECT count(*) FROM sqlite_master"), &error,
+              [](sqlite3_stmt*) {})) {
         const int code = sqlite3_extended_errcode(db_) & 0xff;
         fail(code, QStringLiteral("%1 is not a readable knowledge base: %2").arg(path_, error));
         close();
@@ -107,8 +106,7 @@ bool Database::open(const QString& path)
     return true;
 }
 
-void Database::close()
-{
+void Database::close() {
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
     tables_.clear();
@@ -116,20 +114,20 @@ void Database::close()
     queriesRead_ = false;
 }
 
-bool Database::hasTable(const QString& name)
-{
+bool Database::hasTable(const QString& name) {
     if (!db_) return false;
     bool found = false;
     QString error;
-    each(db_,
-         QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=%1 COLLATE NOCASE")
-             .arg(QLatin1Char('\'') + QString(name).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'')),
-         &error, [&](sqlite3_stmt*) { found = true; });
+    each(
+        db_,
+        QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=%1 COLLATE NOCASE")
+            .arg(QLatin1Char('\'') + QString(name).replace(QLatin1Char('\''), QLatin1String("''")) +
+                 QLatin1Char('\'')),
+        &error, [&](sqlite3_stmt*) { found = true; });
     return found;
 }
 
-std::shared_ptr<const TableData> Database::read(const QString& name, bool isView)
-{
+std::shared_ptr<const TableData> Database::read(const QString& name, bool isView) {
     const QString key = name.toLower();
     if (auto it = tables_.constFind(key); it != tables_.constEnd()) return *it;
     if (!db_) {
@@ -145,18 +143,19 @@ std::shared_ptr<const TableData> Database::read(const QString& name, bool isView
     QString error;
     QStringList pk;
     QList<int> pkOrder;
-    bool ok = each(db_, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)), &error,
-                   [&](sqlite3_stmt* st) {
-                       const QString col = text(sqlite3_column_text(st, 1));
-                       data->columnByName.insert(col.toLower(), int(data->columns.size()));
-                       data->columns << col;
-                       data->numericColumn.push_back(isNumericType(text(sqlite3_column_text(st, 2))));
-                       const int pkPos = sqlite3_column_int(st, 5);
-                       if (pkPos > 0) {
-                           pk << col;
-                           pkOrder << pkPos;
-                       }
-                   });
+    bool ok =
+        each(db_, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)), &error,
+             [&](sqlite3_stmt* st) {
+                 const QString col = text(sqlite3_column_text(st, 1));
+                 data->columnByName.insert(col.toLower(), int(data->columns.size()));
+                 data->columns << col;
+                 data->numericColumn.push_back(isNumericType(text(sqlite3_column_text(st, 2))));
+                 const int pkPos = sqlite3_column_int(st, 5);
+                 if (pkPos > 0) {
+                     pk << col;
+                     pkOrder << pkPos;
+                 }
+             });
     // Key columns in the order the primary key declares them.
     QStringList pkSorted(pk.size());
     for (int i = 0; i < pk.size(); ++i)
@@ -166,15 +165,15 @@ std::shared_ptr<const TableData> Database::read(const QString& name, bool isView
     if (ok && !isView) ok = readIndexes(name, *data, &error);
     if (ok) ok = readRows(name, *data, &error);
     if (!ok || data->columns.isEmpty()) {
-        fail(sqlite3_errcode(db_), QStringLiteral("The table \"%1\" cannot be read: %2").arg(name, error));
+        fail(sqlite3_errcode(db_),
+             QStringLiteral("The table \"%1\" cannot be read: %2").arg(name, error));
         return nullptr;
     }
     tables_.insert(key, data);
     return data;
 }
 
-bool Database::readIndexes(const QString& name, TableData& data, QString* error)
-{
+bool Database::readIndexes(const QString& name, TableData& data, QString* error) {
     QStringList indexes;
     if (!each(db_, QStringLiteral("PRAGMA index_list(%1)").arg(quoted(name)), error,
               [&](sqlite3_stmt* st) { indexes << text(sqlite3_column_text(st, 1)); }))
@@ -187,13 +186,13 @@ bool Database::readIndexes(const QString& name, TableData& data, QString* error)
         if (!each(db_, QStringLiteral("PRAGMA index_info(%1)").arg(quoted(index)), error,
                   [&](sqlite3_stmt* st) { cols << text(sqlite3_column_text(st, 2)); }))
             return false;
-        if (!cols.contains(QString())) data.indexColumns.insert(index.mid(prefix.size()).toLower(), cols);
+        if (!cols.contains(QString()))
+            data.indexColumns.insert(index.mid(prefix.size()).toLower(), cols);
     }
     return true;
 }
 
-bool Database::readRows(const QString& name, TableData& data, QString* error)
-{
+bool Database::readRows(const QString& name, TableData& data, QString* error) {
     const int n = int(data.columns.size());
     return each(db_, QStringLiteral("SELECT * FROM %1").arg(quoted(name)), error,
                 [&](sqlite3_stmt* st) {
@@ -204,14 +203,12 @@ bool Database::readRows(const QString& name, TableData& data, QString* error)
                 });
 }
 
-Table Database::openTable(const QString& name)
-{
+Table Database::openTable(const QString& name) {
     auto data = read(name, false);
     return data ? Table(data, QString()) : Table(nullptr, errorString_);
 }
 
-QStringList Database::queryNames()
-{
+QStringList Database::queryNames() {
     if (!queriesRead_ && db_) {
         QString error;
         QStringList names;
@@ -226,11 +223,11 @@ QStringList Database::queryNames()
     return queries_;
 }
 
-Table Database::openQuery(int k)
-{
+Table Database::openQuery(int k) {
     const QStringList names = queryNames();
     if (k < 0 || k >= names.size()) {
-        fail(SQLITE_ERROR, QStringLiteral("The knowledge base has no stored query number %1").arg(k));
+        fail(SQLITE_ERROR,
+             QStringLiteral("The knowledge base has no stored query number %1").arg(k));
         return Table(nullptr, errorString_);
     }
     auto data = read(names[k], true);

@@ -8,11 +8,11 @@
 namespace kb {
 
 DataFiles::Status DataFiles::read(const QString& path, size_t count,
-                                  std::vector<platform::i16>& values, QString* detail)
-{
+                                  std::vector<platform::i16>& values, QString* detail) {
     QFile file(platform::toLocalPath(path));
     if (!file.open(QIODevice::ReadOnly)) {
-        if (detail) *detail = QStringLiteral("%1 cannot be opened: %2").arg(path, file.errorString());
+        if (detail)
+            *detail = QStringLiteral("%1 cannot be opened: %2").arg(path, file.errorString());
         return Status::OpenFailed;
     }
     const qint64 wanted = qint64(count) * 2;
@@ -32,7 +32,8 @@ DataFiles::Status DataFiles::read(const QString& path, size_t count,
     while (done < wanted) {
         const qint64 n = file.read(out + done, wanted - done);
         if (n <= 0) {
-            if (detail) *detail = QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString());
+            if (detail)
+                *detail = QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString());
             return Status::ReadFailed;
         }
         done += n;

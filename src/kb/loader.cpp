@@ -32,7 +32,9 @@ private:
     void readSpeciesNames();
     void buildTree();
     void addCommonNames();
-    QString dataPath(const char* name) const { return platform::joinPath(o_.dataDir, QLatin1String(name)); }
+    QString dataPath(const char* name) const {
+        return platform::joinPath(o_.dataDir, QLatin1String(name));
+    }
     std::optional<QString> text(int k) const { return o_.text ? o_.text(k) : std::nullopt; }
 
     Model& m_;
@@ -40,15 +42,13 @@ private:
     LastError error_;
 };
 
-QString fieldText(const Table& t, const char* field, bool* ok)
-{
+QString fieldText(const Table& t, const char* field, bool* ok) {
     const QVariant v = t.field(QLatin1String(field), ok);
     if (*ok && v.isNull()) *ok = false;  // a null cannot be taken as a text
     return v.toString();
 }
 
-void Loading::readParameter(const char* key, i16& count)
-{
+void Loading::readParameter(const char* key, i16& count) {
     if (!m_.WorkTable.seek(QString::fromLatin1(key))) return;  // the count keeps its value
     bool ok = false;
     const QString value = fieldText(m_.WorkTable, "Etat", &ok);
@@ -61,16 +61,16 @@ void Loading::readParameter(const char* key, i16& count)
     count = *n;
 }
 
-bool Loading::sized(const char* key, i16 count)
-{
+bool Loading::sized(const char* key, i16 count) {
     if (count >= 1) return true;
-    error_.set(QStringLiteral("The \"Parametres\" row \"%1\" is missing or below 1, so nothing can be sized by it")
-                   .arg(QLatin1String(key)));
+    error_.set(
+        QStringLiteral(
+            "The \"Parametres\" row \"%1\" is missing or below 1, so nothing can be sized by it")
+            .arg(QLatin1String(key)));
     return false;
 }
 
-void Loading::readPalette()
-{
+void Loading::readPalette() {
     if (!sized("Nb_Couleurs", m_.ColourCount)) return;
     QImage box = o_.paletteBox;
     if (box.isNull()) {
@@ -87,8 +87,7 @@ void Loading::readPalette()
     samplePalette(box, m_);
 }
 
-void Loading::readColourCodes()
-{
+void Loading::readColourCodes() {
     m_.PaletteCode.assign(size_t(std::max<int>(0, m_.ColourCount)), QString());
     Table colours = m_.KnowledgeBase.openTable(QStringLiteral("Couleurs"));
     if (!colours.isValid()) {
@@ -100,15 +99,16 @@ void Loading::readColourCodes()
         bool ok = false;
         const QVariant v = colours.field(QStringLiteral("Code_Couleur"), &ok);
         if (!ok) {
-            error_.set(QStringLiteral("The \"Couleurs\" table has no row %1 with a \"Code_Couleur\"").arg(i));
+            error_.set(
+                QStringLiteral("The \"Couleurs\" table has no row %1 with a \"Code_Couleur\"")
+                    .arg(i));
             continue;
         }
         m_.PaletteCode[size_t(i - 1)] = v.toString();
     }
 }
 
-void Loading::openKeptTables()
-{
+void Loading::openKeptTables() {
     struct Kept {
         Table* table;
         const char* name;
@@ -131,8 +131,7 @@ void Loading::openKeptTables()
     m_.ObjectTable.moveLast();
 }
 
-void Loading::readJokerFlags()
-{
+void Loading::readJokerFlags() {
     Table& objects = m_.ObjectTable;
     m_.ObjectCount = objects.recordCount();
     m_.JokerFlag.assign(size_t(m_.ObjectCount), false);
@@ -145,7 +144,8 @@ void Loading::readJokerFlags()
         const QVariant joker = objects.field(QStringLiteral("Joker"), &okJoker);
         const qlonglong n = num.toLongLong();
         if (!okNum || num.isNull() || n < 0 || n >= m_.ObjectCount) {
-            error_.set(QStringLiteral("The \"Objets_Fic\" row \"%1\" has a \"Desc_Num\" (%2) outside 0 to %3")
+            error_.set(QStringLiteral(
+                           "The \"Objets_Fic\" row \"%1\" has a \"Desc_Num\" (%2) outside 0 to %3")
                            .arg(objects.field(QStringLiteral("Objet")).toString(), num.toString())
                            .arg(m_.ObjectCount - 1));
             continue;
@@ -160,8 +160,7 @@ void Loading::readJokerFlags()
     objects.moveFirst();
 }
 
-void Loading::readSpeciesNames()
-{
+void Loading::readSpeciesNames() {
     m_.SpeciesName.assign(size_t(std::max<int>(0, m_.SpeciesCount)), QString());
     m_.SpeciesListLines.clear();
     Table& flora = m_.FloraTable;
@@ -174,8 +173,7 @@ void Loading::readSpeciesNames()
     flora.moveFirst();
 }
 
-void Loading::buildTree()
-{
+void Loading::buildTree() {
     SpeciesTree& tree = m_.Tree;
     tree.clear();
     const struct {
@@ -184,7 +182,9 @@ void Loading::buildTree()
     } roots[] = {{"Familles", 1301}, {"Espèces", 1300}, {"Communs", 1302}};
     for (const auto& r : roots) {
         // A root whose text the language lacks is not added, nor anything under it.
-        if (const auto t = text(r.text)) tree.add(QString(), QString::fromUtf8(r.key), *t, QStringLiteral("livre_ferme"), QString());
+        if (const auto t = text(r.text))
+            tree.add(QString(), QString::fromUtf8(r.key), *t, QStringLiteral("livre_ferme"),
+                     QString());
     }
     Table& flora = m_.FloraTable;
     for (flora.moveFirst(); !flora.eof(); flora.moveNext()) {
@@ -192,25 +192,26 @@ void Loading::buildTree()
         const QString family = flora.field(QStringLiteral("Famille")).toString();
         const QString code = flora.field(QStringLiteral("Code")).toString();
         const QString species = flora.field(QStringLiteral("Espece")).toString();
-        tree.add(QStringLiteral("Familles"), family, properCase(family), QStringLiteral("livre_ferme"), QStringLiteral("Fam"));
+        tree.add(QStringLiteral("Familles"), family, properCase(family),
+                 QStringLiteral("livre_ferme"), QStringLiteral("Fam"));
         tree.add(family, code, species, QStringLiteral("page"), QStringLiteral("Esp"));
-        tree.add(QString::fromUtf8("Espèces"), code + QLatin1Char('S'), species, QStringLiteral("page"),
-                 QStringLiteral("Esp") + family);
+        tree.add(QString::fromUtf8("Espèces"), code + QLatin1Char('S'), species,
+                 QStringLiteral("page"), QStringLiteral("Esp") + family);
     }
     flora.moveFirst();
     addCommonNames();
     error_.clear();
 }
 
-void Loading::addCommonNames()
-{
+void Loading::addCommonNames() {
     Table& languages = m_.CommonLanguageTable;
     int k = 0;
     for (languages.moveFirst(); !languages.eof(); languages.moveNext(), ++k) {
         error_.clear();
         const QString language = languages.field(QStringLiteral("Langue")).toString();
         const QString languageKey = QLatin1Char('S') + language;
-        m_.Tree.add(QStringLiteral("Communs"), languageKey, language, QStringLiteral("livre_ferme"), languageKey);
+        m_.Tree.add(QStringLiteral("Communs"), languageKey, language, QStringLiteral("livre_ferme"),
+                    languageKey);
         Table names = m_.KnowledgeBase.openQuery(k);
         for (names.moveFirst(); !names.eof(); names.moveNext()) {
             error_.clear();
@@ -219,21 +220,24 @@ void Loading::addCommonNames()
             const QString species = names.field(QStringLiteral("Espece")).toString();
             const QString family = names.field(QStringLiteral("Famille")).toString();
             // A common name met before keeps its first node; the species joins it there.
-            m_.Tree.add(languageKey, name, name, QStringLiteral("livre_ferme"), QStringLiteral("Com"));
-            m_.Tree.add(name, code + name, species, QStringLiteral("page"), QStringLiteral("Csp") + code + family);
+            m_.Tree.add(languageKey, name, name, QStringLiteral("livre_ferme"),
+                        QStringLiteral("Com"));
+            m_.Tree.add(name, code + name, species, QStringLiteral("page"),
+                        QStringLiteral("Csp") + code + family);
         }
     }
     languages.moveFirst();
 }
 
-LoadResult Loading::run()
-{
+LoadResult Loading::run() {
     LoadResult result;
-    const QString dbPath = o_.databasePath.isEmpty() ? platform::joinPath(o_.dataDir, o_.databaseName)
-                                                     : o_.databasePath;
+    const QString dbPath = o_.databasePath.isEmpty()
+                               ? platform::joinPath(o_.dataDir, o_.databaseName)
+                               : o_.databasePath;
     if (!m_.KnowledgeBase.open(dbPath)) {
         result.failedAt = Checkpoint::Database;
-        result.message = dbPath + QStringLiteral(", Erreur N°") + platform::signedSpaceNumber(m_.KnowledgeBase.errorCode());
+        result.message = dbPath + QStringLiteral(", Erreur N°") +
+                         platform::signedSpaceNumber(m_.KnowledgeBase.errorCode());
         result.detail = m_.KnowledgeBase.errorString();
         return result;
     }
@@ -280,11 +284,15 @@ LoadResult Loading::run()
     buildTree();
 
     const QString matrix = dataPath("MATRICE.DAT");
-    status = DataFiles::read(matrix, size_t(m_.SpeciesCount) * size_t(m_.StateCount), m_.Matrix, &detail);
+    status = DataFiles::read(matrix, size_t(m_.SpeciesCount) * size_t(m_.StateCount), m_.Matrix,
+                             &detail);
     if (status != DataFiles::Status::Ok) {
-        result.failedAt = status == DataFiles::Status::OpenFailed ? Checkpoint::MatrixOpen : Checkpoint::MatrixRead;
-        if (status == DataFiles::Status::OpenFailed) result.message = matrix;
-        else result.stringId = 1070;
+        result.failedAt = status == DataFiles::Status::OpenFailed ? Checkpoint::MatrixOpen
+                                                                  : Checkpoint::MatrixRead;
+        if (status == DataFiles::Status::OpenFailed)
+            result.message = matrix;
+        else
+            result.stringId = 1070;
         result.detail = detail;
     }
     return result;
@@ -292,8 +300,7 @@ LoadResult Loading::run()
 
 }  // namespace
 
-QString properCase(const QString& text)
-{
+QString properCase(const QString& text) {
     QString out = text.toLower();
     bool wordStart = true;
     for (QChar& c : out) {
@@ -307,15 +314,13 @@ QString properCase(const QString& text)
     return out;
 }
 
-QPoint paletteSamplePoint(int i, int n, QSize box)
-{
+QPoint paletteSamplePoint(int i, int n, QSize box) {
     const double w = box.width(), h = box.height();
     const double x = w / n / 2 + i * w / n;
     return QPoint(int(platform::roundHalfEven(x)), int(platform::roundHalfEven(h / 2)));
 }
 
-void samplePalette(const QImage& box, Model& model)
-{
+void samplePalette(const QImage& box, Model& model) {
     const int n = std::max<int>(0, model.ColourCount);
     model.PaletteColour.assign(size_t(n), 0);
     model.PaletteBGR.assign(size_t(n), Bgr{});
@@ -329,13 +334,12 @@ void samplePalette(const QImage& box, Model& model)
                 (std::uint32_t(qBlue(rgb)) << 16);
         }
         model.PaletteColour[size_t(i)] = c;
-        model.PaletteBGR[size_t(i)] = Bgr{std::uint8_t((c >> 16) & 0xFF), std::uint8_t((c >> 8) & 0xFF),
-                                          std::uint8_t(c & 0xFF)};
+        model.PaletteBGR[size_t(i)] = Bgr{std::uint8_t((c >> 16) & 0xFF),
+                                          std::uint8_t((c >> 8) & 0xFF), std::uint8_t(c & 0xFF)};
     }
 }
 
-LoadResult loadKnowledgeBase(Model& model, const LoadOptions& options)
-{
+LoadResult loadKnowledgeBase(Model& model, const LoadOptions& options) {
     return Loading(model, options).run();
 }
 

@@ -63,13 +63,11 @@ public:
     Table ObjectTable;          // "Objets_Fic", index "Objet"
     Table CommonLanguageTable;  // "Communs_Langues", index "Langue"
 
-    i16 matrix(int species, int state) const
-    {
+    i16 matrix(int species, int state) const {
         return Matrix[size_t(species) + size_t(SpeciesCount) * size_t(state)];
     }
     // The column of one state: SpeciesCount values, one per species.
-    const i16* stateColumn(int state) const
-    {
+    const i16* stateColumn(int state) const {
         return Matrix.data() + size_t(SpeciesCount) * size_t(state);
     }
 };

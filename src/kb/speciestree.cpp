@@ -6,24 +6,23 @@ namespace kb {
 
 namespace {
 
-QString folded(const QString& key) { return key.toCaseFolded(); }
+QString folded(const QString& key) {
+    return key.toCaseFolded();
+}
 
-bool textBefore(const QString& a, const QString& b)
-{
+bool textBefore(const QString& a, const QString& b) {
     const int c = a.compare(b, Qt::CaseInsensitive);
     return c != 0 ? c < 0 : a < b;
 }
 
 }  // namespace
 
-int SpeciesTree::find(const QString& key) const
-{
+int SpeciesTree::find(const QString& key) const {
     return byKey_.value(folded(key), -1);
 }
 
 bool SpeciesTree::add(const QString& parentKey, const QString& key, const QString& text,
-                      const QString& image, const QString& tag)
-{
+                      const QString& image, const QString& tag) {
     if (key.isEmpty()) return false;
     const QString k = folded(key);
     if (byKey_.contains(k)) return false;
@@ -39,16 +38,16 @@ bool SpeciesTree::add(const QString& parentKey, const QString& key, const QStrin
         roots_.push_back(index);
     } else {
         auto& siblings = nodes_[size_t(parent)].children;
-        const auto pos = std::upper_bound(siblings.begin(), siblings.end(), index, [&](int a, int b) {
-            return textBefore(nodes_[size_t(a)].text, nodes_[size_t(b)].text);
-        });
+        const auto pos =
+            std::upper_bound(siblings.begin(), siblings.end(), index, [&](int a, int b) {
+                return textBefore(nodes_[size_t(a)].text, nodes_[size_t(b)].text);
+            });
         siblings.insert(pos, index);
     }
     return true;
 }
 
-void SpeciesTree::clear()
-{
+void SpeciesTree::clear() {
     nodes_.clear();
     roots_.clear();
     byKey_.clear();

@@ -16,7 +16,7 @@ public:
         QString text;
         QString image;
         QString tag;
-        int parent = -1;  // -1 for a root
+        int parent = -1;            // -1 for a root
         std::vector<int> children;  // indices into nodes(), in alphabetical order of text
     };
 

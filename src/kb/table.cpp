@@ -7,22 +7,23 @@
 namespace kb {
 
 Table::Table(std::shared_ptr<const TableData> data, QString error)
-    : data_(std::move(data)), error_(std::move(error))
-{
+    : data_(std::move(data)), error_(std::move(error)) {
     if (data_) setIndex(QStringLiteral("PrimaryKey"));
 }
 
-QString Table::name() const { return data_ ? data_->name : QString(); }
+QString Table::name() const {
+    return data_ ? data_->name : QString();
+}
 
-bool Table::setIndex(const QString& indexName)
-{
+bool Table::setIndex(const QString& indexName) {
     if (!data_) return false;
     auto order = data_->order(indexName);
     if (!order) {
         // A table without that index keeps its order; the natural order stands in for a
         // missing primary key (stored queries have none).
         if (indexName.compare(QLatin1String("PrimaryKey"), Qt::CaseInsensitive) != 0) {
-            error_ = QStringLiteral("The table \"%1\" has no index \"%2\"").arg(data_->name, indexName);
+            error_ =
+                QStringLiteral("The table \"%1\" has no index \"%2\"").arg(data_->name, indexName);
             return false;
         }
     }
@@ -33,8 +34,7 @@ bool Table::setIndex(const QString& indexName)
     return true;
 }
 
-int Table::rowAt(int position) const
-{
+int Table::rowAt(int position) const {
     return order_ ? order_->rows[size_t(position)] : position;
 }
 
@@ -42,8 +42,7 @@ namespace {
 
 // A key value compares with a column as the column's type does: a number sought in a text
 // column is its decimal text, a numeric text sought in a number column is its number.
-QVariant coerceKey(const QVariant& key, bool numericColumn)
-{
+QVariant coerceKey(const QVariant& key, bool numericColumn) {
     if (key.isNull()) return key;
     const int type = key.typeId();
     const bool keyIsText = type == QMetaType::QString || type == QMetaType::QChar;
@@ -66,8 +65,7 @@ QVariant coerceKey(const QVariant& key, bool numericColumn)
 
 }  // namespace
 
-bool Table::seek(const QVariantList& keys)
-{
+bool Table::seek(const QVariantList& keys) {
     noMatch_ = true;
     if (!data_ || !order_ || keys.isEmpty() || size_t(keys.size()) > order_->columns.size()) {
         position_ = recordCount();
@@ -85,20 +83,18 @@ bool Table::seek(const QVariantList& keys)
         return 0;
     };
     const auto& rows = order_->rows;
-    const auto it = std::partition_point(rows.begin(), rows.end(),
-                                         [&](int row) { return cmp(row) < 0; });
+    const auto it =
+        std::partition_point(rows.begin(), rows.end(), [&](int row) { return cmp(row) < 0; });
     position_ = int(it - rows.begin());
     noMatch_ = it == rows.end() || cmp(*it) != 0;
     return !noMatch_;
 }
 
-bool Table::hasCurrentRow() const
-{
+bool Table::hasCurrentRow() const {
     return data_ && !noMatch_ && position_ >= 0 && position_ < data_->rowCount;
 }
 
-QVariant Table::field(const QString& fieldName, bool* ok) const
-{
+QVariant Table::field(const QString& fieldName, bool* ok) const {
     if (ok) *ok = false;
     if (!hasCurrentRow()) return QVariant();
     const int col = data_->column(fieldName);
@@ -107,43 +103,43 @@ QVariant Table::field(const QString& fieldName, bool* ok) const
     return data_->cell(rowAt(position_), col);
 }
 
-bool Table::hasField(const QString& fieldName) const
-{
+bool Table::hasField(const QString& fieldName) const {
     return data_ && data_->column(fieldName) >= 0;
 }
 
-QStringList Table::fieldNames() const { return data_ ? data_->columns : QStringList(); }
+QStringList Table::fieldNames() const {
+    return data_ ? data_->columns : QStringList();
+}
 
-void Table::moveFirst()
-{
+void Table::moveFirst() {
     position_ = 0;
     noMatch_ = false;
 }
 
-void Table::moveNext()
-{
+void Table::moveNext() {
     if (data_ && position_ < data_->rowCount) ++position_;
     noMatch_ = false;
 }
 
-void Table::movePrevious()
-{
+void Table::movePrevious() {
     if (position_ >= 0) --position_;
     noMatch_ = false;
 }
 
-void Table::moveLast()
-{
+void Table::moveLast() {
     position_ = data_ ? std::max(0, data_->rowCount - 1) : 0;
     noMatch_ = false;
 }
 
-bool Table::eof() const { return !data_ || position_ >= data_->rowCount; }
+bool Table::eof() const {
+    return !data_ || position_ >= data_->rowCount;
+}
 
-int Table::recordCount() const { return data_ ? data_->rowCount : 0; }
+int Table::recordCount() const {
+    return data_ ? data_->rowCount : 0;
+}
 
-void Table::setPosition(int position)
-{
+void Table::setPosition(int position) {
     position_ = position;
     noMatch_ = false;
 }

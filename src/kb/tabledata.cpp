@@ -6,8 +6,7 @@ namespace kb {
 
 namespace {
 
-int kindOf(const QVariant& v)
-{
+int kindOf(const QVariant& v) {
     if (v.isNull()) return 0;
     switch (v.typeId()) {
         case QMetaType::LongLong:
@@ -25,8 +24,7 @@ int kindOf(const QVariant& v)
     }
 }
 
-int compareNumbers(const QVariant& a, const QVariant& b)
-{
+int compareNumbers(const QVariant& a, const QVariant& b) {
     if (a.typeId() != QMetaType::Double && b.typeId() != QMetaType::Double) {
         const qlonglong x = a.toLongLong(), y = b.toLongLong();
         return x < y ? -1 : (x > y ? 1 : 0);
@@ -37,8 +35,7 @@ int compareNumbers(const QVariant& a, const QVariant& b)
 
 }  // namespace
 
-int compareValues(const QVariant& a, const QVariant& b)
-{
+int compareValues(const QVariant& a, const QVariant& b) {
     const int ka = kindOf(a), kb = kindOf(b);
     if (ka != kb) return ka < kb ? -1 : 1;
     switch (ka) {
@@ -58,8 +55,7 @@ int compareValues(const QVariant& a, const QVariant& b)
     }
 }
 
-std::shared_ptr<const IndexOrder> TableData::order(const QString& indexName) const
-{
+std::shared_ptr<const IndexOrder> TableData::order(const QString& indexName) const {
     const QString key = indexName.toLower();
     if (auto it = orders.constFind(key); it != orders.constEnd()) return *it;
     const auto def = indexColumns.constFind(key);

@@ -29,8 +29,7 @@ struct TableData {
     // Orders built on first use; the snapshot is otherwise immutable.
     mutable QHash<QString, std::shared_ptr<const IndexOrder>> orders;
 
-    const QVariant& cell(int row, int column) const
-    {
+    const QVariant& cell(int row, int column) const {
         return cells[size_t(row) * size_t(columns.size()) + size_t(column)];
     }
     int column(const QString& name) const { return columnByName.value(name.toLower(), -1); }

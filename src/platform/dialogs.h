@@ -24,8 +24,7 @@ public:
 
     virtual Answer ask(const Message& message) = 0;
     // The same, with details the user may unfold below the text (what really failed).
-    virtual Answer ask(const Message& message, const QString& details)
-    {
+    virtual Answer ask(const Message& message, const QString& details) {
         Q_UNUSED(details);
         return ask(message);
     }
@@ -38,8 +37,7 @@ public:
     virtual QString folderName(const QString& title, const QString& start) = 0;
 
     // Shorthand for an information message with the OK button.
-    void show(const QString& text, const QString& title = QString(), Icon icon = Icon::None)
-    {
+    void show(const QString& text, const QString& title = QString(), Icon icon = Icon::None) {
         ask(Message{text, title, icon, Buttons::Ok});
     }
 };

@@ -4,8 +4,7 @@
 
 namespace platform {
 
-double roundHalfEven(double v)
-{
+double roundHalfEven(double v) {
     if (!std::isfinite(v)) return v;
     const double floor = std::floor(v);
     const double diff = v - floor;
@@ -14,8 +13,7 @@ double roundHalfEven(double v)
     return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
 }
 
-double leadingNumber(const QString& text)
-{
+double leadingNumber(const QString& text) {
     int i = 0;
     const int n = int(text.size());
     while (i < n && (text[i] == u' ' || text[i] == u'\t')) ++i;
@@ -41,20 +39,17 @@ double leadingNumber(const QString& text)
     return ok && std::isfinite(v) ? v : 0.0;
 }
 
-std::optional<std::int16_t> leadingInt16(const QString& text)
-{
+std::optional<std::int16_t> leadingInt16(const QString& text) {
     const double v = roundHalfEven(leadingNumber(text));
     if (v < -32768.0 || v > 32767.0) return std::nullopt;
     return static_cast<std::int16_t>(v);
 }
 
-QString signedSpaceNumber(long long v)
-{
+QString signedSpaceNumber(long long v) {
     return v < 0 ? QString::number(v) : QLatin1Char(' ') + QString::number(v);
 }
 
-std::optional<bool> textToBool(const QString& text)
-{
+std::optional<bool> textToBool(const QString& text) {
     const QString t = text.trimmed();
     if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) return true;
     if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;

@@ -7,8 +7,7 @@ namespace platform {
 
 namespace {
 
-QString matchInDirectory(const QString& dir, const QString& name)
-{
+QString matchInDirectory(const QString& dir, const QString& name) {
     const QDir d(dir.isEmpty() ? QStringLiteral(".") : dir);
     const QStringList entries =
         d.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -20,8 +19,7 @@ QString matchInDirectory(const QString& dir, const QString& name)
 
 }  // namespace
 
-QString toLocalPath(const QString& path)
-{
+QString toLocalPath(const QString& path) {
     QString p = path;
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (p.isEmpty() || QFileInfo::exists(p)) return p;
@@ -38,16 +36,14 @@ QString toLocalPath(const QString& path)
     return built;
 }
 
-QString joinPath(const QString& folder, const QString& name)
-{
+QString joinPath(const QString& folder, const QString& name) {
     if (folder.isEmpty()) return name;
     if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
         return folder + name;
     return folder + QLatin1Char('/') + name;
 }
 
-QString withTrailingSlash(const QString& folder)
-{
+QString withTrailingSlash(const QString& folder) {
     if (folder.isEmpty() || folder.endsWith(QLatin1Char('/'))) return folder;
     return folder + QLatin1Char('/');
 }

@@ -4,14 +4,12 @@
 
 namespace questions {
 
-void LayerStack::resize(int count)
-{
+void LayerStack::resize(int count) {
     layers_.resize(size_t(std::max(0, count)));
     ++revision_;
 }
 
-bool LayerStack::load(int layer, const QString& path, QString* error)
-{
+bool LayerStack::load(int layer, const QString& path, QString* error) {
     if (layer < 0) return false;
     platform::Picture picture = platform::Picture::load(platform::toLocalPath(path), error);
     if (picture.isNull()) return false;
@@ -21,8 +19,7 @@ bool LayerStack::load(int layer, const QString& path, QString* error)
     return true;
 }
 
-void LayerStack::truncate(int count)
-{
+void LayerStack::truncate(int count) {
     if (size_t(std::max(0, count)) < layers_.size()) {
         layers_.resize(size_t(std::max(0, count)));
         ++revision_;

@@ -17,12 +17,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QScreen>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -66,11 +66,12 @@ const ToolbarEntry toolbarDesign[] = {
 // Separators 10 to 12 only keep the numbering; the view switches never show them.
 }  // namespace
 
-bool alwaysHiddenEntry(int entry) { return entry >= 10 && entry <= 12; }
+bool alwaysHiddenEntry(int entry) {
+    return entry >= 10 && entry <= 12;
+}
 
 frmMain::frmMain(ProgramContext context, QWidget* parent)
-    : QMainWindow(parent), ctx_(std::move(context))
-{
+    : QMainWindow(parent), ctx_(std::move(context)) {
     setObjectName(QStringLiteral("frmMain"));
     setProperty("tag", 1050);
     setWindowTitle(QStringLiteral("1050"));
@@ -84,13 +85,13 @@ frmMain::frmMain(ProgramContext context, QWidget* parent)
         ctx_.engine, ctx_.dialogs, [this](int k) { return ctx_.strings.text(k); }, *this);
     layers_.resize(ctx_.model.DrawingCount);
     if (QScreen* screen = QGuiApplication::primaryScreen())
-        connect(screen, &QScreen::availableGeometryChanged, this, &frmMain::AdvSysInfo_DisplayChanged);
+        connect(screen, &QScreen::availableGeometryChanged, this,
+                &frmMain::AdvSysInfo_DisplayChanged);
 }
 
 frmMain::~frmMain() = default;
 
-QAction* frmMain::addMenuItem(QMenu* menu, const char* name, int text, const QKeySequence& key)
-{
+QAction* frmMain::addMenuItem(QMenu* menu, const char* name, int text, const QKeySequence& key) {
     QAction* a = menu->addAction(QString::number(text));
     a->setObjectName(QLatin1String(name));
     if (!key.isEmpty()) a->setShortcut(key);
@@ -98,23 +99,26 @@ QAction* frmMain::addMenuItem(QMenu* menu, const char* name, int text, const QKe
     return a;
 }
 
-void frmMain::buildMenus()
-{
+void frmMain::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("1000"));
     file->setObjectName(QStringLiteral("mnuFile"));
     connect(addMenuItem(file, "mnuFileNew", 1001, QKeySequence(Qt::CTRL | Qt::Key_N)),
-            &QAction::triggered, this, [this] { dispatcher_->Traiter_Fichier(QStringLiteral("New")); });
+            &QAction::triggered, this,
+            [this] { dispatcher_->Traiter_Fichier(QStringLiteral("New")); });
     connect(addMenuItem(file, "mnuFileOpen", 1002, QKeySequence(Qt::CTRL | Qt::Key_O)),
-            &QAction::triggered, this, [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Open")); });
+            &QAction::triggered, this,
+            [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Open")); });
     file->addSeparator();
     QAction* save = addMenuItem(file, "mnuFileSave", 1003, QKeySequence(Qt::CTRL | Qt::Key_S));
     save->setEnabled(false);
-    connect(save, &QAction::triggered, this, [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Save")); });
+    connect(save, &QAction::triggered, this,
+            [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Save")); });
     connect(addMenuItem(file, "mnuFileSaveAs", 1004), &QAction::triggered, this,
             [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Save")); });
     file->addSeparator();
     connect(addMenuItem(file, "mnuFilePrint", 1006, QKeySequence(Qt::CTRL | Qt::Key_P)),
-            &QAction::triggered, this, [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Print")); });
+            &QAction::triggered, this,
+            [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Print")); });
     file->addSeparator();
     for (int i = 1; i <= 3; ++i) {
         // Recent-file entries have no caption and no action: they stay out of sight.
@@ -127,10 +131,12 @@ void frmMain::buildMenus()
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("1008"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
-    connect(addMenuItem(edit, "mnuEditIconize", 1009), &QAction::triggered, this, &QWidget::showMinimized);
+    connect(addMenuItem(edit, "mnuEditIconize", 1009), &QAction::triggered, this,
+            &QWidget::showMinimized);
     QAction* copy = addMenuItem(edit, "mnuEditCopy", 1010, QKeySequence(Qt::CTRL | Qt::Key_C));
     copy->setEnabled(false);
-    connect(copy, &QAction::triggered, this, [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Copy")); });
+    connect(copy, &QAction::triggered, this,
+            [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Copy")); });
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("1011"));
     view->setObjectName(QStringLiteral("mnuView"));
@@ -166,8 +172,8 @@ void frmMain::buildMenus()
     status->setChecked(true);
     connect(status, &QAction::triggered, this, [this, status] { toggleBar(status, sbStatusBar); });
     view->addSeparator();
-    connect(addMenuItem(view, "mnuViewRefresh", 1017, QKeySequence(Qt::Key_F5)), &QAction::triggered,
-            this, [this] {
+    connect(addMenuItem(view, "mnuViewRefresh", 1017, QKeySequence(Qt::Key_F5)),
+            &QAction::triggered, this, [this] {
                 setBusy(true);
                 if (Robot->isVisible()) {
                     Dispose_Fenetre();
@@ -181,14 +187,14 @@ void frmMain::buildMenus()
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("1019"));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    connect(addMenuItem(help, "mnuHelpContents", 1020), &QAction::triggered, this, [this] { openHelp(); });
+    connect(addMenuItem(help, "mnuHelpContents", 1020), &QAction::triggered, this,
+            [this] { openHelp(); });
     help->addSeparator();
     connect(addMenuItem(help, "mnuHelpAbout", 1022), &QAction::triggered, this,
             [this] { frmSplash::showAbout(this, ctx_.settings, ctx_.strings); });
 }
 
-void frmMain::buildToolbar()
-{
+void frmMain::buildToolbar() {
     tbToolBar = new QToolBar(client_);
     tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
     tbToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -205,7 +211,8 @@ void frmMain::buildToolbar()
             a->setToolTip(QString::number(e.tip));
             a->setData(QLatin1String(e.key));
             const QString key = QLatin1String(e.key);
-            connect(a, &QAction::triggered, this, [this, key] { dispatcher_->Traiter_Fichier(key); });
+            connect(a, &QAction::triggered, this,
+                    [this, key] { dispatcher_->Traiter_Fichier(key); });
         }
         // The document entries appear only with a document view.
         if (alwaysHiddenEntry(n) || n >= 13) a->setVisible(false);
@@ -213,27 +220,26 @@ void frmMain::buildToolbar()
     }
 }
 
-QAction* frmMain::toolbarEntry(int n) const
-{
+QAction* frmMain::toolbarEntry(int n) const {
     return n >= 1 && n <= toolbarEntries_.size() ? toolbarEntries_[n - 1] : nullptr;
 }
 
-QAction* frmMain::menuAction(const QString& name) const { return menuItems_.value(name); }
+QAction* frmMain::menuAction(const QString& name) const {
+    return menuItems_.value(name);
+}
 
-void frmMain::buildPanes()
-{
+void frmMain::buildPanes() {
     Robot = new questions::DrawingView(layers_, client_);
     Robot->setObjectName(QStringLiteral("Robot"));
     Small_Robot = new questions::DrawingView(layers_, client_);
     Small_Robot->setObjectName(QStringLiteral("Small_Robot"));
     Small_Robot->hide();
     // A click on the small drawing goes back to the identification view.
-    connect(Small_Robot, &questions::DrawingView::clicked, this, [this] {
-        menuAction(QStringLiteral("mnuViewIdentification"))->trigger();
-    });
+    connect(Small_Robot, &questions::DrawingView::clicked, this,
+            [this] { menuAction(QStringLiteral("mnuViewIdentification"))->trigger(); });
     Small_Robot->setLayerLimit(ctx_.model.DrawingCount);
-    Pic_Choix = new questions::ChoicePicture(ctx_.engine.question(),
-                                             questions::ChoicePicture::stateTips(ctx_.model), client_);
+    Pic_Choix = new questions::ChoicePicture(
+        ctx_.engine.question(), questions::ChoicePicture::stateTips(ctx_.model), client_);
     Pic_Choix->setObjectName(QStringLiteral("Pic_Choix"));
     Pic_Choix->hide();
     Liste_Esp = new QListWidget(client_);
@@ -276,8 +282,7 @@ void frmMain::buildPanes()
     connect(questions_, &questions::QuestionController::fatal, this, &frmMain::fatal);
 }
 
-void frmMain::buildStatusBar()
-{
+void frmMain::buildStatusBar() {
     sbStatusBar = new QFrame(client_);
     sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
     auto* row = new QHBoxLayout(sbStatusBar);
@@ -299,10 +304,11 @@ void frmMain::buildStatusBar()
     row->addWidget(Resultat, 2);
 }
 
-QWidget* frmMain::pane(const QString& name) const { return client_->findChild<QWidget*>(name); }
+QWidget* frmMain::pane(const QString& name) const {
+    return client_->findChild<QWidget*>(name);
+}
 
-bool frmMain::load()
-{
+bool frmMain::load() {
     translateWindow(this, ctx_.strings);
     Disable_Button(QStringLiteral("Copy"));
     ctx_.engine.state().DescriptionModified = false;
@@ -320,32 +326,42 @@ bool frmMain::load()
     repaintDrawing();
     // The toolbars have no recovery of their own: what cannot be built is left out and said
     // on the error output.
-    if (!toolbars_->Charge_Barre_Deter(Barre_Deter)) qWarning("%s", qPrintable(toolbars_->errorString()));
-    if (!toolbars_->Charge_Barre_Question(Barre_Question)) qWarning("%s", qPrintable(toolbars_->errorString()));
+    if (!toolbars_->Charge_Barre_Deter(Barre_Deter))
+        qWarning("%s", qPrintable(toolbars_->errorString()));
+    if (!toolbars_->Charge_Barre_Question(Barre_Question))
+        qWarning("%s", qPrintable(toolbars_->errorString()));
     pendingEvents();
     dispatcher_->setMainCaption(windowTitle());
     return true;
 }
 
-void frmMain::fillSpeciesTree() { documents::fillSpeciesTree(Tree_esp, ctx_.model.Tree); }
+void frmMain::fillSpeciesTree() {
+    documents::fillSpeciesTree(Tree_esp, ctx_.model.Tree);
+}
 
-void frmMain::refillSpeciesList() { documents::fillSpeciesList(Liste_Esp, ctx_.engine.listLines()); }
+void frmMain::refillSpeciesList() {
+    documents::fillSpeciesList(Liste_Esp, ctx_.engine.listLines());
+}
 
 // --- commands::CommandUi -----------------------------------------------------------------
 
-void frmMain::setCaption(const QString& caption) { setWindowTitle(caption); }
+void frmMain::setCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
 
-void frmMain::setSaveMenuEnabled(bool enabled) { menuAction(QStringLiteral("mnuFileSave"))->setEnabled(enabled); }
+void frmMain::setSaveMenuEnabled(bool enabled) {
+    menuAction(QStringLiteral("mnuFileSave"))->setEnabled(enabled);
+}
 
-bool frmMain::saveMenuEnabled() const { return menuAction(QStringLiteral("mnuFileSave"))->isEnabled(); }
+bool frmMain::saveMenuEnabled() const {
+    return menuAction(QStringLiteral("mnuFileSave"))->isEnabled();
+}
 
-void frmMain::setSaveAsMenuEnabled(bool enabled)
-{
+void frmMain::setSaveAsMenuEnabled(bool enabled) {
     menuAction(QStringLiteral("mnuFileSaveAs"))->setEnabled(enabled);
 }
 
-void frmMain::Enable_Button(const QString& key)
-{
+void frmMain::Enable_Button(const QString& key) {
     for (QAction* a : toolbarEntries_) {
         if (a->data().toString() == key) {
             a->setEnabled(true);
@@ -354,8 +370,7 @@ void frmMain::Enable_Button(const QString& key)
     }
 }
 
-void frmMain::Disable_Button(const QString& key)
-{
+void frmMain::Disable_Button(const QString& key) {
     for (QAction* a : toolbarEntries_) {
         if (a->data().toString() == key) {
             a->setEnabled(false);
@@ -364,8 +379,7 @@ void frmMain::Disable_Button(const QString& key)
     }
 }
 
-void frmMain::setBusy(bool busy)
-{
+void frmMain::setBusy(bool busy) {
     if (busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         ++busyDepth_;
@@ -375,20 +389,24 @@ void frmMain::setBusy(bool busy)
     }
 }
 
-void frmMain::pendingEvents() { QCoreApplication::processEvents(); }
+void frmMain::pendingEvents() {
+    QCoreApplication::processEvents();
+}
 
-void frmMain::clearStatusPanel() { statusPanel1_->clear(); }
+void frmMain::clearStatusPanel() {
+    statusPanel1_->clear();
+}
 
-void frmMain::repaintDrawing()
-{
+void frmMain::repaintDrawing() {
     Robot->update();
     Small_Robot->update();
 }
 
-bool frmMain::loadLayer(int layer, const QString& path) { return layers_.load(layer, path); }
+bool frmMain::loadLayer(int layer, const QString& path) {
+    return layers_.load(layer, path);
+}
 
-bool frmMain::showRefresh(const engine::RefreshResult& result)
-{
+bool frmMain::showRefresh(const engine::RefreshResult& result) {
     if (result.fatalPath) {
         // A drawing layer that cannot be loaded ends the program, naming the file.
         ctx_.dialogs.show(*result.fatalPath);
@@ -409,12 +427,15 @@ bool frmMain::showRefresh(const engine::RefreshResult& result)
     return true;
 }
 
-void frmMain::dropContradictions() { questions_->dropContradictions(); }
+void frmMain::dropContradictions() {
+    questions_->dropContradictions();
+}
 
-void frmMain::showIdentificationView() { setView(1); }
+void frmMain::showIdentificationView() {
+    setView(1);
+}
 
-void frmMain::copyPicture()
-{
+void frmMain::copyPicture() {
     if (WebTexte->isVisible()) return;  // a document shown: nothing is copied
     QClipboard* clipboard = QApplication::clipboard();
     clipboard->clear();
@@ -427,12 +448,16 @@ void frmMain::copyPicture()
 
 void frmMain::printDocument() {}
 
-void frmMain::openHelp() { shell::openHelp(ctx_.values.ProgramDir); }
+void frmMain::openHelp() {
+    shell::openHelp(ctx_.values.ProgramDir);
+}
 
-void frmMain::mnuViewOptions_Click()
-{
-    OptionValues values{ctx_.values.ListThreshold, ctx_.values.DynamicCursor, ctx_.values.DocSource,
-                        ctx_.values.DocAddress, ctx_.LanguageCode,
+void frmMain::mnuViewOptions_Click() {
+    OptionValues values{ctx_.values.ListThreshold,
+                        ctx_.values.DynamicCursor,
+                        ctx_.values.DocSource,
+                        ctx_.values.DocAddress,
+                        ctx_.LanguageCode,
                         [this](std::int16_t code) { ctx_.strings.setLanguageCode(code); }};
     frmOptions dialog(values, ctx_.settings, ctx_.strings, ctx_.dialogs, this);
     dialog.exec();
@@ -451,18 +476,23 @@ void frmMain::documentForward() {}
 
 void frmMain::documentStop() {}
 
-void frmMain::showContradictions() { questions_->showContradictions(Liste_Esp->currentRow()); }
+void frmMain::showContradictions() {
+    questions_->showContradictions(Liste_Esp->currentRow());
+}
 
-void frmMain::showQuestionView()
-{
+void frmMain::showQuestionView() {
     ViewMode = 2;
     Robot->hide();
     Pic_Choix->show();
     Pic_Choix->raise();
 }
 
-void frmMain::showResultsView() { setView(3); }
+void frmMain::showResultsView() {
+    setView(3);
+}
 
-void frmMain::setStatusText(const QString& text) { statusPanel1_->setText(text); }
+void frmMain::setStatusText(const QString& text) {
+    statusPanel1_->setText(text);
+}
 
 }  // namespace shell

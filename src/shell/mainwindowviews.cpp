@@ -22,11 +22,14 @@
 
 namespace shell {
 
-double frmMain::twipsPerPixelX() const { return 1440.0 / std::max(1, logicalDpiX()); }
-double frmMain::twipsPerPixelY() const { return 1440.0 / std::max(1, logicalDpiY()); }
+double frmMain::twipsPerPixelX() const {
+    return 1440.0 / std::max(1, logicalDpiX());
+}
+double frmMain::twipsPerPixelY() const {
+    return 1440.0 / std::max(1, logicalDpiY());
+}
 
-QRect frmMain::toPixels(const QRectF& t) const
-{
+QRect frmMain::toPixels(const QRectF& t) const {
     const double x = twipsPerPixelX(), y = twipsPerPixelY();
     const int left = int(platform::roundHalfEven(t.left() / x));
     const int top = int(platform::roundHalfEven(t.top() / y));
@@ -34,8 +37,7 @@ QRect frmMain::toPixels(const QRectF& t) const
                  std::max(0, int(platform::roundHalfEven(t.bottom() / y)) - top));
 }
 
-LayoutInput frmMain::layoutInput() const
-{
+LayoutInput frmMain::layoutInput() const {
     const double x = twipsPerPixelX(), y = twipsPerPixelY();
     LayoutInput in;
     in.scaleWidth = client_->width() * x;
@@ -53,8 +55,7 @@ LayoutInput frmMain::layoutInput() const
     return in;
 }
 
-void frmMain::applyLayout(const Layout& l)
-{
+void frmMain::applyLayout(const Layout& l) {
     const LayoutInput in = layoutInput();
     const int w = client_->width();
     tbToolBar->setGeometry(0, 0, w, tbToolBar->sizeHint().height());
@@ -70,14 +71,15 @@ void frmMain::applyLayout(const Layout& l)
     WebTexte->setGeometry(toPixels(l.document));
     const int bottom = client_->height() - (sbStatusBar->isHidden() ? 0 : statusHeight);
     const QPoint deter = toPixels(QRectF(l.deterToolbar, QSizeF(0, 0))).topLeft();
-    Barre_Deter->setGeometry(deter.x(), deter.y(), Barre_Deter->width(), std::max(0, bottom - deter.y()));
+    Barre_Deter->setGeometry(deter.x(), deter.y(), Barre_Deter->width(),
+                             std::max(0, bottom - deter.y()));
     const QPoint quest = toPixels(QRectF(l.questionToolbar, QSizeF(0, 0))).topLeft();
-    Barre_Question->setGeometry(quest.x(), quest.y(), Barre_Question->width(), std::max(0, bottom - quest.y()));
+    Barre_Question->setGeometry(quest.x(), quest.y(), Barre_Question->width(),
+                                std::max(0, bottom - quest.y()));
     Q_UNUSED(in);
 }
 
-Layout frmMain::Dispose_Fenetre()
-{
+Layout frmMain::Dispose_Fenetre() {
     layout_ = shell::Dispose_Fenetre(layoutInput());
     switch (ViewMode) {
         case 3:
@@ -90,7 +92,8 @@ Layout frmMain::Dispose_Fenetre()
             Barre_Verticale->hide();
             WebTexte->hide();
             break;
-        default: break;
+        default:
+            break;
     }
     applyLayout(layout_);
     switch (ViewMode) {
@@ -119,7 +122,8 @@ Layout frmMain::Dispose_Fenetre()
             WebTexte->show();
             WebTexte->setFocus();
             break;
-        default: break;
+        default:
+            break;
     }
     // The legend keeps its bold type whatever the language's font.
     QFont f = Legende->font();
@@ -132,8 +136,7 @@ Layout frmMain::Dispose_Fenetre()
     return layout_;
 }
 
-void frmMain::setView(int mode)
-{
+void frmMain::setView(int mode) {
     const char* names[] = {"mnuViewIdentification", "mnuViewResults", "mnuViewSpecies"};
     const int modes[] = {1, 3, 4};
     for (int i = 0; i < 3; ++i) menuAction(QLatin1String(names[i]))->setChecked(modes[i] == mode);
@@ -143,8 +146,7 @@ void frmMain::setView(int mode)
     if (mode == 4) Vue_Especes();
 }
 
-void frmMain::Vue_Identification()
-{
+void frmMain::Vue_Identification() {
     for (int n = 13; n <= 22; ++n) toolbarEntry(n)->setVisible(false);
     for (QWidget* w : {static_cast<QWidget*>(Small_Robot), static_cast<QWidget*>(Pic_Choix),
                        static_cast<QWidget*>(Liste_Esp), static_cast<QWidget*>(Tree_esp),
@@ -158,14 +160,12 @@ void frmMain::Vue_Identification()
     questions_->QuestionBusy = false;
 }
 
-void frmMain::showDocumentEntries()
-{
+void frmMain::showDocumentEntries() {
     const int last = ctx_.values.DocSource == QLatin1String("hd") ? 18 : 20;
     for (int n = 13; n <= last; ++n) toolbarEntry(n)->setVisible(!alwaysHiddenEntry(n));
 }
 
-void frmMain::Vue_Resultats()
-{
+void frmMain::Vue_Resultats() {
     Robot->hide();
     Pic_Choix->hide();
     Tree_esp->hide();
@@ -183,8 +183,7 @@ void frmMain::Vue_Resultats()
     if (Liste_Esp->count() > 0 && !Liste_Esp->currentItem()) Liste_Esp->setCurrentRow(0);
 }
 
-void frmMain::Vue_Especes()
-{
+void frmMain::Vue_Especes() {
     Robot->hide();
     Pic_Choix->hide();
     Liste_Esp->hide();
@@ -200,8 +199,7 @@ void frmMain::Vue_Especes()
     pendingEvents();
 }
 
-void frmMain::toggleBar(QAction* item, QWidget* bar)
-{
+void frmMain::toggleBar(QAction* item, QWidget* bar) {
     setBusy(true);
     bar->setVisible(item->isChecked());
     Dispose_Fenetre();
@@ -210,8 +208,7 @@ void frmMain::toggleBar(QAction* item, QWidget* bar)
     setBusy(false);
 }
 
-bool frmMain::eventFilter(QObject* watched, QEvent* event)
-{
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched != Barre_Verticale) return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonPress) {
         splitterDragging_ = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
@@ -225,12 +222,11 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void frmMain::dropSplitter()
-{
+void frmMain::dropSplitter() {
     const double x = twipsPerPixelX();
-    const SplitterDrop d = Barre_Verticale_Drop(layout_, Barre_Verticale->x() * x,
-                                                Barre_Verticale->width() * x, client_->width() * x,
-                                                frameGeometry().width() * x);
+    const SplitterDrop d =
+        Barre_Verticale_Drop(layout_, Barre_Verticale->x() * x, Barre_Verticale->width() * x,
+                             client_->width() * x, frameGeometry().width() * x);
     Barre_Verticale->move(int(platform::roundHalfEven(d.splitterLeft / x)), Barre_Verticale->y());
     Small_Robot->setGeometry(toPixels(d.smallDrawing));
     Tree_esp->setGeometry(toPixels(d.speciesTree));
@@ -240,17 +236,16 @@ void frmMain::dropSplitter()
 }
 
 // The window always covers the work area: when the display changes it is fitted again.
-void frmMain::AdvSysInfo_DisplayChanged()
-{
+void frmMain::AdvSysInfo_DisplayChanged() {
     if (isMinimized()) showNormal();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     Dispose_Fenetre();
     if (Robot->isVisible()) Robot->update();
     if (WebTexte->isVisible()) Small_Robot->update();
 }
 
-void frmMain::closeEvent(QCloseEvent* event)
-{
+void frmMain::closeEvent(QCloseEvent* event) {
     using A = platform::Dialogs::Answer;
     const auto text = [this](int k) { return ctx_.strings.textOr(k, QString::number(k)); };
     const A quit = ctx_.dialogs.ask({text(1071), windowTitle(), platform::Dialogs::Icon::Question,
@@ -260,8 +255,9 @@ void frmMain::closeEvent(QCloseEvent* event)
         return;
     }
     if (ctx_.engine.state().DescriptionModified) {
-        const A save = ctx_.dialogs.ask({text(1072), windowTitle(), platform::Dialogs::Icon::Warning,
-                                         platform::Dialogs::Buttons::YesNoCancel});
+        const A save =
+            ctx_.dialogs.ask({text(1072), windowTitle(), platform::Dialogs::Icon::Warning,
+                              platform::Dialogs::Buttons::YesNoCancel});
         // A save that did not happen (its dialog cancelled, or the file not written) keeps
         // the program open, so the work is not lost.
         if (save == A::Cancel || (save == A::Yes && !dispatcher_->Exec_Save())) {

@@ -8,31 +8,42 @@ namespace shell {
 
 namespace {
 
-QMessageBox::Icon iconOf(platform::Dialogs::Icon icon)
-{
+QMessageBox::Icon iconOf(platform::Dialogs::Icon icon) {
     switch (icon) {
-        case platform::Dialogs::Icon::Information: return QMessageBox::Information;
-        case platform::Dialogs::Icon::Question: return QMessageBox::Question;
-        case platform::Dialogs::Icon::Warning: return QMessageBox::Warning;
-        case platform::Dialogs::Icon::Critical: return QMessageBox::Critical;
-        case platform::Dialogs::Icon::None: break;
+        case platform::Dialogs::Icon::Information:
+            return QMessageBox::Information;
+        case platform::Dialogs::Icon::Question:
+            return QMessageBox::Question;
+        case platform::Dialogs::Icon::Warning:
+            return QMessageBox::Warning;
+        case platform::Dialogs::Icon::Critical:
+            return QMessageBox::Critical;
+        case platform::Dialogs::Icon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
 
 }  // namespace
 
-platform::Dialogs::Answer QtDialogs::ask(const Message& message) { return ask(message, QString()); }
+platform::Dialogs::Answer QtDialogs::ask(const Message& message) {
+    return ask(message, QString());
+}
 
-platform::Dialogs::Answer QtDialogs::ask(const Message& message, const QString& details)
-{
+platform::Dialogs::Answer QtDialogs::ask(const Message& message, const QString& details) {
     QMessageBox box(iconOf(message.icon), message.title.isEmpty() ? defaultTitle_ : message.title,
                     message.text, QMessageBox::NoButton, owner_);
     if (!details.isEmpty()) box.setDetailedText(details);
     switch (message.buttons) {
-        case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-        case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-        case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case Buttons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case Buttons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case Buttons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
         case Buttons::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
@@ -41,10 +52,14 @@ platform::Dialogs::Answer QtDialogs::ask(const Message& message, const QString& 
     const int result = box.exec();
     QApplication::restoreOverrideCursor();
     switch (result) {
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        case QMessageBox::Cancel: return Answer::Cancel;
-        default: break;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        default:
+            break;
     }
     // Closing a box with Escape or its close button answers its last choice.
     if (message.buttons == Buttons::YesNo && box.clickedButton() == nullptr) return Answer::No;
@@ -53,8 +68,7 @@ platform::Dialogs::Answer QtDialogs::ask(const Message& message, const QString& 
                : Answer::Ok;
 }
 
-QString QtDialogs::qtFilter(const QString& filter)
-{
+QString QtDialogs::qtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
@@ -66,14 +80,14 @@ QString QtDialogs::qtFilter(const QString& filter)
     return out.isEmpty() ? filter : out.join(QLatin1String(";;"));
 }
 
-QString QtDialogs::openFileName(const QString& title, const QString& filter, const QString& directory)
-{
+QString QtDialogs::openFileName(const QString& title, const QString& filter,
+                                const QString& directory) {
     return QFileDialog::getOpenFileName(owner_, title, directory, qtFilter(filter), nullptr,
                                         QFileDialog::DontUseNativeDialog);
 }
 
-QString QtDialogs::saveFileName(const QString& title, const QString& filter, const QString& suggested)
-{
+QString QtDialogs::saveFileName(const QString& title, const QString& filter,
+                                const QString& suggested) {
     QFileDialog dialog(owner_, title, QString(), qtFilter(filter));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -84,10 +98,9 @@ QString QtDialogs::saveFileName(const QString& title, const QString& filter, con
     return dialog.selectedFiles().constFirst();
 }
 
-QString QtDialogs::folderName(const QString& title, const QString& start)
-{
-    return QFileDialog::getExistingDirectory(owner_, title, start,
-                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+QString QtDialogs::folderName(const QString& title, const QString& start) {
+    return QFileDialog::getExistingDirectory(
+        owner_, title, start, QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
 }
 
 }  // namespace shell

@@ -25,8 +25,7 @@ using Icon = platform::Dialogs::Icon;
 using Buttons = platform::Dialogs::Buttons;
 using Answer = platform::Dialogs::Answer;
 
-std::unique_ptr<QLockFile> instanceLock()
-{
+std::unique_ptr<QLockFile> instanceLock() {
     auto lock = std::make_unique<QLockFile>(instanceLockPath());
     lock->setStaleLockTime(0);
     return lock;
@@ -36,21 +35,17 @@ std::unique_ptr<QLockFile> instanceLock()
 class RunningProgram : public Session {
 public:
     RunningProgram(platform::Settings& settings, platform::Dialogs* dialogs)
-        : settings(settings), dialogs(dialogs ? *dialogs : qtDialogs)
-    {
-    }
+        : settings(settings), dialogs(dialogs ? *dialogs : qtDialogs) {}
     frmMain& window() override { return *main; }
 
     QString text(int k) const { return strings.textOr(k, QString::number(k)); }
     // A fatal message: the text alone, the default caption, no icon; the program ends.
-    int Erreur_Fatale(const QString& message, const QString& details = QString())
-    {
+    int Erreur_Fatale(const QString& message, const QString& details = QString()) {
         if (!details.isEmpty()) QTextStream(stderr) << message << "\n" << details << "\n";
         dialogs.ask({message, QString(), Icon::None, Buttons::Ok}, details);
         return 1;
     }
-    int stopWith(int stringId, const QString& details = QString(), Icon icon = Icon::None)
-    {
+    int stopWith(int stringId, const QString& details = QString(), Icon icon = Icon::None) {
         if (!details.isEmpty()) QTextStream(stderr) << details << "\n";
         dialogs.ask({text(stringId), text(1050), icon, Buttons::Ok}, details);
         return 1;
@@ -68,24 +63,22 @@ public:
 
 private:
     bool secondInstanceDeclined();
-    int loadFailure(const kb::LoadResult& r)
-    {
+    int loadFailure(const kb::LoadResult& r) {
         if (r.stringId != 0) return stopWith(r.stringId, r.detail);
         return Erreur_Fatale(r.message, r.detail);
     }
 };
 
-bool RunningProgram::secondInstanceDeclined()
-{
+bool RunningProgram::secondInstanceDeclined() {
     lock = instanceLock();
     if (lock->tryLock(0)) return false;
-    if (dialogs.ask({text(1067), text(1050), Icon::Warning, Buttons::YesNo}) != Answer::Yes) return true;
+    if (dialogs.ask({text(1067), text(1050), Icon::Warning, Buttons::YesNo}) != Answer::Yes)
+        return true;
     dialogs.ask({text(1068), text(1050), Icon::Information, Buttons::Ok});
     return false;
 }
 
-int RunningProgram::start(const QStringList& arguments)
-{
+int RunningProgram::start(const QStringList& arguments) {
     const platform::Language language = platform::Language::choose(settings.languageSetting());
     strings.setLanguageCode(language.LanguageCode);
     qtDialogs.setDefaultTitle(QStringLiteral("Vireka"));
@@ -120,7 +113,8 @@ int RunningProgram::start(const QStringList& arguments)
     if (!file.isEmpty()) main->dispatcher().Traiter_Fichier(QStringLiteral("Open"), file);
 
     main->ViewMode = 1;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) main->setGeometry(screen->availableGeometry());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        main->setGeometry(screen->availableGeometry());
     main->show();
     main->Dispose_Fenetre();
     splash.setMainWindow(main.get());
@@ -130,22 +124,19 @@ int RunningProgram::start(const QStringList& arguments)
 
 }  // namespace
 
-QString instanceLockPath()
-{
+QString instanceLockPath() {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     return QDir(dir.isEmpty() ? QDir::tempPath() : dir).filePath(QStringLiteral("vireka.lock"));
 }
 
-QString commandLineFile(const QStringList& arguments)
-{
+QString commandLineFile(const QStringList& arguments) {
     QString line = arguments.mid(1).join(QLatin1Char(' '));
     if (line.startsWith(QLatin1Char('"'))) line = line.mid(1).chopped(line.size() > 1 ? 1 : 0);
     return line;
 }
 
 StartResult startProgram(const QStringList& arguments, platform::Settings& settings,
-                         platform::Dialogs* dialogs)
-{
+                         platform::Dialogs* dialogs) {
     auto program = std::make_unique<RunningProgram>(settings, dialogs);
     StartResult result;
     if (!program->strings.loadBuiltIn()) {
@@ -158,14 +149,13 @@ StartResult startProgram(const QStringList& arguments, platform::Settings& setti
     return result;
 }
 
-int runProgram(const QStringList& arguments)
-{
+int runProgram(const QStringList& arguments) {
     platform::Settings settings;
     StartResult started = startProgram(arguments, settings);
     if (!started.session) return started.exitCode;
     frmMain& window = started.session->window();
-    QObject::connect(&window, &frmMain::fatal, qApp, [] { QCoreApplication::exit(1); },
-                     Qt::QueuedConnection);
+    QObject::connect(
+        &window, &frmMain::fatal, qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
     // Closing the main window ends the run.
     QApplication::setQuitOnLastWindowClosed(true);
     return QApplication::exec();

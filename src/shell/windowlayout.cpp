@@ -14,8 +14,7 @@ constexpr double Margin = 35;
 constexpr double ToolbarGap = 200;
 }  // namespace
 
-Layout Dispose_Fenetre(const LayoutInput& in)
-{
+Layout Dispose_Fenetre(const LayoutInput& in) {
     Layout l;
     double h = roundHalfEven(in.scaleHeight - BottomReserve);
     if (in.toolbarVisible) h = roundHalfEven(h - in.toolbarHeight);
@@ -42,12 +41,14 @@ Layout Dispose_Fenetre(const LayoutInput& in)
     l.splitter = QRectF(l.speciesTree.left() + l.speciesTree.width(), l.smallDrawing.top(),
                         in.splitterWidth, fullHeight);
     const double docLeft = l.splitter.left() + l.splitter.width();
-    l.document = QRectF(docLeft, l.smallDrawing.top(),
-                        in.scaleWidth - l.splitter.left() - l.splitter.width() - Margin, fullHeight);
+    l.document =
+        QRectF(docLeft, l.smallDrawing.top(),
+               in.scaleWidth - l.splitter.left() - l.splitter.width() - Margin, fullHeight);
     // Both vertical toolbars stand at the right edge, below the main toolbar with a gap;
     // the gap is measured from the toolbar's height even when it is hidden.
     l.deterToolbar = QPointF(in.scaleWidth - in.deterToolbarWidth, in.toolbarHeight + ToolbarGap);
-    l.questionToolbar = QPointF(in.scaleWidth - in.questionToolbarWidth, in.toolbarHeight + ToolbarGap);
+    l.questionToolbar =
+        QPointF(in.scaleWidth - in.questionToolbarWidth, in.toolbarHeight + ToolbarGap);
     l.resultBox = QRectF(in.statusPanel1Width + 2 * in.pixelWidth,
                          in.scaleHeight - in.statusBarHeight + 2 * in.pixelHeight,
                          in.statusPanel2Width, in.statusBarHeight - 2 * in.pixelHeight);
@@ -55,8 +56,7 @@ Layout Dispose_Fenetre(const LayoutInput& in)
 }
 
 SplitterDrop Barre_Verticale_Drop(const Layout& current, double splitterLeft, double splitterWidth,
-                                  double scaleWidth, double outerWidth)
-{
+                                  double scaleWidth, double outerWidth) {
     SplitterDrop s;
     double left = splitterLeft;
     if (left >= outerWidth / 2) left = outerWidth / 2;

@@ -1,10 +1,10 @@
 #include "commands/identificationfile.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using commands::IdentificationFile;
 using platform::i16;
@@ -12,14 +12,12 @@ using Status = IdentificationFile::Status;
 
 namespace {
 
-QByteArray bytesOf(const QString& path)
-{
+QByteArray bytesOf(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void put(const QString& path, const QByteArray& bytes)
-{
+void put(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
@@ -27,8 +25,7 @@ void put(const QString& path, const QByteArray& bytes)
 
 }  // namespace
 
-TEST(IdentificationFile, WritesChoicesThenFramesLittleEndian)
-{
+TEST(IdentificationFile, WritesChoicesThenFramesLittleEndian) {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.qnt");
     QString error;
@@ -36,8 +33,7 @@ TEST(IdentificationFile, WritesChoicesThenFramesLittleEndian)
     EXPECT_EQ(bytesOf(path), QByteArray::fromHex("010000000100ffff0000"));
 }
 
-TEST(IdentificationFile, ARoundTripRestoresTheDescriptionEntryForEntry)
-{
+TEST(IdentificationFile, ARoundTripRestoresTheDescriptionEntryForEntry) {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.qnt");
     const std::vector<i16> choice{0, 1, 1, 0, 1}, frames{0, -1, -1};
@@ -50,8 +46,7 @@ TEST(IdentificationFile, ARoundTripRestoresTheDescriptionEntryForEntry)
     EXPECT_EQ(f, frames);
 }
 
-TEST(IdentificationFile, AShortFileFillsOnlyTheFirstEntries)
-{
+TEST(IdentificationFile, AShortFileFillsOnlyTheFirstEntries) {
     QTemporaryDir dir;
     const QString path = dir.filePath("short.qnt");
     put(path, QByteArray::fromHex("0100 0000"));
@@ -63,8 +58,7 @@ TEST(IdentificationFile, AShortFileFillsOnlyTheFirstEntries)
     EXPECT_EQ(f, (std::vector<i16>{-1, -1}));
 }
 
-TEST(IdentificationFile, BytesBeyondTheDescriptionAreIgnoredAndKeptOnSave)
-{
+TEST(IdentificationFile, BytesBeyondTheDescriptionAreIgnoredAndKeptOnSave) {
     QTemporaryDir dir;
     const QString path = dir.filePath("long.qnt");
     put(path, QByteArray::fromHex("0000 0000 0000 abcd ef"));
@@ -82,8 +76,7 @@ TEST(IdentificationFile, BytesBeyondTheDescriptionAreIgnoredAndKeptOnSave)
     EXPECT_EQ(bytesOf(path), QByteArray::fromHex("0100 0000 ffff abcd ef"));
 }
 
-TEST(IdentificationFile, AFileOfAnotherKnowledgeBaseIsRefusedAndChangesNothing)
-{
+TEST(IdentificationFile, AFileOfAnotherKnowledgeBaseIsRefusedAndChangesNothing) {
     QTemporaryDir dir;
     const QString path = dir.filePath("other.qnt");
     put(path, QByteArray::fromHex("0100 0200 0000"));
@@ -98,8 +91,7 @@ TEST(IdentificationFile, AFileOfAnotherKnowledgeBaseIsRefusedAndChangesNothing)
     EXPECT_EQ(c, (std::vector<i16>{0, 0, 1}));
 }
 
-TEST(IdentificationFile, AMissingFileCannotBeOpened)
-{
+TEST(IdentificationFile, AMissingFileCannotBeOpened) {
     QTemporaryDir dir;
     std::vector<i16> c{1}, f{0};
     const auto r = IdentificationFile::read(dir.filePath("none.qnt"), c, f);
@@ -107,8 +99,7 @@ TEST(IdentificationFile, AMissingFileCannotBeOpened)
     EXPECT_EQ(c, (std::vector<i16>{1}));
 }
 
-TEST(IdentificationFile, ASaveThatCannotReplaceTheTargetFailsAndKeepsIt)
-{
+TEST(IdentificationFile, ASaveThatCannotReplaceTheTargetFailsAndKeepsIt) {
     QTemporaryDir dir;
     const QString path = dir.filePath("taken.qnt");
     ASSERT_TRUE(QDir(dir.path()).mkdir("taken.qnt"));
@@ -121,8 +112,7 @@ TEST(IdentificationFile, ASaveThatCannotReplaceTheTargetFailsAndKeepsIt)
     EXPECT_TRUE(QFileInfo(path + "/keep").exists());
 }
 
-TEST(IdentificationFile, ASaveIntoAMissingFolderFails)
-{
+TEST(IdentificationFile, ASaveIntoAMissingFolderFails) {
     QTemporaryDir dir;
     QString error;
     EXPECT_FALSE(IdentificationFile::write(dir.filePath("no/such/folder/a.qnt"), {1}, {0}, &error));

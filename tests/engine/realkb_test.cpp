@@ -19,8 +19,7 @@ struct RealKb : ::testing::Test {
     kb::Model model;
     ScriptedDialogs dialogs;
 
-    KeyTables load()
-    {
+    KeyTables load() {
         kb.write();
         const auto result = kb::loadKnowledgeBase(model, kb.options());
         EXPECT_TRUE(result.ok()) << result.detail.toStdString();
@@ -31,8 +30,7 @@ struct RealKb : ::testing::Test {
     }
 };
 
-TEST_F(RealKb, TablesAreReadInKeyOrder)
-{
+TEST_F(RealKb, TablesAreReadInKeyOrder) {
     kb.objects.insert(kb.objects.begin(), {"ZETA", 1, 2, 0, 2, -1, 2, "Z", "z.bmp", false});
     kb.variants = {{0, "b.wmf", {"P1"}}, {0, "a.wmf", {}}};
     kb.dependencies = {{"A1", "PATTE"}, {"A2", "missing"}};
@@ -61,8 +59,7 @@ TEST_F(RealKb, TablesAreReadInKeyOrder)
     EXPECT_EQ(t.deterButtons[1]->key, "AILE");
 }
 
-TEST_F(RealKb, AnswerPathOnTheLoadedBase)
-{
+TEST_F(RealKb, AnswerPathOnTheLoadedBase) {
     kb.dependencies = {{"A1", "PATTE"}};
     kb.contradictions = {{"AILE", 2}};
     const KeyTables tables = load();

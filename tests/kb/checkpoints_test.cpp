@@ -1,24 +1,22 @@
 #include "kb/loader.h"
 #include "support/testkb.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
+#include <QFile>
 
 using kb::Checkpoint;
 using testing_support::TestKb;
 
 namespace {
 
-kb::LoadResult loadResult(const TestKb& base)
-{
+kb::LoadResult loadResult(const TestKb& base) {
     kb::Model m;
     return kb::loadKnowledgeBase(m, base.options());
 }
 
 // A failure before the weights are opened stops there, with the weights' path as the message
 // and the real cause in the detail.
-void expectStopsAtWeights(const TestKb& base, const char* detailHas)
-{
+void expectStopsAtWeights(const TestKb& base, const char* detailHas) {
     const kb::LoadResult r = loadResult(base);
     EXPECT_EQ(r.failedAt, Checkpoint::WeightsOpen);
     EXPECT_EQ(r.message, base.dataDir() + "POIDS.DAT");
@@ -27,8 +25,7 @@ void expectStopsAtWeights(const TestKb& base, const char* detailHas)
 
 }  // namespace
 
-TEST(Checkpoints, ADatabaseThatIsNotSQLiteStopsWithItsPathAndErrorNumber)
-{
+TEST(Checkpoints, ADatabaseThatIsNotSQLiteStopsWithItsPathAndErrorNumber) {
     TestKb base;
     base.write();
     base.writeFile("kb.sqlite", QByteArray(2048, 'z'));
@@ -37,35 +34,34 @@ TEST(Checkpoints, ADatabaseThatIsNotSQLiteStopsWithItsPathAndErrorNumber)
     EXPECT_EQ(r.message, base.databasePath() + ", Erreur N° 26");
 }
 
-TEST(Checkpoints, AMissingDatabaseStopsAtTheDatabase)
-{
+TEST(Checkpoints, AMissingDatabaseStopsAtTheDatabase) {
     TestKb base;
     const kb::LoadResult r = loadResult(base);
     EXPECT_EQ(r.failedAt, Checkpoint::Database);
-    EXPECT_TRUE(r.message.startsWith(base.databasePath() + ", Erreur N° ")) << r.message.toStdString();
+    EXPECT_TRUE(r.message.startsWith(base.databasePath() + ", Erreur N° "))
+        << r.message.toStdString();
 }
 
-TEST(Checkpoints, AMissingCountRowStopsAtTheWeightsAndSaysWhich)
-{
+TEST(Checkpoints, AMissingCountRowStopsAtTheWeightsAndSaysWhich) {
     TestKb base;
     base.write();
     base.exec("DELETE FROM Parametres WHERE Nom = 'Nb_Esp';");
     expectStopsAtWeights(base, "Nb_Esp");
 }
 
-TEST(Checkpoints, AZeroCountStopsAtTheWeights)
-{
+TEST(Checkpoints, AZeroCountStopsAtTheWeights) {
     TestKb base;
     base.parameters["Nb_Robot"] = "0";
     base.write();
     expectStopsAtWeights(base, "Nb_Robot");
 }
 
-TEST(Checkpoints, CountsThatSizeNothingMayBeMissing)
-{
+TEST(Checkpoints, CountsThatSizeNothingMayBeMissing) {
     TestKb base;
     base.write();
-    base.exec("DELETE FROM Parametres WHERE Nom IN ('Nb_But_Car','Nb_But_Deter','Nb_But_Quest','Nb_Contraintes');");
+    base.exec(
+        "DELETE FROM Parametres WHERE Nom IN "
+        "('Nb_But_Car','Nb_But_Deter','Nb_But_Quest','Nb_Contraintes');");
     kb::Model m;
     const kb::LoadResult r = kb::loadKnowledgeBase(m, base.options());
     EXPECT_TRUE(r.ok()) << r.detail.toStdString();
@@ -73,40 +69,35 @@ TEST(Checkpoints, CountsThatSizeNothingMayBeMissing)
     EXPECT_EQ(m.ConstraintCount, 0);
 }
 
-TEST(Checkpoints, AMissingColourRowStopsAtTheWeights)
-{
+TEST(Checkpoints, AMissingColourRowStopsAtTheWeights) {
     TestKb base;
     base.write();
     base.exec("DELETE FROM Couleurs WHERE Numero = 2;");
     expectStopsAtWeights(base, "Couleurs");
 }
 
-TEST(Checkpoints, ADescriptorNumberOutOfRangeStopsAtTheWeights)
-{
+TEST(Checkpoints, ADescriptorNumberOutOfRangeStopsAtTheWeights) {
     TestKb base;
     base.write();
     base.exec("UPDATE Objets_Fic SET Desc_Num = 2 WHERE Objet = 'PATTE';");
     expectStopsAtWeights(base, "Desc_Num");
 }
 
-TEST(Checkpoints, AMissingTableStopsAtTheWeights)
-{
+TEST(Checkpoints, AMissingTableStopsAtTheWeights) {
     TestKb base;
     base.write();
     base.exec("DROP TABLE Hierarchie;");
     expectStopsAtWeights(base, "Hierarchie");
 }
 
-TEST(Checkpoints, AMissingParameterTableStopsAtTheWeights)
-{
+TEST(Checkpoints, AMissingParameterTableStopsAtTheWeights) {
     TestKb base;
     base.write();
     base.exec("DROP TABLE Parametres;");
     expectStopsAtWeights(base, "Parametres");
 }
 
-TEST(Checkpoints, MissingOrShortWeights)
-{
+TEST(Checkpoints, MissingOrShortWeights) {
     TestKb base;
     base.write();
     QFile::remove(base.dataDir() + "POIDS.DAT");
@@ -121,8 +112,7 @@ TEST(Checkpoints, MissingOrShortWeights)
     EXPECT_TRUE(r.message.isEmpty());
 }
 
-TEST(Checkpoints, AMissingMatrixStopsAfterTheListAndTreeAreBuilt)
-{
+TEST(Checkpoints, AMissingMatrixStopsAfterTheListAndTreeAreBuilt) {
     TestKb base;
     base.write();
     QFile::remove(base.dataDir() + "MATRICE.DAT");
@@ -134,8 +124,7 @@ TEST(Checkpoints, AMissingMatrixStopsAfterTheListAndTreeAreBuilt)
     EXPECT_GE(m.Tree.find("SP1"), 0);
 }
 
-TEST(Checkpoints, AShortMatrixIsAReadError)
-{
+TEST(Checkpoints, AShortMatrixIsAReadError) {
     TestKb base;
     base.write();
     base.writeFile("MATRICE.DAT", QByteArray(29, '\0'));
@@ -144,8 +133,7 @@ TEST(Checkpoints, AShortMatrixIsAReadError)
     EXPECT_EQ(r.stringId, 1070);
 }
 
-TEST(Checkpoints, AHugeCountWithAShortMatrixFailsWithoutAllocating)
-{
+TEST(Checkpoints, AHugeCountWithAShortMatrixFailsWithoutAllocating) {
     TestKb base;
     base.parameters["Nb_Esp"] = "32767";
     base.parameters["Nb_Etats_Desc"] = "32767";
@@ -154,4 +142,3 @@ TEST(Checkpoints, AHugeCountWithAShortMatrixFailsWithoutAllocating)
     const kb::LoadResult r = loadResult(base);
     EXPECT_EQ(r.failedAt, Checkpoint::MatrixRead);
 }
-

@@ -1,16 +1,15 @@
 #include "kb/loader.h"
 #include "support/testkb.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QRandomGenerator>
-#include <gtest/gtest.h>
 
 using testing_support::TestKb;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
+QByteArray readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
@@ -19,8 +18,7 @@ QByteArray readAll(const QString& path)
 
 // Random damage to the knowledge-base file or the data files must end at a checkpoint or
 // load; it must never crash (the sanitizer build of this test is the real check).
-TEST(Corruption, FlippedBytesInTheDatabaseNeverCrash)
-{
+TEST(Corruption, FlippedBytesInTheDatabaseNeverCrash) {
     TestKb base;
     base.write();
     const QByteArray original = readAll(base.databasePath());
@@ -42,8 +40,7 @@ TEST(Corruption, FlippedBytesInTheDatabaseNeverCrash)
     SUCCEED() << failures << " damaged files were refused";
 }
 
-TEST(Corruption, TruncatedDatabasesAreRefusedCleanly)
-{
+TEST(Corruption, TruncatedDatabasesAreRefusedCleanly) {
     TestKb base;
     base.write();
     const QByteArray original = readAll(base.databasePath());
@@ -55,8 +52,7 @@ TEST(Corruption, TruncatedDatabasesAreRefusedCleanly)
     }
 }
 
-TEST(Corruption, InconsistentTablesEndAtACheckpoint)
-{
+TEST(Corruption, InconsistentTablesEndAtACheckpoint) {
     const char* damage[] = {
         "UPDATE Objets_Fic SET Desc_Num = NULL;",
         "UPDATE Objets_Fic SET Joker = NULL;",

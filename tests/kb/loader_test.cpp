@@ -1,8 +1,8 @@
 #include "kb/loader.h"
 #include "support/testkb.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
+#include <QFile>
 
 using kb::Checkpoint;
 using testing_support::TestKb;
@@ -14,8 +14,7 @@ struct Loaded {
     kb::LoadResult result;
 };
 
-std::unique_ptr<Loaded> load(const TestKb& base)
-{
+std::unique_ptr<Loaded> load(const TestKb& base) {
     auto l = std::make_unique<Loaded>();
     l->result = kb::loadKnowledgeBase(l->model, base.options());
     return l;
@@ -23,8 +22,7 @@ std::unique_ptr<Loaded> load(const TestKb& base)
 
 }  // namespace
 
-TEST(Loader, LoadsTheCountsNamesWeightsMatrixAndFlags)
-{
+TEST(Loader, LoadsTheCountsNamesWeightsMatrixAndFlags) {
     TestKb base;
     base.write();
     auto l = load(base);
@@ -34,7 +32,8 @@ TEST(Loader, LoadsTheCountsNamesWeightsMatrixAndFlags)
     EXPECT_EQ(m.StateCount, 5);
     EXPECT_EQ(m.ConstraintCount, 2);
     EXPECT_EQ(m.SpeciesName, (std::vector<QString>{"Alpha alpha", "Beta beta", "Gamma gamma"}));
-    EXPECT_EQ(m.SpeciesListLines, QStringList({"100% - Alpha alpha", "100% - Beta beta", "100% - Gamma gamma"}));
+    EXPECT_EQ(m.SpeciesListLines,
+              QStringList({"100% - Alpha alpha", "100% - Beta beta", "100% - Gamma gamma"}));
     EXPECT_EQ(m.matrix(0, 0), 1);
     EXPECT_EQ(m.matrix(1, 0), 0);
     EXPECT_EQ(m.matrix(1, 1), 1);
@@ -49,8 +48,7 @@ TEST(Loader, LoadsTheCountsNamesWeightsMatrixAndFlags)
     EXPECT_FALSE(m.ObjectTable.eof());
 }
 
-TEST(Loader, ParameterValuesUseTheirLeadingNumberRoundedHalfToEven)
-{
+TEST(Loader, ParameterValuesUseTheirLeadingNumberRoundedHalfToEven) {
     TestKb base;
     base.parameters["Nb_Cadre"] = "12 frames";
     base.parameters["Nb_Robot"] = "2.5";
@@ -63,8 +61,7 @@ TEST(Loader, ParameterValuesUseTheirLeadingNumberRoundedHalfToEven)
     EXPECT_EQ(l->model.ConstraintCount, 4);
 }
 
-TEST(Loader, JokerFlagsAreIndexedByDescriptorNumber)
-{
+TEST(Loader, JokerFlagsAreIndexedByDescriptorNumber) {
     TestKb base;
     base.parameters["Nb_Etats_Desc"] = "6";
     base.stateCodes << "Z";
@@ -79,19 +76,19 @@ TEST(Loader, JokerFlagsAreIndexedByDescriptorNumber)
     EXPECT_EQ(l->model.JokerFlag, (std::vector<bool>{true, true, false}));
 }
 
-TEST(Loader, SpeciesIndexIsThePrimaryKeyOrder)
-{
+TEST(Loader, SpeciesIndexIsThePrimaryKeyOrder) {
     TestKb base;
     base.write();
     // Renumber so that the file order and the key order differ.
-    base.exec("UPDATE Flore SET Numero = Numero + 10; UPDATE Flore SET Numero = 1 WHERE Code = 'SP3';");
+    base.exec(
+        "UPDATE Flore SET Numero = Numero + 10; UPDATE Flore SET Numero = 1 WHERE Code = 'SP3';");
     auto l = load(base);
     ASSERT_TRUE(l->result.ok());
-    EXPECT_EQ(l->model.SpeciesName, (std::vector<QString>{"Gamma gamma", "Alpha alpha", "Beta beta"}));
+    EXPECT_EQ(l->model.SpeciesName,
+              (std::vector<QString>{"Gamma gamma", "Alpha alpha", "Beta beta"}));
 }
 
-TEST(Loader, FloraRowsBeyondTheSpeciesCountEnterOnlyTheTree)
-{
+TEST(Loader, FloraRowsBeyondTheSpeciesCountEnterOnlyTheTree) {
     TestKb base;
     base.flora.push_back({"SP4", "Delta delta", "DELTIDAE"});
     base.write();
@@ -103,8 +100,7 @@ TEST(Loader, FloraRowsBeyondTheSpeciesCountEnterOnlyTheTree)
     EXPECT_GE(l->model.Tree.find("SP4S"), 0);
 }
 
-TEST(PaletteSampling, PointsAreCellMiddlesRoundedHalfToEven)
-{
+TEST(PaletteSampling, PointsAreCellMiddlesRoundedHalfToEven) {
     const QSize box(200, 51);
     EXPECT_EQ(kb::paletteSamplePoint(0, 4, box), QPoint(25, 26));
     EXPECT_EQ(kb::paletteSamplePoint(1, 4, box), QPoint(75, 26));
@@ -114,8 +110,7 @@ TEST(PaletteSampling, PointsAreCellMiddlesRoundedHalfToEven)
     EXPECT_EQ(kb::paletteSamplePoint(1, 4, QSize(250, 10)), QPoint(94, 5));
 }
 
-TEST(PaletteSampling, ColourBytesAreSplitBlueGreenRed)
-{
+TEST(PaletteSampling, ColourBytesAreSplitBlueGreenRed) {
     kb::Model m;
     m.ColourCount = 2;
     QImage box(200, 51, QImage::Format_RGB32);
@@ -127,23 +122,24 @@ TEST(PaletteSampling, ColourBytesAreSplitBlueGreenRed)
     EXPECT_EQ(m.PaletteColour[1], 0x00030201u);
 }
 
-TEST(PaletteSampling, TheRenderedPalettePictureGivesBackItsColours)
-{
+TEST(PaletteSampling, TheRenderedPalettePictureGivesBackItsColours) {
     TestKb base;
     base.parameters["Nb_Couleurs"] = "4";
-    base.colours = {QColor(0x12, 0x34, 0x56), QColor(0xFE, 0xDC, 0xBA), QColor(0, 0, 0), QColor(0x80, 0x80, 0x81)};
+    base.colours = {QColor(0x12, 0x34, 0x56), QColor(0xFE, 0xDC, 0xBA), QColor(0, 0, 0),
+                    QColor(0x80, 0x80, 0x81)};
     base.colourCodes = {"A", "B", "C", "D"};
     base.write();
     auto l = load(base);
     ASSERT_TRUE(l->result.ok()) << l->result.detail.toStdString();
     for (int i = 0; i < 4; ++i) {
         const QColor c = base.colours[size_t(i)];
-        EXPECT_EQ(l->model.PaletteColour[size_t(i)], std::uint32_t(c.red() | c.green() << 8 | c.blue() << 16)) << i;
+        EXPECT_EQ(l->model.PaletteColour[size_t(i)],
+                  std::uint32_t(c.red() | c.green() << 8 | c.blue() << 16))
+            << i;
     }
 }
 
-TEST(DataFiles, WeightsAreLittleEndianSigned)
-{
+TEST(DataFiles, WeightsAreLittleEndianSigned) {
     TestKb base;
     base.parameters["Nb_Etats_Desc"] = "3";
     base.objects = {{"AILE", 1, 3, 0, 3, 0, 0, "", "", true}};
@@ -155,8 +151,7 @@ TEST(DataFiles, WeightsAreLittleEndianSigned)
     EXPECT_EQ(l->model.StateWeight, (std::vector<platform::i16>{1, -1, 10000}));
 }
 
-TEST(DataFiles, TheMatrixHasTheSpeciesIndexVaryingFastest)
-{
+TEST(DataFiles, TheMatrixHasTheSpeciesIndexVaryingFastest) {
     TestKb base;
     base.parameters["Nb_Esp"] = "2";
     base.parameters["Nb_Etats_Desc"] = "3";

@@ -7,8 +7,7 @@ using testing_support::TestKb;
 
 namespace {
 
-QStringList childTexts(const kb::SpeciesTree& tree, const QString& key)
-{
+QStringList childTexts(const kb::SpeciesTree& tree, const QString& key) {
     QStringList out;
     const int n = tree.find(key);
     if (n < 0) return {"<missing " + key + ">"};
@@ -18,15 +17,16 @@ QStringList childTexts(const kb::SpeciesTree& tree, const QString& key)
 
 }  // namespace
 
-TEST(SpeciesTree, FamiliesSpeciesAndCommonNames)
-{
+TEST(SpeciesTree, FamiliesSpeciesAndCommonNames) {
     TestKb base;
     base.flora = {{"SP1", "Bellis perennis", "ASTERACEAE"},
                   {"SP2", "Achillea millefolium", "ASTERACEAE"},
                   {"SP3", "Rosa canina", "rosaceae de haie"}};
     base.languages = {"Français", "English"};
-    base.commonNames = {{"English", "Daisy", "SP1"}, {"Français", "Pâquerette", "SP1"},
-                        {"Français", "Daisy", "SP2"}, {"English", "Dog rose", "SP3"}};
+    base.commonNames = {{"English", "Daisy", "SP1"},
+                        {"Français", "Pâquerette", "SP1"},
+                        {"Français", "Daisy", "SP2"},
+                        {"English", "Dog rose", "SP3"}};
     base.write();
     kb::Model m;
     ASSERT_TRUE(kb::loadKnowledgeBase(m, base.options()).ok());
@@ -36,7 +36,8 @@ TEST(SpeciesTree, FamiliesSpeciesAndCommonNames)
     EXPECT_EQ(t.node(t.roots()[1]).key, QString("Espèces"));
     EXPECT_EQ(t.node(t.roots()[2]).text, QString("Common names"));
     EXPECT_EQ(childTexts(t, "Familles"), QStringList({"Asteraceae", "Rosaceae De Haie"}));
-    EXPECT_EQ(childTexts(t, "ASTERACEAE"), QStringList({"Achillea millefolium", "Bellis perennis"}));
+    EXPECT_EQ(childTexts(t, "ASTERACEAE"),
+              QStringList({"Achillea millefolium", "Bellis perennis"}));
     EXPECT_EQ(t.node(t.find("SP2S")).tag, QString("EspASTERACEAE"));
     EXPECT_EQ(t.node(t.find("ASTERACEAE")).tag, QString("Fam"));
     // Languages in "Langue" order; a name shared by two languages has one node, under the
@@ -48,8 +49,7 @@ TEST(SpeciesTree, FamiliesSpeciesAndCommonNames)
     EXPECT_EQ(t.node(t.find("SP2Daisy")).tag, QString("CspSP2ASTERACEAE"));
 }
 
-TEST(SpeciesTree, ARootWithoutTextInTheLanguageIsLeftOutWithItsBranch)
-{
+TEST(SpeciesTree, ARootWithoutTextInTheLanguageIsLeftOutWithItsBranch) {
     TestKb base;
     base.write();
     auto options = base.options();
@@ -65,8 +65,7 @@ TEST(SpeciesTree, ARootWithoutTextInTheLanguageIsLeftOutWithItsBranch)
     EXPECT_GE(m.Tree.find("SP1"), 0);
 }
 
-TEST(SpeciesTree, KeysAreUniqueAndChildrenSorted)
-{
+TEST(SpeciesTree, KeysAreUniqueAndChildrenSorted) {
     kb::SpeciesTree t;
     EXPECT_TRUE(t.add("", "R", "Root", "livre_ferme", ""));
     EXPECT_TRUE(t.add("R", "b", "banana", "page", ""));
@@ -77,8 +76,7 @@ TEST(SpeciesTree, KeysAreUniqueAndChildrenSorted)
     EXPECT_EQ(childTexts(t, "R"), QStringList({"Apple", "banana", "cherry"}));
 }
 
-TEST(ProperCase, FirstLetterOfEachWordUpper)
-{
+TEST(ProperCase, FirstLetterOfEachWordUpper) {
     EXPECT_EQ(kb::properCase("ASTERACEAE"), QString("Asteraceae"));
     EXPECT_EQ(kb::properCase("rosaceae de haie"), QString("Rosaceae De Haie"));
     EXPECT_EQ(kb::properCase(""), QString(""));

@@ -2,9 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using kb::Database;
 using kb::Table;
@@ -13,14 +13,14 @@ namespace {
 
 class TableTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         path = dir.path() + "/t.sqlite";
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
         const char* sql =
             "CREATE TABLE Parametres (Nom TEXT PRIMARY KEY COLLATE NOCASE, Etat TEXT);"
-            "INSERT INTO Parametres VALUES ('Nb_Esp','12 species'),('Nb_Cadre','3'),('Vide',NULL),('Blanc','');"
+            "INSERT INTO Parametres VALUES ('Nb_Esp','12 "
+            "species'),('Nb_Cadre','3'),('Vide',NULL),('Blanc','');"
             "CREATE TABLE Caracteres (NUM INTEGER PRIMARY KEY, ID_CARAC TEXT);"
             "CREATE INDEX Caracteres_ID_CARAC ON Caracteres (ID_CARAC);"
             "INSERT INTO Caracteres VALUES (2,'b2'),(0,'A0'),(1,'a1'),(3,'B2');"
@@ -41,8 +41,7 @@ protected:
 
 }  // namespace
 
-TEST_F(TableTest, SeekFindsRowsByTextKeyIgnoringCase)
-{
+TEST_F(TableTest, SeekFindsRowsByTextKeyIgnoringCase) {
     Table t = database.openTable("Parametres");
     ASSERT_TRUE(t.isValid());
     EXPECT_TRUE(t.seek(QString("NB_ESP")));
@@ -56,8 +55,7 @@ TEST_F(TableTest, SeekFindsRowsByTextKeyIgnoringCase)
     EXPECT_FALSE(ok) << "reading a field after a failed seek must fail";
 }
 
-TEST_F(TableTest, EmptyAndNullFieldsReadAsNull)
-{
+TEST_F(TableTest, EmptyAndNullFieldsReadAsNull) {
     Table t = database.openTable("Parametres");
     ASSERT_TRUE(t.seek(QString("Vide")));
     bool ok = false;
@@ -69,8 +67,7 @@ TEST_F(TableTest, EmptyAndNullFieldsReadAsNull)
     EXPECT_FALSE(ok);
 }
 
-TEST_F(TableTest, RowsComeInTheOrderOfTheIndexSet)
-{
+TEST_F(TableTest, RowsComeInTheOrderOfTheIndexSet) {
     Table t = database.openTable("Caracteres");
     QStringList codes;
     for (t.moveFirst(); !t.eof(); t.moveNext()) codes << t.field("ID_CARAC").toString();
@@ -85,8 +82,7 @@ TEST_F(TableTest, RowsComeInTheOrderOfTheIndexSet)
     EXPECT_EQ(t.field("NUM").toInt(), 2) << "seek lands on the first of equal keys";
 }
 
-TEST_F(TableTest, NumericKeysAcceptNumbersAndNumericTexts)
-{
+TEST_F(TableTest, NumericKeysAcceptNumbersAndNumericTexts) {
     Table t = database.openTable("Caracteres");
     EXPECT_TRUE(t.seek(3));
     EXPECT_EQ(t.field("ID_CARAC").toString(), QString("B2"));
@@ -95,8 +91,7 @@ TEST_F(TableTest, NumericKeysAcceptNumbersAndNumericTexts)
     EXPECT_FALSE(t.seek(7));
 }
 
-TEST_F(TableTest, CompositeKeysSeekOnSeveralValuesOrAPrefix)
-{
+TEST_F(TableTest, CompositeKeysSeekOnSeveralValuesOrAPrefix) {
     Table t = database.openTable("Paires");
     QStringList order;
     for (t.moveFirst(); !t.eof(); t.moveNext()) order << t.field("V").toString();
@@ -109,8 +104,7 @@ TEST_F(TableTest, CompositeKeysSeekOnSeveralValuesOrAPrefix)
     EXPECT_FALSE(t.seek(QVariantList{"x", 1, "too many"}));
 }
 
-TEST_F(TableTest, MovingAndCounting)
-{
+TEST_F(TableTest, MovingAndCounting) {
     Table t = database.openTable("Caracteres");
     EXPECT_EQ(t.recordCount(), 4);
     t.moveLast();
@@ -128,8 +122,7 @@ TEST_F(TableTest, MovingAndCounting)
     EXPECT_EQ(empty.recordCount(), 0);
 }
 
-TEST_F(TableTest, CursorsAreIndependent)
-{
+TEST_F(TableTest, CursorsAreIndependent) {
     Table a = database.openTable("Caracteres");
     Table b = a;
     b.setIndex("ID_CARAC");
@@ -138,8 +131,7 @@ TEST_F(TableTest, CursorsAreIndependent)
     EXPECT_EQ(b.field("NUM").toInt(), 3);
 }
 
-TEST_F(TableTest, UnknownTablesAndIndexesAreErrors)
-{
+TEST_F(TableTest, UnknownTablesAndIndexesAreErrors) {
     Table t = database.openTable("Nothing");
     EXPECT_FALSE(t.isValid());
     EXPECT_TRUE(t.errorString().contains("Nothing"));
@@ -150,8 +142,7 @@ TEST_F(TableTest, UnknownTablesAndIndexesAreErrors)
     EXPECT_FALSE(c.setIndex("NoIndex"));
 }
 
-TEST_F(TableTest, StoredQueriesAreViewsInNameOrder)
-{
+TEST_F(TableTest, StoredQueriesAreViewsInNameOrder) {
     EXPECT_EQ(database.queryNames(), QStringList({"va", "Vb"}));
     Table q = database.openQuery(0);
     ASSERT_TRUE(q.isValid());
@@ -164,8 +155,7 @@ TEST_F(TableTest, StoredQueriesAreViewsInNameOrder)
     EXPECT_FALSE(database.openQuery(-1).isValid());
 }
 
-TEST_F(TableTest, TheFileIsNeverWritten)
-{
+TEST_F(TableTest, TheFileIsNeverWritten) {
     const QByteArray before = [&] {
         QFile f(path);
         f.open(QIODevice::ReadOnly);
@@ -178,8 +168,7 @@ TEST_F(TableTest, TheFileIsNeverWritten)
     EXPECT_EQ(f.readAll(), before);
 }
 
-TEST(DatabaseOpen, MissingOrForeignFilesFailWithACode)
-{
+TEST(DatabaseOpen, MissingOrForeignFilesFailWithACode) {
     QTemporaryDir dir;
     Database db;
     EXPECT_FALSE(db.open(dir.path() + "/none.sqlite"));
@@ -194,8 +183,7 @@ TEST(DatabaseOpen, MissingOrForeignFilesFailWithACode)
     EXPECT_FALSE(db.isOpen());
 }
 
-TEST(DatabaseOpen, APathWrittenWithBackslashesAndOtherCaseOpens)
-{
+TEST(DatabaseOpen, APathWrittenWithBackslashesAndOtherCaseOpens) {
     QTemporaryDir dir;
     sqlite3* raw = nullptr;
     ASSERT_EQ(sqlite3_open((dir.path() + "/Base.sqlite").toUtf8().constData(), &raw), SQLITE_OK);

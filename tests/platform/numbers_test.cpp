@@ -1,12 +1,11 @@
-#include "platform/int16.h"
 #include "platform/numbers.h"
+#include "platform/int16.h"
 
 #include <gtest/gtest.h>
 
 using namespace platform;
 
-TEST(Rounding, HalvesGoToTheEvenNeighbour)
-{
+TEST(Rounding, HalvesGoToTheEvenNeighbour) {
     EXPECT_EQ(roundHalfEven(12.5), 12);
     EXPECT_EQ(roundHalfEven(37.5), 38);
     EXPECT_EQ(roundHalfEven(2.5), 2);
@@ -19,8 +18,7 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour)
     EXPECT_EQ(roundHalfEven(-0.4), 0);
 }
 
-TEST(LeadingNumber, ReadsTheNumberAtTheStartAndIgnoresTheRest)
-{
+TEST(LeadingNumber, ReadsTheNumberAtTheStartAndIgnoresTheRest) {
     EXPECT_EQ(leadingNumber("12 abc"), 12);
     EXPECT_EQ(leadingNumber("12abc"), 12);
     EXPECT_EQ(leadingNumber("  7"), 7);
@@ -34,8 +32,7 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartAndIgnoresTheRest)
     EXPECT_EQ(leadingNumber(".5"), 0.5);
 }
 
-TEST(LeadingNumber, RoundsToA16BitIntegerHalvesToEven)
-{
+TEST(LeadingNumber, RoundsToA16BitIntegerHalvesToEven) {
     EXPECT_EQ(leadingInt16("12 abc"), 12);
     EXPECT_EQ(leadingInt16("2.5"), 2);
     EXPECT_EQ(leadingInt16("3.5"), 4);
@@ -45,8 +42,7 @@ TEST(LeadingNumber, RoundsToA16BitIntegerHalvesToEven)
     EXPECT_FALSE(leadingInt16("1e300").has_value());
 }
 
-TEST(Int16, OverflowIsReportedNotWrapped)
-{
+TEST(Int16, OverflowIsReportedNotWrapped) {
     EXPECT_EQ(add16(32000, 767), 32767);
     EXPECT_FALSE(add16(32000, 768).has_value());
     EXPECT_FALSE(sub16(-32768, 1).has_value());
@@ -56,15 +52,13 @@ TEST(Int16, OverflowIsReportedNotWrapped)
     EXPECT_EQ(mul16(-1, 32767), -32767);
 }
 
-TEST(SignedSpaceNumber, SpaceBeforePositiveMinusBeforeNegative)
-{
+TEST(SignedSpaceNumber, SpaceBeforePositiveMinusBeforeNegative) {
     EXPECT_EQ(signedSpaceNumber(87), QString(" 87"));
     EXPECT_EQ(signedSpaceNumber(0), QString(" 0"));
     EXPECT_EQ(signedSpaceNumber(-3), QString("-3"));
 }
 
-TEST(TextToBool, NumbersAndWords)
-{
+TEST(TextToBool, NumbersAndWords) {
     EXPECT_EQ(textToBool("-1"), true);
     EXPECT_EQ(textToBool("0"), false);
     EXPECT_EQ(textToBool("True"), true);

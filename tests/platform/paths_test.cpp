@@ -1,30 +1,27 @@
 #include "platform/paths.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace platform;
 
 namespace {
-void touch(const QString& path)
-{
+void touch(const QString& path) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
 }
 }  // namespace
 
-TEST(LocalPath, BackslashesBecomeSeparators)
-{
+TEST(LocalPath, BackslashesBecomeSeparators) {
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("Robot/00");
     touch(dir.path() + "/Robot/00/base.wmf");
     EXPECT_EQ(toLocalPath(dir.path() + "\\Robot\\00\\base.wmf"), dir.path() + "/Robot/00/base.wmf");
 }
 
-TEST(LocalPath, NamesDifferingOnlyInCaseAreFound)
-{
+TEST(LocalPath, NamesDifferingOnlyInCaseAreFound) {
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("Robot/00");
     touch(dir.path() + "/Robot/00/Base_F.wmf");
@@ -33,22 +30,20 @@ TEST(LocalPath, NamesDifferingOnlyInCaseAreFound)
     EXPECT_TRUE(QFile::exists(found));
 }
 
-TEST(LocalPath, MissingComponentsAreKeptAsWritten)
-{
+TEST(LocalPath, MissingComponentsAreKeptAsWritten) {
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("Data");
-    EXPECT_EQ(toLocalPath(dir.path() + "\\DATA\\Nowhere\\x.dat"), dir.path() + "/Data/Nowhere/x.dat");
+    EXPECT_EQ(toLocalPath(dir.path() + "\\DATA\\Nowhere\\x.dat"),
+              dir.path() + "/Data/Nowhere/x.dat");
 }
 
-TEST(LocalPath, TrailingSeparatorIsKept)
-{
+TEST(LocalPath, TrailingSeparatorIsKept) {
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("Docs");
     EXPECT_EQ(toLocalPath(dir.path() + "\\docs\\"), dir.path() + "/Docs/");
 }
 
-TEST(JoinPath, OneSeparatorBetweenFolderAndName)
-{
+TEST(JoinPath, OneSeparatorBetweenFolderAndName) {
     EXPECT_EQ(joinPath("/a/", "b"), QString("/a/b"));
     EXPECT_EQ(joinPath("/a", "b"), QString("/a/b"));
     EXPECT_EQ(joinPath("C:\\a\\", "b"), QString("C:\\a\\b"));

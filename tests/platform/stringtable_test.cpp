@@ -66,7 +66,8 @@ TEST(StringTableBuiltIn, HoldsExactlyTheNamedTextsInEveryLanguageButTheAbsentOne
         const bool english = table.text(key, English).has_value();
         if (!english) continue;
         for (int language : {English, Spanish, French}) {
-            EXPECT_TRUE(table.text(key, language).has_value()) << key << " in language " << language;
+            EXPECT_TRUE(table.text(key, language).has_value())
+                << key << " in language " << language;
             expected.insert(language * 1000 + key);
         }
     }

@@ -6,16 +6,15 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QToolBar>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeWidget>
 
 using Answer = platform::Dialogs::Answer;
 
 namespace {
 
-QStringList visibleToolbarKeys(shell::frmMain& w)
-{
+QStringList visibleToolbarKeys(shell::frmMain& w) {
     QStringList keys;
     for (int n = 1; n <= 22; ++n) {
         QAction* a = w.toolbarEntry(n);
@@ -26,8 +25,7 @@ QStringList visibleToolbarKeys(shell::frmMain& w)
 
 }  // namespace
 
-TEST_F(MainWindowTest, StartsInTheIdentificationViewWithNothingToSave)
-{
+TEST_F(MainWindowTest, StartsInTheIdentificationViewWithNothingToSave) {
     shell::frmMain& w = open();
     EXPECT_EQ(w.ViewMode, 1);
     EXPECT_TRUE(w.pane("Robot")->isVisible());
@@ -42,8 +40,7 @@ TEST_F(MainWindowTest, StartsInTheIdentificationViewWithNothingToSave)
     EXPECT_EQ(w.menuAction("mnuFileSave")->text(), QString("&Save"));
 }
 
-TEST_F(MainWindowTest, TheSpeciesListAndTreeComeFromTheKnowledgeBase)
-{
+TEST_F(MainWindowTest, TheSpeciesListAndTreeComeFromTheKnowledgeBase) {
     shell::frmMain& w = open();
     auto* list = qobject_cast<QListWidget*>(w.pane("Liste_Esp"));
     ASSERT_EQ(list->count(), 3);
@@ -55,8 +52,7 @@ TEST_F(MainWindowTest, TheSpeciesListAndTreeComeFromTheKnowledgeBase)
     EXPECT_EQ(w.findChild<QLabel*>("Legende")->text(), QString(" 3 species at 0 %"));
 }
 
-TEST_F(MainWindowTest, TheViewMenuSwitchesViewsAndToolbarEntries)
-{
+TEST_F(MainWindowTest, TheViewMenuSwitchesViewsAndToolbarEntries) {
     shell::frmMain& w = open();
     w.menuAction("mnuViewResults")->trigger();
     EXPECT_EQ(w.ViewMode, 3);
@@ -86,8 +82,7 @@ TEST_F(MainWindowTest, TheViewMenuSwitchesViewsAndToolbarEntries)
     EXPECT_EQ(visibleToolbarKeys(w).size(), 6);
 }
 
-TEST_F(MainWindowTest, HidingTheToolbarMovesTheDrawingUp)
-{
+TEST_F(MainWindowTest, HidingTheToolbarMovesTheDrawingUp) {
     shell::frmMain& w = open();
     const QRect before = w.pane("Robot")->geometry();
     w.menuAction("mnuViewToolbar")->trigger();
@@ -97,8 +92,7 @@ TEST_F(MainWindowTest, HidingTheToolbarMovesTheDrawingUp)
     EXPECT_NEAR(double(after.width()) / after.height(), 4.0 / 3.0, 0.01);
 }
 
-TEST_F(MainWindowTest, ClosingAsksAndKeepsRunningOnNo)
-{
+TEST_F(MainWindowTest, ClosingAsksAndKeepsRunningOnNo) {
     shell::frmMain& w = open();
     dialogs.answers = {Answer::No};
     EXPECT_FALSE(w.close());
@@ -109,8 +103,7 @@ TEST_F(MainWindowTest, ClosingAsksAndKeepsRunningOnNo)
     EXPECT_TRUE(w.close());
 }
 
-TEST_F(MainWindowTest, ClosingWithUnsavedWorkAndACancelledSaveKeepsTheProgram)
-{
+TEST_F(MainWindowTest, ClosingWithUnsavedWorkAndACancelledSaveKeepsTheProgram) {
     shell::frmMain& w = open();
     engine->state().StateChoice[0] = 1;
     w.showRefresh(engine->Actualise_Identification());
@@ -122,8 +115,7 @@ TEST_F(MainWindowTest, ClosingWithUnsavedWorkAndACancelledSaveKeepsTheProgram)
     EXPECT_TRUE(engine->state().DescriptionModified);
 }
 
-TEST_F(MainWindowTest, SavedIdentificationReopensToTheSameRanking)
-{
+TEST_F(MainWindowTest, SavedIdentificationReopensToTheSameRanking) {
     shell::frmMain& w = open();
     engine->state().StateChoice = {1, 0, 0, 0, 1};
     engine->state().FrameState = {-1, 0};
@@ -150,8 +142,7 @@ TEST_F(MainWindowTest, SavedIdentificationReopensToTheSameRanking)
     EXPECT_TRUE(w.menuAction("mnuFileSaveAs")->isEnabled());
 }
 
-TEST_F(MainWindowTest, NewWithUnsavedWorkAndACancelledSaveKeepsTheWork)
-{
+TEST_F(MainWindowTest, NewWithUnsavedWorkAndACancelledSaveKeepsTheWork) {
     shell::frmMain& w = open();
     engine->state().StateChoice[1] = 1;
     w.showRefresh(engine->Actualise_Identification());
@@ -161,8 +152,7 @@ TEST_F(MainWindowTest, NewWithUnsavedWorkAndACancelledSaveKeepsTheWork)
     EXPECT_EQ(dialogs.asked.front().title, QString("New identification"));
 }
 
-TEST_F(MainWindowTest, OpeningAFileOfAnotherKnowledgeBaseChangesNothing)
-{
+TEST_F(MainWindowTest, OpeningAFileOfAnotherKnowledgeBaseChangesNothing) {
     shell::frmMain& w = open();
     const QString path = settingsDir.filePath("foreign.qnt");
     QFile f(path);
@@ -177,8 +167,7 @@ TEST_F(MainWindowTest, OpeningAFileOfAnotherKnowledgeBaseChangesNothing)
     EXPECT_TRUE(dialogs.asked.back().text.contains("not an identification"));
 }
 
-TEST_F(MainWindowTest, OpeningAMissingFileSaysItIsUnavailable)
-{
+TEST_F(MainWindowTest, OpeningAMissingFileSaysItIsUnavailable) {
     shell::frmMain& w = open();
     const QString path = settingsDir.filePath("Missing.QNT");
     w.dispatcher().Traiter_Fichier("Open", path);
@@ -186,8 +175,7 @@ TEST_F(MainWindowTest, OpeningAMissingFileSaysItIsUnavailable)
     EXPECT_EQ(dialogs.asked[0].text, path + " unavailable !");
 }
 
-TEST_F(MainWindowTest, UnknownCommandsAndOtherCaseDoNothing)
-{
+TEST_F(MainWindowTest, UnknownCommandsAndOtherCaseDoNothing) {
     shell::frmMain& w = open();
     engine->state().StateChoice[0] = 1;
     w.dispatcher().Traiter_Fichier("new");
@@ -200,8 +188,7 @@ TEST_F(MainWindowTest, UnknownCommandsAndOtherCaseDoNothing)
     EXPECT_EQ(w.dispatcher().forwardSteps(), 1);
 }
 
-TEST_F(MainWindowTest, TheWindowSpeaksFrench)
-{
+TEST_F(MainWindowTest, TheWindowSpeaksFrench) {
     shell::frmMain& w = open(2);
     EXPECT_EQ(w.menuAction("mnuViewSpecies")->text().isEmpty(), false);
     EXPECT_NE(w.menuAction("mnuFileSave")->text(), QString("&Save"));
@@ -209,8 +196,7 @@ TEST_F(MainWindowTest, TheWindowSpeaksFrench)
     EXPECT_EQ(w.font().pointSize(), 8);
 }
 
-TEST_F(MainWindowTest, ASpecimenIsDescribedFromTheDrawingAlone)
-{
+TEST_F(MainWindowTest, ASpecimenIsDescribedFromTheDrawingAlone) {
     shell::frmMain& w = open();
     QWidget* robot = w.pane("Robot");
     // The middle of the drawing is painted in the first palette colour, the wing's.
@@ -219,7 +205,8 @@ TEST_F(MainWindowTest, ASpecimenIsDescribedFromTheDrawingAlone)
     EXPECT_EQ(engine->question().CurrentObject, QString("AILE"));
     QWidget* choices = w.pane("Pic_Choix");
     ASSERT_TRUE(choices->isVisible());
-    QTest::mouseClick(choices, Qt::LeftButton, Qt::NoModifier, QPoint(choices->width() / 4, choices->height() / 2));
+    QTest::mouseClick(choices, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(choices->width() / 4, choices->height() / 2));
     EXPECT_EQ(engine->question().SelectedChoice, 0);
     auto* questionBar = w.findChild<QToolBar*>("Barre_Question");
     ASSERT_TRUE(questionBar && questionBar->isVisible());
@@ -234,8 +221,7 @@ TEST_F(MainWindowTest, ASpecimenIsDescribedFromTheDrawingAlone)
     EXPECT_TRUE(w.toolbarEntry(3)->isEnabled()) << "the answer can be saved";
 }
 
-TEST_F(MainWindowTest, TheSpanishLegendIsNotLeftBlank)
-{
+TEST_F(MainWindowTest, TheSpanishLegendIsNotLeftBlank) {
     shell::frmMain& w = open(1);
     EXPECT_EQ(w.findChild<QLabel*>("Legende")->text(), QString(" 3 especies al 0 %"));
     auto* tree = qobject_cast<QTreeWidget*>(w.pane("Tree_esp"));

@@ -9,22 +9,20 @@
 #include "support/scripteddialogs.h"
 #include "support/testkb.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 #include <memory>
 
 // The main window on a real knowledge base written to a temporary folder, loaded as the
 // program loads it, with scripted answers to its questions.
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         base.write();
         base.writePictures();
     }
 
-    shell::frmMain& open(int languageCode = 0)
-    {
+    shell::frmMain& open(int languageCode = 0) {
         settings = std::make_unique<platform::Settings>(settingsDir.filePath("vireka.ini"));
         base.install(*settings);
         values = *settings->read();
@@ -35,10 +33,11 @@ protected:
         options.text = [this](int k) { return strings.text(k); };
         EXPECT_TRUE(kb::loadKnowledgeBase(model, options).ok());
         engine = std::make_unique<engine::Engine>(
-            model, engine::KeyTables::fromModel(model), dialogs, [this](int k) { return strings.text(k); },
+            model, engine::KeyTables::fromModel(model), dialogs,
+            [this](int k) { return strings.text(k); },
             engine::EngineSettings{values.DataDir, values.DrawingDir, values.ListThreshold});
-        window = std::make_unique<shell::frmMain>(
-            shell::ProgramContext{model, *engine, strings, *settings, dialogs, values, std::int16_t(languageCode)});
+        window = std::make_unique<shell::frmMain>(shell::ProgramContext{
+            model, *engine, strings, *settings, dialogs, values, std::int16_t(languageCode)});
         EXPECT_TRUE(window->load());
         window->resize(1024, 768);
         window->show();

@@ -1,5 +1,5 @@
-#include "shell/mainwindow.h"
 #include "shell/startup.h"
+#include "shell/mainwindow.h"
 #include "support/scripteddialogs.h"
 #include "support/testkb.h"
 
@@ -7,11 +7,11 @@
 #include "engine/engine.h"
 #include "platform/settings.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QFile>
 #include <QLockFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using Answer = platform::Dialogs::Answer;
 using Icon = platform::Dialogs::Icon;
@@ -20,8 +20,7 @@ namespace {
 
 class StartupTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         // Each test has its own runtime folder, so tests run side by side never see each
         // other's instance lock.
         qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
@@ -29,8 +28,7 @@ protected:
         settings = std::make_unique<platform::Settings>(dir.filePath("vireka.ini"));
     }
     void install() { base.install(*settings); }
-    shell::StartResult start(const QStringList& args = {"vireka"})
-    {
+    shell::StartResult start(const QStringList& args = {"vireka"}) {
         return shell::startProgram(args, *settings, &dialogs);
     }
 
@@ -43,20 +41,19 @@ protected:
 
 }  // namespace
 
-TEST_F(StartupTest, AnInstallationThatWasNeverMadeStops)
-{
+TEST_F(StartupTest, AnInstallationThatWasNeverMadeStops) {
     settings->storeLanguage(0);
     const auto r = start();
     EXPECT_FALSE(r.session);
     EXPECT_EQ(r.exitCode, 1);
     ASSERT_EQ(dialogs.asked.size(), 1u);
-    EXPECT_EQ(dialogs.asked[0].text, QString("Vireka is not yet installed. Please run first Setup.exe."));
+    EXPECT_EQ(dialogs.asked[0].text,
+              QString("Vireka is not yet installed. Please run first Setup.exe."));
     EXPECT_EQ(dialogs.asked[0].icon, Icon::Critical);
     EXPECT_TRUE(dialogs.asked[0].title.startsWith("Vireka V.1.0"));
 }
 
-TEST_F(StartupTest, ADatabaseThatCannotBeOpenedStopsWithItsPathAndNumber)
-{
+TEST_F(StartupTest, ADatabaseThatCannotBeOpenedStopsWithItsPathAndNumber) {
     install();
     base.writeFile("kb.sqlite", QByteArray(3000, 'q'));
     const auto r = start();
@@ -67,8 +64,7 @@ TEST_F(StartupTest, ADatabaseThatCannotBeOpenedStopsWithItsPathAndNumber)
     EXPECT_EQ(dialogs.asked[0].icon, Icon::None);
 }
 
-TEST_F(StartupTest, DataFileCheckpoints)
-{
+TEST_F(StartupTest, DataFileCheckpoints) {
     install();
     QFile::remove(base.dataDir() + "POIDS.DAT");
     start();
@@ -80,12 +76,12 @@ TEST_F(StartupTest, DataFileCheckpoints)
     dialogs.asked.clear();
     start();
     ASSERT_EQ(dialogs.asked.size(), 1u);
-    EXPECT_EQ(dialogs.asked[0].text, QString("Error during loading the file Matrice.dat, please re-install"));
+    EXPECT_EQ(dialogs.asked[0].text,
+              QString("Error during loading the file Matrice.dat, please re-install"));
     EXPECT_TRUE(dialogs.asked[0].title.startsWith("Vireka V.1.0"));
 }
 
-TEST_F(StartupTest, ASecondCopyAnsweredNoEndsBeforeReadingAnything)
-{
+TEST_F(StartupTest, ASecondCopyAnsweredNoEndsBeforeReadingAnything) {
     QLockFile other(shell::instanceLockPath());
     ASSERT_TRUE(other.tryLock(0));
     // Not installed: had the settings been read, the 1073 message would follow.
@@ -102,11 +98,11 @@ TEST_F(StartupTest, ASecondCopyAnsweredNoEndsBeforeReadingAnything)
     const auto yes = start();
     ASSERT_TRUE(yes.session);
     ASSERT_EQ(dialogs.asked.size(), 2u);
-    EXPECT_EQ(dialogs.asked[1].text, QString("Use the taskbar to change the session you are running"));
+    EXPECT_EQ(dialogs.asked[1].text,
+              QString("Use the taskbar to change the session you are running"));
 }
 
-TEST_F(StartupTest, TheFileOnTheCommandLineIsOpenedAsGiven)
-{
+TEST_F(StartupTest, TheFileOnTheCommandLineIsOpenedAsGiven) {
     install();
     const QString path = dir.filePath("With Space/Specimen.QNT");
     QDir().mkpath(dir.filePath("With Space"));
@@ -119,8 +115,7 @@ TEST_F(StartupTest, TheFileOnTheCommandLineIsOpenedAsGiven)
     EXPECT_TRUE(dialogs.asked.empty());
 }
 
-TEST_F(StartupTest, AFreshStartHasNothingToSave)
-{
+TEST_F(StartupTest, AFreshStartHasNothingToSave) {
     install();
     const auto r = start();
     ASSERT_TRUE(r.session);
@@ -132,9 +127,9 @@ TEST_F(StartupTest, AFreshStartHasNothingToSave)
     EXPECT_FALSE(w.toolbarEntry(3)->isEnabled());
 }
 
-TEST(CommandLine, QuotesAreDroppedAndAPathWithoutThemIsKept)
-{
-    EXPECT_EQ(shell::commandLineFile({"vireka", "\"/tmp/My File.qnt\""}), QString("/tmp/My File.qnt"));
+TEST(CommandLine, QuotesAreDroppedAndAPathWithoutThemIsKept) {
+    EXPECT_EQ(shell::commandLineFile({"vireka", "\"/tmp/My File.qnt\""}),
+              QString("/tmp/My File.qnt"));
     EXPECT_EQ(shell::commandLineFile({"vireka", "/tmp/A.qnt"}), QString("/tmp/A.qnt"));
     EXPECT_EQ(shell::commandLineFile({"vireka"}), QString());
 }

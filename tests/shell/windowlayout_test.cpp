@@ -6,8 +6,7 @@ using namespace shell;
 
 namespace {
 
-LayoutInput bare()
-{
+LayoutInput bare() {
     LayoutInput in;
     in.scaleWidth = 15360;
     in.scaleHeight = 11070;
@@ -24,8 +23,7 @@ LayoutInput bare()
 
 }  // namespace
 
-TEST(DisposeFenetre, AWindowLimitedByItsWidth)
-{
+TEST(DisposeFenetre, AWindowLimitedByItsWidth) {
     const Layout l = Dispose_Fenetre(bare());
     EXPECT_EQ(l.availableHeight, 11000);
     EXPECT_EQ(l.availableWidth, 14355);
@@ -42,8 +40,7 @@ TEST(DisposeFenetre, AWindowLimitedByItsWidth)
     EXPECT_EQ(l.deterToolbar, QPointF(15360 - 900, 800));
 }
 
-TEST(DisposeFenetre, AWideWindowIsLimitedByItsHeight)
-{
+TEST(DisposeFenetre, AWideWindowIsLimitedByItsHeight) {
     LayoutInput in = bare();
     in.scaleWidth = 30000;
     const Layout l = Dispose_Fenetre(in);
@@ -52,8 +49,7 @@ TEST(DisposeFenetre, AWideWindowIsLimitedByItsHeight)
     EXPECT_NEAR(l.drawing.width() / l.drawing.height(), 4.0 / 3.0, 1e-3);
 }
 
-TEST(DisposeFenetre, TheMainToolbarAndStatusBarTakeTheirHeight)
-{
+TEST(DisposeFenetre, TheMainToolbarAndStatusBarTakeTheirHeight) {
     LayoutInput in = bare();
     in.scaleWidth = 30000;
     in.toolbarVisible = true;
@@ -69,8 +65,7 @@ TEST(DisposeFenetre, TheMainToolbarAndStatusBarTakeTheirHeight)
     EXPECT_EQ(hidden.deterToolbar.y(), 800);
 }
 
-TEST(DisposeFenetre, TheResultBoxSitsOverTheSecondStatusPanel)
-{
+TEST(DisposeFenetre, TheResultBoxSitsOverTheSecondStatusPanel) {
     LayoutInput in = bare();
     in.statusPanel1Width = 3000;
     in.statusPanel2Width = 4000;
@@ -80,8 +75,7 @@ TEST(DisposeFenetre, TheResultBoxSitsOverTheSecondStatusPanel)
     EXPECT_EQ(l.resultBox, QRectF(3030, 11070 - 300 + 30, 4000, 270));
 }
 
-TEST(SplitterDrop, StopsAtTheMiddleAndAtItsOwnWidth)
-{
+TEST(SplitterDrop, StopsAtTheMiddleAndAtItsOwnWidth) {
     const LayoutInput in = bare();
     const Layout l = Dispose_Fenetre(in);
     SplitterDrop far = Barre_Verticale_Drop(l, 12000, 60, in.scaleWidth, 15480);

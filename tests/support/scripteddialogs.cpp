@@ -2,8 +2,7 @@
 
 namespace testing_support {
 
-platform::Dialogs::Answer ScriptedDialogs::ask(const Message& message)
-{
+platform::Dialogs::Answer ScriptedDialogs::ask(const Message& message) {
     asked.push_back(message);
     if (!answers.empty()) {
         const Answer a = answers.front();
@@ -11,31 +10,29 @@ platform::Dialogs::Answer ScriptedDialogs::ask(const Message& message)
         return a;
     }
     return message.buttons == Buttons::Ok || message.buttons == Buttons::OkCancel ? Answer::Ok
-                                                                                   : Answer::Yes;
+                                                                                  : Answer::Yes;
 }
 
-static QString nextName(std::deque<QString>& names)
-{
+static QString nextName(std::deque<QString>& names) {
     if (names.empty()) return QString();
     QString n = names.front();
     names.pop_front();
     return n;
 }
 
-QString ScriptedDialogs::openFileName(const QString&, const QString&, const QString&)
-{
+QString ScriptedDialogs::openFileName(const QString&, const QString&, const QString&) {
     return nextName(fileNames);
 }
 
-QString ScriptedDialogs::saveFileName(const QString&, const QString&, const QString&)
-{
+QString ScriptedDialogs::saveFileName(const QString&, const QString&, const QString&) {
     return nextName(fileNames);
 }
 
-QString ScriptedDialogs::folderName(const QString&, const QString&) { return nextName(fileNames); }
+QString ScriptedDialogs::folderName(const QString&, const QString&) {
+    return nextName(fileNames);
+}
 
-QStringList ScriptedDialogs::texts() const
-{
+QStringList ScriptedDialogs::texts() const {
     QStringList out;
     for (const Message& m : asked) out << m.text;
     return out;

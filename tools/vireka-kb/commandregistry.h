@@ -18,8 +18,7 @@ std::map<QString, Command>& commands();
 
 struct Registration {
     Registration(const QString& name, const QString& summary,
-                 std::function<int(const QStringList&)> run)
-    {
+                 std::function<int(const QStringList&)> run) {
         commands()[name] = Command{summary, std::move(run)};
     }
 };

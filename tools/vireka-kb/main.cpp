@@ -4,15 +4,13 @@
 #include <QTextStream>
 
 namespace vkb {
-std::map<QString, Command>& commands()
-{
+std::map<QString, Command>& commands() {
     static std::map<QString, Command> all;
     return all;
 }
 }  // namespace vkb
 
-static int usage(QTextStream& out)
-{
+static int usage(QTextStream& out) {
     out << "usage: vireka-kb COMMAND [options]\n\ncommands:\n";
     for (const auto& [name, command] : vkb::commands())
         out << "  " << name.leftJustified(8) << " " << command.summary << "\n";
@@ -20,8 +18,7 @@ static int usage(QTextStream& out)
     return 2;
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     // Pictures are rendered for the palette and the compiled drawings; no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
