@@ -1,11 +1,14 @@
 #include "mainwindowfixture.h"
 
 #include "commands/identificationfile.h"
+#include "platform/wmfwriter.h"
+#include "questions/drawingview.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QDir>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -226,4 +229,50 @@ TEST_F(MainWindowTest, TheSpanishLegendIsNotLeftBlank) {
     EXPECT_EQ(w.findChild<QLabel*>("Legende")->text(), QString(" 3 especies al 0 %"));
     auto* tree = qobject_cast<QTreeWidget*>(w.pane("Tree_esp"));
     EXPECT_EQ(tree->topLevelItemCount(), 2) << "no Spanish text for the common-names root";
+}
+
+TEST_F(MainWindowTest, SearchProposesAQuestionThroughTheCharacterToolbar)
+{
+    shell::frmMain& w = open();
+    auto* deter = w.findChild<QToolBar*>("Barre_Deter");
+    ASSERT_TRUE(deter && deter->isVisible());
+    QAction* search = nullptr;
+    for (QAction* a : deter->actions())
+        if (a->data().toString() == "Search") search = a;
+    ASSERT_TRUE(search);
+    search->trigger();
+    EXPECT_EQ(w.ViewMode, 2);
+    EXPECT_FALSE(engine->question().CurrentObject.isEmpty());
+    EXPECT_TRUE(w.pane("Pic_Choix")->isVisible());
+    EXPECT_FALSE(deter->isVisible());
+    EXPECT_TRUE(w.findChild<QToolBar*>("Barre_Question")->isVisible());
+}
+
+TEST_F(MainWindowTest, ContradictionMarksGoWhenTheResultsAreShown)
+{
+    base.contradictions = {{"AILE", -1}};
+    base.write();
+    base.writePictures();
+    QDir().mkpath(base.dataDir() + "CONTRA");
+    platform::WmfWriter overlay(QSize(2400, 1800));
+    overlay.selectObject(overlay.createSolidBrush(QColor(0, 0, 0xff)));
+    overlay.rectangle(QRect(0, 0, 300, 300));
+    // The overlay's name is its "Popup" followed by the last six characters of the variant.
+    ASSERT_TRUE(overlay.save(base.dataDir() + "CONTRA/ailese.wmf"));
+    shell::frmMain& w = open();
+    engine->state().StateChoice[1] = 1;  // A2: shown by Beta only
+    w.showRefresh(engine->Actualise_Identification());
+    w.menuAction("mnuViewResults")->trigger();
+    auto* list = qobject_cast<QListWidget*>(w.pane("Liste_Esp"));
+    list->setCurrentRow(1);  // a species without A2
+    const QImage plain = qobject_cast<questions::DrawingView*>(w.pane("Robot"))->image();
+    w.toolbarEntry(17)->trigger();  // Errors
+    EXPECT_TRUE(dialogs.asked.empty()) << dialogs.texts().join("|").toStdString();
+    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(engine->state().ExtraLayerCount, 1);
+    EXPECT_EQ(w.layers().size(), model.DrawingCount + 1);
+    EXPECT_NE(qobject_cast<questions::DrawingView*>(w.pane("Robot"))->image(), plain);
+    w.menuAction("mnuViewResults")->trigger();
+    EXPECT_EQ(engine->state().ExtraLayerCount, 0);
+    EXPECT_EQ(w.layers().size(), model.DrawingCount);
 }
