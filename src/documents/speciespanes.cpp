@@ -60,13 +60,17 @@ QPixmap page() {
     return pm;
 }
 
+void describe(QTreeWidgetItem* item, const kb::SpeciesTree::Node& n) {
+    item->setText(0, n.text);
+    item->setIcon(0, treeIcon(n.image));
+    item->setData(0, Qt::UserRole, n.key);
+    item->setData(0, Qt::UserRole + 1, n.tag);
+}
+
 void addChildren(QTreeWidgetItem* item, const kb::SpeciesTree& data, int node) {
     for (int child : data.node(node).children) {
-        const auto& n = data.node(child);
-        auto* c = new QTreeWidgetItem(item, QStringList(n.text));
-        c->setIcon(0, treeIcon(n.image));
-        c->setData(0, Qt::UserRole, n.key);
-        c->setData(0, Qt::UserRole + 1, n.tag);
+        auto* c = new QTreeWidgetItem(item);
+        describe(c, data.node(child));
         addChildren(c, data, child);
     }
 }
@@ -87,11 +91,8 @@ void fillSpeciesTree(QTreeWidget* tree, const kb::SpeciesTree& data) {
     tree->clear();
     tree->setUpdatesEnabled(false);
     for (int root : data.roots()) {
-        const auto& n = data.node(root);
-        auto* item = new QTreeWidgetItem(tree, QStringList(n.text));
-        item->setIcon(0, treeIcon(n.image));
-        item->setData(0, Qt::UserRole, n.key);
-        item->setData(0, Qt::UserRole + 1, n.tag);
+        auto* item = new QTreeWidgetItem(tree);
+        describe(item, data.node(root));
         addChildren(item, data, root);
     }
     tree->setUpdatesEnabled(true);

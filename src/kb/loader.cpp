@@ -25,6 +25,7 @@ public:
 private:
     void readParameter(const char* key, i16& count);
     bool sized(const char* key, i16 count);
+    void readCounts();
     void readPalette();
     void readColourCodes();
     void openKeptTables();
@@ -68,6 +69,25 @@ bool Loading::sized(const char* key, i16 count) {
             "The \"Parametres\" row \"%1\" is missing or below 1, so nothing can be sized by it")
             .arg(QLatin1String(key)));
     return false;
+}
+
+void Loading::readCounts() {
+    const struct {
+        const char* key;
+        i16& count;
+        bool sizesArrays;  // a count that sizes nothing may be missing
+    } counts[] = {{"Nb_Esp", m_.SpeciesCount, true},
+                  {"Nb_Etats_Desc", m_.StateCount, true},
+                  {"Nb_Cadre", m_.FrameCount, true},
+                  {"Nb_Robot", m_.DrawingCount, true},
+                  {"Nb_But_Car", m_.CharButtonCount, false},
+                  {"Nb_But_Deter", m_.DeterButtonCount, false},
+                  {"Nb_But_Quest", m_.QuestionButtonCount, false},
+                  {"Nb_Contraintes", m_.ConstraintCount, false}};
+    for (const auto& c : counts) readParameter(c.key, c.count);
+    for (const auto& c : counts) {
+        if (c.sizesArrays) sized(c.key, c.count);
+    }
 }
 
 void Loading::readPalette() {
@@ -246,18 +266,7 @@ LoadResult Loading::run() {
     readParameter("Nb_Couleurs", m_.ColourCount);
     readPalette();
     readColourCodes();
-    readParameter("Nb_Esp", m_.SpeciesCount);
-    readParameter("Nb_Etats_Desc", m_.StateCount);
-    readParameter("Nb_Cadre", m_.FrameCount);
-    readParameter("Nb_Robot", m_.DrawingCount);
-    readParameter("Nb_But_Car", m_.CharButtonCount);
-    readParameter("Nb_But_Deter", m_.DeterButtonCount);
-    readParameter("Nb_But_Quest", m_.QuestionButtonCount);
-    readParameter("Nb_Contraintes", m_.ConstraintCount);
-    sized("Nb_Esp", m_.SpeciesCount);
-    sized("Nb_Etats_Desc", m_.StateCount);
-    sized("Nb_Cadre", m_.FrameCount);
-    sized("Nb_Robot", m_.DrawingCount);
+    readCounts();
     if (o_.pendingEvents) o_.pendingEvents();
     openKeptTables();
     readJokerFlags();
