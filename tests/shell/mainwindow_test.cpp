@@ -5,6 +5,8 @@
 #include "questions/drawingview.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -275,4 +277,21 @@ TEST_F(MainWindowTest, ContradictionMarksGoWhenTheResultsAreShown)
     w.menuAction("mnuViewResults")->trigger();
     EXPECT_EQ(engine->state().ExtraLayerCount, 0);
     EXPECT_EQ(w.layers().size(), model.DrawingCount);
+}
+
+TEST_F(MainWindowTest, CopyPutsTheDrawingOnTheClipboardButNotADocument)
+{
+    shell::frmMain& w = open();
+    QApplication::clipboard()->setText("before");
+    w.dispatcher().Traiter_Fichier("Copy");
+    const QImage copied = QApplication::clipboard()->image();
+    ASSERT_FALSE(copied.isNull());
+    EXPECT_EQ(copied.size(), w.pane("Robot")->size());
+    // The wing colour fills the middle of the drawing.
+    EXPECT_EQ(copied.pixelColor(copied.rect().center()), base.colours[0]);
+
+    w.menuAction("mnuViewResults")->trigger();
+    QApplication::clipboard()->setText("kept");
+    w.dispatcher().Traiter_Fichier("Copy");
+    EXPECT_EQ(QApplication::clipboard()->text(), QString("kept"));
 }
