@@ -76,6 +76,8 @@ public:
     void fillSpeciesTree();
     // Refills the species list from the current ranking (after a threshold change).
     void refillSpeciesList();
+    // Copy (button and menu item) is offered while the drawing or the choices are shown.
+    void setCopyEnabled(bool enabled);
     // The toolbar entry n (1 .. 22, separators counted).
     QAction* toolbarEntry(int n) const;
     QAction* menuAction(const QString& name) const;

@@ -158,6 +158,18 @@ void frmMain::Vue_Identification() {
     Robot->show();
     ViewMode = 1;
     questions_->QuestionBusy = false;
+    setCopyEnabled(true);
+}
+
+// Copy takes the drawing or the picture of choices; with a document on screen there is
+// nothing to copy, so the command is offered exactly while one of the two is shown.
+void frmMain::setCopyEnabled(bool enabled) {
+    if (enabled) {
+        Enable_Button(QStringLiteral("Copy"));
+    } else {
+        Disable_Button(QStringLiteral("Copy"));
+    }
+    menuAction(QStringLiteral("mnuEditCopy"))->setEnabled(enabled);
 }
 
 void frmMain::showDocumentEntries() {
@@ -177,7 +189,7 @@ void frmMain::Vue_Resultats() {
     Barre_Verticale->show();
     Barre_Verticale->raise();
     WebTexte->show();
-    Disable_Button(QStringLiteral("Copy"));
+    setCopyEnabled(false);
     showDocumentEntries();
     pendingEvents();
     if (Liste_Esp->count() > 0 && !Liste_Esp->currentItem()) Liste_Esp->setCurrentRow(0);
@@ -194,6 +206,7 @@ void frmMain::Vue_Especes() {
     Barre_Verticale->show();
     Barre_Verticale->raise();
     WebTexte->show();
+    setCopyEnabled(false);
     showDocumentEntries();
     Tree_esp->setFocus();
     pendingEvents();

@@ -117,6 +117,8 @@ int RunningProgram::start(const QStringList& arguments) {
         main->setGeometry(screen->availableGeometry());
     main->show();
     main->Dispose_Fenetre();
+    // The drawing is on screen: it can be copied.
+    main->setCopyEnabled(true);
     splash.setMainWindow(main.get());
     splash.close();
     return 0;

@@ -7,10 +7,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QDir>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -40,7 +40,8 @@ TEST_F(MainWindowTest, StartsInTheIdentificationViewWithNothingToSave) {
     EXPECT_FALSE(engine->state().DescriptionModified);
     EXPECT_EQ(visibleToolbarKeys(w), QStringList({"New", "Open", "Save", "Copy", "Print", "Help"}));
     EXPECT_FALSE(w.toolbarEntry(3)->isEnabled()) << "Save";
-    EXPECT_FALSE(w.toolbarEntry(5)->isEnabled()) << "Copy";
+    EXPECT_TRUE(w.toolbarEntry(5)->isEnabled()) << "Copy: the drawing is shown";
+    EXPECT_TRUE(w.menuAction("mnuEditCopy")->isEnabled());
     EXPECT_TRUE(w.windowTitle().startsWith("Vireka V.1.0"));
     EXPECT_EQ(w.menuAction("mnuFileSave")->text(), QString("&Save"));
 }
@@ -233,8 +234,7 @@ TEST_F(MainWindowTest, TheSpanishLegendIsNotLeftBlank) {
     EXPECT_EQ(tree->topLevelItemCount(), 2) << "no Spanish text for the common-names root";
 }
 
-TEST_F(MainWindowTest, SearchProposesAQuestionThroughTheCharacterToolbar)
-{
+TEST_F(MainWindowTest, SearchProposesAQuestionThroughTheCharacterToolbar) {
     shell::frmMain& w = open();
     auto* deter = w.findChild<QToolBar*>("Barre_Deter");
     ASSERT_TRUE(deter && deter->isVisible());
@@ -250,8 +250,7 @@ TEST_F(MainWindowTest, SearchProposesAQuestionThroughTheCharacterToolbar)
     EXPECT_TRUE(w.findChild<QToolBar*>("Barre_Question")->isVisible());
 }
 
-TEST_F(MainWindowTest, ContradictionMarksGoWhenTheResultsAreShown)
-{
+TEST_F(MainWindowTest, ContradictionMarksGoWhenTheResultsAreShown) {
     base.contradictions = {{"AILE", -1}};
     base.write();
     base.writePictures();
@@ -279,8 +278,7 @@ TEST_F(MainWindowTest, ContradictionMarksGoWhenTheResultsAreShown)
     EXPECT_EQ(w.layers().size(), model.DrawingCount);
 }
 
-TEST_F(MainWindowTest, CopyPutsTheDrawingOnTheClipboardButNotADocument)
-{
+TEST_F(MainWindowTest, CopyPutsTheDrawingOnTheClipboardButNotADocument) {
     shell::frmMain& w = open();
     QApplication::clipboard()->setText("before");
     w.dispatcher().Traiter_Fichier("Copy");
@@ -291,6 +289,8 @@ TEST_F(MainWindowTest, CopyPutsTheDrawingOnTheClipboardButNotADocument)
     EXPECT_EQ(copied.pixelColor(copied.rect().center()), base.colours[0]);
 
     w.menuAction("mnuViewResults")->trigger();
+    EXPECT_FALSE(w.toolbarEntry(5)->isEnabled());
+    EXPECT_FALSE(w.menuAction("mnuEditCopy")->isEnabled());
     QApplication::clipboard()->setText("kept");
     w.dispatcher().Traiter_Fichier("Copy");
     EXPECT_EQ(QApplication::clipboard()->text(), QString("kept"));

@@ -42,6 +42,7 @@ protected:
         window->resize(1024, 768);
         window->show();
         window->Dispose_Fenetre();
+        window->setCopyEnabled(true);
         return *window;
     }
 

@@ -125,6 +125,7 @@ TEST_F(StartupTest, AFreshStartHasNothingToSave) {
     EXPECT_FALSE(w.menuAction("mnuFileSave")->isEnabled());
     EXPECT_FALSE(w.menuAction("mnuFileSaveAs")->isEnabled());
     EXPECT_FALSE(w.toolbarEntry(3)->isEnabled());
+    EXPECT_TRUE(w.toolbarEntry(5)->isEnabled()) << "Copy is offered with the drawing on screen";
 }
 
 TEST(CommandLine, QuotesAreDroppedAndAPathWithoutThemIsKept) {
