@@ -11,7 +11,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -294,4 +298,25 @@ TEST_F(MainWindowTest, CopyPutsTheDrawingOnTheClipboardButNotADocument) {
     QApplication::clipboard()->setText("kept");
     w.dispatcher().Traiter_Fichier("Copy");
     EXPECT_EQ(QApplication::clipboard()->text(), QString("kept"));
+}
+
+TEST_F(MainWindowTest, ANewThresholdFromTheOptionsRefillsTheList)
+{
+    shell::frmMain& w = open();
+    engine->state().StateChoice[0] = 1;  // Alpha and Gamma at 100 %, Beta at 0 %
+    w.showRefresh(engine->Actualise_Identification());
+    const QString legend = w.findChild<QLabel*>("Legende")->text();
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog);
+        dialog->findChild<QRadioButton*>("optAbove")->click();
+        dialog->findChild<QSlider*>("sldThreshold")->setValue(50);
+        dialog->findChild<QPushButton*>("cmdOK")->click();
+    });
+    w.menuAction("mnuViewOptions")->trigger();
+    auto* list = qobject_cast<QListWidget*>(w.pane("Liste_Esp"));
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(1)->text(), QString(" 100% - Gamma gamma"));
+    EXPECT_EQ(w.findChild<QLabel*>("Legende")->text(), legend) << "the legend is not recomputed";
+    EXPECT_EQ(settings->read()->ListThreshold, 50);
 }
