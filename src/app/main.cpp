@@ -1,8 +1,18 @@
 #include "shell/startup.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char** argv) {
+    // Without a display Qt would abort; say what is wrong instead.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs(
+            "vireka: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are "
+            "unset); run it in a desktop session, or under xvfb-run.\n",
+            stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Vireka"));
     QApplication::setApplicationName(QStringLiteral("Vireka"));
