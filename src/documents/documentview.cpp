@@ -1,0 +1,119 @@
+#include "documents/documentview.h"
+
+#include "documents/documentpage.h"
+#include "documents/offlineinterceptor.h"
+
+#include <QVBoxLayout>
+#include <QWebEngineHistory>
+#include <QWebEngineHttpRequest>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+namespace documents {
+
+DocumentView::DocumentView(QWidget* parent) : QWidget(parent) {
+    // A profile of our own, kept in memory: the view leaves no cache or cookies on disk, and
+    // going offline does not touch other browsers of the program.
+    profile_ = new QWebEngineProfile(this);
+    profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    interceptor_ = new OfflineInterceptor(this);
+    profile_->setUrlRequestInterceptor(interceptor_);
+    page_ = new DocumentPage(
+        profile_, [this](const QUrl& url, bool) { emit BeforeNavigate2(url.toString()); }, this);
+    view_ = new QWebEngineView(this);
+    view_->setPage(page_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+    setFocusProxy(view_);
+
+    connect(page_, &QWebEnginePage::loadingChanged, this, &DocumentView::onLoadingChanged);
+    connect(view_, &QWebEngineView::printFinished, this, &DocumentView::printFinished);
+}
+
+DocumentView::~DocumentView() {
+    // The page must go before its profile, and the view before the page it shows.
+    delete view_;
+    delete page_;
+}
+
+void DocumentView::Navigate2(const QString& url, int flags) {
+    const QUrl target(url);
+    navigationPending_ = true;
+    readyState_ = ReadyLoading;
+    dropHistory_ = (flags & NavNoHistory) != 0;
+    if (!target.isLocalFile() && (flags & (NavNoReadFromCache | NavNoWriteToCache))) {
+        QWebEngineHttpRequest request(target);
+        request.setHeader("Cache-Control", "no-cache, no-store");
+        request.setHeader("Pragma", "no-cache");
+        page_->load(request);
+    } else {
+        page_->load(target);
+    }
+}
+
+QString DocumentView::LocationURL() const {
+    return page_->url().toString();
+}
+
+void DocumentView::Stop() {
+    page_->triggerAction(QWebEnginePage::Stop);
+}
+
+void DocumentView::onLoadingChanged(const QWebEngineLoadingInfo& info) {
+    switch (info.status()) {
+        case QWebEngineLoadingInfo::LoadStartedStatus:
+            navigationPending_ = false;
+            readyState_ = ReadyLoading;
+            break;
+        case QWebEngineLoadingInfo::LoadStoppedStatus:
+            // A load cut short by the next Navigate2 leaves the view loading.
+            if (!navigationPending_) readyState_ = ReadyComplete;
+            break;
+        case QWebEngineLoadingInfo::LoadSucceededStatus:
+        case QWebEngineLoadingInfo::LoadFailedStatus:
+            if (navigationPending_) break;
+            // The page the program opened replaces the history: Back and Forward only
+            // retrace the links followed inside documents.
+            if (dropHistory_) page_->history()->clear();
+            dropHistory_ = false;
+            readyState_ = ReadyComplete;
+            emit DocumentComplete();
+            break;
+    }
+}
+
+void DocumentView::GoBack() {
+    page_->triggerAction(QWebEnginePage::Back);
+}
+
+void DocumentView::GoForward() {
+    page_->triggerAction(QWebEnginePage::Forward);
+}
+
+bool DocumentView::canGoBack() const {
+    return page_->history()->canGoBack();
+}
+
+bool DocumentView::canGoForward() const {
+    return page_->history()->canGoForward();
+}
+
+void DocumentView::Refresh() {
+    page_->triggerAction(QWebEnginePage::Reload);
+}
+
+void DocumentView::setOffline(bool offline) {
+    interceptor_->setOffline(offline);
+}
+
+bool DocumentView::Offline() const {
+    return interceptor_->offline();
+}
+
+void DocumentView::print(QPrinter* printer) {
+    view_->print(printer);
+}
+
+}  // namespace documents

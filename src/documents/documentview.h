@@ -1,0 +1,71 @@
+#pragma once
+
+#include "documents/documentnavigator.h"
+
+#include <QWidget>
+
+class QPrinter;
+class QWebEngineLoadingInfo;
+class QWebEngineProfile;
+class QWebEngineView;
+
+namespace documents {
+
+class DocumentPage;
+class OfflineInterceptor;
+
+// The document view WebTexte: a browser that shows the species, character and drawing
+// documents from disk or from a web site. Its history holds only the navigations made by
+// links inside documents; the program's own navigations replace what is shown.
+class DocumentView : public QWidget, public DocumentNavigator {
+    Q_OBJECT
+public:
+    enum ReadyStateValue { ReadyUninitialized = 0, ReadyLoading = 1, ReadyComplete = 4 };
+
+    explicit DocumentView(QWidget* parent = nullptr);
+    ~DocumentView() override;
+
+    // DocumentNavigator. Flags NavNoReadFromCache and NavNoWriteToCache ask a web server for
+    // a fresh copy; local files are never cached.
+    void Navigate2(const QString& url, int flags) override;
+    QString LocationURL() const override;
+    void Stop() override;
+
+    // ReadyComplete once the document shown has finished loading (or failed to).
+    int ReadyState() const { return readyState_; }
+    void GoBack();
+    void GoForward();
+    bool canGoBack() const;
+    bool canGoForward() const;
+    void Refresh();
+
+    // Offline: no request leaves the machine; only local pages load.
+    void setOffline(bool offline);
+    bool Offline() const;
+
+    // Prints the document shown on printer, which must live until printFinished.
+    void print(QPrinter* printer);
+
+    // The browser itself, for the document events and the pictures of a drawing sheet.
+    QWebEngineView* webView() const { return view_; }
+
+signals:
+    // Before every navigation, of the page or of a frame, with the address about to load.
+    void BeforeNavigate2(const QString& url);
+    // The top-level document has finished loading; frames do not raise it.
+    void DocumentComplete();
+    void printFinished(bool ok);
+
+private:
+    void onLoadingChanged(const QWebEngineLoadingInfo& info);
+
+    QWebEngineProfile* profile_ = nullptr;
+    OfflineInterceptor* interceptor_ = nullptr;
+    DocumentPage* page_ = nullptr;
+    QWebEngineView* view_ = nullptr;
+    int readyState_ = ReadyUninitialized;
+    bool navigationPending_ = false;  // Navigate2 called, its load not yet started
+    bool dropHistory_ = false;        // the load in progress is not a step of the history
+};
+
+}  // namespace documents

@@ -1,0 +1,229 @@
+#include "documents/speciesdocuments.h"
+
+#include "documents/documentnavigator.h"
+#include "engine/identificationstate.h"
+#include "kb/loader.h"
+#include "kb/model.h"
+#include "platform/paths.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QScopedValueRollback>
+#include <QTreeWidget>
+#include <QUrl>
+
+namespace documents {
+
+namespace {
+
+const QString Espece = QStringLiteral("Espece");
+
+// The leading decimal number of a text, blanks before it ignored; 0 when there is none.
+double leadingNumber(const QString& text) {
+    const QString t = text.trimmed();
+    int end = 0;
+    while (end < t.size() && (t[end].isDigit() || t[end] == QLatin1Char('.') ||
+                              (end == 0 && (t[0] == QLatin1Char('-') || t[0] == QLatin1Char('+')))))
+        ++end;
+    return t.left(end).toDouble();
+}
+
+int selectedLine(const QListWidget* list) {
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.first());
+}
+
+}  // namespace
+
+SpeciesDocuments::SpeciesDocuments(kb::Model& model, const engine::IdentificationState& ranking,
+                                   const platform::Settings::Values& values,
+                                   DocumentNavigator& view, Hooks hooks, QObject* parent)
+    : QObject(parent),
+      model_(model),
+      ranking_(ranking),
+      values_(values),
+      view_(view),
+      hooks_(std::move(hooks)) {}
+
+QString SpeciesDocuments::suffixFromLocation(const QString& locationUrl, const QString& current) {
+    if (!locationUrl.endsWith(QLatin1String(".html"))) return QStringLiteral("_en");
+    if (locationUrl.size() < 8) return current;
+    return locationUrl.mid(locationUrl.size() - 8, 3);
+}
+
+QString SpeciesDocuments::localDocumentPath(const QString& docAddress, const QString& code,
+                                            const QString& suffix, QChar separator) {
+    const QString c = code.toLower();
+    return docAddress + c.left(1) + separator + c + separator + c + suffix + QLatin1String(".html");
+}
+
+QString SpeciesDocuments::webDocumentAddress(const QString& docAddress, const QString& code,
+                                             const QString& suffix) {
+    const QString c = code.toLower();
+    return docAddress + c.left(1) + QLatin1Char('/') + c + QLatin1Char('/') + c + suffix +
+           QLatin1String(".html");
+}
+
+QString SpeciesDocuments::errorPagePath(const QString& dataDir, const QString& suffix) {
+    return dataDir + QLatin1String("error") + suffix + QLatin1String(".html");
+}
+
+QString SpeciesDocuments::fileUrl(const QString& path) {
+    return QUrl::fromLocalFile(platform::toLocalPath(path)).toString();
+}
+
+void SpeciesDocuments::openDocument(const QString& code, QChar separator) {
+    if (values_.DocSource != QLatin1String("hd")) {
+        // A missing web document is left to the view.
+        lastAddress_ = webDocumentAddress(values_.DocAddress, code, DocSuffix);
+        view_.Stop();
+        view_.Navigate2(lastAddress_, DocumentNavigator::NavNoHistory);
+        return;
+    }
+    const QString path = localDocumentPath(values_.DocAddress, code, DocSuffix, separator);
+    // A document that is not there shows the error page of its language, not a browser
+    // error; one that exists but cannot be read is left to the view.
+    if (!QFileInfo::exists(platform::toLocalPath(path))) {
+        lastAddress_ = errorPagePath(values_.DataDir, DocSuffix);
+        view_.Navigate2(fileUrl(lastAddress_), DocumentNavigator::NavLocalDocument);
+        return;
+    }
+    lastAddress_ = path;
+    view_.Stop();
+    view_.Navigate2(fileUrl(path), DocumentNavigator::NavLocalDocument);
+}
+
+void SpeciesDocuments::languageSuffix() {
+    DocSuffix = suffixFromLocation(view_.LocationURL(), DocSuffix);
+}
+
+bool SpeciesDocuments::seekSpecies(const QString& name) {
+    kb::Table& flora = model_.FloraTable;
+    auto found = [&] {
+        return flora.hasCurrentRow() &&
+               flora.field(Espece).toString().compare(name, Qt::CaseInsensitive) == 0;
+    };
+    // The species name is the primary key of most bases; others number their rows and may
+    // index the name. Whatever the key, the row must be the species'.
+    if (flora.setIndex(QStringLiteral("PrimaryKey")) && flora.seek(name) && found()) return true;
+    if (flora.setIndex(Espece) && flora.seek(name) && found()) return true;
+    flora.setIndex(QStringLiteral("PrimaryKey"));
+    for (flora.moveFirst(); !flora.eof(); flora.moveNext())
+        if (found()) return true;
+    return false;
+}
+
+void SpeciesDocuments::prepare(const QString& speciesName) {
+    if (hooks_.prepareDocument) hooks_.prepareDocument();
+    seekSpecies(speciesName);
+}
+
+void SpeciesDocuments::pending() {
+    if (hooks_.pendingEvents)
+        hooks_.pendingEvents();
+    else
+        QCoreApplication::processEvents();
+}
+
+void SpeciesDocuments::Liste_Esp_Click(QListWidget* list) {
+    // An empty list names no species: nothing is opened.
+    if (!list || list->count() == 0 || busy_) return;
+    const QScopedValueRollback<bool> guard(busy_, true);
+    languageSuffix();
+    int i = selectedLine(list);
+    if (i < 0) i = 0;
+    bool contraHidden = true;
+    const QString line = list->item(i)->text();
+    const qsizetype percentAt = line.indexOf(QLatin1Char('%'));
+    prepare(line.mid(percentAt + 4));
+
+    // A species that cannot be found opens no document of its own (the error page).
+    const kb::Table& flora = model_.FloraTable;
+    QString code;
+    if (flora.hasCurrentRow()) {
+        code = flora.field(QStringLiteral("Code")).toString();
+        const QString family = flora.field(QStringLiteral("Famille")).toString();
+        DocFamily = family.left(1).toUpper() + family.mid(1).toLower();
+        DocSpecies = flora.field(Espece).toString();
+    }
+    DocCode = code;
+
+    const std::int64_t best = ranking_.RankPercent.empty() ? 0 : ranking_.RankPercent[0];
+    if (percentAt >= 0 && leadingNumber(line.left(percentAt)) != 100 && best > 0)
+        contraHidden = false;
+    if (hooks_.Enable_Button) hooks_.Enable_Button(QStringLiteral("Stop"));
+    if (hooks_.setContraHidden) hooks_.setContraHidden(contraHidden);
+    pending();
+    if (hooks_.setForwardSteps) hooks_.setForwardSteps(0);
+    openDocument(code, QLatin1Char('\\'));
+    openedRow_ = i;
+    if (list->isVisible()) list->setCurrentRow(i);
+}
+
+void SpeciesDocuments::Liste_Esp_MouseMove(QListWidget* list) {
+    if (ListFocusTaken || !list) return;
+    list->setFocus();
+    ListFocusTaken = true;
+}
+
+void SpeciesDocuments::Tree_esp_NodeClick(QTreeWidgetItem* node) {
+    if (!node || busy_) return;
+    const QScopedValueRollback<bool> guard(busy_, true);
+    const QString tag = node->data(0, Qt::UserRole + 1).toString();
+    const QString key = node->data(0, Qt::UserRole).toString();
+    const QString kind = tag.left(3);
+    if (kind != QLatin1String("Esp") && kind != QLatin1String("Csp")) return;
+
+    if (hooks_.Enable_Button) hooks_.Enable_Button(QStringLiteral("Stop"));
+    languageSuffix();
+    prepare(node->text(0));
+    QString code;
+    if (kind == QLatin1String("Csp")) {
+        DocFamily = kb::properCase(tag.mid(8));
+        const QString c = tag.mid(3, 5);
+        code = c.left(1).toUpper() + c.mid(1).toLower();
+    } else if (key.size() == 6) {  // a species under "Espèces": its code and "S"
+        DocFamily = kb::properCase(tag.mid(3));
+        code = key.left(5);
+    } else {  // a species under its family
+        if (node->parent())
+            DocFamily = kb::properCase(node->parent()->data(0, Qt::UserRole).toString());
+        code = key;
+    }
+    DocSpecies = node->text(0);
+    DocCode = code;
+    if (hooks_.setForwardSteps) hooks_.setForwardSteps(0);
+    openDocument(code, QLatin1Char('/'));
+}
+
+void SpeciesDocuments::attachList(QListWidget* list) {
+    list_ = list;
+    list->installEventFilter(this);
+    list->viewport()->installEventFilter(this);
+    list->viewport()->setMouseTracking(true);
+    connect(list, &QListWidget::itemClicked, this, [this, list] { Liste_Esp_Click(list); });
+}
+
+void SpeciesDocuments::attachTree(QTreeWidget* tree) {
+    connect(tree, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* node) { Tree_esp_NodeClick(node); });
+}
+
+bool SpeciesDocuments::eventFilter(QObject* watched, QEvent* event) {
+    if (!list_) return false;
+    if (watched == list_->viewport() && event->type() == QEvent::MouseMove) {
+        Liste_Esp_MouseMove(list_);
+    } else if (watched == list_ && event->type() == QEvent::FocusIn) {
+        Liste_Esp_GotFocus();
+    } else if (watched == list_ && event->type() == QEvent::KeyRelease) {
+        // A line reached with the keyboard opens its document, as a click does.
+        const int row = list_->currentRow();
+        if (row >= 0 && row != openedRow_ && list_->item(row)->isSelected()) Liste_Esp_Click(list_);
+    }
+    return false;
+}
+
+}  // namespace documents
