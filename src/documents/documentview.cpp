@@ -8,6 +8,7 @@
 #include <QWebEngineHttpRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace documents {
@@ -21,6 +22,9 @@ DocumentView::DocumentView(QWidget* parent) : QWidget(parent) {
     profile_->setUrlRequestInterceptor(interceptor_);
     page_ = new DocumentPage(
         profile_, [this](const QUrl& url, bool) { emit BeforeNavigate2(url.toString()); }, this);
+    // Local documents may show pictures from the web, as they always could; offline mode
+    // still keeps them off the network.
+    page_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     view_ = new QWebEngineView(this);
     view_->setPage(page_);
     auto* layout = new QVBoxLayout(this);

@@ -1,0 +1,97 @@
+#include "documents/documentview.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+using documents::DocumentNavigator;
+using documents::DocumentView;
+
+// Each of these starts a real browser, which costs seconds: they stay few.
+namespace {
+
+class DocumentViewTest : public ::testing::Test {
+protected:
+    QString page(const QString& name, const QByteArray& body) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<html><body>" + body + "</body></html>");
+        return QUrl::fromLocalFile(f.fileName()).toString();
+    }
+    // Navigates and waits until the top-level document is complete.
+    bool open(const QString& url, int flags) {
+        QSignalSpy complete(&view, &DocumentView::DocumentComplete);
+        view.Navigate2(url, flags);
+        return complete.wait(30000);
+    }
+
+    QTemporaryDir dir;
+    DocumentView view;
+};
+
+TEST_F(DocumentViewTest, LoadsLocalDocumentsAndKeepsOnlyPlainNavigationsInTheHistory) {
+    view.resize(400, 300);
+    view.show();
+    EXPECT_EQ(view.ReadyState(), DocumentView::ReadyUninitialized);
+    EXPECT_EQ(view.LocationURL(), "");
+    const QString first = page("abcde_fr.html", "<h1>Abcde</h1>");
+    const QString second = page("dessin_01_fr.html", "<p>drawing</p>");
+    const QString third = page("fghij_fr.html", "<p>Fghij</p>");
+
+    QSignalSpy before(&view, &DocumentView::BeforeNavigate2);
+    QSignalSpy complete(&view, &DocumentView::DocumentComplete);
+    view.Navigate2(first, DocumentNavigator::NavLocalDocument);
+    EXPECT_EQ(view.ReadyState(), DocumentView::ReadyLoading);  // Navigate2 returns at once
+    ASSERT_TRUE(complete.wait(30000));
+    EXPECT_EQ(view.ReadyState(), DocumentView::ReadyComplete);
+    EXPECT_EQ(view.LocationURL(), first);
+    ASSERT_GE(before.size(), 1);
+    EXPECT_EQ(before.first().first().toString(), first);
+    EXPECT_FALSE(view.canGoBack());
+
+    // A navigation without the history flag, as a link inside a document makes, is a step.
+    ASSERT_TRUE(open(second, 0));
+    EXPECT_TRUE(view.canGoBack());
+    QSignalSpy backDone(&view, &DocumentView::DocumentComplete);
+    view.GoBack();
+    ASSERT_TRUE(backDone.wait(30000));
+    EXPECT_EQ(view.LocationURL(), first);
+    EXPECT_TRUE(view.canGoForward());
+
+    // A document opened by the program replaces the history.
+    ASSERT_TRUE(open(third, DocumentNavigator::NavLocalDocument));
+    EXPECT_EQ(view.LocationURL(), third);
+    EXPECT_FALSE(view.canGoBack());
+    EXPECT_FALSE(view.canGoForward());
+}
+
+TEST_F(DocumentViewTest, OfflineViewMakesNoNetworkRequest) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QSignalSpy connections(&server, &QTcpServer::newConnection);
+    // Every request is refused at once, so that none can keep a page loading.
+    QObject::connect(&server, &QTcpServer::newConnection, [&server] {
+        while (QTcpSocket* socket = server.nextPendingConnection()) socket->abort();
+    });
+    const QString remote = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
+    const QString local = page("abcde_en.html", "<img src=\"" + remote.toUtf8() + "page.gif\">");
+
+    view.setOffline(true);
+    EXPECT_TRUE(view.Offline());
+    ASSERT_TRUE(open(local, DocumentNavigator::NavLocalDocument));
+    ASSERT_TRUE(open(remote + "abcde_en.html", DocumentNavigator::NavNoHistory));
+    QTest::qWait(200);
+    EXPECT_EQ(connections.size(), 0);
+
+    // Back online, the same page reaches the server for its picture.
+    view.setOffline(false);
+    view.Navigate2(local, DocumentNavigator::NavLocalDocument);
+    EXPECT_TRUE(connections.wait(30000));
+}
+
+}  // namespace
