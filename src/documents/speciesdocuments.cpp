@@ -201,6 +201,8 @@ void SpeciesDocuments::Tree_esp_NodeClick(QTreeWidgetItem* node) {
 
 void SpeciesDocuments::attachList(QListWidget* list) {
     list_ = list;
+    listObject_ = list;
+    viewportObject_ = list->viewport();
     list->installEventFilter(this);
     list->viewport()->installEventFilter(this);
     list->viewport()->setMouseTracking(true);
@@ -213,12 +215,12 @@ void SpeciesDocuments::attachTree(QTreeWidget* tree) {
 }
 
 bool SpeciesDocuments::eventFilter(QObject* watched, QEvent* event) {
-    if (!list_) return false;
-    if (watched == list_->viewport() && event->type() == QEvent::MouseMove) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseMove && watched == viewportObject_) {
         Liste_Esp_MouseMove(list_);
-    } else if (watched == list_ && event->type() == QEvent::FocusIn) {
+    } else if (type == QEvent::FocusIn && watched == listObject_) {
         Liste_Esp_GotFocus();
-    } else if (watched == list_ && event->type() == QEvent::KeyRelease) {
+    } else if (type == QEvent::KeyRelease && watched == listObject_ && list_) {
         // A line reached with the keyboard opens its document, as a click does.
         const int row = list_->currentRow();
         if (row >= 0 && row != openedRow_ && list_->item(row)->isSelected()) Liste_Esp_Click(list_);

@@ -100,6 +100,9 @@ private:
     Hooks hooks_;
     QString lastAddress_;
     QPointer<QListWidget> list_;
+    // Compared only: events reach the filter while the list is being destroyed.
+    const QObject* listObject_ = nullptr;
+    const QObject* viewportObject_ = nullptr;
     int openedRow_ = -1;
     bool busy_ = false;
 };

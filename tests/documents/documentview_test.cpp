@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QPrinter>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -34,7 +35,7 @@ protected:
     DocumentView view;
 };
 
-TEST_F(DocumentViewTest, LoadsLocalDocumentsAndKeepsOnlyPlainNavigationsInTheHistory) {
+TEST_F(DocumentViewTest, LoadsLocalDocumentsAndKeepsOnlyPlainNavigationsInTheHistoryAndPrints) {
     view.resize(400, 300);
     view.show();
     EXPECT_EQ(view.ReadyState(), DocumentView::ReadyUninitialized);
@@ -68,6 +69,17 @@ TEST_F(DocumentViewTest, LoadsLocalDocumentsAndKeepsOnlyPlainNavigationsInTheHis
     EXPECT_EQ(view.LocationURL(), third);
     EXPECT_FALSE(view.canGoBack());
     EXPECT_FALSE(view.canGoForward());
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("printed.pdf"));
+    QSignalSpy printed(&view, &DocumentView::printFinished);
+    view.print(&printer);
+    ASSERT_TRUE(printed.wait(30000));
+    EXPECT_TRUE(printed.first().first().toBool());
+    QFile pdf(dir.filePath("printed.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
 }
 
 TEST_F(DocumentViewTest, OfflineViewMakesNoNetworkRequest) {
