@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
             stderr);
         return 1;
     }
+    // The document view's browser shares its drawing contexts with the window's.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Vireka"));
     QApplication::setApplicationName(QStringLiteral("Vireka"));

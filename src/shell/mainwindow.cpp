@@ -1,5 +1,7 @@
 #include "shell/mainwindow.h"
 
+#include "documents/documentview.h"
+#include "documents/speciesdocuments.h"
 #include "documents/speciespanes.h"
 #include "engine/engine.h"
 #include "kb/model.h"
@@ -84,6 +86,7 @@ frmMain::frmMain(ProgramContext context, QWidget* parent)
     dispatcher_ = std::make_unique<commands::CommandDispatcher>(
         ctx_.engine, ctx_.dialogs, [this](int k) { return ctx_.strings.text(k); }, *this);
     layers_.resize(ctx_.model.DrawingCount);
+    connectSpeciesDocuments();
     if (QScreen* screen = QGuiApplication::primaryScreen())
         connect(screen, &QScreen::availableGeometryChanged, this,
                 &frmMain::AdvSysInfo_DisplayChanged);
@@ -179,7 +182,10 @@ void frmMain::buildMenus() {
                     Dispose_Fenetre();
                     Robot->update();
                 }
-                if (WebTexte->isVisible()) Small_Robot->update();
+                if (WebTexte->isVisible()) {
+                    Small_Robot->update();
+                    refreshDocument();
+                }
                 setBusy(false);
             });
     connect(addMenuItem(view, "mnuViewOptions", 1018), &QAction::triggered, this,
@@ -259,11 +265,10 @@ void frmMain::buildPanes() {
     Barre_Verticale->setFocusPolicy(Qt::StrongFocus);
     Barre_Verticale->installEventFilter(this);
     Barre_Verticale->hide();
-    WebTexte = new QFrame(client_);
+    WebTexte = new documents::DocumentView(client_);
     WebTexte->setObjectName(QStringLiteral("WebTexte"));
-    WebTexte->setFrameShape(QFrame::StyledPanel);
-    WebTexte->setAutoFillBackground(true);
-    WebTexte->setBackgroundRole(QPalette::Base);
+    // Local documents need no network: the view stays offline unless they come from the web.
+    WebTexte->setOffline(ctx_.values.DocSource == QLatin1String("hd"));
     WebTexte->hide();
     Barre_Deter = new QToolBar(client_);
     Barre_Deter->setObjectName(QStringLiteral("Barre_Deter"));
@@ -462,19 +467,53 @@ void frmMain::mnuViewOptions_Click() {
     frmOptions dialog(values, ctx_.settings, ctx_.strings, ctx_.dialogs, this);
     dialog.exec();
     questions_->setDynamicCursor(ctx_.values.DynamicCursor);
+    WebTexte->setOffline(ctx_.values.DocSource == QLatin1String("hd"));
     if (!dialog.listThresholdChanged()) return;
     // The list follows the new threshold from the ranking as it stands; the legend stays.
     ctx_.engine.setListThreshold(ctx_.values.ListThreshold);
     refillSpeciesList();
-    if (Liste_Esp->isVisible() && Liste_Esp->count() > 0 && !Liste_Esp->currentItem())
-        Liste_Esp->setCurrentRow(0);
+    if (Liste_Esp->isVisible()) {
+        species_->Liste_Esp_Click(Liste_Esp);
+        WebTexte->setFocus();
+    }
 }
 
-void frmMain::documentBack() {}
+void frmMain::documentBack() {
+    WebTexte->GoBack();
+}
 
-void frmMain::documentForward() {}
+void frmMain::documentForward() {
+    WebTexte->GoForward();
+}
 
-void frmMain::documentStop() {}
+void frmMain::documentStop() {
+    WebTexte->Stop();
+}
+
+void frmMain::refreshDocument() {
+    if (WebTexte->isVisible()) WebTexte->Refresh();
+}
+
+void frmMain::connectSpeciesDocuments() {
+    documents::SpeciesDocuments::Hooks hooks;
+    hooks.Enable_Button = [this](const QString& key) { Enable_Button(key); };
+    // The Errors button and the entry after it are offered only below the best species.
+    hooks.setContraHidden = [this](bool hidden) {
+        for (int i = 0; i < toolbarEntries_.size(); ++i) {
+            if (toolbarEntries_[i]->data().toString() != QLatin1String("Contra")) continue;
+            toolbarEntries_[i]->setVisible(!hidden);
+            if (i + 1 < toolbarEntries_.size()) toolbarEntries_[i + 1]->setVisible(!hidden);
+            return;
+        }
+    };
+    hooks.setForwardSteps = [this](int steps) { dispatcher_->setForwardSteps(steps); };
+    hooks.pendingEvents = [this] { pendingEvents(); };
+    species_ = new documents::SpeciesDocuments(ctx_.model, ctx_.engine.state(), ctx_.values,
+                                               *WebTexte, hooks, this);
+    species_->attachList(Liste_Esp);
+    species_->attachTree(Tree_esp);
+    if (!ctx_.DocSuffix.isEmpty()) species_->DocSuffix = ctx_.DocSuffix;
+}
 
 void frmMain::showContradictions() {
     questions_->showContradictions(Liste_Esp->currentRow());

@@ -19,6 +19,10 @@ class QMenu;
 class QToolBar;
 class QTreeWidget;
 
+namespace documents {
+class DocumentView;
+class SpeciesDocuments;
+}  // namespace documents
 namespace engine {
 class Engine;
 }
@@ -47,6 +51,7 @@ struct ProgramContext {
     platform::Dialogs& dialogs;
     platform::Settings::Values values;  // the settings of the run, changed by the options
     std::int16_t LanguageCode = 0;
+    QString DocSuffix;  // language of the documents; empty: taken from the first one shown
 };
 
 // Separators 10 to 12 only keep the numbering of the toolbar's entries; no view shows them.
@@ -138,6 +143,8 @@ private:
     void toggleBar(QAction* item, QWidget* bar);
     void dropSplitter();
     void mnuViewOptions_Click();
+    void connectSpeciesDocuments();
+    void refreshDocument();
     void AdvSysInfo_DisplayChanged();
 
     ProgramContext ctx_;
@@ -157,7 +164,8 @@ private:
     QListWidget* Liste_Esp = nullptr;
     QTreeWidget* Tree_esp = nullptr;
     QFrame* Barre_Verticale = nullptr;
-    QFrame* WebTexte = nullptr;
+    documents::DocumentView* WebTexte = nullptr;
+    documents::SpeciesDocuments* species_ = nullptr;
     QToolBar* Barre_Deter = nullptr;
     QToolBar* Barre_Question = nullptr;
     questions::CharacterToolbars* toolbars_ = nullptr;

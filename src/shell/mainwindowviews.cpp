@@ -1,5 +1,7 @@
 #include "shell/mainwindow.h"
 
+#include "documents/documentview.h"
+#include "documents/speciesdocuments.h"
 #include "engine/engine.h"
 #include "kb/model.h"
 #include "platform/dialogs.h"
@@ -192,7 +194,7 @@ void frmMain::Vue_Resultats() {
     setCopyEnabled(false);
     showDocumentEntries();
     pendingEvents();
-    if (Liste_Esp->count() > 0 && !Liste_Esp->currentItem()) Liste_Esp->setCurrentRow(0);
+    species_->Liste_Esp_Click(Liste_Esp);
 }
 
 void frmMain::Vue_Especes() {
@@ -217,7 +219,10 @@ void frmMain::toggleBar(QAction* item, QWidget* bar) {
     bar->setVisible(item->isChecked());
     Dispose_Fenetre();
     if (Robot->isVisible()) Robot->update();
-    if (WebTexte->isVisible()) Small_Robot->update();
+    if (WebTexte->isVisible()) {
+        Small_Robot->update();
+        refreshDocument();
+    }
     setBusy(false);
 }
 
@@ -255,7 +260,10 @@ void frmMain::AdvSysInfo_DisplayChanged() {
         setGeometry(screen->availableGeometry());
     Dispose_Fenetre();
     if (Robot->isVisible()) Robot->update();
-    if (WebTexte->isVisible()) Small_Robot->update();
+    if (WebTexte->isVisible()) {
+        Small_Robot->update();
+        refreshDocument();
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

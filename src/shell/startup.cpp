@@ -105,8 +105,9 @@ int RunningProgram::start(const QStringList& arguments) {
         engine::EngineSettings{values->DataDir, values->DrawingDir, values->ListThreshold});
     if (!tablesError.isEmpty()) QTextStream(stderr) << tablesError << "\n";
 
-    main = std::make_unique<frmMain>(
-        ProgramContext{model, *engine, strings, settings, dialogs, *values, language.LanguageCode});
+    main = std::make_unique<frmMain>(ProgramContext{model, *engine, strings, settings, dialogs,
+                                                    *values, language.LanguageCode,
+                                                    language.DocSuffix});
     qtDialogs.setOwner(main.get());
     if (!main->load()) return 1;
     const QString file = commandLineFile(arguments);

@@ -72,9 +72,10 @@ TEST_F(MainWindowTest, TheViewMenuSwitchesViewsAndToolbarEntries) {
     EXPECT_FALSE(w.pane("Robot")->isVisible());
     EXPECT_TRUE(w.menuAction("mnuViewResults")->isChecked());
     EXPECT_FALSE(w.menuAction("mnuViewIdentification")->isChecked());
-    // Local documents: entries 13 to 18 (Back, Forward, Errors), not Stop.
-    EXPECT_EQ(visibleToolbarKeys(w), QStringList({"New", "Open", "Save", "Copy", "Print", "Help",
-                                                  "Arriere", "Avant", "Contra"}));
+    // Local documents: entries 13 to 18, not Stop; Errors is not offered while every
+    // percentage is 0.
+    EXPECT_EQ(visibleToolbarKeys(w),
+              QStringList({"New", "Open", "Save", "Copy", "Print", "Help", "Arriere", "Avant"}));
 
     w.menuAction("mnuViewSpecies")->trigger();
     EXPECT_EQ(w.ViewMode, 4);

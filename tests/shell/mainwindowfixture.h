@@ -36,8 +36,9 @@ protected:
             model, engine::KeyTables::fromModel(model), dialogs,
             [this](int k) { return strings.text(k); },
             engine::EngineSettings{values.DataDir, values.DrawingDir, values.ListThreshold});
-        window = std::make_unique<shell::frmMain>(shell::ProgramContext{
-            model, *engine, strings, *settings, dialogs, values, std::int16_t(languageCode)});
+        window = std::make_unique<shell::frmMain>(
+            shell::ProgramContext{model, *engine, strings, *settings, dialogs, values,
+                                  std::int16_t(languageCode), QString()});
         EXPECT_TRUE(window->load());
         window->resize(1024, 768);
         window->show();
