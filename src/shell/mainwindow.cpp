@@ -26,6 +26,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -513,6 +514,31 @@ void frmMain::connectSpeciesDocuments() {
     species_->attachList(Liste_Esp);
     species_->attachTree(Tree_esp);
     if (!ctx_.DocSuffix.isEmpty()) species_->DocSuffix = ctx_.DocSuffix;
+    connect(WebTexte, &documents::DocumentView::BeforeNavigate2, this,
+            &frmMain::WebTexte_BeforeNavigate2);
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    timer->start(100);
+}
+
+void frmMain::Timer1_Timer() {
+    if (WebTexte->ReadyState() != 4 || !WebTexte->isVisible()) return;
+    const QString own = species_->DocCode.toLower() + species_->DocSuffix + QStringLiteral(".html");
+    if (WebTexte->LocationURL().toLower().endsWith(own)) {
+        Disable_Button(QStringLiteral("Arriere"));
+    } else {
+        Enable_Button(QStringLiteral("Arriere"));
+    }
+    if (dispatcher_->forwardSteps() < 1) {
+        Disable_Button(QStringLiteral("Avant"));
+    } else {
+        Enable_Button(QStringLiteral("Avant"));
+    }
+}
+
+void frmMain::WebTexte_BeforeNavigate2(const QString& url) {
+    if (url.size() > 16 && ctx_.values.DocSource != QLatin1String("hd"))
+        Enable_Button(QStringLiteral("Stop"));
 }
 
 void frmMain::showContradictions() {

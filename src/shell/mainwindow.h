@@ -83,6 +83,12 @@ public:
     void refillSpeciesList();
     // Copy (button and menu item) is offered while the drawing or the choices are shown.
     void setCopyEnabled(bool enabled);
+    // Every 100 ms: Back is offered away from the species' own document, Forward while the
+    // view can go forward.
+    void Timer1_Timer();
+    // Before a web document loads, it can be stopped.
+    void WebTexte_BeforeNavigate2(const QString& url);
+
     // The toolbar entry n (1 .. 22, separators counted).
     QAction* toolbarEntry(int n) const;
     QAction* menuAction(const QString& name) const;

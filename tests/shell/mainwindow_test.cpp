@@ -1,6 +1,7 @@
 #include "mainwindowfixture.h"
 
 #include "commands/identificationfile.h"
+#include "documents/documentview.h"
 #include "platform/wmfwriter.h"
 #include "questions/drawingview.h"
 
@@ -13,6 +14,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
@@ -301,8 +303,7 @@ TEST_F(MainWindowTest, CopyPutsTheDrawingOnTheClipboardButNotADocument) {
     EXPECT_EQ(QApplication::clipboard()->text(), QString("kept"));
 }
 
-TEST_F(MainWindowTest, ANewThresholdFromTheOptionsRefillsTheList)
-{
+TEST_F(MainWindowTest, ANewThresholdFromTheOptionsRefillsTheList) {
     shell::frmMain& w = open();
     engine->state().StateChoice[0] = 1;  // Alpha and Gamma at 100 %, Beta at 0 %
     w.showRefresh(engine->Actualise_Identification());
@@ -320,4 +321,25 @@ TEST_F(MainWindowTest, ANewThresholdFromTheOptionsRefillsTheList)
     EXPECT_EQ(list->item(1)->text(), QString(" 100% - Gamma gamma"));
     EXPECT_EQ(w.findChild<QLabel*>("Legende")->text(), legend) << "the legend is not recomputed";
     EXPECT_EQ(settings->read()->ListThreshold, 50);
+}
+
+TEST_F(MainWindowTest, BackIsOfferedOnlyAwayFromTheSpeciesOwnDocument) {
+    QDir().mkpath(base.dataDir() + "s/sp1");
+    QFile page(base.dataDir() + "s/sp1/sp1_en.html");
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<html><body><h1>Alpha alpha</h1><a href='other.html'>more</a></body></html>");
+    page.close();
+    shell::frmMain& w = open();
+    auto* view = w.findChild<documents::DocumentView*>("WebTexte");
+    ASSERT_TRUE(view);
+    QSignalSpy complete(view, &documents::DocumentView::DocumentComplete);
+    w.menuAction("mnuViewResults")->trigger();  // opens the first line's species: Alpha alpha
+    ASSERT_TRUE(complete.count() > 0 || complete.wait(15000));
+    EXPECT_TRUE(view->LocationURL().endsWith("sp1_en.html")) << view->LocationURL().toStdString();
+    w.Timer1_Timer();
+    EXPECT_FALSE(w.toolbarEntry(14)->isEnabled()) << "Back, on the species' own document";
+    EXPECT_FALSE(w.toolbarEntry(15)->isEnabled()) << "Forward, with nothing ahead";
+    w.dispatcher().setForwardSteps(1);
+    w.Timer1_Timer();
+    EXPECT_TRUE(w.toolbarEntry(15)->isEnabled());
 }
