@@ -58,7 +58,6 @@ LayoutInput frmMain::layoutInput() const {
 }
 
 void frmMain::applyLayout(const Layout& l) {
-    const LayoutInput in = layoutInput();
     const int w = client_->width();
     tbToolBar->setGeometry(0, 0, w, tbToolBar->sizeHint().height());
     const int statusHeight = sbStatusBar->sizeHint().height();
@@ -78,7 +77,6 @@ void frmMain::applyLayout(const Layout& l) {
     const QPoint quest = toPixels(QRectF(l.questionToolbar, QSizeF(0, 0))).topLeft();
     Barre_Question->setGeometry(quest.x(), quest.y(), Barre_Question->width(),
                                 std::max(0, bottom - quest.y()));
-    Q_UNUSED(in);
 }
 
 Layout frmMain::Dispose_Fenetre() {

@@ -319,16 +319,25 @@ TEST_F(SpeciesDocumentsTest, AttachedListOpensOnClickAndOnKeyboardMoves) {
     EXPECT_EQ(view.navigations, before + 1);
 }
 
+// A window with two lists, the second attached to the documents; the first can take the
+// focus away from it.
+void showTwoLists(QWidget& window, QListWidget*& other, QListWidget*& hovered,
+                  documents::SpeciesDocuments& docs) {
+    other = new QListWidget(&window);
+    hovered = new QListWidget(&window);
+    hovered->move(0, 100);
+    documents::fillSpeciesList(hovered, {QStringLiteral("100% - Rosa canina")});
+    docs.attachList(hovered);
+    window.resize(300, 300);
+    window.show();
+}
+
 TEST_F(SpeciesDocumentsTest, FirstHoverGivesTheListTheFocusOnlyOnce) {
     load();
     QWidget window;
-    auto* other = new QListWidget(&window);
-    auto* hovered = new QListWidget(&window);
-    hovered->move(0, 100);
-    documents::fillSpeciesList(hovered, {QStringLiteral("100% - Rosa canina")});
-    docs->attachList(hovered);
-    window.resize(300, 300);
-    window.show();
+    QListWidget* other = nullptr;
+    QListWidget* hovered = nullptr;
+    showTwoLists(window, other, hovered, *docs);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     other->setFocus();
     QTest::mouseMove(hovered->viewport(), QPoint(10, 10));
@@ -342,13 +351,9 @@ TEST_F(SpeciesDocumentsTest, FirstHoverGivesTheListTheFocusOnlyOnce) {
 TEST_F(SpeciesDocumentsTest, FocusReceivedBeforeAnyHoverKeepsTheFocusWhereItIs) {
     load();
     QWidget window;
-    auto* other = new QListWidget(&window);
-    auto* hovered = new QListWidget(&window);
-    hovered->move(0, 100);
-    documents::fillSpeciesList(hovered, {QStringLiteral("100% - Rosa canina")});
-    docs->attachList(hovered);
-    window.resize(300, 300);
-    window.show();
+    QListWidget* other = nullptr;
+    QListWidget* hovered = nullptr;
+    showTwoLists(window, other, hovered, *docs);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     hovered->setFocus();
     EXPECT_TRUE(docs->ListFocusTaken);
