@@ -1,9 +1,17 @@
+#include "documents/documentengine.h"
+#include "shell/programoptions.h"
 #include "shell/startup.h"
 
 #include <QApplication>
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    QStringList words;
+    for (int i = 0; i < argc; ++i) words << QString::fromLocal8Bit(argv[i]);
+    if (shell::ProgramOptions::parse(words).help) {
+        std::fputs(shell::ProgramOptions::usage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     // Without a display Qt would abort; say what is wrong instead.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -13,6 +21,9 @@ int main(int argc, char** argv) {
             stderr);
         return 1;
     }
+    // The browser engine reads its sandbox setting once, when it starts.
+    const QString sandboxNote = documents::prepareDocumentEngine(words);
+    if (!sandboxNote.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(sandboxNote));
     // The document view's browser shares its drawing contexts with the window's.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

@@ -3,6 +3,7 @@
 #include "documents/documentpage.h"
 #include "documents/offlineinterceptor.h"
 
+#include <QLabel>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
 #include <QWebEngineHttpRequest>
@@ -13,7 +14,18 @@
 
 namespace documents {
 
-DocumentView::DocumentView(QWidget* parent) : QWidget(parent) {
+DocumentView::DocumentView(QWidget* parent, const QString& unavailable) : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    if (!unavailable.isEmpty()) {
+        auto* reason = new QLabel(unavailable, this);
+        reason->setObjectName(QStringLiteral("DocumentsUnavailable"));
+        reason->setWordWrap(true);
+        reason->setAlignment(Qt::AlignCenter);
+        reason->setMargin(24);
+        layout->addWidget(reason);
+        return;
+    }
     // A profile of our own, kept in memory: the view leaves no cache or cookies on disk, and
     // going offline does not touch other browsers of the program.
     profile_ = new QWebEngineProfile(this);
@@ -27,8 +39,6 @@ DocumentView::DocumentView(QWidget* parent) : QWidget(parent) {
     page_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     view_ = new QWebEngineView(this);
     view_->setPage(page_);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
     setFocusProxy(view_);
 
@@ -43,6 +53,7 @@ DocumentView::~DocumentView() {
 }
 
 void DocumentView::Navigate2(const QString& url, int flags) {
+    if (!page_) return;
     const QUrl target(url);
     navigationPending_ = true;
     readyState_ = ReadyLoading;
@@ -58,11 +69,11 @@ void DocumentView::Navigate2(const QString& url, int flags) {
 }
 
 QString DocumentView::LocationURL() const {
-    return page_->url().toString();
+    return page_ ? page_->url().toString() : QString();
 }
 
 void DocumentView::Stop() {
-    page_->triggerAction(QWebEnginePage::Stop);
+    if (page_) page_->triggerAction(QWebEnginePage::Stop);
 }
 
 void DocumentView::onLoadingChanged(const QWebEngineLoadingInfo& info) {
@@ -89,35 +100,38 @@ void DocumentView::onLoadingChanged(const QWebEngineLoadingInfo& info) {
 }
 
 void DocumentView::GoBack() {
-    page_->triggerAction(QWebEnginePage::Back);
+    if (page_) page_->triggerAction(QWebEnginePage::Back);
 }
 
 void DocumentView::GoForward() {
-    page_->triggerAction(QWebEnginePage::Forward);
+    if (page_) page_->triggerAction(QWebEnginePage::Forward);
 }
 
 bool DocumentView::canGoBack() const {
-    return page_->history()->canGoBack();
+    return page_ && page_->history()->canGoBack();
 }
 
 bool DocumentView::canGoForward() const {
-    return page_->history()->canGoForward();
+    return page_ && page_->history()->canGoForward();
 }
 
 void DocumentView::Refresh() {
-    page_->triggerAction(QWebEnginePage::Reload);
+    if (page_) page_->triggerAction(QWebEnginePage::Reload);
 }
 
 void DocumentView::setOffline(bool offline) {
-    interceptor_->setOffline(offline);
+    if (interceptor_) interceptor_->setOffline(offline);
 }
 
 bool DocumentView::Offline() const {
-    return interceptor_->offline();
+    return !interceptor_ || interceptor_->offline();
 }
 
 void DocumentView::print(QPrinter* printer) {
-    view_->print(printer);
+    if (view_)
+        view_->print(printer);
+    else
+        emit printFinished(false);
 }
 
 }  // namespace documents

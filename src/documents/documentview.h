@@ -22,7 +22,9 @@ class DocumentView : public QWidget, public DocumentNavigator {
 public:
     enum ReadyStateValue { ReadyUninitialized = 0, ReadyLoading = 1, ReadyComplete = 4 };
 
-    explicit DocumentView(QWidget* parent = nullptr);
+    // With a reason, the browser engine cannot start on this machine: the view shows the
+    // reason in place of documents, and every command is a no-op.
+    explicit DocumentView(QWidget* parent = nullptr, const QString& unavailable = QString());
     ~DocumentView() override;
 
     // DocumentNavigator. Flags NavNoReadFromCache and NavNoWriteToCache ask a web server for
@@ -46,8 +48,10 @@ public:
     // Prints the document shown on printer, which must live until printFinished.
     void print(QPrinter* printer);
 
-    // The browser itself, for the document events and the pictures of a drawing sheet.
+    // The browser itself, for the document events and the pictures of a drawing sheet; null
+    // when the engine is unavailable.
     QWebEngineView* webView() const { return view_; }
+    bool available() const { return page_ != nullptr; }
 
 signals:
     // Before every navigation, of the page or of a frame, with the address about to load.

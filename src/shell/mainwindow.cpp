@@ -266,7 +266,7 @@ void frmMain::buildPanes() {
     Barre_Verticale->setFocusPolicy(Qt::StrongFocus);
     Barre_Verticale->installEventFilter(this);
     Barre_Verticale->hide();
-    WebTexte = new documents::DocumentView(client_);
+    WebTexte = new documents::DocumentView(client_, ctx_.documentsUnavailable);
     WebTexte->setObjectName(QStringLiteral("WebTexte"));
     // Local documents need no network: the view stays offline unless they come from the web.
     WebTexte->setOffline(ctx_.values.DocSource == QLatin1String("hd"));

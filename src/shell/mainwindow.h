@@ -52,6 +52,8 @@ struct ProgramContext {
     platform::Settings::Values values;  // the settings of the run, changed by the options
     std::int16_t LanguageCode = 0;
     QString DocSuffix;  // language of the documents; empty: taken from the first one shown
+    // Why the document viewer cannot start on this machine; empty when it can.
+    QString documentsUnavailable;
 };
 
 // Separators 10 to 12 only keep the numbering of the toolbar's entries; no view shows them.

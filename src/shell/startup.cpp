@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "documents/documentengine.h"
 #include "engine/engine.h"
 #include "engine/keytables.h"
 #include "kb/loader.h"
@@ -7,6 +8,7 @@
 #include "platform/settings.h"
 #include "platform/stringtable.h"
 #include "shell/mainwindow.h"
+#include "shell/programoptions.h"
 #include "shell/qtdialogs.h"
 #include "shell/splashwindow.h"
 
@@ -16,6 +18,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <QTimer>
 
 namespace shell {
 
@@ -63,6 +66,7 @@ public:
 
 private:
     bool secondInstanceDeclined();
+    QString documentsUnavailable();
     int loadFailure(const kb::LoadResult& r) {
         if (r.stringId != 0) return stopWith(r.stringId, r.detail);
         return Erreur_Fatale(r.message, r.detail);
@@ -76,6 +80,18 @@ bool RunningProgram::secondInstanceDeclined() {
         return true;
     dialogs.ask({text(1068), text(1050), Icon::Information, Buttons::Ok});
     return false;
+}
+
+// The browser engine would end the whole process if it started without its parts: the
+// program goes on without documents and says why, once, before the window is built.
+QString RunningProgram::documentsUnavailable() {
+    const documents::EngineProblem problem = documents::documentEngineProblem();
+    if (problem.kind == documents::EngineProblem::None) return QString();
+    const int reason = problem.kind == documents::EngineProblem::HelperMissing ? 1691 : 1692;
+    const QString message = text(1690).arg(text(reason).arg(problem.path));
+    QTextStream(stderr) << "vireka: " << message << "\n";
+    dialogs.ask({message, text(1050), Icon::Warning, Buttons::Ok});
+    return message;
 }
 
 int RunningProgram::start(const QStringList& arguments) {
@@ -105,9 +121,10 @@ int RunningProgram::start(const QStringList& arguments) {
         engine::EngineSettings{values->DataDir, values->DrawingDir, values->ListThreshold});
     if (!tablesError.isEmpty()) QTextStream(stderr) << tablesError << "\n";
 
+    const QString noDocuments = documentsUnavailable();
     main = std::make_unique<frmMain>(ProgramContext{model, *engine, strings, settings, dialogs,
                                                     *values, language.LanguageCode,
-                                                    language.DocSuffix});
+                                                    language.DocSuffix, noDocuments});
     qtDialogs.setOwner(main.get());
     if (!main->load()) return 1;
     const QString file = commandLineFile(arguments);
@@ -153,12 +170,15 @@ StartResult startProgram(const QStringList& arguments, platform::Settings& setti
 }
 
 int runProgram(const QStringList& arguments) {
+    const ProgramOptions options = ProgramOptions::parse(arguments);
     platform::Settings settings;
-    StartResult started = startProgram(arguments, settings);
+    StartResult started = startProgram(options.arguments, settings);
     if (!started.session) return started.exitCode;
     frmMain& window = started.session->window();
     QObject::connect(
         &window, &frmMain::fatal, qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+    // The first paint is part of starting; the run ends right after it.
+    if (options.quitAfterStart) QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
     // Closing the main window ends the run.
     QApplication::setQuitOnLastWindowClosed(true);
     return QApplication::exec();

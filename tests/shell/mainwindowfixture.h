@@ -38,7 +38,7 @@ protected:
             engine::EngineSettings{values.DataDir, values.DrawingDir, values.ListThreshold});
         window = std::make_unique<shell::frmMain>(
             shell::ProgramContext{model, *engine, strings, *settings, dialogs, values,
-                                  std::int16_t(languageCode), QString()});
+                                  std::int16_t(languageCode), QString(), QString()});
         EXPECT_TRUE(window->load());
         window->resize(1024, 768);
         window->show();

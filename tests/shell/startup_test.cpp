@@ -4,12 +4,14 @@
 #include "support/testkb.h"
 
 #include "commands/identificationfile.h"
+#include "documents/documentview.h"
 #include "engine/engine.h"
 #include "platform/settings.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QLockFile>
 #include <QTemporaryDir>
 
@@ -133,4 +135,34 @@ TEST(CommandLine, QuotesAreDroppedAndAPathWithoutThemIsKept) {
               QString("/tmp/My File.qnt"));
     EXPECT_EQ(shell::commandLineFile({"vireka", "/tmp/A.qnt"}), QString("/tmp/A.qnt"));
     EXPECT_EQ(shell::commandLineFile({"vireka"}), QString());
+}
+
+// The browser engine ends the whole process when its helper program is missing; the program
+// finds out first, says why, and opens without documents.
+TEST_F(StartupTest, WithoutTheDocumentEngineTheProgramOpensWithoutDocumentsAndSaysWhy) {
+    install();
+    const QByteArray old = qgetenv("QTWEBENGINEPROCESS_PATH");
+    qputenv("QTWEBENGINEPROCESS_PATH", runtime.filePath("QtWebEngineProcess").toUtf8());
+    auto r = start();
+    qputenv("QTWEBENGINEPROCESS_PATH", old);
+    if (old.isEmpty()) qunsetenv("QTWEBENGINEPROCESS_PATH");
+
+    ASSERT_TRUE(r.session);
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].icon, Icon::Warning);
+    EXPECT_TRUE(dialogs.asked[0].text.startsWith("The document viewer cannot start: its helper"));
+    EXPECT_TRUE(dialogs.asked[0].text.contains(runtime.filePath("QtWebEngineProcess")));
+
+    shell::frmMain& w = r.session->window();
+    auto* documents = w.findChild<documents::DocumentView*>("WebTexte");
+    ASSERT_TRUE(documents);
+    EXPECT_FALSE(documents->available());
+    auto* reason = documents->findChild<QLabel*>("DocumentsUnavailable");
+    ASSERT_TRUE(reason);
+    EXPECT_EQ(reason->text(), dialogs.asked[0].text);
+    // Every command of the view is harmless without its engine.
+    documents->Navigate2(base.dataDir() + "doc.htm", 0);
+    EXPECT_EQ(documents->LocationURL(), QString());
+    EXPECT_FALSE(documents->canGoBack());
+    EXPECT_FALSE(documents->canGoForward());
 }
