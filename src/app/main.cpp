@@ -3,6 +3,7 @@
 #include "shell/startup.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -24,6 +25,9 @@ int main(int argc, char** argv) {
     // The browser engine reads its sandbox setting once, when it starts.
     const QString sandboxNote = documents::prepareDocumentEngine(words);
     if (!sandboxNote.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(sandboxNote));
+    // The browser engine describes the graphics stack on every start; users have no use for
+    // it (QT_LOGGING_RULES still brings it back).
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     // The document view's browser shares its drawing contexts with the window's.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
