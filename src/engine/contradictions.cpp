@@ -10,7 +10,7 @@ QString Suffixe_Variante(const KeyTables& tables, const std::vector<i16>& choice
         if (row.drawing != 0) continue;
         switch (testConditions(row, choice, nullptr)) {
             case ConditionTest::Holds:
-                return row.name.right(6);
+                return variantSuffix(row.name);
             case ConditionTest::UnknownCode:
                 return QString();
             case ConditionTest::Fails:

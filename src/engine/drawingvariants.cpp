@@ -26,10 +26,23 @@ QString variantPath(const QString& drawingDir, int drawing, const QString& name,
     const QString base = drawingDir + QStringLiteral("%1").arg(drawing, 2, 10, QLatin1Char('0')) +
                          QLatin1Char('\\') + name;
     if (name.right(3) == QLatin1String("WMF")) {
-        if (drawing == 0) suffix = name.right(6);
+        if (drawing == 0) suffix = variantSuffix(name);
         return base;
     }
     return base + suffix;
+}
+
+QString variantSuffix(const QString& name) {
+    return name.right(6);
+}
+
+QString contradictionLayerPath(const QString& drawingDir, const QString& popup,
+                               const QString& suffix) {
+    return drawingDir + QStringLiteral("CONTRA\\") + popup + suffix;
+}
+
+QString contradictionIconPath(const QString& drawingDir, const QString& popup) {
+    return drawingDir + QStringLiteral("CONTRA\\") + popup + QStringLiteral(".ico");
 }
 
 }  // namespace engine

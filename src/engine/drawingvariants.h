@@ -20,4 +20,13 @@ ConditionTest testConditions(const VariantRow& row, const std::vector<platform::
 // characters, when drawing 0's own name ends in "WMF").
 QString variantPath(const QString& drawingDir, int drawing, const QString& name, QString& suffix);
 
+// The suffix a variant name gives the layers after it: its last six characters.
+QString variantSuffix(const QString& name);
+
+// The pictures of the contradiction marks, in the "CONTRA" folder of the drawings: a layer
+// (the mark's "Popup" and the variant suffix of drawing 0) or a button icon (".ico").
+QString contradictionLayerPath(const QString& drawingDir, const QString& popup,
+                               const QString& suffix);
+QString contradictionIconPath(const QString& drawingDir, const QString& popup);
+
 }  // namespace engine

@@ -220,11 +220,21 @@ ContradictionDisplay Engine::Affiche_Contradictions(int selectedLine, const Laye
         if (!row) continue;
         if (row->button == -1) {
             Ajoute_Calque(model_.DrawingCount + state_.ExtraLayerCount,
-                          settings_.DrawingDir + QStringLiteral("CONTRA\\") + row->popup + suffix,
-                          load, display);
+                          contradictionLayerPath(settings_.DrawingDir, row->popup, suffix), load,
+                          display);
         } else {
             display.contradictedButtons.push_back(row->button);
         }
+    }
+    // The walk goes through the questions as the current question, so the last row of
+    // "Objets_Fic" is left in it (its grid and picture are not part of the walk).
+    CurrentQuestion& q = state_.question;
+    for (const ObjectRow& object : tables_.objects) {
+        q.ObjectFirstState = object.firstState;
+        q.ObjectStateCount = object.stateCount;
+        q.ObjectDescriptor = object.descriptor;
+        q.CurrentObject = object.key;
+        q.ObjectTipText = object.tipText;
     }
     display.contradictedAnswers = state_.ExtraLayerCount;
     display.toolbar = contradictionToolbar(display.contradictedButtons);
@@ -258,8 +268,7 @@ std::vector<ButtonImage> Engine::contradictionToolbar(const std::vector<int>& bu
             image.picture = settings_.DataDir + b.file;
             const ContradictionRow* mark = tables_.contradiction(b.key);
             if (mark && std::find(buttons.begin(), buttons.end(), k) != buttons.end()) {
-                image.picture = settings_.DrawingDir + QStringLiteral("CONTRA\\") + mark->popup +
-                                QStringLiteral(".ico");
+                image.picture = contradictionIconPath(settings_.DrawingDir, mark->popup);
                 image.contradiction = true;
             }
         }

@@ -30,6 +30,7 @@ private:
     void readColourCodes();
     void openKeptTables();
     void readJokerFlags();
+    void checkDrawingNumbers();
     void readSpeciesNames();
     void buildTree();
     void addCommonNames();
@@ -42,6 +43,16 @@ private:
     const LoadOptions& o_;
     LastError error_;
 };
+
+// The numbers of a question that the program reads as it opens it: an empty one would
+// silently read as 0 (frame 0, state 0, a grid of no rows).
+const char* firstNullNumber(const Table& objects) {
+    for (const char* name : {"Lignes", "Colonnes", "Index_Car", "Nb_Car", "Cadre"}) {
+        bool ok = false;
+        if (objects.field(QLatin1String(name), &ok).isNull()) return name;
+    }
+    return nullptr;
+}
 
 QString fieldText(const Table& t, const char* field, bool* ok) {
     const QVariant v = t.field(QLatin1String(field), ok);
@@ -170,6 +181,12 @@ void Loading::readJokerFlags() {
                            .arg(m_.ObjectCount - 1));
             continue;
         }
+        if (const char* empty = firstNullNumber(objects)) {
+            error_.set(
+                QStringLiteral("The \"Objets_Fic\" row \"%1\" has no \"%2\" value")
+                    .arg(objects.field(QStringLiteral("Objet")).toString(), QLatin1String(empty)));
+            continue;
+        }
         if (!okJoker || joker.isNull()) {
             error_.set(QStringLiteral("The \"Objets_Fic\" row \"%1\" has no \"Joker\" value")
                            .arg(objects.field(QStringLiteral("Objet")).toString()));
@@ -178,6 +195,23 @@ void Loading::readJokerFlags() {
         m_.JokerFlag[size_t(n)] = joker.toLongLong() != 0 || joker.toBool();
     }
     objects.moveFirst();
+}
+
+// A drawing number left empty would read as drawing 0 and put a layer where none belongs.
+void Loading::checkDrawingNumbers() {
+    Table& variants = m_.HierarchyTable;
+    if (!variants.isValid()) return;
+    int row = 0;
+    for (variants.moveFirst(); !variants.eof(); variants.moveNext()) {
+        ++row;
+        bool ok = false;
+        if (variants.field(QStringLiteral("Robot_Num"), &ok).isNull())
+            error_.set(
+                QStringLiteral("The \"Hierarchie\" row %1 (\"%2\") has no \"Robot_Num\" value")
+                    .arg(row)
+                    .arg(variants.field(QStringLiteral("Nom")).toString()));
+    }
+    variants.moveFirst();
 }
 
 void Loading::readSpeciesNames() {
@@ -203,8 +237,7 @@ void Loading::buildTree() {
     for (const auto& r : roots) {
         // A root whose text the language lacks is not added, nor anything under it.
         if (const auto t = text(r.text))
-            tree.add(QString(), QString::fromUtf8(r.key), *t, QStringLiteral("livre_ferme"),
-                     QString());
+            tree.addRoot(QString::fromUtf8(r.key), *t, QStringLiteral("livre_ferme"), QString());
     }
     Table& flora = m_.FloraTable;
     for (flora.moveFirst(); !flora.eof(); flora.moveNext()) {
@@ -270,6 +303,7 @@ LoadResult Loading::run() {
     if (o_.pendingEvents) o_.pendingEvents();
     openKeptTables();
     readJokerFlags();
+    checkDrawingNumbers();
 
     const QString weights = dataPath("POIDS.DAT");
     QString detail;

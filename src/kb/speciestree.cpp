@@ -21,16 +21,22 @@ int SpeciesTree::find(const QString& key) const {
     return byKey_.value(folded(key), -1);
 }
 
+bool SpeciesTree::addRoot(const QString& key, const QString& text, const QString& image,
+                          const QString& tag) {
+    return insert(-1, key, text, image, tag);
+}
+
 bool SpeciesTree::add(const QString& parentKey, const QString& key, const QString& text,
                       const QString& image, const QString& tag) {
+    const int parent = parentKey.isEmpty() ? -1 : find(parentKey);
+    return parent >= 0 && insert(parent, key, text, image, tag);
+}
+
+bool SpeciesTree::insert(int parent, const QString& key, const QString& text, const QString& image,
+                         const QString& tag) {
     if (key.isEmpty()) return false;
     const QString k = folded(key);
     if (byKey_.contains(k)) return false;
-    int parent = -1;
-    if (!parentKey.isEmpty()) {
-        parent = find(parentKey);
-        if (parent < 0) return false;
-    }
     const int index = int(nodes_.size());
     nodes_.push_back(Node{key, text, image, tag, parent, {}});
     byKey_.insert(k, index);

@@ -20,8 +20,11 @@ public:
         std::vector<int> children;  // indices into nodes(), in alphabetical order of text
     };
 
-    // Adds a node under the node with key parentKey (an empty parentKey adds a root, kept in
-    // the order added). Fails, adding nothing, when the key exists or the parent does not.
+    // Adds a root, kept in the order added. Fails, adding nothing, when the key exists.
+    bool addRoot(const QString& key, const QString& text, const QString& image, const QString& tag);
+    // Adds a node under the node with key parentKey. Fails, adding nothing, when the key
+    // exists or the parent does not; an empty parent key (a species of no family) is no
+    // parent, so such a row never becomes a root.
     bool add(const QString& parentKey, const QString& key, const QString& text,
              const QString& image, const QString& tag);
 
@@ -33,6 +36,9 @@ public:
     void clear();
 
 private:
+    bool insert(int parent, const QString& key, const QString& text, const QString& image,
+                const QString& tag);
+
     std::vector<Node> nodes_;
     std::vector<int> roots_;
     QHash<QString, int> byKey_;  // case-folded key -> node

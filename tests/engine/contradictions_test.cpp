@@ -102,6 +102,23 @@ TEST_F(Contradictions, NoSelectedLineContradictsNothing) {
     EXPECT_EQ(display.toolbar.size(), 3u);
 }
 
+// The marks are found by walking the questions as the current question: the last one stays
+// in it, with the grid and picture of the question that was open before.
+TEST_F(Contradictions, WalkLeavesTheLastQuestionCurrent) {
+    start();
+    ASSERT_TRUE(engine->openQuestion("O00"));
+    engine->state().StateChoice = {1, 0, 1, 0, 0, 0};
+    engine->Actualise_Identification(loader);
+    engine->Affiche_Contradictions(lineOf(1), loader);
+    const engine::CurrentQuestion& q = engine->question();
+    EXPECT_EQ(q.CurrentObject, "O02");
+    EXPECT_EQ(q.ObjectFirstState, 4);
+    EXPECT_EQ(q.ObjectStateCount, 2);
+    EXPECT_EQ(q.ObjectDescriptor, key.tables.objects[2].descriptor);
+    EXPECT_EQ(q.ObjectTipText, "Question 2");
+    EXPECT_EQ(q.ObjectPicture, key.tables.objects[0].picture);
+}
+
 TEST_F(Contradictions, UnloadableLayerIsReportedAndLeftEmpty) {
     key.tables.contradictions["o01"].popup = "missing";
     start();

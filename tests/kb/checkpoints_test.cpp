@@ -83,6 +83,22 @@ TEST(Checkpoints, ADescriptorNumberOutOfRangeStopsAtTheWeights) {
     expectStopsAtWeights(base, "Desc_Num");
 }
 
+// An empty number of a question or a drawing row would read as 0; loading names the field.
+TEST(Checkpoints, AnEmptyNumberFieldStopsAtTheWeightsAndNamesIt) {
+    for (const char* field : {"Cadre", "Lignes", "Colonnes", "Index_Car", "Nb_Car", "Desc_Num"}) {
+        TestKb base;
+        base.write();
+        base.exec(QStringLiteral("UPDATE Objets_Fic SET %1 = NULL WHERE Objet = 'PATTE';")
+                      .arg(QLatin1String(field)));
+        expectStopsAtWeights(base, field);
+        EXPECT_TRUE(loadResult(base).detail.contains("PATTE"));
+    }
+    TestKb base;
+    base.write();
+    base.exec("UPDATE Hierarchie SET Robot_Num = NULL;");
+    expectStopsAtWeights(base, "Robot_Num");
+}
+
 TEST(Checkpoints, AMissingTableStopsAtTheWeights) {
     TestKb base;
     base.write();

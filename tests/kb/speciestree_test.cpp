@@ -65,9 +65,31 @@ TEST(SpeciesTree, ARootWithoutTextInTheLanguageIsLeftOutWithItsBranch) {
     EXPECT_GE(m.Tree.find("SP1"), 0);
 }
 
+// A species of no family stays out of the family branch; the tree keeps its three roots.
+TEST(SpeciesTree, ASpeciesWithoutFamilyIsNeverARoot) {
+    TestKb base;
+    base.flora = {{"SP1", "Alpha alpha", "ALPHIDAE"},
+                  {"SP2", "Beta beta", ""},
+                  {"SP3", "Gamma gamma", "ALPHIDAE"}};
+    base.write();
+    base.exec("UPDATE Flore SET Famille = NULL WHERE Code = 'SP3'");
+    kb::Model m;
+    ASSERT_TRUE(kb::loadKnowledgeBase(m, base.options()).ok());
+    const kb::SpeciesTree& t = m.Tree;
+    ASSERT_EQ(t.roots().size(), 3u);
+    EXPECT_LT(t.find("SP2"), 0);
+    EXPECT_LT(t.find("SP3"), 0);
+    EXPECT_EQ(childTexts(t, "Familles"), QStringList({"Alphidae"}));
+    EXPECT_EQ(childTexts(t, "ALPHIDAE"), QStringList({"Alpha alpha"}));
+    EXPECT_EQ(childTexts(t, "Espèces"), QStringList({"Alpha alpha", "Beta beta", "Gamma gamma"}));
+    kb::SpeciesTree bare;
+    EXPECT_FALSE(bare.add("", "X", "x", "page", ""));
+    EXPECT_TRUE(bare.roots().empty());
+}
+
 TEST(SpeciesTree, KeysAreUniqueAndChildrenSorted) {
     kb::SpeciesTree t;
-    EXPECT_TRUE(t.add("", "R", "Root", "livre_ferme", ""));
+    EXPECT_TRUE(t.addRoot("R", "Root", "livre_ferme", ""));
     EXPECT_TRUE(t.add("R", "b", "banana", "page", ""));
     EXPECT_TRUE(t.add("R", "a", "Apple", "page", ""));
     EXPECT_TRUE(t.add("R", "c", "cherry", "page", ""));
