@@ -193,7 +193,9 @@ void WmfPlayback::drawText(QPointF at, const QString& text, const std::optional<
     font.setItalic(m_dc.font.italic);
     font.setUnderline(m_dc.font.underline);
     font.setStrikeOut(m_dc.font.strikeOut);
-    font.setStyleStrategy(QFont::NoAntialias);
+    // Text alone is smoothed: a label is read, not hit-tested, while every fill keeps the
+    // exact colour the pointer's palette lookup needs.
+    font.setStyleStrategy(QFont::PreferAntialias);
     const QFontMetricsF metrics(font);
     const qreal width = metrics.horizontalAdvance(text);
 

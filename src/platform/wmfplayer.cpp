@@ -123,7 +123,7 @@ void WmfPlayer::play(QPainter& painter, const QRectF& target) const {
     if (!m_valid || target.isEmpty()) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     WmfPlayback playback(painter, target, m_hasFrame ? m_frame : QRect(), m_objectCount);
     playback.run(reinterpret_cast<const uchar*>(m_data.constData()) + m_firstRecord,

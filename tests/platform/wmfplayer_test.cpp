@@ -8,6 +8,7 @@
 #include "platform/wmfdib.h"
 #include "platform/wmfformat.h"
 #include "platform/wmfplayer.h"
+#include "platform/wmfwriter.h"
 #include "wmfsamples.h"
 
 namespace wmf = platform::wmf;
@@ -221,6 +222,25 @@ TEST(WmfPlayerTest, BitmapsOfEveryDepthKeepTheirColours) {
     const QImage cut = playInto(shortDib.standard(), QSize(100, 100));
     EXPECT_EQ(cut.pixel(25, 25), Transparent);
     EXPECT_EQ(cut.pixel(95, 95), Red);
+}
+
+// Labels are smoothed, fills are not: a slanted edge next to a label still holds only the
+// palette colour and the background, so the colour under the pointer names the part.
+TEST(WmfPlayerTest, OnlyTextIsAntialiased) {
+    platform::WmfWriter w(QSize(400, 300), 96);
+    w.selectObject(w.createNullPen());
+    w.selectObject(w.createSolidBrush(QColor(0x12, 0x80, 0x34)));
+    w.polygon(QPolygon({QPoint(10, 10), QPoint(390, 60), QPoint(10, 140)}));
+    w.selectObject(w.createFont(QStringLiteral("Sans Serif"), 60, 700));
+    w.setBackgroundTransparent();
+    w.setTextColour(Qt::black);
+    w.textOut(QPoint(20, 180), QStringLiteral("Owl eyes"));
+    const QImage image = playInto(w.data(), QSize(400, 300));
+    const auto fills = wmftest::colourCounts(image.copy(0, 0, 400, 150));
+    EXPECT_EQ(fills.size(), 2) << "the slanted fill is not smoothed";
+    EXPECT_TRUE(fills.contains(qRgb(0x12, 0x80, 0x34)));
+    const auto text = wmftest::colourCounts(image.copy(0, 160, 400, 140));
+    EXPECT_GT(text.size(), 3) << "the label has grey edges";
 }
 
 TEST(WmfPlayerTest, ForgedCountsAreHeldToTheRecord) {
