@@ -46,6 +46,7 @@ bool ChoicePicture::loadPicture(const QString& path, QString* error) {
     if (picture.isNull()) return false;
     picture_ = picture;
     whited_.clear();
+    pressedSinceShown_ = false;
     setCursor(Qt::PointingHandCursor);
     update();
     return true;
@@ -136,6 +137,20 @@ void ChoicePicture::paintEvent(QPaintEvent*) {
 void ChoicePicture::mousePressEvent(QMouseEvent* event) {
     press_ = QPoint(rounded(event->position().x()), rounded(event->position().y()));
     pressedInside_ = event->button() == Qt::LeftButton;
+    pressedSinceShown_ = true;
+}
+
+void ChoicePicture::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!pressedSinceShown_) {
+        pressedInside_ = false;  // its release is no click either
+        return;
+    }
+    mousePressEvent(event);
+}
+
+void ChoicePicture::showEvent(QShowEvent* event) {
+    pressedSinceShown_ = false;
+    QWidget::showEvent(event);
 }
 
 void ChoicePicture::mouseReleaseEvent(QMouseEvent* event) {

@@ -56,6 +56,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void drawFrame(QPainter& painter, int index, QColor colour) const;
@@ -66,6 +68,9 @@ private:
     int lineWidth_ = 3;
     QPoint press_;
     bool pressedInside_ = false;
+    // A press seen since the picture was shown. The second press of a double-click on the
+    // drawing lands here as a lone double-click: it belongs to the drawing, not to a cell.
+    bool pressedSinceShown_ = false;
     QSet<int> whited_;  // cells whose mark was removed since the picture was loaded
 };
 

@@ -89,8 +89,11 @@ bool QuestionController::ShowQuestion(const QString& picture) {
         loaded = choices_ && choices_->loadPicture(descriptorDir_ + picture);
         if (robot_) robot_->unsetCursor();
     }
+    // Without its picture a question cannot be answered: the message says so and the caller
+    // closes the question, so no confirm button is left beside the drawing.
     if (!loaded) {
         dialogs_.show(text(1077), text(1050));
+        QuestionBusy = false;
         return false;
     }
     host_.showQuestionView();
@@ -108,7 +111,7 @@ void QuestionController::Barre_Deter_ButtonClick(int entry, const QString& tag) 
             setCharacterToolbarVisible(false);
             host_.setViewMode(2);
         }
-        ShowQuestion(engine_.question().ObjectPicture);
+        if (!ShowQuestion(engine_.question().ObjectPicture)) return leaveQuestion();
         host_.setStatusText(engine_.question().ObjectTipText);
         showQuestionToolbar(false);
     } else if (tag == SearchTag) {
@@ -121,7 +124,7 @@ void QuestionController::Barre_Deter_ButtonClick(int entry, const QString& tag) 
 void QuestionController::openProposal() {
     host_.setStatusText(engine_.question().ObjectTipText);
     host_.setViewMode(2);
-    ShowQuestion(engine_.question().ObjectPicture);
+    if (!ShowQuestion(engine_.question().ObjectPicture)) return leaveQuestion();
     showQuestionToolbar(true);
 }
 
@@ -243,10 +246,11 @@ void QuestionController::Robot_Click() {
     engine_.openQuestion(hit.key);
     setCharacterToolbarVisible(false);
     host_.pendingEvents();
-    ShowQuestion(engine_.question().ObjectPicture);
+    const bool shown = ShowQuestion(engine_.question().ObjectPicture);
     if (robot_) robot_->unsetCursor();
-    showQuestionToolbar(false);
     if (hit.colourStage) PressedButton = -1;
+    if (!shown) return leaveQuestion();
+    showQuestionToolbar(false);
 }
 
 void QuestionController::showContradictions(int selectedLine) {

@@ -51,8 +51,8 @@ public:
     void Robot_MouseDown(Qt::MouseButton button, QPointF position);
     void Robot_MouseMove(QPointF position);
     void Robot_Click();
-    // Loads and shows the picture of choices of the current question; message 1077 when
-    // it cannot be read.
+    // Loads and shows the picture of choices of the current question; message 1077 and
+    // false when it cannot be read (the caller closes the question).
     bool ShowQuestion(const QString& picture);
     // The "Search" button: Maitre_Discriminant and the question it proposes.
     void Maitre_Discriminant();

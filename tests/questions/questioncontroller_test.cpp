@@ -177,15 +177,52 @@ TEST_F(QuestionControllerTest, HoverShowsTheHandAndTheQuestionWhenAllowed) {
     EXPECT_EQ(w.Robot->toolTip(), "");
 }
 
-TEST_F(QuestionControllerTest, AMissingPictureOfChoicesIsReported) {
+// A question that cannot show its choices is closed: the drawing and its toolbar are back,
+// with no confirm button beside them, whichever way the question was opened.
+TEST_F(QuestionControllerTest, AMissingPictureOfChoicesIsReportedAndTheQuestionClosed) {
+    base.zones = {{"PATTE", -2, false, 0, 600, 0, 450, {}}};
     TestWindow& w = open();
     QFile::remove(base.dataDir() + "patte.bmp");
+    const auto expectClosed = [&](const char* how) {
+        ASSERT_EQ(dialogs.asked.size(), 1u) << how;
+        EXPECT_EQ(dialogs.asked[0].text, "T1077");
+        EXPECT_EQ(dialogs.asked[0].title, "T1050");
+        EXPECT_TRUE(w.Robot->isVisible()) << how;
+        EXPECT_TRUE(w.Barre_Deter->isVisible()) << how;
+        EXPECT_FALSE(w.Barre_Question->isVisible()) << how;
+        EXPECT_EQ(w.ViewMode, 1) << how;
+        EXPECT_FALSE(w.controller.QuestionBusy) << how;
+        EXPECT_EQ(w.questionViews, 0);
+        dialogs.asked.clear();
+    };
     w.controller.Barre_Deter_ButtonClick(0, "PATTE");
-    EXPECT_EQ(dialogs.asked.size(), 1u);
-    EXPECT_EQ(dialogs.asked[0].text, "T1077");
-    EXPECT_EQ(dialogs.asked[0].title, "T1050");
-    EXPECT_TRUE(w.Robot->isVisible());
-    EXPECT_EQ(w.questionViews, 0);
+    expectClosed("toolbar");
+    clickDrawing({30, 30});
+    expectClosed("drawing");
+}
+
+// The second press of a double-click on the drawing falls on the picture of choices that
+// replaced it: it marks nothing. A double-click made on the picture itself counts.
+TEST_F(QuestionControllerTest, TheDoubleClickThatOpensAQuestionChoosesNothing) {
+    base.zones = {{"PATTE", -2, false, 0, 600, 0, 450, {}}};
+    TestWindow& w = open();
+    clickDrawing({30, 30});
+    ASSERT_TRUE(w.Pic_Choix->isVisible());
+    const auto send = [&](QEvent::Type type, QPoint p) {
+        QMouseEvent e(type, p, w.Pic_Choix->mapToGlobal(p), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+        QCoreApplication::sendEvent(w.Pic_Choix, &e);
+    };
+    send(QEvent::MouseButtonDblClick, {30, 30});
+    send(QEvent::MouseButtonRelease, {30, 30});
+    EXPECT_EQ(question().SelectedChoice, -1);
+
+    send(QEvent::MouseButtonPress, {30, 30});
+    send(QEvent::MouseButtonRelease, {30, 30});
+    EXPECT_EQ(question().SelectedChoice, 0);
+    send(QEvent::MouseButtonDblClick, {200, 30});
+    send(QEvent::MouseButtonRelease, {200, 30});
+    EXPECT_EQ(question().SelectedChoice, 2);
 }
 
 // Contradictions of AILE mark its button, those of PATTE lay a picture over the drawing.
