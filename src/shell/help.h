@@ -9,8 +9,8 @@ namespace shell {
 // source tree, for a program run from its build folder). Empty when none exists.
 QString helpPath(const QString& programDir, const QString& extraHelpDir = QString());
 
-// Asks the system to open the help page. Nothing is said when there is none or it cannot
-// be opened.
-void openHelp(const QString& programDir, const QString& extraHelpDir = QString());
+// Asks the desktop to open the help page at path; false when it cannot (no program of the
+// desktop opens local web pages, or the request failed), so the caller may show it itself.
+bool openHelpOnDesktop(const QString& path);
 
 }  // namespace shell

@@ -29,6 +29,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
 
 namespace shell {
 
@@ -297,7 +299,11 @@ void frmMain::buildStatusBar() {
     statusPanel1_ = new QLabel(sbStatusBar);
     statusPanel1_->setFrameShape(QFrame::Panel);
     statusPanel1_->setFrameShadow(QFrame::Sunken);
-    Resultat = new QFrame(sbStatusBar);
+    statusPanel2_ = new QLabel(sbStatusBar);
+    statusPanel2_->setFrameShape(QFrame::Panel);
+    statusPanel2_->setFrameShadow(QFrame::Sunken);
+    // The result box is the window's, not the status bar's: hiding the bar keeps the count.
+    Resultat = new QFrame(client_);
     Resultat->setObjectName(QStringLiteral("Resultat"));
     Resultat->setFrameShape(QFrame::Panel);
     Resultat->setFrameShadow(QFrame::Sunken);
@@ -307,7 +313,7 @@ void frmMain::buildStatusBar() {
     Legende->setObjectName(QStringLiteral("Legende"));
     inner->addWidget(Legende);
     row->addWidget(statusPanel1_, 3);
-    row->addWidget(Resultat, 2);
+    row->addWidget(statusPanel2_, 2);
 }
 
 QWidget* frmMain::pane(const QString& name) const {
@@ -318,7 +324,8 @@ bool frmMain::load() {
     translateWindow(this, ctx_.strings);
     Disable_Button(QStringLiteral("Copy"));
     ctx_.engine.state().DescriptionModified = false;
-    refillSpeciesList();
+    // Before the first ranking every species is listed at 100 %, as loading wrote it.
+    documents::fillSpeciesList(Liste_Esp, ctx_.model.SpeciesListLines);
     fillSpeciesTree();
     ctx_.engine.Nettoye();
     const auto refresh = ctx_.engine.Actualise_Identification(
@@ -454,8 +461,31 @@ void frmMain::copyPicture() {
 
 void frmMain::printDocument() {}
 
+// Nothing is said when there is no help page; a page the desktop cannot open is shown in a
+// window of the program, kept and brought back by the next request.
 void frmMain::openHelp() {
-    shell::openHelp(ctx_.values.ProgramDir);
+    const QString path = helpPath(ctx_.values.ProgramDir);
+    if (path.isEmpty() || openHelpOnDesktop(path)) return;
+    if (!path.endsWith(QLatin1String(".html"), Qt::CaseInsensitive)) return;
+    if (!helpWindow_) {
+        helpWindow_ = new QWidget(this, Qt::Window);
+        helpWindow_->setObjectName(QStringLiteral("frmHelp"));
+        helpWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        auto* view = new documents::DocumentView(helpWindow_);
+        auto* column = new QVBoxLayout(helpWindow_);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->addWidget(view);
+        const QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+        helpWindow_->resize(area.size() * 3 / 4);
+        view->setOffline(true);
+        view->Navigate2(QUrl::fromLocalFile(path).toString(), 0);
+    }
+    helpWindow_->setWindowTitle(ctx_.strings.textOr(1050, QStringLiteral("Vireka")) +
+                                QStringLiteral(" - ") +
+                                ctx_.strings.textOr(1020, QString()).remove(QLatin1Char('&')));
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
 }
 
 void frmMain::mnuViewOptions_Click() {
@@ -523,6 +553,7 @@ void frmMain::connectSpeciesDocuments() {
 
 void frmMain::Timer1_Timer() {
     if (WebTexte->ReadyState() != 4 || !WebTexte->isVisible()) return;
+    if (Liste_Esp->isVisible() && Liste_Esp->count() == 0) return;  // no document to leave
     const QString own = species_->DocCode.toLower() + species_->DocSuffix + QStringLiteral(".html");
     if (WebTexte->LocationURL().toLower().endsWith(own)) {
         Disable_Button(QStringLiteral("Arriere"));

@@ -56,6 +56,9 @@ struct ProgramContext {
     QString documentsUnavailable;
 };
 
+// The inner area of a window whose frame (caption and borders) covers the work area.
+QRect clientRectForWorkArea(const QRect& workArea, const QMargins& frame);
+
 // Separators 10 to 12 only keep the numbering of the toolbar's entries; no view shows them.
 bool alwaysHiddenEntry(int entry);
 
@@ -80,6 +83,9 @@ public:
     void Vue_Identification();
     void Vue_Resultats();
     void Vue_Especes();
+    // Places the window so that its frame covers the desktop's work area (start-up and a
+    // change of display); the window manager's frame is known once the window is shown.
+    void fitToWorkArea();
     void fillSpeciesTree();
     // Refills the species list from the current ranking (after a threshold change).
     void refillSpeciesList();
@@ -148,6 +154,7 @@ private:
     double twipsPerPixelY() const;
     QRect toPixels(const QRectF& twips) const;
     void showDocumentEntries();
+    void withdrawSpeciesCommands();
     void toggleBar(QAction* item, QWidget* bar);
     void dropSplitter();
     void mnuViewOptions_Click();
@@ -164,6 +171,7 @@ private:
     QToolBar* tbToolBar = nullptr;
     QWidget* sbStatusBar = nullptr;
     QLabel* statusPanel1_ = nullptr;
+    QLabel* statusPanel2_ = nullptr;  // under the result box
     QFrame* Resultat = nullptr;
     QLabel* Legende = nullptr;
     questions::DrawingView* Robot = nullptr;
@@ -178,6 +186,7 @@ private:
     QToolBar* Barre_Question = nullptr;
     questions::CharacterToolbars* toolbars_ = nullptr;
     questions::QuestionController* questions_ = nullptr;
+    QPointer<QWidget> helpWindow_;  // the help pages, when the desktop cannot show them
     QList<QAction*> toolbarEntries_;
     QHash<QString, QAction*> menuItems_;
     int busyDepth_ = 0;

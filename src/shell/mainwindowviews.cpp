@@ -15,12 +15,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QWindow>
 
 namespace shell {
 
@@ -62,6 +64,8 @@ void frmMain::applyLayout(const Layout& l) {
     tbToolBar->setGeometry(0, 0, w, tbToolBar->sizeHint().height());
     const int statusHeight = sbStatusBar->sizeHint().height();
     sbStatusBar->setGeometry(0, client_->height() - statusHeight, w, statusHeight);
+    // The panels are placed now, even with the bar hidden: the result box follows panel 2.
+    sbStatusBar->layout()->setGeometry(sbStatusBar->rect());
     const QRect drawing = toPixels(l.drawing);
     Robot->setGeometry(drawing);
     Pic_Choix->setGeometry(toPixels(l.choicePicture));
@@ -131,6 +135,8 @@ Layout frmMain::Dispose_Fenetre() {
     f.setBold(true);
     Legende->setFont(f);
     Legende->setToolTip(QString());
+    // The species count stands over the second panel whether or not the status bar is shown.
+    Resultat->setGeometry(statusPanel2_->geometry().translated(sbStatusBar->pos()));
     Resultat->show();
     Resultat->raise();
     return layout_;
@@ -180,6 +186,7 @@ void frmMain::showDocumentEntries() {
 void frmMain::Vue_Resultats() {
     Robot->hide();
     Pic_Choix->hide();
+    Barre_Question->hide();  // it stands only beside its question
     Tree_esp->hide();
     Barre_Deter->hide();
     if (ctx_.engine.state().ExtraLayerCount != 0) questions_->dropContradictions();
@@ -193,11 +200,25 @@ void frmMain::Vue_Resultats() {
     showDocumentEntries();
     pendingEvents();
     species_->Liste_Esp_Click(Liste_Esp);
+    if (Liste_Esp->count() == 0) withdrawSpeciesCommands();
+}
+
+// An empty list (every species below the threshold) opens no document: there is nothing to
+// go back or forward to, and no species whose contradictions could be shown.
+void frmMain::withdrawSpeciesCommands() {
+    Disable_Button(QStringLiteral("Arriere"));
+    Disable_Button(QStringLiteral("Avant"));
+    for (int n = 13; n <= int(toolbarEntries_.size()); ++n) {
+        if (toolbarEntries_[n - 1]->data().toString() != QLatin1String("Contra")) continue;
+        toolbarEntries_[n - 1]->setVisible(false);
+        if (n < int(toolbarEntries_.size())) toolbarEntries_[n]->setVisible(false);
+    }
 }
 
 void frmMain::Vue_Especes() {
     Robot->hide();
     Pic_Choix->hide();
+    Barre_Question->hide();
     Liste_Esp->hide();
     Barre_Deter->hide();
     pendingEvents();
@@ -251,11 +272,23 @@ void frmMain::dropSplitter() {
     Small_Robot->update();
 }
 
+QRect clientRectForWorkArea(const QRect& workArea, const QMargins& frame) {
+    return workArea.marginsRemoved(frame);
+}
+
+// The whole window, its frame with the caption and borders included, covers the work area:
+// the inner area is what is left inside the frame the window manager draws.
+void frmMain::fitToWorkArea() {
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    setGeometry(clientRectForWorkArea(screen->availableGeometry(), frame));
+}
+
 // The window always covers the work area: when the display changes it is fitted again.
 void frmMain::AdvSysInfo_DisplayChanged() {
     if (isMinimized()) showNormal();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        setGeometry(screen->availableGeometry());
+    fitToWorkArea();
     Dispose_Fenetre();
     if (Robot->isVisible()) Robot->update();
     if (WebTexte->isVisible()) {

@@ -15,7 +15,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QLockFile>
-#include <QScreen>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QTimer>
@@ -131,9 +130,11 @@ int RunningProgram::start(const QStringList& arguments) {
     if (!file.isEmpty()) main->dispatcher().Traiter_Fichier(QStringLiteral("Open"), file);
 
     main->ViewMode = 1;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        main->setGeometry(screen->availableGeometry());
+    main->fitToWorkArea();
     main->show();
+    // The window manager's frame is known once the window is on screen: fit again with it.
+    QCoreApplication::processEvents();
+    main->fitToWorkArea();
     main->Dispose_Fenetre();
     // The drawing is on screen: it can be copied.
     main->setCopyEnabled(true);
