@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 
 using testing_support::TestKb;
 
@@ -22,8 +24,9 @@ struct Run {
     QString err;
 };
 
-Run vkb(const QStringList& args) {
+Run vkb(const QStringList& args, const QProcessEnvironment& env = {}) {
     QProcess p;
+    if (!env.isEmpty()) p.setProcessEnvironment(env);
     p.start(toolPath(), args);
     Run r;
     if (!p.waitForFinished(60000)) return r;
@@ -70,8 +73,44 @@ TEST_F(Inspect, BestProposesTheMostDiscriminantQuestion) {
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     // AILE splits 2 and 1 over two states; PATTE splits 1, 1, 1 over three.
     EXPECT_EQ(r.out, (QStringList{"PATTE", "AILE\t0.9183", "PATTE\t1.0000"}));
-    r = vkb(base("best") << "--qnt" << qnt({0, 1, 0, 1, 0, 0, 0}));
+    // Legs P1 and P3: Alpha and Gamma lead together and share the wing state left to ask.
+    r = vkb(base("best") << "--qnt" << qnt({0, 0, 1, 0, 1, 0, 0}));
     EXPECT_EQ(r.out, QStringList{"No more discriminant characteristic !!!"});
+}
+
+// The tools read identification files as the program opens them, and Search is the
+// program's: one species alone at the top ends it before any question is scored.
+TEST_F(Inspect, IdentificationFilesAndSearchAsTheProgramHasThem) {
+    kb.write();
+    auto r = vkb(base("best") << "--qnt" << qnt({1, 0, 0, 0, 1, -1, -1}));
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringList{"There is only one species"});
+
+    for (const auto& foreign :
+         {std::vector<qint16>{2, 0, 0, 0, 0, 0, 0}, std::vector<qint16>{0, 0, 0, 0, 0, 3, 0}}) {
+        r = vkb(base("rank") << "--qnt" << qnt(foreign));
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.join('\n').toStdString();
+        EXPECT_TRUE(r.err.contains("is not an identification of this knowledge base"))
+            << r.err.toStdString();
+    }
+    // Another base's length is read, with the program's warning.
+    r = vkb(base("rank") << "--qnt" << qnt({1, 0, 0, 0, 1}));
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out.value(0), " 100% - Gamma gamma");
+    EXPECT_TRUE(r.err.contains("was saved with another knowledge base")) << r.err.toStdString();
+}
+
+// Nothing but the tool's own output: no note of Qt's about the session it runs in.
+TEST_F(Inspect, StandardErrorStaysQuietInAPlainShell) {
+    kb.write();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"XDG_RUNTIME_DIR", "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QLatin1String(name));
+    env.insert("PATH", "/usr/bin:/bin");
+    const auto r = vkb(base("rank"), env);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, QString());
 }
 
 TEST_F(Inspect, CheckPassesAGoodBaseAndNamesEachFault) {
@@ -100,6 +139,63 @@ TEST_F(Inspect, CheckPassesAGoodBaseAndNamesEachFault) {
           "Descendance: no row 2", "state code 'ZZ' is not in Caracteres",
           "object 'NOSUCH' is not in Objets_Fic", "species 0 may score", "couleur.wmf"})
         EXPECT_TRUE(all.contains(QLatin1String(expected))) << expected << "\n" << all.toStdString();
+}
+
+// What the program refuses or mishandles is found by the check: empty numbers, a dependency
+// whose code matches a state only when case is ignored, a species of no family.
+TEST_F(Inspect, CheckFindsEmptyNumbersCaseOnlyCodesAndSpeciesWithoutFamily) {
+    kb.dependencies = {{"a1", "PATTE"}};
+    kb.flora[1].family = "";
+    kb.write();
+    kb.exec(
+        "UPDATE Objets_Fic SET Cadre = NULL WHERE Objet = 'AILE';"
+        "UPDATE Hierarchie SET Robot_Num = NULL;"
+        "UPDATE Flore SET Famille = NULL WHERE Code = 'SP3';");
+    const auto r = vkb(base("check"));
+    EXPECT_EQ(r.exitCode, 1);
+    const QString all = r.out.join('\n');
+    for (const char* expected :
+         {"Objets_Fic 'AILE': no Cadre value", "Hierarchie row 1: no Robot_Num value",
+          "Descendance row 1: state code 'a1' matches Caracteres only when case is ignored",
+          "Flore: species 'SP2' has no family", "Flore: species 'SP3' has no family"})
+        EXPECT_TRUE(all.contains(QLatin1String(expected))) << expected << "\n" << all.toStdString();
+}
+
+// Before the weights are read, the tools say what failed, not the weights file's name.
+TEST_F(Inspect, LoadingFailuresSayWhatFailed) {
+    kb.write();
+    kb.exec("DROP TABLE Hierarchie;");
+    const auto r = vkb(base("rank"));
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("Hierarchie")) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("POIDS.DAT")) << r.err.toStdString();
+}
+
+// The check looks for the files the program opens, named as it names them: a later
+// drawing's variant with drawing 0's suffix, the contradiction layers and button icons.
+TEST_F(Inspect, CheckFindsTheDrawingsAndMarksAsTheProgramNamesThem) {
+    kb.parameters["Nb_Robot"] = "2";
+    kb.variants = {{0, "body_F.WMF", {}}, {1, "legs", {}}};
+    kb.contradictions = {{"AILE", 2}, {"PATTE", -1}};
+    kb.write();
+    const QStringList args = base("check") << "--drawings" << kb.dataDir();
+    auto r = vkb(args);
+    QString all = r.out.join('\n');
+    for (const char* expected : {"Hierarchie: drawing '01/legs_F.WMF' is missing",
+                                 "Contradictions: picture 'CONTRA/patte_F.WMF' is missing",
+                                 "Contradictions: picture 'CONTRA/aile.ico' is missing"})
+        EXPECT_TRUE(all.contains(QLatin1String(expected))) << expected << "\n" << all.toStdString();
+    EXPECT_FALSE(all.contains("body_F.WMF'")) << all.toStdString();
+
+    // Written in other case, as a base made on a case-insensitive disk may be.
+    QFile::rename(kb.dataDir() + "01/legs", kb.dataDir() + "01/legs_f.wmf");
+    QDir().mkpath(kb.dataDir() + "contra");
+    kb.writeFile("contra/Patte_F.wmf", "x");
+    kb.writeFile("contra/AILE.ICO", "x");
+    r = vkb(args);
+    all = r.out.join('\n');
+    EXPECT_FALSE(all.contains("drawing '")) << all.toStdString();
+    EXPECT_FALSE(all.contains("Contradictions: picture")) << all.toStdString();
 }
 
 TEST_F(Inspect, CheckFindsACycleAndShortDataFiles) {

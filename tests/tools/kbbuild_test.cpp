@@ -198,8 +198,22 @@ TEST_F(DemoBase, PicturesAndDocumentsExistForEveryRow) {
     for (objects.moveFirst(); !objects.eof(); objects.moveNext()) {
         const QImage choice(choices.filePath(objects.field("Popup").toString()));
         ASSERT_FALSE(choice.isNull()) << objects.field("Popup").toString().toStdString();
-        EXPECT_EQ(choice.width() % objects.field("Colonnes").toInt(), 0);
-        EXPECT_EQ(choice.height() % objects.field("Lignes").toInt(), 0);
+        // Drawn in the shape of the drawing's area, which the program stretches it over.
+        EXPECT_EQ(choice.width() * 3, choice.height() * 4)
+            << objects.field("Popup").toString().toStdString();
+        // Each cell of the grid the clicks use holds one panel: its corner is the panel's,
+        // the line between two cells is the white gap between panels.
+        const int columns = objects.field("Colonnes").toInt();
+        const int rows = objects.field("Lignes").toInt();
+        const int states = objects.field("Nb_Car").toInt();
+        for (int k = 0; k < states; ++k) {
+            const int left = (k % columns) * choice.width() / columns;
+            const int top = (k / columns) * choice.height() / rows;
+            EXPECT_EQ(choice.pixel(left + 14, top + 14), qRgb(0xf5, 0xf2, 0xea))
+                << objects.field("Popup").toString().toStdString() << " cell " << k;
+            EXPECT_EQ(choice.pixel(left + 1, top + choice.height() / rows / 2),
+                      qRgb(255, 255, 255));
+        }
     }
     kb::Table buttons = db.openTable("But_Deter");
     for (buttons.moveFirst(); !buttons.eof(); buttons.moveNext())

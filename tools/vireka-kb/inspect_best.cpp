@@ -7,8 +7,9 @@ namespace {
 
 const QString Usage = QStringLiteral(
     "usage: vireka-kb best --data DIR --base FILE [--threshold N] [--qnt FILE] [--scores]\n"
-    "Prints the key of the question the search would propose, or the message that none is\n"
-    "left; with --scores, then each question's key and score in key order.\n");
+    "Prints the key of the question Search would propose, or its message when one species\n"
+    "leads alone or no question is left; with --scores, then each question's key and score\n"
+    "in key order.\n");
 
 int best(const QStringList& args) {
     if (args.contains(QLatin1String("--help"))) {
@@ -23,10 +24,18 @@ int best(const QStringList& args) {
     engine::Engine& engine = session.engine();
     const std::vector<double> scores = engine.discriminantScores();
     QTextStream out(stdout);
-    if (engine.Cherche_Discriminant() == engine::SearchOutcome::QuestionOpened)
-        out << engine.question().CurrentObject << "\n";
-    else
-        out << session.text(1075).value_or(QString()) << "\n";
+    // The program's Search: one species at the top ends it before any question is scored.
+    switch (engine.Maitre_Discriminant()) {
+        case engine::SearchOutcome::QuestionOpened:
+            out << engine.question().CurrentObject << "\n";
+            break;
+        case engine::SearchOutcome::OnlyOneSpecies:
+            out << session.text(1078).value_or(QString()) << "\n";
+            break;
+        default:
+            out << session.text(1075).value_or(QString()) << "\n";
+            break;
+    }
     if (session.has(QStringLiteral("scores"))) {
         const auto& objects = engine.tables().objects;
         for (size_t r = 0; r < objects.size(); ++r)

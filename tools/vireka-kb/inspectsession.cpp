@@ -1,10 +1,9 @@
 #include "inspectsession.h"
 
+#include "commands/identificationfile.h"
 #include "kb/loader.h"
 
-#include <QFile>
 #include <QTextStream>
-#include <QtEndian>
 
 namespace vkb {
 
@@ -56,6 +55,12 @@ bool InspectSession::load() {
     if (!result.ok()) {
         QString message = result.message;
         if (result.stringId != 0) message = text(result.stringId).value_or(message);
+        // The program names the weights file at that checkpoint whatever failed before it;
+        // here what failed is said first.
+        if (result.failedAt == kb::Checkpoint::WeightsOpen && !result.detail.isEmpty()) {
+            error_ = QStringLiteral("cannot load the knowledge base: ") + result.detail;
+            return false;
+        }
         error_ = QStringLiteral("cannot load the knowledge base: ") + message +
                  (result.detail.isEmpty() ? QString() : QStringLiteral(" (") + result.detail + ')');
         return false;
@@ -79,23 +84,25 @@ bool InspectSession::identify() {
     return true;
 }
 
-// The description as saved: the state choices, then the frame states, 16-bit little-endian.
-// A short file fills only the first entries; the choices are skipped when their byte count
-// does not fit in 16 bits, as the program does.
+// The file is read as the program opens it: what the program refuses is refused here with
+// the same message, and a file of another length is read with its warning.
 bool InspectSession::readIdentificationFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error_ = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+    using commands::IdentificationFile;
+    auto& state = engine_->state();
+    const auto check =
+        IdentificationFile::inspect(path, state.StateChoice.size(), state.FrameState.size());
+    if (check.status == IdentificationFile::Status::CannotOpen) {
+        error_ = path + text(1074).value_or(QString()) + QStringLiteral(" (") + check.errorString +
+                 QLatin1Char(')');
         return false;
     }
-    auto& state = engine_->state();
-    const auto readInto = [&file](std::vector<platform::i16>& values) {
-        const QByteArray bytes = file.read(qint64(values.size()) * 2);
-        for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
-            values[size_t(i / 2)] = qFromLittleEndian<qint16>(bytes.constData() + i);
-    };
-    if (2 * qint64(state.StateChoice.size()) <= 32767) readInto(state.StateChoice);
-    readInto(state.FrameState);
+    if (check.status == IdentificationFile::Status::Foreign) {
+        error_ = text(1601).value_or(QStringLiteral("%1")).arg(path);
+        return false;
+    }
+    if (check.lengthDiffers)
+        QTextStream(stderr) << text(1600).value_or(QStringLiteral("%1")).arg(path) << "\n";
+    IdentificationFile::read(path, state.StateChoice, state.FrameState);
     return true;
 }
 

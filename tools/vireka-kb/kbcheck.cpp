@@ -1,5 +1,6 @@
 #include "kbcheck.h"
 
+#include "engine/drawingvariants.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
 
@@ -114,10 +115,14 @@ void KbCheck::checkColoursAndFlora() {
         add(QStringLiteral("Flore: %1 rows for Nb_Esp = %2")
                 .arg(rows)
                 .arg(counts_.value("Nb_Esp")));
-    for (flora.moveFirst(); flora.isValid() && !flora.eof(); flora.moveNext())
+    for (flora.moveFirst(); flora.isValid() && !flora.eof(); flora.moveNext()) {
         if (text(flora, "Code").size() != 5)
             add(QStringLiteral("Flore: species code '%1' is not five characters long")
                     .arg(text(flora, "Code")));
+        // A species of no family has no place among the families of the species tree.
+        if (text(flora, "Famille").trimmed().isEmpty())
+            add(QStringLiteral("Flore: species '%1' has no family").arg(text(flora, "Code")));
+    }
 }
 
 void KbCheck::checkStates() {
@@ -127,6 +132,7 @@ void KbCheck::checkStates() {
         const QString code = text(t, "ID_CARAC");
         if (!codeOfState_.contains(num)) codeOfState_.insert(num, code);
         stateCodes_.insert(fold(code));
+        exactCodes_.insert(code);
     }
     const int states = counts_.value("Nb_Etats_Desc");
     for (int s = 0; s < states; ++s)
@@ -145,6 +151,15 @@ void KbCheck::checkObjects() {
         objectKeys_.insert(fold(key));
         objectStates_.insert(fold(key), {first, count});
         const QString at = QStringLiteral("Objets_Fic '%1': ").arg(key);
+        // An empty number would read as 0: the program refuses it when it loads.
+        bool empty = false;
+        for (const char* field :
+             {"Lignes", "Colonnes", "Index_Car", "Nb_Car", "Desc_Num", "Cadre"}) {
+            if (!t.field(QLatin1String(field)).isNull()) continue;
+            add(at + QStringLiteral("no %1 value").arg(QLatin1String(field)));
+            empty = true;
+        }
+        if (empty) continue;
         if (desc < 0 || desc >= n)
             add(at + QStringLiteral("Desc_Num %1 is not 0 .. %2").arg(desc).arg(n - 1));
         if (count < 1 || first < 0 || first + count > states)
@@ -167,7 +182,9 @@ void KbCheck::checkConditions(const QString& table) {
         const QString at = QStringLiteral("%1 row %2: ").arg(table).arg(row);
         if (table == QLatin1String("Hierarchie")) {
             const int drawing = number(t, "Robot_Num");
-            if (drawing < 0 || drawing >= counts_.value("Nb_Robot"))
+            if (t.field(QStringLiteral("Robot_Num")).isNull())
+                add(at + QStringLiteral("no Robot_Num value"));
+            else if (drawing < 0 || drawing >= counts_.value("Nb_Robot"))
                 add(at + QStringLiteral("drawing %1 does not exist").arg(drawing));
         }
         bool ended = false;
@@ -202,8 +219,14 @@ void KbCheck::checkDependencies() {
     for (t.moveFirst(); !t.eof(); t.moveNext()) {
         ++row;
         const QString code = text(t, "ID_CARAC"), object = text(t, "Objet");
+        // Answers are cleared by the exact code: one that differs only in case clears nothing.
         if (!stateCodes_.contains(fold(code)))
             add(QStringLiteral("Descendance row %1: state code '%2' is not in Caracteres")
+                    .arg(row)
+                    .arg(code));
+        else if (!exactCodes_.contains(code))
+            add(QStringLiteral("Descendance row %1: state code '%2' matches Caracteres only "
+                               "when case is ignored")
                     .arg(row)
                     .arg(code));
         if (!objectKeys_.contains(fold(object)))
@@ -330,14 +353,70 @@ void KbCheck::checkPictures() {
                 add(QStringLiteral("Objets_Fic '%1': picture of choices '%2' is missing")
                         .arg(text(t, "Objet"), text(t, "Popup")));
     }
+    checkDrawings();
+}
+
+// Every layer and mark the program may open, named by its own rules: a variant of a later
+// drawing takes the suffix that drawing 0's variant gives it, and the contradiction layers
+// take the suffix of drawing 0's variant as it stands.
+void KbCheck::checkDrawings() {
     if (drawings_.isEmpty()) return;
+    const QString dir = platform::withTrailingSlash(drawings_);
+    std::vector<std::pair<int, QString>> variants;
     kb::Table t = db_.openTable(QStringLiteral("Hierarchie"));
-    for (t.moveFirst(); t.isValid() && !t.eof(); t.moveNext()) {
-        const QString name = QStringLiteral("%1/%2")
-                                 .arg(number(t, "Robot_Num"), 2, 10, QLatin1Char('0'))
-                                 .arg(text(t, "Nom"));
-        if (!fileExists(drawings_, name))
-            add(QStringLiteral("Hierarchie: drawing '%1' is missing").arg(name));
+    for (t.moveFirst(); t.isValid() && !t.eof(); t.moveNext())
+        if (!t.field(QStringLiteral("Robot_Num")).isNull())
+            variants.emplace_back(number(t, "Robot_Num"), text(t, "Nom"));
+    QStringList layerSuffixes, markSuffixes;
+    for (const auto& [drawing, name] : variants) {
+        if (drawing != 0) continue;
+        QString suffix;
+        engine::variantPath(dir, 0, name, suffix);
+        if (!layerSuffixes.contains(suffix)) layerSuffixes << suffix;
+        if (!markSuffixes.contains(engine::variantSuffix(name)))
+            markSuffixes << engine::variantSuffix(name);
+    }
+    if (layerSuffixes.isEmpty()) layerSuffixes << QString();
+    QStringList missing;
+    const auto need = [&](const QString& path) {
+        const QString name = QString(path.mid(dir.size())).replace(QLatin1Char('\\'), u'/');
+        if (!QFileInfo(platform::toLocalPath(path)).isFile() && !missing.contains(name))
+            missing << name;
+    };
+    for (const auto& [drawing, name] : variants) {
+        for (const QString& given : drawing == 0 ? QStringList{QString()} : layerSuffixes) {
+            QString suffix = given;
+            need(engine::variantPath(dir, drawing, name, suffix));
+        }
+    }
+    for (const QString& name : missing)
+        add(QStringLiteral("Hierarchie: drawing '%1' is missing").arg(name));
+    missing.clear();
+    checkContradictionPictures(dir, markSuffixes, need);
+    for (const QString& name : missing)
+        add(QStringLiteral("Contradictions: picture '%1' is missing").arg(name));
+}
+
+void KbCheck::checkContradictionPictures(const QString& dir, const QStringList& suffixes,
+                                         const std::function<void(const QString&)>& need) {
+    kb::Table marks = db_.openTable(QStringLiteral("Contradictions"));
+    kb::Table buttons = db_.openTable(QStringLiteral("But_Deter"));
+    if (!marks.isValid()) return;
+    QHash<QString, QString> popupOf;  // folded object key -> "Popup"
+    std::vector<std::pair<int, QString>> rows;
+    for (marks.moveFirst(); !marks.eof(); marks.moveNext()) {
+        popupOf.insert(fold(text(marks, "Objet")), text(marks, "Popup"));
+        rows.emplace_back(number(marks, "Bouton"), text(marks, "Popup"));
+    }
+    for (const auto& [button, popup] : rows) {
+        if (button == -1) {
+            for (const QString& suffix : suffixes)
+                need(engine::contradictionLayerPath(dir, popup, suffix));
+        } else if (buttons.isValid() && buttons.seek(button)) {
+            // A marked button shows the icon of the mark keyed by the button's own key.
+            const auto own = popupOf.constFind(fold(text(buttons, "Key")));
+            if (own != popupOf.constEnd()) need(engine::contradictionIconPath(dir, *own));
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace vkb {
@@ -37,6 +38,9 @@ private:
     void checkDataFiles();
     void checkScores(const std::vector<qint16>& weights, const std::vector<qint16>& matrix);
     void checkPictures();
+    void checkDrawings();
+    void checkContradictionPictures(const QString& dir, const QStringList& suffixes,
+                                    const std::function<void(const QString&)>& need);
     void checkDocuments();
     bool fileExists(const QString& folder, const QString& name) const;
     void add(const QString& finding) { findings_ << finding; }
@@ -48,6 +52,7 @@ private:
     QHash<QString, int> counts_;
     QSet<QString> objectKeys_;                      // case-folded
     QSet<QString> stateCodes_;                      // case-folded
+    QSet<QString> exactCodes_;                      // as written
     QHash<QString, QPair<int, int>> objectStates_;  // folded key -> first state, count
     QHash<int, QString> codeOfState_;
 };

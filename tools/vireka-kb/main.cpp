@@ -18,7 +18,17 @@ static int usage(QTextStream& out) {
     return 2;
 }
 
+// A command-line tool prints only its own output and messages: the notes Qt writes while it
+// starts a platform without a desktop (a missing XDG_RUNTIME_DIR, fonts) would read as ours.
+static QtMessageHandler standardHandler = nullptr;
+static void quietQtMessages(QtMsgType type, const QMessageLogContext& context,
+                            const QString& message) {
+    if ((type == QtCriticalMsg || type == QtFatalMsg) && standardHandler)
+        standardHandler(type, context, message);
+}
+
 int main(int argc, char** argv) {
+    standardHandler = qInstallMessageHandler(quietQtMessages);
     // Pictures are rendered for the palette and the compiled drawings; no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

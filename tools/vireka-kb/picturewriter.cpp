@@ -97,22 +97,30 @@ void PictureWriter::paintState(QPainter& p, const State& s, const QRect& area) c
     }
 }
 
+// The program stretches the picture over the drawing's 4:3 area: drawn in that shape, its
+// figures and labels keep their proportions, and the cells match the grid the clicks use.
 QImage PictureWriter::choicePicture(const Question& q) const {
-    QImage image(q.columns * kCellWidth, q.rows * kCellHeight, QImage::Format_RGB32);
+    const int columns = std::max(1, q.columns), rows = std::max(1, q.rows);
+    QImage image(kChoiceWidth, kChoiceHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
+    const auto edge = [](int i, int n, int length) { return i * length / n; };
     for (int k = 0; k < q.states.size(); ++k) {
-        const QRect cell((k % q.columns) * kCellWidth, (k / q.columns) * kCellHeight, kCellWidth,
-                         kCellHeight);
+        const int c = k % columns, r = k / columns;
+        const QRect cell(
+            QPoint(edge(c, columns, kChoiceWidth), edge(r, rows, kChoiceHeight)),
+            QPoint(edge(c + 1, columns, kChoiceWidth) - 1, edge(r + 1, rows, kChoiceHeight) - 1));
         const QRectF panel = QRectF(cell).adjusted(6, 6, -6, -6);
         p.setPen(QPen(kPanelEdge, 1.5));
         p.setBrush(kPanel);
         p.drawRoundedRect(panel, 10, 10);
-        const QRect label(cell.left() + 10, cell.bottom() - 58, cell.width() - 20, 50);
-        paintState(p, q.states[k],
-                   QRect(cell.left(), cell.top(), cell.width(), label.top() - cell.top()));
+        // The figure and its label stand together in the middle of a tall or wide cell.
+        const int side = std::max(1, std::min(cell.width() - 28, cell.height() - 76));
+        const int top = cell.top() + (cell.height() - side - 76) / 2;
+        paintState(p, q.states[k], QRect(cell.left(), top, cell.width(), side + 18));
+        const QRect label(cell.left() + 10, top + side + 22, cell.width() - 20, 50);
         QFont font = p.font();
         font.setPixelSize(15);
         font.setBold(false);

@@ -14,8 +14,9 @@ namespace vkb {
 // buttons, and the contradiction icons of the buttons.
 class PictureWriter {
 public:
-    static constexpr int kCellWidth = 240;
-    static constexpr int kCellHeight = 220;
+    // A picture of choices has the drawing's 4:3 shape; its cells share it equally.
+    static constexpr int kChoiceWidth = 960;
+    static constexpr int kChoiceHeight = 720;
     static constexpr int kButtonSize = 32;
 
     explicit PictureWriter(const KbSource& kb) : m_kb(kb) {}
