@@ -155,6 +155,7 @@ private:
     QRect toPixels(const QRectF& twips) const;
     void showDocumentEntries();
     void withdrawSpeciesCommands();
+    void refitWhenFramed();
     void toggleBar(QAction* item, QWidget* bar);
     void dropSplitter();
     void mnuViewOptions_Click();
@@ -191,6 +192,7 @@ private:
     QHash<QString, QAction*> menuItems_;
     int busyDepth_ = 0;
     bool splitterDragging_ = false;
+    int frameChecks_ = 0;  // looks for the window manager's frame after the window is shown
 };
 
 }  // namespace shell

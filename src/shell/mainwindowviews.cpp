@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QWindow>
@@ -283,6 +284,18 @@ void frmMain::fitToWorkArea() {
     if (!screen) return;
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     setGeometry(clientRectForWorkArea(screen->availableGeometry(), frame));
+    if (frame.isNull() && isVisible()) refitWhenFramed();
+}
+
+// The window manager draws its frame a moment after the window is shown; once it is there
+// the window is fitted again and laid out. Without a window manager no frame ever comes.
+void frmMain::refitWhenFramed() {
+    if (++frameChecks_ > 40) return;
+    QTimer::singleShot(50, this, [this] {
+        if (!windowHandle() || windowHandle()->frameMargins().isNull()) return refitWhenFramed();
+        fitToWorkArea();
+        Dispose_Fenetre();
+    });
 }
 
 // The window always covers the work area: when the display changes it is fitted again.
