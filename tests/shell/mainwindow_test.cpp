@@ -23,19 +23,6 @@
 
 using Answer = platform::Dialogs::Answer;
 
-namespace {
-
-QStringList visibleToolbarKeys(shell::frmMain& w) {
-    QStringList keys;
-    for (int n = 1; n <= 22; ++n) {
-        QAction* a = w.toolbarEntry(n);
-        if (a->isVisible() && !a->isSeparator()) keys << a->data().toString();
-    }
-    return keys;
-}
-
-}  // namespace
-
 TEST_F(MainWindowTest, StartsInTheIdentificationViewWithNothingToSave) {
     shell::frmMain& w = open();
     EXPECT_EQ(w.ViewMode, 1);

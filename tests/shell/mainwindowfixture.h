@@ -10,8 +10,19 @@
 #include "support/testkb.h"
 
 #include <gtest/gtest.h>
+#include <QAction>
 #include <QTemporaryDir>
 #include <memory>
+
+// The keys of the main toolbar's buttons that are shown, in toolbar order.
+inline QStringList visibleToolbarKeys(shell::frmMain& w, int first = 1) {
+    QStringList keys;
+    for (int n = first; n <= 22; ++n) {
+        QAction* a = w.toolbarEntry(n);
+        if (a->isVisible() && !a->isSeparator()) keys << a->data().toString();
+    }
+    return keys;
+}
 
 // The main window on a real knowledge base written to a temporary folder, loaded as the
 // program loads it, with scripted answers to its questions.

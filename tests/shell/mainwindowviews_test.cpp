@@ -15,15 +15,6 @@
 
 namespace {
 
-QStringList visibleKeys(shell::frmMain& w) {
-    QStringList keys;
-    for (int n = 13; n <= 22; ++n) {
-        QAction* a = w.toolbarEntry(n);
-        if (a->isVisible() && !a->isSeparator()) keys << a->data().toString();
-    }
-    return keys;
-}
-
 QAction* deterEntry(shell::frmMain& w, const QString& key) {
     for (QAction* a : w.findChild<QToolBar*>("Barre_Deter")->actions())
         if (a->data().toString() == key) return a;
@@ -91,7 +82,7 @@ TEST_F(MainWindowTest, AnEmptyListOffersNoSpeciesCommands) {
     auto* list = qobject_cast<QListWidget*>(w.pane("Liste_Esp"));
     w.menuAction("mnuViewResults")->trigger();
     ASSERT_EQ(list->count(), 0);
-    EXPECT_FALSE(visibleKeys(w).contains("Contra"));
+    EXPECT_FALSE(visibleToolbarKeys(w, 13).contains("Contra"));
     EXPECT_FALSE(w.toolbarEntry(14)->isEnabled()) << "Back";
     EXPECT_FALSE(w.toolbarEntry(15)->isEnabled()) << "Forward";
     QTest::qWait(300);  // the timer that keeps Back and Forward in step has run
@@ -127,10 +118,8 @@ TEST_F(MainWindowTest, TheListBeforeTheFirstRankingComesFromLoading) {
 // With no program on the desktop to open local pages, Help shows them in a window of ours.
 TEST_F(MainWindowTest, HelpOpensInTheProgramWhenTheDesktopCannot) {
     QDir().mkpath(base.dataDir() + "help");
-    QFile page(base.dataDir() + "help/index.html");
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write("<html><head><title>Vireka help</title></head><body>Help</body></html>");
-    page.close();
+    base.writeFile("help/index.html",
+                   "<html><head><title>Vireka help</title></head><body>Help</body></html>");
     shell::frmMain& w = open();
     QTemporaryDir emptyPath;
     const QByteArray path = qgetenv("PATH");
