@@ -1,12 +1,5 @@
 #include "commandregistry.h"
-#include "documentwriter.h"
-#include "drawingcompiler.h"
-#include "kbfolders.h"
-#include "picturewriter.h"
-#include "platerenderer.h"
-#include "sourcechecker.h"
-#include "sourceparser.h"
-#include "tablecompiler.h"
+#include "compiler.h"
 
 #include <QDir>
 #include <QTextStream>
@@ -22,31 +15,6 @@ const char* kHelp =
     "drawings, the pictures of choices, the toolbar pictures, the documents and setup.ini.\n"
     "Errors are reported as file:line: message.\n";
 
-// Everything but the database, which is written last so that a failed build never leaves
-// a base the program would take for complete.
-bool writeFiles(const KbSource& kb, const KbLayout& layout, const QDir& out, bool pages,
-                QString& error) {
-    const QString drawings = out.filePath(kbfolders::drawings());
-    DrawingCompiler figures(kb);
-    if (!figures.writeFigures(drawings)) return (error = figures.errorString(), false);
-    QList<QColor> colours;
-    for (const PaletteEntry& e : kb.palette) colours << e.colour;
-    if (!DrawingCompiler::writePalette(colours, out.filePath(kbfolders::palette()), &error))
-        return false;
-    PictureWriter pictures(kb);
-    if (!pictures.writeChoicePictures(out.filePath(kbfolders::descriptors())) ||
-        !pictures.writeButtons(out.path()) || !pictures.writeContradictionIcons(drawings))
-        return (error = pictures.errorString(), false);
-    const PlateRenderer plates(kb, layout, drawings);
-    DocumentWriter documents(kb, layout, plates);
-    if (!documents.writeSpecies(out.filePath(kbfolders::documents()), pages) ||
-        !documents.writeErrorPages(out.path()))
-        return (error = documents.errorString(), false);
-    TableCompiler tables(kb, layout);
-    if (!tables.writeDataFiles(out.path())) return (error = tables.errorString(), false);
-    return kbfolders::writeSetupIni(out.path(), &error);
-}
-
 int build(const QStringList& args) {
     QTextStream err(stderr);
     QStringList positional = args;
@@ -57,35 +25,19 @@ int build(const QStringList& args) {
         out << kHelp;
         return asked ? 0 : 2;
     }
-    KbSource kb;
-    SourceParser parser;
-    if (!parser.parse(positional[0], kb)) {
-        err << parser.errorString() << "\n";
-        return 1;
-    }
-    KbLayout layout;
-    SourceChecker checker;
-    if (!checker.check(kb, layout)) {
-        err << checker.errorString() << "\n";
-        return 1;
-    }
-    const QDir out(positional[1]);
     QString error;
-    if (!QDir().mkpath(out.path())) error = QStringLiteral("cannot create ") + out.path();
-    TableCompiler tables(kb, layout);
-    if (error.isEmpty() && writeFiles(kb, layout, out, pages, error) &&
-        !tables.writeDatabase(out.filePath(kbfolders::database())))
-        error = tables.errorString();
-    if (!error.isEmpty()) {
-        err << "vireka-kb build: " << error << "\n";
+    CompileResult done;
+    if (!compileSource(positional[0], positional[1], pages, error, done)) {
+        err << (done.sourceFault ? QString() : QStringLiteral("vireka-kb build: ")) << error
+            << "\n";
         return 1;
     }
     QTextStream(stdout) << QStringLiteral("%1: %2 species, %3 questions, %4 states, %5 layers\n")
-                               .arg(out.path())
-                               .arg(kb.species.size())
-                               .arg(kb.questions.size())
-                               .arg(layout.stateCount)
-                               .arg(kb.layers.size());
+                               .arg(QDir(positional[1]).path())
+                               .arg(done.species)
+                               .arg(done.questions)
+                               .arg(done.states)
+                               .arg(done.layers);
     return 0;
 }
 

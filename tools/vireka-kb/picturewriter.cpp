@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPainterPath>
@@ -87,14 +88,23 @@ void PictureWriter::paintState(QPainter& p, const State& s, const QRect& area) c
         p.setPen(QPen(kInk.lighter(180), 2));
         p.setBrush(Qt::NoBrush);
         p.drawPath(clip);
-    } else {
-        QFont big = p.font();
-        big.setPixelSize(30);
-        big.setBold(true);
-        p.setFont(big);
-        p.setPen(kPanelEdge.darker(130));
-        p.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, s.label);
     }
+}
+
+// A state known only by its text fills its cell with it, as large as fits.
+void PictureWriter::paintLabel(QPainter& p, const QString& label, const QRectF& area) {
+    QFont font = p.font();
+    font.setBold(false);
+    int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    for (int size = 30; size >= 12; --size) {
+        font.setPixelSize(size);
+        const QRectF need = QFontMetricsF(font).boundingRect(area, flags, label);
+        if (need.width() <= area.width() && need.height() <= area.height()) break;
+        if (size == 12) flags = Qt::AlignCenter | Qt::TextWrapAnywhere;
+    }
+    p.setFont(font);
+    p.setPen(kInk);
+    p.drawText(area, flags, label);
 }
 
 // The program stretches the picture over the drawing's 4:3 area: drawn in that shape, its
@@ -116,10 +126,15 @@ QImage PictureWriter::choicePicture(const Question& q) const {
         p.setPen(QPen(kPanelEdge, 1.5));
         p.setBrush(kPanel);
         p.drawRoundedRect(panel, 10, 10);
+        const State& s = q.states[k];
+        if (s.picture.image.isEmpty() && s.picture.figure.isEmpty() && s.picture.swatch.isEmpty()) {
+            paintLabel(p, s.label, panel.adjusted(12, 12, -12, -12));
+            continue;
+        }
         // The figure and its label stand together in the middle of a tall or wide cell.
         const int side = std::max(1, std::min(cell.width() - 28, cell.height() - 76));
         const int top = cell.top() + (cell.height() - side - 76) / 2;
-        paintState(p, q.states[k], QRect(cell.left(), top, cell.width(), side + 18));
+        paintState(p, s, QRect(cell.left(), top, cell.width(), side + 18));
         const QRect label(cell.left() + 10, top + side + 22, cell.width() - 20, 50);
         QFont font = p.font();
         font.setPixelSize(15);

@@ -31,6 +31,7 @@ public:
 
 private:
     void paintState(QPainter& p, const State& s, const QRect& area) const;
+    static void paintLabel(QPainter& p, const QString& label, const QRectF& area);
     void paintVignette(QPainter& p, const QString& name, const QRectF& box) const;
     void paintSymbol(QPainter& p, const QString& symbol, const QRectF& box) const;
     bool save(const QImage& image, const QString& path, const char* format);

@@ -1,0 +1,56 @@
+#include "authoring/datasetfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace authoring::datasetfiles {
+
+QString inside(const QString& folder, const QString& name) {
+    QString relative = name.trimmed();
+    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (relative.isEmpty() || QDir::isAbsolutePath(relative)) return {};
+    const QString root = QFileInfo(folder).canonicalFilePath();
+    if (root.isEmpty()) return {};
+    const QString candidate = QDir::cleanPath(root + QLatin1Char('/') + relative);
+    QFileInfo info(candidate);
+    // A link may point anywhere: what counts is where it ends.
+    const QString real = info.exists() ? info.canonicalFilePath() : candidate;
+    if (!real.startsWith(root + QLatin1Char('/'))) return {};
+    return real;
+}
+
+bool read(const QString& path, qint64 limit, QByteArray& bytes, QString& error) {
+    const QFileInfo info(path);
+    if (!info.exists()) return (error = QStringLiteral("%1: no such file").arg(path), false);
+    if (!info.isFile()) return (error = QStringLiteral("%1: not a regular file").arg(path), false);
+    if (info.size() > limit)
+        return (error = QStringLiteral("%1: larger than %2 bytes").arg(path).arg(limit), false);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
+        return (error = QStringLiteral("%1: cannot be read").arg(path), false);
+    bytes = file.read(limit + 1);
+    if (bytes.size() > limit)
+        return (error = QStringLiteral("%1: larger than %2 bytes").arg(path).arg(limit), false);
+    return true;
+}
+
+QString decode(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) return text;
+    // Windows-1252: Latin-1 except for the printable characters it puts in 0x80..0x9F.
+    static const char16_t high[32] = {
+        0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+    text.resize(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        text[i] = QChar(b >= 0x80 && b < 0xA0 ? high[b - 0x80] : char16_t(b));
+    }
+    return text;
+}
+
+}  // namespace authoring::datasetfiles

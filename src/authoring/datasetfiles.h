@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Reading the files a dataset names. Every file must lie inside the dataset's folder, be a
+// regular file (no device, FIFO or socket) and be smaller than the limit given; a dataset
+// written on Windows is decoded as Windows-1252 unless it is valid UTF-8.
+namespace authoring::datasetfiles {
+
+constexpr qint64 kTextLimit = 64 * 1024 * 1024;
+constexpr qint64 kPictureLimit = 16 * 1024 * 1024;
+
+// The absolute path of `name` (relative to `folder`, "\" accepted as separator) when it
+// stays inside `folder`; empty otherwise.
+QString inside(const QString& folder, const QString& name);
+
+bool read(const QString& path, qint64 limit, QByteArray& bytes, QString& error);
+
+QString decode(const QByteArray& bytes);
+
+}  // namespace authoring::datasetfiles

@@ -1,0 +1,277 @@
+#include "authoring/deltareader.h"
+
+#include "authoring/datasetfiles.h"
+
+#include <QRegularExpression>
+
+// The directives that add to characters already listed: types, counts, implicit values,
+// reliabilities, dependencies, key states, headings and pictures.
+namespace authoring {
+
+using deltatext::Directive;
+
+namespace {
+
+constexpr int kMaxStates = 100000;
+
+struct Token {
+    QString text;
+    qsizetype at;
+};
+
+// White-space separated words outside comments, comments removed.
+QList<Token> words(const QString& data) {
+    QList<Token> out;
+    const QString s = deltatext::withoutComments(data);
+    for (const auto& m : QRegularExpression(QStringLiteral("\\S+")).globalMatch(s))
+        out << Token{m.captured(0), data.indexOf(m.captured(0).left(1), m.capturedStart(0))};
+    return out;
+}
+
+bool parseNumber(const QString& text, double& value) {
+    bool ok = false;
+    value = text.toDouble(&ok);
+    return ok;
+}
+
+Character::Type typeOf(const QString& code, bool& ok) {
+    ok = true;
+    const QString c = code.toUpper();
+    if (c == QLatin1String("UM")) return Character::Unordered;
+    if (c == QLatin1String("OM")) return Character::Ordered;
+    if (c == QLatin1String("IN")) return Character::Integer;
+    if (c == QLatin1String("RN")) return Character::Real;
+    if (c == QLatin1String("TE")) return Character::Text;
+    ok = false;
+    return Character::Unordered;
+}
+
+}  // namespace
+
+bool DeltaReader::perCharacter(const Directive& d) {
+    for (const Token& t : words(d.data)) {
+        const qsizetype comma = t.text.indexOf(QLatin1Char(','));
+        QList<int> numbers;
+        if (comma < 0 || !deltatext::numberList(t.text.left(comma), QLatin1Char(':'), numbers))
+            return fail(d, t.at,
+                        QStringLiteral("expected 'character,value', not '%1'").arg(t.text));
+        const QString value = t.text.mid(comma + 1);
+        for (int n : numbers) {
+            Character* c = character(n);
+            if (!c) return fail(d, t.at, QStringLiteral("there is no character %1").arg(n));
+            bool ok = true;
+            if (d.name == QLatin1String("CHARACTER TYPES")) {
+                c->type = typeOf(value, ok);
+                if (!c->isMultistate()) c->states.clear();
+            } else if (d.name == QLatin1String("NUMBERS OF STATES")) {
+                const int k = value.toInt(&ok);
+                ok = ok && k >= 1 && k <= kMaxStates;
+                for (int s = int(c->states.size()); ok && s < k; ++s)
+                    c->states << CharacterState{
+                        QString::number(s + 1), QStringLiteral("state %1").arg(s + 1), {}, {}};
+            } else if (d.name == QLatin1String("IMPLICIT VALUES")) {
+                c->implicitState = value.section(QLatin1Char(':'), 0, 0).toInt(&ok) - 1;
+            } else {
+                ok = parseNumber(value, c->reliability) && c->reliability >= 0;
+            }
+            if (!ok) return fail(d, t.at, QStringLiteral("cannot read '%1'").arg(t.text));
+        }
+    }
+    return true;
+}
+
+bool DeltaReader::dependencies(const Directive& d) {
+    const bool applicable = d.name == QLatin1String("APPLICABLE CHARACTERS");
+    for (const Token& t : words(d.data)) {
+        const qsizetype comma = t.text.indexOf(QLatin1Char(','));
+        const qsizetype colon = t.text.indexOf(QLatin1Char(':'));
+        RawDependency r{0, {}, {}, applicable};
+        bool ok = comma > 0 && colon > comma;
+        r.controller = t.text.left(comma).toInt(&ok);
+        ok = ok && colon > comma &&
+             deltatext::numberList(t.text.mid(comma + 1, colon - comma - 1), QLatin1Char('/'),
+                                   r.states) &&
+             deltatext::numberList(t.text.mid(colon + 1), QLatin1Char(':'), r.dependants);
+        if (!ok)
+            return fail(
+                d, t.at,
+                QStringLiteral("expected 'character,states:characters', not '%1'").arg(t.text));
+        if (!character(r.controller))
+            return fail(d, t.at, QStringLiteral("there is no character %1").arg(r.controller));
+        for (int dep : r.dependants)
+            if (!character(dep))
+                return fail(d, t.at, QStringLiteral("there is no character %1").arg(dep));
+        m_rawDependencies << r;
+    }
+    return true;
+}
+
+// Several rules on one dependant join: it applies where every rule lets it.
+void DeltaReader::resolveDependencies() {
+    QMap<QPair<int, int>, QSet<int>> allowed;  // (controller, dependant) -> states
+    for (const RawDependency& r : m_rawDependencies) {
+        const Character& c = m_out->characters[r.controller - 1];
+        QSet<int> under;
+        for (int s = 0; s < c.states.size(); ++s)
+            if (r.states.contains(s + 1) == r.applicable) under.insert(s);
+        for (int dep : r.dependants) {
+            if (dep == r.controller) continue;
+            const auto key = qMakePair(r.controller - 1, dep - 1);
+            allowed[key] = allowed.contains(key) ? allowed[key].intersect(under) : under;
+        }
+    }
+    for (auto it = allowed.cbegin(); it != allowed.cend(); ++it) {
+        QList<int> states(it.value().cbegin(), it.value().cend());
+        std::sort(states.begin(), states.end());
+        m_out->dependencies << Dependency{it.key().first, states, it.key().second};
+    }
+}
+
+bool DeltaReader::keyStates(const Directive& d) {
+    static const QRegularExpression bound(QStringLiteral("^(-?[\\d.]+)?(~|-)?(-?[\\d.]+)?$"));
+    for (const Token& t : words(d.data)) {
+        const qsizetype comma = t.text.indexOf(QLatin1Char(','));
+        bool ok = comma > 0;
+        Character* c = character(t.text.left(comma).toInt(&ok));
+        if (!ok || !c)
+            return fail(d, t.at,
+                        QStringLiteral("expected 'character,key states', not '%1'").arg(t.text));
+        c->keyStates.clear();
+        for (const QString& entry : t.text.mid(comma + 1).split(QLatin1Char('/'))) {
+            KeyState k;
+            if (c->isMultistate()) {
+                ok = deltatext::numberList(entry, QLatin1Char('&'), k.states);
+                for (int& s : k.states) ok = ok && s >= 1 && s <= c->states.size(), --s;
+            } else {
+                const auto m = bound.match(entry);
+                const bool lowGiven = m.hasMatch() && !m.captured(1).isEmpty();
+                const bool highGiven = m.hasMatch() && !m.captured(3).isEmpty();
+                ok = m.hasMatch() && (lowGiven || highGiven);
+                if (ok && lowGiven) ok = parseNumber(m.captured(1), k.low);
+                if (ok && highGiven) ok = parseNumber(m.captured(3), k.high);
+                if (ok && m.captured(2).isEmpty()) k.high = k.low;  // "3": exactly 3
+                if (ok && m.captured(2) == QLatin1String("~") && !lowGiven) k.low = -kUnbounded;
+                if (ok && m.captured(2) == QLatin1String("~") && !highGiven) k.high = kUnbounded;
+                ok = ok && k.low <= k.high &&
+                     (m.captured(2) != QLatin1String("-") || (lowGiven && highGiven));
+            }
+            if (!ok)
+                return fail(
+                    d, t.at,
+                    QStringLiteral("character %1: cannot read key state '%2'").arg(c->id, entry));
+            c->keyStates << k;
+        }
+    }
+    return true;
+}
+
+bool DeltaReader::headings(const Directive& d) {
+    static const QRegularExpression entry(QStringLiteral("#\\s*(\\d+)\\.\\s*([^/]*)/"));
+    QList<QPair<int, QString>> marks;
+    for (const auto& m : entry.globalMatch(deltatext::withoutComments(d.data)))
+        marks << qMakePair(m.captured(1).toInt(), deltatext::plain(m.captured(2)));
+    std::sort(marks.begin(), marks.end());
+    for (qsizetype k = 0; k < marks.size(); ++k) {
+        const int last =
+            k + 1 < marks.size() ? marks[k + 1].first - 1 : int(m_out->characters.size());
+        for (int n = marks[k].first; n <= last; ++n)
+            if (Character* c = character(n)) c->group = marks[k].second;
+    }
+    return true;
+}
+
+namespace {
+
+// "file <@subject ...> <@state 1 x=.. y=.. w=.. h=..> file2 <...>": the files and, per file,
+// its state regions.
+struct PictureRef {
+    QString file;
+    QMap<int, QRect> regions;
+};
+
+QList<PictureRef> pictureRefs(const QString& text) {
+    QList<PictureRef> out;
+    static const QRegularExpression state(QStringLiteral(
+        "@state\\s+(\\d+)(?=.*\\bx=(\\d+))(?=.*\\by=(\\d+))(?=.*\\bw=(\\d+))(?=.*\\bh=(\\d+))"));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isSpace()) continue;
+        if (text[i] == QLatin1Char('<')) {
+            const qsizetype e = deltatext::commentEnd(text, i);
+            const QString inner = text.mid(i + 1, (e < 0 ? text.size() : e - 1) - i - 1);
+            const auto m = state.match(inner);
+            if (m.hasMatch() && !out.isEmpty())
+                out.last().regions[m.captured(1).toInt() - 1] =
+                    QRect(m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt(),
+                          m.captured(5).toInt());
+            if (e < 0) break;
+            i = e - 1;
+            continue;
+        }
+        qsizetype j = i;
+        while (j < text.size() && !text[j].isSpace() && text[j] != QLatin1Char('<')) ++j;
+        out << PictureRef{text.mid(i, j - i), {}};
+        i = j - 1;
+    }
+    return out;
+}
+
+}  // namespace
+
+bool DeltaReader::characterImages(const Directive& d) {
+    static const QRegularExpression entry(QStringLiteral("#\\s*(\\d+)\\.\\s*"));
+    const auto starts = entry.globalMatch(d.data);
+    QList<QRegularExpressionMatch> ms;
+    for (const auto& m : starts) ms << m;
+    for (qsizetype k = 0; k < ms.size(); ++k) {
+        Character* c = character(ms[k].captured(1).toInt());
+        if (!c) continue;
+        const qsizetype to = k + 1 < ms.size() ? ms[k + 1].capturedStart(0) : d.data.size();
+        const auto refs = pictureRefs(d.data.mid(ms[k].capturedEnd(0), to - ms[k].capturedEnd(0)));
+        if (refs.isEmpty()) continue;
+        const QString path = datasetfiles::inside(m_folder, refs.first().file);
+        if (path.isEmpty()) {
+            note(QStringLiteral("%1:%2").arg(d.file).arg(d.lineAt(ms[k].capturedStart(0))),
+                 QStringLiteral("picture %1 is not inside the dataset's folder")
+                     .arg(refs.first().file));
+            continue;
+        }
+        c->image = path;
+        for (auto it = refs.first().regions.cbegin(); it != refs.first().regions.cend(); ++it)
+            if (it.key() >= 0 && it.key() < c->states.size()) {
+                c->states[it.key()].image = path;
+                c->states[it.key()].region = it.value();
+            }
+    }
+    return true;
+}
+
+bool DeltaReader::taxonImages(const Directive& d) {
+    QHash<QString, int> byName;
+    for (int i = 0; i < m_out->items.size(); ++i) byName.insert(m_out->items[i].name.toLower(), i);
+    const QString& s = d.data;
+    qsizetype pos = s.indexOf(QLatin1Char('#'));
+    while (pos >= 0) {
+        const qsizetype end = deltatext::textEnd(s, pos + 1);
+        if (end < 0) return fail(d, pos, QStringLiteral("the item name does not end with '/'"));
+        const QString name =
+            deltatext::plain(deltatext::withoutComments(s.mid(pos + 1, end - pos - 1)));
+        qsizetype next = end + 1;
+        while ((next = s.indexOf(QLatin1Char('#'), next)) >= 0 && next > 0 &&
+               !s[next - 1].isSpace())
+            ++next;
+        const QString refs = s.mid(end + 1, (next < 0 ? s.size() : next) - end - 1);
+        const int item = byName.value(name.toLower(), -1);
+        if (item < 0) {
+            note(QStringLiteral("%1:%2").arg(d.file).arg(d.lineAt(pos)),
+                 QStringLiteral("pictures of an unknown item '%1'").arg(name));
+        } else {
+            for (const PictureRef& r : pictureRefs(refs))
+                if (const QString path = datasetfiles::inside(m_folder, r.file); !path.isEmpty())
+                    m_out->items[item].images << path;
+        }
+        pos = next;
+    }
+    return true;
+}
+
+}  // namespace authoring

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "authoring/dataset.h"
+#include "authoring/deltatext.h"
+
+#include <QSet>
+#include <QString>
+
+namespace authoring {
+
+// Reads a DELTA dataset folder: "specs", "chars" and "items", the optional "cimages",
+// "timages", "tokey" and "key", and the translation files ("toint", "tonat") with
+// the files they pull in with INPUT FILE. Directives are applied in dependency order
+// whatever file holds them. A fault that makes the data unreadable stops the reading with
+// "file:line: message"; a value that cannot be used is noted and left out.
+class DeltaReader {
+public:
+    bool read(const QString& folder, Dataset& out);
+    QString errorString() const { return m_error; }
+
+private:
+    bool readFile(const QString& path, int depth);
+    bool apply(const deltatext::Directive& d);
+    bool characterList(const deltatext::Directive& d);
+    bool itemDescriptions(const deltatext::Directive& d);
+    bool item(const deltatext::Directive& d, qsizetype from, qsizetype to);
+    void attribute(const deltatext::Directive& d, qsizetype at, const QString& token, Item& it);
+    void multistate(const Character& c, const QString& values, Attribute& a, const QString& where);
+    void numeric(const QString& values, Attribute& a, const QString& where);
+    bool perCharacter(const deltatext::Directive& d);
+    bool dependencies(const deltatext::Directive& d);
+    bool keyStates(const deltatext::Directive& d);
+    bool headings(const deltatext::Directive& d);
+    bool characterImages(const deltatext::Directive& d);
+    bool taxonImages(const deltatext::Directive& d);
+    void resolveDependencies();
+
+    Character* character(int number);
+    void note(const QString& where, const QString& message);
+    bool fail(const deltatext::Directive& d, qsizetype pos, const QString& message);
+
+    struct RawDependency {
+        int controller;
+        QList<int> states;
+        QList<int> dependants;
+        bool applicable;
+    };
+    Dataset* m_out = nullptr;
+    QString m_folder;
+    QList<deltatext::Directive> m_directives;
+    QSet<QString> m_readFiles;
+    QList<RawDependency> m_rawDependencies;
+    QString m_error;
+};
+
+}  // namespace authoring

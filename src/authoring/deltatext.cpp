@@ -1,0 +1,216 @@
+#include "authoring/deltatext.h"
+
+#include <QRegularExpression>
+
+namespace authoring::deltatext {
+
+namespace {
+
+// Directive names met in datasets; a name is the longest of these its line starts with,
+// else its leading words in capitals.
+const QStringList kKnown{QStringLiteral("CHARACTER LIST"),
+                         QStringLiteral("ITEM DESCRIPTIONS"),
+                         QStringLiteral("CHARACTER TYPES"),
+                         QStringLiteral("NUMBERS OF STATES"),
+                         QStringLiteral("NUMBER OF CHARACTERS"),
+                         QStringLiteral("MAXIMUM NUMBER OF STATES"),
+                         QStringLiteral("MAXIMUM NUMBER OF ITEMS"),
+                         QStringLiteral("IMPLICIT VALUES"),
+                         QStringLiteral("DEPENDENT CHARACTERS"),
+                         QStringLiteral("APPLICABLE CHARACTERS"),
+                         QStringLiteral("INAPPLICABLE CHARACTERS"),
+                         QStringLiteral("MANDATORY CHARACTERS"),
+                         QStringLiteral("KEY STATES"),
+                         QStringLiteral("CHARACTER RELIABILITIES"),
+                         QStringLiteral("CHARACTER WEIGHTS"),
+                         QStringLiteral("CHARACTER HEADINGS"),
+                         QStringLiteral("CHARACTER IMAGES"),
+                         QStringLiteral("TAXON IMAGES"),
+                         QStringLiteral("INPUT FILE"),
+                         QStringLiteral("CHARACTER NOTES"),
+                         QStringLiteral("HEADING"),
+                         QStringLiteral("SHOW"),
+                         QStringLiteral("COMMENT"),
+                         QStringLiteral("DATA BUFFER SIZE")};
+
+QString collapsed(const QString& s) {
+    return s.simplified().toUpper();
+}
+
+// Splits the text after "*" into the directive's name and the position where its data
+// starts.
+qsizetype nameEnd(const QString& line, QString& name) {
+    const QString upper = collapsed(line);
+    for (const QString& k : kKnown) {
+        if (!upper.startsWith(k) || (upper.size() > k.size() && upper[k.size()] != ' ')) continue;
+        // Walk the original text over the name's words.
+        qsizetype pos = 0;
+        for (int words = int(k.count(' ')) + 1; words > 0; --words) {
+            while (pos < line.size() && line[pos].isSpace()) ++pos;
+            while (pos < line.size() && !line[pos].isSpace()) ++pos;
+        }
+        name = k;
+        return pos;
+    }
+    static const QRegularExpression words(QStringLiteral("^\\s*([A-Z]+(?:[ \\t]+[A-Z]+)*)\\b"));
+    const auto m = words.match(line);
+    name = m.hasMatch() ? collapsed(m.captured(1)) : QString();
+    return m.hasMatch() ? m.capturedEnd(1) : 0;
+}
+
+}  // namespace
+
+int Directive::lineAt(qsizetype pos) const {
+    return line + int(data.left(pos).count(QLatin1Char('\n')));
+}
+
+QList<Directive> directives(const QString& text, const QString& file) {
+    QList<Directive> out;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (int i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+        if (line.startsWith(QLatin1Char('*'))) {
+            Directive d;
+            const QString rest = line.mid(1);
+            const qsizetype start = nameEnd(rest, d.name);
+            d.data = rest.mid(start);
+            d.file = file;
+            d.line = i + 1;
+            out << d;
+        } else if (!out.isEmpty()) {
+            out.last().data += QLatin1Char('\n') + line;
+        }
+    }
+    return out;
+}
+
+qsizetype commentEnd(const QString& text, qsizetype pos) {
+    int depth = 0;
+    for (qsizetype i = pos; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('<')) ++depth;
+        if (text[i] == QLatin1Char('>') && --depth == 0) return i + 1;
+    }
+    return -1;
+}
+
+QString withoutComments(const QString& text) {
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('<')) {
+            const qsizetype end = commentEnd(text, i);
+            if (end < 0) break;
+            i = end - 1;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+qsizetype textEnd(const QString& text, qsizetype pos) {
+    for (qsizetype i = pos; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('<')) {
+            const qsizetype end = commentEnd(text, i);
+            if (end < 0) return -1;
+            i = end - 1;
+        } else if (text[i] == QLatin1Char('/') && (i + 1 == text.size() || text[i + 1].isSpace())) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+namespace {
+
+// Walks the RTF: `word` receives each control word (without its backslash and delimiter),
+// `plainChar` each character of text.
+template <typename Word, typename Char>
+void walkRtf(const QString& rtf, Word word, Char plainChar) {
+    for (qsizetype i = 0; i < rtf.size(); ++i) {
+        const QChar c = rtf[i];
+        if (c == QLatin1Char('{') || c == QLatin1Char('}')) continue;
+        if (c != QLatin1Char('\\') || i + 1 == rtf.size()) {
+            plainChar(c);
+            continue;
+        }
+        const QChar n = rtf[i + 1];
+        if (n == QLatin1Char('\\') || n == QLatin1Char('{') || n == QLatin1Char('}')) {
+            plainChar(n), ++i;
+        } else if (n == QLatin1Char('~')) {
+            plainChar(QLatin1Char(' ')), ++i;
+        } else if (n == QLatin1Char('\'') && i + 3 < rtf.size()) {
+            bool ok = false;
+            const int code = rtf.mid(i + 2, 2).toInt(&ok, 16);
+            if (ok) plainChar(QChar(code));
+            i += 3;
+        } else if (n.isLetter()) {
+            qsizetype j = i + 1;
+            while (j < rtf.size() && rtf[j].isLetter()) ++j;
+            while (j < rtf.size() && (rtf[j].isDigit() || rtf[j] == QLatin1Char('-'))) ++j;
+            word(rtf.mid(i + 1, j - i - 1));
+            if (j < rtf.size() && rtf[j] == QLatin1Char(' ')) ++j;
+            i = j - 1;
+        } else {
+            ++i;  // \- optional hyphen and other control symbols
+        }
+    }
+}
+
+}  // namespace
+
+QString plain(const QString& rtf) {
+    QString out;
+    walkRtf(
+        rtf, [](const QString&) {}, [&out](QChar c) { out += c; });
+    return out.simplified();
+}
+
+QString html(const QString& rtf) {
+    static const QHash<QString, QString> tags{
+        {QStringLiteral("i"), QStringLiteral("<i>")},
+        {QStringLiteral("i0"), QStringLiteral("</i>")},
+        {QStringLiteral("b"), QStringLiteral("<b>")},
+        {QStringLiteral("b0"), QStringLiteral("</b>")},
+        {QStringLiteral("sub"), QStringLiteral("<sub>")},
+        {QStringLiteral("super"), QStringLiteral("<sup>")},
+        {QStringLiteral("nosupersub"), QStringLiteral("</sub></sup>")}};
+    QString out;
+    QStringList open;
+    walkRtf(
+        rtf,
+        [&](const QString& w) {
+            const QString tag = tags.value(w);
+            if (tag.isEmpty()) return;
+            if (!tag.startsWith(QLatin1String("</"))) {
+                open << tag.mid(1, tag.size() - 2);
+                out += tag;
+                return;
+            }
+            // Close only what is open, so that the page stays well formed.
+            for (const QString& name : {QStringLiteral("i"), QStringLiteral("b"),
+                                        QStringLiteral("sub"), QStringLiteral("sup")})
+                if (tag.contains(QLatin1String("</") + name + QLatin1Char('>')) &&
+                    open.removeOne(name))
+                    out += QLatin1String("</") + name + QLatin1Char('>');
+        },
+        [&out](QChar c) { out += QString(c).toHtmlEscaped(); });
+    for (auto it = open.crbegin(); it != open.crend(); ++it)
+        out += QLatin1String("</") + *it + QLatin1Char('>');
+    return out.simplified();
+}
+
+bool numberList(const QString& text, QChar separator, QList<int>& out, int limit) {
+    for (const QString& part : text.split(separator, Qt::SkipEmptyParts)) {
+        const QStringList ends = part.split(QLatin1Char('-'));
+        bool ok1 = false, ok2 = false;
+        const int a = ends.value(0).trimmed().toInt(&ok1);
+        const int b = ends.size() == 2 ? ends[1].trimmed().toInt(&ok2) : a;
+        if (!ok1 || (ends.size() == 2 && !ok2) || ends.size() > 2 || b < a || b - a >= limit)
+            return false;
+        for (int v = a; v <= b; ++v) out << v;
+    }
+    return true;
+}
+
+}  // namespace authoring::deltatext

@@ -1,0 +1,136 @@
+#include "authoring/importdocuments.h"
+
+#include "authoring/datasetfiles.h"
+#include "authoring/numericstates.h"
+
+#include <QDir>
+#include <QImage>
+#include <QSaveFile>
+
+namespace authoring {
+
+namespace {
+
+const char* kStyle =
+    "body{font-family:'DejaVu Sans',Arial,sans-serif;margin:24px 36px;color:#222;"
+    "background:#fbf8f1;line-height:1.45}"
+    "h1{font-family:'DejaVu Serif',Georgia,serif;font-weight:normal;margin:0 0 4px;color:#1d3b4f}"
+    ".family{color:#6b5f4b;font-variant:small-caps;letter-spacing:1px;margin-bottom:16px}"
+    "h2{font-size:1.05em;color:#1d3b4f;border-bottom:2px solid #d8d2c4;padding-bottom:2px}"
+    "table{border-collapse:collapse}td{padding:3px 14px 3px 0;vertical-align:top}"
+    "td.q{color:#6b5f4b}img{max-width:100%;margin:0 12px 12px 0;border:1px solid #d8d2c4}"
+    ".note{color:#6b5f4b;font-style:italic}";
+
+bool save(const QString& path, const QString& html) {
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(html.toUtf8()) >= 0 && file.commit();
+}
+
+}  // namespace
+
+QString ImportDocuments::valueHtml(const Character& c, const Attribute& a) const {
+    QStringList parts;
+    if (a.kind == Attribute::Variable) parts << QStringLiteral("variable");
+    if (a.kind == Attribute::Inapplicable) parts << QStringLiteral("not applicable");
+    for (int s : a.states) parts << c.states.value(s).label.toHtmlEscaped();
+    for (const NumericRange& r : a.ranges)
+        parts << (r.low == r.high ? numericstates::text(r.low)
+                                  : numericstates::text(r.low) + QStringLiteral("&ndash;") +
+                                        numericstates::text(r.high)) +
+                     (c.unit.isEmpty() ? QString() : QLatin1Char(' ') + c.unit.toHtmlEscaped());
+    QString h = parts.join(QStringLiteral(" or "));
+    if (!a.text.isEmpty())
+        h += c.type == Character::Text
+                 ? a.text.toHtmlEscaped()
+                 : QStringLiteral(" <span class=\"note\">(%1)</span>").arg(a.text.toHtmlEscaped());
+    return h;
+}
+
+QString ImportDocuments::page(const PlannedSpecies& s, const QStringList& pictures) const {
+    const Item& item = m_data.items[s.item];
+    QString h = QStringLiteral(
+                    "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+                    "<title>%1</title><style>%2</style></head><body>\n")
+                    .arg(s.name.toHtmlEscaped(), QString::fromLatin1(kStyle));
+    h += QStringLiteral("<h1>%1</h1>\n<div class=\"family\">%2</div>\n")
+             .arg(s.htmlName, s.family.toHtmlEscaped());
+    if (!item.comment.isEmpty())
+        h += QStringLiteral("<p class=\"note\">%1</p>\n").arg(item.comment.toHtmlEscaped());
+    for (const QString& p : pictures) h += QStringLiteral("<img src=\"%1\" alt=\"\">\n").arg(p);
+    h += QStringLiteral("<h2>Description</h2>\n<table>\n");
+    QString group;
+    for (auto it = item.attributes.cbegin(); it != item.attributes.cend(); ++it) {
+        const Character& c = m_data.characters[it.key()];
+        const QString value = valueHtml(c, it.value());
+        if (value.isEmpty()) continue;
+        if (c.group != group && !c.group.isEmpty())
+            h += QStringLiteral("<tr><td colspan=\"2\"><b>%1</b></td></tr>\n")
+                     .arg(c.group.toHtmlEscaped());
+        group = c.group;
+        h += QStringLiteral("<tr><td class=\"q\">%1</td><td>%2</td></tr>\n")
+                 .arg(c.label.toHtmlEscaped(), value);
+    }
+    return h + QStringLiteral("</table>\n<p class=\"note\">From %1.</p>\n</body></html>\n")
+                   .arg(m_data.title.toHtmlEscaped());
+}
+
+QStringList ImportDocuments::copyPictures(const PlannedSpecies& s, const QString& folder) {
+    QStringList names;
+    for (const QString& path : m_data.items[s.item].images) {
+        QByteArray bytes;
+        QString error;
+        QImage image;
+        if (!datasetfiles::read(path, datasetfiles::kPictureLimit, bytes, error) ||
+            !image.loadFromData(bytes)) {
+            m_notes << QStringLiteral("%1: picture %2 cannot be read").arg(s.name, path);
+            continue;
+        }
+        if (image.width() > kPictureSide || image.height() > kPictureSide)
+            image = image.scaled(kPictureSide, kPictureSide, Qt::KeepAspectRatio,
+                                 Qt::SmoothTransformation);
+        const QString name = QStringLiteral("picture_%1.png").arg(names.size() + 1);
+        if (image.save(folder + QLatin1Char('/') + name, "png")) names << name;
+    }
+    return names;
+}
+
+bool ImportDocuments::writeSpecies(const QString& documentFolder) {
+    for (const PlannedSpecies& s : m_plan.species) {
+        const QString code = s.code.toLower();
+        const QString folder =
+            documentFolder + QLatin1Char('/') + code.left(1) + QLatin1Char('/') + code;
+        if (!QDir().mkpath(folder))
+            return (m_error = QStringLiteral("cannot create ") + folder, false);
+        if (!save(folder + QLatin1Char('/') + code + QStringLiteral("_en.html"),
+                  page(s, copyPictures(s, folder))))
+            return (m_error = QStringLiteral("cannot write the document of ") + s.name, false);
+    }
+    return true;
+}
+
+QString ImportDocuments::map(const ImportPlan& plan) {
+    QString out = QStringLiteral("kind\tsource\tkey\tindex\n");
+    QList<int> order;
+    for (int i = 0; i < plan.species.size(); ++i) order << i;
+    std::stable_sort(order.begin(), order.end(), [&plan](int a, int b) {
+        return plan.species[a].name.compare(plan.species[b].name, Qt::CaseInsensitive) < 0;
+    });
+    QList<int> rank(order.size());
+    for (int k = 0; k < order.size(); ++k) rank[order[k]] = k;
+    for (int i = 0; i < plan.species.size(); ++i)
+        out += QStringLiteral("species\t%1\t%2\t%3\n")
+                   .arg(plan.species[i].sourceId, plan.species[i].code)
+                   .arg(rank[i]);
+    int state = 0;
+    for (int q = 0; q < plan.questions.size(); ++q) {
+        const PlannedQuestion& pq = plan.questions[q];
+        out += QStringLiteral("question\t%1\t%2\t%3\n").arg(pq.sourceId, pq.key).arg(q);
+        for (const PlannedState& s : pq.states)
+            out += QStringLiteral("state\t%1:%2\t%3\t%4\n")
+                       .arg(pq.sourceId, s.sourceId, s.key)
+                       .arg(state++);
+    }
+    return out;
+}
+
+}  // namespace authoring

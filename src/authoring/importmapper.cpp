@@ -1,0 +1,222 @@
+#include "authoring/importmapper.h"
+
+#include "authoring/numericstates.h"
+
+#include <QRegularExpression>
+#include <cmath>
+
+namespace authoring {
+
+namespace {
+
+QString sanitized(const QString& id) {
+    QString out;
+    for (QChar ch : id.normalized(QString::NormalizationForm_KD))
+        if ((ch.isLetterOrNumber() && ch.unicode() < 128) || ch == QLatin1Char('_')) out += ch;
+    return out.left(40);
+}
+
+QString shortLabel(const QString& text) {
+    return text.size() <= 200 ? text : text.left(197) + QStringLiteral("...");
+}
+
+}  // namespace
+
+void ImportMapper::gridFor(int states, int& rows, int& columns) {
+    // Cells are 240 x 220; the drawing area is 4:3.
+    double best = 1e9;
+    for (int c = 1; c <= std::max(states, 1); ++c) {
+        const int r = (states + c - 1) / c;
+        const double aspect = (c * 240.0) / (r * 220.0);
+        const double miss = std::abs(std::log(aspect / (4.0 / 3.0))) + 0.02 * (r * c - states);
+        if (miss < best) best = miss, rows = r, columns = c;
+    }
+}
+
+QString ImportMapper::uniqueKey(QString wanted) {
+    if (wanted.isEmpty() || wanted[0].isDigit()) wanted.prepend(QLatin1Char('K'));
+    QString key = wanted;
+    for (int n = 2; m_keys.contains(key.toUpper()); ++n)
+        key = wanted + QLatin1Char('_') + QString::number(n);
+    m_keys.insert(key.toUpper());
+    return key;
+}
+
+QString ImportMapper::character(int c) const {
+    const Character& ch = m_data.characters[c];
+    return QStringLiteral("character %1 (%2)").arg(ch.id, shortLabel(ch.label));
+}
+
+bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
+    const Character& ch = m_data.characters[c];
+    const bool delta = m_data.format == Dataset::Delta;
+    q.character = c;
+    q.sourceId = ch.id;
+    q.text = shortLabel(ch.label.isEmpty() ? QStringLiteral("Character %1").arg(ch.id) : ch.label);
+    q.group = ch.group;
+    QList<KeyState> keys = ch.keyStates;
+    if (ch.type == Character::Text) return reason = QStringLiteral("text character"), false;
+    if (ch.isNumeric()) {
+        QList<NumericRange> values;
+        for (const Item& it : m_data.items)
+            if (const auto a = it.attributes.constFind(c); a != it.attributes.constEnd())
+                values += a->ranges;
+        if (values.isEmpty())
+            return reason = QStringLiteral("numeric character without values"), false;
+        if (keys.isEmpty())
+            keys = numericstates::chosenRanges(values, ch.type == Character::Integer);
+        if (keys.size() < 2)
+            return reason = QStringLiteral("every taxon has the same value"), false;
+        for (KeyState& k : keys) k.label = numericstates::label(k, ch.unit);
+    } else {
+        if (keys.isEmpty())
+            for (int s = 0; s < ch.states.size(); ++s)
+                keys << KeyState{0, 0, {s}, ch.states[s].label, false};
+        else
+            for (KeyState& k : keys) {
+                QStringList parts;
+                for (int s : k.states) parts << ch.states[s].label;
+                k.label = parts.join(QStringLiteral(" or "));
+            }
+        if (keys.size() > m_options.maxStates)
+            return reason = QStringLiteral(
+                                "%1 states, more than a picture of choices shows legibly (%2)")
+                                .arg(keys.size())
+                                .arg(m_options.maxStates),
+                   false;
+        if (keys.size() < 2) return reason = QStringLiteral("fewer than two states"), false;
+    }
+    const QString stem = delta ? QStringLiteral("C") + ch.id : sanitized(ch.id);
+    q.key = uniqueKey(stem);
+    for (int k = 0; k < keys.size(); ++k) {
+        PlannedState s;
+        s.label = shortLabel(keys[k].label.isEmpty() ? QStringLiteral("State %1").arg(k + 1)
+                                                     : keys[k].label);
+        const bool single = keys[k].states.size() == 1;
+        if (ch.isNumeric()) {
+            s.sourceId = s.label;
+            s.key = uniqueKey(q.key + QLatin1Char('_') + QString::number(k + 1));
+        } else {
+            QStringList ids;
+            for (int st : keys[k].states) ids << ch.states[st].id;
+            s.sourceId = ids.join(QLatin1Char('&'));
+            s.key = uniqueKey(
+                delta || !single ? q.key + QLatin1Char('_') +
+                                       (delta ? ids.join(QLatin1Char('_')) : QString::number(k + 1))
+                                 : sanitized(ids.first()));
+            if (single)
+                s.picture = ch.states[keys[k].states.first()].image,
+                s.region = ch.states[keys[k].states.first()].region;
+        }
+        q.states << s;
+    }
+    gridFor(int(q.states.size()), q.rows, q.columns);
+    q.weight = ch.reliability < 0 ? 1 : std::max(1, int(std::lround(ch.reliability)));
+    m_keyStates << keys;
+    return true;
+}
+
+ImportPlan ImportMapper::plan() {
+    m_plan = ImportPlan();
+    m_plan.title = m_data.title;
+    m_plan.notes = m_data.notes;
+    m_keys = {QStringLiteral("FIN"), QStringLiteral("SEARCH"), QStringLiteral("RESULTS")};
+    m_questionOf.fill(-1, m_data.characters.size());
+    for (int c = 0; c < m_data.characters.size(); ++c) {
+        PlannedQuestion q;
+        QString reason;
+        if (question(c, q, reason)) {
+            m_questionOf[c] = int(m_plan.questions.size());
+            m_plan.questions << q;
+        } else {
+            m_plan.leftOut << character(c) + QStringLiteral(": ") + reason;
+        }
+    }
+    weights();
+    dependencies();
+    species();
+    return m_plan;
+}
+
+// A species scores the weights of the answers it matches; the sum over every question must
+// stay within the highest score, so weights are scaled down and, past that, the least
+// weighty questions are left out.
+void ImportMapper::weights() {
+    auto total = [this] {
+        int sum = 0;
+        for (const PlannedQuestion& q : m_plan.questions) sum += q.weight;
+        return sum;
+    };
+    const int sum = total();
+    if (sum > m_options.maxScore)
+        for (PlannedQuestion& q : m_plan.questions)
+            q.weight = std::max(1, q.weight * m_options.maxScore / sum);
+    while (total() > m_options.maxScore) {
+        int drop = int(m_plan.questions.size()) - 1;
+        for (int i = drop; i >= 0; --i)
+            if (m_plan.questions[i].weight < m_plan.questions[drop].weight) drop = i;
+        m_plan.leftOut << character(m_plan.questions[drop].character) +
+                              QStringLiteral(": past the %1 questions a species' score can hold")
+                                  .arg(m_options.maxScore);
+        m_questionOf[m_plan.questions[drop].character] = -1;
+        m_plan.questions.removeAt(drop);
+        m_keyStates.removeAt(drop);
+        for (int& q : m_questionOf)
+            if (q > drop) --q;
+    }
+}
+
+void ImportMapper::dependencies() {
+    QHash<int, QList<int>> parents;  // question -> questions it requires
+    auto dependsOn = [&](int q, int target) {
+        QList<int> todo{q};
+        QSet<int> seen;
+        while (!todo.isEmpty()) {
+            const int at = todo.takeLast();
+            if (at == target) return true;
+            if (!seen.contains(at)) seen.insert(at), todo += parents.value(at);
+        }
+        return false;
+    };
+    for (const Dependency& d : m_data.dependencies) {
+        const int controller = m_questionOf.value(d.controller, -1),
+                  dependant = m_questionOf.value(d.dependant, -1);
+        if (controller < 0 || dependant < 0) continue;
+        if (dependsOn(controller, dependant)) {
+            m_plan.notes << QStringLiteral(
+                                "%1 depends on %2 in a loop: that dependency is left out")
+                                .arg(character(d.dependant), character(d.controller));
+            continue;
+        }
+        PlannedQuestion& q = m_plan.questions[dependant];
+        const QList<KeyState>& keys = m_keyStates[controller];
+        for (int k = 0; k < keys.size(); ++k)
+            for (int s : keys[k].states)
+                if (d.applicableUnder.contains(s) &&
+                    !q.conditions.contains(m_plan.questions[controller].states[k].key))
+                    q.conditions << m_plan.questions[controller].states[k].key;
+        parents[dependant] << controller;
+    }
+}
+
+QStringList ImportMapper::shows(const Item& item, const PlannedQuestion& q) const {
+    const Character& ch = m_data.characters[q.character];
+    const QList<KeyState>& keys = m_keyStates[m_questionOf[q.character]];
+    Attribute a;
+    if (const auto it = item.attributes.constFind(q.character); it != item.attributes.constEnd())
+        a = *it;
+    else if (ch.implicitState >= 0 && ch.implicitState < ch.states.size())
+        a = Attribute{Attribute::Coded, {ch.implicitState}, {}, {}};
+    QStringList out;
+    if (a.kind == Attribute::Inapplicable) return out;
+    for (int k = 0; k < keys.size(); ++k) {
+        bool shown = a.kind != Attribute::Coded;  // unknown or variable: nothing contradicts it
+        for (int s : keys[k].states) shown = shown || a.states.contains(s);
+        for (const NumericRange& r : a.ranges)
+            shown = shown || (ch.isNumeric() && numericstates::overlaps(r, keys[k]));
+        if (shown) out << q.states[k].key;
+    }
+    return out;
+}
+
+}  // namespace authoring

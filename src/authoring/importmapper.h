@@ -1,0 +1,47 @@
+#pragma once
+
+#include "authoring/dataset.h"
+#include "authoring/importplan.h"
+
+#include <QSet>
+
+namespace authoring {
+
+struct ImportOptions {
+    int familyCharacter = -1;  // index of the character that names each taxon's family
+    int maxStates = 36;        // more would not be legible in one picture of choices
+    int maxScore = 327;        // highest score a species may reach
+};
+
+// Decides what a dataset becomes in a knowledge base: which characters are asked and with
+// which states, what each taxon shows, dependencies, weights, unique species codes and
+// names. Pure computation; the files are written by ImportWriter.
+class ImportMapper {
+public:
+    ImportMapper(const Dataset& data, const ImportOptions& options)
+        : m_data(data), m_options(options) {}
+
+    ImportPlan plan();
+
+    // The grid of a picture of choices nearest the 4:3 shape of the drawing area.
+    static void gridFor(int states, int& rows, int& columns);
+
+private:
+    bool question(int c, PlannedQuestion& q, QString& reason);
+    void species();
+    void dependencies();
+    void weights();
+    QStringList shows(const Item& item, const PlannedQuestion& q) const;
+    QString describe(const Item& item) const;
+    QString uniqueKey(QString wanted);
+    QString character(int c) const;
+
+    const Dataset& m_data;
+    ImportOptions m_options;
+    ImportPlan m_plan;
+    QList<int> m_questionOf;             // per character: its question, or -1
+    QList<QList<KeyState>> m_keyStates;  // per question: what each of its states stands for
+    QSet<QString> m_keys;
+};
+
+}  // namespace authoring

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+// What an imported dataset becomes: the questions, states and species of a knowledge-base
+// source, with where each came from, and what was left out and why.
+namespace authoring {
+
+struct PlannedState {
+    QString key;  // "ID_CARAC"
+    QString label;
+    QString sourceId;  // DELTA state number, SDD state id; key states: their range
+    QString picture;   // file of the dataset to show for the state, or empty
+    QRect region;      // part of that file; empty: all of it
+};
+
+struct PlannedQuestion {
+    QString key;  // "Objet"
+    QString text;
+    QString group;
+    QString sourceId;
+    int character = 0;  // index in the dataset
+    int weight = 1;
+    int rows = 1, columns = 1;
+    QStringList conditions;  // states of other questions under which it applies
+    QList<PlannedState> states;
+};
+
+struct PlannedSpecies {
+    QString code;
+    QString name;
+    QString htmlName;
+    QString family;
+    QString sourceId;
+    int item = 0;  // index in the dataset
+    QStringList shows;
+    QString description;  // the description in words, plain text
+};
+
+struct ImportPlan {
+    QString title;
+    QList<PlannedQuestion> questions;
+    QList<PlannedSpecies> species;
+    QStringList leftOut;  // "character 7 (leaf hairs): text character"
+    QStringList notes;
+};
+
+}  // namespace authoring

@@ -1,0 +1,102 @@
+#include "authoring/importmapper.h"
+
+#include "authoring/numericstates.h"
+
+// Taxa become species: unique five-character codes and names, families, what each shows and
+// its description in words.
+namespace authoring {
+
+namespace {
+
+QString letters(const QString& word) {
+    QString out;
+    for (QChar ch : word.normalized(QString::NormalizationForm_KD))
+        if (ch.isLetter() && ch.unicode() < 128) out += ch.toUpper();
+    return out;
+}
+
+// Three letters of the genus and two of the epithet, as naturalists abbreviate names.
+QString codeStem(const QString& name) {
+    const QStringList words = name.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QString genus = letters(words.value(0)), epithet;
+    for (int i = 1; i < words.size() && epithet.isEmpty(); ++i) epithet = letters(words[i]);
+    QString code = genus.left(epithet.isEmpty() ? 5 : 3) + epithet.left(2);
+    return (code + QStringLiteral("XXXXX")).left(5);
+}
+
+QString numberedCode(const QString& stem, int n) {
+    const QString suffix = QString::number(n, 36).toUpper();
+    return stem.left(5 - int(suffix.size())) + suffix;
+}
+
+}  // namespace
+
+void ImportMapper::species() {
+    QSet<QString> codes, names;
+    for (int i = 0; i < m_data.items.size(); ++i) {
+        const Item& item = m_data.items[i];
+        PlannedSpecies s;
+        s.item = i;
+        s.sourceId = item.id;
+        s.name = item.name.left(200);
+        s.htmlName = item.htmlName.isEmpty() ? s.name.toHtmlEscaped() : item.htmlName;
+        if (names.contains(s.name.toLower())) {
+            QString other = item.comment.isEmpty() ? QString()
+                                                   : s.name + QStringLiteral(" (") +
+                                                         item.comment.left(60) + QLatin1Char(')');
+            for (int n = 2; other.isEmpty() || names.contains(other.toLower()); ++n)
+                other = s.name + QStringLiteral(" (%1)").arg(n);
+            m_plan.notes << QStringLiteral("two taxa are named %1: item %2 is kept as %3")
+                                .arg(s.name, item.id, other);
+            s.htmlName += other.mid(s.name.size()).toHtmlEscaped();
+            s.name = other;
+        }
+        names.insert(s.name.toLower());
+        const QString stem = codeStem(s.name);
+        s.code = stem;
+        for (int n = 1; codes.contains(s.code.toUpper()); ++n) s.code = numberedCode(stem, n);
+        codes.insert(s.code.toUpper());
+        s.family = m_data.title.isEmpty() ? QStringLiteral("Taxa") : m_data.title;
+        if (m_options.familyCharacter >= 0) {
+            const Attribute a = item.attributes.value(m_options.familyCharacter);
+            const Character& f = m_data.characters.value(m_options.familyCharacter);
+            if (!a.states.isEmpty() && a.states.first() < f.states.size())
+                s.family = f.states[a.states.first()].label;
+            else if (!a.text.isEmpty())
+                s.family = a.text;
+        }
+        s.family = s.family.left(100);
+        for (const PlannedQuestion& q : m_plan.questions) s.shows += shows(item, q);
+        s.description = describe(item);
+        m_plan.species << s;
+    }
+}
+
+// Every character the taxon has something for, in the dataset's order, as one sentence each.
+QString ImportMapper::describe(const Item& item) const {
+    QStringList sentences;
+    for (auto it = item.attributes.cbegin(); it != item.attributes.cend(); ++it) {
+        const Character& ch = m_data.characters[it.key()];
+        const Attribute& a = it.value();
+        QString value;
+        if (a.kind == Attribute::Inapplicable) continue;
+        if (a.kind == Attribute::Variable) value = QStringLiteral("variable");
+        if (a.kind == Attribute::Unknown && a.text.isEmpty()) continue;
+        QStringList parts;
+        for (int s : a.states) parts << ch.states.value(s).label;
+        for (const NumericRange& r : a.ranges)
+            parts << (r.low == r.high ? numericstates::text(r.low)
+                                      : numericstates::text(r.low) + QStringLiteral("–") +
+                                            numericstates::text(r.high)) +
+                         (ch.unit.isEmpty() ? QString() : QLatin1Char(' ') + ch.unit);
+        if (!parts.isEmpty()) value = parts.join(QStringLiteral(" or "));
+        if (!a.text.isEmpty())
+            value += (value.isEmpty() ? QString() : QStringLiteral(" (")) + a.text +
+                     (value.isEmpty() ? QString() : QStringLiteral(")"));
+        if (!value.isEmpty())
+            sentences << ch.label + QStringLiteral(": ") + value + QLatin1Char('.');
+    }
+    return sentences.join(QLatin1Char('\n'));
+}
+
+}  // namespace authoring

@@ -1,0 +1,141 @@
+#include "authoring/sourcewriter.h"
+
+#include "authoring/datasetfiles.h"
+
+#include <QDir>
+#include <QImage>
+#include <QSaveFile>
+
+namespace authoring {
+
+namespace {
+
+const char* kToolbar =
+    "button deter \"Search\" key Search icon search colour #2a6f97 tip \"Propose the most useful "
+    "question\"\n"
+    "button deter \"Results\" key Results icon results colour #2a6f97 tip \"Show the ranked "
+    "species\"\n";
+const char* kQuestionBar =
+    "button question \"Confirm\" icon ok colour #3d7a4a tip \"Confirm the answer\"\n"
+    "button question \"Cancel\" icon cancel colour #a33b2f tip \"Leave the question\"\n"
+    "button question \"Skip\" icon skip colour #6b5f4b tip \"Propose another question\"\n";
+
+// Keys that differ only in case are one key in a knowledge base; the question toolbar's
+// colours cycle through a few calm ones.
+const char* kButtonColours[] = {"#3d7a4a", "#8a5a9e", "#b07a2a", "#3a78b8", "#7a5230"};
+
+}  // namespace
+
+QString SourceWriter::quoted(const QString& text) {
+    QString t = text.simplified();
+    t.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+        .replace(QLatin1Char('"'), QStringLiteral("\\\""));
+    return QLatin1Char('"') + t + QLatin1Char('"');
+}
+
+QString SourceWriter::text(const ImportPlan& plan, const QString& origin,
+                           const QStringList& pictures) {
+    QString s;
+    s += QStringLiteral(
+             "# Imported from %1 by vireka-kb import; edit and rebuild with vireka-kb build.\n")
+             .arg(origin);
+    s += QStringLiteral("title %1\ndocuments en\nlanguage en \"English\"\ncolour paper #ffffff\n\n")
+             .arg(quoted(plan.title));
+    QString group;
+    int picture = 0;
+    for (const PlannedQuestion& q : plan.questions) {
+        if (q.group != group) {
+            group = q.group;
+            s += QStringLiteral("\n# group %1\n").arg(quoted(group));
+        }
+        s += QStringLiteral("question %1 %2\n  grid %3 %4\n  weight %5\n")
+                 .arg(q.key, quoted(q.text))
+                 .arg(q.rows)
+                 .arg(q.columns)
+                 .arg(q.weight);
+        if (!q.conditions.isEmpty())
+            s += QStringLiteral("  requires ") + q.conditions.join(QLatin1Char(' ')) +
+                 QLatin1Char('\n');
+        for (const PlannedState& st : q.states) {
+            s += QStringLiteral("  state %1 %2").arg(st.key, quoted(st.label));
+            const QString file = pictures.value(picture++);
+            if (!file.isEmpty()) s += QStringLiteral(" image ") + file;
+            s += QLatin1Char('\n');
+        }
+    }
+    s += QLatin1Char('\n');
+    for (const PlannedSpecies& sp : plan.species) {
+        s += QStringLiteral("species %1 %2\n  family %3\n")
+                 .arg(sp.code, quoted(sp.name), quoted(sp.family));
+        for (const QString& line : sp.description.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            s += QStringLiteral("  text en %1\n").arg(quoted(line));
+        for (qsizetype i = 0; i < sp.shows.size(); i += 12)
+            s += QStringLiteral("  shows ") + sp.shows.mid(i, 12).join(QLatin1Char(' ')) +
+                 QLatin1Char('\n');
+    }
+    // The key has no drawing of its own: one plain layer holds the area where the pictures
+    // of choices appear.
+    s += QStringLiteral(
+        "\nlayer 0\n  variant KEY.WMF\npicture 00/KEY.WMF\n  rect paper 0,0 2400,1800\n\n");
+    s += QString::fromLatin1(kToolbar);
+    for (int i = 0; i < std::min<int>(kToolbarQuestions, int(plan.questions.size())); ++i) {
+        const PlannedQuestion& q = plan.questions[i];
+        s += QStringLiteral("button deter %1 key %2 colour %3 tip %4\n")
+                 .arg(quoted(q.text.section(QLatin1Char(' '), 0, 1).left(14)), q.key,
+                      QString::fromLatin1(kButtonColours[i % 5]), quoted(q.text));
+    }
+    return s + QString::fromLatin1(kQuestionBar);
+}
+
+// The state's own picture, cut to its region and made small enough for a cell; a picture
+// that cannot be read is noted and the state shows its text instead.
+QString SourceWriter::statePicture(const PlannedState& s, const QString& folder) {
+    if (s.picture.isEmpty()) return {};
+    QByteArray bytes;
+    QString error;
+    QImage image;
+    if (!datasetfiles::read(s.picture, datasetfiles::kPictureLimit, bytes, error) ||
+        !image.loadFromData(bytes)) {
+        m_notes << QStringLiteral("state %1: picture %2 cannot be read%3")
+                       .arg(s.key, s.picture,
+                            error.isEmpty() ? QString()
+                                            : QStringLiteral(" (") + error + QLatin1Char(')'));
+        return {};
+    }
+    if (!s.region.isEmpty()) {
+        const QRect part = s.region.intersected(image.rect());
+        if (part.isEmpty()) {
+            m_notes << QStringLiteral("state %1: its region lies outside %2").arg(s.key, s.picture);
+            return {};
+        }
+        image = image.copy(part);
+    }
+    if (image.width() > kPictureSide || image.height() > kPictureSide)
+        image =
+            image.scaled(kPictureSide, kPictureSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QString name = s.key.toLower() + QStringLiteral(".png");
+    QDir().mkpath(folder + QStringLiteral("/pictures"));
+    if (!image.save(folder + QStringLiteral("/pictures/") + name, "png")) {
+        m_error = QStringLiteral("cannot write %1/pictures/%2").arg(folder, name);
+        return {};
+    }
+    return name;
+}
+
+bool SourceWriter::write(const ImportPlan& plan, const QString& origin, const QString& folder) {
+    if (!QDir().mkpath(folder)) return (m_error = QStringLiteral("cannot create ") + folder, false);
+    QStringList pictures;
+    for (const PlannedQuestion& q : plan.questions)
+        for (const PlannedState& s : q.states) {
+            pictures << statePicture(s, folder);
+            if (!m_error.isEmpty()) return false;
+        }
+    QSaveFile file(folder + QStringLiteral("/kb.txt"));
+    if (file.open(QIODevice::WriteOnly) && file.write(text(plan, origin, pictures).toUtf8()) >= 0 &&
+        file.commit())
+        return true;
+    m_error = QStringLiteral("cannot write %1/kb.txt").arg(folder);
+    return false;
+}
+
+}  // namespace authoring

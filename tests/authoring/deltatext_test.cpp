@@ -1,0 +1,95 @@
+#include "authoring/deltatext.h"
+#include "authoring/datasetfiles.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QDir>
+#include <QTemporaryDir>
+
+using namespace authoring;
+
+TEST(DeltaText, CommentsNestAndTextsEndAtASlashBeforeWhiteSpace) {
+    EXPECT_EQ(deltatext::withoutComments("culms <whether <<woody>> or not> high"), "culms  high");
+    EXPECT_EQ(deltatext::commentEnd("<a <b> c> d", 0), 9);
+    EXPECT_EQ(deltatext::commentEnd("<a <b> c d", 0), -1);
+    // "and/or" and a slash inside a comment do not end the text.
+    const QString t = "leaves green and/or red <a/ b> / next/";
+    EXPECT_EQ(deltatext::textEnd(t, 0), t.indexOf(" / ") + 1);
+    EXPECT_EQ(deltatext::textEnd("no end <here/ >", 0), -1);
+    EXPECT_EQ(deltatext::textEnd("unclosed <comment/ ", 0), -1);
+}
+
+TEST(DeltaText, TypesettingMarksAreDroppedOrBecomeTags) {
+    const QString rtf =
+        "\\i{}Poa\\i0{} an\\-nua \\b{}x\\b0{} m\\super{}2\\nosupersub{} a\\~b \\'e9";
+    EXPECT_EQ(deltatext::plain(rtf), QString::fromUtf8("Poa annua x m2 a b é"));
+    EXPECT_EQ(deltatext::html(rtf),
+              QString::fromUtf8("<i>Poa</i> annua <b>x</b> m<sup>2</sup> a b é"));
+    // An italic never closed is closed at the end; a stray close is dropped; text is escaped.
+    EXPECT_EQ(deltatext::html("\\i{}a < b"), "<i>a &lt; b</i>");
+    EXPECT_EQ(deltatext::html("a\\i0{} & b"), "a &amp; b");
+}
+
+TEST(DeltaText, DirectivesAreFoundWhateverTheirSpacingAndCase) {
+    const auto d = deltatext::directives(
+        "*Number  of   Characters 12\r\n*CHARACTER TYPES 2,RN\n 3,TE\n*INPUT FILE SPECS\n*MY OWN "
+        "THING 1\n",
+        "specs");
+    ASSERT_EQ(d.size(), 4);
+    EXPECT_EQ(d[0].name, "NUMBER OF CHARACTERS");
+    EXPECT_EQ(d[0].data.trimmed(), "12");
+    EXPECT_EQ(d[1].name, "CHARACTER TYPES");
+    EXPECT_EQ(d[1].data, " 2,RN\n 3,TE");
+    EXPECT_EQ(d[1].lineAt(d[1].data.indexOf("3,TE")), 3);
+    EXPECT_EQ(d[2].name, "INPUT FILE");  // the file name in capitals is not part of the name
+    EXPECT_EQ(d[2].data.trimmed(), "SPECS");
+    EXPECT_EQ(d[3].name, "MY OWN THING");
+}
+
+TEST(DeltaText, NumberListsRefuseWhatTheyCannotRead) {
+    QList<int> n;
+    EXPECT_TRUE(deltatext::numberList("1:3-5:9", ':', n));
+    EXPECT_EQ(n, (QList<int>{1, 3, 4, 5, 9}));
+    for (const char* bad : {"5-3", "a", "1-2-3", "1-200000"}) {
+        QList<int> m;
+        EXPECT_FALSE(deltatext::numberList(bad, ':', m)) << bad;
+    }
+}
+
+TEST(DatasetFiles, TextIsUtf8WhenItDecodesElseWindows1252) {
+    EXPECT_EQ(datasetfiles::decode("caf\xc3\xa9"), QString::fromUtf8("café"));
+    EXPECT_EQ(datasetfiles::decode("caf\xe9 \x93q\x94 \x80"), QString::fromUtf8("café “q” €"));
+}
+
+TEST(DatasetFiles, NamesStayInsideTheFolderAndOnlyRegularFilesAreRead) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("data/img");
+    const QString root = dir.path() + "/data";
+    QFile f(root + "/img/a.gif");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("GIF89a");
+    f.close();
+    EXPECT_TRUE(datasetfiles::inside(root, "img\\a.gif").endsWith("/data/img/a.gif"));
+    EXPECT_TRUE(datasetfiles::inside(root, "../data/img/a.gif").endsWith("/data/img/a.gif"));
+    EXPECT_EQ(datasetfiles::inside(root, "../secret"), QString());
+    EXPECT_EQ(datasetfiles::inside(root, "/etc/passwd"), QString());
+    // A link is judged by where it ends.
+    QFile outside(dir.path() + "/outside.txt");
+    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
+    outside.close();
+    ASSERT_TRUE(QFile::link(dir.path() + "/outside.txt", root + "/sneaky"));
+    EXPECT_EQ(datasetfiles::inside(root, "sneaky"), QString());
+
+    QByteArray bytes;
+    QString error;
+    EXPECT_TRUE(datasetfiles::read(root + "/img/a.gif", 100, bytes, error));
+    EXPECT_EQ(bytes, "GIF89a");
+    EXPECT_FALSE(datasetfiles::read(root + "/img/a.gif", 3, bytes, error));
+    EXPECT_TRUE(error.contains("larger than 3 bytes"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(root + "/fifo").constData(), 0600), 0);
+    EXPECT_FALSE(datasetfiles::read(root + "/fifo", 100, bytes, error));  // would block for ever
+    EXPECT_TRUE(error.contains("not a regular file"));
+    EXPECT_FALSE(datasetfiles::read("/dev/zero", 100, bytes, error));
+    EXPECT_FALSE(datasetfiles::read(root + "/none", 100, bytes, error));
+}

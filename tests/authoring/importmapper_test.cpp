@@ -1,0 +1,204 @@
+#include "authoring/importmapper.h"
+#include "authoring/deltareader.h"
+#include "authoring/numericstates.h"
+#include "authoring/sddreader.h"
+#include "support/importdatasets.h"
+
+#include <gtest/gtest.h>
+#include <QTemporaryDir>
+
+using namespace authoring;
+
+namespace {
+
+const PlannedQuestion* find(const ImportPlan& plan, const QString& key) {
+    for (const PlannedQuestion& q : plan.questions)
+        if (q.key == key) return &q;
+    return nullptr;
+}
+
+QStringList labels(const PlannedQuestion& q) {
+    QStringList out;
+    for (const PlannedState& s : q.states) out << s.label;
+    return out;
+}
+
+QStringList showsOf(const PlannedSpecies& s, const QString& question) {
+    QStringList out;
+    for (const QString& k : s.shows)
+        if (k.startsWith(question + "_")) out << k;
+    return out;
+}
+
+struct GrassPlan : ::testing::Test {
+    QTemporaryDir dir;
+    Dataset data;
+    ImportPlan plan;
+    void SetUp() override {
+        testing_support::writeDeltaGrasses(dir.path());
+        DeltaReader reader;
+        ASSERT_TRUE(reader.read(dir.path(), data)) << reader.errorString().toStdString();
+        plan = ImportMapper(data, ImportOptions()).plan();
+    }
+};
+
+Dataset manyCharacters(int count, double reliability) {
+    Dataset d;
+    for (int c = 0; c < count; ++c) {
+        Character ch;
+        ch.id = QString::number(c + 1);
+        ch.label = QStringLiteral("character %1").arg(c + 1);
+        ch.states = {CharacterState{"1", "a", {}, {}}, CharacterState{"2", "b", {}, {}}};
+        ch.reliability = reliability;
+        d.characters << ch;
+    }
+    for (const char* name : {"Poa annua", "Poa annua", "Poa annuella", "POA ANNUA", "X"})
+        d.items << Item{"", name, "", "", {}, {}};
+    return d;
+}
+
+}  // namespace
+
+TEST_F(GrassPlan, CharactersThatCannotBeAskedAreLeftOutWithTheirReason) {
+    EXPECT_EQ(plan.leftOut, (QStringList{"character 4 (host plant): 40 states, more than a picture "
+                                         "of choices shows legibly (36)",
+                                         "character 5 (habitat): text character"}));
+    QStringList keys;
+    for (const PlannedQuestion& q : plan.questions) keys << q.key;
+    EXPECT_EQ(keys, (QStringList{"C1", "C2", "C3", "C6", "C7", "C8", "C9"}));
+    EXPECT_EQ(find(plan, "C1")->states[1].key, "C1_2");
+    EXPECT_EQ(find(plan, "C1")->group, "Culms");
+    EXPECT_EQ(find(plan, "C1")->weight, 10);
+    EXPECT_EQ(find(plan, "C3")->weight, 5);
+    EXPECT_EQ(find(plan, "C9")->weight, 1);
+    EXPECT_EQ(find(plan, "C3")->conditions, QStringList{"C1_1"});
+}
+
+TEST_F(GrassPlan, NumericCharactersGetKeyStatesOrRoundRangesWithTheUnit) {
+    EXPECT_EQ(labels(*find(plan, "C2")), (QStringList{"less than 20 cm high", "20 to 30 cm high",
+                                                      "30 to 200 cm high", "200 cm high or more"}));
+    EXPECT_EQ(labels(*find(plan, "C6")), (QStringList{"up to 3", "3 to 6", "6 or more"}));
+    EXPECT_EQ(find(plan, "C2")->states[3].sourceId, "200 cm high or more");
+}
+
+TEST_F(GrassPlan, EachTaxonShowsWhatItsCodingAllows) {
+    const PlannedSpecies& bambusa = plan.species[0];
+    EXPECT_EQ(bambusa.shows, (QStringList{"C1_1", "C2_4", "C3_1", "C3_2", "C6_1", "C6_2", "C7_3",
+                                          "C7_4", "C8_2", "C9_1", "C9_2"}));
+    const PlannedSpecies& poa = plan.species[1];
+    EXPECT_EQ(showsOf(poa, "C2"),
+              (QStringList{"C2_1", "C2_2", "C2_3"}));    // 5-40 reaches three ranges
+    EXPECT_EQ(showsOf(poa, "C3"), QStringList());        // inapplicable
+    EXPECT_EQ(showsOf(poa, "C8"), QStringList{"C8_1"});  // implicit value
+    EXPECT_EQ(showsOf(poa, "C9"), (QStringList{"C9_1", "C9_2", "C9_3"}));      // unknown
+    EXPECT_EQ(showsOf(plan.species[2], "C6"), (QStringList{"C6_1", "C6_2"}));  // 2/3
+    const PlannedSpecies& festuca = plan.species[3];
+    EXPECT_EQ(showsOf(festuca, "C2"), QStringList{"C2_2"});  // exactly 20
+    EXPECT_EQ(showsOf(festuca, "C6").size(), 3);             // variable
+    EXPECT_EQ(showsOf(festuca, "C3").size(), 3);             // not coded
+    EXPECT_EQ(showsOf(plan.species[4], "C6"), QStringList{"C6_3"});
+}
+
+TEST_F(GrassPlan, SpeciesGetUniqueCodesNamesAndADescriptionInWords) {
+    QStringList codes, names;
+    for (const PlannedSpecies& s : plan.species) codes << s.code, names << s.name;
+    EXPECT_EQ(codes, (QStringList{"BAMVU", "POAAL", "POAA1", "FESEL", "ZEAMA"}));
+    EXPECT_EQ(names[2], "Poa alpina (Vill.)");
+    EXPECT_EQ(plan.species[2].htmlName, "<i>Poa alpina</i> (Vill.)");
+    EXPECT_EQ(plan.species[0].family, data.title);
+    const QString& text = plan.species[0].description;
+    EXPECT_TRUE(text.contains(QString::fromUtf8("culms: 500–1500 cm high.")));
+    EXPECT_TRUE(text.contains("habitat: (in thickets <near> rivers)") ||
+                text.contains("habitat: in thickets <near> rivers."));
+    EXPECT_TRUE(plan.species[3].description.contains("culms: herbaceous (usually)."));
+    EXPECT_TRUE(plan.notes.join('\n').contains("two taxa are named Poa alpina"));
+}
+
+TEST(ImportMapper, FamiliesComeFromTheCharacterNamed) {
+    QTemporaryDir dir;
+    testing_support::writeDeltaGrasses(dir.path());
+    Dataset data;
+    DeltaReader reader;
+    ASSERT_TRUE(reader.read(dir.path(), data));
+    ImportOptions options;
+    options.familyCharacter = 0;
+    const ImportPlan plan = ImportMapper(data, options).plan();
+    EXPECT_EQ(plan.species[0].family, "woody and persistent");
+    EXPECT_EQ(plan.species[1].family, "herbaceous");
+    EXPECT_EQ(plan.species[4].family, data.title);  // variable: no state to name it
+}
+
+TEST(ImportMapper, WeightsAreScaledSoThatNoScorePassesTheLimit) {
+    const ImportPlan small = ImportMapper(manyCharacters(100, 8), ImportOptions()).plan();
+    int sum = 0;
+    for (const PlannedQuestion& q : small.questions) sum += q.weight;
+    EXPECT_EQ(small.questions.size(), 100);
+    EXPECT_LE(sum, 327);
+    EXPECT_EQ(small.questions[0].weight, 3);  // 8 x 327 / 800
+    const ImportPlan big = ImportMapper(manyCharacters(400, -1), ImportOptions()).plan();
+    EXPECT_EQ(big.questions.size(), 327);
+    EXPECT_EQ(big.leftOut.size(), 73);
+    EXPECT_TRUE(big.leftOut[0].endsWith("past the 327 questions a species' score can hold"));
+}
+
+TEST(ImportMapper, CodesAndNamesStayUniqueWhateverTheCase) {
+    const ImportPlan plan = ImportMapper(manyCharacters(2, -1), ImportOptions()).plan();
+    QStringList codes, names;
+    for (const PlannedSpecies& s : plan.species) codes << s.code, names << s.name;
+    EXPECT_EQ(codes, (QStringList{"POAAN", "POAA1", "POAA2", "POAA3", "XXXXX"}));
+    EXPECT_EQ(names,
+              (QStringList{"Poa annua", "Poa annua (2)", "Poa annuella", "POA ANNUA (3)", "X"}));
+}
+
+TEST(ImportMapper, SddIdsBecomeReadableKeysDistinctWithoutCase) {
+    QTemporaryDir dir;
+    testing_support::writeSddViolets(dir.path());
+    Dataset data;
+    SddReader reader;
+    ASSERT_TRUE(reader.read(dir.path() + "/violets.sdd.xml", data));
+    const ImportPlan plan = ImportMapper(data, ImportOptions()).plan();
+    QStringList keys;
+    for (const PlannedQuestion& q : plan.questions) keys << q.key;
+    EXPECT_EQ(keys, (QStringList{"q", "Q_2", "c1", "c2", "c5"}));
+    EXPECT_EQ(find(plan, "Q_2")->states[0].key, "Qs");
+    EXPECT_EQ(find(plan, "Q_2")->conditions, (QStringList{"qv", "qy"}));
+    EXPECT_EQ(find(plan, "c5")->conditions, QStringList{"s2"});
+    EXPECT_EQ(find(plan, "c1")->group, "Leaves");
+    EXPECT_EQ(labels(*find(plan, "c2")),
+              (QStringList{"less than 5 mm", "5 to 15 mm", "15 to 30 mm", "30 mm or more"}));
+    EXPECT_EQ(plan.leftOut,
+              (QStringList{"character c3 (Habitat): text character",
+                           "character c4 (Leaflet count): numeric character without values"}));
+    EXPECT_EQ(showsOf(plan.species[1], "c2"), QStringList{"c2_4"});  // the mean, 30, on a bound
+    EXPECT_EQ(plan.species[3].name, "Viola odorata (2)");
+    EXPECT_TRUE(plan.questions[2].states[0].picture.endsWith("leaf.png"));
+}
+
+TEST(NumericStates, RangesHaveRoundBoundsAndPartTheTaxa) {
+    QList<NumericRange> values;
+    for (double v : {0.013, 0.021, 0.034, 0.052, 0.087, 0.11, 0.19, 0.26})
+        values << NumericRange{v, v};
+    const auto keys = numericstates::chosenRanges(values, false);
+    ASSERT_EQ(keys.size(), 4);
+    EXPECT_EQ(numericstates::label(keys[0], "mm"), "less than 0.03 mm");
+    EXPECT_EQ(numericstates::label(keys[1], "mm"), "0.03 to 0.09 mm");
+    EXPECT_EQ(numericstates::label(keys[3], "mm"), "0.2 mm or more");
+    // Integers keep integer bounds; values all alike part nothing.
+    const auto counts = numericstates::chosenRanges({{1, 2}, {2, 3}, {3, 3}, {12, 14}}, true);
+    for (const KeyState& k : counts) EXPECT_EQ(k.low, std::floor(k.low));
+    EXPECT_TRUE(numericstates::chosenRanges({{4, 4}, {4, 4}}, false).isEmpty());
+    EXPECT_TRUE(numericstates::overlaps({3, 3}, KeyState{-kUnbounded, 3, {}, {}, false}));
+    EXPECT_FALSE(numericstates::overlaps({3, 3}, KeyState{-kUnbounded, 3, {}, {}, true}));
+}
+
+TEST(ImportMapper, PicturesOfChoicesKeepTheDrawingAreasShape) {
+    for (int n = 3; n <= 36; ++n) {
+        int rows = 0, columns = 0;
+        ImportMapper::gridFor(n, rows, columns);
+        EXPECT_GE(rows * columns, n);
+        EXPECT_LT(rows * columns - n, columns) << n;  // no empty row
+        const double aspect = columns * 240.0 / (rows * 220.0);
+        EXPECT_GT(aspect, 0.9) << n;
+        EXPECT_LT(aspect, 1.9) << n;
+    }
+}

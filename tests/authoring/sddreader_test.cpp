@@ -1,0 +1,129 @@
+#include "authoring/sddreader.h"
+#include "support/importdatasets.h"
+
+#include <gtest/gtest.h>
+#include <QTemporaryDir>
+
+using namespace authoring;
+using testing_support::writeFile;
+
+namespace {
+
+struct Violets : ::testing::Test {
+    QTemporaryDir dir;
+    Dataset data;
+    void SetUp() override {
+        testing_support::writeSddViolets(dir.path());
+        SddReader reader;
+        ASSERT_TRUE(reader.read(dir.path() + "/violets.sdd.xml", data))
+            << reader.errorString().toStdString();
+    }
+    int character(const QString& id) {
+        for (int c = 0; c < data.characters.size(); ++c)
+            if (data.characters[c].id == id) return c;
+        return -1;
+    }
+};
+
+QString readError(const QString& file, const QByteArray& xml, int dataset = 0) {
+    writeFile(file, xml);
+    Dataset d;
+    SddReader reader;
+    EXPECT_FALSE(reader.read(file, d, dataset));
+    return reader.errorString();
+}
+
+}  // namespace
+
+TEST_F(Violets, CharactersFollowTheTreeWithGroupsAndKeepIdsThatDifferInCase) {
+    QStringList ids;
+    for (const Character& c : data.characters) ids << c.id;
+    // The tree's order first, then the characters it does not place.
+    EXPECT_EQ(ids, (QStringList{"q", "Q", "c1", "c2", "c5", "c3", "c4"}));
+    EXPECT_EQ(data.characters[0].group, "Flowers");
+    EXPECT_EQ(data.characters[2].group, "Leaves");
+    EXPECT_EQ(data.characters[4].group, "Leaves");  // below a node of its own without a concept
+    EXPECT_EQ(data.characters[3].type, Character::Real);
+    EXPECT_EQ(data.characters[3].unit, "mm");
+    EXPECT_EQ(data.characters[5].type, Character::Text);
+    EXPECT_EQ(data.characters[1].states[1].label, "long");
+}
+
+TEST_F(Violets, RulesOnCharacterNodesAndOnNodesBecomeDependencies) {
+    ASSERT_EQ(data.dependencies.size(), 2);
+    // Spur does not apply to white petals: it applies under violet and yellow.
+    EXPECT_EQ(data.dependencies[0].controller, character("q"));
+    EXPECT_EQ(data.dependencies[0].dependant, character("Q"));
+    EXPECT_EQ(data.dependencies[0].applicableUnder, (QList<int>{0, 2}));
+    // The node's rule holds for the leaflet shape below it: only under compound leaves.
+    EXPECT_EQ(data.dependencies[1].controller, character("c1"));
+    EXPECT_EQ(data.dependencies[1].dependant, character("c5"));
+    EXPECT_EQ(data.dependencies[1].applicableUnder, QList<int>{1});
+}
+
+TEST_F(Violets, DescriptionsReadStatesMeasuresTextAndStatus) {
+    ASSERT_EQ(data.items.size(), 4);
+    const Item& hederacea = data.items[0];
+    EXPECT_EQ(hederacea.name, "Viola hederacea Labill.");
+    EXPECT_EQ(hederacea.htmlName, "<i>Viola hederacea</i> Labill.");
+    EXPECT_EQ(hederacea.attributes[character("q")].states,
+              (QList<int>{0, 2}));                                        // two elements add up
+    EXPECT_EQ(hederacea.attributes[character("c2")].ranges[0].low, 2.3);  // Min..Max before Mean
+    EXPECT_EQ(hederacea.attributes[character("c2")].ranges[0].high, 7.9);
+    EXPECT_EQ(hederacea.attributes[character("c3")].text, "Moist forest");
+    EXPECT_EQ(hederacea.attributes[character("c5")].kind, Attribute::Inapplicable);
+    EXPECT_EQ(data.items[1].attributes[character("c2")].ranges[0].low, 30);      // the Mean alone
+    EXPECT_EQ(data.items[1].attributes[character("c5")].states, QList<int>{0});  // modifier kept
+    EXPECT_EQ(data.items[2].attributes[character("c1")].kind, Attribute::Unknown);
+    EXPECT_EQ(data.items[2].attributes[character("c2")].ranges[0].high, 20);  // usual range
+    // Without a Scope the description's own label names the taxon; a state of another
+    // character is noted, not taken.
+    EXPECT_EQ(data.items[3].name, "Viola odorata");
+    EXPECT_EQ(data.items[3].attributes[character("q")].states, QList<int>{1});
+    EXPECT_TRUE(data.notes.join('\n').contains("a state of another character"));
+}
+
+TEST_F(Violets, PicturesAreTakenOnlyFromInsideTheFilesFolder) {
+    EXPECT_TRUE(data.characters[2].states[0].image.endsWith("images/leaf.png"));
+    EXPECT_TRUE(
+        data.characters[2].states[1].image.endsWith("images/broken.png"));  // judged when used
+    ASSERT_EQ(data.items[0].images.size(), 1);
+    EXPECT_TRUE(data.items[0].images[0].endsWith("images/flower.png"));
+    EXPECT_TRUE(data.notes.join('\n').contains("../outside.png is missing or outside"));
+}
+
+TEST(SddReader, AFileThatCannotBeReadIsReportedWithItsLine) {
+    QTemporaryDir dir;
+    const QString f = dir.path() + "/bad.xml";
+    EXPECT_TRUE(
+        readError(f, "<Datasets>\n<Dataset>\n<Characters>\n</Dataset>\n").startsWith(f + ":4: "));
+    EXPECT_EQ(readError(f, "<Datasets>\n</Datasets>\n"), f + ":1: no Dataset 1 in the file");
+    EXPECT_EQ(readError(f, "<Datasets>\n <Dataset>\n  <Characters/>\n </Dataset>\n</Datasets>\n"),
+              f + ":2: the dataset has no characters");
+    // Entities are not expanded without bound and external ones are not fetched.
+    const QByteArray laughs =
+        "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
+        "\"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+        "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d "
+        "\"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">"
+        "<!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\"><!ENTITY f "
+        "\"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\">]>"
+        "<Datasets><Dataset><Representation><Label>&f;</Label></Representation></Dataset></"
+        "Datasets>";
+    EXPECT_FALSE(readError(f, laughs).isEmpty());
+    QTemporaryDir none;
+    Dataset d;
+    SddReader reader;
+    EXPECT_FALSE(reader.read(none.path() + "/missing.xml", d));
+    EXPECT_TRUE(reader.errorString().contains("no such file"));
+}
+
+TEST(SddReader, TheDatasetAskedForIsRead) {
+    QTemporaryDir dir;
+    testing_support::writeSddViolets(dir.path());
+    Dataset d;
+    SddReader reader;
+    EXPECT_FALSE(reader.read(dir.path() + "/violets.sdd.xml", d, 1));
+    EXPECT_TRUE(reader.errorString().endsWith("the dataset has no characters"));
+    EXPECT_EQ(d.title, "Second dataset");
+}

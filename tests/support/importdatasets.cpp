@@ -1,0 +1,181 @@
+#include "support/importdatasets.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+
+namespace testing_support {
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+}
+
+void writeDeltaGrasses(const QString& folder) {
+    writeFile(folder + "/specs",
+              "*COMMENT <a small dataset <with nested> comments>\n"
+              "*NUMBER OF CHARACTERS 9\n*MAXIMUM NUMBER OF STATES 40\n"
+              "*MAXIMUM NUMBER OF ITEMS 5\n"
+              "*CHARACTER TYPES 2,RN 5,TE 6,IN 7,OM\n"
+              "*NUMBERS OF STATES 1,2 3,3 4,40 7,4 8,2 9,3\n"
+              "*IMPLICIT VALUES 8,1\n"
+              "*DEPENDENT CHARACTERS 1,2:3\n"
+              "*CHARACTER RELIABILITIES 1,10 3,5\n"
+              "*CHARACTER HEADINGS #1. Culms/ #7. Leaves/\n");
+    QByteArray hosts;
+    for (int s = 1; s <= 40; ++s)
+        hosts += "     " + QByteArray::number(s) + ". host " + QByteArray::number(s) + "/\n";
+    writeFile(folder + "/chars",
+              "*CHARACTER LIST\n"
+              "#1. culms <whether woody or herbaceous>/\n"
+              "     1. woody and persistent/\n"
+              "     2. herbaceous <not woody, not persistent>/\n"
+              "#2. <mature> culms <maximum height>/\n     cm high/\n"
+              "#3. bark colour/\n     1. grey/\n     2. brown/\n     3. \\i{}reddish\\i0{}/\n"
+              "#4. host plant/\n" +
+                  hosts +
+                  "#5. habitat/\n"
+                  "#6. number of leaves/\n"
+                  "#7. leaf size/\n     1. tiny/\n     2. small/\n     3. medium/\n     4. large/\n"
+                  "#8. hairs/\n     1. absent/\n     2. present/\n"
+                  "#9. flowering season/\n     1. spring/\n     2. summer/\n     3. autumn/\n");
+    writeFile(
+        folder + "/items",
+        "*ITEM DESCRIPTIONS\n"
+        "# \\i{}Bambusa vulgaris\\i0{} <Schrad.>/\n"
+        "1,1 2,(200-)500-1500(-2000) 3,1/2 4,1 5<in thickets <near> rivers> 6,3-5 7,3-4 8,2 9,1&2\n"
+        "# \\i{}Poa alpina\\i0{} <L.>/\n1,2 2,5-40 3,- 6,2 7,1 9,U\n"
+        "# \\i{}Poa alpina\\i0{} <Vill.>/\n1,2 2,10-60 6,2/3 7,1-2 8,1\n"
+        "# \\i{}Festuca \xe9l\xe9gans\\i0{} <\x93true\x94>/\n1<usually>,2 2,20 6,V 7,2 9,3\n"
+        "# Zea mays/\n1,V 2,100-300 6,8-12 7,4\n");
+    writeFile(folder + "/tokey", "*KEY STATES 6,~3/3-6/6~\n");
+}
+
+void writeSddViolets(const QString& folder) {
+    QImage leaf(60, 40, QImage::Format_RGB32);
+    leaf.fill(QColor(0x3d, 0x7a, 0x4a));
+    QDir().mkpath(folder + "/images");
+    leaf.save(folder + "/images/leaf.png");
+    leaf.fill(QColor(0x8a, 0x5a, 0x9e));
+    leaf.save(folder + "/images/flower.png");
+    writeFile(folder + "/images/broken.png", "not a picture");
+    writeFile(folder + "/violets.sdd.xml", R"(<?xml version="1.0" encoding="UTF-8"?>
+<Datasets xmlns="http://rs.tdwg.org/UBIF/2006/">
+ <Dataset xml:lang="en">
+  <Representation><Label>Violets of the test garden</Label></Representation>
+  <TaxonNames>
+   <TaxonName id="t1"><Representation><Label>&lt;i&gt;Viola hederacea&lt;/i&gt; Labill.</Label></Representation></TaxonName>
+   <TaxonName id="t2"><Representation><Label>Viola odorata</Label></Representation></TaxonName>
+   <TaxonName id="t3"><Representation><Label>Viola tricolor</Label></Representation></TaxonName>
+  </TaxonNames>
+  <Characters>
+   <CategoricalCharacter id="c1">
+    <Representation><Label>Leaf complexity</Label></Representation>
+    <States>
+     <StateDefinition id="s1"><Representation><Label>Simple</Label><MediaObject ref="m1"/></Representation></StateDefinition>
+     <StateDefinition id="s2"><Representation><Label>Compound</Label><MediaObject ref="m4"/></Representation></StateDefinition>
+    </States>
+   </CategoricalCharacter>
+   <CategoricalCharacter id="q">
+    <Representation><Label>Petal colour</Label></Representation>
+    <States>
+     <StateDefinition id="qv"><Representation><Label>violet</Label></Representation></StateDefinition>
+     <StateDefinition id="qw"><Representation><Label>white</Label></Representation></StateDefinition>
+     <StateDefinition id="qy"><Representation><Label>yellow</Label></Representation></StateDefinition>
+    </States>
+   </CategoricalCharacter>
+   <CategoricalCharacter id="Q">
+    <Representation><Label>Petal spur</Label></Representation>
+    <States>
+     <StateDefinition id="Qs"><Representation><Label>short</Label></Representation></StateDefinition>
+     <StateDefinition id="Ql"><Representation><Label>long</Label></Representation></StateDefinition>
+    </States>
+   </CategoricalCharacter>
+   <QuantitativeCharacter id="c2">
+    <Representation><Label>Leaf length</Label></Representation>
+    <MeasurementUnit><Label role="Abbrev">mm</Label></MeasurementUnit>
+   </QuantitativeCharacter>
+   <TextCharacter id="c3"><Representation><Label>Habitat</Label></Representation></TextCharacter>
+   <QuantitativeCharacter id="c4"><Representation><Label>Leaflet count</Label></Representation></QuantitativeCharacter>
+   <CategoricalCharacter id="c5">
+    <Representation><Label>Leaflet shape</Label></Representation>
+    <States>
+     <StateDefinition id="s5a"><Representation><Label>ovate</Label></Representation></StateDefinition>
+     <StateDefinition id="s5b"><Representation><Label>linear</Label></Representation></StateDefinition>
+    </States>
+   </CategoricalCharacter>
+  </Characters>
+  <DescriptiveConcepts>
+   <DescriptiveConcept id="dc1"><Representation><Label>Leaves</Label></Representation></DescriptiveConcept>
+   <DescriptiveConcept id="dc2"><Representation><Label>Flowers</Label></Representation></DescriptiveConcept>
+  </DescriptiveConcepts>
+  <CharacterTrees>
+   <CharacterTree id="ct1">
+    <Nodes>
+     <Node id="n2"><DescriptiveConcept ref="dc2"/></Node>
+     <CharNode><Parent ref="n2"/><Character ref="q"/></CharNode>
+     <CharNode><Parent ref="n2"/>
+      <DependencyRules><InapplicableIf><State ref="qw"/></InapplicableIf></DependencyRules>
+      <Character ref="Q"/></CharNode>
+     <Node id="n1"><DescriptiveConcept ref="dc1"/></Node>
+     <CharNode><Parent ref="n1"/><Character ref="c1"/></CharNode>
+     <CharNode><Parent ref="n1"/><Character ref="c2"/></CharNode>
+     <Node id="n3"><Parent ref="n1"/>
+      <DependencyRules><OnlyApplicableIf><State ref="s2"/></OnlyApplicableIf></DependencyRules></Node>
+     <CharNode><Parent ref="n3"/><Character ref="c5"/></CharNode>
+    </Nodes>
+   </CharacterTree>
+  </CharacterTrees>
+  <CodedDescriptions>
+   <CodedDescription id="D1">
+    <Representation><Label>ignored</Label><MediaObject ref="m3"/></Representation>
+    <Scope><TaxonName ref="t1"/></Scope>
+    <SummaryData>
+     <Categorical ref="c1"><State ref="s1"/></Categorical>
+     <Categorical ref="q"><State ref="qv"/></Categorical>
+     <Categorical ref="q"><State ref="qy"/></Categorical>
+     <Categorical ref="Q"><State ref="Qs"/></Categorical>
+     <Quantitative ref="c2"><Measure type="Min" value="2.3"/><Measure type="Max" value="7.9"/><Measure type="Mean" value="5"/></Quantitative>
+     <TextChar ref="c3"><Content>Moist &lt;b&gt;forest&lt;/b&gt;</Content></TextChar>
+     <Categorical ref="c5"><Status code="NotApplicable"/></Categorical>
+    </SummaryData>
+   </CodedDescription>
+   <CodedDescription id="D2">
+    <Scope><TaxonName ref="t2"/></Scope>
+    <SummaryData>
+     <Categorical ref="c1"><State ref="s2"/></Categorical>
+     <Categorical ref="q"><State ref="qw"/></Categorical>
+     <Quantitative ref="c2"><Measure type="Mean" value="30"/></Quantitative>
+     <Categorical ref="c5"><State ref="s5a"><Modifier ref="mod1"/></State></Categorical>
+    </SummaryData>
+   </CodedDescription>
+   <CodedDescription id="D3">
+    <Scope><TaxonName ref="t3"/></Scope>
+    <SummaryData>
+     <Categorical ref="c1"><Status code="DataUnavailable"/></Categorical>
+     <Categorical ref="q"><State ref="qv"/><State ref="qy"/></Categorical>
+     <Quantitative ref="c2"><Measure type="UMethLower" value="10"/><Measure type="UMethUpper" value="20"/></Quantitative>
+    </SummaryData>
+   </CodedDescription>
+   <CodedDescription id="D4">
+    <Representation><Label>Viola odorata</Label></Representation>
+    <SummaryData><Categorical ref="q"><State ref="qw"/><State ref="s1"/></Categorical></SummaryData>
+   </CodedDescription>
+  </CodedDescriptions>
+  <MediaObjects>
+   <MediaObject id="m1"><Representation><Label>leaf</Label></Representation><Type>Image</Type><Source href="images/leaf.png"/></MediaObject>
+   <MediaObject id="m2"><Type>Image</Type><Source href="../outside.png"/></MediaObject>
+   <MediaObject id="m3"><Type>Image</Type><Source href="images/flower.png"/></MediaObject>
+   <MediaObject id="m4"><Type>Image</Type><Source href="images/broken.png"/></MediaObject>
+  </MediaObjects>
+ </Dataset>
+ <Dataset xml:lang="en">
+  <Representation><Label>Second dataset</Label></Representation>
+ </Dataset>
+</Datasets>
+)");
+}
+
+}  // namespace testing_support

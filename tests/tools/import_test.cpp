@@ -1,0 +1,195 @@
+#include "support/importdatasets.h"
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QStringList out;
+    QString err;
+    QString lastError;
+};
+
+ToolRun vkb(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(VIREKA_KB_PATH), args);
+    ToolRun r;
+    if (!p.waitForFinished(120000)) return r;
+    r.exitCode = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    // Qt may warn about the environment first; the tool's own message is the last line.
+    r.lastError = r.err.trimmed().section('\n', -1);
+    return r;
+}
+
+QString text(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// The knowledge base written by an import, read back through its map.
+struct Imported {
+    QString out;
+    QStringList mapLines;
+    QHash<QString, int> stateIndex;  // key -> state number
+    int stateCount = 0;
+
+    explicit Imported(const QString& folder) : out(folder) {
+        mapLines = text(out + "/import-map.tsv").split('\n', Qt::SkipEmptyParts);
+        for (const QString& l : mapLines) {
+            const QStringList f = l.split('\t');
+            if (f[0] == "state") stateIndex[f[2]] = f[3].toInt(), ++stateCount;
+        }
+    }
+    QStringList base(const QString& command) const {
+        return {command, "--data", out, "--base", "vireka.db"};
+    }
+    // Every state of `keys` chosen, through an identification file.
+    QString qnt(const QStringList& keys) const {
+        QByteArray bytes((stateCount + 1) * 2, 0);
+        for (const QString& k : keys) bytes[stateIndex.value(k) * 2] = 1;
+        const QString path = out + "/self.qnt";
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+        return path;
+    }
+    bool checks() const {
+        const ToolRun r = vkb(base("check") << "--descriptors" << out + "/choices"
+                                            << "--documents" << out + "/documents"
+                                            << "--drawings" << out + "/drawings");
+        EXPECT_EQ(r.exitCode, 0) << r.out.join('\n').toStdString() << r.err.toStdString();
+        return r.exitCode == 0;
+    }
+    // Each species described with every state it shows in the questions given ranks first at 100 %.
+    void ranksItself(const QString& source, const QStringList& questions) const {
+        QHash<QString, QStringList> shows;   // species name -> keys
+        QHash<QString, QString> questionOf;  // state -> question
+        QString name, question;
+        for (const QString& line : text(source).split('\n')) {
+            if (line.startsWith("question ")) question = line.section(' ', 1, 1);
+            if (line.startsWith("  state ")) questionOf[line.section(' ', 3, 3)] = question;
+            if (line.startsWith("species ")) name = line.section('"', 1, 1);
+            if (line.startsWith("  shows "))
+                for (const QString& k : line.mid(8).split(' '))
+                    if (questions.contains(questionOf.value(k))) shows[name] << k;
+        }
+        ASSERT_FALSE(shows.isEmpty());
+        for (auto it = shows.cbegin(); it != shows.cend(); ++it) {
+            const ToolRun r = vkb(base("rank") << "--qnt" << qnt(it.value()) << "--threshold"
+                                               << "100");
+            EXPECT_TRUE(r.out.contains(" 100% - " + it.key())) << it.key().toStdString() << "\n"
+                                                               << r.out.join('\n').toStdString();
+        }
+    }
+};
+
+}  // namespace
+
+TEST(Import, ADeltaDatasetBecomesASourceABaseAndAMap) {
+    QTemporaryDir dir;
+    testing_support::writeDeltaGrasses(dir.path() + "/grasses");
+    const QString out = dir.path() + "/out";
+    const ToolRun r = vkb({"import", "delta", dir.path() + "/grasses", out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_GE(r.out.size(), 3);
+    EXPECT_EQ(r.out[0], out + ": 5 species, 7 questions, 21 states; 2 characters left out");
+    EXPECT_EQ(r.out[1],
+              "  left out: character 4 (host plant): 40 states, more than a picture of choices "
+              "shows legibly (36)");
+    EXPECT_EQ(r.out[2], "  left out: character 5 (habitat): text character");
+
+    const Imported kb(out);
+    // Species in name order, states in number order.
+    EXPECT_TRUE(kb.mapLines.contains("species\t1\tBAMVU\t0"));
+    EXPECT_TRUE(kb.mapLines.contains("species\t4\tFESEL\t1"));
+    EXPECT_TRUE(kb.mapLines.contains("species\t3\tPOAA1\t3"));
+    EXPECT_TRUE(kb.mapLines.contains("question\t3\tC3\t2"));
+    EXPECT_TRUE(kb.mapLines.contains("state\t1:2\tC1_2\t1"));
+    EXPECT_TRUE(kb.mapLines.contains("state\t2:less than 20 cm high\tC2_1\t2"));
+    EXPECT_TRUE(kb.checks());
+    kb.ranksItself(out + "/source/kb.txt", {"C1", "C3", "C7", "C8", "C9"});
+
+    const QString page = text(out + "/documents/b/bamvu/bamvu_en.html");
+    EXPECT_TRUE(page.contains("<h1><i>Bambusa vulgaris</i></h1>"));
+    EXPECT_TRUE(page.contains("500&ndash;1500 cm high"));
+    EXPECT_TRUE(page.contains("in thickets &lt;near&gt; rivers"));
+    EXPECT_TRUE(page.contains("host 1"));  // left out of the questions, kept in the document
+    EXPECT_TRUE(QFileInfo::exists(out + "/choices"));
+    // The source is an author's to edit and rebuild.
+    const ToolRun rebuilt =
+        vkb({"build", out + "/source", dir.path() + "/rebuilt", "--no-page-pictures"});
+    EXPECT_EQ(rebuilt.exitCode, 0) << rebuilt.err.toStdString();
+}
+
+TEST(Import, AnSddFileBecomesABaseWithItsPictures) {
+    QTemporaryDir dir;
+    testing_support::writeSddViolets(dir.path());
+    const QString out = dir.path() + "/out";
+    const ToolRun r = vkb({"import", "sdd", dir.path() + "/violets.sdd.xml", out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString all = r.out.join('\n');
+    EXPECT_TRUE(all.contains("left out: character c3 (Habitat): text character"));
+    EXPECT_TRUE(all.contains("note: state s2: picture")) << all.toStdString();  // broken.png
+    EXPECT_TRUE(all.contains("Viola odorata is kept as Viola odorata (2)") ||
+                all.contains("kept as Viola odorata (2)"));
+    const Imported kb(out);
+    EXPECT_TRUE(kb.mapLines.contains("question\tQ\tQ_2\t1"));
+    EXPECT_TRUE(QFileInfo::exists(out + "/source/pictures/s1.png"));
+    EXPECT_TRUE(kb.checks());
+    kb.ranksItself(out + "/source/kb.txt", {"q", "Q_2", "c1", "c5"});
+    const QString page = text(out + "/documents/v/viohe/viohe_en.html");
+    EXPECT_TRUE(page.contains("<i>Viola hederacea</i> Labill."));
+    EXPECT_TRUE(page.contains("<img src=\"picture_1.png\""));
+    EXPECT_TRUE(QFileInfo::exists(out + "/documents/v/viohe/picture_1.png"));
+}
+
+TEST(Import, AnUnreadableDatasetLeavesNothingBehind) {
+    QTemporaryDir dir;
+    testing_support::writeDeltaGrasses(dir.path() + "/grasses");
+    testing_support::writeFile(dir.path() + "/grasses/items",
+                               "*ITEM DESCRIPTIONS\n# Poa/ 1,1\n# Zea 1,2\n");
+    const QString out = dir.path() + "/out";
+    ToolRun r = vkb({"import", "delta", dir.path() + "/grasses", out});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.lastError, "items:3: the item name does not end with '/'");
+    EXPECT_FALSE(QFileInfo::exists(out));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"grasses"});
+    // An SDD file cut short is reported at its line.
+    testing_support::writeSddViolets(dir.path() + "/sdd");
+    QFile f(dir.path() + "/sdd/violets.sdd.xml");
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.resize(3000);
+    f.close();
+    r = vkb({"import", "sdd", dir.path() + "/sdd/violets.sdd.xml", out});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.lastError.startsWith(dir.path() + "/sdd/violets.sdd.xml:55: "))
+        << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(out));
+}
+
+TEST(Import, ArgumentsAndAFolderInUseAreRefused) {
+    QTemporaryDir dir;
+    testing_support::writeDeltaGrasses(dir.path() + "/grasses");
+    testing_support::writeFile(dir.path() + "/out/keep.txt", "mine");
+    ToolRun r = vkb({"import", "delta", dir.path() + "/grasses", dir.path() + "/out"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("exists and is not an empty folder"));
+    EXPECT_EQ(text(dir.path() + "/out/keep.txt"), "mine");
+    EXPECT_EQ(vkb({"import", "nexus", dir.path() + "/grasses", dir.path() + "/o2"}).exitCode, 2);
+    EXPECT_EQ(vkb({"import", "delta", dir.path() + "/grasses"}).exitCode, 2);
+    r = vkb({"import", "delta", dir.path() + "/grasses", dir.path() + "/o3", "--family-character",
+             "99"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("no character 99"));
+    EXPECT_EQ(vkb({"import", "--help"}).exitCode, 0);
+}

@@ -1,0 +1,69 @@
+#include "compiler.h"
+
+#include "documentwriter.h"
+#include "drawingcompiler.h"
+#include "kbfolders.h"
+#include "picturewriter.h"
+#include "platerenderer.h"
+#include "sourcechecker.h"
+#include "sourceparser.h"
+#include "tablecompiler.h"
+
+#include <QDir>
+
+namespace vkb {
+
+namespace {
+
+// Everything but the database, which is written last so that a failed build never leaves
+// a base the program would take for complete.
+bool writeFiles(const KbSource& kb, const KbLayout& layout, const QDir& out, bool pages,
+                QString& error) {
+    const QString drawings = out.filePath(kbfolders::drawings());
+    DrawingCompiler figures(kb);
+    if (!figures.writeFigures(drawings)) return (error = figures.errorString(), false);
+    QList<QColor> colours;
+    for (const PaletteEntry& e : kb.palette) colours << e.colour;
+    if (!DrawingCompiler::writePalette(colours, out.filePath(kbfolders::palette()), &error))
+        return false;
+    PictureWriter pictures(kb);
+    if (!pictures.writeChoicePictures(out.filePath(kbfolders::descriptors())) ||
+        !pictures.writeButtons(out.path()) || !pictures.writeContradictionIcons(drawings))
+        return (error = pictures.errorString(), false);
+    const PlateRenderer plates(kb, layout, drawings);
+    DocumentWriter documents(kb, layout, plates);
+    if (!documents.writeSpecies(out.filePath(kbfolders::documents()), pages) ||
+        !documents.writeErrorPages(out.path()))
+        return (error = documents.errorString(), false);
+    TableCompiler tables(kb, layout);
+    if (!tables.writeDataFiles(out.path())) return (error = tables.errorString(), false);
+    return kbfolders::writeSetupIni(out.path(), &error);
+}
+
+}  // namespace
+
+bool compileSource(const QString& source, const QString& outFolder, bool pages, QString& error,
+                   CompileResult& result) {
+    KbSource kb;
+    SourceParser parser;
+    result.sourceFault = true;
+    if (!parser.parse(source, kb)) return (error = parser.errorString(), false);
+    KbLayout layout;
+    SourceChecker checker;
+    if (!checker.check(kb, layout)) return (error = checker.errorString(), false);
+    result.sourceFault = false;
+    const QDir out(outFolder);
+    if (!QDir().mkpath(out.path()))
+        return (error = QStringLiteral("cannot create ") + out.path(), false);
+    TableCompiler tables(kb, layout);
+    if (!writeFiles(kb, layout, out, pages, error)) return false;
+    if (!tables.writeDatabase(out.filePath(kbfolders::database())))
+        return (error = tables.errorString(), false);
+    result.species = int(kb.species.size());
+    result.questions = int(kb.questions.size());
+    result.states = layout.stateCount;
+    result.layers = int(kb.layers.size());
+    return true;
+}
+
+}  // namespace vkb

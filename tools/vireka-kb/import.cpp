@@ -1,0 +1,156 @@
+#include "authoring/deltareader.h"
+#include "authoring/importdocuments.h"
+#include "authoring/importmapper.h"
+#include "authoring/sddreader.h"
+#include "authoring/sourcewriter.h"
+#include "commandregistry.h"
+#include "compiler.h"
+#include "kbfolders.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+namespace vkb {
+
+namespace {
+
+const char* kHelp =
+    "usage: vireka-kb import delta FOLDER OUT [--family-character N]\n"
+    "       vireka-kb import sdd FILE OUT [--family-character ID] [--dataset N]\n\n"
+    "Imports a DELTA dataset (a folder with specs, chars and items, or toint) or an SDD file\n"
+    "into a runnable knowledge base in OUT: the source under OUT/source/ (edit it and rebuild\n"
+    "with 'vireka-kb build'), the base itself, and OUT/import-map.tsv, which gives for each\n"
+    "species, question and state the dataset's identifier, the key in the base and its index.\n"
+    "Taxa take their family from the character given with --family-character (multistate:\n"
+    "the first state coded; text: the text), else the dataset's title.\n\n"
+    "Exit status: 0 imported; 1 the base could not be written; 2 bad arguments or a dataset\n"
+    "that cannot be read (reported as file:line: message). Nothing is left in OUT on failure.\n";
+
+struct Arguments {
+    QString format, input, out, family;
+    int dataset = 0;
+};
+
+// Takes "NAME VALUE" out of the arguments; false when NAME has no value.
+bool takeOption(QStringList& args, const QString& name, QString& value) {
+    const qsizetype at = args.indexOf(name);
+    if (at < 0) return true;
+    if (at + 1 >= args.size()) return false;
+    value = args[at + 1];
+    args.remove(at, 2);
+    return true;
+}
+
+bool parseArguments(QStringList args, Arguments& a) {
+    QString dataset = QStringLiteral("1");
+    if (!takeOption(args, QStringLiteral("--family-character"), a.family) ||
+        !takeOption(args, QStringLiteral("--dataset"), dataset) || args.size() != 3)
+        return false;
+    bool ok = false;
+    a.dataset = dataset.toInt(&ok) - 1;
+    a.format = args[0], a.input = args[1], a.out = args[2];
+    return ok && a.dataset >= 0 &&
+           (a.format == QLatin1String("delta") || a.format == QLatin1String("sdd"));
+}
+
+int familyIndex(const authoring::Dataset& data, const QString& id) {
+    for (int c = 0; c < data.characters.size(); ++c)
+        if (data.characters[c].id == id) return c;
+    return -1;
+}
+
+bool writeText(const QString& path, const QString& text) {
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit();
+}
+
+// Builds everything in a folder beside OUT and renames it to OUT at the end.
+bool importInto(const authoring::Dataset& data, const authoring::ImportPlan& plan,
+                const QString& out, QStringList& notes, QString& error) {
+    const QFileInfo target(out);
+    QDir().mkpath(target.absolutePath());
+    QTemporaryDir work(target.absolutePath() + QStringLiteral("/.vireka-import-XXXXXX"));
+    if (!work.isValid())
+        return (error = QStringLiteral("cannot create a folder beside ") + out, false);
+    const QString source = work.filePath(QStringLiteral("source"));
+    authoring::SourceWriter writer;
+    if (!writer.write(plan, data.origin, source)) return (error = writer.errorString(), false);
+    notes += writer.notes();
+    CompileResult done;
+    if (!compileSource(source, work.path(), false, error, done)) return false;
+    authoring::ImportDocuments documents(data, plan);
+    if (!documents.writeSpecies(work.filePath(kbfolders::documents())))
+        return (error = documents.errorString(), false);
+    notes += documents.notes();
+    if (!writeText(work.filePath(QStringLiteral("import-map.tsv")),
+                   authoring::ImportDocuments::map(plan)))
+        return (error = QStringLiteral("cannot write import-map.tsv"), false);
+    if (target.exists()) QDir().rmdir(out);  // empty: checked before
+    if (!QDir().rename(work.path(), out))
+        return (error = QStringLiteral("cannot create ") + out, false);
+    work.setAutoRemove(false);
+    return true;
+}
+
+void summary(const authoring::ImportPlan& plan, const QString& out, const QStringList& notes) {
+    QTextStream s(stdout);
+    int states = 0;
+    for (const auto& q : plan.questions) states += int(q.states.size());
+    s << QStringLiteral("%1: %2 species, %3 questions, %4 states; %5 characters left out\n")
+             .arg(out)
+             .arg(plan.species.size())
+             .arg(plan.questions.size())
+             .arg(states)
+             .arg(plan.leftOut.size());
+    for (const QString& l : plan.leftOut) s << "  left out: " << l << "\n";
+    for (const QString& n : notes) s << "  note: " << n << "\n";
+}
+
+int import(const QStringList& args) {
+    QTextStream err(stderr);
+    Arguments a;
+    if (args.contains(QStringLiteral("--help")) || !parseArguments(args, a)) {
+        const bool asked = args.contains(QStringLiteral("--help"));
+        QTextStream(asked ? stdout : stderr) << kHelp;
+        return asked ? 0 : 2;
+    }
+    if (QFileInfo(a.out).exists() &&
+        (!QFileInfo(a.out).isDir() || !QDir(a.out).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot |
+                                                           QDir::Hidden | QDir::System))) {
+        err << "vireka-kb import: " << a.out << " exists and is not an empty folder\n";
+        return 2;
+    }
+    authoring::Dataset data;
+    if (a.format == QLatin1String("delta")) {
+        authoring::DeltaReader reader;
+        if (!reader.read(a.input, data)) return err << reader.errorString() << "\n", 2;
+    } else {
+        authoring::SddReader reader;
+        if (!reader.read(a.input, data, a.dataset)) return err << reader.errorString() << "\n", 2;
+    }
+    authoring::ImportOptions options;
+    if (!a.family.isEmpty() && (options.familyCharacter = familyIndex(data, a.family)) < 0) {
+        err << "vireka-kb import: the dataset has no character " << a.family << "\n";
+        return 2;
+    }
+    const authoring::ImportPlan plan = authoring::ImportMapper(data, options).plan();
+    QStringList notes = plan.notes;
+    QString error;
+    if (!importInto(data, plan, a.out, notes, error)) {
+        err << "vireka-kb import: " << error << "\n";
+        return 1;
+    }
+    summary(plan, a.out, notes);
+    return 0;
+}
+
+const Registration registration(
+    QStringLiteral("import"),
+    QStringLiteral("import a DELTA dataset or an SDD file as a knowledge base"), import);
+
+}  // namespace
+
+}  // namespace vkb
