@@ -1,6 +1,6 @@
+#include "authoring/sourceparser.h"
 #include "kb/database.h"
 #include "platform/picture.h"
-#include "sourceparser.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

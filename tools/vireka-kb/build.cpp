@@ -1,5 +1,5 @@
+#include "authoring/compiler.h"
 #include "commandregistry.h"
-#include "compiler.h"
 
 #include <QDir>
 #include <QTextStream>

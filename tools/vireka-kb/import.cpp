@@ -1,11 +1,11 @@
+#include "authoring/compiler.h"
 #include "authoring/deltareader.h"
 #include "authoring/importdocuments.h"
 #include "authoring/importmapper.h"
+#include "authoring/kbfolders.h"
 #include "authoring/sddreader.h"
 #include "authoring/sourcewriter.h"
 #include "commandregistry.h"
-#include "compiler.h"
-#include "kbfolders.h"
 
 #include <QDir>
 #include <QFileInfo>

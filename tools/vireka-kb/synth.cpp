@@ -1,11 +1,11 @@
+#include "authoring/databasewriter.h"
+#include "authoring/datafiles.h"
+#include "authoring/documentwriter.h"
+#include "authoring/drawingcompiler.h"
+#include "authoring/kbfolders.h"
+#include "authoring/picturewriter.h"
+#include "authoring/platerenderer.h"
 #include "commandregistry.h"
-#include "databasewriter.h"
-#include "datafiles.h"
-#include "documentwriter.h"
-#include "drawingcompiler.h"
-#include "kbfolders.h"
-#include "picturewriter.h"
-#include "platerenderer.h"
 
 #include "platform/wmfwriter.h"
 

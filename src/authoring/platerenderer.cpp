@@ -1,4 +1,4 @@
-#include "platerenderer.h"
+#include "authoring/platerenderer.h"
 
 #include "platform/picture.h"
 

@@ -1,7 +1,7 @@
-#include "tablecompiler.h"
+#include "authoring/tablecompiler.h"
 
-#include "databasewriter.h"
-#include "datafiles.h"
+#include "authoring/databasewriter.h"
+#include "authoring/datafiles.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kblayout.h"
-#include "kbsource.h"
+#include "authoring/kblayout.h"
+#include "authoring/kbsource.h"
 
 #include <QImage>
 #include <QSize>

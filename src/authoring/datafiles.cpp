@@ -1,4 +1,4 @@
-#include "datafiles.h"
+#include "authoring/datafiles.h"
 
 #include <QSaveFile>
 #include <QtEndian>

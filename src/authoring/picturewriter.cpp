@@ -1,6 +1,6 @@
-#include "picturewriter.h"
+#include "authoring/picturewriter.h"
 
-#include "tablecompiler.h"
+#include "authoring/tablecompiler.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "sourcechecker.h"
+#include "authoring/sourcechecker.h"
 
 #include <QDir>
 #include <QSet>

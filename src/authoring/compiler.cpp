@@ -1,13 +1,13 @@
-#include "compiler.h"
+#include "authoring/compiler.h"
 
-#include "documentwriter.h"
-#include "drawingcompiler.h"
-#include "kbfolders.h"
-#include "picturewriter.h"
-#include "platerenderer.h"
-#include "sourcechecker.h"
-#include "sourceparser.h"
-#include "tablecompiler.h"
+#include "authoring/documentwriter.h"
+#include "authoring/drawingcompiler.h"
+#include "authoring/kbfolders.h"
+#include "authoring/picturewriter.h"
+#include "authoring/platerenderer.h"
+#include "authoring/sourcechecker.h"
+#include "authoring/sourceparser.h"
+#include "authoring/tablecompiler.h"
 
 #include <QDir>
 

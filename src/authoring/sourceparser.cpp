@@ -1,6 +1,6 @@
-#include "sourceparser.h"
+#include "authoring/sourceparser.h"
 
-#include "shapegeometry.h"
+#include "authoring/shapegeometry.h"
 
 #include <QDir>
 #include <QFile>

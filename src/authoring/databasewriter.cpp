@@ -1,4 +1,4 @@
-#include "databasewriter.h"
+#include "authoring/databasewriter.h"
 
 #include <sqlite3.h>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "kbfolders.h"
+#include "authoring/kbfolders.h"
 
 #include <QDir>
 #include <QSettings>

@@ -1,7 +1,7 @@
-#include "documentwriter.h"
+#include "authoring/documentwriter.h"
 
-#include "gifwriter.h"
-#include "platerenderer.h"
+#include "authoring/gifwriter.h"
+#include "authoring/platerenderer.h"
 
 #include <QDir>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kbsource.h"
+#include "authoring/kbsource.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "drawingcompiler.h"
+#include "authoring/drawingcompiler.h"
 
-#include "shapegeometry.h"
+#include "authoring/shapegeometry.h"
 
 #include "platform/wmfwriter.h"
 

@@ -1,4 +1,4 @@
-#include "gifwriter.h"
+#include "authoring/gifwriter.h"
 
 #include <QHash>
 #include <QSaveFile>

@@ -1,4 +1,4 @@
-#include "shapegeometry.h"
+#include "authoring/shapegeometry.h"
 
 #include <QPointF>
 #include <cmath>
