@@ -77,6 +77,7 @@ struct Item {
     QString comment;                  // what followed the name: often the authority
     QMap<int, Attribute> attributes;  // by character index; absent: not coded
     QStringList images;               // absolute paths
+    QString family;                   // from a taxon hierarchy, when the dataset has one
 };
 
 struct Dataset {

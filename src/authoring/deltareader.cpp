@@ -37,10 +37,6 @@ QString findFile(const QString& folder, const QString& name) {
     return {};
 }
 
-bool isSpace(const QString& s, qsizetype i) {
-    return i < s.size() && s[i].isSpace();
-}
-
 }  // namespace
 
 Character* DeltaReader::character(int number) {
@@ -224,9 +220,10 @@ bool DeltaReader::itemDescriptions(const Directive& d) {
 }
 
 bool DeltaReader::item(const Directive& d, qsizetype from, qsizetype to) {
-    const QString s = d.data.left(to);
+    const QString& s = d.data;
     const qsizetype end = deltatext::textEnd(s, from);
-    if (end < 0) return fail(d, from, QStringLiteral("the item name does not end with '/'"));
+    if (end < 0 || end >= to)
+        return fail(d, from, QStringLiteral("the item name does not end with '/'"));
     Item it;
     it.id = QString::number(m_out->items.size() + 1);
     const QString name = s.mid(from, end - from);
@@ -238,13 +235,13 @@ bool DeltaReader::item(const Directive& d, qsizetype from, qsizetype to) {
     if (it.name.isEmpty()) return fail(d, from, QStringLiteral("an item without a name"));
     qsizetype pos = end + 1;
     while (true) {
-        while (isSpace(s, pos)) ++pos;
-        if (pos >= s.size()) break;
+        while (pos < to && s[pos].isSpace()) ++pos;
+        if (pos >= to) break;
         const qsizetype start = pos;
-        while (pos < s.size() && !s[pos].isSpace()) {
+        while (pos < to && !s[pos].isSpace()) {
             if (s[pos] == QLatin1Char('<')) {
                 const qsizetype e = deltatext::commentEnd(s, pos);
-                if (e < 0) return fail(d, pos, QStringLiteral("a comment is not closed"));
+                if (e < 0 || e > to) return fail(d, pos, QStringLiteral("a comment is not closed"));
                 pos = e;
             } else {
                 ++pos;
@@ -257,14 +254,16 @@ bool DeltaReader::item(const Directive& d, qsizetype from, qsizetype to) {
 }
 
 void DeltaReader::attribute(const Directive& d, qsizetype at, const QString& token, Item& it) {
-    const QString where = QStringLiteral("%1:%2").arg(d.file).arg(d.lineAt(at));
+    // Finding the line costs a pass over the data: only a note needs it.
+    const auto where = [&d, at] { return QStringLiteral("%1:%2").arg(d.file).arg(d.lineAt(at)); };
     qsizetype pos = 0;
     while (pos < token.size() && token[pos].isDigit()) ++pos;
     const int number = token.left(pos).toInt();
     Character* c = character(number);
     if (!c)
         return note(
-            where, QStringLiteral("item %1: '%2' names no character").arg(it.name, token.left(40)));
+            where(),
+            QStringLiteral("item %1: '%2' names no character").arg(it.name, token.left(40)));
     Attribute a;
     QStringList comments;
     while (pos < token.size() && token[pos] == QLatin1Char('<')) {
@@ -283,7 +282,7 @@ void DeltaReader::attribute(const Directive& d, qsizetype at, const QString& tok
             multistate(*c, values, a, where);
         }
     } else if (pos < token.size()) {
-        return note(where,
+        return note(where(),
                     QStringLiteral("item %1: cannot read '%2'").arg(it.name, token.left(40)));
     } else if (c->type == Character::Text && !a.text.isEmpty()) {
         a.kind = Attribute::Coded;
@@ -328,7 +327,7 @@ QStringList alternatives(const QString& values) {
 }  // namespace
 
 void DeltaReader::multistate(const Character& c, const QString& values, Attribute& a,
-                             const QString& where) {
+                             const std::function<QString()>& where) {
     Attribute::Kind only = Attribute::Unknown;
     bool anyPseudo = false;
     for (const QString& alt : alternatives(values)) {
@@ -341,13 +340,13 @@ void DeltaReader::multistate(const Character& c, const QString& values, Attribut
             }
             QList<int> states;
             if (!deltatext::numberList(part, QLatin1Char(','), states, kMaxStates)) {
-                note(where, QStringLiteral("character %1: cannot read value '%2'")
-                                .arg(c.id, part.left(40)));
+                note(where(), QStringLiteral("character %1: cannot read value '%2'")
+                                  .arg(c.id, part.left(40)));
                 continue;
             }
             for (int s : states) {
                 if (s < 1 || s > c.states.size())
-                    note(where, QStringLiteral("character %1 has no state %2").arg(c.id).arg(s));
+                    note(where(), QStringLiteral("character %1 has no state %2").arg(c.id).arg(s));
                 else if (!a.states.contains(s - 1))
                     a.states << s - 1;
             }
@@ -356,7 +355,8 @@ void DeltaReader::multistate(const Character& c, const QString& values, Attribut
     a.kind = !a.states.isEmpty() ? Attribute::Coded : (anyPseudo ? only : Attribute::Unknown);
 }
 
-void DeltaReader::numeric(const QString& values, Attribute& a, const QString& where) {
+void DeltaReader::numeric(const QString& values, Attribute& a,
+                          const std::function<QString()>& where) {
     static const QRegularExpression extremes(QStringLiteral("\\([^)]*\\)"));
     static const QRegularExpression number(QStringLiteral("\\G-?(?:\\d+(?:\\.\\d*)?|\\.\\d+)"));
     Attribute::Kind only = Attribute::Unknown;
@@ -379,7 +379,7 @@ void DeltaReader::numeric(const QString& values, Attribute& a, const QString& wh
             if (ok) bounds << m.captured(0).toDouble(), pos = m.capturedEnd(0);
         }
         if (!ok || bounds.isEmpty()) {
-            note(where, QStringLiteral("cannot read the number '%1'").arg(alt.left(40)));
+            note(where(), QStringLiteral("cannot read the number '%1'").arg(alt.left(40)));
             continue;
         }
         const auto [lo, hi] = std::minmax_element(bounds.cbegin(), bounds.cend());

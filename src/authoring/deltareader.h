@@ -5,6 +5,7 @@
 
 #include <QSet>
 #include <QString>
+#include <functional>
 
 namespace authoring {
 
@@ -25,8 +26,9 @@ private:
     bool itemDescriptions(const deltatext::Directive& d);
     bool item(const deltatext::Directive& d, qsizetype from, qsizetype to);
     void attribute(const deltatext::Directive& d, qsizetype at, const QString& token, Item& it);
-    void multistate(const Character& c, const QString& values, Attribute& a, const QString& where);
-    void numeric(const QString& values, Attribute& a, const QString& where);
+    void multistate(const Character& c, const QString& values, Attribute& a,
+                    const std::function<QString()>& where);
+    void numeric(const QString& values, Attribute& a, const std::function<QString()>& where);
     bool perCharacter(const deltatext::Directive& d);
     bool dependencies(const deltatext::Directive& d);
     bool keyStates(const deltatext::Directive& d);

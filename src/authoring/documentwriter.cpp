@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QSaveFile>
+#include <QSet>
 
 namespace vkb {
 
@@ -99,10 +100,12 @@ QString DocumentWriter::speciesPage(const Species& s, const QString& lang) const
             h += QStringLiteral("<tr><td class=\"q\">%1</td><td>%2</td></tr>\n")
                      .arg(escaped(l.name), escaped(s.commonNames.value(l.id)));
     h += QStringLiteral("</table>\n<h2>%1</h2>\n<table>\n").arg(word(lang, "characters"));
+    QSet<QString> codes;
+    for (const QString& code : s.shows) codes.insert(code.toUpper());
     for (const Question& q : m_kb.questions) {
         QStringList shown;
         for (const State& st : q.states)
-            if (s.shows.contains(st.id, Qt::CaseInsensitive)) shown << escaped(st.label);
+            if (codes.contains(st.id.toUpper())) shown << escaped(st.label);
         if (!shown.isEmpty())
             h += QStringLiteral("<tr><td class=\"q\">%1</td><td>%2</td></tr>\n")
                      .arg(escaped(q.tip), shown.join(QStringLiteral(" / ")));

@@ -56,7 +56,9 @@ void ImportMapper::species() {
         s.code = stem;
         for (int n = 1; codes.contains(s.code.toUpper()); ++n) s.code = numberedCode(stem, n);
         codes.insert(s.code.toUpper());
-        s.family = m_data.title.isEmpty() ? QStringLiteral("Taxa") : m_data.title;
+        s.family = !item.family.isEmpty()   ? item.family
+                   : m_data.title.isEmpty() ? QStringLiteral("Taxa")
+                                            : m_data.title;
         if (m_options.familyCharacter >= 0) {
             const Attribute a = item.attributes.value(m_options.familyCharacter);
             const Character& f = m_data.characters.value(m_options.familyCharacter);

@@ -240,12 +240,35 @@ void SddReader::rule(const XmlElement& rules, const QList<int>& dependants) {
     }
 }
 
+// The family of a taxon is the top of its branch in the first taxon hierarchy.
+QHash<QString, QString> SddReader::hierarchy(
+    const XmlElement& dataset, const QHash<QString, QPair<QString, QString>>& taxa) const {
+    QHash<QString, QString> out, parentOf, taxonOf;  // taxon -> family; node -> parent, taxon
+    const XmlElement* nodes = dataset.at(QStringLiteral("TaxonHierarchies/TaxonHierarchy/Nodes"));
+    if (!nodes) return out;
+    for (const XmlElement* n : nodes->all(QStringLiteral("Node"))) {
+        const XmlElement* parent = n->child(QStringLiteral("Parent"));
+        const XmlElement* taxon = n->child(QStringLiteral("TaxonName"));
+        const QString id = n->attributes.value(QStringLiteral("id"));
+        if (parent) parentOf.insert(id, parent->attributes.value(QStringLiteral("ref")));
+        if (taxon) taxonOf.insert(id, taxon->attributes.value(QStringLiteral("ref")));
+    }
+    for (auto it = taxonOf.cbegin(); it != taxonOf.cend(); ++it) {
+        QString top = it.key();
+        for (int guard = 0; parentOf.contains(top) && guard < 100; ++guard)
+            top = parentOf.value(top);
+        if (top != it.key()) out.insert(it.value(), taxa.value(taxonOf.value(top)).first);
+    }
+    return out;
+}
+
 void SddReader::descriptions(const XmlElement& dataset) {
     QHash<QString, QPair<QString, QString>> taxa;  // id -> plain and html names
     if (const XmlElement* names = dataset.child(QStringLiteral("TaxonNames")))
         for (const XmlElement* t : names->all(QStringLiteral("TaxonName")))
             taxa.insert(t->attributes.value(QStringLiteral("id")),
                         qMakePair(label(t), label(t, true)));
+    const QHash<QString, QString> families = hierarchy(dataset, taxa);
     const XmlElement* all = dataset.child(QStringLiteral("CodedDescriptions"));
     if (!all) return;
     for (const XmlElement* d : all->all(QStringLiteral("CodedDescription"))) {
@@ -256,6 +279,7 @@ void SddReader::descriptions(const XmlElement& dataset) {
                                  : QPair<QString, QString>();
         item.name = taxon.first.isEmpty() ? label(d) : taxon.first;
         item.htmlName = taxon.first.isEmpty() ? label(d, true) : taxon.second;
+        if (scope) item.family = families.value(scope->attributes.value(QStringLiteral("ref")));
         if (item.name.isEmpty()) {
             note(*d, QStringLiteral("a description that names no taxon is left out"));
             continue;

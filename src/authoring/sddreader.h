@@ -20,6 +20,8 @@ private:
     void characters(const XmlElement& dataset);
     void characterTree(const XmlElement& dataset);
     void descriptions(const XmlElement& dataset);
+    QHash<QString, QString> hierarchy(const XmlElement& dataset,
+                                      const QHash<QString, QPair<QString, QString>>& taxa) const;
     void media(const XmlElement& dataset);
     void summary(const XmlElement& data, Item& item);
     void rule(const XmlElement& rules, const QList<int>& dependants);

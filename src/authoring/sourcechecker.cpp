@@ -144,11 +144,13 @@ bool SourceChecker::checkSpecies() {
         for (auto it = s.commonNames.begin(); it != s.commonNames.end(); ++it)
             if (!languages.contains(it.key()))
                 return fail(s.place, QStringLiteral("undeclared language '%1'").arg(it.key()));
+        QSet<QString> shown;  // a set: thousands of species may each show thousands of states
+        for (const QString& code : s.shows) shown.insert(code.toUpper());
         int best = 0;  // highest score the species can reach, one answer per question
         for (const Question& q : m_kb->questions) {
             int top = 0;
             for (const State& st : q.states)
-                if (s.shows.contains(st.id, Qt::CaseInsensitive)) top = std::max(top, st.weight);
+                if (shown.contains(st.id.toUpper())) top = std::max(top, st.weight);
             best += top;
         }
         if (best > kMaxScore)

@@ -53,7 +53,7 @@ Dataset manyCharacters(int count, double reliability) {
         d.characters << ch;
     }
     for (const char* name : {"Poa annua", "Poa annua", "Poa annuella", "POA ANNUA", "X"})
-        d.items << Item{"", name, "", "", {}, {}};
+        d.items << Item{"", name, "", "", {}, {}, {}};
     return d;
 }
 
@@ -171,6 +171,10 @@ TEST(ImportMapper, SddIdsBecomeReadableKeysDistinctWithoutCase) {
                            "character c4 (Leaflet count): numeric character without values"}));
     EXPECT_EQ(showsOf(plan.species[1], "c2"), QStringList{"c2_4"});  // the mean, 30, on a bound
     EXPECT_EQ(plan.species[3].name, "Viola odorata (2)");
+    // Families from the taxon hierarchy; a taxon outside it takes the dataset's title.
+    EXPECT_EQ(plan.species[0].family, "Violaceae");
+    EXPECT_EQ(plan.species[1].family, "Violaceae");
+    EXPECT_EQ(plan.species[2].family, "Violets of the test garden");
     EXPECT_TRUE(plan.questions[2].states[0].picture.endsWith("leaf.png"));
 }
 

@@ -69,7 +69,15 @@ void writeSddViolets(const QString& folder) {
    <TaxonName id="t1"><Representation><Label>&lt;i&gt;Viola hederacea&lt;/i&gt; Labill.</Label></Representation></TaxonName>
    <TaxonName id="t2"><Representation><Label>Viola odorata</Label></Representation></TaxonName>
    <TaxonName id="t3"><Representation><Label>Viola tricolor</Label></Representation></TaxonName>
+   <TaxonName id="tf"><Representation><Label>Violaceae</Label></Representation></TaxonName>
+   <TaxonName id="tg"><Representation><Label>Viola</Label></Representation></TaxonName>
   </TaxonNames>
+  <TaxonHierarchies><TaxonHierarchy id="h1"><Nodes>
+   <Node id="h1f"><TaxonName ref="tf"/></Node>
+   <Node id="h1g"><Parent ref="h1f"/><TaxonName ref="tg"/></Node>
+   <Node id="h1a"><Parent ref="h1g"/><TaxonName ref="t1"/></Node>
+   <Node id="h1b"><Parent ref="h1g"/><TaxonName ref="t2"/></Node>
+  </Nodes></TaxonHierarchy></TaxonHierarchies>
   <Characters>
    <CategoricalCharacter id="c1">
     <Representation><Label>Leaf complexity</Label></Representation>

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {
@@ -172,8 +173,9 @@ TEST(Import, AnUnreadableDatasetLeavesNothingBehind) {
     f.close();
     r = vkb({"import", "sdd", dir.path() + "/sdd/violets.sdd.xml", out});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.lastError.startsWith(dir.path() + "/sdd/violets.sdd.xml:55: "))
-        << r.err.toStdString();
+    const QRegularExpression place("^" + QRegularExpression::escape(dir.path()) +
+                                   "/sdd/violets.sdd.xml:[0-9]+: ");
+    EXPECT_TRUE(place.match(r.lastError).hasMatch()) << r.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(out));
 }
 

@@ -1,16 +1,10 @@
-#include "authoring/compiler.h"
 #include "authoring/deltareader.h"
-#include "authoring/importdocuments.h"
-#include "authoring/importmapper.h"
-#include "authoring/kbfolders.h"
+#include "authoring/importer.h"
 #include "authoring/sddreader.h"
-#include "authoring/sourcewriter.h"
 #include "commandregistry.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 namespace vkb {
@@ -25,7 +19,8 @@ const char* kHelp =
     "with 'vireka-kb build'), the base itself, and OUT/import-map.tsv, which gives for each\n"
     "species, question and state the dataset's identifier, the key in the base and its index.\n"
     "Taxa take their family from the character given with --family-character (multistate:\n"
-    "the first state coded; text: the text), else the dataset's title.\n\n"
+    "the first state coded; text: the text), else from an SDD taxon hierarchy, else the\n"
+    "dataset's title.\n\n"
     "Exit status: 0 imported; 1 the base could not be written; 2 bad arguments or a dataset\n"
     "that cannot be read (reported as file:line: message). Nothing is left in OUT on failure.\n";
 
@@ -62,39 +57,6 @@ int familyIndex(const authoring::Dataset& data, const QString& id) {
     return -1;
 }
 
-bool writeText(const QString& path, const QString& text) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit();
-}
-
-// Builds everything in a folder beside OUT and renames it to OUT at the end.
-bool importInto(const authoring::Dataset& data, const authoring::ImportPlan& plan,
-                const QString& out, QStringList& notes, QString& error) {
-    const QFileInfo target(out);
-    QDir().mkpath(target.absolutePath());
-    QTemporaryDir work(target.absolutePath() + QStringLiteral("/.vireka-import-XXXXXX"));
-    if (!work.isValid())
-        return (error = QStringLiteral("cannot create a folder beside ") + out, false);
-    const QString source = work.filePath(QStringLiteral("source"));
-    authoring::SourceWriter writer;
-    if (!writer.write(plan, data.origin, source)) return (error = writer.errorString(), false);
-    notes += writer.notes();
-    CompileResult done;
-    if (!compileSource(source, work.path(), false, error, done)) return false;
-    authoring::ImportDocuments documents(data, plan);
-    if (!documents.writeSpecies(work.filePath(kbfolders::documents())))
-        return (error = documents.errorString(), false);
-    notes += documents.notes();
-    if (!writeText(work.filePath(QStringLiteral("import-map.tsv")),
-                   authoring::ImportDocuments::map(plan)))
-        return (error = QStringLiteral("cannot write import-map.tsv"), false);
-    if (target.exists()) QDir().rmdir(out);  // empty: checked before
-    if (!QDir().rename(work.path(), out))
-        return (error = QStringLiteral("cannot create ") + out, false);
-    work.setAutoRemove(false);
-    return true;
-}
-
 void summary(const authoring::ImportPlan& plan, const QString& out, const QStringList& notes) {
     QTextStream s(stdout);
     int states = 0;
@@ -117,9 +79,7 @@ int import(const QStringList& args) {
         QTextStream(asked ? stdout : stderr) << kHelp;
         return asked ? 0 : 2;
     }
-    if (QFileInfo(a.out).exists() &&
-        (!QFileInfo(a.out).isDir() || !QDir(a.out).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot |
-                                                           QDir::Hidden | QDir::System))) {
+    if (!authoring::isFreeFolder(a.out)) {
         err << "vireka-kb import: " << a.out << " exists and is not an empty folder\n";
         return 2;
     }
@@ -136,14 +96,12 @@ int import(const QStringList& args) {
         err << "vireka-kb import: the dataset has no character " << a.family << "\n";
         return 2;
     }
-    const authoring::ImportPlan plan = authoring::ImportMapper(data, options).plan();
-    QStringList notes = plan.notes;
-    QString error;
-    if (!importInto(data, plan, a.out, notes, error)) {
-        err << "vireka-kb import: " << error << "\n";
+    authoring::ImportResult result;
+    if (!authoring::importDataset(data, options, a.out, result)) {
+        err << "vireka-kb import: " << result.error << "\n";
         return 1;
     }
-    summary(plan, a.out, notes);
+    summary(result.plan, a.out, result.notes);
     return 0;
 }
 
