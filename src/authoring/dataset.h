@@ -59,6 +59,12 @@ struct Character {
     int implicitState = -1;   // state taken when a taxon does not code it
     QString image;            // picture of the character, whose regions show states
 
+    // The whole feature text, its comments in parentheses: what tells two "culms" apart.
+    QString wording() const {
+        QString t = fullText.isEmpty() ? label : fullText;
+        return t.replace(QLatin1Char('<'), QLatin1Char('('))
+            .replace(QLatin1Char('>'), QLatin1Char(')'));
+    }
     bool isNumeric() const { return type == Integer || type == Real; }
     bool isMultistate() const { return type == Unordered || type == Ordered; }
 };

@@ -68,7 +68,7 @@ QString ImportDocuments::page(const PlannedSpecies& s, const QStringList& pictur
                      .arg(c.group.toHtmlEscaped());
         group = c.group;
         h += QStringLiteral("<tr><td class=\"q\">%1</td><td>%2</td></tr>\n")
-                 .arg(c.label.toHtmlEscaped(), value);
+                 .arg(c.wording().toHtmlEscaped(), value);
     }
     return h + QStringLiteral("</table>\n<p class=\"note\">From %1.</p>\n</body></html>\n")
                    .arg(m_data.title.toHtmlEscaped());

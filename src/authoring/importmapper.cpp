@@ -52,7 +52,8 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
     const bool delta = m_data.format == Dataset::Delta;
     q.character = c;
     q.sourceId = ch.id;
-    q.text = shortLabel(ch.label.isEmpty() ? QStringLiteral("Character %1").arg(ch.id) : ch.label);
+    const QString text = ch.wording();
+    q.text = shortLabel(text.isEmpty() ? QStringLiteral("Character %1").arg(ch.id) : text);
     q.group = ch.group;
     QList<KeyState> keys = ch.keyStates;
     if (ch.type == Character::Text) return reason = QStringLiteral("text character"), false;

@@ -96,7 +96,7 @@ QString ImportMapper::describe(const Item& item) const {
             value += (value.isEmpty() ? QString() : QStringLiteral(" (")) + a.text +
                      (value.isEmpty() ? QString() : QStringLiteral(")"));
         if (!value.isEmpty())
-            sentences << ch.label + QStringLiteral(": ") + value + QLatin1Char('.');
+            sentences << ch.wording() + QStringLiteral(": ") + value + QLatin1Char('.');
     }
     return sentences.join(QLatin1Char('\n'));
 }

@@ -68,6 +68,7 @@ TEST_F(GrassPlan, CharactersThatCannotBeAskedAreLeftOutWithTheirReason) {
     EXPECT_EQ(keys, (QStringList{"C1", "C2", "C3", "C6", "C7", "C8", "C9"}));
     EXPECT_EQ(find(plan, "C1")->states[1].key, "C1_2");
     EXPECT_EQ(find(plan, "C1")->group, "Culms");
+    EXPECT_EQ(find(plan, "C2")->text, "(mature) culms (maximum height)");
     EXPECT_EQ(find(plan, "C1")->weight, 10);
     EXPECT_EQ(find(plan, "C3")->weight, 5);
     EXPECT_EQ(find(plan, "C9")->weight, 1);
@@ -107,10 +108,12 @@ TEST_F(GrassPlan, SpeciesGetUniqueCodesNamesAndADescriptionInWords) {
     EXPECT_EQ(plan.species[2].htmlName, "<i>Poa alpina</i> (Vill.)");
     EXPECT_EQ(plan.species[0].family, data.title);
     const QString& text = plan.species[0].description;
-    EXPECT_TRUE(text.contains(QString::fromUtf8("culms: 500–1500 cm high.")));
+    EXPECT_TRUE(
+        text.contains(QString::fromUtf8("(mature) culms (maximum height): 500–1500 cm high.")));
     EXPECT_TRUE(text.contains("habitat: (in thickets <near> rivers)") ||
                 text.contains("habitat: in thickets <near> rivers."));
-    EXPECT_TRUE(plan.species[3].description.contains("culms: herbaceous (usually)."));
+    EXPECT_TRUE(plan.species[3].description.contains(
+        "culms (whether woody or herbaceous): herbaceous (usually)."));
     EXPECT_TRUE(plan.notes.join('\n').contains("two taxa are named Poa alpina"));
 }
 
