@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace authoring {
@@ -23,6 +24,13 @@ const char* kQuestionBar =
 // Keys that differ only in case are one key in a knowledge base; the question toolbar's
 // colours cycle through a few calm ones.
 const char* kButtonColours[] = {"#3d7a4a", "#8a5a9e", "#b07a2a", "#3a78b8", "#7a5230"};
+
+// A button's caption: the first words of the question, its remarks in parentheses left out.
+QString caption(QString text) {
+    static const QRegularExpression remarks(QStringLiteral("\\([^)]*\\)"));
+    text = text.remove(remarks).simplified();
+    return text.section(QLatin1Char(' '), 0, 1).left(14);
+}
 
 }  // namespace
 
@@ -81,8 +89,8 @@ QString SourceWriter::text(const ImportPlan& plan, const QString& origin,
     for (int i = 0; i < std::min<int>(kToolbarQuestions, int(plan.questions.size())); ++i) {
         const PlannedQuestion& q = plan.questions[i];
         s += QStringLiteral("button deter %1 key %2 colour %3 tip %4\n")
-                 .arg(quoted(q.text.section(QLatin1Char(' '), 0, 1).left(14)), q.key,
-                      QString::fromLatin1(kButtonColours[i % 5]), quoted(q.text));
+                 .arg(quoted(caption(q.text)), q.key, QString::fromLatin1(kButtonColours[i % 5]),
+                      quoted(q.text));
     }
     return s + QString::fromLatin1(kQuestionBar);
 }
