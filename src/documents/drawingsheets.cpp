@@ -4,6 +4,9 @@
 #include "documents/frmlegende.h"
 #include "documents/frmzoom.h"
 
+#include <QScreen>
+#include <algorithm>
+
 namespace documents {
 
 DrawingSheets::DrawingSheets(const platform::Settings::Values& values, kb::Model& model,
@@ -55,6 +58,7 @@ void DrawingSheets::apply(const SheetActions& a) {
     }
     if (a.pendingEvents && hooks_.pendingEvents) hooks_.pendingEvents();
     if (a.showZoom) {
+        placeZoomOnce();
         zoom_->setWindowTitle(a.zoomCaption);
         zoom_->show();
         zoom_->raise();
@@ -63,6 +67,19 @@ void DrawingSheets::apply(const SheetActions& a) {
     if (a.restorePointer && hooks_.restorePointer) hooks_.restorePointer();
     if (a.enableStop && hooks_.Enable_Button) hooks_.Enable_Button(QStringLiteral("Stop"));
     if (a.disableStop && hooks_.Disable_Button) hooks_.Disable_Button(QStringLiteral("Stop"));
+}
+
+// The first time it opens, the zoom window goes to the right of the screen, clear of the
+// sheet and of the menus; afterwards it stays where the user leaves it.
+void DrawingSheets::placeZoomOnce() {
+    if (zoomPlaced_) return;
+    zoomPlaced_ = true;
+    const QWidget* owner = zoom_->parentWidget();
+    const QScreen* screen = owner ? owner->screen() : nullptr;
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    zoom_->move(std::max(area.left(), area.right() - zoom_->frameGeometry().width() - 16),
+                area.top() + std::min(96, area.height() / 8));
 }
 
 void DrawingSheets::prepareDocument() {

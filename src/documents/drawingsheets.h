@@ -49,6 +49,7 @@ public:
 
 private:
     void apply(const SheetActions& a);
+    void placeZoomOnce();
     void onPicture(PictureBridge::Kind kind, std::uint32_t serial, const PictureEvent& e);
 
     DocumentEvents events_;
@@ -59,6 +60,7 @@ private:
     QPointer<frmZoom> zoom_;
     bool legendWasVisible_ = false;
     bool zoomWasVisible_ = false;
+    bool zoomPlaced_ = false;
 };
 
 }  // namespace documents

@@ -311,6 +311,7 @@ TEST_F(MainWindowTest, ANewThresholdFromTheOptionsRefillsTheList) {
 }
 
 TEST_F(MainWindowTest, BackAndForwardAreOfferedOnlyWhenTheyLeadSomewhere) {
+    base.exec("ALTER TABLE Flore ADD COLUMN Legende TEXT; UPDATE Flore SET Legende = 'male'");
     QDir().mkpath(base.dataDir() + "s/sp1");
     for (const char* name : {"sp1_en.html", "sp1_ds.html"}) {
         QFile page(base.dataDir() + "s/sp1/" + name);
@@ -341,8 +342,15 @@ TEST_F(MainWindowTest, BackAndForwardAreOfferedOnlyWhenTheyLeadSomewhere) {
     ASSERT_TRUE(complete.wait(15000));
     w.Timer1_Timer();
     EXPECT_TRUE(w.toolbarEntry(14)->isEnabled());
+    // The sheet shows the species' legend in its own window, beside the splitter; Back
+    // puts it away.
+    QWidget* legend = w.findChild<QWidget*>("frmLegende");
+    ASSERT_TRUE(legend);
+    EXPECT_TRUE(legend->isVisible());
+    EXPECT_LT(legend->x(), w.pane("Barre_Verticale")->mapToGlobal(QPoint(0, 0)).x());
     complete.clear();
     w.dispatcher().Traiter_Fichier("Arriere");
+    EXPECT_FALSE(legend->isVisible());
     ASSERT_TRUE(complete.wait(15000));
     EXPECT_EQ(view->LocationURL(), own);
     w.Timer1_Timer();
