@@ -144,14 +144,20 @@ bool DocumentEvents::moveZoom(const SheetWindows& w) {
     return true;
 }
 
+// The document position of an event of the sheet shown: the event's plus the scroll offsets.
+bool DocumentEvents::takePosition(std::uint32_t serial, const PictureEvent& e) {
+    std::int32_t x = 0, y = 0;
+    if (serial != serial_ || !sheetShown_ || !add32(e.x, e.dx, &x) || !add32(e.y, e.dy, &y))
+        return false;
+    ImgX = x;
+    ImgY = y;
+    return true;
+}
+
 SheetActions DocumentEvents::MouseDown(std::uint32_t serial, const PictureEvent& e,
                                        const SheetWindows& w) {
     SheetActions a;
-    std::int32_t x = 0, y = 0;
-    if (serial != serial_ || !sheetShown_ || !add32(e.x, e.dx, &x) || !add32(e.y, e.dy, &y))
-        return a;
-    ImgX = x;
-    ImgY = y;
+    if (!takePosition(serial, e)) return a;
     if (!LegendText.isEmpty() && !w.legendVisible) {
         a.showLegend = true;
         a.placeLegend = true;
@@ -171,11 +177,7 @@ SheetActions DocumentEvents::MouseDown(std::uint32_t serial, const PictureEvent&
 SheetActions DocumentEvents::MouseMove(std::uint32_t serial, const PictureEvent& e,
                                        const SheetWindows& w) {
     SheetActions a;
-    std::int32_t x = 0, y = 0;
-    if (serial != serial_ || !sheetShown_ || !add32(e.x, e.dx, &x) || !add32(e.y, e.dy, &y))
-        return a;
-    ImgX = x;
-    ImgY = y;
+    if (!takePosition(serial, e)) return a;
     if (onPagePicture()) a.repaintZoom = moveZoom(w);
     return a;
 }

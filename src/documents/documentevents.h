@@ -110,6 +110,7 @@ private:
     bool localDocuments() const;
     bool onPagePicture() const;
     bool moveZoom(const SheetWindows& w);
+    bool takePosition(std::uint32_t serial, const PictureEvent& e);
     void loadPagePicture(const OpenSpecies& s, bool* missing);
 
     const platform::Settings::Values& values_;

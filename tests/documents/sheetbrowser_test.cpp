@@ -113,15 +113,12 @@ TEST_F(SheetBrowserTest, PicturesReportPressMoveAndClickWithScrollOffsetsButNotF
     // The picture is at 32 .. 182 of the window once scrolled by 40.
     QTest::mouseMove(surface(), QPoint(50, 100));
     QTest::mousePress(surface(), Qt::LeftButton, {}, QPoint(50, 100));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return std::any_of(events.begin(), events.end(),
-                               [](const Reported& r) { return r.kind == PictureBridge::Down; });
-        },
-        10000));
-    const auto down = *std::find_if(events.begin(), events.end(), [](const Reported& r) {
-        return r.kind == PictureBridge::Down;
-    });
+    const auto first = [&](PictureBridge::Kind kind) {
+        return std::find_if(events.begin(), events.end(),
+                            [kind](const Reported& r) { return r.kind == kind; });
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first(PictureBridge::Down) != events.end(); }, 10000));
+    const Reported down = *first(PictureBridge::Down);
     EXPECT_EQ(down.serial, 7u);
     EXPECT_EQ(down.e.href, QUrl::fromLocalFile(documentsDir + "abcde.png").toString());
     EXPECT_EQ(down.e.x, 50);
@@ -143,12 +140,8 @@ TEST_F(SheetBrowserTest, PicturesReportPressMoveAndClickWithScrollOffsetsButNotF
     // A click reports and follows no link around the picture.
     events.clear();
     QTest::mouseClick(surface(), Qt::LeftButton, {}, QPoint(70, 120));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return std::any_of(events.begin(), events.end(),
-                               [](const Reported& r) { return r.kind == PictureBridge::Click; });
-        },
-        10000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return first(PictureBridge::Click) != events.end(); }, 10000));
     QTest::qWait(500);
     EXPECT_EQ(view.LocationURL().toStdString(), sheet.toStdString());
 

@@ -46,6 +46,15 @@ struct Inspect : ::testing::Test {
     QStringList base(const QString& command) const {
         return {command, "--data", kb.dataDir(), "--base", kb.databaseName()};
     }
+    // A base the checker passes: species codes are five characters long, the toolbar
+    // pictures lie in the data folder.
+    void writeCheckableBase() {
+        for (auto& species : kb.flora) species.code = species.code + "XX";
+        for (auto& name : kb.commonNames) name.code = name.code + "XX";
+        kb.write();
+        for (const char* picture : {"search.bmp", "aile.bmp", "ok.bmp", "skip.bmp"})
+            kb.writeFile(picture, "BM");
+    }
     QString qnt(std::vector<qint16> values) const {
         QByteArray bytes;
         for (qint16 v : values) bytes.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
@@ -115,12 +124,7 @@ TEST_F(Inspect, StandardErrorStaysQuietInAPlainShell) {
 }
 
 TEST_F(Inspect, CheckPassesAGoodBaseAndNamesEachFault) {
-    // Species codes are five characters long; the toolbar pictures lie in the data folder.
-    for (auto& species : kb.flora) species.code = species.code + "XX";
-    for (auto& name : kb.commonNames) name.code = name.code + "XX";
-    kb.write();
-    for (const char* picture : {"search.bmp", "aile.bmp", "ok.bmp", "skip.bmp"})
-        kb.writeFile(picture, "BM");
+    writeCheckableBase();
     auto r = vkb(base("check"));
     EXPECT_EQ(r.exitCode, 0) << r.out.join('\n').toStdString();
     EXPECT_TRUE(r.out.isEmpty());
@@ -200,11 +204,7 @@ TEST_F(Inspect, CheckFindsTheDrawingsAndMarksAsTheProgramNamesThem) {
 }
 
 TEST_F(Inspect, CheckWarnsOfPagePicturesOfAnotherSizeWithoutFailing) {
-    for (auto& species : kb.flora) species.code = species.code + "XX";
-    for (auto& name : kb.commonNames) name.code = name.code + "XX";
-    kb.write();
-    for (const char* picture : {"search.bmp", "aile.bmp", "ok.bmp", "skip.bmp"})
-        kb.writeFile(picture, "BM");
+    writeCheckableBase();
     const QString docs = kb.dataDir() + "docs/";
     for (size_t i = 0; i < kb.flora.size(); ++i) {
         const QString c = kb.flora[i].code.toLower();
