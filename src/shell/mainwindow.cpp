@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -480,6 +481,8 @@ void frmMain::openHelp() {
         const QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
         helpWindow_->resize(area.size() * 3 / 4);
         view->setOffline(true);
+        // The help reads the files of its own folder and nothing else.
+        view->setDocumentFolders({QFileInfo(path).absolutePath()});
         view->Navigate2(QUrl::fromLocalFile(path).toString(), 0);
     }
     helpWindow_->setWindowTitle(ctx_.strings.textOr(1050, QStringLiteral("Vireka")) +
