@@ -1,14 +1,17 @@
 #include "documents/documentview.h"
 
 #include "documents/documentpage.h"
-#include "documents/offlineinterceptor.h"
+#include "documents/requestguard.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
+#include <QWebChannel>
 #include <QWebEngineHistory>
 #include <QWebEngineHttpRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -30,13 +33,20 @@ DocumentView::DocumentView(QWidget* parent, const QString& unavailable) : QWidge
     // going offline does not touch other browsers of the program.
     profile_ = new QWebEngineProfile(this);
     profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-    interceptor_ = new OfflineInterceptor(this);
-    profile_->setUrlRequestInterceptor(interceptor_);
+    profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    guard_ = new RequestGuard(this);
+    profile_->setUrlRequestInterceptor(guard_);
     page_ = new DocumentPage(
-        profile_, [this](const QUrl& url, bool) { emit BeforeNavigate2(url.toString()); }, this);
-    // Local documents may show pictures from the web, as they always could; offline mode
-    // still keeps them off the network.
-    page_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+        profile_, *guard_,
+        [this](const QUrl& url, bool isMainFrame, bool accepted) {
+            if (accepted) {
+                emit BeforeNavigate2(url.toString());
+            } else if (isMainFrame) {
+                refused();
+            }
+        },
+        this);
+    seal();
     view_ = new QWebEngineView(this);
     view_->setPage(page_);
     layout->addWidget(view_);
@@ -44,6 +54,40 @@ DocumentView::DocumentView(QWidget* parent, const QString& unavailable) : QWidge
 
     connect(page_, &QWebEnginePage::loadingChanged, this, &DocumentView::onLoadingChanged);
     connect(view_, &QWebEngineView::printFinished, this, &DocumentView::printFinished);
+}
+
+void DocumentView::seal() {
+    QWebEngineSettings* s = page_->settings();
+    // Local documents may show pictures from the web, as they always could; offline mode
+    // still keeps them off the network.
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    // Local pages need their own pictures; which files they reach is the guard's to say.
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    s->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    s->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+    s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    s->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
+    s->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
+    s->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+    // Pages get no permission of any kind (camera, location, notifications...).
+    connect(page_, &QWebEnginePage::featurePermissionRequested, page_,
+            [this](const QUrl& origin, QWebEnginePage::Feature feature) {
+                page_->setFeaturePermission(origin, feature,
+                                            QWebEnginePage::PermissionDeniedByUser);
+            });
+
+    pictures_ = new PictureBridge(this);
+    channel_ = new QWebChannel(this);
+    channel_->registerObject(QLatin1String(PictureBridge::objectName), pictures_);
+    page_->setWebChannel(channel_, QWebEngineScript::ApplicationWorld);
+    QWebEngineScript script;
+    script.setName(QStringLiteral("vireka-pictures"));
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setRunsOnSubFrames(false);
+    script.setSourceCode(PictureBridge::script());
+    page_->scripts().insert(script);
 }
 
 DocumentView::~DocumentView() {
@@ -84,7 +128,9 @@ void DocumentView::onLoadingChanged(const QWebEngineLoadingInfo& info) {
             break;
         case QWebEngineLoadingInfo::LoadStoppedStatus:
             // A load cut short by the next Navigate2 leaves the view loading.
-            if (!navigationPending_) readyState_ = ReadyComplete;
+            if (navigationPending_) break;
+            readyState_ = ReadyComplete;
+            emit loadEnded();
             break;
         case QWebEngineLoadingInfo::LoadSucceededStatus:
         case QWebEngineLoadingInfo::LoadFailedStatus:
@@ -94,9 +140,21 @@ void DocumentView::onLoadingChanged(const QWebEngineLoadingInfo& info) {
             if (dropHistory_) page_->history()->clear();
             dropHistory_ = false;
             readyState_ = ReadyComplete;
+            // Picture positions are document pixels: the page is never zoomed.
+            page_->setZoomFactor(1.0);
             emit DocumentComplete();
+            emit loadEnded();
             break;
     }
+}
+
+// A refused page never starts loading: what is shown stays, complete.
+void DocumentView::refused() {
+    if (!navigationPending_ && readyState_ == ReadyComplete) return;
+    navigationPending_ = false;
+    dropHistory_ = false;
+    readyState_ = ReadyComplete;
+    emit loadEnded();
 }
 
 void DocumentView::GoBack() {
@@ -120,11 +178,31 @@ void DocumentView::Refresh() {
 }
 
 void DocumentView::setOffline(bool offline) {
-    if (interceptor_) interceptor_->setOffline(offline);
+    if (!guard_ || offline == guard_->offline()) return;
+    guard_->setOffline(offline);
+    if (page_->url().isEmpty() || page_->url() == QUrl(QStringLiteral("about:blank"))) return;
+    // The page shown was let in under the other rules; it must not keep them.
+    navigationPending_ = true;
+    readyState_ = ReadyLoading;
+    dropHistory_ = true;
+    page_->load(QUrl(QStringLiteral("about:blank")));
 }
 
 bool DocumentView::Offline() const {
-    return !interceptor_ || interceptor_->offline();
+    return !guard_ || guard_->offline();
+}
+
+void DocumentView::setDocumentFolders(const QStringList& folders) {
+    if (guard_) guard_->setFolders(folders);
+}
+
+void DocumentView::wirePictures(std::uint32_t serial) {
+    if (page_)
+        page_->runJavaScript(PictureBridge::wireCall(serial), QWebEngineScript::ApplicationWorld);
+}
+
+void DocumentView::setPictureHandler(PictureBridge::Handler handler) {
+    if (pictures_) pictures_->setHandler(std::move(handler));
 }
 
 void DocumentView::print(QPrinter* printer) {

@@ -1,22 +1,26 @@
 #pragma once
 
 #include "documents/documentnavigator.h"
+#include "documents/picturebridge.h"
 
 #include <QWidget>
 
 class QPrinter;
 class QWebEngineLoadingInfo;
+class QWebChannel;
 class QWebEngineProfile;
 class QWebEngineView;
 
 namespace documents {
 
 class DocumentPage;
-class OfflineInterceptor;
+class RequestGuard;
 
 // The document view WebTexte: a browser that shows the species, character and drawing
 // documents from disk or from a web site. Its history holds only the navigations made by
-// links inside documents; the program's own navigations replace what is shown.
+// links inside documents; the program's own navigations replace what is shown. It is sealed:
+// local documents run no script of their own, files are read only inside the folders it is
+// given, unknown schemes go nowhere, and offline nothing leaves the machine.
 class DocumentView : public QWidget, public DocumentNavigator {
     Q_OBJECT
 public:
@@ -41,9 +45,17 @@ public:
     bool canGoForward() const;
     void Refresh();
 
-    // Offline: no request leaves the machine; only local pages load.
+    // Offline: no request leaves the machine; only local pages load. A page shown when the
+    // mode changes was loaded under the other rules: it is replaced by a blank one.
     void setOffline(bool offline);
     bool Offline() const;
+    // The folders whose files documents may read (the documents and the data folder).
+    void setDocumentFolders(const QStringList& folders);
+
+    // The pictures of the document shown report their mouse events to handler, numbered
+    // serial; events of an earlier document carry its own number.
+    void wirePictures(std::uint32_t serial);
+    void setPictureHandler(PictureBridge::Handler handler);
 
     // Prints the document shown on printer, which must live until printFinished.
     void print(QPrinter* printer);
@@ -58,13 +70,19 @@ signals:
     void BeforeNavigate2(const QString& url);
     // The top-level document has finished loading; frames do not raise it.
     void DocumentComplete();
+    // The top-level load has ended: complete, failed or stopped.
+    void loadEnded();
     void printFinished(bool ok);
 
 private:
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
+    void seal();
+    void refused();
 
     QWebEngineProfile* profile_ = nullptr;
-    OfflineInterceptor* interceptor_ = nullptr;
+    RequestGuard* guard_ = nullptr;
+    PictureBridge* pictures_ = nullptr;
+    QWebChannel* channel_ = nullptr;
     DocumentPage* page_ = nullptr;
     QWebEngineView* view_ = nullptr;
     int readyState_ = ReadyUninitialized;

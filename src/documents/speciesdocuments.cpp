@@ -1,5 +1,6 @@
 #include "documents/speciesdocuments.h"
 
+#include "documents/documentfolders.h"
 #include "documents/documentnavigator.h"
 #include "engine/identificationstate.h"
 #include "kb/loader.h"
@@ -76,6 +77,12 @@ QString SpeciesDocuments::fileUrl(const QString& path) {
 }
 
 void SpeciesDocuments::openDocument(const QString& code, QChar separator) {
+    // A code that would lead out of the documents folder names no document of ours.
+    if (!isPlainCode(code)) {
+        lastAddress_ = errorPagePath(values_.DataDir, DocSuffix);
+        view_.Navigate2(fileUrl(lastAddress_), DocumentNavigator::NavLocalDocument);
+        return;
+    }
     if (values_.DocSource != QLatin1String("hd")) {
         // A missing web document is left to the view.
         lastAddress_ = webDocumentAddress(values_.DocAddress, code, DocSuffix);

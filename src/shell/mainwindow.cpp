@@ -1,6 +1,7 @@
 #include "shell/mainwindow.h"
 
 #include "documents/documentview.h"
+#include "documents/drawingsheets.h"
 #include "documents/speciesdocuments.h"
 #include "documents/speciespanes.h"
 #include "engine/engine.h"
@@ -19,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -272,6 +274,7 @@ void frmMain::buildPanes() {
     WebTexte->setObjectName(QStringLiteral("WebTexte"));
     // Local documents need no network: the view stays offline unless they come from the web.
     WebTexte->setOffline(ctx_.values.DocSource == QLatin1String("hd"));
+    WebTexte->setDocumentFolders(documentFolders());
     WebTexte->hide();
     Barre_Deter = new QToolBar(client_);
     Barre_Deter->setObjectName(QStringLiteral("Barre_Deter"));
@@ -478,6 +481,8 @@ void frmMain::openHelp() {
         const QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
         helpWindow_->resize(area.size() * 3 / 4);
         view->setOffline(true);
+        // The help reads the files of its own folder and nothing else.
+        view->setDocumentFolders({QFileInfo(path).absolutePath()});
         view->Navigate2(QUrl::fromLocalFile(path).toString(), 0);
     }
     helpWindow_->setWindowTitle(ctx_.strings.textOr(1050, QStringLiteral("Vireka")) +
@@ -498,6 +503,7 @@ void frmMain::mnuViewOptions_Click() {
     frmOptions dialog(values, ctx_.settings, ctx_.strings, ctx_.dialogs, this);
     dialog.exec();
     questions_->setDynamicCursor(ctx_.values.DynamicCursor);
+    WebTexte->setDocumentFolders(documentFolders());
     WebTexte->setOffline(ctx_.values.DocSource == QLatin1String("hd"));
     if (!dialog.listThresholdChanged()) return;
     // The list follows the new threshold from the ranking as it stands; the legend stays.
@@ -510,6 +516,7 @@ void frmMain::mnuViewOptions_Click() {
 }
 
 void frmMain::documentBack() {
+    sheets_->goingBack();
     WebTexte->GoBack();
 }
 
@@ -539,37 +546,57 @@ void frmMain::connectSpeciesDocuments() {
     };
     hooks.setForwardSteps = [this](int steps) { dispatcher_->setForwardSteps(steps); };
     hooks.pendingEvents = [this] { pendingEvents(); };
+    hooks.prepareDocument = [this] { sheets_->prepareDocument(); };
     species_ = new documents::SpeciesDocuments(ctx_.model, ctx_.engine.state(), ctx_.values,
                                                *WebTexte, hooks, this);
     species_->attachList(Liste_Esp);
     species_->attachTree(Tree_esp);
     if (!ctx_.DocSuffix.isEmpty()) species_->DocSuffix = ctx_.DocSuffix;
-    connect(WebTexte, &documents::DocumentView::BeforeNavigate2, this,
-            &frmMain::WebTexte_BeforeNavigate2);
+    connectDrawingSheets();
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     timer->start(100);
+}
+
+void frmMain::connectDrawingSheets() {
+    documents::DrawingSheets::Hooks hooks;
+    hooks.Enable_Button = [this](const QString& key) { Enable_Button(key); };
+    hooks.Disable_Button = [this](const QString& key) { Disable_Button(key); };
+    hooks.pendingEvents = [this] { pendingEvents(); };
+    hooks.restorePointer = [this] {
+        while (busyDepth_ > 0) setBusy(false);
+    };
+    hooks.legendCaption = [this] { return ctx_.strings.textOr(1400, QStringLiteral("Legend")); };
+    hooks.species = [this] {
+        return documents::OpenSpecies{species_->DocCode, species_->DocSpecies, species_->DocFamily,
+                                      species_->DocSuffix};
+    };
+    sheets_ = new documents::DrawingSheets(ctx_.values, ctx_.model, *WebTexte, this,
+                                           Barre_Verticale, hooks);
+}
+
+// Documents read files from their own folder and the data folder (the error pages) only.
+QStringList frmMain::documentFolders() const {
+    QStringList folders{ctx_.values.DataDir};
+    if (ctx_.values.DocSource == QLatin1String("hd")) folders << ctx_.values.DocAddress;
+    return folders;
 }
 
 void frmMain::Timer1_Timer() {
     if (WebTexte->ReadyState() != 4 || !WebTexte->isVisible()) return;
     if (Liste_Esp->isVisible() && Liste_Esp->count() == 0) return;  // no document to leave
     const QString own = species_->DocCode.toLower() + species_->DocSuffix + QStringLiteral(".html");
-    if (WebTexte->LocationURL().toLower().endsWith(own)) {
+    // Away from the species' own document Back is offered, but only when it leads somewhere.
+    if (WebTexte->LocationURL().toLower().endsWith(own) || !WebTexte->canGoBack()) {
         Disable_Button(QStringLiteral("Arriere"));
     } else {
         Enable_Button(QStringLiteral("Arriere"));
     }
-    if (dispatcher_->forwardSteps() < 1) {
+    if (dispatcher_->forwardSteps() < 1 || !WebTexte->canGoForward()) {
         Disable_Button(QStringLiteral("Avant"));
     } else {
         Enable_Button(QStringLiteral("Avant"));
     }
-}
-
-void frmMain::WebTexte_BeforeNavigate2(const QString& url) {
-    if (url.size() > 16 && ctx_.values.DocSource != QLatin1String("hd"))
-        Enable_Button(QStringLiteral("Stop"));
 }
 
 void frmMain::showContradictions() {

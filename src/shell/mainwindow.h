@@ -21,6 +21,7 @@ class QTreeWidget;
 
 namespace documents {
 class DocumentView;
+class DrawingSheets;
 class SpeciesDocuments;
 }  // namespace documents
 namespace engine {
@@ -91,11 +92,11 @@ public:
     void refillSpeciesList();
     // Copy (button and menu item) is offered while the drawing or the choices are shown.
     void setCopyEnabled(bool enabled);
-    // Every 100 ms: Back is offered away from the species' own document, Forward while the
-    // view can go forward.
+    // Every 100 ms: Back is offered away from the species' own document, Forward while
+    // Forward has steps to retrace; neither when the view has no such step.
     void Timer1_Timer();
-    // Before a web document loads, it can be stopped.
-    void WebTexte_BeforeNavigate2(const QString& url);
+    // The drawing sheets: legend and zoom windows, picture events.
+    documents::DrawingSheets& sheets() { return *sheets_; }
 
     // The toolbar entry n (1 .. 22, separators counted).
     QAction* toolbarEntry(int n) const;
@@ -160,6 +161,8 @@ private:
     void dropSplitter();
     void mnuViewOptions_Click();
     void connectSpeciesDocuments();
+    void connectDrawingSheets();
+    QStringList documentFolders() const;
     void refreshDocument();
     void AdvSysInfo_DisplayChanged();
 
@@ -183,6 +186,7 @@ private:
     QFrame* Barre_Verticale = nullptr;
     documents::DocumentView* WebTexte = nullptr;
     documents::SpeciesDocuments* species_ = nullptr;
+    documents::DrawingSheets* sheets_ = nullptr;
     QToolBar* Barre_Deter = nullptr;
     QToolBar* Barre_Question = nullptr;
     questions::CharacterToolbars* toolbars_ = nullptr;

@@ -1,6 +1,7 @@
 #include "shell/mainwindow.h"
 
 #include "documents/documentview.h"
+#include "documents/drawingsheets.h"
 #include "documents/speciesdocuments.h"
 #include "engine/engine.h"
 #include "kb/model.h"
@@ -160,6 +161,7 @@ void frmMain::Vue_Identification() {
                        static_cast<QWidget*>(Barre_Verticale), static_cast<QWidget*>(WebTexte),
                        static_cast<QWidget*>(Barre_Question)})
         w->hide();
+    sheets_->identificationView();
     pendingEvents();
     Barre_Deter->show();
     Robot->show();
@@ -313,9 +315,11 @@ void frmMain::AdvSysInfo_DisplayChanged() {
 void frmMain::closeEvent(QCloseEvent* event) {
     using A = platform::Dialogs::Answer;
     const auto text = [this](int k) { return ctx_.strings.textOr(k, QString::number(k)); };
+    sheets_->hideForQuestion();
     const A quit = ctx_.dialogs.ask({text(1071), windowTitle(), platform::Dialogs::Icon::Question,
                                      platform::Dialogs::Buttons::YesNo});
     if (quit != A::Yes) {
+        sheets_->showAfterQuestion();
         event->ignore();
         return;
     }
@@ -326,6 +330,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
         // A save that did not happen (its dialog cancelled, or the file not written) keeps
         // the program open, so the work is not lost.
         if (save == A::Cancel || (save == A::Yes && !dispatcher_->Exec_Save())) {
+            sheets_->showAfterQuestion();
             event->ignore();
             return;
         }

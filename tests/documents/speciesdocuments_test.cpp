@@ -216,6 +216,22 @@ TEST_F(SpeciesDocumentsTest, MissingLocalDocumentShowsTheErrorPageOfItsLanguage)
     EXPECT_EQ(view.location, "file://" + base.dataDir() + "error_fr.html");
 }
 
+TEST_F(SpeciesDocumentsTest, CodeLeadingOutOfTheDocumentsFolderOpensTheErrorPage) {
+    // A base whose code climbs out of the documents folder to a page planted beside it.
+    base.exec(QStringLiteral("UPDATE Flore SET Code = '../ab' WHERE Code = 'KLMNO'"));
+    QDir().mkpath(base.dataDir() + "ab");
+    base.writeFile(QStringLiteral("ab_en.html"), "<p>outside</p>");
+    load();
+    const QString errorEn = "file://" + base.dataDir() + "error_en.html";
+    list.setCurrentRow(2);
+    docs->Liste_Esp_Click(&list);
+    EXPECT_EQ(docs->DocCode, "../ab");
+    EXPECT_EQ(view.location, errorEn);
+    docs->Tree_esp_NodeClick(node("AbCdE"));
+    docs->Tree_esp_NodeClick(node("../ab"));
+    EXPECT_EQ(view.location, errorEn);
+}
+
 TEST_F(SpeciesDocumentsTest, ListAndTreeGiveTheSamePathWithTheirOwnSeparators) {
     load();
     docs->Liste_Esp_Click(&list);

@@ -310,23 +310,59 @@ TEST_F(MainWindowTest, ANewThresholdFromTheOptionsRefillsTheList) {
     EXPECT_EQ(settings->read()->ListThreshold, 50);
 }
 
-TEST_F(MainWindowTest, BackIsOfferedOnlyAwayFromTheSpeciesOwnDocument) {
+TEST_F(MainWindowTest, BackAndForwardAreOfferedOnlyWhenTheyLeadSomewhere) {
+    base.exec("ALTER TABLE Flore ADD COLUMN Legende TEXT; UPDATE Flore SET Legende = 'male'");
     QDir().mkpath(base.dataDir() + "s/sp1");
-    QFile page(base.dataDir() + "s/sp1/sp1_en.html");
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write("<html><body><h1>Alpha alpha</h1><a href='other.html'>more</a></body></html>");
-    page.close();
+    for (const char* name : {"sp1_en.html", "sp1_ds.html"}) {
+        QFile page(base.dataDir() + "s/sp1/" + name);
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+        page.write("<html><body><h1>Alpha alpha</h1></body></html>");
+    }
     shell::frmMain& w = open();
     auto* view = w.findChild<documents::DocumentView*>("WebTexte");
     ASSERT_TRUE(view);
     QSignalSpy complete(view, &documents::DocumentView::DocumentComplete);
     w.menuAction("mnuViewResults")->trigger();  // opens the first line's species: Alpha alpha
     ASSERT_TRUE(complete.count() > 0 || complete.wait(15000));
-    EXPECT_TRUE(view->LocationURL().endsWith("sp1_en.html")) << view->LocationURL().toStdString();
+    const QString own = view->LocationURL();
+    EXPECT_TRUE(own.endsWith("sp1_en.html")) << own.toStdString();
     w.Timer1_Timer();
     EXPECT_FALSE(w.toolbarEntry(14)->isEnabled()) << "Back, on the species' own document";
     EXPECT_FALSE(w.toolbarEntry(15)->isEnabled()) << "Forward, with nothing ahead";
+    // A count of steps the view does not have offers nothing.
     w.dispatcher().setForwardSteps(1);
     w.Timer1_Timer();
+    EXPECT_FALSE(w.toolbarEntry(15)->isEnabled());
+    w.dispatcher().setForwardSteps(0);
+
+    // A link followed inside the document: Back leads to the species' document again.
+    const QString sheet = QString(own).replace("sp1_en.html", "sp1_ds.html");
+    complete.clear();
+    view->Navigate2(sheet, 0);
+    ASSERT_TRUE(complete.wait(15000));
+    w.Timer1_Timer();
+    EXPECT_TRUE(w.toolbarEntry(14)->isEnabled());
+    // The sheet shows the species' legend in its own window, beside the splitter; Back
+    // puts it away.
+    QWidget* legend = w.findChild<QWidget*>("frmLegende");
+    ASSERT_TRUE(legend);
+    EXPECT_TRUE(legend->isVisible());
+    EXPECT_LT(legend->x(), w.pane("Barre_Verticale")->mapToGlobal(QPoint(0, 0)).x());
+    complete.clear();
+    w.dispatcher().Traiter_Fichier("Arriere");
+    EXPECT_FALSE(legend->isVisible());
+    ASSERT_TRUE(complete.wait(15000));
+    EXPECT_EQ(view->LocationURL(), own);
+    w.Timer1_Timer();
+    EXPECT_FALSE(w.toolbarEntry(14)->isEnabled());
     EXPECT_TRUE(w.toolbarEntry(15)->isEnabled());
+
+    // A page the program opened away from the species' document has nothing behind it.
+    complete.clear();
+    view->Navigate2(sheet, documents::DocumentNavigator::NavLocalDocument);
+    ASSERT_TRUE(complete.wait(15000));
+    w.dispatcher().setForwardSteps(0);
+    w.Timer1_Timer();
+    EXPECT_FALSE(w.toolbarEntry(14)->isEnabled()) << "Back, with no step behind";
+    EXPECT_FALSE(w.toolbarEntry(15)->isEnabled());
 }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -44,6 +45,15 @@ struct Inspect : ::testing::Test {
     }
     QStringList base(const QString& command) const {
         return {command, "--data", kb.dataDir(), "--base", kb.databaseName()};
+    }
+    // A base the checker passes: species codes are five characters long, the toolbar
+    // pictures lie in the data folder.
+    void writeCheckableBase() {
+        for (auto& species : kb.flora) species.code = species.code + "XX";
+        for (auto& name : kb.commonNames) name.code = name.code + "XX";
+        kb.write();
+        for (const char* picture : {"search.bmp", "aile.bmp", "ok.bmp", "skip.bmp"})
+            kb.writeFile(picture, "BM");
     }
     QString qnt(std::vector<qint16> values) const {
         QByteArray bytes;
@@ -114,12 +124,7 @@ TEST_F(Inspect, StandardErrorStaysQuietInAPlainShell) {
 }
 
 TEST_F(Inspect, CheckPassesAGoodBaseAndNamesEachFault) {
-    // Species codes are five characters long; the toolbar pictures lie in the data folder.
-    for (auto& species : kb.flora) species.code = species.code + "XX";
-    for (auto& name : kb.commonNames) name.code = name.code + "XX";
-    kb.write();
-    for (const char* picture : {"search.bmp", "aile.bmp", "ok.bmp", "skip.bmp"})
-        kb.writeFile(picture, "BM");
+    writeCheckableBase();
     auto r = vkb(base("check"));
     EXPECT_EQ(r.exitCode, 0) << r.out.join('\n').toStdString();
     EXPECT_TRUE(r.out.isEmpty());
@@ -196,6 +201,27 @@ TEST_F(Inspect, CheckFindsTheDrawingsAndMarksAsTheProgramNamesThem) {
     all = r.out.join('\n');
     EXPECT_FALSE(all.contains("drawing '")) << all.toStdString();
     EXPECT_FALSE(all.contains("Contradictions: picture")) << all.toStdString();
+}
+
+TEST_F(Inspect, CheckWarnsOfPagePicturesOfAnotherSizeWithoutFailing) {
+    writeCheckableBase();
+    const QString docs = kb.dataDir() + "docs/";
+    for (size_t i = 0; i < kb.flora.size(); ++i) {
+        const QString c = kb.flora[i].code.toLower();
+        const QString folder = docs + c.left(1) + "/" + c + "/";
+        QDir().mkpath(folder);
+        QFile page(folder + c + "_en.html");
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+        // The first has the usual page, the second one half as large, the third none.
+        if (i == 2) continue;
+        QImage picture(i == 0 ? QSize(2200, 3300) : QSize(1100, 1650), QImage::Format_Mono);
+        picture.fill(0);
+        ASSERT_TRUE(picture.save(folder + c + ".gif", "PNG"));
+    }
+    const auto r = vkb(base("check") << "--documents" << docs);
+    EXPECT_EQ(r.exitCode, 0) << r.out.join('\n').toStdString();
+    EXPECT_EQ(r.out, QStringList{"warning: Flore 'SP2XX': page picture 's/sp2xx/sp2xx.gif' is "
+                                 "1100 x 1650 pixels, not 2200 x 3300"});
 }
 
 TEST_F(Inspect, CheckFindsACycleAndShortDataFiles) {

@@ -41,8 +41,12 @@ int check(const QStringList& args) {
     }
     const QStringList findings = checker.run();
     QTextStream out(stdout);
-    for (const QString& finding : findings) out << finding << "\n";
-    return findings.isEmpty() ? 0 : 1;
+    bool faults = false;
+    for (const QString& finding : findings) {
+        out << finding << "\n";
+        if (!finding.startsWith(QLatin1String("warning: "))) faults = true;
+    }
+    return faults ? 1 : 0;
 }
 
 const vkb::Registration registration(

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QtEndian>
 #include <functional>
 
@@ -428,7 +429,24 @@ void KbCheck::checkDocuments() {
         const QString name = c.left(1) + '/' + c + '/' + c + QStringLiteral("_en.html");
         if (!fileExists(documents_, name))
             add(QStringLiteral("Flore '%1': document '%2' is missing").arg(text(t, "Code"), name));
+        checkPagePicture(text(t, "Code"), c.left(1) + '/' + c + '/' + c + QStringLiteral(".gif"));
     }
+}
+
+// The zoom works with any size, but a sheet made for the usual page shows another one
+// wrongly: worth a word, not a failure.
+void KbCheck::checkPagePicture(const QString& code, const QString& name) {
+    if (!fileExists(documents_, name)) return;
+    QImageReader reader(platform::toLocalPath(platform::joinPath(documents_, name)));
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (size != QSize(PageWidth, PageHeight))
+        add(QStringLiteral("warning: Flore '%1': page picture '%2' is %3 x %4 pixels, not %5 x %6")
+                .arg(code, name)
+                .arg(size.width())
+                .arg(size.height())
+                .arg(PageWidth)
+                .arg(PageHeight));
 }
 
 }  // namespace vkb

@@ -22,8 +22,13 @@ public:
 
     bool open();
     QString errorString() const { return error_; }
-    // One line per finding, in the order the checks run; empty when all is well.
+    // One line per finding, in the order the checks run; empty when all is well. Lines that
+    // begin with "warning: " name something the program copes with.
     QStringList run();
+
+    // The size of the page picture of a drawing sheet.
+    static constexpr int PageWidth = 2200;
+    static constexpr int PageHeight = 3300;
 
 private:
     void checkParameters();
@@ -42,6 +47,7 @@ private:
     void checkContradictionPictures(const QString& dir, const QStringList& suffixes,
                                     const std::function<void(const QString&)>& need);
     void checkDocuments();
+    void checkPagePicture(const QString& code, const QString& name);
     bool fileExists(const QString& folder, const QString& name) const;
     void add(const QString& finding) { findings_ << finding; }
 
