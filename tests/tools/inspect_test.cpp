@@ -118,8 +118,7 @@ TEST_F(Inspect, CheckPassesAGoodBaseAndNamesEachFault) {
     for (auto& species : kb.flora) species.code = species.code + "XX";
     for (auto& name : kb.commonNames) name.code = name.code + "XX";
     kb.write();
-    for (const char* picture : {"search.bmp", "aile.bmp", "ok.bmp", "skip.bmp"})
-        kb.writeFile(picture, "BM");
+    kb.writePictures();
     auto r = vkb(base("check"));
     EXPECT_EQ(r.exitCode, 0) << r.out.join('\n').toStdString();
     EXPECT_TRUE(r.out.isEmpty());

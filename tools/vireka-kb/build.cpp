@@ -6,6 +6,7 @@
 #include "platerenderer.h"
 #include "sourcechecker.h"
 #include "sourceparser.h"
+#include "stagedoutput.h"
 #include "tablecompiler.h"
 
 #include <QDir>
@@ -20,10 +21,10 @@ const char* kHelp =
     "Compiles the knowledge-base source in folder SOURCE (its main file is kb.txt) into a\n"
     "runtime knowledge base in OUT: the database, POIDS.DAT, MATRICE.DAT, the palette, the\n"
     "drawings, the pictures of choices, the toolbar pictures, the documents and setup.ini.\n"
-    "Errors are reported as file:line: message.\n";
+    "The base is built in a new folder beside OUT and replaces OUT whole once complete, so\n"
+    "OUT must be missing, empty or an earlier build. Errors are reported as file:line: message.\n";
 
-// Everything but the database, which is written last so that a failed build never leaves
-// a base the program would take for complete.
+// Everything but the database.
 bool writeFiles(const KbSource& kb, const KbLayout& layout, const QDir& out, bool pages,
                 QString& error) {
     const QString drawings = out.filePath(kbfolders::drawings());
@@ -69,19 +70,24 @@ int build(const QStringList& args) {
         err << checker.errorString() << "\n";
         return 1;
     }
-    const QDir out(positional[1]);
+    StagedOutput staged;
     QString error;
-    if (!QDir().mkpath(out.path())) error = QStringLiteral("cannot create ") + out.path();
     TableCompiler tables(kb, layout);
-    if (error.isEmpty() && writeFiles(kb, layout, out, pages, error) &&
-        !tables.writeDatabase(out.filePath(kbfolders::database())))
-        error = tables.errorString();
+    if (staged.begin(positional[1], kbfolders::database(), &error)) {
+        const QDir out(staged.path());
+        if (writeFiles(kb, layout, out, pages, error)) {
+            if (!tables.writeDatabase(out.filePath(kbfolders::database())))
+                error = tables.errorString();
+            else
+                staged.commit(&error);
+        }
+    }
     if (!error.isEmpty()) {
         err << "vireka-kb build: " << error << "\n";
         return 1;
     }
     QTextStream(stdout) << QStringLiteral("%1: %2 species, %3 questions, %4 states, %5 layers\n")
-                               .arg(out.path())
+                               .arg(QDir(positional[1]).path())
                                .arg(kb.species.size())
                                .arg(kb.questions.size())
                                .arg(layout.stateCount)

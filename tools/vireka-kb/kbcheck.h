@@ -42,7 +42,7 @@ private:
     void checkContradictionPictures(const QString& dir, const QStringList& suffixes,
                                     const std::function<void(const QString&)>& need);
     void checkDocuments();
-    bool fileExists(const QString& folder, const QString& name) const;
+    QString fileProblem(const QString& folder, const QString& name, bool picture) const;
     void add(const QString& finding) { findings_ << finding; }
 
     QString dataDir_, base_, drawings_, descriptors_, documents_;
