@@ -4,10 +4,7 @@
 #include "engine/engine.h"
 #include "engine/keytables.h"
 #include "fuzzinput.h"
-#include "kb/loader.h"
 #include "platform/dialogs.h"
-
-#include <QTemporaryDir>
 
 namespace {
 
@@ -62,22 +59,14 @@ void play(engine::Engine& e, const QByteArray& script) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     fuzz::ensureApplication("engine_fuzz");
-    static QTemporaryDir dir;
     const QList<QByteArray> parts = fuzz::splitInput(data, size, 5);
-    fuzz::writeFile(dir.filePath("kb.sqlite"), parts[0]);
-    fuzz::writeFile(dir.filePath("POIDS.DAT"), parts[1]);
-    fuzz::writeFile(dir.filePath("MATRICE.DAT"), parts[2]);
-    fuzz::writeFile(dir.filePath("couleur.wmf"), parts[3]);
     kb::Model model;
-    kb::LoadOptions options;
-    options.dataDir = dir.path() + QLatin1Char('/');
-    options.databaseName = QStringLiteral("kb.sqlite");
-    options.text = [](int) { return std::optional<QString>(QStringLiteral("root")); };
-    if (!kb::loadKnowledgeBase(model, options).ok()) return 0;
+    QString dataDir;
+    if (!fuzz::loadFuzzedBase(parts, model, &dataDir).ok()) return 0;
     YesDialogs dialogs;
     engine::EngineSettings settings;
-    settings.DataDir = options.dataDir;
-    settings.DrawingDir = options.dataDir;
+    settings.DataDir = dataDir;
+    settings.DrawingDir = dataDir;
     engine::Engine e(
         model, engine::KeyTables::fromModel(model), dialogs,
         [](int) { return std::optional<QString>(QStringLiteral("text")); }, settings);

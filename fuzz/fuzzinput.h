@@ -2,10 +2,13 @@
 
 // Shared by the fuzz targets: the Qt application they need, and the splitting of one input
 // into the several files a knowledge base is made of.
+#include "kb/loader.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QGuiApplication>
 #include <QList>
+#include <QTemporaryDir>
 #include <cstdint>
 
 namespace fuzz {
@@ -40,6 +43,21 @@ inline QList<QByteArray> splitInput(const std::uint8_t* data, size_t size, int c
 inline void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
+}
+
+// Writes the first four parts as a knowledge base (database, POIDS.DAT, MATRICE.DAT,
+// couleur.wmf) into one temporary folder and loads it as the program does.
+inline kb::LoadResult loadFuzzedBase(const QList<QByteArray>& parts, kb::Model& model,
+                                     QString* dataDir = nullptr) {
+    static QTemporaryDir dir;
+    const char* names[] = {"kb.sqlite", "POIDS.DAT", "MATRICE.DAT", "couleur.wmf"};
+    for (int i = 0; i < 4; ++i) writeFile(dir.filePath(QLatin1String(names[i])), parts.value(i));
+    kb::LoadOptions options;
+    options.dataDir = dir.path() + QLatin1Char('/');
+    options.databaseName = QStringLiteral("kb.sqlite");
+    options.text = [](int) { return std::optional<QString>(QStringLiteral("root")); };
+    if (dataDir) *dataDir = options.dataDir;
+    return kb::loadKnowledgeBase(model, options);
 }
 
 }  // namespace fuzz

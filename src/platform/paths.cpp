@@ -41,8 +41,10 @@ QString resolveInside(const QString& folder, const QString& name) {
     relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
     const bool drive = relative.size() >= 2 && relative.at(1) == QLatin1Char(':');
     if (relative.isEmpty() || relative.startsWith(QLatin1Char('/')) || drive) return {};
+    // The folder itself may be written the knowledge base's way ("\\" separators, any case).
+    const QString base = toLocalPath(folder);
     const QString root =
-        QDir::cleanPath(QDir(folder.isEmpty() ? QStringLiteral(".") : folder).absolutePath());
+        QDir::cleanPath(QDir(base.isEmpty() ? QStringLiteral(".") : base).absolutePath());
     const QString joined = QDir::cleanPath(root + QLatin1Char('/') + relative);
     const QString prefix = withTrailingSlash(root);
     if (!joined.startsWith(prefix)) return {};

@@ -1,4 +1,5 @@
 #include "platform/boundedfile.h"
+#include "support/filebytes.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,18 +9,10 @@
 using platform::BoundedFile;
 using Status = platform::BoundedFile::Status;
 
-namespace {
-void put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-}  // namespace
-
 TEST(BoundedFile, ReadsARegularFileUpToTheLimitExactly) {
     QTemporaryDir dir;
     const QString path = dir.filePath("f");
-    put(path, "0123456789");
+    testing_support::putBytes(path, "0123456789");
     QByteArray bytes;
     auto r = BoundedFile::read(path, 10, &bytes);
     ASSERT_TRUE(r.ok()) << r.errorString.toStdString();
@@ -31,7 +24,7 @@ TEST(BoundedFile, ReadsARegularFileUpToTheLimitExactly) {
     EXPECT_TRUE(bytes.isEmpty());
     EXPECT_TRUE(r.errorString.contains(path)) << r.errorString.toStdString();
 
-    put(path, QByteArray());
+    testing_support::putBytes(path, QByteArray());
     r = BoundedFile::read(path, 0, &bytes);
     EXPECT_TRUE(r.ok());
     EXPECT_TRUE(bytes.isEmpty());
@@ -41,7 +34,7 @@ TEST(BoundedFile, LargerFilesThanOneBlockAreReadWhole) {
     QTemporaryDir dir;
     QByteArray big(300000, '\0');
     for (int i = 0; i < big.size(); ++i) big[i] = char(i * 7);
-    put(dir.filePath("big"), big);
+    testing_support::putBytes(dir.filePath("big"), big);
     QByteArray bytes;
     ASSERT_TRUE(BoundedFile::read(dir.filePath("big"), 1 << 20, &bytes).ok());
     EXPECT_EQ(bytes, big);
@@ -68,7 +61,7 @@ TEST(BoundedFile, AMissingFileIsToldApartFromAnUnreadableOne) {
     QByteArray bytes;
     EXPECT_EQ(BoundedFile::read(dir.filePath("none"), 10, &bytes).status, Status::Missing);
     EXPECT_EQ(BoundedFile::inspect(dir.filePath("none/below")).status, Status::Missing);
-    put(dir.filePath("f"), "abc");
+    testing_support::putBytes(dir.filePath("f"), "abc");
     const auto r = BoundedFile::inspect(dir.filePath("f"));
     EXPECT_TRUE(r.ok());
     EXPECT_EQ(r.size, 3);

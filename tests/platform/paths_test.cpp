@@ -98,3 +98,14 @@ TEST(ResolveInside, PathsBuiltFromAFolderAreCheckedFromIt) {
     EXPECT_FALSE(staysInside(folder, folder + "..\\..\\..\\etc\\passwd"));
     EXPECT_FALSE(staysInside(folder, "/etc/passwd"));
 }
+
+TEST(ResolveInside, AFolderWrittenWithBackslashesIsFoundToo) {
+    QTemporaryDir dir;
+    QDir().mkpath(dir.path() + "/Documents/a");
+    touch(dir.path() + "/Documents/a/abcde_en.html");
+    const QString folder = dir.path() + "/documents\\";
+    EXPECT_TRUE(staysInside(folder, folder + "a\\abcde_en.html"));
+    EXPECT_EQ(resolveInside(folder, "a/abcde_en.html"), dir.path() + "/Documents/a/abcde_en.html");
+    touch(dir.path() + "/outside.html");
+    EXPECT_FALSE(staysInside(folder, folder + "a\\..\\..\\outside.html"));
+}

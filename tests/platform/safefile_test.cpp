@@ -1,4 +1,5 @@
 #include "platform/safefile.h"
+#include "support/filebytes.h"
 #include "support/fulldisk.h"
 
 #include <gtest/gtest.h>
@@ -11,29 +12,14 @@ using platform::replaceFolder;
 using platform::writeFileSafely;
 using testing_support::FullDisk;
 
-namespace {
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-}  // namespace
-
 TEST(SafeFile, ReplacesTheFileWholeAndKeepsItsMode) {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.qnt");
-    put(path, "old contents that are longer");
+    testing_support::putBytes(path, "old contents that are longer");
     ::chmod(QFile::encodeName(path).constData(), 0640);
     QString error;
     ASSERT_TRUE(writeFileSafely(path, "new", &error)) << error.toStdString();
-    EXPECT_EQ(contents(path), QByteArray("new"));
+    EXPECT_EQ(testing_support::bytesOf(path), QByteArray("new"));
     struct stat st;
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -44,12 +30,12 @@ TEST(SafeFile, AFullDiskIsAFailureAndTheOldFileSurvives) {
     FullDisk disk;
     SCOPED_TRACE(disk.kind());
     const QString path = disk.folder() + "/saved.qnt";
-    put(path, "the description saved before");
+    testing_support::putBytes(path, "the description saved before");
     QString error;
     const QByteArray big = disk.tooMuch();
     EXPECT_FALSE(writeFileSafely(path, big, &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(contents(path), QByteArray("the description saved before"));
+    EXPECT_EQ(testing_support::bytesOf(path), QByteArray("the description saved before"));
     // The partly written temporary file is gone, so the space is given back.
     EXPECT_EQ(QDir(disk.folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"saved.qnt"});
 }
@@ -63,30 +49,31 @@ TEST(SafeFile, AFolderThatCannotBeWrittenIsAFailure) {
 
 TEST(SafeFile, ASymbolicLinkIsWrittenThrough) {
     QTemporaryDir dir;
-    put(dir.filePath("real.qnt"), "old");
+    testing_support::putBytes(dir.filePath("real.qnt"), "old");
     ASSERT_TRUE(QFile::link(dir.filePath("real.qnt"), dir.filePath("link.qnt")));
     QString error;
     ASSERT_TRUE(writeFileSafely(dir.filePath("link.qnt"), "new", &error));
     EXPECT_TRUE(QFileInfo(dir.filePath("link.qnt")).isSymLink());
-    EXPECT_EQ(contents(dir.filePath("real.qnt")), QByteArray("new"));
+    EXPECT_EQ(testing_support::bytesOf(dir.filePath("real.qnt")), QByteArray("new"));
 }
 
 TEST(ReplaceFolder, ExchangesWithTheOldFolderOrTakesItsPlace) {
     QTemporaryDir dir;
     const QString target = dir.filePath("base"), built = dir.filePath(".base.new");
     ASSERT_TRUE(QDir().mkpath(built));
-    put(built + "/vireka.db", "first");
+    testing_support::putBytes(built + "/vireka.db", "first");
     QString error;
     ASSERT_TRUE(replaceFolder(built, target, &error)) << error.toStdString();
-    EXPECT_EQ(contents(target + "/vireka.db"), QByteArray("first"));
+    EXPECT_EQ(testing_support::bytesOf(target + "/vireka.db"), QByteArray("first"));
     EXPECT_FALSE(QFileInfo::exists(built));
 
     ASSERT_TRUE(QDir().mkpath(built));
-    put(built + "/vireka.db", "second");
+    testing_support::putBytes(built + "/vireka.db", "second");
     ASSERT_TRUE(replaceFolder(built, target, &error)) << error.toStdString();
-    EXPECT_EQ(contents(target + "/vireka.db"), QByteArray("second"));
-    EXPECT_EQ(contents(built + "/vireka.db"), QByteArray("first"));  // left for removal
+    EXPECT_EQ(testing_support::bytesOf(target + "/vireka.db"), QByteArray("second"));
+    EXPECT_EQ(testing_support::bytesOf(built + "/vireka.db"),
+              QByteArray("first"));  // left for removal
 
     EXPECT_FALSE(replaceFolder(dir.filePath("missing"), target, &error));
-    EXPECT_EQ(contents(target + "/vireka.db"), QByteArray("second"));
+    EXPECT_EQ(testing_support::bytesOf(target + "/vireka.db"), QByteArray("second"));
 }

@@ -1,4 +1,5 @@
 #include "mainwindowfixture.h"
+#include "support/filebytes.h"
 
 #include <QAction>
 #include <QDir>
@@ -6,14 +7,7 @@
 
 using Answer = platform::Dialogs::Answer;
 
-namespace {
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-}  // namespace
+using testing_support::bytesOf;
 
 // A save that cannot be written must not trap the work: the name and the save commands stay
 // as they were, and the next save asks where to write.
