@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -189,8 +190,11 @@ TEST_F(Inspect, CheckFindsTheDrawingsAndMarksAsTheProgramNamesThem) {
     // Written in other case, as a base made on a case-insensitive disk may be.
     QFile::rename(kb.dataDir() + "01/legs", kb.dataDir() + "01/legs_f.wmf");
     QDir().mkpath(kb.dataDir() + "contra");
-    kb.writeFile("contra/Patte_F.wmf", "x");
-    kb.writeFile("contra/AILE.ICO", "x");
+    // Real pictures: the check also makes sure the program can show them.
+    QFile::copy(kb.dataDir() + "couleur.wmf", kb.dataDir() + "contra/Patte_F.wmf");
+    QImage icon(16, 16, QImage::Format_RGB32);
+    icon.fill(Qt::red);
+    icon.save(kb.dataDir() + "contra/AILE.ICO", "PNG");
     r = vkb(args);
     all = r.out.join('\n');
     EXPECT_FALSE(all.contains("drawing '")) << all.toStdString();
