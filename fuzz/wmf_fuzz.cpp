@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the metafile player, and to the picture loader that recognises
 // metafiles by content, then plays what was accepted into a small image.
-#include <QGuiApplication>
+#include "fuzzinput.h"
+
 #include <QImage>
 #include <QPainter>
 #include <cstdint>
@@ -9,14 +10,7 @@
 #include "platform/wmfplayer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    static int argc = 1;
-    static char name[] = "wmf_fuzz";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
+    fuzz::ensureApplication("wmf_fuzz");
 
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     QImage image(64, 48, QImage::Format_ARGB32);

@@ -7,6 +7,7 @@
 #include "authoring/platerenderer.h"
 #include "authoring/sourcechecker.h"
 #include "authoring/sourceparser.h"
+#include "authoring/stagedoutput.h"
 #include "authoring/tablecompiler.h"
 
 #include <QDir>
@@ -43,7 +44,7 @@ bool writeFiles(const KbSource& kb, const KbLayout& layout, const QDir& out, boo
 }  // namespace
 
 bool compileSource(const QString& source, const QString& outFolder, bool pages, QString& error,
-                   CompileResult& result) {
+                   CompileResult& result, CompileOutput output) {
     KbSource kb;
     SourceParser parser;
     result.sourceFault = true;
@@ -52,13 +53,19 @@ bool compileSource(const QString& source, const QString& outFolder, bool pages, 
     SourceChecker checker;
     if (!checker.check(kb, layout)) return (error = checker.errorString(), false);
     result.sourceFault = false;
-    const QDir out(outFolder);
-    if (!QDir().mkpath(out.path()))
-        return (error = QStringLiteral("cannot create ") + out.path(), false);
+    // Written beside OUT and swapped in whole: a failed or killed build leaves the old base.
+    StagedOutput staged;
+    if (output == CompileOutput::Staged) {
+        if (!staged.begin(outFolder, kbfolders::database(), &error)) return false;
+    } else if (!QDir().mkpath(outFolder)) {
+        return (error = QStringLiteral("cannot create ") + outFolder, false);
+    }
+    const QDir out(output == CompileOutput::Staged ? staged.path() : outFolder);
     TableCompiler tables(kb, layout);
     if (!writeFiles(kb, layout, out, pages, error)) return false;
     if (!tables.writeDatabase(out.filePath(kbfolders::database())))
         return (error = tables.errorString(), false);
+    if (output == CompileOutput::Staged && !staged.commit(&error)) return false;
     result.species = int(kb.species.size());
     result.questions = int(kb.questions.size());
     result.states = layout.stateCount;

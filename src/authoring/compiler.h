@@ -12,10 +12,15 @@ struct CompileResult {
     bool sourceFault = false;  // the error is the source's ("file:line: message")
 };
 
-// Compiles the source in folder `source` into a runtime knowledge base in `out`. The
-// database is written last, so that a failed build never leaves a base the program would
-// take for complete.
+enum class CompileOutput {
+    Staged,  // into a new folder beside OUT, swapped in whole once complete
+    InPlace  // straight into OUT, for a caller that stages the whole folder itself
+};
+
+// Compiles the source in folder `source` into a runtime knowledge base in `out`, which must
+// be missing, empty or an earlier base. The base is written in a new folder beside `out` and
+// replaces it whole once complete, so a failed build leaves `out` as it was.
 bool compileSource(const QString& source, const QString& out, bool pagePictures, QString& error,
-                   CompileResult& result);
+                   CompileResult& result, CompileOutput output = CompileOutput::Staged);
 
 }  // namespace vkb

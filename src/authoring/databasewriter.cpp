@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cstdio>
 
 namespace vkb {
 
@@ -174,8 +175,9 @@ bool DatabaseWriter::finish() {
     if (!exec(QStringLiteral("COMMIT")) || !exec(QStringLiteral("VACUUM"))) return false;
     sqlite3_close(m_db);
     m_db = nullptr;
-    QFile::remove(m_path);
-    if (!QFile::rename(m_tempPath, m_path)) {
+    // rename() replaces an existing file in one step: there is never a moment without one.
+    if (::rename(QFile::encodeName(m_tempPath).constData(),
+                 QFile::encodeName(m_path).constData()) != 0) {
         m_error = QStringLiteral("cannot rename %1 to %2").arg(m_tempPath, m_path);
         QFile::remove(m_tempPath);
         return false;

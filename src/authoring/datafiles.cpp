@@ -1,24 +1,19 @@
 #include "authoring/datafiles.h"
 
-#include <QSaveFile>
+#include "platform/safefile.h"
+
 #include <QtEndian>
 
 namespace vkb::datafiles {
 
 bool writeInt16s(const QString& path, const std::vector<qint16>& values, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error) *error = QStringLiteral("cannot write ") + path;
-        return false;
-    }
     QByteArray bytes(qsizetype(values.size() * 2), Qt::Uninitialized);
     for (size_t i = 0; i < values.size(); ++i)
         qToLittleEndian<qint16>(values[i], bytes.data() + 2 * i);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error) *error = QStringLiteral("cannot write ") + path;
-        return false;
-    }
-    return true;
+    QString why;
+    if (platform::writeFileSafely(path, bytes, &why)) return true;
+    if (error) *error = QStringLiteral("cannot write ") + why;
+    return false;
 }
 
 }  // namespace vkb::datafiles

@@ -26,7 +26,9 @@ bool writeAll(const Dataset& data, ImportResult& result, const QString& folder) 
         return (result.error = writer.errorString(), false);
     result.notes += writer.notes();
     vkb::CompileResult done;
-    if (!vkb::compileSource(source, folder, false, result.error, done)) return false;
+    // The whole import folder is staged by the caller, source included.
+    if (!vkb::compileSource(source, folder, false, result.error, done, vkb::CompileOutput::InPlace))
+        return false;
     ImportDocuments documents(data, result.plan);
     if (!documents.writeSpecies(folder + QLatin1Char('/') + vkb::kbfolders::documents()))
         return (result.error = documents.errorString(), false);

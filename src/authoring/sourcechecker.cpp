@@ -1,5 +1,8 @@
 #include "authoring/sourcechecker.h"
 
+#include "platform/paths.h"
+#include "platform/picture.h"
+
 #include <QDir>
 #include <QSet>
 #include <algorithm>
@@ -10,6 +13,22 @@ namespace {
 
 // The program's scores are 16-bit and multiplied by 100.
 constexpr int kMaxScore = 327;
+// A picture of choices larger than this grid could not be shown.
+constexpr int kMaxGridSide = 32;
+
+// Keys that become file names in the compiled base must name a file in their folder: no
+// separator of either kind, no drive, no leading dot ("..", hidden files), no control.
+QString fileNameProblem(const QString& key) {
+    if (key.isEmpty()) return QStringLiteral("is empty");
+    if (key.startsWith(QLatin1Char('.'))) return QStringLiteral("starts with a dot");
+    for (const QChar c : key) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':'))
+            return QStringLiteral("holds '%1'").arg(c);
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("holds a control character");
+    }
+    return {};
+}
 
 bool endsWithWmf(const QString& name) {
     return name.endsWith(QLatin1String("WMF"));
@@ -35,8 +54,9 @@ bool SourceChecker::check(KbSource& kb, KbLayout& layout) {
     m_layout = &layout;
     m_error.clear();
     layout = KbLayout{};
-    return checkPalette() && checkQuestions() && checkDependencies() && checkSpecies() &&
-           checkDrawings() && checkZones() && checkButtons();
+    return checkPalette() && checkFileNames() && checkQuestions() && checkStatePictures() &&
+           checkDependencies() && checkSpecies() && checkDrawings() && checkZones() &&
+           checkButtons();
 }
 
 bool SourceChecker::checkPalette() {
@@ -68,9 +88,14 @@ bool SourceChecker::checkQuestions() {
         m_layout->questionIndex[key] = i;
         if (q.states.isEmpty()) return fail(q.place, QStringLiteral("question without states"));
         const int n = int(q.states.size());
+        if (q.columns > kMaxGridSide || q.rows > kMaxGridSide)
+            return fail(q.place, QStringLiteral("a grid of %1 x %2 is larger than %3 x %3")
+                                     .arg(q.rows)
+                                     .arg(q.columns)
+                                     .arg(kMaxGridSide));
         if (q.columns <= 0) q.columns = n <= 4 ? n : (n <= 6 ? 3 : 4);
         if (q.rows <= 0) q.rows = (n + q.columns - 1) / q.columns;
-        if (q.rows * q.columns < n)
+        if (q.rows > kMaxGridSide || q.rows * q.columns < n)
             return fail(q.place, QStringLiteral("a grid of %1 x %2 cannot hold %3 states")
                                      .arg(q.rows)
                                      .arg(q.columns)
@@ -91,6 +116,43 @@ bool SourceChecker::checkQuestions() {
     }
     if (m_kb->questions.isEmpty()) return fail(mainPlace(), QStringLiteral("no question"));
     m_layout->stateCount = next;
+    return true;
+}
+
+bool SourceChecker::checkFileNames() {
+    const auto named = [this](const QString& key, const SourcePlace& place, const char* what) {
+        const QString problem = fileNameProblem(key);
+        return problem.isEmpty() || fail(place, QStringLiteral("%1 '%2' names a file and %3")
+                                                    .arg(QLatin1String(what), key, problem));
+    };
+    for (const Question& q : m_kb->questions)
+        if (!named(q.key, q.place, "question key")) return false;
+    for (const Species& s : m_kb->species)
+        if (!named(s.code, s.place, "species code")) return false;
+    for (const Contradiction& c : m_kb->contradictions)
+        if (!named(c.popup, c.place, "popup")) return false;
+    for (const Figure& f : m_kb->figures)
+        for (const QString& part : f.path.split(QLatin1Char('/')))
+            if (!named(part, f.place, "picture path part")) return false;
+    return true;
+}
+
+// A state's picture is drawn into its cell of the picture of choices: it must be a picture
+// in the source's pictures/ folder that can be read, of a sensible size.
+bool SourceChecker::checkStatePictures() {
+    const QString folder = QDir(m_kb->folder).filePath(QStringLiteral("pictures"));
+    for (const Question& q : m_kb->questions) {
+        for (const State& s : q.states) {
+            if (s.picture.image.isEmpty()) continue;
+            const QString path = platform::resolveInside(folder, s.picture.image);
+            if (path.isEmpty())
+                return fail(s.place, QStringLiteral("image '%1' is outside the pictures folder")
+                                         .arg(s.picture.image));
+            QString why;
+            if (platform::Picture::load(path, &why).isNull())
+                return fail(s.place, QStringLiteral("image '%1': %2").arg(s.picture.image, why));
+        }
+    }
     return true;
 }
 

@@ -23,6 +23,8 @@ private:
     bool checkDrawings();
     bool checkZones();
     bool checkButtons();
+    bool checkFileNames();
+    bool checkStatePictures();
     bool knownStates(const QStringList& codes, const SourcePlace& place);
     SourcePlace mainPlace() const;
     bool fail(const SourcePlace& place, const QString& message);

@@ -2,6 +2,9 @@
 
 #include "authoring/shapegeometry.h"
 
+#include "platform/boundedfile.h"
+#include "platform/paths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,7 +15,9 @@ namespace vkb {
 
 namespace {
 const QString kMainFile = QStringLiteral("kb.txt");
-}
+// A source file is text typed by a person; anything larger is not one.
+constexpr qint64 kMaxSourceBytes = 16 << 20;
+}  // namespace
 
 QStringList SourceParser::split(const QString& line, QString* error) {
     QStringList words;
@@ -59,15 +64,16 @@ bool SourceParser::parse(const QString& folder, KbSource& out) {
 }
 
 bool SourceParser::parseFile(const QString& path, int depth) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    QByteArray text;
+    const auto read = platform::BoundedFile::read(path, kMaxSourceBytes, &text);
+    if (!read.ok()) {
         if (depth == 0) {
-            m_error = path + QStringLiteral(":0: cannot read the file");
+            m_error = path + QStringLiteral(":0: cannot read the file (") + read.errorString + ')';
             return false;
         }
-        return fail(QStringLiteral("cannot read the included file ") + path);
+        return fail(QStringLiteral("cannot read the included file ") + read.errorString);
     }
-    QTextStream in(&file);
+    QTextStream in(text);
     in.setEncoding(QStringConverter::Utf8);
     int lineNo = 0;
     while (!in.atEnd()) {
@@ -83,7 +89,18 @@ bool SourceParser::parseFile(const QString& path, int depth) {
             if (!needArgs(w, 2, QStringLiteral("include FILE"))) return false;
             if (depth > 8) return fail(QStringLiteral("includes nested too deep"));
             const SourcePlace back = m_place;
-            if (!parseFile(QFileInfo(path).dir().filePath(w[1]), depth + 1)) return false;
+            // Only files of the source itself: an include naming anything outside its folder
+            // is refused before it is opened, so nothing of it is ever echoed.
+            const QString relative =
+                QDir(m_kb->folder)
+                    .relativeFilePath(QDir::cleanPath(QFileInfo(path).dir().filePath(w[1])));
+            const QString included = QDir::isAbsolutePath(w[1])
+                                         ? QString()
+                                         : platform::resolveInside(m_kb->folder, relative);
+            if (included.isEmpty())
+                return fail(
+                    QStringLiteral("included file '%1' is outside the source folder").arg(w[1]));
+            if (!parseFile(included, depth + 1)) return false;
             m_place = back;
             m_block = Block::None;
             continue;

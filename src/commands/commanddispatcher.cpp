@@ -59,24 +59,30 @@ bool CommandDispatcher::saveQuestion(int titleId) {
 }
 
 bool CommandDispatcher::Exec_Save() {
-    if (ui_.saveMenuEnabled()) {
-        if (CurrentFile.isEmpty()) return false;
+    // The name and the save commands change only once the file is written: after a failed
+    // save the description is still unsaved, and the next save asks for a file again.
+    QString file = CurrentFile;
+    const bool asked = !ui_.saveMenuEnabled();
+    if (!asked) {
+        if (file.isEmpty()) return false;
     } else {
-        const QString name = dialogs_.saveFileName(text(1025), text(1052), QStringLiteral("*.qnt"));
-        if (name.isEmpty()) return false;
-        ui_.setSaveMenuEnabled(true);
-        CurrentFile = name;
+        file = dialogs_.saveFileName(text(1025), text(1052), QStringLiteral("*.qnt"));
+        if (file.isEmpty()) return false;
     }
     ui_.setBusy(true);
     QString error;
     const auto& state = engine_.state();
-    if (!IdentificationFile::write(platform::toLocalPath(CurrentFile), state.StateChoice,
-                                   state.FrameState, &error)) {
+    if (!IdentificationFile::write(platform::toLocalPath(file), state.StateChoice, state.FrameState,
+                                   &error)) {
         ui_.setBusy(false);
-        dialogs_.show(text(1602).arg(CurrentFile, error), QString(),
-                      platform::Dialogs::Icon::Warning);
+        dialogs_.show(text(1602).arg(file, error), QString(), platform::Dialogs::Icon::Warning);
+        if (asked) return false;
+        // A file that could once be written no longer can (a removed stick, a folder made
+        // read-only): the next save asks where to write.
+        ui_.setSaveMenuEnabled(false);
         return false;
     }
+    CurrentFile = file;
     ui_.setCaption(MainCaption + QStringLiteral(" [") + CurrentFile + QLatin1Char(']'));
     ui_.Disable_Button(QStringLiteral("Save"));
     ui_.setSaveMenuEnabled(false);

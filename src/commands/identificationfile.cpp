@@ -1,7 +1,8 @@
 #include "commands/identificationfile.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "platform/boundedfile.h"
+#include "platform/safefile.h"
+
 #include <QtEndian>
 
 namespace commands {
@@ -10,14 +11,18 @@ namespace {
 
 using platform::i16;
 
-QByteArray readWhole(const QString& path, bool* ok, QString* error) {
-    QFile f(path);
-    *ok = f.open(QIODevice::ReadOnly);
-    if (!*ok) {
-        *error = f.errorString();
-        return {};
-    }
-    return f.readAll();
+// No knowledge base has more than 32767 states or frames, so no description is longer.
+constexpr qint64 MaxFileBytes = 2 * (32767 + 32767);
+
+QByteArray readWhole(const QString& path, IdentificationFile::Status* status, QString* error) {
+    QByteArray bytes;
+    const auto r = platform::BoundedFile::read(path, MaxFileBytes, &bytes);
+    *status = r.ok() ? IdentificationFile::Status::Ok
+              : r.status == platform::BoundedFile::Status::TooLarge
+                  ? IdentificationFile::Status::Foreign
+                  : IdentificationFile::Status::CannotOpen;
+    *error = r.errorString;
+    return bytes;
 }
 
 i16 valueAt(const QByteArray& bytes, size_t index) {
@@ -49,20 +54,20 @@ IdentificationFile::ReadResult check(const QByteArray& bytes, size_t states, siz
 
 IdentificationFile::ReadResult IdentificationFile::inspect(const QString& path, size_t stateCount,
                                                            size_t frameCount) {
-    bool ok = false;
+    Status status = Status::Ok;
     QString error;
-    const QByteArray bytes = readWhole(path, &ok, &error);
-    if (!ok) return ReadResult{Status::CannotOpen, false, 0, error};
+    const QByteArray bytes = readWhole(path, &status, &error);
+    if (status != Status::Ok) return ReadResult{status, false, 0, error};
     return check(bytes, stateCount, frameCount);
 }
 
 IdentificationFile::ReadResult IdentificationFile::read(const QString& path,
                                                         std::vector<i16>& choice,
                                                         std::vector<i16>& frames) {
-    bool ok = false;
+    Status status = Status::Ok;
     QString error;
-    const QByteArray bytes = readWhole(path, &ok, &error);
-    if (!ok) return ReadResult{Status::CannotOpen, false, 0, error};
+    const QByteArray bytes = readWhole(path, &status, &error);
+    if (status != Status::Ok) return ReadResult{status, false, 0, error};
     ReadResult r = check(bytes, choice.size(), frames.size());
     if (r.status != Status::Ok) return r;
     for (size_t i = 0, n = entriesIn(bytes, 0, choice.size()); i < n; ++i)
@@ -79,17 +84,11 @@ bool IdentificationFile::write(const QString& path, const std::vector<i16>& choi
     for (size_t i = 0; i < frames.size(); ++i)
         qToLittleEndian(frames[i], bytes.data() + 2 * (choice.size() + i));
     // An existing longer file is written over from its first byte and keeps its tail.
-    QFile old(path);
-    if (old.exists() && old.open(QIODevice::ReadOnly)) {
-        const QByteArray previous = old.readAll();
-        if (previous.size() > bytes.size()) bytes += previous.mid(bytes.size());
-    }
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        if (errorString) *errorString = out.errorString();
-        return false;
-    }
-    return true;
+    QByteArray previous;
+    if (platform::BoundedFile::read(path, MaxFileBytes, &previous).ok() &&
+        previous.size() > bytes.size())
+        bytes += previous.mid(bytes.size());
+    return platform::writeFileSafely(path, bytes, errorString);
 }
 
 }  // namespace commands

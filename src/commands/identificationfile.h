@@ -14,8 +14,9 @@ class IdentificationFile {
 public:
     enum class Status {
         Ok,
-        CannotOpen,  // the file cannot be opened for reading
-        Foreign,     // values no description of this knowledge base can hold; nothing changed
+        CannotOpen,  // missing, unreadable, or not a regular file (a folder, a device, a pipe)
+        Foreign,     // values or a length no description of this knowledge base can hold;
+                     // nothing changed
     };
     struct ReadResult {
         Status status = Status::Ok;
@@ -34,7 +35,8 @@ public:
                            std::vector<platform::i16>& frames);
 
     // Writes the description over the start of the file. A longer existing file keeps its
-    // tail; the file is replaced in one step, so a failed save leaves the old one whole.
+    // tail; the file is replaced in one step, so a failed save leaves the old one whole, and
+    // true is returned only once every byte is on the disk.
     static bool write(const QString& path, const std::vector<platform::i16>& choice,
                       const std::vector<platform::i16>& frames, QString* errorString);
 };

@@ -92,8 +92,10 @@ void SpeciesDocuments::openDocument(const QString& code, QChar separator) {
     }
     const QString path = localDocumentPath(values_.DocAddress, code, DocSuffix, separator);
     // A document that is not there shows the error page of its language, not a browser
-    // error; one that exists but cannot be read is left to the view.
-    if (!QFileInfo::exists(platform::toLocalPath(path))) {
+    // error; one that exists but cannot be read is left to the view. A code that leads out
+    // of the documents' folder names no document.
+    if (!platform::staysInside(values_.DocAddress, path) ||
+        !QFileInfo::exists(platform::toLocalPath(path))) {
         lastAddress_ = errorPagePath(values_.DataDir, DocSuffix);
         view_.Navigate2(fileUrl(lastAddress_), DocumentNavigator::NavLocalDocument);
         return;

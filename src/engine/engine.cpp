@@ -7,6 +7,7 @@
 #include "engine/validation.h"
 #include "kb/model.h"
 #include "platform/dialogs.h"
+#include "platform/paths.h"
 
 #include <algorithm>
 
@@ -73,6 +74,7 @@ std::optional<QString> Engine::refreshLayer(int drawing, QString& suffix, const 
         const QString path = variantPath(settings_.DrawingDir, drawing, row.name, suffix);
         DrawingLayer& layer = state_.DrawingTable[size_t(drawing)];
         if (path.toUpper() == layer.FileName) return std::nullopt;
+        if (!platform::staysInside(settings_.DrawingDir, path)) return path;
         if (load && !load(drawing, path)) return path;
         layer.FileName = path.toUpper();
         result.changedLayers.push_back({drawing, path, true});
@@ -248,7 +250,8 @@ void Engine::Ajoute_Calque(int count, const QString& path, const LayerLoader& lo
     if (count < 1) return;
     state_.DrawingTable.resize(size_t(count));
     state_.DrawingTable[size_t(count - 1)].FileName = path.toUpper();
-    const bool loaded = !load || load(count - 1, path);
+    const bool loaded =
+        platform::staysInside(settings_.DrawingDir, path) && (!load || load(count - 1, path));
     display.addedLayers.push_back({count - 1, path, loaded});
     if (!loaded) dialogs_.show(text(1077) + QStringLiteral(" Fichier : ") + path, text(1050));
 }
@@ -271,6 +274,10 @@ std::vector<ButtonImage> Engine::contradictionToolbar(const std::vector<int>& bu
                 image.picture = contradictionIconPath(settings_.DrawingDir, mark->popup);
                 image.contradiction = true;
             }
+            // A picture named outside the knowledge base is a missing one.
+            if (!platform::staysInside(settings_.DataDir, image.picture) &&
+                !platform::staysInside(settings_.DrawingDir, image.picture))
+                image.picture.clear();
         }
         toolbar.push_back(image);
     }

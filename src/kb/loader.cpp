@@ -31,6 +31,7 @@ private:
     void openKeptTables();
     void readJokerFlags();
     void checkDrawingNumbers();
+    void checkFloraRows();
     void readSpeciesNames();
     void buildTree();
     void addCommonNames();
@@ -214,6 +215,16 @@ void Loading::checkDrawingNumbers() {
     variants.moveFirst();
 }
 
+// Every species ranked needs its row: a "Flore" shorter than "Nb_Esp" would rank species
+// with no name, code or document.
+void Loading::checkFloraRows() {
+    const Table& flora = m_.FloraTable;
+    if (!flora.isValid() || flora.recordCount() >= m_.SpeciesCount) return;
+    error_.set(QStringLiteral("The \"Flore\" table has %1 rows where \"Nb_Esp\" counts %2 species")
+                   .arg(flora.recordCount())
+                   .arg(m_.SpeciesCount));
+}
+
 void Loading::readSpeciesNames() {
     m_.SpeciesName.assign(size_t(std::max<int>(0, m_.SpeciesCount)), QString());
     m_.SpeciesListLines.clear();
@@ -304,6 +315,7 @@ LoadResult Loading::run() {
     openKeptTables();
     readJokerFlags();
     checkDrawingNumbers();
+    checkFloraRows();
 
     const QString weights = dataPath("POIDS.DAT");
     QString detail;

@@ -36,6 +36,33 @@ QString toLocalPath(const QString& path) {
     return built;
 }
 
+QString resolveInside(const QString& folder, const QString& name) {
+    QString relative = name;
+    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const bool drive = relative.size() >= 2 && relative.at(1) == QLatin1Char(':');
+    if (relative.isEmpty() || relative.startsWith(QLatin1Char('/')) || drive) return {};
+    // The folder itself may be written the knowledge base's way ("\\" separators, any case).
+    const QString base = toLocalPath(folder);
+    const QString root =
+        QDir::cleanPath(QDir(base.isEmpty() ? QStringLiteral(".") : base).absolutePath());
+    const QString joined = QDir::cleanPath(root + QLatin1Char('/') + relative);
+    const QString prefix = withTrailingSlash(root);
+    if (!joined.startsWith(prefix)) return {};
+    const QString local = toLocalPath(joined);
+    // Links are followed only to see where they lead; a missing file has nothing to follow.
+    const QFileInfo info(local);
+    if (info.exists() || info.isSymLink()) {
+        const QString real = info.canonicalFilePath();
+        const QString realRoot = withTrailingSlash(QFileInfo(root).canonicalFilePath());
+        if (real.isEmpty() || realRoot.size() <= 1 || !real.startsWith(realRoot)) return {};
+    }
+    return local;
+}
+
+bool staysInside(const QString& folder, const QString& path) {
+    return path.startsWith(folder) && !resolveInside(folder, path.mid(folder.size())).isEmpty();
+}
+
 QString joinPath(const QString& folder, const QString& name) {
     if (folder.isEmpty()) return name;
     if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))

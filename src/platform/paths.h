@@ -10,6 +10,16 @@ namespace platform {
 // directory on disk. A component that matches nothing is kept as written.
 QString toLocalPath(const QString& path);
 
+// The local path of a file a knowledge base names relative to one of its folders, or an
+// empty text when the name leaves that folder: an absolute name, ".." past the folder, or a
+// symbolic link that points outside it. Separators of either kind are accepted and names
+// are matched as toLocalPath matches them. Callers treat an empty result as a missing file.
+QString resolveInside(const QString& folder, const QString& name);
+
+// Whether path, made by appending a name a knowledge base holds to folder, still names a
+// file inside folder (as resolveInside decides). A name that leaves it is a missing file.
+bool staysInside(const QString& folder, const QString& path);
+
 // Joins a folder (with or without a final separator of either kind) and a relative name.
 QString joinPath(const QString& folder, const QString& name);
 

@@ -1,14 +1,15 @@
 #include "platform/picture.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <optional>
 
+#include "platform/boundedfile.h"
 #include "platform/wmfplayer.h"
+
+#include <zlib.h>
 
 namespace platform {
 
@@ -20,9 +21,56 @@ struct Picture::Data {
 
 namespace {
 
+// Limits that keep a hostile picture from exhausting memory: the file read, a compressed
+// drawing once expanded, and the pixels of any picture, decoded or rendered.
+constexpr qint64 MaxFileBytes = 64 << 20;
+constexpr qint64 MaxExpandedBytes = 16 << 20;
+constexpr qint64 MaxPixels = 8192LL * 8192;
+constexpr int MaxSide = 32768;
+
+bool isGzip(const QByteArray& data) {
+    return data.startsWith("\x1f\x8b");
+}
+
 bool looksLikeSvg(const QByteArray& data) {
-    const QByteArray head = data.left(1024);
-    return head.contains("<svg") || (head.startsWith("\x1f\x8b"));  // plain or gzipped
+    return data.left(1024).contains("<svg");
+}
+
+bool sizeAllowed(qint64 width, qint64 height) {
+    return width <= MaxSide && height <= MaxSide && width * height <= MaxPixels;
+}
+
+// A gzip stream expanded up to MaxExpandedBytes; nothing when it is longer or damaged.
+std::optional<QByteArray> gunzip(const QByteArray& data, QString* why) {
+    z_stream z{};
+    if (inflateInit2(&z, 16 + MAX_WBITS) != Z_OK)
+        return (*why = QStringLiteral("zlib"), std::nullopt);
+    QByteArray out;
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+    z.avail_in = uInt(data.size());
+    int rc = Z_OK;
+    while (rc == Z_OK) {
+        if (out.size() >= MaxExpandedBytes) {
+            *why = QStringLiteral("compressed drawing expands past %1 bytes").arg(MaxExpandedBytes);
+            break;
+        }
+        const qsizetype done = out.size();
+        out.resize(std::min<qsizetype>(done + 65536, MaxExpandedBytes));
+        z.next_out = reinterpret_cast<Bytef*>(out.data() + done);
+        z.avail_out = uInt(out.size() - done);
+        rc = inflate(&z, Z_NO_FLUSH);
+        out.resize(out.size() - qsizetype(z.avail_out));
+    }
+    inflateEnd(&z);
+    if (rc == Z_STREAM_END) return out;
+    if (why->isEmpty()) *why = QStringLiteral("damaged compressed drawing");
+    return std::nullopt;
+}
+
+QString tooLarge(QSizeF size) {
+    return QStringLiteral("picture of %1 x %2 pixels is too large")
+        .arg(qint64(size.width()))
+        .arg(qint64(size.height()));
 }
 
 QString describe(const QString& name) {
@@ -32,16 +80,17 @@ QString describe(const QString& name) {
 }  // namespace
 
 Picture Picture::load(const QString& path, QString* error) {
-    QFile file(path);
-    if (!file.exists()) {
+    QByteArray bytes;
+    const BoundedFile::Result r = BoundedFile::read(path, MaxFileBytes, &bytes);
+    if (r.status == BoundedFile::Status::Missing) {
         if (error) *error = QStringLiteral("picture file not found: %1").arg(path);
         return {};
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
+    if (!r.ok()) {
+        if (error) *error = QStringLiteral("cannot open %1").arg(r.errorString);
         return {};
     }
-    return fromData(file.readAll(), path, error);
+    return fromData(bytes, path, error);
 }
 
 Picture Picture::fromData(const QByteArray& bytes, const QString& name, QString* error) {
@@ -55,9 +104,16 @@ Picture Picture::fromData(const QByteArray& bytes, const QString& name, QString*
         WmfPlayer player(bytes);
         if (!player.isValid() || !player.isComplete()) return fail(player.errorString());
         data->wmf.emplace(std::move(player));
-    } else if (looksLikeSvg(bytes)) {
-        auto renderer = std::make_shared<QSvgRenderer>(bytes);
+    } else if (isGzip(bytes) || looksLikeSvg(bytes)) {
+        // Expanded here, under a limit, so that the renderer never inflates it unbounded.
+        QString why;
+        const auto plain = isGzip(bytes) ? gunzip(bytes, &why) : std::optional(bytes);
+        if (!plain) return fail(why);
+        if (!looksLikeSvg(*plain)) return fail(QStringLiteral("unreadable SVG drawing"));
+        auto renderer = std::make_shared<QSvgRenderer>(*plain);
         if (!renderer->isValid()) return fail(QStringLiteral("unreadable SVG drawing"));
+        const QSize size = renderer->defaultSize();
+        if (!sizeAllowed(size.width(), size.height())) return fail(tooLarge(size));
         data->svg = std::move(renderer);
     } else {
         QBuffer buffer;
@@ -65,7 +121,13 @@ Picture Picture::fromData(const QByteArray& bytes, const QString& name, QString*
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer);
         reader.setDecideFormatFromContent(true);
+        // The size a header claims is checked before a single pixel is allocated.
+        const QSize claimed = reader.size();
+        if (claimed.isValid() && !sizeAllowed(claimed.width(), claimed.height()))
+            return fail(tooLarge(claimed));
         data->image = reader.read();
+        if (!sizeAllowed(data->image.width(), data->image.height()))
+            return fail(tooLarge(data->image.size()));
         if (data->image.isNull())
             return fail(
                 QStringLiteral("not a picture that can be read (%1)").arg(reader.errorString()));
@@ -98,6 +160,7 @@ void Picture::paint(QPainter& painter, const QRectF& target) const {
 }
 
 QImage Picture::render(QSize size, QColor background) const {
+    if (!sizeAllowed(size.width(), size.height())) return {};
     QImage image(size, QImage::Format_ARGB32);
     if (image.isNull()) return image;
     image.fill(background);

@@ -18,8 +18,10 @@ class Picture {
 public:
     Picture() = default;
 
-    // A null picture, with the reason in *error, when the file is missing, truncated or not
-    // a picture we can read. Metafiles are recognised by their content, not their name.
+    // A null picture, with the reason in *error, when the file is missing, truncated, not a
+    // regular file, not a picture we can read, or larger than a picture may be (64 MB on disk,
+    // 16 MB once a compressed drawing is expanded, 8192 x 8192 pixels, 32768 on a side).
+    // Metafiles are recognised by their content, not their name.
     static Picture load(const QString& path, QString* error = nullptr);
     // The same from bytes already in memory; name only goes into messages.
     static Picture fromData(const QByteArray& data, const QString& name = QString(),
@@ -33,6 +35,7 @@ public:
 
     // Paints the picture stretched into the rectangle; areas it does not draw are untouched.
     void paint(QPainter& painter, const QRectF& target) const;
+    // A null image when the size is beyond the limit of pixels.
     QImage render(QSize size, QColor background = Qt::transparent) const;
 
 private:

@@ -1,8 +1,10 @@
 #include "platform/settings.h"
 
+#include "platform/boundedfile.h"
 #include "platform/numbers.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace platform {
@@ -28,6 +30,24 @@ Settings::Settings()
     : owned_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, Organisation,
                                          Application)),
       store_(owned_.get()) {}
+
+QString Settings::userFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + Organisation + QLatin1Char('/') + Application +
+           QStringLiteral(".ini");
+}
+
+QString Settings::fileProblem(const QString& iniFile) {
+    constexpr qint64 MaxBytes = 1 << 20;
+    const BoundedFile::Result r = BoundedFile::inspect(iniFile);
+    if (r.status == BoundedFile::Status::Missing) return {};
+    if (!r.ok()) return r.errorString;
+    if (r.size > MaxBytes)
+        return QStringLiteral("%1: %2 bytes is more than a settings file holds")
+            .arg(iniFile)
+            .arg(r.size);
+    return {};
+}
 
 Settings::Settings(const QString& iniFile)
     : owned_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)), store_(owned_.get()) {}

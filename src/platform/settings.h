@@ -48,6 +48,12 @@ public:
     // The user's store: an INI file under organisation and application "Vireka" in the
     // user's configuration folder.
     Settings();
+    // Where that file is.
+    static QString userFile();
+    // Why a settings file cannot be used (not a regular file: a pipe would block the program
+    // before its first window; or larger than any settings file); empty when it can, or
+    // when it does not exist yet.
+    static QString fileProblem(const QString& iniFile);
     // Another store, for the installer's --settings option and for tests.
     explicit Settings(const QString& iniFile);
     // A store owned by the caller; it must outlive this object.

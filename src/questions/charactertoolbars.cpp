@@ -43,8 +43,15 @@ std::vector<CharacterToolbars::Button> CharacterToolbars::readRows(const QString
     for (int k = 1; k <= count; ++k) {
         Button b;
         if (t.seek(k)) {
-            b = Button{text("Caption"), text("TipText"), text("Key"), dataDir_ + text("File"),
-                       true};
+            // A picture named outside the knowledge base's folder is a missing one: it is
+            // never opened.
+            QString picture = dataDir_ + text("File");
+            if (!platform::staysInside(dataDir_, picture)) {
+                error_ = QStringLiteral("%1: the name leads out of the knowledge base's folder")
+                             .arg(text("File"));
+                picture.clear();
+            }
+            b = Button{text("Caption"), text("TipText"), text("Key"), picture, true};
         } else {
             error_ = QStringLiteral("table \"%1\" has no row %2").arg(table).arg(k);
         }
@@ -62,10 +69,10 @@ bool CharacterToolbars::fill(QToolBar* toolbar, const std::vector<Button>& butto
         QIcon icon;
         if (b.exists) {
             QString error;
-            icon = iconOf(b.picture, &error);
+            if (!b.picture.isEmpty()) icon = iconOf(b.picture, &error);
             if (icon.isNull()) {
                 ok = false;
-                error_ = QStringLiteral("%1: %2").arg(b.picture, error);
+                if (!b.picture.isEmpty()) error_ = QStringLiteral("%1: %2").arg(b.picture, error);
             } else {
                 iconSize = iconSize.expandedTo(icon.availableSizes().value(0));
             }

@@ -2,6 +2,7 @@
 
 #include "kb/model.h"
 #include "platform/dialogs.h"
+#include "platform/paths.h"
 #include "questions/charactertoolbars.h"
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
@@ -86,7 +87,9 @@ bool QuestionController::ShowQuestion(const QString& picture) {
     {
         Busy busy(host_);
         if (robot_) robot_->setCursor(Qt::WaitCursor);
-        loaded = choices_ && choices_->loadPicture(descriptorDir_ + picture);
+        const QString path = descriptorDir_ + picture;
+        loaded =
+            choices_ && platform::staysInside(descriptorDir_, path) && choices_->loadPicture(path);
         if (robot_) robot_->unsetCursor();
     }
     // Without its picture a question cannot be answered: the message says so and the caller

@@ -172,6 +172,14 @@ StartResult startProgram(const QStringList& arguments, platform::Settings& setti
 
 int runProgram(const QStringList& arguments) {
     const ProgramOptions options = ProgramOptions::parse(arguments);
+    // Checked before the store reads it: a pipe in its place would hang the program with no
+    // window, a device would fill its memory.
+    const QString unusable = platform::Settings::fileProblem(platform::Settings::userFile());
+    if (!unusable.isEmpty()) {
+        QTextStream(stderr) << unusable << "\n";
+        QtDialogs().show(unusable, QStringLiteral("Vireka"), platform::Dialogs::Icon::Critical);
+        return 1;
+    }
     platform::Settings settings;
     StartResult started = startProgram(options.arguments, settings);
     if (!started.session) return started.exitCode;

@@ -1,6 +1,8 @@
 #include "commands/identificationfile.h"
+#include "support/fulldisk.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -117,4 +119,37 @@ TEST(IdentificationFile, ASaveIntoAMissingFolderFails) {
     QString error;
     EXPECT_FALSE(IdentificationFile::write(dir.filePath("no/such/folder/a.qnt"), {1}, {0}, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(IdentificationFile, ASaveOntoAFullDiskFailsAndTheSavedFileSurvives) {
+    testing_support::FullDisk disk;
+    SCOPED_TRACE(disk.kind());
+    const QString path = disk.folder() + "/a.qnt";
+    ASSERT_TRUE(IdentificationFile::write(path, {1, 0}, {-1}, nullptr));
+    disk.tooMuch();
+    // 20,000 states and frames: 80 KB, more than the disk holds.
+    const std::vector<i16> choice(20000, 1), frames(20000, -1);
+    QString error;
+    EXPECT_FALSE(IdentificationFile::write(path, choice, frames, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(bytesOf(path), QByteArray::fromHex("01000000ffff"));
+}
+
+// Opening one of these must neither block (a pipe) nor read without end (a device).
+TEST(IdentificationFile, OnlyRegularFilesOfADescriptionsLengthAreRead) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe.qnt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    std::vector<i16> choice{0, 0}, frames{0};
+    for (const QString& path : {fifo, QStringLiteral("/dev/zero"), dir.path()}) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_EQ(IdentificationFile::inspect(path, 2, 1).status, Status::CannotOpen);
+        EXPECT_EQ(IdentificationFile::read(path, choice, frames).status, Status::CannotOpen);
+    }
+    // No knowledge base has a description this long.
+    const QString big = dir.filePath("big.qnt");
+    put(big, QByteArray(4 * 65536, '\0'));
+    EXPECT_EQ(IdentificationFile::inspect(big, 2, 1).status, Status::Foreign);
+    EXPECT_EQ(IdentificationFile::read(big, choice, frames).status, Status::Foreign);
+    EXPECT_EQ(choice, (std::vector<i16>{0, 0}));
 }

@@ -2,6 +2,8 @@
 #include "support/testkb.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <QDir>
 #include <QFile>
 
 using kb::Checkpoint;
@@ -151,10 +153,65 @@ TEST(Checkpoints, AShortMatrixIsAReadError) {
 
 TEST(Checkpoints, AHugeCountWithAShortMatrixFailsWithoutAllocating) {
     TestKb base;
-    base.parameters["Nb_Esp"] = "32767";
     base.parameters["Nb_Etats_Desc"] = "32767";
     base.write();
     base.writeFile("POIDS.DAT", QByteArray(2 * 32767, '\0'));
     const kb::LoadResult r = loadResult(base);
     EXPECT_EQ(r.failedAt, Checkpoint::MatrixRead);
+}
+
+// A rebuild interrupted between the data files and the database, or files copied from
+// another base, leave data files of the wrong size: longer ones are refused as well as
+// shorter ones, and nothing past the size wanted is read.
+TEST(Checkpoints, DataFilesOfAnyOtherSizeThanTheCountsGiveAreRefused) {
+    TestKb base;
+    base.write();
+    base.writeFile("POIDS.DAT", QByteArray(12, '\1'));  // five weights are ten bytes
+    kb::LoadResult r = loadResult(base);
+    EXPECT_EQ(r.failedAt, Checkpoint::WeightsRead);
+    EXPECT_TRUE(r.detail.contains("12 bytes where exactly 10")) << r.detail.toStdString();
+
+    base.writeFile("POIDS.DAT", QByteArray(10, '\1'));
+    base.writeFile("MATRICE.DAT", QByteArray(30 + 300 * 1024, '\0'));
+    r = loadResult(base);
+    EXPECT_EQ(r.failedAt, Checkpoint::MatrixRead);
+    EXPECT_EQ(r.stringId, 1070);
+    EXPECT_TRUE(r.detail.contains("where exactly 30")) << r.detail.toStdString();
+
+    base.writeFile("MATRICE.DAT", QByteArray(30, '\0'));
+    EXPECT_TRUE(loadResult(base).ok());
+}
+
+TEST(Checkpoints, DataFilesThatAreNotRegularFilesAreRefusedAtOnce) {
+    TestKb base;
+    base.write();
+    QFile::remove(base.dataDir() + "MATRICE.DAT");
+    // A pipe with no writer would block a reader forever; a folder is not data.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(base.dataDir() + "MATRICE.DAT").constData(), 0600), 0);
+    kb::LoadResult r = loadResult(base);
+    EXPECT_EQ(r.failedAt, Checkpoint::MatrixOpen);
+    EXPECT_TRUE(r.detail.contains("not a regular file")) << r.detail.toStdString();
+
+    QFile::remove(base.dataDir() + "POIDS.DAT");
+    ASSERT_TRUE(QDir(base.dataDir()).mkdir("POIDS.DAT"));
+    r = loadResult(base);
+    EXPECT_EQ(r.failedAt, Checkpoint::WeightsOpen);
+    EXPECT_TRUE(r.detail.contains("folder")) << r.detail.toStdString();
+}
+
+TEST(Checkpoints, AFloraWithFewerRowsThanSpeciesIsRefusedBeforeRanking) {
+    TestKb base;
+    base.write();
+    base.exec("DELETE FROM Flore;");
+    kb::LoadResult r = loadResult(base);
+    EXPECT_EQ(r.failedAt, Checkpoint::WeightsOpen);
+    EXPECT_TRUE(r.detail.contains("\"Flore\" table has 0 rows where \"Nb_Esp\" counts 3"))
+        << r.detail.toStdString();
+
+    TestKb partial;
+    partial.write();
+    partial.exec("DELETE FROM Flore WHERE Code = 'SP3';");
+    r = loadResult(partial);
+    EXPECT_EQ(r.failedAt, Checkpoint::WeightsOpen);
+    EXPECT_TRUE(r.detail.contains("has 2 rows")) << r.detail.toStdString();
 }

@@ -145,7 +145,7 @@ TEST(DataFiles, WeightsAreLittleEndianSigned) {
     base.objects = {{"AILE", 1, 3, 0, 3, 0, 0, "", "", true}};
     base.matrix.resize(9);
     base.write();
-    base.writeFile("POIDS.DAT", QByteArray::fromHex("0100FFFF1027AAAA"));  // one extra value
+    base.writeFile("POIDS.DAT", QByteArray::fromHex("0100FFFF1027"));
     auto l = load(base);
     ASSERT_TRUE(l->result.ok()) << l->result.detail.toStdString();
     EXPECT_EQ(l->model.StateWeight, (std::vector<platform::i16>{1, -1, 10000}));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QBuffer>
 #include <QFile>
 #include <QPainter>
@@ -7,9 +8,12 @@
 
 #include "platform/picture.h"
 #include "platform/wmfwriter.h"
+#include "support/hostilefiles.h"
 #include "wmfsamples.h"
 
 using platform::Picture;
+using testing_support::gzip;
+using testing_support::pngClaiming;
 
 namespace {
 
@@ -141,4 +145,57 @@ TEST_F(PictureTest, EveryPrefixOfAMetafileIsRefusedCleanly) {
         ASSERT_FALSE(error.isEmpty()) << length;
     }
     EXPECT_FALSE(Picture::fromData(sample).isNull());
+}
+
+namespace {
+
+const QByteArray SmallSvg =
+    "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'>"
+    "<rect width='10' height='10' fill='#ff0000'/></svg>";
+
+}  // namespace
+
+TEST_F(PictureTest, CompressedDrawingsExpandOnlyUpToALimit) {
+    const Picture small = Picture::fromData(gzip(SmallSvg), "small.svgz");
+    ASSERT_FALSE(small.isNull());
+    EXPECT_EQ(small.render(QSize(4, 4)).pixel(2, 2), qRgb(255, 0, 0));
+
+    // About 20 KB that would expand to 40 MB of comment inside a drawing.
+    QByteArray bomb = "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'><!--";
+    bomb += QByteArray(40 << 20, ' ') + "--></svg>";
+    QString error;
+    EXPECT_TRUE(Picture::fromData(gzip(bomb), "bomb.svgz", &error).isNull());
+    EXPECT_TRUE(error.contains("expands past")) << error.toStdString();
+
+    EXPECT_TRUE(Picture::fromData(gzip(bomb).left(200), "cut.svgz", &error).isNull());
+    EXPECT_TRUE(Picture::fromData(QByteArray("\x1f\x8bjunk", 6), "junk", &error).isNull());
+}
+
+TEST_F(PictureTest, PicturesLargerThanTheLimitAreRefusedBeforeTheirPixels) {
+    QString error;
+    EXPECT_TRUE(Picture::fromData(pngClaiming(100000, 100000), "huge.png", &error).isNull());
+    EXPECT_TRUE(error.contains("100000 x 100000")) << error.toStdString();
+    EXPECT_TRUE(Picture::fromData(pngClaiming(40000, 2), "wide.png", &error).isNull());
+
+    QByteArray big = SmallSvg;
+    big.replace("width='10' height='10'>", "width='100000' height='100000'>");
+    EXPECT_TRUE(Picture::fromData(big, "huge.svg", &error).isNull());
+    EXPECT_TRUE(error.contains("too large")) << error.toStdString();
+
+    const Picture fine = Picture::fromData(SmallSvg);
+    ASSERT_FALSE(fine.isNull());
+    EXPECT_TRUE(fine.render(QSize(100000, 100000)).isNull());
+    EXPECT_FALSE(fine.render(QSize(800, 600)).isNull());
+}
+
+TEST_F(PictureTest, OnlyRegularFilesAreLoaded) {
+    QString error;
+    EXPECT_TRUE(Picture::load("/dev/zero", &error).isNull());
+    EXPECT_TRUE(error.contains("not a regular file")) << error.toStdString();
+    EXPECT_TRUE(Picture::load(m_dir.path(), &error).isNull());
+    const QString fifo = m_dir.filePath("pipe.png");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_TRUE(Picture::load(fifo, &error).isNull());
+    EXPECT_TRUE(Picture::load(m_dir.filePath("none.png"), &error).isNull());
+    EXPECT_TRUE(error.contains("not found")) << error.toStdString();
 }

@@ -1,6 +1,7 @@
 #include "platform/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -207,4 +208,24 @@ TEST_F(SettingsFile, AStoreThatCannotBeWrittenIsReported) {
     Settings settings(dir_.filePath(QStringLiteral("file/vireka.ini")));
     settings.storeLanguage(1);
     EXPECT_FALSE(settings.sync());
+}
+
+// The store would block on a pipe before the first window and read a device without end.
+TEST(SettingsStore, OnlyARegularFileOfASettingsFilesSizeIsUsed) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("vireka.ini");
+    EXPECT_TRUE(platform::Settings::fileProblem(ini).isEmpty());  // not there yet: created
+    ASSERT_EQ(::mkfifo(QFile::encodeName(ini).constData(), 0600), 0);
+    EXPECT_TRUE(platform::Settings::fileProblem(ini).contains("not a regular file"));
+    EXPECT_FALSE(platform::Settings::fileProblem("/dev/zero").isEmpty());
+    QFile::remove(ini);
+    QFile big(ini);
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write("[Options]\nLangue=1\n");
+    big.flush();
+    EXPECT_TRUE(platform::Settings::fileProblem(ini).isEmpty());
+    big.write(QByteArray(2 << 20, ';'));
+    big.close();
+    EXPECT_TRUE(platform::Settings::fileProblem(ini).contains("more than a settings file"));
+    EXPECT_TRUE(platform::Settings::userFile().endsWith("/Vireka/Vireka.ini"));
 }

@@ -3,7 +3,9 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using questions::CharacterToolbars;
@@ -64,6 +66,26 @@ TEST_F(CharacterToolbarsTest, AnUnreadablePictureIsReportedAndTheRestBuilt) {
     ASSERT_EQ(w->Barre_Deter->actions().size(), 4);
     EXPECT_TRUE(w->Barre_Deter->actions()[0]->icon().isNull());
     EXPECT_FALSE(w->Barre_Deter->actions()[2]->icon().isNull());
+}
+
+// A name that leads out of the knowledge base is a missing picture: the file it reaches is
+// never opened, even when it is a good picture.
+TEST_F(CharacterToolbarsTest, PicturesNamedOutsideTheBaseAreNeverOpened) {
+    QTemporaryDir elsewhere;
+    base.deterButtons[0].file = "link.bmp";
+    base.deterButtons[1].file = "../" + QFileInfo(elsewhere.path()).fileName() + "/aile.bmp";
+    load();
+    ASSERT_TRUE(QFile::exists(elsewhere.filePath("aile.bmp")));
+    ASSERT_TRUE(QFile::remove(base.dataDir() + "link.bmp"));
+    ASSERT_TRUE(QFile::link(elsewhere.filePath("aile.bmp"), base.dataDir() + "link.bmp"));
+    const auto w = open();
+    EXPECT_FALSE(w->loaded);
+    EXPECT_TRUE(w->toolbars.errorString().contains("leads out"))
+        << w->toolbars.errorString().toStdString();
+    ASSERT_EQ(w->Barre_Deter->actions().size(), 4);
+    EXPECT_TRUE(w->Barre_Deter->actions()[0]->icon().isNull());
+    EXPECT_TRUE(w->Barre_Deter->actions()[2]->icon().isNull());
+    EXPECT_EQ(w->Barre_Deter->actions()[2]->text(), "Wings");
 }
 
 }  // namespace

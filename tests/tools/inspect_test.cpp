@@ -52,8 +52,7 @@ struct Inspect : ::testing::Test {
         for (auto& species : kb.flora) species.code = species.code + "XX";
         for (auto& name : kb.commonNames) name.code = name.code + "XX";
         kb.write();
-        for (const char* picture : {"search.bmp", "aile.bmp", "ok.bmp", "skip.bmp"})
-            kb.writeFile(picture, "BM");
+        kb.writePictures();
     }
     QString qnt(std::vector<qint16> values) const {
         QByteArray bytes;
@@ -195,8 +194,11 @@ TEST_F(Inspect, CheckFindsTheDrawingsAndMarksAsTheProgramNamesThem) {
     // Written in other case, as a base made on a case-insensitive disk may be.
     QFile::rename(kb.dataDir() + "01/legs", kb.dataDir() + "01/legs_f.wmf");
     QDir().mkpath(kb.dataDir() + "contra");
-    kb.writeFile("contra/Patte_F.wmf", "x");
-    kb.writeFile("contra/AILE.ICO", "x");
+    // Real pictures: the check also makes sure the program can show them.
+    QFile::copy(kb.dataDir() + "couleur.wmf", kb.dataDir() + "contra/Patte_F.wmf");
+    QImage icon(16, 16, QImage::Format_RGB32);
+    icon.fill(Qt::red);
+    icon.save(kb.dataDir() + "contra/AILE.ICO", "PNG");
     r = vkb(args);
     all = r.out.join('\n');
     EXPECT_FALSE(all.contains("drawing '")) << all.toStdString();

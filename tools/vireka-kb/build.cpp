@@ -13,7 +13,8 @@ const char* kHelp =
     "Compiles the knowledge-base source in folder SOURCE (its main file is kb.txt) into a\n"
     "runtime knowledge base in OUT: the database, POIDS.DAT, MATRICE.DAT, the palette, the\n"
     "drawings, the pictures of choices, the toolbar pictures, the documents and setup.ini.\n"
-    "Errors are reported as file:line: message.\n";
+    "The base is built in a new folder beside OUT and replaces OUT whole once complete, so\n"
+    "OUT must be missing, empty or an earlier build. Errors are reported as file:line: message.\n";
 
 int build(const QStringList& args) {
     QTextStream err(stderr);

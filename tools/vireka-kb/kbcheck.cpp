@@ -1,8 +1,10 @@
 #include "kbcheck.h"
 
 #include "engine/drawingvariants.h"
+#include "platform/boundedfile.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
+#include "platform/picture.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,13 +32,18 @@ QString text(const kb::Table& t, const QString& field) {
     return t.field(field).toString();
 }
 
-std::vector<qint16> readShorts(const QString& path, qint64* size) {
-    QFile file(path);
+// Reads a data file only when it has the size its counts give: a file of another size is
+// reported, not read, however large it is. *size is -1 when it cannot be read at all.
+std::vector<qint16> readShorts(const QString& path, qint64 expected, qint64* size) {
     std::vector<qint16> values;
-    *size = -1;
-    if (!file.open(QIODevice::ReadOnly)) return values;
-    const QByteArray bytes = file.readAll();
-    *size = bytes.size();
+    const platform::BoundedFile::Result found = platform::BoundedFile::inspect(path);
+    *size = found.ok() ? found.size : -1;
+    if (*size != expected) return values;
+    QByteArray bytes;
+    if (!platform::BoundedFile::read(path, expected, &bytes).ok()) {
+        *size = -1;
+        return values;
+    }
     for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
         values.push_back(qFromLittleEndian<qint16>(bytes.constData() + i));
     return values;
@@ -286,8 +293,9 @@ void KbCheck::checkButtons(const QString& table, int count, bool keyed) {
             continue;
         }
         const QString file = text(t, "File");
-        if (!fileExists(dataDir_, file))
-            add(QStringLiteral("%1 row %2: picture '%3' is missing").arg(table).arg(k).arg(file));
+        const QString problem = fileProblem(dataDir_, file, true);
+        if (!problem.isEmpty())
+            add(QStringLiteral("%1 row %2: picture '%3' %4").arg(table).arg(k).arg(file, problem));
         const QString key = keyed ? text(t, "Key") : QString();
         if (keyed && !objectKeys_.contains(fold(key)) && key != QLatin1String("Search") &&
             key != QLatin1String("Results"))
@@ -298,8 +306,10 @@ void KbCheck::checkButtons(const QString& table, int count, bool keyed) {
 void KbCheck::checkDataFiles() {
     const qint64 states = counts_.value("Nb_Etats_Desc"), species = counts_.value("Nb_Esp");
     qint64 weightSize = 0, matrixSize = 0;
-    const auto weights = readShorts(platform::toLocalPath(dataDir_ + "POIDS.DAT"), &weightSize);
-    const auto matrix = readShorts(platform::toLocalPath(dataDir_ + "MATRICE.DAT"), &matrixSize);
+    const auto weights =
+        readShorts(platform::toLocalPath(dataDir_ + "POIDS.DAT"), 2 * states, &weightSize);
+    const auto matrix = readShorts(platform::toLocalPath(dataDir_ + "MATRICE.DAT"),
+                                   2 * states * species, &matrixSize);
     const auto sizeFinding = [this](const char* name, qint64 size, qint64 expected) {
         if (size < 0)
             add(QStringLiteral("%1 cannot be read").arg(QLatin1String(name)));
@@ -339,20 +349,29 @@ void KbCheck::checkScores(const std::vector<qint16>& weights, const std::vector<
     }
 }
 
-bool KbCheck::fileExists(const QString& folder, const QString& name) const {
-    return !name.isEmpty() &&
-           QFileInfo(platform::toLocalPath(platform::joinPath(folder, name))).isFile();
+// What keeps the program from using a file the base names: empty when nothing does. A
+// picture must also be one the program can read.
+QString KbCheck::fileProblem(const QString& folder, const QString& name, bool picture) const {
+    const QString path = platform::resolveInside(folder, name);
+    if (!name.isEmpty() && path.isEmpty()) return QStringLiteral("leaves its folder");
+    if (name.isEmpty() || !QFileInfo(path).isFile()) return QStringLiteral("is missing");
+    QString why;
+    if (picture && platform::Picture::load(path, &why).isNull())
+        return QStringLiteral("cannot be shown (%1)").arg(why);
+    return {};
 }
 
 void KbCheck::checkPictures() {
-    if (!fileExists(dataDir_, QStringLiteral("couleur.wmf")))
-        add(QStringLiteral("couleur.wmf: the palette picture is missing"));
+    const QString palette = fileProblem(dataDir_, QStringLiteral("couleur.wmf"), true);
+    if (!palette.isEmpty()) add(QStringLiteral("couleur.wmf: the palette picture ") + palette);
     if (!descriptors_.isEmpty()) {
         kb::Table t = db_.openTable(QStringLiteral("Objets_Fic"));
-        for (t.moveFirst(); t.isValid() && !t.eof(); t.moveNext())
-            if (!fileExists(descriptors_, text(t, "Popup")))
-                add(QStringLiteral("Objets_Fic '%1': picture of choices '%2' is missing")
-                        .arg(text(t, "Objet"), text(t, "Popup")));
+        for (t.moveFirst(); t.isValid() && !t.eof(); t.moveNext()) {
+            const QString problem = fileProblem(descriptors_, text(t, "Popup"), true);
+            if (!problem.isEmpty())
+                add(QStringLiteral("Objets_Fic '%1': picture of choices '%2' %3")
+                        .arg(text(t, "Objet"), text(t, "Popup"), problem));
+        }
     }
     checkDrawings();
 }
@@ -378,11 +397,13 @@ void KbCheck::checkDrawings() {
             markSuffixes << engine::variantSuffix(name);
     }
     if (layerSuffixes.isEmpty()) layerSuffixes << QString();
+    // "'name' what is wrong", once each: missing, leading out of the folder, or unreadable.
     QStringList missing;
     const auto need = [&](const QString& path) {
         const QString name = QString(path.mid(dir.size())).replace(QLatin1Char('\\'), u'/');
-        if (!QFileInfo(platform::toLocalPath(path)).isFile() && !missing.contains(name))
-            missing << name;
+        const QString problem = fileProblem(dir, name, true);
+        const QString line = QStringLiteral("'%1' %2").arg(name, problem);
+        if (!problem.isEmpty() && !missing.contains(line)) missing << line;
     };
     for (const auto& [drawing, name] : variants) {
         for (const QString& given : drawing == 0 ? QStringList{QString()} : layerSuffixes) {
@@ -390,12 +411,10 @@ void KbCheck::checkDrawings() {
             need(engine::variantPath(dir, drawing, name, suffix));
         }
     }
-    for (const QString& name : missing)
-        add(QStringLiteral("Hierarchie: drawing '%1' is missing").arg(name));
+    for (const QString& name : missing) add(QStringLiteral("Hierarchie: drawing ") + name);
     missing.clear();
     checkContradictionPictures(dir, markSuffixes, need);
-    for (const QString& name : missing)
-        add(QStringLiteral("Contradictions: picture '%1' is missing").arg(name));
+    for (const QString& name : missing) add(QStringLiteral("Contradictions: picture ") + name);
 }
 
 void KbCheck::checkContradictionPictures(const QString& dir, const QStringList& suffixes,
@@ -427,8 +446,9 @@ void KbCheck::checkDocuments() {
     for (t.moveFirst(); t.isValid() && !t.eof(); t.moveNext()) {
         const QString c = text(t, "Code").toLower();
         const QString name = c.left(1) + '/' + c + '/' + c + QStringLiteral("_en.html");
-        if (!fileExists(documents_, name))
-            add(QStringLiteral("Flore '%1': document '%2' is missing").arg(text(t, "Code"), name));
+        const QString problem = fileProblem(documents_, name, false);
+        if (!problem.isEmpty())
+            add(QStringLiteral("Flore '%1': document '%2' %3").arg(text(t, "Code"), name, problem));
         checkPagePicture(text(t, "Code"), c.left(1) + '/' + c + '/' + c + QStringLiteral(".gif"));
     }
 }
@@ -436,7 +456,7 @@ void KbCheck::checkDocuments() {
 // The zoom works with any size, but a sheet made for the usual page shows another one
 // wrongly: worth a word, not a failure.
 void KbCheck::checkPagePicture(const QString& code, const QString& name) {
-    if (!fileExists(documents_, name)) return;
+    if (!fileProblem(documents_, name, false).isEmpty()) return;
     QImageReader reader(platform::toLocalPath(platform::joinPath(documents_, name)));
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();

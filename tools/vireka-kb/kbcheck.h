@@ -48,7 +48,7 @@ private:
                                     const std::function<void(const QString&)>& need);
     void checkDocuments();
     void checkPagePicture(const QString& code, const QString& name);
-    bool fileExists(const QString& folder, const QString& name) const;
+    QString fileProblem(const QString& folder, const QString& name, bool picture) const;
     void add(const QString& finding) { findings_ << finding; }
 
     QString dataDir_, base_, drawings_, descriptors_, documents_;

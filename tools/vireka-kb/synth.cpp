@@ -5,6 +5,7 @@
 #include "authoring/kbfolders.h"
 #include "authoring/picturewriter.h"
 #include "authoring/platerenderer.h"
+#include "authoring/stagedoutput.h"
 #include "commandregistry.h"
 
 #include "platform/wmfwriter.h"
@@ -259,11 +260,12 @@ int synth(const QStringList& args) {
         err << "vireka-kb synth: " << error << "\n";
         return 2;
     }
-    const QDir out(outPath);
-    QDir().mkpath(out.path());
+    StagedOutput staged;
+    bool ok = staged.begin(outPath, kbfolders::database(), &error);
+    const QDir out(staged.path());
     const QList<int> first = firstStates(n);
     DatabaseWriter db;
-    bool ok = writePictures(out, n, first, &error) && writeMatrix(out, n, first, &error);
+    ok = ok && writePictures(out, n, first, &error) && writeMatrix(out, n, first, &error);
     if (ok) {
         ok = db.open(out.filePath(kbfolders::database()), 2,
                      {QStringLiteral("Commun_en"), QStringLiteral("Commun_fr"),
@@ -271,13 +273,14 @@ int synth(const QStringList& args) {
              writeTables(db, n, first) && writeSpecies(db, n) && writeDrawingRows(db, n, first) &&
              writeButtons(db) && db.finish();
         if (!ok) error = db.errorString();
+        ok = ok && staged.commit(&error);
     }
     if (!ok) {
         err << "vireka-kb synth: " << error << "\n";
         return 1;
     }
     QTextStream(stdout) << QStringLiteral("%1: %2 species, %3 questions, %4 states, %5 zones\n")
-                               .arg(out.path())
+                               .arg(QDir(outPath).path())
                                .arg(n.species)
                                .arg(n.questions)
                                .arg(n.states)
