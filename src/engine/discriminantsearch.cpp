@@ -67,6 +67,9 @@ void DiscriminantSearch::prepareTop(int topCount) {
         const int s = state_.RankTable.species[size_t(k)];
         if (s >= 0 && s < int(topMask_.size())) topMask_[size_t(s)] += 1;
     }
+    topSpecies_.clear();
+    for (int s = 0; s < int(topMask_.size()); ++s)
+        for (int m = 0; m < topMask_[size_t(s)]; ++m) topSpecies_.push_back(s);
     maskTop_ = topCount;
 }
 
@@ -112,7 +115,9 @@ std::int64_t DiscriminantSearch::stateCount(int state, int topCount) {
     } else if (top * 8 >= species) {
         c = maskedSum(column, topMask_.data(), species);
     } else {
-        for (int k = 0; k < top; ++k) c += column[state_.RankTable.species[size_t(k)]];
+        // In rank order the reads jump about the column; in species order they go forward
+        // and the memory keeps up.
+        for (int s : topSpecies_) c += column[s];
     }
     counted_[size_t(state)] = true;
     counts_[size_t(state)] = c;

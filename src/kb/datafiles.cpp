@@ -3,21 +3,29 @@
 #include "platform/paths.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
+#include <memory>
 
 namespace kb {
 
-DataFiles::Status DataFiles::read(const QString& path, size_t count,
-                                  std::vector<platform::i16>& values, QString* detail) {
-    QFile file(platform::toLocalPath(path));
-    if (!file.open(QIODevice::ReadOnly)) {
+namespace {
+
+using Status = DataFiles::Status;
+
+// Opens a data file and checks that it holds `wanted` bytes, before anything is allocated, so
+// that a count that does not match the file never costs memory.
+Status openChecked(QFile& file, const QString& path, qint64 wanted, QString* detail) {
+    const QFileInfo info(file.fileName());
+    if (info.exists() && !info.isFile()) {
+        if (detail) *detail = QStringLiteral("%1 is not a regular file").arg(path);
+        return Status::OpenFailed;
+    }
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential()) {
         if (detail)
             *detail = QStringLiteral("%1 cannot be opened: %2").arg(path, file.errorString());
         return Status::OpenFailed;
     }
-    const qint64 wanted = qint64(count) * 2;
-    // The size is checked before anything is allocated, so a count that does not match the
-    // file never costs memory.
     if (file.size() < wanted) {
         if (detail)
             *detail = QStringLiteral("%1 holds %2 bytes where %3 are needed")
@@ -26,6 +34,12 @@ DataFiles::Status DataFiles::read(const QString& path, size_t count,
                           .arg(wanted);
         return Status::ReadFailed;
     }
+    return Status::Ok;
+}
+
+Status readOpen(QFile& file, const QString& path, size_t count, std::vector<platform::i16>& values,
+                QString* detail) {
+    const qint64 wanted = qint64(count) * 2;
     values.assign(count, 0);
     char* out = reinterpret_cast<char*>(values.data());
     qint64 done = 0;
@@ -42,6 +56,34 @@ DataFiles::Status DataFiles::read(const QString& path, size_t count,
         for (auto& v : values) v = qFromLittleEndian(v);
     }
     return Status::Ok;
+}
+
+}  // namespace
+
+DataFiles::Status DataFiles::read(const QString& path, size_t count,
+                                  std::vector<platform::i16>& values, QString* detail) {
+    QFile file(platform::toLocalPath(path));
+    const Status opened = openChecked(file, path, qint64(count) * 2, detail);
+    if (opened != Status::Ok) return opened;
+    return readOpen(file, path, count, values, detail);
+}
+
+DataFiles::Status DataFiles::map(const QString& path, size_t count, DataValues& values,
+                                 QString* detail) {
+    auto file = std::make_unique<QFile>(platform::toLocalPath(path));
+    const Status opened = openChecked(*file, path, qint64(count) * 2, detail);
+    if (opened != Status::Ok) return opened;
+    // The file's bytes are the values only in little-endian memory.
+    if (QSysInfo::ByteOrder == QSysInfo::LittleEndian && count > 0) {
+        if (uchar* p = file->map(0, qint64(count) * 2)) {
+            values.adoptMapping(std::move(file), reinterpret_cast<const platform::i16*>(p), count);
+            return Status::Ok;
+        }
+    }
+    std::vector<platform::i16> read;
+    const Status status = readOpen(*file, path, count, read, detail);
+    if (status == Status::Ok) values.adopt(std::move(read));
+    return status;
 }
 
 }  // namespace kb

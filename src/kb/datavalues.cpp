@@ -1,0 +1,45 @@
+#include "kb/datavalues.h"
+
+#include <QFile>
+
+namespace kb {
+
+DataValues::DataValues() = default;
+DataValues::~DataValues() = default;
+DataValues::DataValues(DataValues&&) noexcept = default;
+DataValues& DataValues::operator=(DataValues&&) noexcept = default;
+
+void DataValues::hold() {
+    file_.reset();  // closing the file drops the mapping
+    data_ = held_.data();
+    size_ = held_.size();
+}
+
+void DataValues::assign(size_t count, platform::i16 value) {
+    held_.assign(count, value);
+    hold();
+}
+
+void DataValues::adopt(std::vector<platform::i16>&& values) {
+    held_ = std::move(values);
+    hold();
+}
+
+platform::i16* DataValues::writable() {
+    if (file_) {
+        held_.assign(data_, data_ + size_);
+        hold();
+    }
+    return held_.data();
+}
+
+void DataValues::adoptMapping(std::unique_ptr<QFile> file, const platform::i16* data,
+                              size_t count) {
+    held_.clear();
+    held_.shrink_to_fit();
+    file_ = std::move(file);
+    data_ = data;
+    size_ = count;
+}
+
+}  // namespace kb
