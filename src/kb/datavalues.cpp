@@ -1,13 +1,25 @@
 #include "kb/datavalues.h"
 
 #include <QFile>
+#include <utility>
 
 namespace kb {
 
 DataValues::DataValues() = default;
 DataValues::~DataValues() = default;
-DataValues::DataValues(DataValues&&) noexcept = default;
-DataValues& DataValues::operator=(DataValues&&) noexcept = default;
+DataValues::DataValues(DataValues&& other) noexcept {
+    *this = std::move(other);
+}
+
+// The moved-from values are left empty, not pointing into what they gave away.
+DataValues& DataValues::operator=(DataValues&& other) noexcept {
+    held_ = std::move(other.held_);
+    file_ = std::move(other.file_);
+    data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+    other.held_.clear();
+    return *this;
+}
 
 void DataValues::hold() {
     file_.reset();  // closing the file drops the mapping

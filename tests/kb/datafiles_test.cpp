@@ -32,6 +32,13 @@ TEST(DataFilesMapped, TheValuesAreTheFilesAndWritingNeverReachesIt) {
     EXPECT_EQ(values[2], 10000);
     EXPECT_EQ(values[3], 2);
 
+    kb::DataValues moved(std::move(values));
+    EXPECT_TRUE(values.empty());
+    EXPECT_EQ(values.data(), nullptr);
+    ASSERT_TRUE(moved.isMapped());
+    values = std::move(moved);
+    ASSERT_EQ(values.size(), 4u);
+
     values.writable()[1] = 7;
     EXPECT_FALSE(values.isMapped());
     EXPECT_EQ(values[1], 7);
