@@ -101,9 +101,9 @@ void StartupSpeciesTree(benchmark::State& state) {
         state, 1, [&] { return k.streamingPass(); },
         [&] {
             kb::SpeciesTree tree;
-            tree.add({}, QStringLiteral("Familles"), QStringLiteral("Families"), book, {});
-            tree.add({}, QStringLiteral("Especes"), QStringLiteral("Species"), book, {});
-            tree.add({}, QStringLiteral("Communs"), QStringLiteral("Common names"), book, {});
+            tree.addRoot(QStringLiteral("Familles"), QStringLiteral("Families"), book, {});
+            tree.addRoot(QStringLiteral("Especes"), QStringLiteral("Species"), book, {});
+            tree.addRoot(QStringLiteral("Communs"), QStringLiteral("Common names"), book, {});
             tree.add(QStringLiteral("Communs"), QStringLiteral("SEnglish"), "English", book, {});
             for (int i = 0; i < species; ++i) {
                 const QString family = QStringLiteral("FAMILY%1").arg(i % 120);
@@ -134,7 +134,7 @@ void StartupTreeAndListShown(benchmark::State& state) {
     const int species = int(state.range(0));
     const SyntheticKey& k = key(species);
     kb::SpeciesTree tree;
-    tree.add({}, QStringLiteral("Especes"), QStringLiteral("Species"), "livre_ferme", {});
+    tree.addRoot(QStringLiteral("Especes"), QStringLiteral("Species"), "livre_ferme", {});
     for (int i = 0; i < species; ++i)
         tree.add(QStringLiteral("Especes"), QStringLiteral("C%1").arg(i),
                  k.model.SpeciesName[size_t(i)], "page", "Esp");

@@ -41,8 +41,8 @@ qint64 iconKey(const QModelIndex& index) {
 
 kb::SpeciesTree smallTree() {
     kb::SpeciesTree t;
-    t.add("", "Familles", "Families", "livre_ferme", "");
-    t.add("", "Communs", "Common names", "livre_ferme", "");
+    t.addRoot("Familles", "Families", "livre_ferme", "");
+    t.addRoot("Communs", "Common names", "livre_ferme", "");
     t.add("Familles", "ROSACEAE", "Rosaceae", "livre_ferme", "Fam");
     t.add("Familles", "FAGACEAE", "Fagaceae", "livre_ferme", "Fam");
     t.add("ROSACEAE", "ABCDE", "Rosa canina", "page", "Esp");

@@ -102,8 +102,8 @@ TEST(SpeciesTree, KeysAreUniqueAndChildrenSorted) {
 // child had been inserted at its place.
 TEST(SpeciesTree, ChildrenAddedInAnyOrderReadSortedWithEqualTextsInAddOrder) {
     kb::SpeciesTree t;
-    ASSERT_TRUE(t.add("", "R", "Root", "livre_ferme", ""));
-    ASSERT_TRUE(t.add("", "S", "Second", "livre_ferme", ""));
+    ASSERT_TRUE(t.addRoot("R", "Root", "livre_ferme", ""));
+    ASSERT_TRUE(t.addRoot("S", "Second", "livre_ferme", ""));
     for (int i = 0; i < 500; ++i) {
         const int n = (i * 7919) % 500;  // a permutation of 0..499
         const QString text = QStringLiteral("name %1").arg(n / 2, 3, 10, QLatin1Char('0'));

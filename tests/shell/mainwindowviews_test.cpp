@@ -109,8 +109,7 @@ TEST_F(MainWindowTest, TheListBeforeTheFirstRankingComesFromLoading) {
         shell::ProgramContext{model, *engine, strings, *settings, dialogs, values, std::int16_t(0),
                               QString(), QString()});
     EXPECT_FALSE(window->load());
-    const QAbstractItemModel* lines =
-        qobject_cast<QListView*>(window->pane("Liste_Esp"))->model();
+    const QAbstractItemModel* lines = qobject_cast<QListView*>(window->pane("Liste_Esp"))->model();
     ASSERT_EQ(lines->rowCount(), 3);
     EXPECT_EQ(lines->index(0, 0).data().toString(), "100% - Alpha alpha");
     EXPECT_EQ(lines->index(2, 0).data().toString(), "100% - Gamma gamma");
