@@ -23,26 +23,14 @@
 
 using Answer = platform::Dialogs::Answer;
 
-<<<<<<< HEAD
-=======
 namespace {
 
 QString line(const QListView* list, int row) {
     return list->model()->index(row, 0).data().toString();
 }
 
-QStringList visibleToolbarKeys(shell::frmMain& w) {
-    QStringList keys;
-    for (int n = 1; n <= 22; ++n) {
-        QAction* a = w.toolbarEntry(n);
-        if (a->isVisible() && !a->isSeparator()) keys << a->data().toString();
-    }
-    return keys;
-}
-
 }  // namespace
 
->>>>>>> 6daed12 (Species list and tree are views over models of the ranking and the tree: lines are made only for the rows painted, a refresh resets the model, and the list is filled once at start-up)
 TEST_F(MainWindowTest, StartsInTheIdentificationViewWithNothingToSave) {
     shell::frmMain& w = open();
     EXPECT_EQ(w.ViewMode, 1);
