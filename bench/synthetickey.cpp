@@ -1,5 +1,8 @@
 #include "synthetickey.h"
 
+#include <algorithm>
+#include <map>
+#include <memory>
 #include <random>
 
 SyntheticKey::SyntheticKey(int species, int states, int questions, int chainLength,
@@ -8,11 +11,16 @@ SyntheticKey::SyntheticKey(int species, int states, int questions, int chainLeng
     model.SpeciesCount = std::int16_t(species);
     model.StateCount = std::int16_t(states);
     model.FrameCount = std::int16_t(questions);
+    // Names in no alphabetical order, as in real keys.
+    std::vector<int> number(static_cast<size_t>(species));
+    for (int i = 0; i < species; ++i) number[size_t(i)] = i;
+    std::shuffle(number.begin(), number.end(), rng);
     for (int i = 0; i < species; ++i)
-        model.SpeciesName.push_back(QStringLiteral("Species %1").arg(i));
+        model.SpeciesName.push_back(QStringLiteral("Species %1").arg(number[size_t(i)]));
     model.StateWeight.resize(size_t(states));
     for (auto& w : model.StateWeight) w = std::int16_t(1 + rng() % 3);
     model.Matrix.assign(size_t(species) * size_t(states), 0);
+    platform::i16* matrix = model.Matrix.writable();
     int first = 0;
     for (int r = 0; r < questions; ++r) {
         // States spread as evenly as they go: some questions get one more.
@@ -26,7 +34,7 @@ SyntheticKey::SyntheticKey(int species, int states, int questions, int chainLeng
         o.joker = true;
         tables.objects.push_back(o);
         for (int s = 0; s < species; ++s)
-            model.Matrix[size_t(s) + size_t(species) * size_t(first + int(rng() % count))] = 1;
+            matrix[size_t(s) + size_t(species) * size_t(first + int(rng() % count))] = 1;
         if (chainLength > 1 && r % chainLength != 0) {
             const engine::ObjectRow& parent = tables.objects[size_t(r - 1)];
             for (int p = parent.firstState; p < parent.firstState + parent.stateCount; ++p)
@@ -52,4 +60,25 @@ std::int64_t SyntheticKey::streamingPass() const {
         total += sum;
     }
     return total;
+}
+
+const SyntheticKey& SyntheticKey::shared(int species) {
+    static std::map<int, std::unique_ptr<SyntheticKey>> keys;
+    auto& k = keys[species];
+    if (!k) k = std::make_unique<SyntheticKey>(species, States, Questions, Chain, 42);
+    return *k;
+}
+
+engine::Engine SyntheticKey::makeEngine(platform::Dialogs& dialogs) const {
+    return engine::Engine(model, tables, dialogs,
+                          [](int) { return std::optional<QString>(QStringLiteral("species at")); });
+}
+
+void SyntheticKey::answerRandomly(engine::Engine& engine, int answers) const {
+    std::mt19937 rng(7);
+    for (int a = 0; a < answers; ++a) {
+        const auto& o = tables.objects[size_t(rng() % std::uint32_t(tables.objects.size()))];
+        engine.state()
+            .StateChoice[size_t(o.firstState + int(rng() % std::uint32_t(o.stateCount)))] = 1;
+    }
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "engine/engine.h"
 #include "engine/keytables.h"
 #include "kb/model.h"
+#include "platform/dialogs.h"
 
 #include <cstdint>
 
@@ -17,4 +19,22 @@ public:
 
     // The memory-bandwidth floor: one streaming pass over the whole matrix.
     std::int64_t streamingPass() const;
+
+    // The key of the benchmarks: 5,000 states in 1,500 questions, chains of five, made once
+    // per number of species.
+    static const SyntheticKey& shared(int species);
+
+    // An engine on this key, and `answers` answers drawn at random (the same every run).
+    engine::Engine makeEngine(platform::Dialogs& dialogs) const;
+    void answerRandomly(engine::Engine& engine, int answers) const;
+    static constexpr int States = 5000, Questions = 1500, Chain = 5;
+};
+
+// Every question the engine asks is answered No; nothing is chosen.
+class SilentDialogs : public platform::Dialogs {
+public:
+    Answer ask(const Message&) override { return Answer::No; }
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString folderName(const QString&, const QString&) override { return {}; }
 };

@@ -10,10 +10,11 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QScopedValueRollback>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 
 namespace documents {
@@ -32,9 +33,15 @@ double leadingNumber(const QString& text) {
     return t.left(end).toDouble();
 }
 
-int selectedLine(const QListWidget* list) {
-    const QList<QListWidgetItem*> selected = list->selectedItems();
-    return selected.isEmpty() ? -1 : list->row(selected.first());
+int lineCount(const QListView* list) {
+    return list->model() ? list->model()->rowCount() : 0;
+}
+
+int selectedLine(const QListView* list) {
+    const QItemSelectionModel* selection = list->selectionModel();
+    if (!selection) return -1;
+    const QModelIndexList selected = selection->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 }  // namespace
@@ -137,15 +144,16 @@ void SpeciesDocuments::pending() {
         QCoreApplication::processEvents();
 }
 
-void SpeciesDocuments::Liste_Esp_Click(QListWidget* list) {
+void SpeciesDocuments::Liste_Esp_Click(QListView* list) {
     // An empty list names no species: nothing is opened.
-    if (!list || list->count() == 0 || busy_) return;
+    if (!list || lineCount(list) == 0 || busy_) return;
     const QScopedValueRollback<bool> guard(busy_, true);
     languageSuffix();
     int i = selectedLine(list);
     if (i < 0) i = 0;
     bool contraHidden = true;
-    const QString line = list->item(i)->text();
+    const QModelIndex lineIndex = list->model()->index(i, 0);
+    const QString line = lineIndex.data().toString();
     const qsizetype percentAt = line.indexOf(QLatin1Char('%'));
     prepare(line.mid(percentAt + 4));
 
@@ -169,26 +177,27 @@ void SpeciesDocuments::Liste_Esp_Click(QListWidget* list) {
     if (hooks_.setForwardSteps) hooks_.setForwardSteps(0);
     openDocument(code, QLatin1Char('\\'));
     openedRow_ = i;
-    if (list->isVisible()) list->setCurrentRow(i);
+    if (list->isVisible() && lineIndex.isValid()) list->setCurrentIndex(lineIndex);
 }
 
-void SpeciesDocuments::Liste_Esp_MouseMove(QListWidget* list) {
+void SpeciesDocuments::Liste_Esp_MouseMove(QListView* list) {
     if (ListFocusTaken || !list) return;
     list->setFocus();
     ListFocusTaken = true;
 }
 
-void SpeciesDocuments::Tree_esp_NodeClick(QTreeWidgetItem* node) {
-    if (!node || busy_) return;
+void SpeciesDocuments::Tree_esp_NodeClick(const QModelIndex& node) {
+    if (!node.isValid() || busy_) return;
     const QScopedValueRollback<bool> guard(busy_, true);
-    const QString tag = node->data(0, Qt::UserRole + 1).toString();
-    const QString key = node->data(0, Qt::UserRole).toString();
+    const QString tag = node.data(Qt::UserRole + 1).toString();
+    const QString key = node.data(Qt::UserRole).toString();
     const QString kind = tag.left(3);
     if (kind != QLatin1String("Esp") && kind != QLatin1String("Csp")) return;
 
     if (hooks_.Enable_Button) hooks_.Enable_Button(QStringLiteral("Stop"));
     languageSuffix();
-    prepare(node->text(0));
+    const QString text = node.data().toString();
+    prepare(text);
     QString code;
     if (kind == QLatin1String("Csp")) {
         DocFamily = kb::properCase(tag.mid(8));
@@ -198,29 +207,29 @@ void SpeciesDocuments::Tree_esp_NodeClick(QTreeWidgetItem* node) {
         DocFamily = kb::properCase(tag.mid(3));
         code = key.left(5);
     } else {  // a species under its family
-        if (node->parent())
-            DocFamily = kb::properCase(node->parent()->data(0, Qt::UserRole).toString());
+        if (node.parent().isValid())
+            DocFamily = kb::properCase(node.parent().data(Qt::UserRole).toString());
         code = key;
     }
-    DocSpecies = node->text(0);
+    DocSpecies = text;
     DocCode = code;
     if (hooks_.setForwardSteps) hooks_.setForwardSteps(0);
     openDocument(code, QLatin1Char('/'));
 }
 
-void SpeciesDocuments::attachList(QListWidget* list) {
+void SpeciesDocuments::attachList(QListView* list) {
     list_ = list;
     listObject_ = list;
     viewportObject_ = list->viewport();
     list->installEventFilter(this);
     list->viewport()->installEventFilter(this);
     list->viewport()->setMouseTracking(true);
-    connect(list, &QListWidget::itemClicked, this, [this, list] { Liste_Esp_Click(list); });
+    connect(list, &QListView::clicked, this, [this, list] { Liste_Esp_Click(list); });
 }
 
-void SpeciesDocuments::attachTree(QTreeWidget* tree) {
-    connect(tree, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* node) { Tree_esp_NodeClick(node); });
+void SpeciesDocuments::attachTree(QTreeView* tree) {
+    connect(tree, &QTreeView::clicked, this,
+            [this](const QModelIndex& node) { Tree_esp_NodeClick(node); });
 }
 
 bool SpeciesDocuments::eventFilter(QObject* watched, QEvent* event) {
@@ -231,8 +240,10 @@ bool SpeciesDocuments::eventFilter(QObject* watched, QEvent* event) {
         Liste_Esp_GotFocus();
     } else if (type == QEvent::KeyRelease && watched == listObject_ && list_) {
         // A line reached with the keyboard opens its document, as a click does.
-        const int row = list_->currentRow();
-        if (row >= 0 && row != openedRow_ && list_->item(row)->isSelected()) Liste_Esp_Click(list_);
+        const QModelIndex current = list_->currentIndex();
+        const int row = current.isValid() ? current.row() : -1;
+        if (row >= 0 && row != openedRow_ && list_->selectionModel()->isSelected(current))
+            Liste_Esp_Click(list_);
     }
     return false;
 }

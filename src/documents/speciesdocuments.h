@@ -2,14 +2,14 @@
 
 #include "platform/settings.h"
 
-#include <QListWidget>
+#include <QListView>
+#include <QModelIndex>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <functional>
 
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace engine {
 struct IdentificationState;
@@ -57,14 +57,16 @@ public:
 
     // Wires a list: clicks and keyboard moves open the document of the line, the first hover
     // gives it the focus. Empty lists are left alone.
-    void attachList(QListWidget* list);
+    void attachList(QListView* list);
     // Wires a tree: a click on a species node opens its document.
-    void attachTree(QTreeWidget* tree);
+    void attachTree(QTreeView* tree);
 
-    void Liste_Esp_Click(QListWidget* list);
+    void Liste_Esp_Click(QListView* list);
     void Liste_Esp_GotFocus() { ListFocusTaken = true; }
-    void Liste_Esp_MouseMove(QListWidget* list);
-    void Tree_esp_NodeClick(QTreeWidgetItem* node);
+    void Liste_Esp_MouseMove(QListView* list);
+    // A node of the tree, as its model gives it: text, key in Qt::UserRole, tag in
+    // Qt::UserRole + 1, and the key of its parent.
+    void Tree_esp_NodeClick(const QModelIndex& node);
 
     // The document address rules. separator is "\" from the list, "/" from the tree.
     // The suffix of the document shown: the three characters before a final ".html", "_en"
@@ -90,7 +92,6 @@ private:
     void languageSuffix();
     void prepare(const QString& speciesName);
     bool seekSpecies(const QString& name);
-    void treeSpecies(QTreeWidgetItem* node, const QString& tag, const QString& key);
     void pending();
 
     kb::Model& model_;
@@ -99,7 +100,7 @@ private:
     DocumentNavigator& view_;
     Hooks hooks_;
     QString lastAddress_;
-    QPointer<QListWidget> list_;
+    QPointer<QListView> list_;
     // Compared only: events reach the filter while the list is being destroyed.
     const QObject* listObject_ = nullptr;
     const QObject* viewportObject_ = nullptr;

@@ -1,10 +1,12 @@
 #include "documents/speciespanes.h"
 
+#include "documents/speciestreemodel.h"
+
 #include <QHash>
-#include <QListWidget>
+#include <QListView>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace documents {
 
@@ -60,21 +62,6 @@ QPixmap page() {
     return pm;
 }
 
-void describe(QTreeWidgetItem* item, const kb::SpeciesTree::Node& n) {
-    item->setText(0, n.text);
-    item->setIcon(0, treeIcon(n.image));
-    item->setData(0, Qt::UserRole, n.key);
-    item->setData(0, Qt::UserRole + 1, n.tag);
-}
-
-void addChildren(QTreeWidgetItem* item, const kb::SpeciesTree& data, int node) {
-    for (int child : data.node(node).children) {
-        auto* c = new QTreeWidgetItem(item);
-        describe(c, data.node(child));
-        addChildren(c, data, child);
-    }
-}
-
 }  // namespace
 
 QIcon treeIcon(const QString& image) {
@@ -87,31 +74,22 @@ QIcon treeIcon(const QString& image) {
     return icons.value(image);
 }
 
-void fillSpeciesTree(QTreeWidget* tree, const kb::SpeciesTree& data) {
-    tree->clear();
-    tree->setUpdatesEnabled(false);
-    for (int root : data.roots()) {
-        auto* item = new QTreeWidgetItem(tree);
-        describe(item, data.node(root));
-        addChildren(item, data, root);
-    }
-    tree->setUpdatesEnabled(true);
+void showSpeciesTree(QTreeView* view, const kb::SpeciesTree& data) {
+    QAbstractItemModel* old = view->model();
+    auto* model = new SpeciesTreeModel(data, view);
+    view->setModel(model);
+    view->setUniformRowHeights(true);
+    QObject::connect(view, &QTreeView::expanded, model,
+                     [model](const QModelIndex& index) { model->setOpen(index, true); });
+    QObject::connect(view, &QTreeView::collapsed, model,
+                     [model](const QModelIndex& index) { model->setOpen(index, false); });
+    if (old && old->parent() == view) delete old;
 }
 
-void fillSpeciesList(QListWidget* list, const QStringList& lines) {
-    list->setUpdatesEnabled(false);
-    list->clear();
-    list->addItems(lines);
-    list->setUpdatesEnabled(true);
-}
-
-void connectBookImages(QTreeWidget* tree) {
-    QObject::connect(tree, &QTreeWidget::itemExpanded, tree, [](QTreeWidgetItem* item) {
-        item->setIcon(0, treeIcon(QStringLiteral("livre_ouvert")));
-    });
-    QObject::connect(tree, &QTreeWidget::itemCollapsed, tree, [](QTreeWidgetItem* item) {
-        item->setIcon(0, treeIcon(QStringLiteral("livre_ferme")));
-    });
+void prepareSpeciesList(QListView* list) {
+    list->setUniformItemSizes(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
 }  // namespace documents

@@ -5,9 +5,8 @@
 #include <QIcon>
 #include <QStringList>
 
-class QListWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QListView;
+class QTreeView;
 
 namespace documents {
 
@@ -15,14 +14,12 @@ namespace documents {
 // open book) and "page".
 QIcon treeIcon(const QString& image);
 
-// Fills the tree from the model's tree: roots in the order added, children as kept. Each
-// item carries its key in Qt::UserRole and its tag in Qt::UserRole + 1.
-void fillSpeciesTree(QTreeWidget* tree, const kb::SpeciesTree& data);
+// Shows the model's tree in the view (roots in the order added, children as kept), in place of
+// what it showed. Expanding a branch shows the open book and collapsing it the closed one.
+void showSpeciesTree(QTreeView* view, const kb::SpeciesTree& data);
 
-// Replaces the lines of the species list.
-void fillSpeciesList(QListWidget* list, const QStringList& lines);
-
-// Expanding shows the open book and collapsing the closed one, for branch nodes.
-void connectBookImages(QTreeWidget* tree);
+// A view for the species list: every line the same height, so that neither a refresh nor a
+// scroll measures the lines that are not painted.
+void prepareSpeciesList(QListView* list);
 
 }  // namespace documents

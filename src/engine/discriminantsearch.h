@@ -41,6 +41,10 @@ private:
     std::vector<std::int64_t> counts_;
     std::vector<bool> counted_;
     std::vector<std::int16_t> topMask_;  // 1 for the species at the top ranks
+    // The same species in increasing index, so that a gather walks each column forward, and
+    // the first of them in each 64-byte line of a column.
+    std::vector<int> topSpecies_;
+    std::vector<int> topLines_;
     int maskTop_ = -1;
 };
 

@@ -93,8 +93,15 @@ void Calcule_Pourcentages(const kb::Model& model, IdentificationState& state) {
     const std::int64_t total = totalWeight(model, state);
     const size_t n = state.RankTable.score.size();
     state.RankPercent.resize(n);
+    // Ranks come in decreasing score, so equal scores are neighbours: one division each.
     for (size_t k = 0; k < n; ++k) {
-        state.RankPercent[k] = total == 0 ? 0 : percentOf(state.RankTable.score[k], total);
+        const std::int64_t score = state.RankTable.score[k];
+        if (total == 0)
+            state.RankPercent[k] = 0;
+        else if (k > 0 && score == state.RankTable.score[k - 1])
+            state.RankPercent[k] = state.RankPercent[k - 1];
+        else
+            state.RankPercent[k] = percentOf(score, total);
     }
 }
 

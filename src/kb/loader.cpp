@@ -339,8 +339,8 @@ LoadResult Loading::run() {
     buildTree();
 
     const QString matrix = dataPath("MATRICE.DAT");
-    status = DataFiles::read(matrix, size_t(m_.SpeciesCount) * size_t(m_.StateCount), m_.Matrix,
-                             &detail);
+    status =
+        DataFiles::map(matrix, size_t(m_.SpeciesCount) * size_t(m_.StateCount), m_.Matrix, &detail);
     if (status != DataFiles::Status::Ok) {
         result.failedAt = status == DataFiles::Status::OpenFailed ? Checkpoint::MatrixOpen
                                                                   : Checkpoint::MatrixRead;

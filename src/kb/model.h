@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kb/database.h"
+#include "kb/datavalues.h"
 #include "kb/speciestree.h"
 #include "platform/int16.h"
 
@@ -43,8 +44,9 @@ public:
 
     std::vector<QString> SpeciesName;  // by species index ("Flore" order)
     std::vector<i16> StateWeight;      // by state, from POIDS.DAT
-    // Species-by-state values from MATRICE.DAT, species index varying fastest.
-    std::vector<i16> Matrix;
+    // Species-by-state values from MATRICE.DAT, species index varying fastest; mapped from
+    // the file where the platform allows.
+    DataValues Matrix;
     // "Joker" of each "Objets_Fic" row, indexed by its "Desc_Num", as loaded.
     std::vector<bool> JokerFlag;
     int ObjectCount = 0;  // rows of "Objets_Fic"

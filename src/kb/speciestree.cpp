@@ -44,19 +44,35 @@ bool SpeciesTree::insert(int parent, const QString& key, const QString& text, co
         roots_.push_back(index);
     } else {
         auto& siblings = nodes_[size_t(parent)].children;
-        const auto pos =
-            std::upper_bound(siblings.begin(), siblings.end(), index, [&](int a, int b) {
-                return textBefore(nodes_[size_t(a)].text, nodes_[size_t(b)].text);
-            });
-        siblings.insert(pos, index);
+        // Names mostly arrive in order; one out of order marks the parent for a single
+        // stable sort instead of an insertion that moves every sibling after it.
+        if (!siblings.empty() && textBefore(text, nodes_[size_t(siblings.back())].text) &&
+            (unsorted_.empty() || unsorted_.back() != parent))
+            unsorted_.push_back(parent);
+        siblings.push_back(index);
     }
     return true;
+}
+
+void SpeciesTree::sortPending() const {
+    if (unsorted_.empty()) return;
+    std::sort(unsorted_.begin(), unsorted_.end());
+    unsorted_.erase(std::unique(unsorted_.begin(), unsorted_.end()), unsorted_.end());
+    for (int parent : unsorted_) {
+        auto& siblings = nodes_[size_t(parent)].children;
+        // Stable: equal texts keep the order they were added in.
+        std::stable_sort(siblings.begin(), siblings.end(), [&](int a, int b) {
+            return textBefore(nodes_[size_t(a)].text, nodes_[size_t(b)].text);
+        });
+    }
+    unsorted_.clear();
 }
 
 void SpeciesTree::clear() {
     nodes_.clear();
     roots_.clear();
     byKey_.clear();
+    unsorted_.clear();
 }
 
 }  // namespace kb

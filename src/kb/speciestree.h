@@ -8,7 +8,8 @@ namespace kb {
 
 // The tree of families, species and common names, as plain data for the window to show.
 // Keys are unique in the whole tree (compared case-insensitively); children are kept in
-// alphabetical order of their texts.
+// alphabetical order of their texts. Adding costs the same whatever the order of the names:
+// children out of order are sorted once, when the tree is next read.
 class SpeciesTree {
 public:
     struct Node {
@@ -29,19 +30,28 @@ public:
              const QString& image, const QString& tag);
 
     int find(const QString& key) const;  // -1 when absent
-    const std::vector<Node>& nodes() const { return nodes_; }
+    const std::vector<Node>& nodes() const {
+        sortPending();
+        return nodes_;
+    }
     const std::vector<int>& roots() const { return roots_; }
-    const Node& node(int i) const { return nodes_[size_t(i)]; }
+    const Node& node(int i) const {
+        sortPending();
+        return nodes_[size_t(i)];
+    }
     int size() const { return int(nodes_.size()); }
     void clear();
 
 private:
     bool insert(int parent, const QString& key, const QString& text, const QString& image,
                 const QString& tag);
+    void sortPending() const;
 
-    std::vector<Node> nodes_;
+    // Mutable only for the children's order, which reading settles.
+    mutable std::vector<Node> nodes_;
     std::vector<int> roots_;
-    QHash<QString, int> byKey_;  // case-folded key -> node
+    QHash<QString, int> byKey_;          // case-folded key -> node
+    mutable std::vector<int> unsorted_;  // parents whose last child came out of order
 };
 
 }  // namespace kb

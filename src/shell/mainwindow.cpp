@@ -3,6 +3,7 @@
 #include "documents/documentview.h"
 #include "documents/drawingsheets.h"
 #include "documents/speciesdocuments.h"
+#include "documents/specieslistmodel.h"
 #include "documents/speciespanes.h"
 #include "engine/engine.h"
 #include "kb/model.h"
@@ -24,13 +25,13 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -253,14 +254,21 @@ void frmMain::buildPanes() {
         ctx_.engine.question(), questions::ChoicePicture::stateTips(ctx_.model), client_);
     Pic_Choix->setObjectName(QStringLiteral("Pic_Choix"));
     Pic_Choix->hide();
-    Liste_Esp = new QListWidget(client_);
+    Liste_Esp = new QListView(client_);
     Liste_Esp->setObjectName(QStringLiteral("Liste_Esp"));
+    documents::prepareSpeciesList(Liste_Esp);
+    listModel_ = new documents::SpeciesListModel(
+        [this](int line) {
+            return listFromLoading_ ? ctx_.model.SpeciesListLines.value(line)
+                                    : ctx_.engine.listLine(line);
+        },
+        Liste_Esp);
+    Liste_Esp->setModel(listModel_);
     Liste_Esp->hide();
-    Tree_esp = new QTreeWidget(client_);
+    Tree_esp = new QTreeView(client_);
     Tree_esp->setObjectName(QStringLiteral("Tree_esp"));
     Tree_esp->setHeaderHidden(true);
     Tree_esp->hide();
-    documents::connectBookImages(Tree_esp);
     Barre_Verticale = new QFrame(client_);
     Barre_Verticale->setObjectName(QStringLiteral("Barre_Verticale"));
     Barre_Verticale->setFrameShape(QFrame::VLine);
@@ -328,7 +336,8 @@ bool frmMain::load() {
     Disable_Button(QStringLiteral("Copy"));
     ctx_.engine.state().DescriptionModified = false;
     // Before the first ranking every species is listed at 100 %, as loading wrote it.
-    documents::fillSpeciesList(Liste_Esp, ctx_.model.SpeciesListLines);
+    listFromLoading_ = true;
+    listModel_->reset(int(ctx_.model.SpeciesListLines.size()));
     fillSpeciesTree();
     ctx_.engine.Nettoye();
     const auto refresh = ctx_.engine.Actualise_Identification(
@@ -352,11 +361,12 @@ bool frmMain::load() {
 }
 
 void frmMain::fillSpeciesTree() {
-    documents::fillSpeciesTree(Tree_esp, ctx_.model.Tree);
+    documents::showSpeciesTree(Tree_esp, ctx_.model.Tree);
 }
 
 void frmMain::refillSpeciesList() {
-    documents::fillSpeciesList(Liste_Esp, ctx_.engine.listLines());
+    listFromLoading_ = false;
+    listModel_->reset(ctx_.engine.listedCount());
 }
 
 // --- commands::CommandUi -----------------------------------------------------------------
@@ -584,7 +594,7 @@ QStringList frmMain::documentFolders() const {
 
 void frmMain::Timer1_Timer() {
     if (WebTexte->ReadyState() != 4 || !WebTexte->isVisible()) return;
-    if (Liste_Esp->isVisible() && Liste_Esp->count() == 0) return;  // no document to leave
+    if (Liste_Esp->isVisible() && listModel_->rowCount() == 0) return;  // no document to leave
     const QString own = species_->DocCode.toLower() + species_->DocSuffix + QStringLiteral(".html");
     // Away from the species' own document Back is offered, but only when it leads somewhere.
     if (WebTexte->LocationURL().toLower().endsWith(own) || !WebTexte->canGoBack()) {
@@ -600,7 +610,8 @@ void frmMain::Timer1_Timer() {
 }
 
 void frmMain::showContradictions() {
-    questions_->showContradictions(Liste_Esp->currentRow());
+    const QModelIndex current = Liste_Esp->currentIndex();
+    questions_->showContradictions(current.isValid() ? current.row() : -1);
 }
 
 void frmMain::showQuestionView() {

@@ -14,15 +14,16 @@
 class QAction;
 class QFrame;
 class QLabel;
-class QListWidget;
+class QListView;
 class QMenu;
 class QToolBar;
-class QTreeWidget;
+class QTreeView;
 
 namespace documents {
 class DocumentView;
 class DrawingSheets;
 class SpeciesDocuments;
+class SpeciesListModel;
 }  // namespace documents
 namespace engine {
 class Engine;
@@ -88,7 +89,7 @@ public:
     // change of display); the window manager's frame is known once the window is shown.
     void fitToWorkArea();
     void fillSpeciesTree();
-    // Refills the species list from the current ranking (after a threshold change).
+    // The species list follows the current ranking (after a refresh or a threshold change).
     void refillSpeciesList();
     // Copy (button and menu item) is offered while the drawing or the choices are shown.
     void setCopyEnabled(bool enabled);
@@ -181,8 +182,10 @@ private:
     questions::DrawingView* Robot = nullptr;
     questions::DrawingView* Small_Robot = nullptr;
     questions::ChoicePicture* Pic_Choix = nullptr;
-    QListWidget* Liste_Esp = nullptr;
-    QTreeWidget* Tree_esp = nullptr;
+    QListView* Liste_Esp = nullptr;
+    documents::SpeciesListModel* listModel_ = nullptr;
+    bool listFromLoading_ = false;  // the list shows the lines of loading, not a ranking
+    QTreeView* Tree_esp = nullptr;
     QFrame* Barre_Verticale = nullptr;
     documents::DocumentView* WebTexte = nullptr;
     documents::SpeciesDocuments* species_ = nullptr;

@@ -17,13 +17,13 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWindow>
 
 namespace shell {
@@ -203,7 +203,7 @@ void frmMain::Vue_Resultats() {
     showDocumentEntries();
     pendingEvents();
     species_->Liste_Esp_Click(Liste_Esp);
-    if (Liste_Esp->count() == 0) withdrawSpeciesCommands();
+    if (Liste_Esp->model()->rowCount() == 0) withdrawSpeciesCommands();
 }
 
 // An empty list (every species below the threshold) opens no document: there is nothing to

@@ -1,3 +1,4 @@
+#include "lineslist.h"
 #include "recordingnavigator.h"
 
 #include "documents/speciesdocuments.h"
@@ -10,9 +11,8 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 #include <memory>
 
@@ -47,10 +47,10 @@ protected:
         const auto result = kb::loadKnowledgeBase(model, base.options());
         ASSERT_TRUE(result.ok()) << result.detail.toStdString();
         ranking.RankPercent = {87, 50, 0};
-        documents::fillSpeciesList(
-            &list, {QStringLiteral(" 87% - Rosa canina"), QStringLiteral(" 50% - Fagus sylvatica"),
-                    QStringLiteral(" 0% - Quercus robur")});
-        documents::fillSpeciesTree(&tree, model.Tree);
+        list.setLines({QStringLiteral(" 87% - Rosa canina"),
+                       QStringLiteral(" 50% - Fagus sylvatica"),
+                       QStringLiteral(" 0% - Quercus robur")});
+        documents::showSpeciesTree(&tree, model.Tree);
         SpeciesDocuments::Hooks hooks;
         hooks.Enable_Button = [this](const QString& key) { log << "Enable_Button " + key; };
         hooks.setContraHidden = [this](bool hidden) {
@@ -79,12 +79,17 @@ protected:
     QString navigation(const QString& url, int flags) const {
         return QStringLiteral("Navigate2 %1 %2").arg(url).arg(flags);
     }
-    QTreeWidgetItem* node(const QString& key) const {
-        for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(&tree)); *it; ++it)
-            if ((*it)->data(0, Qt::UserRole).toString() == key) return *it;
-        return nullptr;
+    // The item of a key, looked for through the whole tree; invalid when there is none.
+    QModelIndex node(const QString& key, const QModelIndex& under = {}) const {
+        const QAbstractItemModel* m = tree.model();
+        for (int r = 0; r < m->rowCount(under); ++r) {
+            const QModelIndex i = m->index(r, 0, under);
+            if (i.data(Qt::UserRole).toString() == key) return i;
+            if (const QModelIndex found = node(key, i); found.isValid()) return found;
+        }
+        return {};
     }
-    void setLines(const QStringList& lines) { documents::fillSpeciesList(&list, lines); }
+    void setLines(const QStringList& lines) { list.setLines(lines); }
 
     testing_support::TestKb base;
     kb::Model model;
@@ -92,8 +97,8 @@ protected:
     platform::Settings::Values values;
     QStringList log;
     RecordingNavigator view{log};
-    QListWidget list;
-    QTreeWidget tree;
+    LinesList list;
+    QTreeView tree;
     std::unique_ptr<SpeciesDocuments> docs;
 };
 
@@ -159,19 +164,19 @@ TEST_F(SpeciesDocumentsTest, NextSpeciesOpensInTheLanguageOfTheDocumentOnScreen)
 TEST_F(SpeciesDocumentsTest, NoSelectedLineOpensLineZeroAndSelectsItWhenTheListIsShown) {
     load();
     list.show();
-    ASSERT_TRUE(list.selectedItems().isEmpty());
+    ASSERT_TRUE(list.selectedRows().isEmpty());
     docs->Liste_Esp_Click(&list);
     EXPECT_EQ(docs->DocCode, "AbCdE");
     EXPECT_EQ(view.location, documentUrl("abcde", "_en"));
-    ASSERT_EQ(list.selectedItems().size(), 1);
-    EXPECT_EQ(list.row(list.selectedItems().first()), 0);
+    ASSERT_EQ(list.selectedRows().size(), 1);
+    EXPECT_EQ(list.selectedRows().first(), 0);
 }
 
 TEST_F(SpeciesDocumentsTest, HiddenListOpensLineZeroWithoutSelectingIt) {
     load();
     docs->Liste_Esp_Click(&list);
     EXPECT_EQ(docs->DocCode, "AbCdE");
-    EXPECT_TRUE(list.selectedItems().isEmpty());
+    EXPECT_TRUE(list.selectedRows().isEmpty());
 }
 
 TEST_F(SpeciesDocumentsTest, ContraIsOfferedOnlyBelowHundredWhileTheBestIsPositive) {
@@ -267,9 +272,9 @@ TEST_F(SpeciesDocumentsTest, SpeciesUnderEspecesDropsTheFinalSAndTakesTheFamilyF
 
 TEST_F(SpeciesDocumentsTest, CommonNameSpeciesTakesCodeAndFamilyFromTheTag) {
     load();
-    QTreeWidgetItem* species = node("ABCDEDog rose");
-    ASSERT_NE(species, nullptr);
-    ASSERT_EQ(species->data(0, Qt::UserRole + 1).toString(), "CspABCDEROSACEAE");
+    const QModelIndex species = node("ABCDEDog rose");
+    ASSERT_TRUE(species.isValid());
+    ASSERT_EQ(species.data(Qt::UserRole + 1).toString(), "CspABCDEROSACEAE");
     view.location = documentUrl("klmno", "_fr");
     docs->Tree_esp_NodeClick(species);
     EXPECT_EQ(docs->DocCode, "Abcde");
@@ -284,8 +289,8 @@ TEST_F(SpeciesDocumentsTest, FamilyCommonNameLanguageAndRootNodesDoNothing) {
     docs->Tree_esp_NodeClick(node("KLMNO"));
     log.clear();
     for (const QString key : {"ROSACEAE", "Dog rose", "SEnglish", "Familles", "Communs"}) {
-        QTreeWidgetItem* n = node(key);
-        ASSERT_NE(n, nullptr) << key.toStdString();
+        const QModelIndex n = node(key);
+        ASSERT_TRUE(n.isValid()) << key.toStdString();
         docs->Tree_esp_NodeClick(n);
     }
     EXPECT_TRUE(log.isEmpty()) << log.join("; ").toStdString();
@@ -323,7 +328,7 @@ TEST_F(SpeciesDocumentsTest, AttachedListOpensOnClickAndOnKeyboardMoves) {
     list.resize(300, 200);
     list.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
-    const QRect line1 = list.visualItemRect(list.item(1));
+    const QRect line1 = list.lineRect(1);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, line1.center());
     EXPECT_EQ(docs->DocCode, "FGHIJ");
     const int before = view.navigations;
@@ -337,12 +342,12 @@ TEST_F(SpeciesDocumentsTest, AttachedListOpensOnClickAndOnKeyboardMoves) {
 
 // A window with two lists, the second attached to the documents; the first can take the
 // focus away from it.
-void showTwoLists(QWidget& window, QListWidget*& other, QListWidget*& hovered,
+void showTwoLists(QWidget& window, LinesList*& other, LinesList*& hovered,
                   documents::SpeciesDocuments& docs) {
-    other = new QListWidget(&window);
-    hovered = new QListWidget(&window);
+    other = new LinesList(&window);
+    hovered = new LinesList(&window);
     hovered->move(0, 100);
-    documents::fillSpeciesList(hovered, {QStringLiteral("100% - Rosa canina")});
+    hovered->setLines({QStringLiteral("100% - Rosa canina")});
     docs.attachList(hovered);
     window.resize(300, 300);
     window.show();
@@ -351,8 +356,8 @@ void showTwoLists(QWidget& window, QListWidget*& other, QListWidget*& hovered,
 TEST_F(SpeciesDocumentsTest, FirstHoverGivesTheListTheFocusOnlyOnce) {
     load();
     QWidget window;
-    QListWidget* other = nullptr;
-    QListWidget* hovered = nullptr;
+    LinesList* other = nullptr;
+    LinesList* hovered = nullptr;
     showTwoLists(window, other, hovered, *docs);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     other->setFocus();
@@ -367,8 +372,8 @@ TEST_F(SpeciesDocumentsTest, FirstHoverGivesTheListTheFocusOnlyOnce) {
 TEST_F(SpeciesDocumentsTest, FocusReceivedBeforeAnyHoverKeepsTheFocusWhereItIs) {
     load();
     QWidget window;
-    QListWidget* other = nullptr;
-    QListWidget* hovered = nullptr;
+    LinesList* other = nullptr;
+    LinesList* hovered = nullptr;
     showTwoLists(window, other, hovered, *docs);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     hovered->setFocus();

@@ -26,7 +26,9 @@ public:
     kb::Model model;
     engine::KeyTables tables;
 
-    void set(int species, int state, int value) { model.Matrix[index(species, state)] = value; }
+    void set(int species, int state, int value) {
+        model.Matrix.writable()[index(species, state)] = value;
+    }
     void weight(int state, int value) { model.StateWeight[size_t(state)] = platform::i16(value); }
     int firstState(int object) const { return tables.objects[size_t(object)].firstState; }
     static QString objectKey(int r);

@@ -4,6 +4,8 @@
 #include "engine/discriminantsearch.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <random>
 
 using engine::Engine;
 using engine::SearchOutcome;
@@ -190,6 +192,31 @@ TEST(SearchCounts, EachStateColumnIsCountedOnce) {
     EXPECT_EQ(search.stateCount(0, 3), 1);
     EXPECT_EQ(search.stateCount(1, 3), 2);
     EXPECT_EQ(search.stateCount(1, 1), 0);  // top of one: species 0 only
+}
+
+// Whatever the size of the top, and wherever its species lie in the matrix, a state's count
+// is the number of top species showing it: few (read one by one), many (read through a
+// mask) or all. The matrix holds values other than 1 too, which are summed.
+TEST(SearchCounts, EveryTopSizeCountsTheSameAsByHand) {
+    const int species = 256;
+    MemoryKey key(species, {3});
+    std::mt19937 rng(5);
+    for (int s = 0; s < species; ++s) key.set(s, int(rng() % 3), s % 17 == 0 ? 2 : 1);
+    key.finish();
+    engine::IdentificationState state;
+    state.reset(key.model);
+    std::vector<int> order(species);
+    for (int s = 0; s < species; ++s) order[size_t(s)] = species - 1 - s;
+    std::shuffle(order.begin(), order.end(), rng);
+    state.RankTable.species = order;
+    for (int top : {1, 2, 31, 32, 33, 200, 255, 256}) {
+        engine::DiscriminantSearch search(key.model, key.tables, state);
+        for (int j = 0; j < 3; ++j) {
+            std::int64_t expected = 0;
+            for (int k = 0; k < top; ++k) expected += key.model.matrix(order[size_t(k)], j);
+            EXPECT_EQ(search.stateCount(j, top), expected) << "top " << top << ", state " << j;
+        }
+    }
 }
 
 }  // namespace

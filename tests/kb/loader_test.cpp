@@ -163,6 +163,7 @@ TEST(DataFiles, TheMatrixHasTheSpeciesIndexVaryingFastest) {
     auto l = load(base);
     ASSERT_TRUE(l->result.ok()) << l->result.detail.toStdString();
     const kb::Model& m = l->model;
+    EXPECT_TRUE(m.Matrix.isMapped()) << "the matrix is read in place, not copied";
     EXPECT_EQ(m.matrix(0, 0), 1);
     EXPECT_EQ(m.matrix(1, 0), 0);
     EXPECT_EQ(m.matrix(0, 1), 0);

@@ -98,6 +98,37 @@ TEST(SpeciesTree, KeysAreUniqueAndChildrenSorted) {
     EXPECT_EQ(childTexts(t, "R"), QStringList({"Apple", "banana", "cherry"}));
 }
 
+// Names in any order, equal texts, and reads between adds: the order is the same as if every
+// child had been inserted at its place.
+TEST(SpeciesTree, ChildrenAddedInAnyOrderReadSortedWithEqualTextsInAddOrder) {
+    kb::SpeciesTree t;
+    ASSERT_TRUE(t.addRoot("R", "Root", "livre_ferme", ""));
+    ASSERT_TRUE(t.addRoot("S", "Second", "livre_ferme", ""));
+    for (int i = 0; i < 500; ++i) {
+        const int n = (i * 7919) % 500;  // a permutation of 0..499
+        const QString text = QStringLiteral("name %1").arg(n / 2, 3, 10, QLatin1Char('0'));
+        ASSERT_TRUE(
+            t.add("R", QStringLiteral("k%1").arg(i), i % 3 ? text : text.toUpper(), "", ""));
+        if (i == 250) {  // a read half-way must see the first half sorted
+            ASSERT_EQ(t.node(t.find("R")).children.size(), 251u);
+        }
+    }
+    ASSERT_TRUE(t.add("S", "z", "zeta", "", ""));
+    ASSERT_TRUE(t.add("S", "y", "Alpha", "", ""));
+    EXPECT_EQ(childTexts(t, "S"), QStringList({"Alpha", "zeta"}));
+    const auto& children = t.node(t.find("R")).children;
+    ASSERT_EQ(children.size(), 500u);
+    for (size_t c = 1; c < children.size(); ++c) {
+        const auto& a = t.node(children[c - 1]);
+        const auto& b = t.node(children[c]);
+        const int cmp = a.text.compare(b.text, Qt::CaseInsensitive);
+        ASSERT_LE(cmp, 0) << a.text.toStdString() << " before " << b.text.toStdString();
+        if (cmp == 0 && a.text == b.text) {  // same text: the one added first comes first
+            EXPECT_LT(a.key.mid(1).toInt(), b.key.mid(1).toInt());
+        }
+    }
+}
+
 TEST(ProperCase, FirstLetterOfEachWordUpper) {
     EXPECT_EQ(kb::properCase("ASTERACEAE"), QString("Asteraceae"));
     EXPECT_EQ(kb::properCase("rosaceae de haie"), QString("Rosaceae De Haie"));

@@ -10,7 +10,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,9 +19,17 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using Answer = platform::Dialogs::Answer;
+
+namespace {
+
+QString line(const QListView* list, int row) {
+    return list->model()->index(row, 0).data().toString();
+}
+
+}  // namespace
 
 TEST_F(MainWindowTest, StartsInTheIdentificationViewWithNothingToSave) {
     shell::frmMain& w = open();
@@ -41,13 +49,15 @@ TEST_F(MainWindowTest, StartsInTheIdentificationViewWithNothingToSave) {
 
 TEST_F(MainWindowTest, TheSpeciesListAndTreeComeFromTheKnowledgeBase) {
     shell::frmMain& w = open();
-    auto* list = qobject_cast<QListWidget*>(w.pane("Liste_Esp"));
-    ASSERT_EQ(list->count(), 3);
-    EXPECT_EQ(list->item(0)->text(), QString(" 0% - Alpha alpha"));
-    auto* tree = qobject_cast<QTreeWidget*>(w.pane("Tree_esp"));
-    ASSERT_EQ(tree->topLevelItemCount(), 3);
-    EXPECT_EQ(tree->topLevelItem(0)->text(0), QString("Families"));
-    EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), QString("Alphidae"));
+    auto* list = qobject_cast<QListView*>(w.pane("Liste_Esp"));
+    ASSERT_EQ(list->model()->rowCount(), 3);
+    EXPECT_EQ(line(list, 0), QString(" 0% - Alpha alpha"));
+    auto* tree = qobject_cast<QTreeView*>(w.pane("Tree_esp"));
+    const QAbstractItemModel* nodes = tree->model();
+    ASSERT_EQ(nodes->rowCount(), 3);
+    const QModelIndex families = nodes->index(0, 0);
+    EXPECT_EQ(families.data().toString(), QString("Families"));
+    EXPECT_EQ(nodes->index(0, 0, families).data().toString(), QString("Alphidae"));
     EXPECT_EQ(w.findChild<QLabel*>("Legende")->text(), QString(" 3 species at 0 %"));
 }
 
@@ -214,8 +224,8 @@ TEST_F(MainWindowTest, ASpecimenIsDescribedFromTheDrawingAlone) {
     EXPECT_EQ(w.ViewMode, 1);
     EXPECT_EQ(engine->state().StateChoice[0], 1);
     EXPECT_EQ(engine->state().FrameState[0], -1);
-    auto* list = qobject_cast<QListWidget*>(w.pane("Liste_Esp"));
-    EXPECT_EQ(list->item(0)->text(), QString(" 100% - Alpha alpha"));
+    auto* list = qobject_cast<QListView*>(w.pane("Liste_Esp"));
+    EXPECT_EQ(line(list, 0), QString(" 100% - Alpha alpha"));
     // Alpha and Gamma both show the first wing state.
     EXPECT_EQ(w.findChild<QLabel*>("Legende")->text(), QString(" 2 species at 100 %"));
     EXPECT_TRUE(w.toolbarEntry(3)->isEnabled()) << "the answer can be saved";
@@ -224,8 +234,8 @@ TEST_F(MainWindowTest, ASpecimenIsDescribedFromTheDrawingAlone) {
 TEST_F(MainWindowTest, TheSpanishLegendIsNotLeftBlank) {
     shell::frmMain& w = open(1);
     EXPECT_EQ(w.findChild<QLabel*>("Legende")->text(), QString(" 3 especies al 0 %"));
-    auto* tree = qobject_cast<QTreeWidget*>(w.pane("Tree_esp"));
-    EXPECT_EQ(tree->topLevelItemCount(), 2) << "no Spanish text for the common-names root";
+    auto* tree = qobject_cast<QTreeView*>(w.pane("Tree_esp"));
+    EXPECT_EQ(tree->model()->rowCount(), 2) << "no Spanish text for the common-names root";
 }
 
 TEST_F(MainWindowTest, SearchProposesAQuestionThroughTheCharacterToolbar) {
@@ -258,8 +268,8 @@ TEST_F(MainWindowTest, ContradictionMarksGoWhenTheResultsAreShown) {
     engine->state().StateChoice[1] = 1;  // A2: shown by Beta only
     w.showRefresh(engine->Actualise_Identification());
     w.menuAction("mnuViewResults")->trigger();
-    auto* list = qobject_cast<QListWidget*>(w.pane("Liste_Esp"));
-    list->setCurrentRow(1);  // a species without A2
+    auto* list = qobject_cast<QListView*>(w.pane("Liste_Esp"));
+    list->setCurrentIndex(list->model()->index(1, 0));  // a species without A2
     const QImage plain = qobject_cast<questions::DrawingView*>(w.pane("Robot"))->image();
     w.toolbarEntry(17)->trigger();  // Errors
     EXPECT_TRUE(dialogs.asked.empty()) << dialogs.texts().join("|").toStdString();
@@ -303,9 +313,9 @@ TEST_F(MainWindowTest, ANewThresholdFromTheOptionsRefillsTheList) {
         dialog->findChild<QPushButton*>("cmdOK")->click();
     });
     w.menuAction("mnuViewOptions")->trigger();
-    auto* list = qobject_cast<QListWidget*>(w.pane("Liste_Esp"));
-    ASSERT_EQ(list->count(), 2);
-    EXPECT_EQ(list->item(1)->text(), QString(" 100% - Gamma gamma"));
+    auto* list = qobject_cast<QListView*>(w.pane("Liste_Esp"));
+    ASSERT_EQ(list->model()->rowCount(), 2);
+    EXPECT_EQ(line(list, 1), QString(" 100% - Gamma gamma"));
     EXPECT_EQ(w.findChild<QLabel*>("Legende")->text(), legend) << "the legend is not recomputed";
     EXPECT_EQ(settings->read()->ListThreshold, 50);
 }

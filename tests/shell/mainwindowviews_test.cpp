@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,9 +79,9 @@ TEST_F(MainWindowTest, AnEmptyListOffersNoSpeciesCommands) {
     engine->state().StateChoice[0] = 1;
     engine->setListThreshold(101);
     w.showRefresh(engine->Actualise_Identification());
-    auto* list = qobject_cast<QListWidget*>(w.pane("Liste_Esp"));
+    auto* list = qobject_cast<QListView*>(w.pane("Liste_Esp"));
     w.menuAction("mnuViewResults")->trigger();
-    ASSERT_EQ(list->count(), 0);
+    ASSERT_EQ(list->model()->rowCount(), 0);
     EXPECT_FALSE(visibleToolbarKeys(w, 13).contains("Contra"));
     EXPECT_FALSE(w.toolbarEntry(14)->isEnabled()) << "Back";
     EXPECT_FALSE(w.toolbarEntry(15)->isEnabled()) << "Forward";
@@ -109,10 +109,10 @@ TEST_F(MainWindowTest, TheListBeforeTheFirstRankingComesFromLoading) {
         shell::ProgramContext{model, *engine, strings, *settings, dialogs, values, std::int16_t(0),
                               QString(), QString()});
     EXPECT_FALSE(window->load());
-    auto* list = qobject_cast<QListWidget*>(window->pane("Liste_Esp"));
-    ASSERT_EQ(list->count(), 3);
-    EXPECT_EQ(list->item(0)->text(), "100% - Alpha alpha");
-    EXPECT_EQ(list->item(2)->text(), "100% - Gamma gamma");
+    const QAbstractItemModel* lines = qobject_cast<QListView*>(window->pane("Liste_Esp"))->model();
+    ASSERT_EQ(lines->rowCount(), 3);
+    EXPECT_EQ(lines->index(0, 0).data().toString(), "100% - Alpha alpha");
+    EXPECT_EQ(lines->index(2, 0).data().toString(), "100% - Gamma gamma");
 }
 
 // With no program on the desktop to open local pages, Help shows them in a window of ours.

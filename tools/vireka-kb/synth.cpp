@@ -51,6 +51,31 @@ QString stateId(int s) {
     return QStringLiteral("E%1").arg(s, 5, 10, QLatin1Char('0'));
 }
 
+// Latin-looking binomials in no particular order, as real keys have them: the rows' order
+// says nothing of the names' alphabetical order. Repeated names get a variety.
+QStringList speciesNames(int count) {
+    static const char* const syllables[] = {"ca", "lo",  "phy", "ra",  "ste", "mi",  "tor", "ae",
+                                            "nu", "gla", "bri", "ven", "os",  "tha", "cus", "li",
+                                            "me", "dro", "xa",  "pe",  "qui", "sa",  "ul",  "ger"};
+    Sequence seq;
+    auto word = [&](int parts) {
+        QString w;
+        for (int p = 0; p < parts; ++p) w += QLatin1String(syllables[seq.below(24)]);
+        return w;
+    };
+    QStringList names;
+    QSet<QString> seen;
+    for (int i = 0; i < count; ++i) {
+        QString genus = word(2 + seq.below(2));
+        genus[0] = genus[0].toUpper();
+        QString name = genus + QLatin1Char(' ') + word(2 + seq.below(2)) + QLatin1String("us");
+        if (seen.contains(name.toLower())) name += QStringLiteral(" var. %1").arg(i);
+        seen.insert(name.toLower());
+        names << name;
+    }
+    return names;
+}
+
 // States per question: as even as possible, at least two each.
 QList<int> firstStates(const SynthSize& n) {
     QList<int> first;
@@ -90,14 +115,15 @@ bool writeTables(DatabaseWriter& db, const SynthSize& n, const QList<int>& first
 }
 
 bool writeSpecies(DatabaseWriter& db, const SynthSize& n) {
+    const QStringList names = speciesNames(n.species);
     for (int i = 0; i < n.species; ++i) {
         const QString num = QStringLiteral("%1").arg(i, 6, 10, QLatin1Char('0'));
-        if (!db.insert("Flore",
-                       {QStringLiteral("Synthetica species%1").arg(num),
-                        QStringLiteral("FAMILY%1").arg(i % kFamilies, 3, 10, QLatin1Char('0')),
-                        speciesCode(i), QStringLiteral("Specimen %1").arg(num),
-                        QStringLiteral("Common %1").arg(num), QStringLiteral("Nom %1").arg(num),
-                        QStringLiteral("Nombre %1").arg(num)}))
+        if (!db.insert(
+                "Flore",
+                {names[i], QStringLiteral("FAMILY%1").arg(i % kFamilies, 3, 10, QLatin1Char('0')),
+                 speciesCode(i), QStringLiteral("Specimen %1").arg(num),
+                 QStringLiteral("Common %1").arg(num), QStringLiteral("Nom %1").arg(num),
+                 QStringLiteral("Nombre %1").arg(num)}))
             return false;
     }
     return db.addCommonNames({{QStringLiteral("English"), QStringLiteral("Commun_en")},

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Whole-process start-up: `vireka --quit-after-start` on the demo and on synthetic keys of
+# 10,000 and 30,000 species, runs interleaved (demo, 10k, 30k, demo, ...) so that every key
+# sees the same machine; the figure kept for each is its fastest run, and each key is given
+# against the demo of the same run. Peak memory (maximum resident set) is reported too.
+#
+#   bash bench/startup.sh [BUILD_DIR] [RUNS]     (default build-bench, 7 runs)
+set -euo pipefail
+build=$(realpath "${1:-build-bench}")
+runs=${2:-7}
+work=$build/startup-bench
+mkdir -p "$work"
+export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
+
+declare -A data=([demo]=$build/demo)
+for n in 10000 30000; do
+    data[$n]=$work/synth$n
+    if [[ ! -f ${data[$n]}/MATRICE.DAT ]]; then
+        "$build/tools/vireka-kb" synth "${data[$n]}" --species "$n" >/dev/null
+    fi
+done
+keys=(demo 10000 30000)
+for k in "${keys[@]}"; do
+    mkdir -p "$work/config-$k" "$work/run-$k"
+    chmod 700 "$work/run-$k"
+    XDG_CONFIG_HOME=$work/config-$k "$build/tools/vireka-setup" --data "${data[$k]}" \
+        --program "$build" >/dev/null
+done
+
+declare -A best rss
+for ((r = 0; r < runs; r++)); do
+    for k in "${keys[@]}"; do
+        start=$EPOCHREALTIME
+        kb=$(XDG_CONFIG_HOME=$work/config-$k XDG_RUNTIME_DIR=$work/run-$k \
+            /usr/bin/time -f '%M' "$build/src/app/vireka" --quit-after-start 2>&1 >/dev/null |
+            tail -1)
+        seconds=$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN{print b - a}')
+        if [[ -z ${best[$k]:-} ]] || awk "BEGIN{exit !($seconds < ${best[$k]})}"; then
+            best[$k]=$seconds
+        fi
+        if [[ -z ${rss[$k]:-} ]] || ((kb > rss[$k])); then rss[$k]=$kb; fi
+    done
+done
+for k in "${keys[@]}"; do
+    awk -v k="$k" -v s="${best[$k]}" -v d="${best[demo]}" -v m="${rss[$k]}" -v runs="$runs" \
+        'BEGIN{printf "%-6s fastest of %d runs %.3f s  vs_demo %.2f  peak RSS %.1f MB\n",
+               k, runs, s, s / d, m / 1024}'
+done

@@ -1,0 +1,146 @@
+#include "lineslist.h"
+
+#include "documents/specieslistmodel.h"
+#include "documents/speciespanes.h"
+#include "documents/speciestreemodel.h"
+#include "kb/speciestree.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QTest>
+#include <QTreeView>
+
+using documents::SpeciesTreeModel;
+
+namespace {
+
+// A list of many lines that counts the lines it is asked to make.
+struct CountingList {
+    int asked = 0;
+    int generation = 0;
+    documents::SpeciesListModel model{[this](int line) {
+        ++asked;
+        return QStringLiteral(" %1% - Species %2").arg(generation).arg(line);
+    }};
+    QListView view;
+
+    CountingList() {
+        documents::prepareSpeciesList(&view);
+        view.setModel(&model);
+        view.resize(300, 200);
+    }
+    void paint() {
+        view.viewport()->repaint();
+        QApplication::processEvents();
+    }
+};
+
+qint64 iconKey(const QModelIndex& index) {
+    return index.data(Qt::DecorationRole).value<QIcon>().cacheKey();
+}
+
+kb::SpeciesTree smallTree() {
+    kb::SpeciesTree t;
+    t.addRoot("Familles", "Families", "livre_ferme", "");
+    t.addRoot("Communs", "Common names", "livre_ferme", "");
+    t.add("Familles", "ROSACEAE", "Rosaceae", "livre_ferme", "Fam");
+    t.add("Familles", "FAGACEAE", "Fagaceae", "livre_ferme", "Fam");
+    t.add("ROSACEAE", "ABCDE", "Rosa canina", "page", "Esp");
+    t.add("FAGACEAE", "KLMNO", "Quercus robur", "page", "Esp");
+    t.add("FAGACEAE", "FGHIJ", "Fagus sylvatica", "page", "Esp");
+    return t;
+}
+
+}  // namespace
+
+// Ten thousand species: a refresh and a paint make the lines on screen, not the others.
+TEST(SpeciesListModel, OnlyThePaintedLinesAreMade) {
+    CountingList list;
+    list.model.reset(10000);
+    list.view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list.view));
+    list.paint();
+    const int visible = list.view.viewport()->height() / list.view.sizeHintForRow(0) + 2;
+    EXPECT_GT(list.asked, 0);
+    EXPECT_LE(list.asked, 4 * visible) << "lines made for rows that are not painted";
+
+    list.asked = 0;
+    list.generation = 87;
+    list.model.reset(10000);
+    list.paint();
+    EXPECT_LE(list.asked, 4 * visible);
+    EXPECT_EQ(list.model.index(0, 0).data().toString(), QString(" 87% - Species 0"));
+
+    list.view.scrollToBottom();
+    list.paint();
+    const QModelIndex last = list.view.indexAt(QPoint(2, list.view.viewport()->height() - 3));
+    EXPECT_EQ(last.row(), 9999) << "scrolled to the end, the last line is painted";
+}
+
+TEST(SpeciesListModel, AResetChangesTheCountAndDropsTheSelection) {
+    LinesList list;
+    list.setLines({" 87% - A", " 50% - B", " 0% - C"});
+    list.setCurrentRow(2);
+    ASSERT_EQ(list.selectedRows(), QList<int>({2}));
+    list.setLines({" 100% - B"});
+    EXPECT_EQ(list.model()->rowCount(), 1);
+    EXPECT_TRUE(list.selectedRows().isEmpty());
+    EXPECT_FALSE(list.model()->index(1, 0).isValid());
+    EXPECT_FALSE(list.model()->data(list.model()->index(0, 0), Qt::DecorationRole).isValid());
+    list.setLines({});
+    EXPECT_EQ(list.model()->rowCount(), 0);
+}
+
+// Every item's parent is the item it hangs under, rows are the tree's order, and keys and
+// tags come through.
+TEST(SpeciesTreeModel, ItemsFollowTheTree) {
+    const kb::SpeciesTree tree = smallTree();
+    SpeciesTreeModel model(tree);
+    ASSERT_EQ(model.rowCount(), 2);
+    const QModelIndex families = model.index(0, 0);
+    EXPECT_EQ(families.data().toString(), "Families");
+    ASSERT_EQ(model.rowCount(families), 2);
+    const QModelIndex fagaceae = model.index(0, 0, families);
+    EXPECT_EQ(fagaceae.data().toString(), "Fagaceae") << "children in alphabetical order";
+    EXPECT_EQ(fagaceae.data(SpeciesTreeModel::TagRole).toString(), "Fam");
+    ASSERT_EQ(model.rowCount(fagaceae), 2);
+    const QModelIndex fagus = model.index(0, 0, fagaceae);
+    EXPECT_EQ(fagus.data().toString(), "Fagus sylvatica");
+    EXPECT_EQ(fagus.data(SpeciesTreeModel::KeyRole).toString(), "FGHIJ");
+    EXPECT_EQ(model.parent(fagus), fagaceae);
+    EXPECT_EQ(model.parent(fagaceae), families);
+    EXPECT_FALSE(model.parent(families).isValid());
+    EXPECT_EQ(model.index(1, 0, fagaceae).data().toString(), "Quercus robur");
+    EXPECT_FALSE(model.index(2, 0, fagaceae).isValid());
+    EXPECT_FALSE(model.index(0, 1, fagaceae).isValid());
+    EXPECT_FALSE(model.hasChildren(fagus));
+    EXPECT_EQ(model.rowCount(model.index(1, 0)), 0) << "a root without children";
+    for (int n = 0; n < tree.size(); ++n) EXPECT_EQ(model.node(model.indexOf(n)), n);
+}
+
+TEST(SpeciesTreeModel, ExpandingShowsTheOpenBookAndCollapsingTheClosedOne) {
+    const kb::SpeciesTree tree = smallTree();
+    QTreeView view;
+    documents::showSpeciesTree(&view, tree);
+    view.show();
+    const QAbstractItemModel* model = view.model();
+    const QModelIndex families = model->index(0, 0);
+    const QModelIndex rosaceae = model->index(1, 0, families);
+    const qint64 closed = documents::treeIcon("livre_ferme").cacheKey();
+    const qint64 open = documents::treeIcon("livre_ouvert").cacheKey();
+    const qint64 page = documents::treeIcon("page").cacheKey();
+    EXPECT_EQ(iconKey(families), closed);
+    view.expand(families);
+    view.expand(rosaceae);
+    EXPECT_EQ(iconKey(families), open);
+    EXPECT_EQ(iconKey(rosaceae), open);
+    const QModelIndex rosa = model->index(0, 0, rosaceae);
+    EXPECT_EQ(iconKey(rosa), page);
+    view.collapse(rosaceae);
+    EXPECT_EQ(iconKey(rosaceae), closed);
+    EXPECT_EQ(iconKey(families), open);
+
+    // A second tree replaces the first, books closed again.
+    documents::showSpeciesTree(&view, tree);
+    EXPECT_EQ(iconKey(view.model()->index(0, 0)), closed);
+}
