@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStandardPaths>
@@ -63,6 +64,13 @@ bool useIconSet() {
     if (!themeInstalled(IconTheme)) return false;
     QIcon::setThemeName(IconTheme);
     return true;
+}
+
+void useApplicationIcon() {
+    QGuiApplication::setDesktopFileName(ApplicationId);
+    QIcon icon = QIcon::fromTheme(ApplicationId);
+    if (icon.isNull()) icon = QIcon(QStringLiteral(":/vireka/vireka.svg"));
+    QGuiApplication::setWindowIcon(icon);
 }
 
 QString iconName(const QString& command) {

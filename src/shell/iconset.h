@@ -12,6 +12,13 @@ namespace shell {
 // so that it looks the same everywhere; the package depends on it.
 inline const QString IconTheme = QStringLiteral("Adwaita");
 
+// The name the desktop knows the program by: its desktop entry and its application icon.
+inline const QString ApplicationId = QStringLiteral("io.github.vireka.Vireka");
+
+// Ties the program's windows to its desktop entry (so a desktop shows them under its menu
+// entry) and gives them the application icon: the installed one, else the one built in.
+void useApplicationIcon();
+
 // Makes IconTheme the theme of the program when it is installed; false when it is not (the
 // commands then keep the style's pictures).
 bool useIconSet();

@@ -106,6 +106,7 @@ int RunningProgram::start(const QStringList& arguments) {
                             << QtTranslations::localeName(language.LanguageCode)
                             << " are not installed; its dialogs stay in English.\n";
     useIconSet();
+    useApplicationIcon();
     qtDialogs.setDefaultTitle(QStringLiteral("Vireka"));
 
     frmSplash splash(settings, strings);

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QPixmap>
 
 // Qt's own dialogs speak the interface language: the standard buttons are translated.
 TEST(QtTranslations, StandardButtonsFollowTheInterfaceLanguage) {
@@ -53,4 +55,16 @@ TEST(IconSet, EveryCommandHasItsIconAtBothScales) {
     EXPECT_EQ(shell::iconName("Help"), "help-browser");
     EXPECT_TRUE(shell::iconName("mnuEditIconize").isEmpty());
     EXPECT_TRUE(shell::commandIcon("mnuEditIconize").isNull());
+}
+
+// Windows carry the application's icon; a program run from its build tree has it built in.
+TEST(IconSet, WindowsCarryTheApplicationIcon) {
+    EXPECT_FALSE(QIcon(":/vireka/vireka.svg").pixmap(48, 48).isNull());
+    shell::useApplicationIcon();
+    EXPECT_EQ(QGuiApplication::desktopFileName(), "io.github.vireka.Vireka");
+    const QPixmap icon = QGuiApplication::windowIcon().pixmap(48, 48);
+    ASSERT_FALSE(icon.isNull());
+    // The drawing's green ground, not an empty square.
+    const QColor middle = icon.toImage().pixelColor(icon.width() / 2, icon.height() - 8);
+    EXPECT_GT(middle.green(), middle.red() + 20);
 }
