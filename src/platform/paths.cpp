@@ -1,5 +1,6 @@
 #include "platform/paths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -73,6 +74,20 @@ QString joinPath(const QString& folder, const QString& name) {
 QString withTrailingSlash(const QString& folder) {
     if (folder.isEmpty() || folder.endsWith(QLatin1Char('/'))) return folder;
     return folder + QLatin1Char('/');
+}
+
+}  // namespace platform
+
+namespace platform {
+
+QString installedDataDir() {
+#ifdef VIREKA_DATA_FROM_BIN
+    // An installed tree is found relative to the program, so it can be moved as a whole.
+    const QString dir = QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
+                                            .filePath(QStringLiteral(VIREKA_DATA_FROM_BIN)));
+    if (QFileInfo(dir).isDir()) return withTrailingSlash(dir);
+#endif
+    return QString();
 }
 
 }  // namespace platform

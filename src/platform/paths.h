@@ -27,3 +27,12 @@ QString joinPath(const QString& folder, const QString& name);
 QString withTrailingSlash(const QString& folder);
 
 }  // namespace platform
+
+namespace platform {
+
+// The folder of the data installed with the program (the demo knowledge base in demo/, the
+// help in help/), found from the program's own folder; empty when the program runs from a
+// build tree, where no such folder lies beside it.
+QString installedDataDir();
+
+}  // namespace platform

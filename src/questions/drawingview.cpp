@@ -18,9 +18,15 @@ void DrawingView::setLayerLimit(int limit) {
 
 void DrawingView::refreshCache() const {
     const QSize size = this->size().expandedTo(QSize(1, 1));
-    if (cache_.size() == size && cachedRevision_ == layers_.revision() && cachedLimit_ == limit_)
+    // Kept at the screen's own pixels, so a scaled display shows the drawing sharp and the
+    // colour stage reads the pixel that is shown.
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size) * ratio).toSize().expandedTo(QSize(1, 1));
+    if (cache_.size() == pixels && cache_.devicePixelRatio() == ratio &&
+        cachedRevision_ == layers_.revision() && cachedLimit_ == limit_)
         return;
-    cache_ = QImage(size, QImage::Format_RGB32);
+    cache_ = QImage(pixels, QImage::Format_RGB32);
+    cache_.setDevicePixelRatio(ratio);
     cache_.fill(Qt::white);
     QPainter p(&cache_);
     const QRectF target(QPointF(0, 0), QSizeF(size));
@@ -42,7 +48,9 @@ QImage DrawingView::image() const {
 void DrawingView::paintEvent(QPaintEvent* event) {
     refreshCache();
     QPainter p(this);
-    p.drawImage(event->rect(), cache_, event->rect());
+    const qreal ratio = cache_.devicePixelRatio();
+    const QRectF area(event->rect());
+    p.drawImage(area, cache_, QRectF(area.topLeft() * ratio, area.size() * ratio));
 }
 
 void DrawingView::mousePressEvent(QMouseEvent* event) {

@@ -19,7 +19,8 @@ public:
     void setLayerLimit(int limit);
     int layerLimit() const { return limit_; }
 
-    // The drawing as painted, at the widget's size.
+    // The drawing as painted: the widget's size in the screen's own pixels, with the
+    // screen's device pixel ratio.
     QImage image() const;
     // How many times the stacked image was rendered (the cache is kept otherwise).
     int renderCount() const { return renders_; }

@@ -10,6 +10,7 @@
 #include "questions/questionhost.h"
 
 #include <QToolBar>
+#include <cmath>
 
 namespace questions {
 
@@ -197,7 +198,10 @@ void QuestionController::leaveQuestion() {
 
 ObjectHit QuestionController::Cherche_Objet(int zoneX, int zoneY, int pixelX, int pixelY) const {
     const QImage displayed = robot_ ? robot_->image() : QImage();
-    return finder_.Cherche_Objet(zoneX, zoneY, pixelX, pixelY, engine_.state(), displayed);
+    // The pointer is in window units; the drawing is kept in the screen's pixels.
+    const qreal ratio = displayed.isNull() ? 1.0 : displayed.devicePixelRatio();
+    return finder_.Cherche_Objet(zoneX, zoneY, int(std::floor(pixelX * ratio)),
+                                 int(std::floor(pixelY * ratio)), engine_.state(), displayed);
 }
 
 void QuestionController::Robot_MouseDown(Qt::MouseButton button, QPointF position) {

@@ -14,6 +14,7 @@
 #include "questions/drawingview.h"
 #include "questions/questioncontroller.h"
 #include "shell/help.h"
+#include "shell/iconset.h"
 #include "shell/optionsdialog.h"
 #include "shell/splashwindow.h"
 #include "shell/translator.h"
@@ -86,6 +87,7 @@ frmMain::frmMain(ProgramContext context, QWidget* parent)
     client_ = new QWidget(this);
     setCentralWidget(client_);
     buildMenus();
+    setMenuIcons(menuBar());
     buildToolbar();
     buildPanes();
     buildStatusBar();
@@ -210,7 +212,8 @@ void frmMain::buildToolbar() {
     tbToolBar = new QToolBar(client_);
     tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
     tbToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    tbToolBar->setIconSize(QSize(22, 22));
+    // The icon set is drawn at 24 and 48 pixels: sharp at scale factors 1 and 2.
+    tbToolBar->setIconSize(QSize(24, 24));
     tbToolBar->setMovable(false);
     int n = 0;
     for (const ToolbarEntry& e : toolbarDesign) {
@@ -219,7 +222,8 @@ void frmMain::buildToolbar() {
         if (!e.key) {
             a = tbToolBar->addSeparator();
         } else {
-            a = tbToolBar->addAction(style()->standardIcon(e.icon), QString::number(e.caption));
+            const QIcon icon = commandIcon(QLatin1String(e.key), style()->standardIcon(e.icon));
+            a = tbToolBar->addAction(icon, QString::number(e.caption));
             a->setToolTip(QString::number(e.tip));
             a->setData(QLatin1String(e.key));
             const QString key = QLatin1String(e.key);

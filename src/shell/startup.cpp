@@ -5,11 +5,15 @@
 #include "engine/keytables.h"
 #include "kb/loader.h"
 #include "platform/language.h"
+#include "platform/paths.h"
 #include "platform/settings.h"
 #include "platform/stringtable.h"
+#include "shell/firstrun.h"
+#include "shell/iconset.h"
 #include "shell/mainwindow.h"
 #include "shell/programoptions.h"
 #include "shell/qtdialogs.h"
+#include "shell/qttranslations.h"
 #include "shell/splashwindow.h"
 
 #include <QApplication>
@@ -55,6 +59,7 @@ public:
     int start(const QStringList& arguments);
 
     platform::Settings& settings;
+    QtTranslations qtTranslations;
     QtDialogs qtDialogs;
     platform::Dialogs& dialogs;
     platform::StringTable strings;
@@ -96,12 +101,24 @@ QString RunningProgram::documentsUnavailable() {
 int RunningProgram::start(const QStringList& arguments) {
     const platform::Language language = platform::Language::choose(settings.languageSetting());
     strings.setLanguageCode(language.LanguageCode);
+    if (!qtTranslations.load(language.LanguageCode))
+        QTextStream(stderr) << "Qt's translations for "
+                            << QtTranslations::localeName(language.LanguageCode)
+                            << " are not installed; its dialogs stay in English.\n";
+    useIconSet();
+    useApplicationIcon();
     qtDialogs.setDefaultTitle(QStringLiteral("Vireka"));
 
     frmSplash splash(settings, strings);
     splash.showSplash();
     if (secondInstanceDeclined()) return 0;
-    const auto values = settings.read();
+    auto values = settings.read();
+    if (!values) {
+        const FirstRun first = offerInstalledDemo(
+            settings, dialogs, [this](int k) { return text(k); }, platform::installedDataDir());
+        if (first == FirstRun::Failed) return 1;
+        if (first == FirstRun::Installed) values = settings.read();
+    }
     if (!values) return stopWith(1073, QString(), Icon::Critical);
 
     kb::LoadOptions options;

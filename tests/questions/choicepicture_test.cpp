@@ -27,7 +27,13 @@ protected:
 
     int& selected() { return engine->question().SelectedChoice; }
     void click(QPoint p) { QTest::mouseClick(picture.get(), Qt::LeftButton, {}, p); }
-    QColor pixel(int x, int y) { return picture->grab().toImage().pixelColor(x, y); }
+    QColor pixel(int x, int y) { return shownPixel(*picture, x, y); }
+    // The colour shown at a point in window units, on a display of any scale factor.
+    static QColor shownPixel(QWidget& widget, int x, int y) {
+        const QImage shown = widget.grab().toImage();
+        const qreal ratio = shown.devicePixelRatio();
+        return shown.pixelColor(int(x * ratio), int(y * ratio));
+    }
     QString tipAt(QPoint p) {
         QMouseEvent move(QEvent::MouseMove, p, picture->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
                          {});
@@ -94,7 +100,7 @@ TEST_F(ChoicePictureTest, TheCurrentAnswerIsMarkedFromTheFirstPaint) {
     ChoicePicture fresh(engine->question(), {});
     fresh.resize(180, 80);
     ASSERT_TRUE(fresh.loadPicture(base.dataDir() + "corps.png"));
-    EXPECT_EQ(fresh.grab().toImage().pixelColor(61, 20), QColor(0, 0, 255));
+    EXPECT_EQ(shownPixel(fresh, 61, 20), QColor(0, 0, 255));
     EXPECT_FALSE(fresh.loadPicture(base.dataDir() + "missing.png"));
 }
 

@@ -1,14 +1,12 @@
 // vireka-setup: writes the settings that tell Vireka where its knowledge base lies.
 
-#include "databasecheck.h"
+#include "kb/installation.h"
 #include "platform/paths.h"
 #include "platform/settings.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QSettings>
 #include <QTextStream>
 #include <memory>
 #include <optional>
@@ -29,7 +27,8 @@ Options:
   --data DIR           data folder: the database, POIDS.DAT, MATRICE.DAT, couleur.wmf,
                        the toolbar pictures and the error pages (required)
   --base NAME          file name of the database inside DIR
-  --program DIR        program folder, which holds help/; default: this tool's folder
+  --program DIR        program folder, which holds help/; default: the installed
+                       program's shared data, else this tool's folder
   --descriptors DIR    folder of the pictures of choices of the questions
   --drawings DIR       folder of the drawings of the organism
   --documents DIR|URL  folder of the HTML documents, or a web address starting with
@@ -60,82 +59,35 @@ struct Failure {
     QString message;
 };
 
-bool isWebAddress(const QString& text) {
-    return text.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
-           text.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+// The folder that holds help/: the installed program's shared data when there is one,
+// else this tool's own folder (a build tree keeps help/ beside the programs).
+QString defaultProgramDir() {
+    const QString installed = platform::installedDataDir();
+    if (!installed.isEmpty()) return installed;
+    return QCoreApplication::applicationDirPath();
 }
 
-QString folderPath(const QDir& base, const QString& folder) {
-    return platform::withTrailingSlash(QDir::cleanPath(base.absoluteFilePath(folder)));
-}
-
-// A folder from its option, else from setup.ini (inside the data folder), else the fallback.
-QString chooseFolder(const QCommandLineParser& args, const QString& option, const QSettings* ini,
-                     const QDir& data, const QString& fallback) {
-    if (args.isSet(option)) return folderPath(QDir::current(), args.value(option));
-    if (ini && ini->contains(option)) return folderPath(data, ini->value(option).toString());
-    return fallback;
-}
-
-std::optional<Failure> checkFolder(const QString& what, const QString& folder) {
-    if (QFileInfo(folder).isDir()) return std::nullopt;
-    return Failure{QStringLiteral("the %1 folder %2 does not exist").arg(what, folder)};
-}
-
-void chooseDocuments(const QCommandLineParser& args, const QSettings* ini, const QDir& data,
-                     platform::Settings::Installation& plan) {
-    const QString option = QStringLiteral("documents");
-    QString given = args.value(option);
-    QDir base = QDir::current();
-    if (!args.isSet(option) && ini && ini->contains(option)) {
-        given = ini->value(option).toString();
-        base = data;
-    }
-    if (isWebAddress(given)) {
-        plan.DocSource = QStringLiteral("http");
-        plan.DocAddress = platform::Settings::withFinalSeparator(given, true);
-        return;
-    }
-    plan.DocSource = QStringLiteral("hd");
-    plan.DocAddress = given.isEmpty() ? plan.DataDir : folderPath(base, given);
+std::optional<QString> valueOf(const QCommandLineParser& args, const char* option) {
+    const QString name = QLatin1String(option);
+    if (!args.isSet(name)) return std::nullopt;
+    return args.value(name);
 }
 
 // Turns the arguments into the values to write, checking everything they name.
 std::optional<Failure> plan(const QCommandLineParser& args, platform::Settings::Installation& out) {
     if (!args.isSet(QStringLiteral("data")))
         return Failure{QStringLiteral("--data DIR is required (see --help)")};
-    const QDir data(QDir::current().absoluteFilePath(args.value(QStringLiteral("data"))));
-    out.DataDir = platform::withTrailingSlash(QDir::cleanPath(data.absolutePath()));
-    if (auto failure = checkFolder(QStringLiteral("data"), out.DataDir)) return failure;
-
-    std::optional<QSettings> ini;
-    if (QFileInfo(data.filePath(QStringLiteral("setup.ini"))).isFile())
-        ini.emplace(data.filePath(QStringLiteral("setup.ini")), QSettings::IniFormat);
-    const QSettings* setup = ini ? &*ini : nullptr;
-
-    out.Base = args.isSet(QStringLiteral("base")) ? args.value(QStringLiteral("base"))
-               : setup && setup->contains(QStringLiteral("base"))
-                   ? setup->value(QStringLiteral("base")).toString()
-                   : QStringLiteral("kb.sqlite");
-    if (out.Base.isEmpty() || QDir::isAbsolutePath(out.Base))
-        return Failure{QStringLiteral("the database must be a file name inside the data folder, "
-                                      "not \"%1\"")
-                           .arg(out.Base)};
-
-    const QString programDir = platform::withTrailingSlash(QCoreApplication::applicationDirPath());
-    out.ProgramDir = chooseFolder(args, QStringLiteral("program"), nullptr, data, programDir);
-    out.DescriptorDir = chooseFolder(args, QStringLiteral("descriptors"), setup, data, out.DataDir);
-    out.DrawingDir = chooseFolder(args, QStringLiteral("drawings"), setup, data, out.DataDir);
-    chooseDocuments(args, setup, data, out);
-
-    if (auto f = checkFolder(QStringLiteral("program"), out.ProgramDir)) return f;
-    if (auto f = checkFolder(QStringLiteral("descriptors"), out.DescriptorDir)) return f;
-    if (auto f = checkFolder(QStringLiteral("drawings"), out.DrawingDir)) return f;
-    if (out.DocSource == QLatin1String("hd")) {
-        if (auto f = checkFolder(QStringLiteral("documents"), out.DocAddress)) return f;
-    }
-    const QString error = checkDatabase(out.DataDir + out.Base);
-    if (!error.isEmpty()) return Failure{error};
+    kb::InstallationRequest request;
+    request.dataDir = args.value(QStringLiteral("data"));
+    request.programDir = valueOf(args, "program").value_or(defaultProgramDir());
+    request.base = valueOf(args, "base");
+    request.descriptors = valueOf(args, "descriptors");
+    request.drawings = valueOf(args, "drawings");
+    request.documents = valueOf(args, "documents");
+    QString error;
+    const auto planned = kb::planInstallation(request, &error);
+    if (!planned) return Failure{error};
+    out = *planned;
     return std::nullopt;
 }
 
