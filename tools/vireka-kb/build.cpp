@@ -31,7 +31,9 @@ bool writeFiles(const KbSource& kb, const KbLayout& layout, const QDir& out, boo
     if (!figures.writeFigures(drawings)) return (error = figures.errorString(), false);
     QList<QColor> colours;
     for (const PaletteEntry& e : kb.palette) colours << e.colour;
-    if (!DrawingCompiler::writePalette(colours, out.filePath(kbfolders::palette()), &error))
+    // A key without a drawing has no palette to sample.
+    if (!colours.isEmpty() &&
+        !DrawingCompiler::writePalette(colours, out.filePath(kbfolders::palette()), &error))
         return false;
     PictureWriter pictures(kb);
     if (!pictures.writeChoicePictures(out.filePath(kbfolders::descriptors())) ||
