@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
@@ -38,8 +39,11 @@ QuestionsPanel::QuestionsPanel(QWidget* parent) : QWidget(parent) {
     list_->setUniformRowHeights(true);
     list_->setWordWrap(false);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
-    list_->header()->setStretchLastSection(true);
-    list_->header()->setSectionResizeMode(0, QHeaderView::Interactive);
+    // The question takes the room; the answer gets what it needs, up to a share of the width.
+    list_->header()->setStretchLastSection(false);
+    list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list_->header()->setSectionResizeMode(1, QHeaderView::Interactive);
+    list_->viewport()->installEventFilter(this);
     column->addWidget(filter_);
     column->addWidget(list_, 1);
     setFocusProxy(list_);
@@ -107,9 +111,7 @@ void QuestionsPanel::rebuild() {
         }
         if (parent) parent->setExpanded(true);
     }
-    list_->resizeColumnToContents(0);
-    list_->setColumnWidth(0,
-                          std::min(list_->columnWidth(0), std::max(120, list_->width() * 3 / 5)));
+    fitAnswerColumn();
     applyFilter();
     if (list_->verticalScrollBar()) list_->verticalScrollBar()->setValue(scroll);
     if (!current.isEmpty()) selectQuestion(current);
@@ -187,7 +189,16 @@ void QuestionsPanel::showMenu(const QPoint& position) {
     if (menu.exec(list_->viewport()->mapToGlobal(position)) == forget) emit forgetRequested(key);
 }
 
+void QuestionsPanel::fitAnswerColumn() {
+    int wanted = 0;
+    for (QTreeWidgetItemIterator it(list_); *it; ++it)
+        wanted = std::max(wanted, list_->fontMetrics().horizontalAdvance((*it)->text(1)));
+    if (wanted > 0) wanted += 2 * list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    list_->setColumnWidth(1, std::max(0, std::min(wanted, list_->viewport()->width() * 2 / 5)));
+}
+
 bool QuestionsPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::Resize) fitAnswerColumn();
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (watched == list_ && (key == Qt::Key_Delete || key == Qt::Key_Backspace)) {

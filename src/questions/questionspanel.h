@@ -48,6 +48,7 @@ protected:
 private:
     void rebuild();
     void applyFilter();
+    void fitAnswerColumn();
     void activate(QTreeWidgetItem* item);
     void showMenu(const QPoint& position);
     const engine::QuestionEntry* entryOf(const QString& key) const;

@@ -71,6 +71,9 @@ void frmMain::buildQuestionsPanel() {
     } else {
         Dock_Questions->setWidget(Panel_Questions);
         addDockWidget(Qt::LeftDockWidgetArea, Dock_Questions);
+        // Wide enough for a question and its answer side by side.
+        resizeDocks({Dock_Questions}, {std::max(300, Panel_Questions->sizeHint().width())},
+                    Qt::Horizontal);
     }
     Titre_Question = new QLabel(client_);
     Titre_Question->setObjectName(QStringLiteral("Titre_Question"));
