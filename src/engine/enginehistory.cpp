@@ -39,20 +39,21 @@ bool Engine::rememberDescription() {
     return history_.record(descriptionOf(state_));
 }
 
-bool Engine::undo() {
-    const Description* d = history_.undo();
+namespace {
+bool putBack(const Description* d, IdentificationState& state) {
     if (!d) return false;
-    state_.StateChoice = d->StateChoice;
-    state_.FrameState = d->FrameState;
+    state.StateChoice = d->StateChoice;
+    state.FrameState = d->FrameState;
     return true;
+}
+}  // namespace
+
+bool Engine::undo() {
+    return putBack(history_.undo(), state_);
 }
 
 bool Engine::redo() {
-    const Description* d = history_.redo();
-    if (!d) return false;
-    state_.StateChoice = d->StateChoice;
-    state_.FrameState = d->FrameState;
-    return true;
+    return putBack(history_.redo(), state_);
 }
 
 }  // namespace engine

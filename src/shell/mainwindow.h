@@ -181,6 +181,7 @@ private:
     void buildHistoryMenu(QMenu* edit);
     void setQuestionsPanelShown(bool shown);
     void updateHistoryActions();
+    void rankAgain();
     void placeQuestionHeading(const QRect& choices);
     void fitCharacterToolbar();
     bool drawingLess() const;

@@ -162,13 +162,18 @@ void frmMain::openFromPanel(const QString& key) {
 void frmMain::forgetAnswer(const QString& key) {
     if (!ctx_.engine.forgetAnswer(key)) return;
     ctx_.engine.rememberDescription();
+    rankAgain();
+    Panel_Questions->selectQuestion(key);
+}
+
+// A description changed outside the answer path: ranked and shown as a confirmation shows it.
+void frmMain::rankAgain() {
     setBusy(true);
     const auto refresh = ctx_.engine.Actualise_Identification(
         [this](int layer, const QString& path) { return loadLayer(layer, path); });
     if (ctx_.engine.state().ExtraLayerCount != 0) questions_->dropContradictions();
     showRefresh(refresh);
     setBusy(false);
-    Panel_Questions->selectQuestion(key);
 }
 
 void frmMain::stepDescription(bool back) {
@@ -177,13 +182,7 @@ void frmMain::stepDescription(bool back) {
         setStatusText(QString());
         showIdentificationView();
     }
-    if (!(back ? ctx_.engine.undo() : ctx_.engine.redo())) return;
-    setBusy(true);
-    const auto refresh = ctx_.engine.Actualise_Identification(
-        [this](int layer, const QString& path) { return loadLayer(layer, path); });
-    if (ctx_.engine.state().ExtraLayerCount != 0) questions_->dropContradictions();
-    showRefresh(refresh);
-    setBusy(false);
+    if (back ? ctx_.engine.undo() : ctx_.engine.redo()) rankAgain();
 }
 
 void frmMain::placeQuestionHeading(const QRect& choices) {
