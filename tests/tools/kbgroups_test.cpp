@@ -56,6 +56,7 @@ TEST(KbGroups, AKeyWithoutADrawingBuildsLoadsAndIdentifies) {
     ASSERT_EQ(buildBase(QStringLiteral(VIREKA_NODRAWING_SOURCE), out.path(), &err), 0)
         << err.toStdString();
     EXPECT_FALSE(QFile::exists(QDir(out.path()).filePath("couleur.wmf")));
+    EXPECT_TRUE(QDir(out.path()).exists("drawings")) << "the installer records every folder";
     kb::Model model;
     const kb::LoadResult loaded = load(out.path(), model);
     ASSERT_TRUE(loaded.ok()) << loaded.detail.toStdString();

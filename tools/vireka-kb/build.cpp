@@ -27,6 +27,9 @@ const char* kHelp =
 bool writeFiles(const KbSource& kb, const KbLayout& layout, const QDir& out, bool pages,
                 QString& error) {
     const QString drawings = out.filePath(kbfolders::drawings());
+    // Made even for a key without a drawing: the installer records every folder of the base.
+    if (!QDir().mkpath(drawings))
+        return (error = QStringLiteral("cannot create ") + drawings, false);
     DrawingCompiler figures(kb);
     if (!figures.writeFigures(drawings)) return (error = figures.errorString(), false);
     QList<QColor> colours;
