@@ -21,11 +21,16 @@ namespace {
 bool writeFiles(const KbSource& kb, const KbLayout& layout, const QDir& out, bool pages,
                 QString& error) {
     const QString drawings = out.filePath(kbfolders::drawings());
+    // Made even for a key without a drawing: the installer records every folder of the base.
+    if (!QDir().mkpath(drawings))
+        return (error = QStringLiteral("cannot create ") + drawings, false);
     DrawingCompiler figures(kb);
     if (!figures.writeFigures(drawings)) return (error = figures.errorString(), false);
     QList<QColor> colours;
     for (const PaletteEntry& e : kb.palette) colours << e.colour;
-    if (!DrawingCompiler::writePalette(colours, out.filePath(kbfolders::palette()), &error))
+    // A key without a drawing has no palette to sample.
+    if (!colours.isEmpty() &&
+        !DrawingCompiler::writePalette(colours, out.filePath(kbfolders::palette()), &error))
         return false;
     PictureWriter pictures(kb);
     if (!pictures.writeChoicePictures(out.filePath(kbfolders::descriptors())) ||

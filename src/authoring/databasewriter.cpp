@@ -114,6 +114,11 @@ bool DatabaseWriter::open(const QString& path, int constraintCount,
     return true;
 }
 
+bool DatabaseWriter::addGroupTable() {
+    return exec(QStringLiteral(R"(CREATE TABLE "Groupes" ("Objet" TEXT COLLATE NOCASE PRIMARY KEY,
+        "Groupe" TEXT NOT NULL, "Ordre" INTEGER NOT NULL))"));
+}
+
 bool DatabaseWriter::insert(const QString& table, const QVariantList& values) {
     sqlite3_stmt* st = m_inserts.value(table);
     if (!st) {

@@ -33,6 +33,9 @@ public:
     // Rows of "Communs_Langues" and their views, in any order: they are numbered and named
     // in the order of the languages.
     bool addCommonNames(QList<CommonNames> languages);
+    // The optional table "Groupes" (question key, group name, order); written only for a
+    // base that groups its questions, so that other bases keep exactly the twelve tables.
+    bool addGroupTable();
     bool finish();
     void abandon();
     QString errorString() const { return m_error; }

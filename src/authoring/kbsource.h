@@ -101,6 +101,7 @@ struct Question {
     int frame = -1;
     bool proposable = true;
     int weight = 1;
+    QString group;           // heading it is listed under in the questions panel; empty: none
     QStringList conditions;  // parent states: the question is cleared when they are
     QList<State> states;
     SourcePlace place;

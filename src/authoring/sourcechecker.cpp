@@ -61,7 +61,9 @@ bool SourceChecker::check(KbSource& kb, KbLayout& layout) {
 
 bool SourceChecker::checkPalette() {
     const SourcePlace top = mainPlace();
-    if (m_kb->palette.isEmpty()) return fail(top, QStringLiteral("the palette has no colour"));
+    // A key without a drawing has nothing to click, so it may have no colours.
+    if (m_kb->palette.isEmpty() && !m_kb->layers.isEmpty())
+        return fail(top, QStringLiteral("the palette has no colour"));
     QSet<QRgb> seen;
     QSet<QString> names;
     for (const PaletteEntry& e : m_kb->palette) {
@@ -244,7 +246,6 @@ bool SourceChecker::checkDrawings() {
             if (!palette.contains(p.code))
                 return fail(p.place, QStringLiteral("colour %1 is not in the palette").arg(p.code));
     }
-    const SourcePlace top = mainPlace();
     for (int d = 0; d < m_kb->layers.size(); ++d) {
         const Layer& l = m_kb->layers[d];
         if (l.number != d)
@@ -266,11 +267,12 @@ bool SourceChecker::checkDrawings() {
             }
         }
     }
-    if (m_kb->layers.isEmpty()) return fail(top, QStringLiteral("no drawing layer"));
     for (const Contradiction& c : m_kb->contradictions) {
         if (!m_layout->questionIndex.contains(c.question.toUpper()))
             return fail(c.place, QStringLiteral("unknown question '%1'").arg(c.question));
         if (c.button != -1) continue;
+        if (m_kb->layers.isEmpty())
+            return fail(c.place, QStringLiteral("a contradiction layer needs a drawing"));
         for (const QString& suffix : m_layout->variantSuffixes) {
             const QString file = QStringLiteral("CONTRA/") + c.popup + suffix;
             if (!figures.contains(file.toUpper()))
@@ -288,6 +290,8 @@ bool SourceChecker::checkZones() {
                 e.place,
                 QStringLiteral("colour %1 asks the unknown question '%2'").arg(e.name, e.code));
     for (const Zone& z : m_kb->zones) {
+        if (m_kb->layers.isEmpty())
+            return fail(z.place, QStringLiteral("a click zone needs a drawing"));
         if (!m_layout->questionIndex.contains(z.question.toUpper()))
             return fail(z.place, QStringLiteral("unknown question '%1'").arg(z.question));
         if (!knownStates(z.conditions, z.place)) return false;

@@ -282,6 +282,12 @@ bool SourceParser::questionLine(const QStringList& w) {
         q.proposable = w[1] == QLatin1String("yes");
         return true;
     }
+    if (k == QLatin1String("group")) {
+        if (w.size() != 2 || w[1].isEmpty())
+            return fail(QStringLiteral("expected: group \"Name\""));
+        q.group = w[1];
+        return true;
+    }
     if (k == QLatin1String("requires")) {
         if (!needArgs(w, 2, QStringLiteral("requires STATE..."))) return false;
         q.conditions << w.mid(1);

@@ -4,6 +4,7 @@
 #include "authoring/datafiles.h"
 
 #include <QDir>
+#include <algorithm>
 
 namespace vkb {
 
@@ -89,9 +90,25 @@ bool TableCompiler::questions(DatabaseWriter& db) {
             if (!db.insert(QStringLiteral("Descendance"), {++descendance, parent, q.key}))
                 return false;
     }
+    if (!groups(db)) return false;
     for (const Contradiction& c : m_kb.contradictions)
         if (!db.insert(QStringLiteral("Contradictions"), {c.question, c.button, c.popup}))
             return false;
+    return true;
+}
+
+// A question keeps its place in the source as its order, so the panel lists the groups in
+// the order the author first used them.
+bool TableCompiler::groups(DatabaseWriter& db) {
+    const bool grouped = std::any_of(m_kb.questions.begin(), m_kb.questions.end(),
+                                     [](const Question& q) { return !q.group.isEmpty(); });
+    if (!grouped) return true;
+    if (!db.addGroupTable()) return false;
+    for (int i = 0; i < m_kb.questions.size(); ++i) {
+        const Question& q = m_kb.questions[i];
+        if (!q.group.isEmpty() && !db.insert(QStringLiteral("Groupes"), {q.key, q.group, i + 1}))
+            return false;
+    }
     return true;
 }
 

@@ -22,6 +22,7 @@ public:
 private:
     bool parameters(class DatabaseWriter& db);
     bool questions(DatabaseWriter& db);
+    bool groups(DatabaseWriter& db);
     bool species(DatabaseWriter& db);
     bool drawings(DatabaseWriter& db);
     bool zones(DatabaseWriter& db);

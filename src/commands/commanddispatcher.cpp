@@ -96,6 +96,7 @@ void CommandDispatcher::New() {
     ui_.setBusy(true);
     ui_.pendingEvents();
     engine_.Nettoye();
+    engine_.rememberDescription();
     if (engine_.state().ExtraLayerCount != 0) ui_.dropContradictions();
     if (!refresh()) return;
     engine_.reloadJokerFlags(true);
@@ -137,6 +138,7 @@ void CommandDispatcher::openFile(const QString& previousFile) {
     ui_.setBusy(true);
     ui_.pendingEvents();
     IdentificationFile::read(path, state.StateChoice, state.FrameState);
+    engine_.restartHistory();
     if (!refresh()) return;
     showUnmodified(MainCaption + QStringLiteral(" [") + CurrentFile + QLatin1Char(']'), true);
 }

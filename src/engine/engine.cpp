@@ -21,6 +21,7 @@ Engine::Engine(const kb::Model& model, KeyTables tables, platform::Dialogs& dial
       texts_(std::move(texts)),
       settings_(std::move(settings)) {
     state_.reset(model_);
+    restartHistory();
 }
 
 void Engine::setDirectories(const QString& dataDir, const QString& drawingDir) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/descriptionhistory.h"
 #include "engine/engineresults.h"
 #include "engine/identificationstate.h"
 #include "engine/keytables.h"
@@ -79,6 +80,21 @@ public:
     // Drops the contradiction layers; true when the character toolbar must be rebuilt.
     bool dropOverlays();
 
+    // Withdraws the answer of a question as confirming it with no cell highlighted does: its
+    // states and their dependants cleared, its frame closed. The open question stays open.
+    // False when the key is unknown or the question has no answer. The caller refreshes.
+    bool forgetAnswer(const QString& objectKey);
+
+    // Undo and Redo step through the description as it was after each confirmed answer,
+    // each forgotten answer and each New; opening an identification starts afresh.
+    const DescriptionHistory& history() const { return history_; }
+    void restartHistory();
+    // Records the description as it stands; false when it is the current step already.
+    bool rememberDescription();
+    // Puts back the step before (after); false when there is none. The caller refreshes.
+    bool undo();
+    bool redo();
+
     // "Joker" flags as loaded: sized to the questions (New), or only overwritten (retry).
     void reloadJokerFlags(bool resize);
 
@@ -97,6 +113,7 @@ private:
     TextLookup texts_;
     EngineSettings settings_;
     IdentificationState state_;
+    DescriptionHistory history_;
 };
 
 }  // namespace engine

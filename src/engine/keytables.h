@@ -53,6 +53,12 @@ struct ContradictionRow {
     QString popup;    // name stem of the contradiction pictures
 };
 
+// A "Groupes" row: the heading a question is listed under in the questions panel.
+struct GroupRow {
+    QString group;  // "Groupe"
+    int order = 0;  // "Ordre"
+};
+
 struct ButtonRow {
     QString key, file, caption, tipText;
 };
@@ -70,6 +76,9 @@ public:
     // "Caracteres": the first row's code for each state number; the state of each code.
     QHash<int, QString> stateCodes;
     QHash<QString, int> codeStates;  // by case-folded code
+    QHash<int, QString> stateTexts;  // "TipText" of the first row of each state
+    // The optional "Groupes" table, by case-folded object key; empty: one flat list.
+    QHash<QString, GroupRow> groups;
 
     // Reads the tables through the model's kept cursors (left where they were) and the
     // database. A missing table leaves its rows empty; the message says which.

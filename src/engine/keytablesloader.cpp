@@ -54,7 +54,9 @@ void readCharacters(kb::Table t, KeyTables& tables) {
     for (t.moveFirst(); !t.eof(); t.moveNext()) {
         bool ok = false;
         const int state = t.field(QStringLiteral("NUM")).toInt(&ok);
-        if (ok) tables.addCharacter(text(t, "ID_CARAC"), state);
+        if (!ok) continue;
+        tables.addCharacter(text(t, "ID_CARAC"), state);
+        if (!tables.stateTexts.contains(state)) tables.stateTexts.insert(state, text(t, "TipText"));
     }
 }
 
@@ -79,6 +81,15 @@ void readContradictions(kb::Table t, KeyTables& tables) {
         const int button = t.field(QStringLiteral("Bouton")).toInt(&ok);
         tables.contradictions.insert(KeyTables::fold(key),
                                      ContradictionRow{ok ? button : 0, text(t, "Popup")});
+    }
+}
+
+// Only questions of "Objets_Fic" are grouped; a row without a group name is left out.
+void readGroups(kb::Table t, KeyTables& tables) {
+    for (t.moveFirst(); !t.eof(); t.moveNext()) {
+        const QString key = text(t, "Objet"), group = text(t, "Groupe");
+        if (key.isEmpty() || group.isEmpty()) continue;
+        tables.groups.insert(KeyTables::fold(key), GroupRow{group, number(t, "Ordre")});
     }
 }
 
@@ -110,6 +121,9 @@ KeyTables KeyTables::fromModel(kb::Model& model, QString* errorString) {
         readButtons(t, model.DeterButtonCount, tables);
     if (kb::Table t = open(QStringLiteral("Contradictions")); t.isValid())
         readContradictions(t, tables);
+    // A base without groups lists its questions flat; the table is not missed.
+    if (model.KnowledgeBase.hasTable(QStringLiteral("Groupes")))
+        readGroups(model.KnowledgeBase.openTable(QStringLiteral("Groupes")), tables);
     tables.index();
     if (errorString)
         *errorString = missing.isEmpty() ? QString()

@@ -25,6 +25,7 @@ public:
 private:
     void readParameter(const char* key, i16& count);
     bool sized(const char* key, i16 count);
+    bool withoutDrawing();
     void readCounts();
     void readPalette();
     void readColourCodes();
@@ -83,6 +84,15 @@ bool Loading::sized(const char* key, i16 count) {
     return false;
 }
 
+// A key without a drawing (such as one imported from another format) says so with
+// "Nb_Robot" 0; it then needs no palette, no layers and no frames.
+bool Loading::withoutDrawing() {
+    if (!m_.WorkTable.seek(QStringLiteral("Nb_Robot"))) return false;
+    bool ok = false;
+    const auto n = platform::leadingInt16(fieldText(m_.WorkTable, "Etat", &ok));
+    return ok && n && *n == 0;
+}
+
 void Loading::readCounts() {
     const struct {
         const char* key;
@@ -97,12 +107,17 @@ void Loading::readCounts() {
                   {"Nb_But_Quest", m_.QuestionButtonCount, false},
                   {"Nb_Contraintes", m_.ConstraintCount, false}};
     for (const auto& c : counts) readParameter(c.key, c.count);
+    const bool drawingLess = withoutDrawing();
     for (const auto& c : counts) {
+        if (drawingLess && (&c.count == &m_.DrawingCount || &c.count == &m_.FrameCount) &&
+            c.count == 0)
+            continue;
         if (c.sizesArrays) sized(c.key, c.count);
     }
 }
 
 void Loading::readPalette() {
+    if (m_.ColourCount == 0 && withoutDrawing()) return;  // nothing to click, no colours
     if (!sized("Nb_Couleurs", m_.ColourCount)) return;
     QImage box = o_.paletteBox;
     if (box.isNull()) {

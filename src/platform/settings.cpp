@@ -15,6 +15,7 @@ const QString LanguageKey = QStringLiteral("Options/Langue");
 const QString DistributionKey = QStringLiteral("Options/Distribution");
 const QString ThresholdKey = QStringLiteral("Options/Valeur");
 const QString CursorKey = QStringLiteral("Options/Curseur");
+const QString QuestionsPanelKey = QStringLiteral("Options/Questions");
 const QString ProgramKey = QStringLiteral("Logiciel/Executables");
 const QString DataKey = QStringLiteral("Logiciel/Data");
 const QString BaseKey = QStringLiteral("Logiciel/Base");
@@ -77,6 +78,14 @@ bool Settings::isInstalled() const {
 
 QString Settings::languageSetting() const {
     return readText(LanguageKey, NotChosen);
+}
+
+bool Settings::questionsPanelShown() const {
+    return textToBool(readText(QuestionsPanelKey, QStringLiteral("True"))).value_or(true);
+}
+
+void Settings::storeQuestionsPanelShown(bool shown) {
+    write(QuestionsPanelKey, shown ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
 void Settings::storeListThreshold(std::int16_t threshold) {

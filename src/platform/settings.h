@@ -81,6 +81,10 @@ public:
 
     void storeInstallation(const Installation& installation);
 
+    // Whether the questions panel is shown ("Options"/"Questions"); shown until hidden once.
+    bool questionsPanelShown() const;
+    void storeQuestionsPanelShown(bool shown);
+
     // Writes pending changes to disk; false when the store cannot be written.
     bool sync();
     QString fileName() const;

@@ -83,7 +83,39 @@ bool CharacterToolbars::fill(QToolBar* toolbar, const std::vector<Button>& butto
         toolbar->addSeparator();
     }
     toolbar->setIconSize(iconSize);
+    if (toolbar == deter_) {
+        naturalIcons_ = iconSize;
+        applyFit();
+    }
     return ok;
+}
+
+void CharacterToolbars::fitHeight(int height) {
+    fitHeight_ = std::max(0, height);
+    applyFit();
+}
+
+void CharacterToolbars::applyFit() {
+    QToolBar* bar = deter_;
+    if (!bar || fitHeight_ <= 0 || !naturalIcons_.isValid()) return;
+    struct Step {
+        int eighths;  // of the pictures' own size
+        bool separators, captions;
+    };
+    std::vector<Step> steps;
+    for (bool separators : {true, false})
+        for (int eighths : {8, 6, 4}) steps.push_back({eighths, separators, true});
+    for (int eighths : {8, 6, 4}) steps.push_back({eighths, false, false});
+    for (const Step& step : steps) {
+        const QSize icon = naturalIcons_ * step.eighths / 8;
+        bar->setIconSize(icon.expandedTo(QSize(12, 12)));
+        bar->setToolButtonStyle(step.captions ? Qt::ToolButtonTextUnderIcon
+                                              : Qt::ToolButtonIconOnly);
+        // A hidden separator keeps its place in the numbering of the entries.
+        for (QAction* a : bar->actions())
+            if (a->isSeparator()) a->setVisible(step.separators);
+        if (bar->sizeHint().height() <= fitHeight_) return;
+    }
 }
 
 void CharacterToolbars::setWidth(QToolBar* toolbar) const {

@@ -35,6 +35,11 @@ public:
     bool showContradictionIcons(const std::vector<engine::ButtonImage>& toolbar);
     bool showsContradictions() const { return contradictions_; }
 
+    // Makes Barre_Deter fit `height` pixels: smaller pictures first, then without the
+    // separators, then pictures without captions; only then may the overflow arrow appear.
+    // Kept for the rebuilds of the toolbar.
+    void fitHeight(int height);
+
     // The last button of Barre_Question (skip) is shown only for a proposed question.
     void setSkipButtonVisible(bool visible);
 
@@ -56,6 +61,7 @@ private:
     // Rows 1 .. count of a button table, pictures under the data folder.
     std::vector<Button> readRows(const QString& table, int count);
     bool fill(QToolBar* toolbar, const std::vector<Button>& buttons, bool tags);
+    void applyFit();
     void setWidth(QToolBar* toolbar) const;
 
     kb::Model& model_;
@@ -64,6 +70,8 @@ private:
     QPointer<QToolBar> deter_, quest_;
     bool contradictions_ = false;
     QString error_;
+    int fitHeight_ = 0;   // 0: no limit
+    QSize naturalIcons_;  // the size the pictures were built at
 };
 
 }  // namespace questions

@@ -5,9 +5,11 @@
 #include "platform/paths.h"
 
 #include <QHash>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <algorithm>
 #include <cmath>
 
 namespace questions {
@@ -24,6 +26,7 @@ ChoicePicture::ChoicePicture(engine::CurrentQuestion& question, StateTip tips, Q
     : QWidget(parent), question_(question), tips_(std::move(tips)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 ChoicePicture::StateTip ChoicePicture::stateTips(const kb::Model& model) {
@@ -47,6 +50,7 @@ bool ChoicePicture::loadPicture(const QString& path, QString* error) {
     picture_ = picture;
     whited_.clear();
     pressedSinceShown_ = false;
+    focusCell_ = question_.ObjectStateCount > 0 ? std::max(0, question_.SelectedChoice) : -1;
     setCursor(Qt::PointingHandCursor);
     update();
     return true;
@@ -107,6 +111,11 @@ void ChoicePicture::drawFrame(QPainter& painter, int index, QColor colour) const
 int ChoicePicture::Choix_Clic(int selection, QPoint press, int columns, int rows) {
     const int k = cellAt(press, columns, rows);
     if (k < 0) return selection;
+    focusCell_ = k;
+    return toggle(selection, k);
+}
+
+int ChoicePicture::toggle(int selection, int k) {
     if (selection == -1) {
         Dessine_Cadre(k, Qt::blue);
         return k;
@@ -132,6 +141,72 @@ void ChoicePicture::paintEvent(QPaintEvent*) {
     picture_.paint(p, QRectF(rect()));
     for (int index : whited_) drawFrame(p, index, Qt::white);
     drawFrame(p, question_.SelectedChoice, Qt::blue);
+    if (hasFocus() && focusCell_ >= 0 && focusCell_ < question_.ObjectStateCount) {
+        // The keyboard's place: a dotted frame inside the cell, clear of the marks.
+        const int inset = lineWidth_ + 2;
+        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(frameRect(focusCell_).adjusted(inset, inset, -inset, -inset));
+    }
+}
+
+void ChoicePicture::moveFocusCell(int dx, int dy) {
+    const int count = question_.ObjectStateCount;
+    if (count < 1) return;
+    const int columns = std::max(1, question_.ObjectColumns);
+    const int cell = std::clamp(focusCell_, 0, count - 1);
+    int column = cell % columns + dx, row = cell / columns + dy;
+    column = std::clamp(column, 0, columns - 1);
+    row = std::max(0, row);
+    // Past the last state the focus stays on the last one.
+    focusCell_ = std::min(row * columns + column, count - 1);
+    update();
+}
+
+void ChoicePicture::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Left:
+            moveFocusCell(-1, 0);
+            break;
+        case Qt::Key_Right:
+            moveFocusCell(1, 0);
+            break;
+        case Qt::Key_Up:
+            moveFocusCell(0, -1);
+            break;
+        case Qt::Key_Down:
+            moveFocusCell(0, 1);
+            break;
+        case Qt::Key_Space:
+            if (focusCell_ >= 0 && focusCell_ < question_.ObjectStateCount) {
+                const int before = question_.SelectedChoice;
+                question_.SelectedChoice = toggle(before, focusCell_);
+                if (question_.SelectedChoice != before)
+                    emit selectionChanged(question_.SelectedChoice);
+            }
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            emit confirmRequested();
+            break;
+        case Qt::Key_Escape:
+            emit abandonRequested();
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+}
+
+void ChoicePicture::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void ChoicePicture::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void ChoicePicture::mousePressEvent(QMouseEvent* event) {

@@ -47,9 +47,14 @@ public:
     int Choix_Clic(int selection, QPoint press, int columns, int rows);
     QString Bulle_Etat(QPointF position, int columns, int rows) const;
     QPoint pressPosition() const { return press_; }
+    // The cell the keyboard is on (arrow keys move it, Space toggles it); -1: none.
+    int focusCell() const { return focusCell_; }
 
 signals:
     void selectionChanged(int selectedChoice);
+    // Enter confirms and Escape abandons, as the question toolbar's buttons do.
+    void confirmRequested();
+    void abandonRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -58,9 +63,15 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void drawFrame(QPainter& painter, int index, QColor colour) const;
+    // Marks cell k, or unmarks it when it is the mark: the new selection.
+    int toggle(int selection, int k);
+    void moveFocusCell(int dx, int dy);
 
     engine::CurrentQuestion& question_;
     StateTip tips_;
@@ -72,6 +83,7 @@ private:
     // drawing lands here as a lone double-click: it belongs to the drawing, not to a cell.
     bool pressedSinceShown_ = false;
     QSet<int> whited_;  // cells whose mark was removed since the picture was loaded
+    int focusCell_ = -1;
 };
 
 }  // namespace questions

@@ -63,6 +63,13 @@ void QuestionController::attach(DrawingView* Robot, ChoicePicture* Pic_Choix) {
         connect(Robot, &DrawingView::moved, this, &QuestionController::Robot_MouseMove);
         connect(Robot, &DrawingView::clicked, this, [this] { Robot_Click(); });
     }
+    if (Pic_Choix) {
+        // Enter and Escape on the picture are the confirm and abandon buttons.
+        connect(Pic_Choix, &ChoicePicture::confirmRequested, this,
+                [this] { Barre_Question_ButtonClick(1); });
+        connect(Pic_Choix, &ChoicePicture::abandonRequested, this,
+                [this] { Barre_Question_ButtonClick(3); });
+    }
 }
 
 QString QuestionController::text(int key) const {
@@ -181,6 +188,7 @@ bool QuestionController::confirm() {
     if (choices_) choices_->setCursor(Qt::WaitCursor);
     host_.pendingEvents();
     engine_.Valid_Descripteur();
+    engine_.rememberDescription();
     const engine::RefreshResult refresh = engine_.Actualise_Identification(layerLoader());
     if (!host_.refreshShown(refresh)) {
         emit fatal();

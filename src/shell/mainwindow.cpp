@@ -13,6 +13,7 @@
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
 #include "questions/questioncontroller.h"
+#include "questions/questionspanel.h"
 #include "shell/help.h"
 #include "shell/iconset.h"
 #include "shell/optionsdialog.h"
@@ -22,6 +23,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -91,6 +93,7 @@ frmMain::frmMain(ProgramContext context, QWidget* parent)
     buildToolbar();
     buildPanes();
     buildStatusBar();
+    buildQuestionsPanel();
     dispatcher_ = std::make_unique<commands::CommandDispatcher>(
         ctx_.engine, ctx_.dialogs, [this](int k) { return ctx_.strings.text(k); }, *this);
     layers_.resize(ctx_.model.DrawingCount);
@@ -148,6 +151,7 @@ void frmMain::buildMenus() {
     copy->setEnabled(false);
     connect(copy, &QAction::triggered, this,
             [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Copy")); });
+    buildHistoryMenu(edit);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("1011"));
     view->setObjectName(QStringLiteral("mnuView"));
@@ -174,6 +178,15 @@ void frmMain::buildMenus() {
         });
     }
     view->addSeparator();
+    QAction* panel =
+        addMenuItem(view, "mnuViewQuestions", 1640, QKeySequence(Qt::CTRL | Qt::Key_L));
+    panel->setCheckable(true);
+    panel->setChecked(true);
+    connect(panel, &QAction::triggered, this, [this](bool on) { setQuestionsPanelShown(on); });
+    connect(addMenuItem(view, "mnuViewSearch", 1646, QKeySequence(Qt::Key_F3)), &QAction::triggered,
+            this, [this] {
+                if (ViewMode == 1 || ViewMode == 2) questions_->Maitre_Discriminant();
+            });
     QAction* toolbar = addMenuItem(view, "mnuViewToolbar", 1015);
     toolbar->setCheckable(true);
     toolbar->setChecked(true);
@@ -344,6 +357,7 @@ bool frmMain::load() {
     listModel_->reset(int(ctx_.model.SpeciesListLines.size()));
     fillSpeciesTree();
     ctx_.engine.Nettoye();
+    ctx_.engine.restartHistory();
     const auto refresh = ctx_.engine.Actualise_Identification(
         [this](int layer, const QString& path) { return loadLayer(layer, path); });
     if (!showRefresh(refresh)) return false;
@@ -359,6 +373,15 @@ bool frmMain::load() {
         qWarning("%s", qPrintable(toolbars_->errorString()));
     if (!toolbars_->Charge_Barre_Question(Barre_Question))
         qWarning("%s", qPrintable(toolbars_->errorString()));
+    // The buttons are reached with Tab, like every other control.
+    for (QToolBar* bar : {Barre_Deter, Barre_Question})
+        for (QAction* a : bar->actions())
+            if (QWidget* button = bar->widgetForAction(a)) button->setFocusPolicy(Qt::TabFocus);
+    const auto text = [this](int k) { return ctx_.strings.textOr(k, QString::number(k)); };
+    Dock_Questions->setWindowTitle(text(1640));
+    Panel_Questions->setTexts(text(1644), text(1641), text(1645));
+    refreshQuestionsPanel();
+    setQuestionsPanelShown(ctx_.settings.questionsPanelShown());
     pendingEvents();
     dispatcher_->setMainCaption(windowTitle());
     return true;
@@ -452,6 +475,7 @@ bool frmMain::showRefresh(const engine::RefreshResult& result) {
         refillSpeciesList();
         Legende->setText(ctx_.engine.legend());
         Legende->setToolTip(ctx_.engine.legend());
+        refreshQuestionsPanel();
     }
     repaintDrawing();
     return true;
@@ -462,7 +486,10 @@ void frmMain::dropContradictions() {
 }
 
 void frmMain::showIdentificationView() {
+    // Answering from the keyboard goes back to the list the question came from.
+    const bool answering = Pic_Choix->hasFocus();
     setView(1);
+    if (answering && Panel_Questions->isVisible()) Panel_Questions->list()->setFocus();
 }
 
 void frmMain::copyPicture() {
@@ -623,6 +650,9 @@ void frmMain::showQuestionView() {
     Robot->hide();
     Pic_Choix->show();
     Pic_Choix->raise();
+    placeQuestionHeading(toPixels(layout_.choicePicture));
+    Panel_Questions->selectQuestion(ctx_.engine.question().CurrentObject);
+    Pic_Choix->setFocus();
 }
 
 void frmMain::showResultsView() {

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QAction;
+class QDockWidget;
 class QFrame;
 class QLabel;
 class QListView;
@@ -40,6 +41,7 @@ class CharacterToolbars;
 class ChoicePicture;
 class DrawingView;
 class QuestionController;
+class QuestionsPanel;
 }  // namespace questions
 
 namespace shell {
@@ -98,6 +100,19 @@ public:
     void Timer1_Timer();
     // The drawing sheets: legend and zoom windows, picture events.
     documents::DrawingSheets& sheets() { return *sheets_; }
+
+    // The questions panel: the dock beside the views, or the drawing's place in a base
+    // without a drawing.
+    questions::QuestionsPanel* questionsPanel() const { return Panel_Questions; }
+    QDockWidget* questionsDock() const { return Dock_Questions; }
+    // Lists the questions afresh and selects the open or proposed one.
+    void refreshQuestionsPanel();
+    // Opens a question as its toolbar button does.
+    void openFromPanel(const QString& key);
+    // Withdraws an answer with its dependants and ranks again.
+    void forgetAnswer(const QString& key);
+    // Undo (true) or Redo: the description before or after, ranked again.
+    void stepDescription(bool back);
 
     // The toolbar entry n (1 .. 22, separators counted).
     QAction* toolbarEntry(int n) const;
@@ -166,6 +181,14 @@ private:
     QStringList documentFolders() const;
     void refreshDocument();
     void AdvSysInfo_DisplayChanged();
+    void buildQuestionsPanel();
+    void buildHistoryMenu(QMenu* edit);
+    void setQuestionsPanelShown(bool shown);
+    void updateHistoryActions();
+    void rankAgain();
+    void placeQuestionHeading(const QRect& choices);
+    void fitCharacterToolbar();
+    bool drawingLess() const;
 
     ProgramContext ctx_;
     questions::LayerStack layers_;
@@ -195,6 +218,9 @@ private:
     questions::CharacterToolbars* toolbars_ = nullptr;
     questions::QuestionController* questions_ = nullptr;
     QPointer<QWidget> helpWindow_;  // the help pages, when the desktop cannot show them
+    QDockWidget* Dock_Questions = nullptr;
+    questions::QuestionsPanel* Panel_Questions = nullptr;
+    QLabel* Titre_Question = nullptr;  // the open question, above its picture of choices
     QList<QAction*> toolbarEntries_;
     QHash<QString, QAction*> menuItems_;
     int busyDepth_ = 0;

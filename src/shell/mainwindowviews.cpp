@@ -11,6 +11,7 @@
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
 #include "questions/questioncontroller.h"
+#include "questions/questionspanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,7 +71,14 @@ void frmMain::applyLayout(const Layout& l) {
     sbStatusBar->layout()->setGeometry(sbStatusBar->rect());
     const QRect drawing = toPixels(l.drawing);
     Robot->setGeometry(drawing);
-    Pic_Choix->setGeometry(toPixels(l.choicePicture));
+    placeQuestionHeading(toPixels(l.choicePicture));
+    if (drawingLess()) {
+        // The questions take the drawing's place, from the left edge to the toolbar.
+        const int top = tbToolBar->isHidden() ? 0 : tbToolBar->sizeHint().height();
+        const int bottom = client_->height() - (sbStatusBar->isHidden() ? 0 : statusHeight);
+        const int right = toPixels(QRectF(l.deterToolbar, QSizeF())).x();
+        Panel_Questions->setGeometry(0, top, std::max(0, right), std::max(0, bottom - top));
+    }
     Small_Robot->setGeometry(toPixels(l.smallDrawing));
     Liste_Esp->setGeometry(toPixels(l.speciesList));
     Tree_esp->setGeometry(toPixels(l.speciesTree));
@@ -83,6 +91,7 @@ void frmMain::applyLayout(const Layout& l) {
     const QPoint quest = toPixels(QRectF(l.questionToolbar, QSizeF(0, 0))).topLeft();
     Barre_Question->setGeometry(quest.x(), quest.y(), Barre_Question->width(),
                                 std::max(0, bottom - quest.y()));
+    fitCharacterToolbar();
 }
 
 Layout frmMain::Dispose_Fenetre() {

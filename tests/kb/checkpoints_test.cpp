@@ -53,9 +53,23 @@ TEST(Checkpoints, AMissingCountRowStopsAtTheWeightsAndSaysWhich) {
 
 TEST(Checkpoints, AZeroCountStopsAtTheWeights) {
     TestKb base;
-    base.parameters["Nb_Robot"] = "0";
+    base.parameters["Nb_Cadre"] = "0";
     base.write();
+    expectStopsAtWeights(base, "Nb_Cadre");
+}
+
+// "Nb_Robot" 0 says the key has no drawing; a missing row is still an error.
+TEST(Checkpoints, NoDrawingMustBeSaidNotLeftOut) {
+    TestKb base;
+    base.write();
+    base.exec("DELETE FROM Parametres WHERE Nom = 'Nb_Robot';");
     expectStopsAtWeights(base, "Nb_Robot");
+    TestKb without;
+    without.parameters["Nb_Robot"] = "0";
+    without.parameters["Nb_Cadre"] = "0";
+    without.write();
+    const kb::LoadResult r = loadResult(without);
+    EXPECT_TRUE(r.ok()) << r.detail.toStdString();
 }
 
 TEST(Checkpoints, CountsThatSizeNothingMayBeMissing) {

@@ -3,6 +3,7 @@
 #include "questions/choicepicture.h"
 
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTest>
 
 using questions::ChoicePicture;
@@ -102,6 +103,43 @@ TEST_F(ChoicePictureTest, TheCurrentAnswerIsMarkedFromTheFirstPaint) {
     ASSERT_TRUE(fresh.loadPicture(base.dataDir() + "corps.png"));
     EXPECT_EQ(shownPixel(fresh, 61, 20), QColor(0, 0, 255));
     EXPECT_FALSE(fresh.loadPicture(base.dataDir() + "missing.png"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ChoicePictureTest, TheKeyboardMovesOverTheStatesOnlyAndSpaceToggles) {
+    QSignalSpy confirm(picture.get(), &ChoicePicture::confirmRequested);
+    QSignalSpy abandon(picture.get(), &ChoicePicture::abandonRequested);
+    EXPECT_EQ(picture->focusCell(), 0);
+    QTest::keyClick(picture.get(), Qt::Key_Down);  // row 1, column 0: state 3
+    EXPECT_EQ(picture->focusCell(), 3);
+    QTest::keyClick(picture.get(), Qt::Key_Right);
+    QTest::keyClick(picture.get(), Qt::Key_Right);  // cell 5 names no state: stays on 4
+    EXPECT_EQ(picture->focusCell(), 4);
+    QTest::keyClick(picture.get(), Qt::Key_Down);
+    EXPECT_EQ(picture->focusCell(), 4);
+    QTest::keyClick(picture.get(), Qt::Key_Up);
+    QTest::keyClick(picture.get(), Qt::Key_Up);
+    EXPECT_EQ(picture->focusCell(), 1);
+    QTest::keyClick(picture.get(), Qt::Key_Space);
+    EXPECT_EQ(selected(), 1);
+    QTest::keyClick(picture.get(), Qt::Key_Left);
+    QTest::keyClick(picture.get(), Qt::Key_Left);
+    EXPECT_EQ(picture->focusCell(), 0);
+    QTest::keyClick(picture.get(), Qt::Key_Space);
+    EXPECT_EQ(selected(), 0) << "the mark moves";
+    QTest::keyClick(picture.get(), Qt::Key_Space);
+    EXPECT_EQ(selected(), -1) << "and is removed";
+    EXPECT_EQ(confirm.count(), 0);
+    QTest::keyClick(picture.get(), Qt::Key_Enter);
+    QTest::keyClick(picture.get(), Qt::Key_Escape);
+    EXPECT_EQ(confirm.count(), 1);
+    EXPECT_EQ(abandon.count(), 1);
+    // A click moves the keyboard's place too.
+    click({130, 10});
+    EXPECT_EQ(picture->focusCell(), 2);
 }
 
 }  // namespace

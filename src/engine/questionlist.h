@@ -1,0 +1,44 @@
+#pragma once
+
+#include "engine/identificationstate.h"
+#include "engine/keytables.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace engine {
+
+// One question as the questions panel lists it.
+struct QuestionEntry {
+    int object = -1;          // index in KeyTables::objects
+    QString key;              // "Objet"
+    QString text;             // "TipText" of the question
+    QStringList stateTexts;   // every state's text, in state order
+    QStringList chosenTexts;  // the texts of the chosen states
+    bool answered = false;
+    // False while the question depends on states of which none is chosen: it cannot be
+    // asked yet.
+    bool askable = true;
+    QString searchText;  // question and state texts, folded for the filter
+};
+
+// A heading of the panel and its questions; `group` is empty for a base without groups and
+// for the questions that "Groupes" leaves out.
+struct QuestionSection {
+    QString group;
+    std::vector<QuestionEntry> entries;
+};
+
+// Every question of the base with its answer, in the author's order: by "Ordre" of
+// "Groupes" under the group headings when the base groups its questions, otherwise (and for
+// the questions it leaves out) by "Desc_Num". Widget-free, so the panel only shows it.
+std::vector<QuestionSection> questionSections(const KeyTables& tables,
+                                              const IdentificationState& state);
+
+// Lower case without accents or other marks, so that "elytre" finds "Élytre".
+QString searchFolded(const QString& text);
+// True when every word of the filter occurs in the entry's question or state texts.
+bool matchesFilter(const QuestionEntry& entry, const QString& filter);
+
+}  // namespace engine

@@ -1,0 +1,229 @@
+#include "questions/questionspanel.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace questions {
+
+namespace {
+
+constexpr int KeyRole = Qt::UserRole;
+
+QString folded(const QString& key) {
+    return key.toCaseFolded();
+}
+
+}  // namespace
+
+QuestionsPanel::QuestionsPanel(QWidget* parent) : QWidget(parent) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(2);
+    filter_ = new QLineEdit(this);
+    filter_->setObjectName(QStringLiteral("Filtre_Questions"));
+    filter_->setClearButtonEnabled(true);
+    list_ = new QTreeWidget(this);
+    list_->setObjectName(QStringLiteral("Liste_Questions"));
+    list_->setColumnCount(2);
+    list_->setHeaderHidden(true);
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setWordWrap(false);
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The question takes the room; the answer gets what it needs, up to a share of the width.
+    list_->header()->setStretchLastSection(false);
+    list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list_->header()->setSectionResizeMode(1, QHeaderView::Interactive);
+    list_->viewport()->installEventFilter(this);
+    column->addWidget(filter_);
+    column->addWidget(list_, 1);
+    setFocusProxy(list_);
+
+    connect(filter_, &QLineEdit::textChanged, this, [this] { applyFilter(); });
+    connect(list_, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item) { activate(item); });
+    connect(list_, &QTreeWidget::customContextMenuRequested, this, &QuestionsPanel::showMenu);
+    filter_->installEventFilter(this);
+    list_->installEventFilter(this);
+}
+
+void QuestionsPanel::setTexts(const QString& filterHint, const QString& forget,
+                              const QString& others) {
+    filter_->setPlaceholderText(filterHint);
+    forgetText_ = forget;
+    othersText_ = others;
+    rebuild();
+}
+
+void QuestionsPanel::setSections(std::vector<engine::QuestionSection> sections) {
+    sections_ = std::move(sections);
+    rebuild();
+}
+
+void QuestionsPanel::rebuild() {
+    const QString current = currentKey();
+    const int scroll = list_->verticalScrollBar() ? list_->verticalScrollBar()->value() : 0;
+    list_->clear();
+    items_.clear();
+    const bool grouped =
+        sections_.size() > 1 || (sections_.size() == 1 && !sections_[0].group.isEmpty());
+    list_->setRootIsDecorated(false);
+    for (const engine::QuestionSection& section : sections_) {
+        QTreeWidgetItem* parent = nullptr;
+        if (grouped) {
+            parent = new QTreeWidgetItem(list_);
+            parent->setText(0, section.group.isEmpty() ? othersText_ : section.group);
+            parent->setFirstColumnSpanned(true);
+            parent->setFlags(Qt::ItemIsEnabled);
+            QFont f = parent->font(0);
+            f.setBold(true);
+            f.setItalic(true);
+            parent->setFont(0, f);
+            parent->setBackground(0, palette().alternateBase());
+        }
+        for (const engine::QuestionEntry& e : section.entries) {
+            auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(list_);
+            item->setData(0, KeyRole, e.key);
+            item->setText(0, e.text);
+            item->setToolTip(0, e.text);
+            const QString answer = e.chosenTexts.join(QStringLiteral(", "));
+            item->setText(1, answer);
+            item->setToolTip(1, answer);
+            if (e.answered) {
+                QFont f = item->font(0);
+                f.setBold(true);
+                item->setFont(0, f);
+                item->setForeground(1, palette().link());
+            }
+            Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+            if (e.askable) flags |= Qt::ItemIsEnabled;
+            item->setFlags(flags);
+            items_.insert(folded(e.key), item);
+        }
+        if (parent) parent->setExpanded(true);
+    }
+    fitAnswerColumn();
+    applyFilter();
+    if (list_->verticalScrollBar()) list_->verticalScrollBar()->setValue(scroll);
+    if (!current.isEmpty()) selectQuestion(current);
+}
+
+void QuestionsPanel::applyFilter() {
+    const QString filter = filter_->text();
+    for (int g = 0; g < list_->topLevelItemCount(); ++g) {
+        QTreeWidgetItem* top = list_->topLevelItem(g);
+        const bool header = top->data(0, KeyRole).isNull();
+        if (!header) {
+            const auto* e = entryOf(top->data(0, KeyRole).toString());
+            top->setHidden(e && !engine::matchesFilter(*e, filter));
+            continue;
+        }
+        bool any = false;
+        for (int i = 0; i < top->childCount(); ++i) {
+            QTreeWidgetItem* item = top->child(i);
+            const auto* e = entryOf(item->data(0, KeyRole).toString());
+            const bool shown = !e || engine::matchesFilter(*e, filter);
+            item->setHidden(!shown);
+            any = any || shown;
+        }
+        top->setHidden(!any);
+    }
+}
+
+const engine::QuestionEntry* QuestionsPanel::entryOf(const QString& key) const {
+    const QString k = folded(key);
+    for (const auto& section : sections_)
+        for (const auto& e : section.entries)
+            if (folded(e.key) == k) return &e;
+    return nullptr;
+}
+
+void QuestionsPanel::selectQuestion(const QString& key) {
+    QTreeWidgetItem* item = itemOf(key);
+    if (!item) {
+        list_->clearSelection();
+        return;
+    }
+    list_->setCurrentItem(item, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list_->scrollToItem(item);
+}
+
+QString QuestionsPanel::currentKey() const {
+    const QTreeWidgetItem* item = list_->currentItem();
+    return item ? item->data(0, KeyRole).toString() : QString();
+}
+
+QTreeWidgetItem* QuestionsPanel::itemOf(const QString& key) const {
+    return items_.value(folded(key));
+}
+
+bool QuestionsPanel::isAnswered(const QString& key) const {
+    const auto* e = entryOf(key);
+    return e && e->answered;
+}
+
+void QuestionsPanel::activate(QTreeWidgetItem* item) {
+    if (!item || !(item->flags() & Qt::ItemIsEnabled)) return;
+    const QString key = item->data(0, KeyRole).toString();
+    if (!key.isEmpty()) emit questionActivated(key);
+}
+
+void QuestionsPanel::showMenu(const QPoint& position) {
+    QTreeWidgetItem* item = list_->itemAt(position);
+    if (!item) return;
+    const QString key = item->data(0, KeyRole).toString();
+    if (key.isEmpty()) return;
+    QMenu menu(this);
+    QAction* forget = menu.addAction(forgetText_);
+    forget->setObjectName(QStringLiteral("mnuForgetAnswer"));
+    forget->setEnabled(isAnswered(key));
+    if (menu.exec(list_->viewport()->mapToGlobal(position)) == forget) emit forgetRequested(key);
+}
+
+void QuestionsPanel::fitAnswerColumn() {
+    int wanted = 0;
+    for (QTreeWidgetItemIterator it(list_); *it; ++it)
+        wanted = std::max(wanted, list_->fontMetrics().horizontalAdvance((*it)->text(1)));
+    if (wanted > 0) wanted += 2 * list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    list_->setColumnWidth(1, std::max(0, std::min(wanted, list_->viewport()->width() * 2 / 5)));
+}
+
+bool QuestionsPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::Resize) fitAnswerColumn();
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (watched == list_ && (key == Qt::Key_Delete || key == Qt::Key_Backspace)) {
+        const QString current = currentKey();
+        if (isAnswered(current)) emit forgetRequested(current);
+        return true;
+    }
+    if (watched == filter_ &&
+        (key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        // From the filter: Down goes to the list, Enter asks the first question still shown.
+        for (QTreeWidgetItemIterator it(
+                 list_, QTreeWidgetItemIterator::NotHidden | QTreeWidgetItemIterator::Enabled);
+             *it; ++it) {
+            if ((*it)->data(0, KeyRole).isNull()) continue;
+            list_->setCurrentItem(*it);
+            if (key == Qt::Key_Down) {
+                list_->setFocus();
+            } else {
+                activate(*it);
+            }
+            return true;
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace questions

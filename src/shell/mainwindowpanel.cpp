@@ -1,0 +1,207 @@
+// The main window's questions panel, the heading of the open question, Undo and Redo.
+#include "shell/mainwindow.h"
+
+#include "engine/engine.h"
+#include "engine/questionlist.h"
+#include "kb/model.h"
+#include "platform/stringtable.h"
+#include "questions/charactertoolbars.h"
+#include "questions/choicepicture.h"
+#include "questions/drawingview.h"
+#include "questions/questioncontroller.h"
+#include "questions/questionspanel.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QShortcut>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <algorithm>
+#include <functional>
+
+namespace shell {
+
+namespace {
+
+// Calls back on the events of a widget it watches, so the window can follow a pane's
+// visibility and size without each pane knowing about the others.
+class EventHook : public QObject {
+public:
+    EventHook(QObject* watched, std::function<void(QEvent::Type)> call)
+        : QObject(watched), call_(std::move(call)) {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        call_(event->type());
+        return false;
+    }
+
+private:
+    std::function<void(QEvent::Type)> call_;
+};
+
+}  // namespace
+
+bool frmMain::drawingLess() const {
+    return ctx_.model.DrawingCount < 1;
+}
+
+void frmMain::buildQuestionsPanel() {
+    Panel_Questions = new questions::QuestionsPanel(this);
+    Panel_Questions->setObjectName(QStringLiteral("Panel_Questions"));
+    Dock_Questions = new QDockWidget(this);
+    Dock_Questions->setObjectName(QStringLiteral("Dock_Questions"));
+    Dock_Questions->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    Dock_Questions->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    if (drawingLess()) {
+        // The list takes the drawing's place, full size, and follows its visibility.
+        Panel_Questions->setParent(client_);
+        Panel_Questions->hide();
+        new EventHook(Robot, [this](QEvent::Type type) {
+            if (type == QEvent::Show) Panel_Questions->show();
+            if (type == QEvent::Hide) Panel_Questions->hide();
+        });
+        Dock_Questions->hide();
+    } else {
+        Dock_Questions->setWidget(Panel_Questions);
+        addDockWidget(Qt::LeftDockWidgetArea, Dock_Questions);
+        // Wide enough for a question and its answer side by side.
+        resizeDocks({Dock_Questions}, {std::max(300, Panel_Questions->sizeHint().width())},
+                    Qt::Horizontal);
+    }
+    Titre_Question = new QLabel(client_);
+    Titre_Question->setObjectName(QStringLiteral("Titre_Question"));
+    Titre_Question->setWordWrap(true);
+    Titre_Question->setAlignment(Qt::AlignCenter);
+    Titre_Question->setMargin(4);
+    Titre_Question->hide();
+    new EventHook(Pic_Choix, [this](QEvent::Type type) {
+        if (type == QEvent::Show) {
+            Titre_Question->show();
+            Titre_Question->raise();
+        }
+        if (type == QEvent::Hide) Titre_Question->hide();
+    });
+    // The panes are laid out again whenever the dock takes or gives back room.
+    new EventHook(client_, [this](QEvent::Type type) {
+        if (type == QEvent::Resize && isVisible()) {
+            layout_ = shell::Dispose_Fenetre(layoutInput());
+            applyLayout(layout_);
+        }
+    });
+    connect(Panel_Questions, &questions::QuestionsPanel::questionActivated, this,
+            &frmMain::openFromPanel);
+    connect(Panel_Questions, &questions::QuestionsPanel::forgetRequested, this,
+            &frmMain::forgetAnswer);
+    connect(Dock_Questions, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        // Closed by its own button: the menu and the settings follow.
+        if (visible || !Dock_Questions->isHidden() || !isVisible()) return;
+        if (QAction* item = menuAction(QStringLiteral("mnuViewQuestions"))) item->setChecked(false);
+        ctx_.settings.storeQuestionsPanelShown(false);
+    });
+    auto* filter = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(filter, &QShortcut::activated, this, [this] {
+        if (!Panel_Questions->isVisible()) setQuestionsPanelShown(true);
+        Panel_Questions->filterField()->setFocus();
+        Panel_Questions->filterField()->selectAll();
+    });
+}
+
+void frmMain::buildHistoryMenu(QMenu* edit) {
+    QAction* first = edit->actions().value(0);
+    QAction* undo = addMenuItem(edit, "mnuEditUndo", 1642, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo =
+        addMenuItem(edit, "mnuEditRedo", 1643, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    // Undo and Redo head the menu, as in every editor.
+    edit->removeAction(undo);
+    edit->removeAction(redo);
+    edit->insertAction(first, undo);
+    edit->insertAction(first, redo);
+    edit->insertSeparator(first);
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(undo, &QAction::triggered, this, [this] { stepDescription(true); });
+    connect(redo, &QAction::triggered, this, [this] { stepDescription(false); });
+}
+
+void frmMain::setQuestionsPanelShown(bool shown) {
+    if (QAction* item = menuAction(QStringLiteral("mnuViewQuestions"))) item->setChecked(shown);
+    ctx_.settings.storeQuestionsPanelShown(shown);
+    if (drawingLess()) return;  // the list is the drawing's place: always there
+    Dock_Questions->setVisible(shown);
+}
+
+void frmMain::refreshQuestionsPanel() {
+    if (!Panel_Questions) return;
+    Panel_Questions->setSections(
+        engine::questionSections(ctx_.engine.tables(), ctx_.engine.state()));
+    if (ViewMode == 2) Panel_Questions->selectQuestion(ctx_.engine.question().CurrentObject);
+    updateHistoryActions();
+}
+
+void frmMain::updateHistoryActions() {
+    if (QAction* undo = menuAction(QStringLiteral("mnuEditUndo")))
+        undo->setEnabled(ctx_.engine.history().canUndo());
+    if (QAction* redo = menuAction(QStringLiteral("mnuEditRedo")))
+        redo->setEnabled(ctx_.engine.history().canRedo());
+}
+
+void frmMain::openFromPanel(const QString& key) {
+    if (questions_->QuestionBusy) return;
+    // From a document view the question opens over the identification view.
+    if (ViewMode == 3 || ViewMode == 4) showIdentificationView();
+    questions_->Barre_Deter_ButtonClick(0, key);
+}
+
+void frmMain::forgetAnswer(const QString& key) {
+    if (!ctx_.engine.forgetAnswer(key)) return;
+    ctx_.engine.rememberDescription();
+    rankAgain();
+    Panel_Questions->selectQuestion(key);
+}
+
+// A description changed outside the answer path: ranked and shown as a confirmation shows it.
+void frmMain::rankAgain() {
+    setBusy(true);
+    const auto refresh = ctx_.engine.Actualise_Identification(
+        [this](int layer, const QString& path) { return loadLayer(layer, path); });
+    if (ctx_.engine.state().ExtraLayerCount != 0) questions_->dropContradictions();
+    showRefresh(refresh);
+    setBusy(false);
+}
+
+void frmMain::stepDescription(bool back) {
+    if (ViewMode == 2) {
+        // The open question is abandoned: its picture would show an answer no longer given.
+        setStatusText(QString());
+        showIdentificationView();
+    }
+    if (back ? ctx_.engine.undo() : ctx_.engine.redo()) rankAgain();
+}
+
+void frmMain::placeQuestionHeading(const QRect& choices) {
+    QFont f = font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 1.25);
+    Titre_Question->setFont(f);
+    Titre_Question->setText(ctx_.engine.question().ObjectTipText);
+    const int height = std::min(choices.height() / 4,
+                                Titre_Question->heightForWidth(std::max(1, choices.width())) + 4);
+    Titre_Question->setGeometry(choices.x(), choices.y(), choices.width(), std::max(0, height));
+    Pic_Choix->setGeometry(choices.adjusted(0, std::max(0, height), 0, 0));
+}
+
+// Smaller pictures first, then no separators, then no captions: the overflow arrow is the
+// last resort.
+void frmMain::fitCharacterToolbar() {
+    const int bottom = client_->height() - (sbStatusBar->isHidden() ? 0 : sbStatusBar->height());
+    toolbars_->fitHeight(std::max(0, bottom - Barre_Deter->y()));
+}
+
+}  // namespace shell
