@@ -18,13 +18,14 @@ using documents::SheetWindows;
 
 namespace {
 
-// A base of two species with a legend for the first, its drawing sheet and a page picture
+// A base of three species with a legend for the first, its drawing sheet and a page picture
 // of 400 x 600 pixels on disk, and the controller with the documents on the local disk.
 class DocumentEventsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         base.flora = {{"AbCdE", "Rosa canina", "ROSACEAE"},
-                      {"FGHIJ", "Fagus sylvatica", "FAGACEAE"}};
+                      {"FGHIJ", "Fagus sylvatica", "FAGACEAE"},
+                      {"KLMNO", "Quercus robur", "FAGACEAE"}};
         base.write();
         base.exec(
             QStringLiteral("ALTER TABLE Flore ADD COLUMN Legende TEXT;"
