@@ -49,18 +49,14 @@ QString SourceWriter::text(const ImportPlan& plan, const QString& origin,
              .arg(origin);
     s += QStringLiteral("title %1\ndocuments en\nlanguage en \"English\"\ncolour paper #ffffff\n\n")
              .arg(quoted(plan.title));
-    QString group;
     int picture = 0;
     for (const PlannedQuestion& q : plan.questions) {
-        if (q.group != group) {
-            group = q.group;
-            s += QStringLiteral("\n# group %1\n").arg(quoted(group));
-        }
         s += QStringLiteral("question %1 %2\n  grid %3 %4\n  weight %5\n")
                  .arg(q.key, quoted(q.text))
                  .arg(q.rows)
                  .arg(q.columns)
                  .arg(q.weight);
+        if (!q.group.isEmpty()) s += QStringLiteral("  group %1\n").arg(quoted(q.group));
         if (!q.conditions.isEmpty())
             s += QStringLiteral("  requires ") + q.conditions.join(QLatin1Char(' ')) +
                  QLatin1Char('\n');
@@ -81,11 +77,9 @@ QString SourceWriter::text(const ImportPlan& plan, const QString& origin,
             s += QStringLiteral("  shows ") + sp.shows.mid(i, 12).join(QLatin1Char(' ')) +
                  QLatin1Char('\n');
     }
-    // The key has no drawing of its own: one plain layer holds the area where the pictures
-    // of choices appear.
-    s += QStringLiteral(
-        "\nlayer 0\n  variant KEY.WMF\npicture 00/KEY.WMF\n  rect paper 0,0 2400,1800\n\n");
-    s += QString::fromLatin1(kToolbar);
+    // The key has no drawing of its own: its questions are asked from the questions panel,
+    // which takes the drawing's place.
+    s += QLatin1Char('\n') + QString::fromLatin1(kToolbar);
     for (int i = 0; i < std::min<int>(kToolbarQuestions, int(plan.questions.size())); ++i) {
         const PlannedQuestion& q = plan.questions[i];
         s += QStringLiteral("button deter %1 key %2 colour %3 tip %4\n")

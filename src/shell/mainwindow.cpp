@@ -35,6 +35,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
