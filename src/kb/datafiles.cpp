@@ -1,9 +1,9 @@
 #include "kb/datafiles.h"
 
+#include "platform/boundedfile.h"
 #include "platform/paths.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 #include <memory>
 
@@ -16,9 +16,11 @@ using Status = DataFiles::Status;
 // Opens a data file and checks that it holds exactly `wanted` bytes, before anything is
 // allocated, so that a count that does not match the file never costs memory.
 Status openChecked(QFile& file, const QString& path, qint64 wanted, QString* detail) {
-    const QFileInfo info(file.fileName());
-    if (info.exists() && !info.isFile()) {
-        if (detail) *detail = QStringLiteral("%1 is not a regular file").arg(path);
+    // A pipe would wait for a writer and a device never ends: only regular files are opened.
+    const platform::BoundedFile::Result found = platform::BoundedFile::inspect(file.fileName());
+    if (!found.ok()) {
+        if (detail)
+            *detail = QStringLiteral("%1 cannot be opened: %2").arg(path, found.errorString);
         return Status::OpenFailed;
     }
     if (!file.open(QIODevice::ReadOnly) || file.isSequential()) {

@@ -20,13 +20,13 @@ QString writeBytes(const QTemporaryDir& dir, const QByteArray& bytes) {
 
 TEST(DataFilesMapped, TheValuesAreTheFilesAndWritingNeverReachesIt) {
     QTemporaryDir dir;
-    const QString path = writeBytes(dir, QByteArray::fromHex("0100FFFF10270200AAAA"));
+    const QString path = writeBytes(dir, QByteArray::fromHex("0100FFFF10270200"));
     kb::DataValues values;
     QString detail;
     ASSERT_EQ(DataFiles::map(path, 4, values, &detail), DataFiles::Status::Ok)
         << detail.toStdString();
     EXPECT_TRUE(values.isMapped());
-    ASSERT_EQ(values.size(), 4u) << "the extra value is not part of the array";
+    ASSERT_EQ(values.size(), 4u);
     EXPECT_EQ(values[0], 1);
     EXPECT_EQ(values[1], -1);
     EXPECT_EQ(values[2], 10000);
@@ -45,7 +45,7 @@ TEST(DataFilesMapped, TheValuesAreTheFilesAndWritingNeverReachesIt) {
     EXPECT_EQ(values[2], 10000);
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray::fromHex("0100FFFF10270200AAAA"));
+    EXPECT_EQ(f.readAll(), QByteArray::fromHex("0100FFFF10270200"));
 }
 
 TEST(DataFilesMapped, ShortMissingEmptyAndNonRegularFiles) {
@@ -54,12 +54,15 @@ TEST(DataFilesMapped, ShortMissingEmptyAndNonRegularFiles) {
     QString detail;
     const QString path = writeBytes(dir, QByteArray(7, '\1'));
     EXPECT_EQ(DataFiles::map(path, 4, values, &detail), DataFiles::Status::ReadFailed);
-    EXPECT_TRUE(detail.contains("7 bytes where 8")) << detail.toStdString();
+    EXPECT_TRUE(detail.contains("7 bytes where exactly 8")) << detail.toStdString();
     EXPECT_TRUE(values.empty()) << "nothing is kept of a short file";
 
     EXPECT_EQ(DataFiles::map(dir.filePath("none.dat"), 4, values, &detail),
               DataFiles::Status::OpenFailed);
 
+    // A longer file belongs to another base.
+    EXPECT_EQ(DataFiles::map(path, 3, values, &detail), DataFiles::Status::ReadFailed);
+    writeBytes(dir, QByteArray());
     EXPECT_EQ(DataFiles::map(path, 0, values, &detail), DataFiles::Status::Ok);
     EXPECT_TRUE(values.empty());
 

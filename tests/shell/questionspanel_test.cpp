@@ -6,7 +6,7 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -27,7 +27,8 @@ protected:
     QTreeWidgetItem* item(const QString& key) { return panel().itemOf(key); }
     QString legend() { return window->findChild<QLabel*>("Legende")->text(); }
     QString firstLine() {
-        return qobject_cast<QListWidget*>(window->pane("Liste_Esp"))->item(0)->text();
+        auto* species = qobject_cast<QListView*>(window->pane("Liste_Esp"));
+        return species->model()->index(0, 0).data().toString();
     }
     QWidget* choices() { return window->pane("Pic_Choix"); }
     // Asks a question from the panel with Enter, moves to a cell and confirms, all from the

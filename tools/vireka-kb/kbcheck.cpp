@@ -93,9 +93,11 @@ void KbCheck::checkParameters() {
         add(QStringLiteral("Parametres: the table is missing"));
         return;
     }
+    QStringList unread;  // already reported
     for (const char* name : Parameters) {
         const QString key = QLatin1String(name);
         if (!t.seek(key)) {
+            unread << key;
             counts_.insert(key, 0);
             if (Sizing.contains(key)) add(QStringLiteral("Parametres: no row %1").arg(key));
             continue;
@@ -103,13 +105,24 @@ void KbCheck::checkParameters() {
         const auto value = platform::leadingInt16(text(t, QStringLiteral("Etat")));
         if (!value) {
             add(QStringLiteral("Parametres: %1 does not fit in 16 bits").arg(key));
+            unread << key;
             counts_.insert(key, 0);
             continue;
         }
         counts_.insert(key, *value);
-        if (*value < (Sizing.contains(key) ? 1 : 0))
-            add(QStringLiteral("Parametres: %1 is %2").arg(key).arg(*value));
     }
+    // A key without a drawing says so with "Nb_Robot" 0; it then needs no palette, no layers
+    // and no frames, as loading allows.
+    const bool drawingLess = !unread.contains("Nb_Robot") && counts_.value("Nb_Robot") == 0;
+    const QStringList spared = {"Nb_Robot", "Nb_Cadre", "Nb_Couleurs"};
+    for (const QString& key : Sizing) {
+        if (unread.contains(key) || (drawingLess && spared.contains(key))) continue;
+        if (counts_.value(key) < 1)
+            add(QStringLiteral("Parametres: %1 is %2").arg(key).arg(counts_.value(key)));
+    }
+    for (auto it = counts_.cbegin(); it != counts_.cend(); ++it)
+        if (it.value() < 0 && !Sizing.contains(it.key()) && !unread.contains(it.key()))
+            add(QStringLiteral("Parametres: %1 is %2").arg(it.key()).arg(it.value()));
 }
 
 void KbCheck::checkColoursAndFlora() {
