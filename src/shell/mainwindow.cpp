@@ -104,7 +104,12 @@ frmMain::frmMain(ProgramContext context, QWidget* parent)
                 &frmMain::AdvSysInfo_DisplayChanged);
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The panes report their hiding while the window's children are destroyed, when the
+    // window is no longer there to hear it.
+    if (Dock_Questions) disconnect(Dock_Questions, nullptr, this, nullptr);
+    qDeleteAll(findChildren<QObject*>(QString::fromLatin1(EventHookName)));
+}
 
 QAction* frmMain::addMenuItem(QMenu* menu, const char* name, int text, const QKeySequence& key) {
     QAction* a = menu->addAction(QString::number(text));

@@ -105,6 +105,8 @@ public:
     // without a drawing.
     questions::QuestionsPanel* questionsPanel() const { return Panel_Questions; }
     QDockWidget* questionsDock() const { return Dock_Questions; }
+    // The name of the objects that follow the panes' events for the window.
+    static constexpr const char* EventHookName = "frmMainEventHook";
     // Lists the questions afresh and selects the open or proposed one.
     void refreshQuestionsPanel();
     // Opens a question as its toolbar button does.

@@ -33,6 +33,7 @@ class EventHook : public QObject {
 public:
     EventHook(QObject* watched, std::function<void(QEvent::Type)> call)
         : QObject(watched), call_(std::move(call)) {
+        setObjectName(QString::fromLatin1(frmMain::EventHookName));
         watched->installEventFilter(this);
     }
 

@@ -61,7 +61,8 @@ TEST_F(QuestionList, WithoutGroupsOneFlatListInTheAuthorsOrder) {
 
 TEST_F(QuestionList, AnswersAreWrittenOutAndDependantsDimmedUntilTheirStateIsChosen) {
     auto entry = [&](const QString& k) {
-        for (const auto& e : sections()[0].entries)
+        const auto list = sections();
+        for (const auto& e : list[0].entries)
             if (e.key == k) return e;
         return engine::QuestionEntry{};
     };
@@ -101,7 +102,8 @@ TEST_F(QuestionList, FilterIgnoresCaseAndAccentsAndNeedsEveryWord) {
     EXPECT_TRUE(engine::matchesFilter(q3, "  "));
     EXPECT_FALSE(engine::matchesFilter(q3, "elytres bleues"));
     EXPECT_FALSE(engine::matchesFilter(list[0].entries[1], "elytres"));
-    EXPECT_EQ(engine::searchFolded("Straße ÅNGSTRÖM Œil Cæcum"), QString("strasse angstrom oeil caecum"));
+    EXPECT_EQ(engine::searchFolded("Straße ÅNGSTRÖM Œil Cæcum"),
+              QString("strasse angstrom oeil caecum"));
 }
 
 TEST_F(QuestionList, ForgettingClearsTheAnswerItsDependantsAndItsFrameButKeepsTheOpenQuestion) {
