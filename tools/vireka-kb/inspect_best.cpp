@@ -6,24 +6,16 @@
 namespace {
 
 const QString Usage = QStringLiteral(
-    "usage: vireka-kb best --data DIR --base FILE [--threshold N] [--qnt FILE] [--scores]\n"
+    "usage: vireka-kb best --data DIR --base FILE [--threshold N] [--qnt FILE | --qnt-list FILE]\n"
+    "                      [--scores]\n"
     "Prints the key of the question Search would propose, or its message when one species\n"
     "leads alone or no question is left; with --scores, then each question's key and score\n"
-    "in key order.\n");
+    "in key order. With --qnt-list, for each identification file the list names (one path a\n"
+    "line): \"== PATH\", then what is printed for it, or \"error: MESSAGE\".\n");
 
-int best(const QStringList& args) {
-    if (args.contains(QLatin1String("--help"))) {
-        QTextStream(stdout) << Usage;
-        return 0;
-    }
-    vkb::InspectSession session;
-    if (!session.parse(args, {"data", "base", "threshold", "qnt"}, {"scores"}))
-        return vkb::InspectSession::fail("best", session.errorString() + "\n" + Usage);
-    if (!session.load() || !session.identify())
-        return vkb::InspectSession::fail("best", session.errorString());
+void print(vkb::InspectSession& session, QTextStream& out) {
     engine::Engine& engine = session.engine();
     const std::vector<double> scores = engine.discriminantScores();
-    QTextStream out(stdout);
     // The program's Search: one species at the top ends it before any question is scored.
     switch (engine.Maitre_Discriminant()) {
         case engine::SearchOutcome::QuestionOpened:
@@ -41,6 +33,29 @@ int best(const QStringList& args) {
         for (size_t r = 0; r < objects.size(); ++r)
             out << objects[r].key << '\t' << QString::number(scores[r], 'f', 4) << "\n";
     }
+}
+
+int best(const QStringList& args) {
+    if (args.contains(QLatin1String("--help"))) {
+        QTextStream(stdout) << Usage;
+        return 0;
+    }
+    vkb::InspectSession session;
+    if (!session.parse(args, {"data", "base", "threshold", "qnt", "qnt-list"}, {"scores"}))
+        return vkb::InspectSession::fail("best", session.errorString() + "\n" + Usage);
+    QTextStream out(stdout);
+    if (session.hasBatch()) {
+        if (!session.load() ||
+            !session.identifyEach([&](const QString& path) { print(session, out << "== " << path << "\n"); },
+                                  [&](const QString& path, const QString& error) {
+                                      out << "== " << path << "\nerror: " << error << "\n";
+                                  }))
+            return vkb::InspectSession::fail("best", session.errorString());
+        return 0;
+    }
+    if (!session.load() || !session.identify())
+        return vkb::InspectSession::fail("best", session.errorString());
+    print(session, out);
     return 0;
 }
 

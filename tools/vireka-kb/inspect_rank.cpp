@@ -6,9 +6,16 @@
 namespace {
 
 const QString Usage = QStringLiteral(
-    "usage: vireka-kb rank --data DIR --base FILE [--threshold N] [--qnt FILE]\n"
+    "usage: vireka-kb rank --data DIR --base FILE [--threshold N] [--qnt FILE | --qnt-list FILE]\n"
     "Prints the species list as the program shows it after loading (and after opening the\n"
-    "identification file), one line per listed species, then the legend.\n");
+    "identification file), one line per listed species, then the legend. With --qnt-list,\n"
+    "for each identification file the list names (one path a line): \"== PATH\", then its\n"
+    "list and legend, or \"error: MESSAGE\".\n");
+
+void print(vkb::InspectSession& session, QTextStream& out) {
+    for (const QString& line : session.engine().listLines()) out << line << "\n";
+    out << session.engine().legend() << "\n";
+}
 
 int rank(const QStringList& args) {
     if (args.contains(QLatin1String("--help"))) {
@@ -16,13 +23,21 @@ int rank(const QStringList& args) {
         return 0;
     }
     vkb::InspectSession session;
-    if (!session.parse(args, {"data", "base", "threshold", "qnt"}, {}))
+    if (!session.parse(args, {"data", "base", "threshold", "qnt", "qnt-list"}, {}))
         return vkb::InspectSession::fail("rank", session.errorString() + "\n" + Usage);
+    QTextStream out(stdout);
+    if (session.hasBatch()) {
+        if (!session.load() ||
+            !session.identifyEach([&](const QString& path) { print(session, out << "== " << path << "\n"); },
+                                  [&](const QString& path, const QString& error) {
+                                      out << "== " << path << "\nerror: " << error << "\n";
+                                  }))
+            return vkb::InspectSession::fail("rank", session.errorString());
+        return 0;
+    }
     if (!session.load() || !session.identify())
         return vkb::InspectSession::fail("rank", session.errorString());
-    QTextStream out(stdout);
-    for (const QString& line : session.engine().listLines()) out << line << "\n";
-    out << session.engine().legend() << "\n";
+    print(session, out);
     return 0;
 }
 

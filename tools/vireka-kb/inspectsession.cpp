@@ -2,6 +2,7 @@
 
 #include "commands/identificationfile.h"
 #include "kb/loader.h"
+#include "platform/boundedfile.h"
 
 #include <QTextStream>
 
@@ -81,6 +82,31 @@ bool InspectSession::identify() {
     if (!has(QStringLiteral("qnt"))) return true;
     if (!readIdentificationFile(option(QStringLiteral("qnt")))) return false;
     engine_->Actualise_Identification();
+    return true;
+}
+
+bool InspectSession::identifyEach(
+    const std::function<void(const QString&)>& print,
+    const std::function<void(const QString&, const QString&)>& failed) {
+    QByteArray list;
+    const QString listPath = option(QStringLiteral("qnt-list"));
+    if (!platform::BoundedFile::read(listPath, 64 << 20, &list).ok()) {
+        error_ = QStringLiteral("cannot read ") + listPath;
+        return false;
+    }
+    for (const QByteArray& line : list.split('\n')) {
+        const QString path = QString::fromUtf8(line).trimmed();
+        if (path.isEmpty()) continue;
+        engine_->Nettoye();
+        engine_->Actualise_Identification();
+        if (!readIdentificationFile(path)) {
+            failed(path, error_);
+            error_.clear();
+            continue;
+        }
+        engine_->Actualise_Identification();
+        print(path);
+    }
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -28,6 +29,12 @@ public:
     // Clears and ranks as start-up does, then reads the identification file if one was given
     // and ranks again; --threshold sets the list threshold.
     bool identify();
+    // The same for each identification file named in --qnt-list (one path a line): calls
+    // `print` after each, or `failed` with the message when a file cannot be used. Loading
+    // the base once makes many descriptions cheap to compare with another engine.
+    bool hasBatch() const { return has(QStringLiteral("qnt-list")); }
+    bool identifyEach(const std::function<void(const QString& path)>& print,
+                      const std::function<void(const QString& path, const QString& error)>& failed);
 
     kb::Model& model() { return model_; }
     engine::Engine& engine() { return *engine_; }

@@ -1,0 +1,66 @@
+#include "authoring/webexport.h"
+
+#include "authoring/stagedoutput.h"
+#include "platform/safefile.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+
+namespace authoring {
+
+namespace {
+
+bool fail(QString* error, const QString& message) {
+    if (error) *error = message;
+    return false;
+}
+
+QByteArray resource(const QString& path, bool* ok) {
+    QFile file(path);
+    *ok = file.open(QIODevice::ReadOnly);
+    return *ok ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+bool copyResourceFolder(const QString& from, const QString& to, QString* error) {
+    if (!QDir(from).exists()) return fail(error, QStringLiteral("the tool lacks ") + from);
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+            return fail(error, QStringLiteral("cannot create ") + QFileInfo(target).absolutePath());
+        bool ok = false;
+        const QByteArray bytes = resource(source, &ok);
+        if (!ok) return fail(error, QStringLiteral("cannot read ") + source);
+        if (!platform::writeFileSafely(target, bytes, error)) return false;
+    }
+    return true;
+}
+
+bool exportWebSite(const WebSiteInput& input, const QString& out, QString* error) {
+    if (input.keyScript.isEmpty()) return fail(error, QStringLiteral("no key data to export"));
+    vkb::StagedOutput staged;
+    // An earlier export is recognised by its key data; anything else is not replaced.
+    if (!staged.begin(out, QStringLiteral("data/key.js"), error)) return false;
+    const QString site = staged.path();
+    bool ok = false;
+    const QByteArray index = resource(QStringLiteral(":/web/player/index.html"), &ok);
+    if (!ok) return fail(error, QStringLiteral("the tool lacks the player's index.html"));
+    if (!platform::writeFileSafely(site + QStringLiteral("/index.html"), index, error) ||
+        !copyResourceFolder(QStringLiteral(":/web/engine"), site + QStringLiteral("/engine"),
+                            error) ||
+        !copyResourceFolder(QStringLiteral(":/web/player"), site + QStringLiteral("/player"),
+                            error))
+        return false;
+    if (!QDir().mkpath(site + QStringLiteral("/data")))
+        return fail(error, QStringLiteral("cannot create ") + site + QStringLiteral("/data"));
+    if (!platform::writeFileSafely(site + QStringLiteral("/data/key.js"), input.keyScript, error))
+        return false;
+    if (!writeWebAssets(input.source, site, error)) return false;
+    return staged.commit(error);
+}
+
+}  // namespace authoring

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "engine/keytables.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace kb {
+class Model;
+}
+
+namespace engine {
+
+// An interface text by English number and language (0 English, 1 Spanish, 2 French).
+using LanguageTextLookup = std::function<std::optional<QString>(int key, int language)>;
+
+// The interface texts the web engine shows itself: the legend's "species at" (and the text
+// standing in for it), the messages of the search and those of opening an identification file.
+inline constexpr int WebEngineTexts[] = {1074, 1075, 1076, 1078, 1500, 1600, 1601, 1603};
+
+// Everything the web engine ranks, proposes, validates and draws with, as the script
+// "globalThis.VIREKA_KEY = {...};": the model's counts, names, weights and "Joker" flags,
+// the matrix bit-packed in base64, and the tables with their look-ups already resolved, so
+// that the web engine never folds case nor reads a table. The format is described in
+// web/CONTRACT.md.
+QByteArray webKeyScript(const kb::Model& model, const KeyTables& tables,
+                        const LanguageTextLookup& texts);
+
+// The matrix as packed there: every value minus the smallest, in the fewest bits that hold
+// the largest difference, cells in the model's order (species varying fastest), the bits of
+// each cell from the lowest, bit i of the stream in byte i/8 at bit i%8.
+struct PackedMatrix {
+    int offset = 0;
+    int bits = 0;
+    QByteArray bytes;
+};
+PackedMatrix packMatrix(const kb::Model& model);
+
+}  // namespace engine

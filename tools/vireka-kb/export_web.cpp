@@ -1,0 +1,101 @@
+#include "authoring/webexport.h"
+#include "commandregistry.h"
+#include "engine/keytables.h"
+#include "engine/webkeydata.h"
+#include "kb/installation.h"
+#include "kb/loader.h"
+#include "kbcheck.h"
+#include "platform/stringtable.h"
+
+#include <QTextStream>
+
+namespace vkb {
+
+namespace {
+
+const char* kHelp =
+    "usage: vireka-kb export web KB_DIR OUT\n\n"
+    "Writes a static web site into OUT that identifies with the knowledge base in KB_DIR (the\n"
+    "folder of its database and its setup.ini) as the program does: open OUT/index.html from\n"
+    "the folder or put OUT on any web server. 'node OUT/engine/cli.mjs rank|best' prints what\n"
+    "'vireka-kb rank|best' prints. A base the checker finds faults in is refused with its\n"
+    "findings.\n\n"
+    "Exit status: 0 written; 1 the base is unusable or the site could not be written (OUT is\n"
+    "then left as it was); 2 bad arguments.\n";
+
+int fail(const QString& message, int code) {
+    QTextStream(stderr) << "vireka-kb export: " << message << "\n";
+    return code;
+}
+
+// The checker's findings that stop the export; warnings are printed and let through.
+bool usable(const platform::Settings::Installation& at) {
+    KbCheck checker(at.DataDir, at.Base);
+    checker.setFolders(at.DrawingDir, at.DescriptorDir,
+                       at.DocSource == QLatin1String("hd") ? at.DocAddress : QString());
+    if (!checker.open()) return fail(checker.errorString(), 1), false;
+    bool ok = true;
+    QTextStream err(stderr);
+    for (const QString& finding : checker.run()) {
+        err << finding << "\n";
+        if (!finding.startsWith(QLatin1String("warning: "))) ok = false;
+    }
+    return ok;
+}
+
+int exportWeb(const QString& kbDir, const QString& out) {
+    kb::InstallationRequest request;
+    request.dataDir = kbDir;
+    request.programDir = kbDir;
+    QString error;
+    const auto at = kb::planInstallation(request, &error);
+    if (!at) return fail(error, 1);
+    if (!usable(*at)) return fail(QStringLiteral("%1 is not a usable knowledge base").arg(kbDir), 1);
+
+    platform::StringTable strings;
+    strings.loadBuiltIn();
+    kb::Model model;
+    kb::LoadOptions options;
+    options.dataDir = at->DataDir;
+    options.databaseName = at->Base;
+    options.text = [&](int k) { return strings.text(k, 0); };
+    const kb::LoadResult loaded = kb::loadKnowledgeBase(model, options);
+    if (!loaded.ok()) {
+        const QString message = loaded.stringId ? strings.text(loaded.stringId, 0).value_or(
+                                                      loaded.message)
+                                                : loaded.message;
+        return fail(QStringLiteral("cannot load the knowledge base: ") + message +
+                        (loaded.detail.isEmpty() ? QString() : " (" + loaded.detail + ')'),
+                    1);
+    }
+    const engine::KeyTables tables = engine::KeyTables::fromModel(model);
+    authoring::WebSiteInput input;
+    input.keyScript = engine::webKeyScript(
+        model, tables, [&](int k, int language) { return strings.text(k, language); });
+    input.source = {at->DataDir, at->DrawingDir, at->DescriptorDir,
+                    at->DocSource == QLatin1String("hd") ? at->DocAddress : QString(), &model};
+    if (!authoring::exportWebSite(input, out, &error)) return fail(error, 1);
+    QTextStream(stdout) << out << ": " << model.SpeciesCount << " species, "
+                        << tables.objects.size() << " questions\n";
+    return 0;
+}
+
+int exportCommand(const QStringList& args) {
+    if (args.contains(QStringLiteral("--help"))) {
+        QTextStream(stdout) << kHelp;
+        return 0;
+    }
+    if (args.size() != 3 || args[0] != QLatin1String("web")) {
+        QTextStream(stderr) << kHelp;
+        return 2;
+    }
+    return exportWeb(args[1], args[2]);
+}
+
+const Registration registration(QStringLiteral("export"),
+                                QStringLiteral("export a knowledge base as a static web site"),
+                                exportCommand);
+
+}  // namespace
+
+}  // namespace vkb

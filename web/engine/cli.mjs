@@ -1,0 +1,187 @@
+// Prints what `vireka-kb rank` and `vireka-kb best` print, with the web engine and the key
+// data of the site this file belongs to:
+//
+//   node engine/cli.mjs rank [--threshold N] [--qnt FILE]
+//   node engine/cli.mjs best [--threshold N] [--scores] [--qnt FILE]
+//   node engine/cli.mjs rank|best [options] --qnt-list LIST
+//   node engine/cli.mjs batch rank|best [--threshold N] [--scores] FILE...
+//
+// With a list (one path a line) or in batch, the key is loaded once and, for each
+// identification file, "== FILE" is printed and then what the single command prints for it
+// (or "error: MESSAGE"), as vireka-kb does with --qnt-list.
+// --key FILE reads another key data file than ../data/key.js.
+import fs from "node:fs";
+import path from "node:path";
+import vm from "node:vm";
+import { fileURLToPath } from "node:url";
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const KEY_PREFIX = "globalThis.VIREKA_KEY = ";
+// A key of 32767 species and 32767 states packed in 16 bits would not be larger.
+const MAX_KEY_BYTES = 1 << 30;
+const MAX_QNT_BYTES = 2 * (32767 + 32767);
+
+const USAGE =
+  "usage: node cli.mjs rank [--threshold N] [--qnt FILE]\n" +
+  "       node cli.mjs best [--threshold N] [--scores] [--qnt FILE]\n" +
+  "       node cli.mjs rank|best [--threshold N] [--scores] --qnt-list FILE\n" +
+  "       node cli.mjs batch rank|best [--threshold N] [--scores] FILE...\n" +
+  "Prints the species list and legend (rank) or the question Search proposes (best) as\n" +
+  "vireka-kb prints them; --key FILE reads that key data instead of ../data/key.js.\n";
+
+class Failure extends Error {}
+
+// Only a regular file is read, and only up to `limit` bytes: a device, a pipe or a huge
+// file is refused before anything is read. Returns null when the file is larger.
+function readBounded(file, limit) {
+  const fd = fs.openSync(file, fs.constants.O_RDONLY | (fs.constants.O_NONBLOCK ?? 0));
+  try {
+    const info = fs.fstatSync(fd);
+    if (!info.isFile()) throw new Failure(file + " is not a regular file");
+    if (info.size > limit) return null;
+    const bytes = Buffer.alloc(info.size);
+    let got = 0;
+    while (got < info.size) {
+      const n = fs.readSync(fd, bytes, got, info.size - got, got);
+      if (n === 0) break;
+      got += n;
+    }
+    return bytes.subarray(0, got);
+  } finally {
+    fs.closeSync(fd);
+  }
+}
+
+function loadEngine() {
+  const file = path.join(here, "vireka-engine.js");
+  const source = readBounded(file, 16 << 20);
+  if (!source) throw new Failure(file + " is too large");
+  vm.runInThisContext(source.toString("utf8"), { filename: file });
+  return globalThis.VirekaEngine;
+}
+
+// The data file is a script only for the browser; here it is read as the JSON it holds,
+// so nothing in it runs.
+function loadKeyData(file) {
+  let bytes;
+  try {
+    bytes = readBounded(file, MAX_KEY_BYTES);
+  } catch (e) {
+    throw new Failure("cannot read the key data " + file + ": " + e.message);
+  }
+  if (!bytes) throw new Failure(file + " is too large to be key data");
+  const text = bytes.toString("utf8").trimEnd();
+  if (!text.startsWith(KEY_PREFIX) || !text.endsWith(";"))
+    throw new Failure(file + " is not key data of a Vireka web site");
+  try {
+    return JSON.parse(text.slice(KEY_PREFIX.length, -1));
+  } catch (e) {
+    throw new Failure(file + " is not key data of a Vireka web site: " + e.message);
+  }
+}
+
+function parse(args, allowFiles) {
+  const options = { threshold: -1, scores: false, qnt: null, key: null, list: null, files: [] };
+  for (let i = 0; i < args.length; ++i) {
+    const a = args[i];
+    if (a === "--scores") options.scores = true;
+    else if (a === "--threshold" || a === "--qnt" || a === "--key" || a === "--qnt-list") {
+      if (i + 1 >= args.length) throw new Failure("option " + a + " needs a value\n" + USAGE);
+      const v = args[++i];
+      if (a === "--threshold") {
+        if (!/^[+-]?\d+$/.test(v.trim()) || Math.abs(Number(v)) > 2147483647)
+          throw new Failure("--threshold needs a whole number");
+        options.threshold = Number(v);
+      } else options[a === "--qnt-list" ? "list" : a.slice(2)] = v;
+    } else if (allowFiles && !a.startsWith("--")) options.files.push(a);
+    else throw new Failure("unknown argument '" + a + "'\n" + USAGE);
+  }
+  return options;
+}
+
+function format(template, value) {
+  return (template ?? "%1").replace("%1", value);
+}
+
+// Opens an identification file as the desktop does; warnings go to `warn`.
+function openQnt(id, key, file, warn) {
+  let bytes;
+  try {
+    bytes = readBounded(file, MAX_QNT_BYTES);
+  } catch (e) {
+    throw new Failure(file + (key.text(1074, 0) ?? "") + " (" + e.message + ")");
+  }
+  if (!bytes) throw new Failure(format(key.text(1601, 0), file));
+  const result = id.fromQnt(new Uint8Array(bytes));
+  if (result.foreign) throw new Failure(format(key.text(1601, 0), file));
+  if (result.lengthDiffers) warn(format(key.text(1600, 0), file));
+}
+
+function rankLines(id) {
+  return [...id.listLines(), id.legend()];
+}
+
+function bestLines(id, key, withScores) {
+  const best = id.best();
+  const lines = [best.outcome === "question" ? key.objects[best.object].key : best.message];
+  if (withScores) key.objects.forEach((o, r) => lines.push(o.key + "\t" + best.scoreText(r)));
+  return lines;
+}
+
+function run(argv) {
+  const command = argv[0];
+  if (command === undefined || command === "--help" || command === "-h") {
+    process.stdout.write(USAGE);
+    return command === undefined ? 2 : 0;
+  }
+  const named = command === "batch";
+  const what = named ? argv[1] : command;
+  if (what !== "rank" && what !== "best") throw new Failure("unknown command '" + what + "'\n" + USAGE);
+  const options = parse(argv.slice(named ? 2 : 1), named);
+  if (options.list !== null) {
+    const list = readBounded(options.list, 64 << 20);
+    if (!list) throw new Failure(options.list + " is too large");
+    for (const line of list.toString("utf8").split("\n"))
+      if (line.trim() !== "") options.files.push(line.trim());
+  }
+  const batch = named || options.list !== null;
+  if (what === "rank" && options.scores) throw new Failure("unknown argument '--scores'\n" + USAGE);
+  const engine = loadEngine();
+  let key;
+  try {
+    key = engine.loadKey(loadKeyData(options.key ?? path.join(here, "..", "data", "key.js")));
+  } catch (e) {
+    throw new Failure(e instanceof Failure ? e.message : "cannot load the knowledge base: " + e.message);
+  }
+  const lines = (id) => (what === "rank" ? rankLines(id) : bestLines(id, key, options.scores));
+  const warn = (message) => process.stderr.write(message + "\n");
+  const out = [];
+  if (!batch) {
+    const id = new engine.Identification(key, { threshold: options.threshold });
+    if (options.qnt !== null) openQnt(id, key, options.qnt, warn);
+    process.stdout.write(lines(id).join("\n") + "\n");
+    return 0;
+  }
+  for (const file of options.files) {
+    out.push("== " + file);
+    try {
+      const id = new engine.Identification(key, { threshold: options.threshold });
+      openQnt(id, key, file, warn);
+      out.push(...lines(id));
+    } catch (e) {
+      if (!(e instanceof Failure)) throw e;
+      out.push("error: " + e.message);
+    }
+  }
+  process.stdout.write(out.join("\n") + (out.length ? "\n" : ""));
+  return 0;
+}
+
+try {
+  process.exitCode = run(process.argv.slice(2));
+} catch (e) {
+  if (!(e instanceof Failure)) throw e;
+  const name = process.argv[2] === "batch" ? "batch" : process.argv[2];
+  process.stderr.write("cli.mjs " + name + ": " + e.message + "\n");
+  process.exitCode = 2;
+}

@@ -1,0 +1,895 @@
+// The identification engine of the exported web site: ranks the species, proposes questions,
+// validates answers, finds contradictions and picks the drawing's variants exactly as the
+// desktop program does. It is a classic script so that a page opened from a folder (file://)
+// can load it; it defines globalThis.VirekaEngine, and Node loads the same file (cli.mjs).
+//
+// Every score is an integer held in a double: 16-bit weights times 16-bit matrix values,
+// summed over at most 32767 states, stay below 2^53, and so does a score times 100; the
+// sums and the percentages are therefore exact, as the desktop's 64-bit integers are.
+(function (root) {
+  "use strict";
+
+  const FORMAT = 1;
+  const MAX_COUNT = 32767;
+  // No description is longer than 32767 states and 32767 frames of two bytes each.
+  const MAX_QNT_BYTES = 2 * (32767 + 32767);
+  const HISTORY_LIMIT = 500;
+
+  function bad(what) {
+    throw new Error("the key data are damaged: " + what);
+  }
+  function isInt(v, lo, hi) {
+    return Number.isInteger(v) && v >= lo && v <= hi;
+  }
+  function isText(v) {
+    return typeof v === "string";
+  }
+  function isObject(v) {
+    return v !== null && typeof v === "object" && !Array.isArray(v);
+  }
+  function arrayOf(v, what, length) {
+    if (!Array.isArray(v)) bad(what + " is not a list");
+    if (length !== undefined && v.length !== length)
+      bad(what + " holds " + v.length + " entries, not " + length);
+    return v;
+  }
+  const INT32 = 2147483647;
+
+  // ---- base64 and the packed matrix ----
+
+  const BASE64 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  const BASE64_VALUE = new Int16Array(128).fill(-1);
+  for (let i = 0; i < 64; ++i) BASE64_VALUE[BASE64.charCodeAt(i)] = i;
+
+  function decodeBase64(text) {
+    if (text.length % 4 !== 0) bad("the matrix is not base64");
+    let pad = 0;
+    if (text.endsWith("==")) pad = 2;
+    else if (text.endsWith("=")) pad = 1;
+    const out = new Uint8Array((text.length / 4) * 3 - pad);
+    let o = 0;
+    for (let i = 0; i < text.length; i += 4) {
+      let quad = 0;
+      for (let k = 0; k < 4; ++k) {
+        const code = text.charCodeAt(i + k);
+        let v = code < 128 ? BASE64_VALUE[code] : -1;
+        if (v < 0) {
+          if (code === 61 && i + 4 === text.length && k >= 4 - pad) v = 0;
+          else bad("the matrix is not base64");
+        }
+        quad = (quad << 6) | v;
+      }
+      if (o < out.length) out[o++] = (quad >>> 16) & 255;
+      if (o < out.length) out[o++] = (quad >>> 8) & 255;
+      if (o < out.length) out[o++] = quad & 255;
+    }
+    return out;
+  }
+
+  // Values in the smallest typed array that holds them: a key of 10,000 species and 5,000
+  // states takes 50 MB as bytes where 16-bit values would take 100.
+  function unpackMatrix(m, cells) {
+    if (!isObject(m)) bad("no matrix");
+    if (!isInt(m.offset, -32768, 32767) || !isInt(m.bits, 0, 16) || !isText(m.data))
+      bad("the matrix header");
+    const top = m.offset + (m.bits === 0 ? 0 : 2 ** m.bits - 1);
+    if (top > 32767) bad("the matrix values pass 16 bits");
+    const Values = m.offset >= -128 && top <= 127 ? Int8Array : Int16Array;
+    const values = new Values(cells);
+    if (m.bits === 0) {
+      if (m.data.length !== 0) bad("the matrix length");
+      values.fill(m.offset);
+      return values;
+    }
+    const expected = Math.ceil((cells * m.bits) / 8);
+    // The text is checked before it is decoded, so a huge one costs no memory.
+    if (m.data.length !== Math.ceil(expected / 3) * 4) bad("the matrix length");
+    const bytes = decodeBase64(m.data);
+    if (bytes.length !== expected) bad("the matrix length");
+    const bits = m.bits, offset = m.offset;
+    if (bits === 1) {
+      for (let c = 0; c < cells; ++c) values[c] = offset + ((bytes[c >> 3] >> (c & 7)) & 1);
+      return values;
+    }
+    let bit = 0;
+    for (let c = 0; c < cells; ++c) {
+      let v = 0;
+      for (let b = 0; b < bits; ++b, ++bit) v |= ((bytes[bit >> 3] >> (bit & 7)) & 1) << b;
+      values[c] = offset + v;
+    }
+    return values;
+  }
+
+  // ---- the key ----
+
+  function checkObjectRow(o, r, objectCount) {
+    if (!isObject(o) || !isText(o.key)) bad("question " + r);
+    for (const name of ["rows", "columns", "first", "count", "descriptor", "frame"])
+      if (!isInt(o[name], -INT32, INT32)) bad("question " + o.key + ": " + name);
+    if (!isText(o.text) || !isText(o.picture) || typeof o.joker !== "boolean")
+      bad("question " + o.key);
+    if (o.group !== undefined && (!isObject(o.group) || !isText(o.group.name) ||
+                                  !isInt(o.group.order, -INT32, INT32)))
+      bad("question " + o.key + ": group");
+    if (o.mark !== undefined && (!isObject(o.mark) || !isInt(o.mark.button, -INT32, INT32) ||
+                                 !isText(o.mark.popup)))
+      bad("question " + o.key + ": mark");
+    void objectCount;
+    return Object.freeze({
+      key: o.key, rows: o.rows, columns: o.columns, first: o.first, count: o.count,
+      descriptor: o.descriptor, frame: o.frame, text: o.text, picture: o.picture,
+      joker: o.joker,
+      group: o.group ? Object.freeze({ name: o.group.name, order: o.group.order }) : null,
+      mark: o.mark ? Object.freeze({ button: o.mark.button, popup: o.mark.popup }) : null,
+    });
+  }
+
+  // A map "number": [number] with keys below keyLimit and values in [lo, hi].
+  function indexLists(v, what, keyLimit, lo, hi) {
+    if (!isObject(v)) bad(what);
+    const lists = new Map();
+    for (const name of Object.keys(v)) {
+      const k = Number(name);
+      if (!isInt(k, 0, keyLimit - 1) || String(k) !== name) bad(what + ": " + name);
+      const list = arrayOf(v[name], what);
+      for (const x of list) if (!isInt(x, lo, hi)) bad(what + ": " + name);
+      lists.set(k, Object.freeze(list.slice()));
+    }
+    return lists;
+  }
+
+  function checkVariant(v, i) {
+    if (!isObject(v) || !isInt(v.drawing, -INT32, INT32) || !isText(v.name)) bad("variant " + i);
+    const conditions = arrayOf(v.conditions, "variant " + i).map((c) => {
+      if (isInt(c, 0, INT32) || c === "end" || c === "missing") return c;
+      if (isObject(c) && isText(c.unknown)) return Object.freeze({ unknown: c.unknown });
+      bad("variant " + i + ": condition");
+    });
+    return Object.freeze({ drawing: v.drawing, name: v.name, conditions: Object.freeze(conditions) });
+  }
+
+  function checkButton(b, i) {
+    if (b === null) return null;
+    if (!isObject(b) || !isText(b.key) || !isText(b.file) || !isText(b.caption) || !isText(b.text) ||
+        (b.mark !== undefined && !isText(b.mark)))
+      bad("button " + (i + 1));
+    return Object.freeze({ key: b.key, file: b.file, caption: b.caption, text: b.text,
+                           mark: b.mark === undefined ? null : b.mark });
+  }
+
+  class Key {
+    constructor(data) {
+      if (!isObject(data)) bad("not an object");
+      if (data.format !== FORMAT) bad("format " + data.format + " is not " + FORMAT);
+      const c = data.counts;
+      if (!isObject(c)) bad("no counts");
+      for (const name of ["species", "states", "frames", "drawings", "deterButtons", "objects"])
+        if (!isInt(c[name], -32768, MAX_COUNT)) bad("count " + name);
+      // Negative counts size nothing, as on the desktop.
+      this.speciesCount = Math.max(c.species, 0);
+      this.stateCount = Math.max(c.states, 0);
+      this.frameCount = Math.max(c.frames, 0);
+      this.drawingCount = Math.max(c.drawings, 0);
+      this.deterButtonCount = Math.max(c.deterButtons, 0);
+      const S = this.stateCount, N = this.speciesCount;
+
+      this.species = Object.freeze(arrayOf(data.species, "species", N).map((name, i) => {
+        if (!isText(name)) bad("species " + i);
+        return name;
+      }));
+      const weights = arrayOf(data.weights, "weights");
+      if (weights.length > MAX_COUNT) bad("weights");
+      this.weights = Int16Array.from(weights, (w) => {
+        if (!isInt(w, -32768, 32767)) bad("a weight");
+        return w;
+      });
+      this.matrix = unpackMatrix(data.matrix, N * S);
+      this.joker = Object.freeze(arrayOf(data.joker, "joker").map((j) => {
+        if (typeof j !== "boolean") bad("joker");
+        return j;
+      }));
+      if (this.joker.length > MAX_COUNT) bad("joker");
+      const objects = arrayOf(data.objects, "questions");
+      if (objects.length > MAX_COUNT) bad("questions");
+      this.objects = Object.freeze(objects.map((o, r) => checkObjectRow(o, r, objects.length)));
+      this.stateCodes = Object.freeze(arrayOf(data.stateCodes, "state codes", S).map((code) => {
+        if (code !== null && !isText(code)) bad("state codes");
+        return code;
+      }));
+      this.stateTexts = Object.freeze(arrayOf(data.stateTexts, "state texts", S).map((t) => {
+        if (!isText(t)) bad("state texts");
+        return t;
+      }));
+      this.dependants = indexLists(data.dependants, "dependants", S, 0, objects.length - 1);
+      this.parents = indexLists(data.parents, "parents", objects.length, -1, S - 1);
+      this.variants = Object.freeze(arrayOf(data.variants, "variants").map(checkVariant));
+      this.deterButtons = Object.freeze(arrayOf(data.deterButtons, "buttons").map(checkButton));
+      if (!isObject(data.texts)) bad("texts");
+      this.texts = new Map();
+      for (const name of Object.keys(data.texts)) {
+        const list = arrayOf(data.texts[name], "text " + name, 3);
+        if (!list.every((t) => t === null || isText(t))) bad("text " + name);
+        this.texts.set(Number(name), Object.freeze(list.slice()));
+      }
+      this.objectByKey = new Map();
+      // The first of equal keys wins, as a seek finds it.
+      for (let r = objects.length - 1; r >= 0; --r)
+        this.objectByKey.set(this.objects[r].key.toLowerCase(), r);
+      Object.freeze(this);
+    }
+
+    objectIndex(objectKey) {
+      const r = this.objectByKey.get(String(objectKey).toLowerCase());
+      return r === undefined ? -1 : r;
+    }
+    // An interface text of the key's table; null when it lacks it.
+    text(number, language) {
+      const list = this.texts.get(number);
+      if (!list) return null;
+      const l = isInt(language, 0, 2) ? language : 0;
+      return list[l];
+    }
+    value(species, state) {
+      return this.matrix[species + this.speciesCount * state];
+    }
+    column(state) {
+      const N = this.speciesCount;
+      return this.matrix.subarray(N * state, N * state + N);
+    }
+  }
+
+  // The column sums of each key, kept beside the frozen key.
+  const sumCache = new WeakMap();
+
+  function loadKey(data) {
+    return new Key(data);
+  }
+
+  // ---- numbers as the desktop prints them ----
+
+  // " 87" for 87, "-3" for -3: a minus takes the place of the space.
+  function signedSpaceNumber(v) {
+    return v < 0 ? String(v) : " " + String(Math.abs(v));
+  }
+
+  // Nearest integer to score x 100 / total, halves to the even neighbour; total != 0.
+  function percentOf(score, total) {
+    let num = score * 100, den = total;
+    if (den < 0) { num = -num; den = -den; }
+    let q = Math.floor(num / den);
+    let r = num - q * den;
+    while (r < 0) { q -= 1; r += den; }
+    while (r >= den) { q += 1; r -= den; }
+    if (2 * r > den || (2 * r === den && q % 2 !== 0)) q += 1;
+    return q === 0 ? 0 : q;
+  }
+
+  // Four decimals as the desktop prints a score (ties away from zero, never seen in practice).
+  function scoreText(v) {
+    return v.toFixed(4);
+  }
+
+  // "Lower case without accents", so that "elytre" finds "Élytre".
+  function searchFolded(text) {
+    return String(text)
+      .normalize("NFKD")
+      .replace(/\p{M}/gu, "")
+      .toLowerCase()
+      .replace(/\u00df/g, "ss")
+      .replace(/\u0153/g, "oe")
+      .replace(/\u00e6/g, "ae");
+  }
+
+  // ---- the identification ----
+
+  class Identification {
+    constructor(key, options) {
+      if (!(key instanceof Key)) throw new TypeError("an Identification needs a loaded key");
+      const o = options || {};
+      this.key = key;
+      this.threshold = isInt(o.threshold, -INT32, INT32) ? o.threshold : -1;
+      this.language = isInt(o.language, 0, 2) ? o.language : 0;
+      const N = key.speciesCount;
+      this.stateChoice = new Int16Array(key.stateCount);
+      this.frameState = new Int16Array(key.frameCount);
+      this.speciesScore = new Float64Array(N);
+      this.rankSpecies = new Int32Array(N);
+      for (let i = 0; i < N; ++i) this.rankSpecies[i] = i;
+      this.rankScore = new Float64Array(N);
+      this.rankPercent = new Float64Array(N);
+      this.topCount = 0;
+      this.listed = [];
+      this.legendText = "";
+      this.skipped = false;
+      this.jokerFlags = key.joker.slice();
+      // The picture each drawing shows: a drawing keeps its picture while no variant holds.
+      this.layerNames = new Array(key.drawingCount).fill(null);
+      this.layerMessages = [];
+      this.steps = [];
+      this.at = 0;
+      this.restartHistory();
+      this.refresh();
+    }
+
+    // ---- ranking ----
+
+    refresh() {
+      this.pickLayers();
+      this.rank();
+    }
+
+    rank() {
+      const key = this.key, N = key.speciesCount;
+      const scores = this.speciesScore;
+      scores.fill(0);
+      const states = Math.min(this.stateChoice.length, key.weights.length);
+      let total = 0;
+      for (let j = 0; j < states; ++j) {
+        const factor = key.weights[j] * this.stateChoice[j];
+        if (factor === 0) continue;
+        total += factor;
+        const column = key.column(j);
+        for (let i = 0; i < N; ++i) scores[i] += factor * column[i];
+      }
+      // Decreasing score; equal scores keep increasing species index.
+      const order = this.rankSpecies;
+      for (let i = 0; i < N; ++i) order[i] = i;
+      order.sort((a, b) => scores[b] - scores[a] || a - b);
+      for (let k = 0; k < N; ++k) this.rankScore[k] = scores[order[k]];
+      const percent = this.rankPercent;
+      for (let k = 0; k < N; ++k) {
+        const score = this.rankScore[k];
+        if (total === 0) percent[k] = 0;
+        else if (k > 0 && score === this.rankScore[k - 1]) percent[k] = percent[k - 1];
+        else percent[k] = percentOf(score, total);
+      }
+      this.topCount = this.listSpecies();
+      const speciesAt = key.text(1500, this.language) ?? key.text(1603, this.language) ?? "";
+      this.legendText = signedSpaceNumber(this.topCount) + " " + speciesAt +
+                        signedSpaceNumber(N > 0 ? percent[0] : 0) + " %";
+    }
+
+    listSpecies() {
+      const percent = this.rankPercent;
+      const top = percent.length > 0 ? percent[0] : 0;
+      this.listed = [];
+      let count = 0;
+      for (let k = 0; k < percent.length; ++k) {
+        if (percent[k] < this.threshold) continue;
+        this.listed.push(k);
+        if (percent[k] === top) ++count;
+      }
+      return count;
+    }
+
+    setThreshold(threshold) {
+      if (!isInt(threshold, -INT32, INT32)) throw new RangeError("a threshold is a whole number");
+      this.threshold = threshold;
+      this.listSpecies();
+    }
+
+    listLines() {
+      return this.listed.map((k) => this.lineOf(k));
+    }
+    lineOf(rank) {
+      const s = this.rankSpecies[rank];
+      const name = s < this.key.species.length ? this.key.species[s] : "";
+      return signedSpaceNumber(this.rankPercent[rank]) + "% - " + name;
+    }
+    list() {
+      return this.listed.map((k, line) => ({
+        line, rank: k, species: this.rankSpecies[k], percent: this.rankPercent[k],
+        text: this.lineOf(k),
+      }));
+    }
+    legend() {
+      return this.legendText;
+    }
+    // The species a line of the list stands for, as the contradictions take it.
+    speciesOfLine(line) {
+      if (!isInt(line, 0, this.rankSpecies.length - 1)) return -1;
+      return this.rankSpecies[line];
+    }
+
+    // ---- the search ----
+
+    // The search's score of every question; a question that may not be proposed, is
+    // answered or has a single state scores 0.
+    searchScores() {
+      if (this.topCount === 0) this.topCount = this.key.speciesCount;
+      const key = this.key, topCount = this.topCount;
+      const counted = new Map();
+      const top = Math.min(topCount, this.rankSpecies.length);
+      const topSpecies = Int32Array.from(this.rankSpecies.subarray(0, top)).sort();
+      const stateCount = (state) => {
+        if (state < 0 || state >= key.stateCount) return 0;
+        let c = counted.get(state);
+        if (c !== undefined) return c;
+        c = 0;
+        if (top >= key.speciesCount) {
+          c = this.columnSum(state);
+        } else {
+          const column = key.column(state);
+          for (let i = 0; i < top; ++i) c += column[topSpecies[i]];
+        }
+        counted.set(state, c);
+        return c;
+      };
+      return key.objects.map((o) => {
+        if (!this.proposable(o) || o.count <= 1) return 0;
+        const t = topCount;
+        let s = 0;
+        for (let l = 0; l < o.count; ++l) {
+          const c = stateCount(o.first + l);
+          if (c === 0) continue;
+          s = s - (c / t) * Math.log(t / c) / Math.log(o.count);
+        }
+        return Math.abs(s);
+      });
+    }
+
+    columnSum(state) {
+      const key = this.key;
+      let sums = sumCache.get(key);
+      if (!sums) {
+        // Computed once per key: every search from the start reads them all.
+        sums = new Float64Array(key.stateCount).fill(NaN);
+        sumCache.set(key, sums);
+      }
+      if (Number.isNaN(sums[state])) {
+        const column = key.column(state);
+        let c = 0;
+        for (let i = 0; i < column.length; ++i) c += column[i];
+        sums[state] = c;
+      }
+      return sums[state];
+    }
+
+    proposable(o) {
+      if (!isInt(o.descriptor, 0, this.jokerFlags.length - 1)) return false;
+      if (!this.jokerFlags[o.descriptor]) return false;
+      const states = this.stateChoice.length;
+      for (let s = o.first; s < o.first + o.count; ++s)
+        if (s >= 0 && s < states && this.stateChoice[s] !== 0) return false;
+      return true;
+    }
+
+    // What Search does: {outcome, object, message, scores}. "onlyOne": one species leads
+    // alone; "question": object is the question to open; "nothingLeft": no question is left;
+    // "retry": none is left but skipped ones, the message asks whether to try them again
+    // (retrySkipped() then best() again).
+    best() {
+      const scores = this.searchScores();
+      const result = { outcome: "", object: -1, message: null, scores,
+                       scoreText: (r) => scoreText(scores[r]) };
+      if (this.topCount === 1) {
+        result.outcome = "onlyOne";
+        result.message = this.text(1078);
+        return result;
+      }
+      let bestScore = 0;
+      for (let r = 0; r < scores.length; ++r) {
+        if (bestScore < scores[r]) { bestScore = scores[r]; result.object = r; }
+      }
+      if (result.object >= 0) {
+        result.outcome = "question";
+      } else if (!this.skipped) {
+        result.outcome = "nothingLeft";
+        result.message = this.text(1075);
+      } else {
+        result.outcome = "retry";
+        result.message = this.text(1075) + "\n" + this.text(1076);
+      }
+      return result;
+    }
+
+    // The skip button on question r: it is not proposed again until a retry.
+    skip(r) {
+      this.skipped = true;
+      const o = this.key.objects[r];
+      if (o && isInt(o.descriptor, 0, this.jokerFlags.length - 1))
+        this.jokerFlags[o.descriptor] = false;
+      return this.best();
+    }
+
+    retrySkipped() {
+      this.skipped = false;
+      this.reloadJokerFlags(false);
+    }
+
+    reloadJokerFlags(resize) {
+      const objects = this.key.objects;
+      if (resize) this.jokerFlags = new Array(objects.length).fill(false);
+      for (const o of objects)
+        if (isInt(o.descriptor, 0, this.jokerFlags.length - 1)) this.jokerFlags[o.descriptor] = o.joker;
+    }
+
+    text(number) {
+      return this.key.text(number, this.language) ?? "";
+    }
+
+    // ---- answers ----
+
+    objectOf(q) {
+      const r = typeof q === "string" ? this.key.objectIndex(q) : q;
+      if (!isInt(r, 0, this.key.objects.length - 1)) throw new RangeError("no question " + q);
+      return r;
+    }
+
+    // The cell the description highlights when question r opens: its last chosen state.
+    answeredCell(q) {
+      const o = this.key.objects[this.objectOf(q)];
+      let cell = -1;
+      for (let s = o.first; s < o.first + o.count; ++s)
+        if (s >= 0 && s < this.stateChoice.length && this.stateChoice[s] !== 0) cell = s - o.first;
+      return cell;
+    }
+
+    // Writes cell `cell` of question q (-1: none) into the description as confirming its
+    // picture of choices does, without recording or ranking.
+    validate(q, cell) {
+      const o = this.key.objects[this.objectOf(q)];
+      if (!isInt(cell, -1, INT32)) throw new RangeError("a cell is -1 or more");
+      const first = o.first, choice = cell, frame = o.frame;
+      const sc = this.stateChoice;
+      const begin = Math.max(first, 0), end = Math.min(first + o.count, sc.length);
+      let sum = 0, last = -1;
+      for (let j = begin; j < end; ++j) {
+        sum += sc[j];
+        if (sc[j] === 1) last = j;
+      }
+      if (sum === 0 && choice === -1) return;
+      if (choice === last - first && sum === 1) return;
+      if (last !== -1) this.clearDependants(last);
+      for (let j = begin; j < end; ++j) {
+        if (j === first + choice && sc[j] === 1) {
+          if (frame !== -1) this.setFrame(frame, -1);
+          return;
+        }
+        sc[j] = 0;
+      }
+      if (frame !== -1) this.setFrame(frame, 0);
+      if (choice === -1) return;
+      if (first + choice >= 0 && first + choice < sc.length) sc[first + choice] = 1;
+      if (frame !== -1) this.setFrame(frame, -1);
+    }
+
+    setFrame(frame, value) {
+      if (frame >= 0 && frame < this.frameState.length) this.frameState[frame] = value;
+    }
+
+    // Clears every state of every question that depends on `state`, and their dependants in
+    // turn; each state is followed once, so a cycle ends.
+    clearDependants(state) {
+      const sc = this.stateChoice, states = sc.length, key = this.key;
+      const followed = new Uint8Array(states);
+      if (state >= 0 && state < states) followed[state] = 1;
+      const pending = [state];
+      while (pending.length > 0) {
+        const s = pending.pop();
+        const objects = key.dependants.get(s);
+        if (!objects) continue;
+        for (const r of objects) {
+          const o = key.objects[r];
+          for (let x = o.first; x < o.first + o.count; ++x) {
+            if (x < 0 || x >= states) continue;
+            sc[x] = 0;
+            if (!followed[x]) {
+              followed[x] = 1;
+              pending.push(x);
+            }
+          }
+        }
+      }
+    }
+
+    // Confirms the picture of choices of question q with `cell` highlighted (-1: none).
+    answer(q, cell) {
+      this.validate(q, cell);
+      this.remember();
+      this.refresh();
+    }
+
+    // Takes back the answer of question q; false when it has none.
+    withdraw(q) {
+      const r = this.objectOf(q);
+      if (this.answeredCell(r) === -1) return false;
+      this.validate(r, -1);
+      this.remember();
+      this.refresh();
+      return true;
+    }
+
+    // New: nothing chosen, every question may be proposed again.
+    clear() {
+      this.stateChoice.fill(0);
+      this.frameState.fill(0);
+      this.skipped = false;
+      this.remember();
+      this.refresh();
+      this.reloadJokerFlags(true);
+    }
+
+    // ---- undo and redo ----
+
+    snapshot() {
+      return { choice: this.stateChoice.slice(), frames: this.frameState.slice() };
+    }
+    restartHistory() {
+      this.steps = [this.snapshot()];
+      this.at = 0;
+    }
+    remember() {
+      const next = this.snapshot();
+      const current = this.steps[this.at];
+      if (current && sameArray(current.choice, next.choice) && sameArray(current.frames, next.frames))
+        return false;
+      this.steps.length = this.at + 1;
+      this.steps.push(next);
+      if (this.steps.length > HISTORY_LIMIT) this.steps.shift();
+      this.at = this.steps.length - 1;
+      return true;
+    }
+    canUndo() {
+      return this.at > 0;
+    }
+    canRedo() {
+      return this.at + 1 < this.steps.length;
+    }
+    undo() {
+      if (!this.canUndo()) return false;
+      this.putBack(this.steps[--this.at]);
+      return true;
+    }
+    redo() {
+      if (!this.canRedo()) return false;
+      this.putBack(this.steps[++this.at]);
+      return true;
+    }
+    putBack(step) {
+      this.stateChoice.set(step.choice);
+      this.frameState.set(step.frames);
+      this.refresh();
+    }
+
+    // ---- the drawing ----
+
+    // Tests the conditions of a "Hierarchie" row: "end" holds, "missing" fails, an unknown
+    // code is reported, a state must be chosen; a list without an ending fails.
+    testConditions(row) {
+      for (const c of row.conditions) {
+        if (c === "end") return "holds";
+        if (c === "missing") return "fails";
+        if (typeof c === "object") return "unknown";
+        if (c < 0 || c >= this.stateChoice.length || this.stateChoice[c] !== 1) return "fails";
+      }
+      return "fails";
+    }
+
+    // Rows are tried in key order; the first match wins. Drawing 0's name sets the suffix of
+    // the drawings after it.
+    pickLayers() {
+      let suffix = "";
+      this.layerMessages = [];
+      for (let d = 0; d < this.key.drawingCount; ++d) {
+        for (const row of this.key.variants) {
+          if (row.drawing !== d) continue;
+          const test = this.testConditions(row);
+          if (test === "unknown") {
+            const code = row.conditions.find((c) => typeof c === "object").unknown;
+            this.layerMessages.push("Erreur : l'état du Caractère '" + code +
+                                    "' n'existe pas dans la Table 'Caractères'");
+            continue;
+          }
+          if (test !== "holds") continue;
+          const base = String(d).padStart(2, "0") + "\\" + row.name;
+          let path = base;
+          if (row.name.slice(-3) === "WMF") {
+            if (d === 0) suffix = row.name.slice(-6);
+          } else {
+            path = base + suffix;
+          }
+          this.layerNames[d] = { drawing: d, name: row.name, path };
+          break;
+        }
+      }
+    }
+
+    // The picture of each drawing for the description (null: nothing loaded yet), the
+    // suffix drawing 0 gives, and the messages the rows gave.
+    layers() {
+      return { layers: this.layerNames.slice(), suffix: this.variantSuffix(),
+               messages: this.layerMessages.slice() };
+    }
+
+    // The suffix of the first row of drawing 0 that holds; empty when none holds or a row
+    // before it names an unknown state.
+    variantSuffix() {
+      for (const row of this.key.variants) {
+        if (row.drawing !== 0) continue;
+        const test = this.testConditions(row);
+        if (test === "holds") return row.name.slice(-6);
+        if (test === "unknown") return "";
+      }
+      return "";
+    }
+
+    // ---- contradictions ----
+
+    // The answers that the species on a line of the list does not share, object by object
+    // in key order, and what marks them: a layer of the drawing or a toolbar button.
+    contradictions(line) {
+      const key = this.key;
+      const species = this.speciesOfLine(line);
+      const result = { species, answers: [], layers: [], buttons: [] };
+      if (species < 0 || species >= key.speciesCount) return result;
+      const states = Math.min(this.stateChoice.length, key.stateCount);
+      const suffix = this.variantSuffix();
+      key.objects.forEach((o, r) => {
+        for (let s = o.first; s < o.first + o.count; ++s) {
+          if (s < 0 || s >= states || this.stateChoice[s] === 0) continue;
+          if (key.value(species, s) === 1) continue;
+          result.answers.push({ object: r, state: s });
+          if (!o.mark) continue;
+          if (o.mark.button === -1) {
+            result.layers.push({ layer: key.drawingCount + result.answers.length - 1,
+                                 popup: o.mark.popup, suffix,
+                                 path: "CONTRA\\" + o.mark.popup + suffix });
+          } else {
+            result.buttons.push(o.mark.button);
+          }
+        }
+      });
+      return result;
+    }
+
+    // ---- the questions panel ----
+
+    questions(filter) {
+      const key = this.key;
+      const words = filter ? searchFolded(filter).split(" ").filter((w) => w.length > 0) : [];
+      const chosen = (s) => s >= 0 && s < this.stateChoice.length && this.stateChoice[s] !== 0;
+      const order = key.objects.map((o, r) => r);
+      const rank = (r) => {
+        const o = key.objects[r];
+        return [o.group ? 0 : 1, o.group ? o.group.order : 0, o.descriptor];
+      };
+      order.sort((a, b) => {
+        const x = rank(a), y = rank(b);
+        return x[0] - y[0] || x[1] - y[1] || x[2] - y[2] || a - b;
+      });
+      const sections = [];
+      const sectionOf = new Map();
+      for (const r of order) {
+        const o = key.objects[r];
+        const entry = { object: r, key: o.key, text: o.text === "" ? o.key : o.text,
+                        stateTexts: [], chosenTexts: [], answered: false, askable: true };
+        let haystack = entry.text;
+        for (let s = o.first; s < o.first + o.count; ++s) {
+          const t = s >= 0 && s < key.stateTexts.length ? key.stateTexts[s] : "";
+          entry.stateTexts.push(t);
+          haystack += " " + t;
+          if (chosen(s)) {
+            entry.answered = true;
+            entry.chosenTexts.push(t);
+          }
+        }
+        const parents = key.parents.get(r);
+        if (parents && parents.length > 0) entry.askable = parents.some((s) => s >= 0 && chosen(s));
+        if (words.length > 0) {
+          const folded = searchFolded(haystack);
+          if (!words.every((w) => folded.includes(w))) continue;
+        }
+        const group = o.group ? o.group.name : "";
+        let at = sectionOf.get(group);
+        if (at === undefined) {
+          at = sections.length;
+          sectionOf.set(group, at);
+          sections.push({ group, entries: [] });
+        }
+        sections[at].entries.push(entry);
+      }
+      return sections;
+    }
+
+    // ---- the identification file and the link ----
+
+    // The desktop's ".qnt" bytes: the states (1 chosen) then the frames (-1 answered), each
+    // a 16-bit little-endian integer.
+    toQnt() {
+      const S = this.stateChoice.length, F = this.frameState.length;
+      const bytes = new Uint8Array(2 * (S + F));
+      const view = new DataView(bytes.buffer);
+      for (let i = 0; i < S; ++i) view.setInt16(2 * i, this.stateChoice[i], true);
+      for (let i = 0; i < F; ++i) view.setInt16(2 * (S + i), this.frameState[i], true);
+      return bytes;
+    }
+
+    // Reads a ".qnt" file as the desktop opens one: a file holding other values, or longer
+    // than any description, is foreign and changes nothing; a file of another length is read
+    // as far as it goes (lengthDiffers), the rest keeping its values.
+    fromQnt(input) {
+      const bytes = input instanceof Uint8Array ? input : new Uint8Array(input);
+      const result = { ok: false, foreign: false, lengthDiffers: false };
+      const S = this.stateChoice.length, F = this.frameState.length;
+      if (bytes.length > MAX_QNT_BYTES) {
+        result.foreign = true;
+        return result;
+      }
+      const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+      const available = Math.floor(bytes.length / 2);
+      const inStates = Math.min(S, available);
+      const inFrames = available <= S ? 0 : Math.min(F, available - S);
+      for (let i = 0; i < inStates; ++i) {
+        const v = view.getInt16(2 * i, true);
+        if (v !== 0 && v !== 1) result.foreign = true;
+      }
+      for (let i = 0; i < inFrames; ++i) {
+        const v = view.getInt16(2 * (S + i), true);
+        if (v !== 0 && v !== -1) result.foreign = true;
+      }
+      if (result.foreign) return result;
+      result.lengthDiffers = bytes.length !== 2 * (S + F);
+      for (let i = 0; i < inStates; ++i) this.stateChoice[i] = view.getInt16(2 * i, true);
+      for (let i = 0; i < inFrames; ++i) this.frameState[i] = view.getInt16(2 * (S + i), true);
+      this.restartHistory();
+      this.refresh();
+      result.ok = true;
+      return result;
+    }
+
+    // The description as a link's fragment: "v1;k=<species>.<states>;s=<chosen>;f=<frames
+    // answered>", numbers in decimal separated by dots.
+    toFragment() {
+      const chosen = [], frames = [];
+      this.stateChoice.forEach((v, s) => { if (v !== 0) chosen.push(s); });
+      this.frameState.forEach((v, f) => { if (v !== 0) frames.push(f); });
+      return "v1;k=" + this.key.speciesCount + "." + this.stateChoice.length +
+             ";s=" + chosen.join(".") + ";f=" + frames.join(".");
+    }
+
+    // Reads a fragment made by toFragment(); false, changing nothing, for anything else
+    // (another key, a number out of range, a malformed or overlong text).
+    fromFragment(text) {
+      let t = String(text);
+      if (t.startsWith("#")) t = t.slice(1);
+      if (t.length > 400000) return false;
+      const m = /^v1;k=(\d{1,6})\.(\d{1,6});s=((?:\d{1,6}(?:\.\d{1,6})*)?);f=((?:\d{1,6}(?:\.\d{1,6})*)?)$/.exec(t);
+      if (!m) return false;
+      if (Number(m[1]) !== this.key.speciesCount || Number(m[2]) !== this.stateChoice.length)
+        return false;
+      const numbers = (list, limit) => {
+        if (list === "") return [];
+        const values = list.split(".").map(Number);
+        return values.every((v) => v < limit) ? values : null;
+      };
+      const chosen = numbers(m[3], this.stateChoice.length);
+      const frames = numbers(m[4], this.frameState.length);
+      if (!chosen || !frames) return false;
+      this.stateChoice.fill(0);
+      this.frameState.fill(0);
+      for (const s of chosen) this.stateChoice[s] = 1;
+      for (const f of frames) this.frameState[f] = -1;
+      this.restartHistory();
+      this.refresh();
+      return true;
+    }
+  }
+
+  function sameArray(a, b) {
+    if (a.length !== b.length) return false;
+    for (let i = 0; i < a.length; ++i) if (a[i] !== b[i]) return false;
+    return true;
+  }
+
+
+  root.VirekaEngine = Object.freeze({
+    FORMAT,
+    loadKey,
+    Identification,
+    percentOf,
+    signedSpaceNumber,
+    scoreText,
+    searchFolded,
+  });
+})(globalThis);
