@@ -47,8 +47,8 @@ for command in "rank" "rank --threshold 60" "best --scores"; do
     # shellcheck disable=SC2086
     /usr/bin/time -o "$work/time.txt" -f "desktop $command: %e s" "$build/tools/vireka-kb" $command --data "$kb" \
         --base vireka.db --qnt-list "$work/qnt/list.txt" >"$work/desktop.txt" 2>"$work/desktop.err"
-    # shellcheck disable=SC2086
     cat "$work/time.txt"
+    # shellcheck disable=SC2086
     /usr/bin/time -o "$work/time.txt" -f "web $command: %e s" node "$site/engine/cli.mjs" $command \
         --qnt-list "$work/qnt/list.txt" >"$work/web.txt" 2>"$work/web.err"
     cat "$work/time.txt"
