@@ -32,7 +32,8 @@ TEST(PortableLog, StaysWithinOneUnitOfThePlatformAndHandlesTheEdges) {
         for (int c = 1; c <= t; ++c) {
             const double x = double(t) / double(c);
             const double ours = engine::portableLog(x), theirs = std::log(x);
-            ASSERT_LE(std::fabs(ours - theirs), std::fabs(theirs) * 4e-16 + 1e-300) << t << "/" << c;
+            ASSERT_LE(std::fabs(ours - theirs), std::fabs(theirs) * 4e-16 + 1e-300)
+                << t << "/" << c;
         }
     EXPECT_EQ(engine::portableLog(0.0), -std::numeric_limits<double>::infinity());
     EXPECT_TRUE(std::isnan(engine::portableLog(-1.0)));

@@ -106,7 +106,8 @@ QStringList writeDescriptions(const Exported& e, int count, quint32 seed) {
         std::vector<qint16> values(size_t(e.states + e.frames), 0);
         const int chosen = int(random.bounded(1 + std::min(e.states, 12)));
         for (int c = 0; c < chosen; ++c) values[random.bounded(e.states)] = 1;
-        for (int f = 0; f < e.frames; ++f) values[size_t(e.states + f)] = random.bounded(2) ? -1 : 0;
+        for (int f = 0; f < e.frames; ++f)
+            values[size_t(e.states + f)] = random.bounded(2) ? -1 : 0;
         if (n % 17 == 5) values.resize(values.size() / 2);
         if (n % 23 == 7) values.push_back(1);
         const QString path = e.dir->filePath(QStringLiteral("qnt/%1.qnt").arg(n));
@@ -126,8 +127,8 @@ QString writeList(const Exported& e, const QStringList& paths) {
 // same lines.
 void expectSameOutput(const Exported& e, const QStringList& command, const QString& list) {
     const ToolRun desktop = vireka_kb(QStringList(command.first())
-                                      << "--data" << e.kb << "--base" << "vireka.db"
-                                      << command.mid(1) << "--qnt-list" << list);
+                                      << "--data" << e.kb << "--base"
+                                      << "vireka.db" << command.mid(1) << "--qnt-list" << list);
     ASSERT_EQ(desktop.exitCode, 0) << desktop.err.toStdString();
     const ToolRun web =
         runTool(node(), QStringList{e.site + "/engine/cli.mjs"} << command << "--qnt-list" << list);
@@ -165,8 +166,9 @@ TEST_F(DemoSite, HoldsThePageTheEngineAndTheKeyData) {
     EXPECT_TRUE(readBytes(demo->site + "/data/key.js").startsWith("globalThis.VIREKA_KEY = {"));
     EXPECT_GT(demo->states, 20);
     // Nothing of the staging is left beside the site.
-    EXPECT_EQ(QDir(demo->dir->path()).entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot),
-              (QStringList{"site"}));
+    EXPECT_EQ(
+        QDir(demo->dir->path()).entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot),
+        (QStringList{"site"}));
 }
 
 TEST_F(DemoSite, RanksAndProposesRandomDescriptionsAsTheDesktop) {
@@ -234,14 +236,14 @@ TEST_F(DemoSite, RefusesAnUnusableBaseAndLeavesAFolderThatIsNoSiteAlone) {
 
 // A case of engine_checks.mjs, run on the site's own engine and key data.
 void expectEngineCheck(const Exported& e, const QString& name) {
-    const ToolRun r = runTool(node(), {QStringLiteral(VIREKA_WEB_TESTS) + "/engine_checks.mjs",
-                                       e.site, name});
+    const ToolRun r =
+        runTool(node(), {QStringLiteral(VIREKA_WEB_TESTS) + "/engine_checks.mjs", e.site, name});
     EXPECT_EQ(r.exitCode, 0) << (r.out + r.err).toStdString();
 }
 
 TEST_F(DemoSite, EngineRefusesDamagedInputAndCountsExactly) {
-    for (const char* name : {"percentages", "damagedKeyData", "identificationFiles", "links",
-                             "commandLineSafety"}) {
+    for (const char* name :
+         {"percentages", "damagedKeyData", "identificationFiles", "links", "commandLineSafety"}) {
         SCOPED_TRACE(name);
         expectEngineCheck(*demo, name);
     }
@@ -325,7 +327,8 @@ private:
 
     void state() {
         const auto& s = engine_->state();
-        QByteArray bytes = qntBytes(std::vector<qint16>(s.StateChoice.begin(), s.StateChoice.end()));
+        QByteArray bytes =
+            qntBytes(std::vector<qint16>(s.StateChoice.begin(), s.StateChoice.end()));
         bytes += qntBytes(std::vector<qint16>(s.FrameState.begin(), s.FrameState.end()));
         out_ << "qnt " + QString::fromLatin1(bytes.toHex());
         out_ << "list " + engine_->listLines().join('|');
@@ -418,7 +421,8 @@ void expectSameReplay(const Exported& e, int count, quint32 seed) {
     DesktopReplay desktop(e.kb);
     ASSERT_TRUE(desktop.loaded());
     const QStringList expected = desktop.run(actions);
-    const ToolRun web = runTool(node(), {QStringLiteral(VIREKA_WEB_TESTS) + "/replay.mjs", e.site, file});
+    const ToolRun web =
+        runTool(node(), {QStringLiteral(VIREKA_WEB_TESTS) + "/replay.mjs", e.site, file});
     ASSERT_EQ(web.exitCode, 0) << web.err.toStdString();
     const QStringList got = web.out.split('\n', Qt::SkipEmptyParts);
     for (qsizetype i = 0; i < std::min(expected.size(), got.size()); ++i)

@@ -54,7 +54,8 @@ int exportWeb(const QString& kbDir, const QString& out) {
     QString error;
     const auto at = kb::planInstallation(request, &error);
     if (!at) return fail(error, 1);
-    if (!usable(*at)) return fail(QStringLiteral("%1 is not a usable knowledge base").arg(kbDir), 1);
+    if (!usable(*at))
+        return fail(QStringLiteral("%1 is not a usable knowledge base").arg(kbDir), 1);
 
     platform::StringTable strings;
     strings.loadBuiltIn();
@@ -65,9 +66,9 @@ int exportWeb(const QString& kbDir, const QString& out) {
     options.text = [&](int k) { return strings.text(k, 0); };
     const kb::LoadResult loaded = kb::loadKnowledgeBase(model, options);
     if (!loaded.ok()) {
-        const QString message = loaded.stringId ? strings.text(loaded.stringId, 0).value_or(
-                                                      loaded.message)
-                                                : loaded.message;
+        const QString message = loaded.stringId
+                                    ? strings.text(loaded.stringId, 0).value_or(loaded.message)
+                                    : loaded.message;
         return fail(QStringLiteral("cannot load the knowledge base: ") + message +
                         (loaded.detail.isEmpty() ? QString() : " (" + loaded.detail + ')'),
                     1);
@@ -78,6 +79,12 @@ int exportWeb(const QString& kbDir, const QString& out) {
         model, tables, [&](int k, int language) { return strings.text(k, language); });
     input.source = {at->DataDir, at->DrawingDir, at->DescriptorDir,
                     at->DocSource == QLatin1String("hd") ? at->DocAddress : QString(), &model};
+    if (input.keyScript.isEmpty())
+        return fail(QStringLiteral("the matrix of %1 species and %2 states is too large for a "
+                                   "web site")
+                        .arg(model.SpeciesCount)
+                        .arg(model.StateCount),
+                    1);
     if (!authoring::exportWebSite(input, out, &error)) return fail(error, 1);
     QTextStream(stdout) << out << ": " << model.SpeciesCount << " species, "
                         << tables.objects.size() << " questions\n";
