@@ -442,14 +442,22 @@ TEST(WebExport, KeyWithoutDrawingWorksThroughItsQuestions) {
 }
 
 TEST(WebExport, SyntheticBaseRanksAndProposesAsTheDesktop) {
-    // Species here may score past 327, which a 16-bit program could not count: both engines
-    // count exactly, so the export takes the base.
-    const Exported e = exportFrom({"synth", "KB", "--species", "500", "--states", "800",
-                                   "--questions", "400", "--zones", "40"});
+    Exported e = exportFrom({"synth", "KB", "--species", "300", "--states", "160", "--questions",
+                             "60", "--zones", "20"});
     ASSERT_TRUE(e.ok()) << e.why();
     const QString list = writeList(e, writeDescriptions(e, 150, 99));
     expectSameOutput(e, {"rank"}, list);
     expectSameOutput(e, {"best", "--scores"}, list);
+    // Heavy weights: species may now score past 327, which a 16-bit program could not
+    // count. Both engines count exactly, so the export takes the base, and they still agree.
+    QByteArray weights;
+    for (int s = 0; s < e.states; ++s) weights.append(qntBytes({qint16(1000 + 37 * (s % 50))}));
+    ASSERT_TRUE(writeBytes(e.kb + "/POIDS.DAT", weights));
+    const ToolRun checked = vireka_kb({"check", "--data", e.kb, "--base", "vireka.db"});
+    EXPECT_TRUE(checked.out.contains("passes 16 bits")) << checked.out.toStdString();
+    e.exported = vireka_kb({"export", "web", e.kb, e.site});
+    ASSERT_EQ(e.exported.exitCode, 0) << e.exported.err.toStdString();
+    expectSameOutput(e, {"rank"}, list);
 }
 
 }  // namespace
