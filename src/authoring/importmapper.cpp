@@ -3,6 +3,7 @@
 #include "authoring/numericstates.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace authoring {
@@ -217,6 +218,20 @@ QStringList ImportMapper::shows(const Item& item, const PlannedQuestion& q) cons
             shown = shown || (ch.isNumeric() && numericstates::overlaps(r, keys[k]));
         if (shown) out << q.states[k].key;
     }
+    if (!out.isEmpty() || a.kind != Attribute::Coded) return out;
+    // Coded, yet in no key state: a value in a gap between the dataset's key states takes
+    // the nearest; states that no key state groups cannot be told apart, so none is ruled out.
+    if (ch.isNumeric() && !a.ranges.isEmpty()) {
+        int nearest = 0;
+        double best = kUnbounded;
+        for (int k = 0; k < keys.size(); ++k)
+            for (const NumericRange& r : a.ranges) {
+                const double gap = std::max({keys[k].low - r.high, r.low - keys[k].high, 0.0});
+                if (gap < best) best = gap, nearest = k;
+            }
+        return {q.states[nearest].key};
+    }
+    for (const PlannedState& s : q.states) out << s.key;
     return out;
 }
 

@@ -1,11 +1,11 @@
 #include "authoring/sourcewriter.h"
 
 #include "authoring/datasetfiles.h"
+#include "authoring/stagedfile.h"
 
 #include <QDir>
 #include <QImage>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace authoring {
 
@@ -132,12 +132,8 @@ bool SourceWriter::write(const ImportPlan& plan, const QString& origin, const QS
             pictures << statePicture(s, folder);
             if (!m_error.isEmpty()) return false;
         }
-    QSaveFile file(folder + QStringLiteral("/kb.txt"));
-    if (file.open(QIODevice::WriteOnly) && file.write(text(plan, origin, pictures).toUtf8()) >= 0 &&
-        file.commit())
-        return true;
-    m_error = QStringLiteral("cannot write %1/kb.txt").arg(folder);
-    return false;
+    return vkb::writeStagedFile(folder + QStringLiteral("/kb.txt"),
+                                text(plan, origin, pictures).toUtf8(), &m_error);
 }
 
 }  // namespace authoring
