@@ -1,5 +1,6 @@
 #include "authoring/importmapper.h"
 
+#include "authoring/importtext.h"
 #include "authoring/numericstates.h"
 
 #include <QRegularExpression>
@@ -54,7 +55,8 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
     q.character = c;
     q.sourceId = ch.id;
     const QString text = ch.wording();
-    q.text = shortLabel(text.isEmpty() ? QStringLiteral("Character %1").arg(ch.id) : text);
+    q.text = importtext::capitalised(
+        shortLabel(text.isEmpty() ? QStringLiteral("Character %1").arg(ch.id) : text));
     q.group = ch.group;
     QList<KeyState> keys = ch.keyStates;
     if (ch.type == Character::Text) return reason = QStringLiteral("text character"), false;

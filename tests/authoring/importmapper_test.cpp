@@ -68,7 +68,7 @@ TEST_F(GrassPlan, CharactersThatCannotBeAskedAreLeftOutWithTheirReason) {
     EXPECT_EQ(keys, (QStringList{"C1", "C2", "C3", "C6", "C7", "C8", "C9"}));
     EXPECT_EQ(find(plan, "C1")->states[1].key, "C1_2");
     EXPECT_EQ(find(plan, "C1")->group, "Culms");
-    EXPECT_EQ(find(plan, "C2")->text, "(mature) culms (maximum height)");
+    EXPECT_EQ(find(plan, "C2")->text, "(Mature) culms (maximum height)");
     EXPECT_EQ(find(plan, "C1")->weight, 10);
     EXPECT_EQ(find(plan, "C3")->weight, 5);
     EXPECT_EQ(find(plan, "C9")->weight, 1);

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -142,7 +143,12 @@ TEST(Import, ADeltaDatasetBecomesASourceABaseAndAMap) {
     EXPECT_TRUE(page.contains("500&ndash;1500 cm high"));
     EXPECT_TRUE(page.contains("in thickets &lt;near&gt; rivers"));
     EXPECT_TRUE(page.contains("host 1"));  // left out of the questions, kept in the document
-    EXPECT_TRUE(QFileInfo::exists(out + "/choices"));
+    // Pictures of choices made of texts are kept with a palette.
+    EXPECT_EQ(QImage(out + "/choices/c1.png").format(), QImage::Format_Indexed8);
+    // Toolbar buttons of two questions on culms are told apart.
+    const QString source = text(out + "/source/kb.txt");
+    EXPECT_TRUE(source.contains("button deter \"Culms\" key C1 ")) << source.toStdString();
+    EXPECT_TRUE(source.contains("button deter \"Mature culms\" key C2 "));
     // The source is an author's to edit and rebuild.
     const ToolRun rebuilt =
         vkb({"build", out + "/source", dir.path() + "/rebuilt", "--no-page-pictures"});
@@ -237,7 +243,7 @@ TEST(Import, AnOddlyWrittenDeltaDatasetImportsSensibly) {
                              "C\tC4_2\t8"));
     const QString source = text(out + "/source/kb.txt");
     EXPECT_TRUE(
-        source.contains("question C1 \"habit (of the (mature) plant)\"\n  grid 1 2\n  weight 1\n  "
+        source.contains("question C1 \"Habit (of the (mature) plant)\"\n  grid 1 2\n  weight 1\n  "
                         "group \"habit\"\n"))
         << source.left(600).toStdString();
     EXPECT_TRUE(source.contains("group \"flowers\""));
@@ -308,4 +314,11 @@ TEST(Import, BrokenDatasetsAreReportedAtTheirLine) {
         EXPECT_EQ(r.lastError, c.message);
         EXPECT_FALSE(QFileInfo::exists(out));
     }
+    // The same folder, mended, imports; the summary counts in words that agree.
+    testing_support::writeFile(dir.path() + "/d/chars", "*CHARACTER LIST\n#1. a/ 1. x/ 2. y/\n");
+    testing_support::writeFile(dir.path() + "/d/specs", "");
+    testing_support::writeFile(dir.path() + "/d/tokey", "");
+    const ToolRun r = vkb({"import", "delta", dir.path() + "/d", out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.value(0), out + ": 2 species, 1 question, 2 states; 0 characters left out");
 }
