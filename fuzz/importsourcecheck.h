@@ -19,6 +19,8 @@ inline void importedSourceChecks(const authoring::Dataset& data, const QString& 
     const authoring::ImportPlan plan =
         authoring::ImportMapper(data, authoring::ImportOptions()).plan();
     (void)authoring::ImportDocuments::map(plan);
+    // Without a question the import refuses the dataset before writing any source.
+    if (plan.questions.isEmpty()) return;
     QDir().mkpath(folder);
     writeFile(QDir(folder).filePath(QStringLiteral("kb.txt")),
               authoring::SourceWriter::text(plan, data.origin, {}).toUtf8());

@@ -45,6 +45,15 @@ bool importDataset(const Dataset& data, const ImportOptions& options, const QStr
                    ImportResult& result) {
     result.plan = ImportMapper(data, options).plan();
     result.notes = result.plan.notes;
+    // A key needs a question: a dataset whose every character is left out (text only, or
+    // too many states) is refused before anything is written, with the reasons.
+    if (result.plan.questions.isEmpty()) {
+        result.datasetFault = true;
+        return (result.error =
+                    data.origin + QStringLiteral(": no character can become a question; each is "
+                                                 "left out"),
+                false);
+    }
     if (!isFreeFolder(out))
         return (result.error = out + QStringLiteral(" exists and is not an empty folder"), false);
     // Thousands of files are written without a flush each; the folder is flushed once,

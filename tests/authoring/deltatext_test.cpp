@@ -101,4 +101,9 @@ TEST(DatasetFiles, NamesStayInsideTheFolderAndOnlyRegularFilesAreRead) {
     EXPECT_TRUE(error.contains("not a regular file"));
     EXPECT_FALSE(datasetfiles::read("/dev/zero", 100, bytes, error));
     EXPECT_FALSE(datasetfiles::read(root + "/none", 100, bytes, error));
+    // A file whose size says 0 is read to its end, and still no further than the limit.
+    EXPECT_TRUE(datasetfiles::read("/proc/self/status", 1 << 20, bytes, error));
+    EXPECT_TRUE(bytes.contains("Name:"));
+    EXPECT_FALSE(datasetfiles::read("/proc/self/status", 100, bytes, error));
+    EXPECT_TRUE(error.contains("larger than 100 bytes"));
 }

@@ -301,6 +301,9 @@ TEST(Import, BrokenDatasetsAreReportedAtTheirLine) {
         {"specs", "*NUMBER OF CHARACTERS 0\n", "specs:1: NUMBER OF CHARACTERS must be 1 to 100000"},
         {"tokey", "*KEY STATES\n 1,1-2/9\n", "tokey:2: character 1: cannot read key state '9'"},
         {"specs", "*KEYWORD CHARACTERS #leaves 1-2\n", "specs:1: a keyword does not end with '/'"},
+        // Found by the fuzz target: nothing to ask made a source its compiler refused.
+        {"specs", "*CHARACTER TYPES 1,TE\n",
+         dir.path() + "/d: no character can become a question; each is left out"},
         {"chars", QByteArray("*CHARACTER LIST\n\x00\x01\xff\xfe binary\n", 28),
          "chars:2: expected '#' and a character number"}};
     for (const Case& c : cases) {

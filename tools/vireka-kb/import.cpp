@@ -101,6 +101,8 @@ int import(const QStringList& args) {
     }
     authoring::ImportResult result;
     if (!authoring::importDataset(data, options, a.out, result)) {
+        for (const QString& l : result.plan.leftOut) err << "  left out: " << l << "\n";
+        if (result.datasetFault) return err << result.error << "\n", 2;
         err << "vireka-kb import: " << result.error << "\n";
         return 1;
     }
