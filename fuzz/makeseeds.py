@@ -59,6 +59,85 @@ def flat_source():
     return "\n".join(out).encode("utf-8")
 
 
+def delta_seeds():
+    """Small DELTA datasets (specs, chars, items, tokey) covering the format's notations."""
+    specs = (b"*COMMENT <nested <comments>>\n*NUMBER OF CHARACTERS 7\n"
+             b"*CHARACTER TYPES 2,RN 5,TE 6,IN 7,OM\n*NUMBERS OF STATES 1,2 3,3 7,4\n"
+             b"*IMPLICIT VALUES 4,1\n*DEPENDENT CHARACTERS 1,2:3\n"
+             b"*CHARACTER RELIABILITIES 1,10 3,5\n*CHARACTER HEADINGS #1. Culms/ #6. Leaves/\n"
+             b"*KEYWORD CHARACTERS #habit/ 1-3 #all/ 1-7\n")
+    chars = (b"*CHARACTER LIST\n#1. culms <whether woody>/\n 1. woody/\n 2. herbaceous <not woody>/\n"
+             b"#2. <mature> culms/\n cm high/\n#3. bark/ 1. grey/ 2. brown/ 3. \\i{}red\\i0{}/\n"
+             b"#4. hairs/ 1. absent/ 2. present/\n#5. habitat/\n#6. leaves/\n"
+             b"#7. leaf size/ 1. tiny/ 2. small/ 3. medium/ 4. large/\n")
+    items = (b"*ITEM DESCRIPTIONS\n# \\i{}Bambusa vulgaris\\i0{} <Schrad.>/\n"
+             b"1,1 2,(200-)500-1500(-2000) 3,1/2 5<in thickets <near> rivers> 6,3-5 7,3-4\n"
+             b"# \\i{}Poa alpina\\i0{} <L.>/\n1,2 2,5-40 3,- 6,2 7,1&2 4,U\n"
+             b"# Festuca \xe9l\xe9gans <\x93true\x94>/\n1<usually>,2 2,20/30 6,V 7,2-4\n"
+             b"# Zea mays/\n1,V 2,100-300 6,8-12 7,4 4,2\n")
+    tokey = b"*KEY STATES 6,~3/3-6/6~ 7,1-2/3/4\n"
+    put("delta_fuzz", "grasses", SEP.join([specs, chars, items, tokey]))
+    crlf = [part.replace(b"\n", b"\r\n") for part in (specs.lower(), chars, items, b"")]
+    put("delta_fuzz", "crlf-lower", SEP.join(crlf))
+    put("delta_fuzz", "minimal", SEP.join([b"", b"*CHARACTER LIST #1. a/ 1. x/ 2. y/\n",
+                                           b"*ITEM DESCRIPTIONS\n# A/ 1,1\n# B/ 1,2\n", b""]))
+
+
+def sdd_seeds():
+    """Small SDD files: taxon names and scopes, or descriptions naming themselves."""
+    states = b"".join(b'<StateDefinition id="%s"><Representation><Label>%s</Label>'
+                      b'<MediaObject ref="m1"/></Representation></StateDefinition>' % (i, i)
+                      for i in (b"s1", b"s2", b"s3"))
+    full = (b'<?xml version="1.0" encoding="UTF-8"?>\n<Datasets xmlns="http://rs.tdwg.org/UBIF/2006/">'
+            b'<Dataset xml:lang="en"><Representation><Label>Violets</Label></Representation>'
+            b'<TaxonNames><TaxonName id="t1"><Representation><Label>&lt;i&gt;Viola&lt;/i&gt; a'
+            b'</Label></Representation></TaxonName><TaxonName id="t2"><Representation><Label>'
+            b'Viola b</Label></Representation></TaxonName><TaxonName id="tf"><Representation>'
+            b'<Label>Violaceae</Label></Representation></TaxonName></TaxonNames>'
+            b'<TaxonHierarchies><TaxonHierarchy id="h"><Nodes><Node id="hf"><TaxonName ref="tf"/>'
+            b'</Node><Node id="ha"><Parent ref="hf"/><TaxonName ref="t1"/></Node></Nodes>'
+            b'</TaxonHierarchy></TaxonHierarchies><Characters>'
+            b'<CategoricalCharacter id="c1"><Representation><Label>Leaf</Label></Representation>'
+            b'<States>' + states + b'</States></CategoricalCharacter>'
+            b'<CategoricalCharacter id="C1"><Representation><Label>Spur</Label></Representation>'
+            b'<States><StateDefinition id="x"/><StateDefinition id="X"/></States>'
+            b'</CategoricalCharacter><QuantitativeCharacter id="c2"><Representation><Label>Length'
+            b'</Label></Representation><MeasurementUnit><Label>mm</Label></MeasurementUnit>'
+            b'</QuantitativeCharacter><TextCharacter id="c3"/></Characters>'
+            b'<DescriptiveConcepts><DescriptiveConcept id="dc"><Representation><Label>Leaves'
+            b'</Label></Representation></DescriptiveConcept></DescriptiveConcepts>'
+            b'<CharacterTrees><CharacterTree id="ct"><Nodes><Node id="n"><DescriptiveConcept '
+            b'ref="dc"/></Node><CharNode><Parent ref="n"/><Character ref="c1"/></CharNode>'
+            b'<CharNode><Parent ref="n"/><DependencyRules><InapplicableIf><State ref="s1"/>'
+            b'</InapplicableIf></DependencyRules><Character ref="C1"/></CharNode></Nodes>'
+            b'</CharacterTree></CharacterTrees><CodedDescriptions>'
+            b'<CodedDescription id="D1"><Scope><TaxonName ref="t1"/></Scope><SummaryData>'
+            b'<Categorical ref="c1"><State ref="s1"/></Categorical><Categorical ref="c1"><State '
+            b'ref="s3"/></Categorical><Quantitative ref="c2"><Measure type="Min" value="2.3"/>'
+            b'<Measure type="Max" value="7"/></Quantitative><TextChar ref="c3"><Content>wet'
+            b'</Content></TextChar></SummaryData></CodedDescription>'
+            b'<CodedDescription id="D2"><Scope><TaxonName ref="t2"/></Scope><SummaryData>'
+            b'<Categorical ref="c1"><Status code="NotApplicable"/></Categorical><Categorical '
+            b'ref="C1"><State ref="X"><Modifier ref="m"/></State></Categorical><Quantitative '
+            b'ref="c2"><Measure type="Mean" value="30"/></Quantitative></SummaryData>'
+            b'</CodedDescription><CodedDescription id="D3"><Representation><Label>Viola b'
+            b'</Label></Representation><SummaryData><Categorical ref="c1"><State ref="s2"/>'
+            b'</Categorical><Quantitative ref="c2"><Measure type="UMethLower" value="10"/>'
+            b'<Measure type="UMethUpper" value="20"/></Quantitative></SummaryData>'
+            b'</CodedDescription></CodedDescriptions><MediaObjects><MediaObject id="m1"><Type>'
+            b'Image</Type><Source href="leaf.png"/></MediaObject></MediaObjects></Dataset>'
+            b'</Datasets>\n')
+    put("sdd_fuzz", "violets", full)
+    put("sdd_fuzz", "prefixed-latin1",
+        b'<?xml version="1.0" encoding="ISO-8859-1"?><s:Dataset xmlns:s="http://rs.tdwg.org/UBIF/2006/">'
+        b'<s:Characters><s:CategoricalCharacter id="a"><s:States><s:StateDefinition id="p">'
+        b'<s:Representation><s:Label>\xe9t\xe9</s:Label></s:Representation></s:StateDefinition>'
+        b'<s:StateDefinition id="q"/></s:States></s:CategoricalCharacter></s:Characters>'
+        b'<s:CodedDescriptions><s:CodedDescription id="d"><s:Representation><s:Label><![CDATA[A <i>b</i>]]>'
+        b'</s:Label></s:Representation><s:SummaryData><s:Categorical ref="a"><s:State ref="q"/>'
+        b'</s:Categorical></s:SummaryData></s:CodedDescription></s:CodedDescriptions></s:Dataset>')
+
+
 def main():
     demo = base_parts(BUILD / "demo")
     put("kb_fuzz", "demo", SEP.join(demo))
@@ -83,6 +162,9 @@ def main():
     questions = (b'question Q "q"\n  grid 1 2\n  state A "a"\n  state B "b"\n'
                  b'species ABCDE "Aus bus"\n  family F\n  shows A\n')
     put("kbsource_fuzz", "minimal", SEP.join([minimal, questions, b""]))
+
+    delta_seeds()
+    sdd_seeds()
 
     put("wmf_fuzz", "palette", demo[3])
     drawings = sorted((BUILD / "demo" / "drawings").rglob("*.WMF"))

@@ -1,6 +1,6 @@
 #include "authoring/datafiles.h"
 
-#include "platform/safefile.h"
+#include "authoring/stagedfile.h"
 
 #include <QtEndian>
 
@@ -10,10 +10,7 @@ bool writeInt16s(const QString& path, const std::vector<qint16>& values, QString
     QByteArray bytes(qsizetype(values.size() * 2), Qt::Uninitialized);
     for (size_t i = 0; i < values.size(); ++i)
         qToLittleEndian<qint16>(values[i], bytes.data() + 2 * i);
-    QString why;
-    if (platform::writeFileSafely(path, bytes, &why)) return true;
-    if (error) *error = QStringLiteral("cannot write ") + why;
-    return false;
+    return writeStagedFile(path, bytes, error);
 }
 
 }  // namespace vkb::datafiles

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace authoring::datasetfiles {
 
@@ -30,9 +31,22 @@ bool read(const QString& path, qint64 limit, QByteArray& bytes, QString& error) 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.isSequential())
         return (error = QStringLiteral("%1: cannot be read").arg(path), false);
-    bytes = file.read(limit + 1);
-    if (bytes.size() > limit)
-        return (error = QStringLiteral("%1: larger than %2 bytes").arg(path).arg(limit), false);
+    // Read by pieces: asking for the whole limit at once would take that much memory for
+    // every file, however small (64 MB for each DELTA file).
+    bytes.clear();
+    bytes.reserve(qsizetype(std::min(info.size(), limit)) + 1);
+    while (true) {
+        // The size on disk first (and one byte to see the end), then by megabytes for a
+        // file that grows or says it is empty.
+        const qint64 wanted = std::max<qint64>(info.size() + 1 - bytes.size(), 4096);
+        const QByteArray part =
+            file.read(std::min<qint64>({wanted, 1 << 20, limit + 1 - bytes.size()}));
+        if (part.isEmpty()) break;
+        bytes += part;
+        if (bytes.size() > limit)
+            return (error = QStringLiteral("%1: larger than %2 bytes").arg(path).arg(limit),
+                    false);
+    }
     return true;
 }
 

@@ -180,6 +180,42 @@ bool DeltaReader::headings(const Directive& d) {
     return true;
 }
 
+// "#keyword/ 1-6 9 #another keyword/ 7-9": named sets of characters, which may overlap.
+bool DeltaReader::keywords(const Directive& d) {
+    const QString s = deltatext::withoutComments(d.data);
+    qsizetype pos = s.indexOf(QLatin1Char('#'));
+    if (pos < 0 && !s.trimmed().isEmpty())
+        return fail(d, 0, QStringLiteral("expected '#' and a keyword"));
+    while (pos >= 0) {
+        const qsizetype end = deltatext::textEnd(s, pos + 1);
+        // Positions are in the text without comments: the directive's own line is given.
+        if (end < 0) return fail(d, 0, QStringLiteral("a keyword does not end with '/'"));
+        const QString keyword = deltatext::plain(s.mid(pos + 1, end - pos - 1));
+        qsizetype next = s.indexOf(QLatin1Char('#'), end + 1);
+        QList<int> numbers;
+        for (const QString& word :
+             s.mid(end + 1, (next < 0 ? s.size() : next) - end - 1)
+                 .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+            QList<int> some;
+            if (!deltatext::numberList(word, QLatin1Char(':'), some, kMaxStates))
+                return fail(d, 0,
+                            QStringLiteral("keyword %1: cannot read '%2'").arg(keyword, word));
+            numbers += some;
+        }
+        if (!keyword.isEmpty()) m_keywordSets << qMakePair(keyword, numbers);
+        pos = next;
+    }
+    return true;
+}
+
+// Headings say where each character belongs; a character under no heading goes to the
+// first keyword set that names it.
+void DeltaReader::groupByKeywords() {
+    for (const auto& set : std::as_const(m_keywordSets))
+        for (int n : set.second)
+            if (Character* c = character(n); c && c->group.isEmpty()) c->group = set.first;
+}
+
 namespace {
 
 // "file <@subject ...> <@state 1 x=.. y=.. w=.. h=..> file2 <...>": the files and, per file,
@@ -230,9 +266,10 @@ bool DeltaReader::characterImages(const Directive& d) {
         if (refs.isEmpty()) continue;
         const QString path = datasetfiles::inside(m_folder, refs.first().file);
         if (path.isEmpty()) {
-            note(QStringLiteral("%1:%2").arg(d.file).arg(d.lineAt(ms[k].capturedStart(0))),
-                 QStringLiteral("picture %1 is not inside the dataset's folder")
-                     .arg(refs.first().file));
+            if (m_out->notes.size() < kMaxNotes)
+                note(QStringLiteral("%1:%2").arg(d.file).arg(d.lineAt(ms[k].capturedStart(0))),
+                     QStringLiteral("picture %1 is not inside the dataset's folder")
+                         .arg(refs.first().file));
             continue;
         }
         c->image = path;
@@ -262,8 +299,9 @@ bool DeltaReader::taxonImages(const Directive& d) {
         const QString refs = s.mid(end + 1, (next < 0 ? s.size() : next) - end - 1);
         const int item = byName.value(name.toLower(), -1);
         if (item < 0) {
-            note(QStringLiteral("%1:%2").arg(d.file).arg(d.lineAt(pos)),
-                 QStringLiteral("pictures of an unknown item '%1'").arg(name));
+            if (m_out->notes.size() < kMaxNotes)
+                note(QStringLiteral("%1:%2").arg(d.file).arg(d.lineAt(pos)),
+                     QStringLiteral("pictures of an unknown item '%1'").arg(name));
         } else {
             for (const PictureRef& r : pictureRefs(refs))
                 if (const QString path = datasetfiles::inside(m_folder, r.file); !path.isEmpty())

@@ -45,7 +45,7 @@ Character* DeltaReader::character(int number) {
 }
 
 void DeltaReader::note(const QString& where, const QString& message) {
-    if (m_out->notes.size() < 1000) m_out->notes << where + QStringLiteral(": ") + message;
+    if (m_out->notes.size() < kMaxNotes) m_out->notes << where + QStringLiteral(": ") + message;
 }
 
 bool DeltaReader::fail(const Directive& d, qsizetype pos, const QString& message) {
@@ -73,6 +73,22 @@ bool DeltaReader::read(const QString& folder, Dataset& out) {
     std::stable_sort(
         m_directives.begin(), m_directives.end(),
         [](const Directive& a, const Directive& b) { return priority(a.name) < priority(b.name); });
+    // Without NUMBER OF CHARACTERS, the character list says how many there are, before the
+    // types and counts of states that refer to them are read.
+    const auto declares = [](const Directive& d) { return d.name == "NUMBER OF CHARACTERS"; };
+    if (std::none_of(m_directives.cbegin(), m_directives.cend(), declares)) {
+        static const QRegularExpression opening(QStringLiteral("(?:^|\\s)#\\s*(\\d{1,6})\\."));
+        int count = 0;
+        for (const Directive& d : m_directives)
+            if (d.name == QLatin1String("CHARACTER LIST"))
+                for (const auto& m : opening.globalMatch(deltatext::withoutComments(d.data)))
+                    count = std::max(count, m.captured(1).toInt());
+        count = std::min(count, kMaxCharacters);
+        for (int i = int(out.characters.size()); i < count; ++i) {
+            out.characters.append(Character());
+            out.characters.last().id = QString::number(i + 1);
+        }
+    }
     for (const Directive& d : m_directives)
         if (!apply(d)) return false;
     if (out.characters.isEmpty())
@@ -80,6 +96,7 @@ bool DeltaReader::read(const QString& folder, Dataset& out) {
     if (out.items.isEmpty())
         return (m_error = folder + QStringLiteral(": the dataset has no ITEM DESCRIPTIONS"), false);
     resolveDependencies();
+    groupByKeywords();
     return true;
 }
 
@@ -133,6 +150,7 @@ bool DeltaReader::apply(const Directive& d) {
         return dependencies(d);
     if (n == QLatin1String("KEY STATES")) return keyStates(d);
     if (n == QLatin1String("CHARACTER HEADINGS")) return headings(d);
+    if (n == QLatin1String("KEYWORD CHARACTERS")) return keywords(d);
     if (n == QLatin1String("CHARACTER IMAGES")) return characterImages(d);
     if (n == QLatin1String("TAXON IMAGES")) return taxonImages(d);
     if (n == QLatin1String("HEADING") && m_out->title == QFileInfo(m_folder).fileName() &&
@@ -254,8 +272,13 @@ bool DeltaReader::item(const Directive& d, qsizetype from, qsizetype to) {
 }
 
 void DeltaReader::attribute(const Directive& d, qsizetype at, const QString& token, Item& it) {
-    // Finding the line costs a pass over the data: only a note needs it.
-    const auto where = [&d, at] { return QStringLiteral("%1:%2").arg(d.file).arg(d.lineAt(at)); };
+    // Finding the line costs a pass over the data: only a note that is kept needs it, or a
+    // file full of bad values would take a pass per value.
+    const auto where = [this, &d, at] {
+        return m_out->notes.size() >= kMaxNotes
+                   ? QString()
+                   : QStringLiteral("%1:%2").arg(d.file).arg(d.lineAt(at));
+    };
     qsizetype pos = 0;
     while (pos < token.size() && token[pos].isDigit()) ++pos;
     const int number = token.left(pos).toInt();

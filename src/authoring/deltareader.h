@@ -20,6 +20,8 @@ public:
     QString errorString() const { return m_error; }
 
 private:
+    static constexpr int kMaxNotes = 1000;  // a summary longer than that says nothing more
+
     bool readFile(const QString& path, int depth);
     bool apply(const deltatext::Directive& d);
     bool characterList(const deltatext::Directive& d);
@@ -33,6 +35,8 @@ private:
     bool dependencies(const deltatext::Directive& d);
     bool keyStates(const deltatext::Directive& d);
     bool headings(const deltatext::Directive& d);
+    bool keywords(const deltatext::Directive& d);
+    void groupByKeywords();
     bool characterImages(const deltatext::Directive& d);
     bool taxonImages(const deltatext::Directive& d);
     void resolveDependencies();
@@ -52,6 +56,7 @@ private:
     QList<deltatext::Directive> m_directives;
     QSet<QString> m_readFiles;
     QList<RawDependency> m_rawDependencies;
+    QList<QPair<QString, QList<int>>> m_keywordSets;  // keyword -> character numbers
     QString m_error;
 };
 

@@ -24,6 +24,7 @@ const QStringList kKnown{QStringLiteral("CHARACTER LIST"),
                          QStringLiteral("CHARACTER RELIABILITIES"),
                          QStringLiteral("CHARACTER WEIGHTS"),
                          QStringLiteral("CHARACTER HEADINGS"),
+                         QStringLiteral("KEYWORD CHARACTERS"),
                          QStringLiteral("CHARACTER IMAGES"),
                          QStringLiteral("TAXON IMAGES"),
                          QStringLiteral("INPUT FILE"),
@@ -201,12 +202,15 @@ QString html(const QString& rtf) {
 }
 
 bool numberList(const QString& text, QChar separator, QList<int>& out, int limit) {
+    const qsizetype start = out.size();
     for (const QString& part : text.split(separator, Qt::SkipEmptyParts)) {
         const QStringList ends = part.split(QLatin1Char('-'));
         bool ok1 = false, ok2 = false;
         const int a = ends.value(0).trimmed().toInt(&ok1);
         const int b = ends.size() == 2 ? ends[1].trimmed().toInt(&ok2) : a;
-        if (!ok1 || (ends.size() == 2 && !ok2) || ends.size() > 2 || b < a || b - a >= limit)
+        // The limit holds for the whole list: "1-99999:1-99999:..." must not fill the memory.
+        if (!ok1 || (ends.size() == 2 && !ok2) || ends.size() > 2 || b < a ||
+            qint64(b) - a >= limit - (out.size() - start))
             return false;
         for (int v = a; v <= b; ++v) out << v;
     }

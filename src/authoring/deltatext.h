@@ -38,7 +38,7 @@ QString plain(const QString& rtf);
 QString html(const QString& rtf);
 
 // Parses "3", "2-5" and lists "1-3:7" of numbers into the numbers they cover; false on
-// anything else or on a range of more than `limit` numbers.
+// anything else or when the list would cover more than `limit` numbers.
 bool numberList(const QString& text, QChar separator, QList<int>& out, int limit = 100000);
 
 }  // namespace authoring::deltatext

@@ -2,9 +2,9 @@
 
 #include "authoring/gifwriter.h"
 #include "authoring/platerenderer.h"
+#include "authoring/stagedfile.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QSet>
 
 namespace vkb {
@@ -73,11 +73,7 @@ QString DocumentWriter::speciesFolder(const QString& code) {
 }
 
 bool DocumentWriter::writeText(const QString& path, const QString& html) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(html.toUtf8()) >= 0 && file.commit())
-        return true;
-    m_error = QStringLiteral("cannot write ") + path;
-    return false;
+    return writeStagedFile(path, html.toUtf8(), &m_error);
 }
 
 QString DocumentWriter::speciesPage(const Species& s, const QString& lang) const {

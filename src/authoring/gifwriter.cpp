@@ -1,7 +1,8 @@
 #include "authoring/gifwriter.h"
 
+#include "authoring/stagedfile.h"
+
 #include <QHash>
-#include <QSaveFile>
 #include <vector>
 
 namespace vkb {
@@ -125,11 +126,7 @@ QByteArray GifWriter::encode(const QImage& image) {
 }
 
 bool GifWriter::save(const QImage& image, const QString& path, QString* error) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(encode(image)) >= 0 && file.commit())
-        return true;
-    if (error) *error = QStringLiteral("cannot write ") + path;
-    return false;
+    return writeStagedFile(path, encode(image), error);
 }
 
 }  // namespace vkb

@@ -2,10 +2,10 @@
 
 #include "authoring/datasetfiles.h"
 #include "authoring/numericstates.h"
+#include "authoring/stagedfile.h"
 
 #include <QDir>
 #include <QImage>
-#include <QSaveFile>
 
 namespace authoring {
 
@@ -22,8 +22,7 @@ const char* kStyle =
     ".note{color:#6b5f4b;font-style:italic}";
 
 bool save(const QString& path, const QString& html) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(html.toUtf8()) >= 0 && file.commit();
+    return vkb::writeStagedFile(path, html.toUtf8(), nullptr);
 }
 
 }  // namespace

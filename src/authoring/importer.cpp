@@ -4,20 +4,15 @@
 #include "authoring/importdocuments.h"
 #include "authoring/kbfolders.h"
 #include "authoring/sourcewriter.h"
+#include "authoring/stagedfile.h"
+#include "authoring/stagedoutput.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QTemporaryDir>
 
 namespace authoring {
 
 namespace {
-
-bool writeText(const QString& path, const QString& text) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit();
-}
 
 bool writeAll(const Dataset& data, ImportResult& result, const QString& folder) {
     const QString source = folder + QStringLiteral("/source");
@@ -33,9 +28,8 @@ bool writeAll(const Dataset& data, ImportResult& result, const QString& folder) 
     if (!documents.writeSpecies(folder + QLatin1Char('/') + vkb::kbfolders::documents()))
         return (result.error = documents.errorString(), false);
     result.notes += documents.notes();
-    if (!writeText(folder + QStringLiteral("/import-map.tsv"), ImportDocuments::map(result.plan)))
-        return (result.error = QStringLiteral("cannot write import-map.tsv"), false);
-    return true;
+    return vkb::writeStagedFile(folder + QStringLiteral("/import-map.tsv"),
+                                ImportDocuments::map(result.plan).toUtf8(), &result.error);
 }
 
 }  // namespace
@@ -51,19 +45,22 @@ bool importDataset(const Dataset& data, const ImportOptions& options, const QStr
                    ImportResult& result) {
     result.plan = ImportMapper(data, options).plan();
     result.notes = result.plan.notes;
-    const QFileInfo target(out);
+    // A key needs a question: a dataset whose every character is left out (text only, or
+    // too many states) is refused before anything is written, with the reasons.
+    if (result.plan.questions.isEmpty()) {
+        result.datasetFault = true;
+        return (result.error =
+                    data.origin + QStringLiteral(": no character can become a question; each is "
+                                                 "left out"),
+                false);
+    }
     if (!isFreeFolder(out))
         return (result.error = out + QStringLiteral(" exists and is not an empty folder"), false);
-    QDir().mkpath(target.absolutePath());
-    QTemporaryDir work(target.absolutePath() + QStringLiteral("/.vireka-import-XXXXXX"));
-    if (!work.isValid())
-        return (result.error = QStringLiteral("cannot create a folder beside ") + out, false);
-    if (!writeAll(data, result, work.path())) return false;
-    if (target.exists()) QDir().rmdir(out);
-    if (!QDir().rename(work.path(), out))
-        return (result.error = QStringLiteral("cannot create ") + out, false);
-    work.setAutoRemove(false);
-    return true;
+    // Thousands of files are written without a flush each; the folder is flushed once,
+    // whole, and then takes OUT's place.
+    vkb::StagedOutput staged;
+    return staged.begin(out, vkb::kbfolders::database(), &result.error) &&
+           writeAll(data, result, staged.path()) && staged.commit(&result.error);
 }
 
 }  // namespace authoring

@@ -13,6 +13,7 @@ struct ImportResult {
     ImportPlan plan;
     QStringList notes;  // the reader's, the mapper's and the writers'
     QString error;
+    bool datasetFault = false;  // the dataset gives nothing to ask, rather than a failed write
 };
 
 // Whether `out` can receive an import: it does not exist, or is an empty folder.

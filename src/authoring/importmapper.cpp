@@ -1,8 +1,10 @@
 #include "authoring/importmapper.h"
 
+#include "authoring/importtext.h"
 #include "authoring/numericstates.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace authoring {
@@ -53,7 +55,8 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
     q.character = c;
     q.sourceId = ch.id;
     const QString text = ch.wording();
-    q.text = shortLabel(text.isEmpty() ? QStringLiteral("Character %1").arg(ch.id) : text);
+    q.text = importtext::capitalised(
+        shortLabel(text.isEmpty() ? QStringLiteral("Character %1").arg(ch.id) : text));
     q.group = ch.group;
     QList<KeyState> keys = ch.keyStates;
     if (ch.type == Character::Text) return reason = QStringLiteral("text character"), false;
@@ -217,6 +220,20 @@ QStringList ImportMapper::shows(const Item& item, const PlannedQuestion& q) cons
             shown = shown || (ch.isNumeric() && numericstates::overlaps(r, keys[k]));
         if (shown) out << q.states[k].key;
     }
+    if (!out.isEmpty() || a.kind != Attribute::Coded) return out;
+    // Coded, yet in no key state: a value in a gap between the dataset's key states takes
+    // the nearest; states that no key state groups cannot be told apart, so none is ruled out.
+    if (ch.isNumeric() && !a.ranges.isEmpty()) {
+        int nearest = 0;
+        double best = kUnbounded;
+        for (int k = 0; k < keys.size(); ++k)
+            for (const NumericRange& r : a.ranges) {
+                const double gap = std::max({keys[k].low - r.high, r.low - keys[k].high, 0.0});
+                if (gap < best) best = gap, nearest = k;
+            }
+        return {q.states[nearest].key};
+    }
+    for (const PlannedState& s : q.states) out << s.key;
     return out;
 }
 

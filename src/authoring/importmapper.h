@@ -32,6 +32,7 @@ private:
     void dependencies();
     void weights();
     QStringList shows(const Item& item, const PlannedQuestion& q) const;
+    void withoutInapplicable(const Item& item, QStringList& shows) const;
     QString describe(const Item& item) const;
     QString uniqueKey(QString wanted);
     QString character(int c) const;

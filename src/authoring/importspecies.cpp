@@ -69,8 +69,37 @@ void ImportMapper::species() {
         }
         s.family = s.family.left(100);
         for (const PlannedQuestion& q : m_plan.questions) s.shows += shows(item, q);
+        withoutInapplicable(item, s.shows);
         s.description = describe(item);
         m_plan.species << s;
+    }
+}
+
+// A character the taxon does not code is unknown, unless what the taxon shows in the
+// character it depends on makes it inapplicable: then it shows none of its states. Chains
+// (a dependant of a dependant) are followed.
+void ImportMapper::withoutInapplicable(const Item& item, QStringList& shows) const {
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (const Dependency& d : m_data.dependencies) {
+            const int controller = m_questionOf.value(d.controller, -1),
+                      dependant = m_questionOf.value(d.dependant, -1);
+            if (controller < 0 || dependant < 0 || !m_data.characters[d.controller].isMultistate())
+                continue;
+            const auto coded = item.attributes.constFind(d.dependant);
+            if (coded != item.attributes.cend() && coded->kind == Attribute::Coded) continue;
+            bool showsController = false, applies = false;
+            const PlannedQuestion& c = m_plan.questions[controller];
+            for (int k = 0; k < c.states.size(); ++k) {
+                if (!shows.contains(c.states[k].key)) continue;
+                showsController = true;
+                for (int st : m_keyStates[controller][k].states)
+                    applies = applies || d.applicableUnder.contains(st);
+            }
+            if (!showsController || applies) continue;
+            for (const PlannedState& st : m_plan.questions[dependant].states)
+                changed = shows.removeAll(st.key) > 0 || changed;
+        }
     }
 }
 

@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace vkb {
 
@@ -147,11 +149,50 @@ QImage PictureWriter::choicePicture(const Question& q) const {
     return image;
 }
 
+// A picture of choices made only of texts has few colours: kept with a palette, it is the
+// same picture in a quarter of the bytes, and encoding it (no row filters) costs a fraction;
+// an import of hundreds of questions spent most of its time there.
+QImage PictureWriter::compact(const QImage& image) {
+    if (image.format() != QImage::Format_RGB32) return image;
+    QList<QRgb> colours;
+    QHash<QRgb, int> index;
+    QImage out(image.size(), QImage::Format_Indexed8);
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        uchar* to = out.scanLine(y);
+        QRgb last = ~line[0];  // neighbours are mostly alike: one look-up per run
+        int at = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            if (line[x] != last) {
+                last = line[x];
+                const auto found = index.constFind(last);
+                if (found != index.cend()) {
+                    at = *found;
+                } else {
+                    if (colours.size() == 256) return image;
+                    at = int(colours.size());
+                    index.insert(last, at);
+                    colours << last;
+                }
+            }
+            to[x] = uchar(at);
+        }
+    }
+    out.setColorTable(colours);
+    return out;
+}
+
 bool PictureWriter::writeChoicePictures(const QString& folder) {
-    for (const Question& q : m_kb.questions)
-        if (!save(choicePicture(q), QDir(folder).filePath(TableCompiler::choicePictureName(q.key)),
-                  "png"))
+    for (const Question& q : m_kb.questions) {
+        const bool textOnly = std::all_of(q.states.cbegin(), q.states.cend(), [](const State& s) {
+            return s.picture.image.isEmpty() && s.picture.figure.isEmpty() &&
+                   s.picture.swatch.isEmpty();
+        });
+        const QImage picture = choicePicture(q);
+        if (!save(textOnly ? compact(picture) : picture,
+                  QDir(folder).filePath(TableCompiler::choicePictureName(q.key)), "png"))
             return false;
+    }
     return true;
 }
 

@@ -27,6 +27,8 @@ public:
     QString errorString() const { return m_error; }
 
     QImage choicePicture(const Question& q) const;
+    // The same picture with a palette when it has at most 256 colours, else itself.
+    static QImage compact(const QImage& image);
     QImage buttonPicture(const Button& b) const;
 
 private:

@@ -1,11 +1,13 @@
 #include "authoring/sourcewriter.h"
 
 #include "authoring/datasetfiles.h"
+#include "authoring/importtext.h"
+#include "authoring/stagedfile.h"
 
 #include <QDir>
 #include <QImage>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QSet>
 
 namespace authoring {
 
@@ -26,10 +28,22 @@ const char* kQuestionBar =
 const char* kButtonColours[] = {"#3d7a4a", "#8a5a9e", "#b07a2a", "#3a78b8", "#7a5230"};
 
 // A button's caption: the first words of the question, its remarks in parentheses left out.
-QString caption(QString text) {
+// Captions already given are not repeated ("culms (whether woody)" and "(mature) culms"):
+// the remarks' words are kept, and past that the button's number is added.
+QString caption(QString text, int number, QSet<QString>& used) {
     static const QRegularExpression remarks(QStringLiteral("\\([^)]*\\)"));
-    text = text.remove(remarks).simplified();
-    return text.section(QLatin1Char(' '), 0, 1).left(14);
+    QString c = importtext::capitalised(
+        QString(text).remove(remarks).simplified().section(QLatin1Char(' '), 0, 1).left(14));
+    if (c.isEmpty() || used.contains(c.toLower()))
+        c = importtext::capitalised(text.remove(QLatin1Char('('))
+                                        .remove(QLatin1Char(')'))
+                                        .simplified()
+                                        .section(QLatin1Char(' '), 0, 1)
+                                        .left(14));
+    if (c.isEmpty() || used.contains(c.toLower()))
+        c = QStringLiteral("%1 %2").arg(c.left(11)).arg(number).trimmed();
+    used.insert(c.toLower());
+    return c;
 }
 
 }  // namespace
@@ -80,11 +94,12 @@ QString SourceWriter::text(const ImportPlan& plan, const QString& origin,
     // The key has no drawing of its own: its questions are asked from the questions panel,
     // which takes the drawing's place.
     s += QLatin1Char('\n') + QString::fromLatin1(kToolbar);
+    QSet<QString> captions;
     for (int i = 0; i < std::min<int>(kToolbarQuestions, int(plan.questions.size())); ++i) {
         const PlannedQuestion& q = plan.questions[i];
         s += QStringLiteral("button deter %1 key %2 colour %3 tip %4\n")
-                 .arg(quoted(caption(q.text)), q.key, QString::fromLatin1(kButtonColours[i % 5]),
-                      quoted(q.text));
+                 .arg(quoted(caption(q.text, i + 1, captions)), q.key,
+                      QString::fromLatin1(kButtonColours[i % 5]), quoted(q.text));
     }
     return s + QString::fromLatin1(kQuestionBar);
 }
@@ -132,12 +147,8 @@ bool SourceWriter::write(const ImportPlan& plan, const QString& origin, const QS
             pictures << statePicture(s, folder);
             if (!m_error.isEmpty()) return false;
         }
-    QSaveFile file(folder + QStringLiteral("/kb.txt"));
-    if (file.open(QIODevice::WriteOnly) && file.write(text(plan, origin, pictures).toUtf8()) >= 0 &&
-        file.commit())
-        return true;
-    m_error = QStringLiteral("cannot write %1/kb.txt").arg(folder);
-    return false;
+    return vkb::writeStagedFile(folder + QStringLiteral("/kb.txt"),
+                                text(plan, origin, pictures).toUtf8(), &m_error);
 }
 
 }  // namespace authoring

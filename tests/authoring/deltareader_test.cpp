@@ -161,3 +161,54 @@ TEST(DeltaReader, ValuesThatCannotBeUsedAreNotedAndLeftOut) {
     EXPECT_TRUE(d.notes[1].contains("names no character"));
     EXPECT_TRUE(d.notes[2].contains("cannot read '1x'"));
 }
+
+// Keyword sets give groups where there are no headings; under headings, the heading wins
+// and a character before the first heading takes the first keyword set naming it.
+TEST(DeltaReader, KeywordSetsGroupWhatHeadingsDoNot) {
+    QTemporaryDir dir;
+    writeFile(dir.path() + "/chars", "*CHARACTER LIST #1. a/ #2. b/ #3. c/ #4. d/ #5. e/ #6. f/\n");
+    writeFile(dir.path() + "/items", "*ITEM DESCRIPTIONS\n# one/ 1,1\n");
+    writeFile(dir.path() + "/toint",
+              "*KEYWORD CHARACTERS #\\b{}habit\\b0{} <of the plant>/ 1-2 5\n"
+              "  #leaves/ 2:3 4 #all/ 1-6\n");
+    Dataset d;
+    DeltaReader reader;
+    ASSERT_TRUE(reader.read(dir.path(), d)) << reader.errorString().toStdString();
+    QStringList groups;
+    for (const Character& c : d.characters) groups << c.group;
+    EXPECT_EQ(groups, (QStringList{"habit", "habit", "leaves", "leaves", "habit", "all"}));
+
+    writeFile(dir.path() + "/specs", "*CHARACTER HEADINGS #3. Flowers/\n");
+    ASSERT_TRUE(reader.read(dir.path(), d)) << reader.errorString().toStdString();
+    groups.clear();
+    for (const Character& c : d.characters) groups << c.group;
+    EXPECT_EQ(groups, (QStringList{"habit", "habit", "Flowers", "Flowers", "Flowers", "Flowers"}));
+
+    writeFile(dir.path() + "/toint", "*KEYWORD CHARACTERS #leaves/ 2 x\n");
+    EXPECT_EQ(readError(dir.path()), "toint:1: keyword leaves: cannot read 'x'");
+}
+
+TEST(DeltaReader, MultistateKeyStatesGroupStates) {
+    QTemporaryDir dir;
+    writeFile(dir.path() + "/chars",
+              "*CHARACTER LIST #1. a/ 1. p/ 2. q/ 3. r/ 4. s/ 5. t/\n#2. b/ mm/\n");
+    writeFile(dir.path() + "/specs", "*CHARACTER TYPES 2,RN\n");
+    writeFile(dir.path() + "/items", "*ITEM DESCRIPTIONS\n# one/ 1,1 2,3\n");
+    writeFile(dir.path() + "/tokey", "*KEY STATES 1,1-3/4&5 2,-2.5--1/1.5~/7\n");
+    Dataset d;
+    DeltaReader reader;
+    ASSERT_TRUE(reader.read(dir.path(), d)) << reader.errorString().toStdString();
+    ASSERT_EQ(d.characters[0].keyStates.size(), 2);
+    EXPECT_EQ(d.characters[0].keyStates[0].states, (QList<int>{0, 1, 2}));
+    EXPECT_EQ(d.characters[0].keyStates[1].states, (QList<int>{3, 4}));
+    const auto& numeric = d.characters[1].keyStates;
+    ASSERT_EQ(numeric.size(), 3);
+    EXPECT_EQ(numeric[0].low, -2.5);
+    EXPECT_EQ(numeric[0].high, -1);
+    EXPECT_EQ(numeric[1].low, 1.5);
+    EXPECT_EQ(numeric[1].high, kUnbounded);
+    EXPECT_EQ(numeric[2].low, 7);
+    EXPECT_EQ(numeric[2].high, 7);
+    writeFile(dir.path() + "/tokey", "*KEY STATES 1,1-3/6\n");
+    EXPECT_EQ(readError(dir.path()), "tokey:1: character 1: cannot read key state '6'");
+}

@@ -51,10 +51,19 @@ TEST(DeltaText, NumberListsRefuseWhatTheyCannotRead) {
     QList<int> n;
     EXPECT_TRUE(deltatext::numberList("1:3-5:9", ':', n));
     EXPECT_EQ(n, (QList<int>{1, 3, 4, 5, 9}));
-    for (const char* bad : {"5-3", "a", "1-2-3", "1-200000"}) {
+    for (const char* bad : {"5-3", "a", "1-2-3", "1-200000", "-2147483648-2147483647"}) {
         QList<int> m;
         EXPECT_FALSE(deltatext::numberList(bad, ':', m)) << bad;
     }
+    // The limit is on the whole list, not on each range of it.
+    QList<int> many{7};
+    EXPECT_TRUE(deltatext::numberList("1-60:1-41", ':', many, 101));
+    EXPECT_EQ(many.size(), 102);
+    many = {7};
+    EXPECT_FALSE(deltatext::numberList("1-60:1-42", ':', many, 101));
+    QString huge;
+    for (int k = 0; k < 50; ++k) huge += "1-90000:";
+    EXPECT_FALSE(deltatext::numberList(huge, ':', n));
 }
 
 TEST(DatasetFiles, TextIsUtf8WhenItDecodesElseWindows1252) {
@@ -92,4 +101,9 @@ TEST(DatasetFiles, NamesStayInsideTheFolderAndOnlyRegularFilesAreRead) {
     EXPECT_TRUE(error.contains("not a regular file"));
     EXPECT_FALSE(datasetfiles::read("/dev/zero", 100, bytes, error));
     EXPECT_FALSE(datasetfiles::read(root + "/none", 100, bytes, error));
+    // A file whose size says 0 is read to its end, and still no further than the limit.
+    EXPECT_TRUE(datasetfiles::read("/proc/self/status", 1 << 20, bytes, error));
+    EXPECT_TRUE(bytes.contains("Name:"));
+    EXPECT_FALSE(datasetfiles::read("/proc/self/status", 100, bytes, error));
+    EXPECT_TRUE(error.contains("larger than 100 bytes"));
 }

@@ -68,7 +68,7 @@ TEST_F(GrassPlan, CharactersThatCannotBeAskedAreLeftOutWithTheirReason) {
     EXPECT_EQ(keys, (QStringList{"C1", "C2", "C3", "C6", "C7", "C8", "C9"}));
     EXPECT_EQ(find(plan, "C1")->states[1].key, "C1_2");
     EXPECT_EQ(find(plan, "C1")->group, "Culms");
-    EXPECT_EQ(find(plan, "C2")->text, "(mature) culms (maximum height)");
+    EXPECT_EQ(find(plan, "C2")->text, "(Mature) culms (maximum height)");
     EXPECT_EQ(find(plan, "C1")->weight, 10);
     EXPECT_EQ(find(plan, "C3")->weight, 5);
     EXPECT_EQ(find(plan, "C9")->weight, 1);
@@ -96,7 +96,9 @@ TEST_F(GrassPlan, EachTaxonShowsWhatItsCodingAllows) {
     const PlannedSpecies& festuca = plan.species[3];
     EXPECT_EQ(showsOf(festuca, "C2"), QStringList{"C2_2"});  // exactly 20
     EXPECT_EQ(showsOf(festuca, "C6").size(), 3);             // variable
-    EXPECT_EQ(showsOf(festuca, "C3").size(), 3);             // not coded
+    // Bark is not coded, and does not apply to herbaceous culms.
+    EXPECT_EQ(showsOf(festuca, "C3"), QStringList());
+    EXPECT_EQ(showsOf(plan.species[4], "C3").size(), 3);  // culms variable: bark unknown
     EXPECT_EQ(showsOf(plan.species[4], "C6"), QStringList{"C6_3"});
 }
 
@@ -208,4 +210,39 @@ TEST(ImportMapper, PicturesOfChoicesKeepTheDrawingAreasShape) {
         EXPECT_GT(aspect, 0.9) << n;
         EXPECT_LT(aspect, 1.9) << n;
     }
+}
+
+// Key states of a multistate character stand for groups of its states: a taxon shows each
+// group holding one of its states, dependencies follow the groups, and a state no group holds
+// rules nothing out. A numeric value between key states takes the nearest.
+TEST(ImportMapper, KeyStatesGroupStatesAndCoverEveryValue) {
+    QTemporaryDir dir;
+    using testing_support::writeFile;
+    writeFile(dir.path() + "/chars",
+              "*CHARACTER LIST #1. colour/ 1. white/ 2. cream/ 3. yellow/ 4. red/ 5. blue/\n"
+              "#2. length/ mm/\n#3. scent/ 1. none/ 2. sweet/\n");
+    writeFile(dir.path() + "/specs", "*CHARACTER TYPES 2,RN\n*DEPENDENT CHARACTERS 1,4/5:3\n");
+    writeFile(dir.path() + "/items",
+              "*ITEM DESCRIPTIONS\n# A/ 1,2 2,4-6 3,1\n# B/ 1,3/4 2,12\n# C/ 1,5 2,8\n"
+              "# D/ 1,1 2,1-2/30\n");
+    writeFile(dir.path() + "/tokey", "*KEY STATES 1,1-2/3&4 2,~3/5-10/20~\n");
+    Dataset data;
+    DeltaReader reader;
+    ASSERT_TRUE(reader.read(dir.path(), data)) << reader.errorString().toStdString();
+    const ImportPlan plan = ImportMapper(data, ImportOptions()).plan();
+    ASSERT_TRUE(find(plan, "C1"));
+    EXPECT_EQ(labels(*find(plan, "C1")), (QStringList{"white or cream", "yellow or red"}));
+    EXPECT_EQ(find(plan, "C1")->states[1].key, "C1_3_4");
+    EXPECT_EQ(find(plan, "C1")->states[1].sourceId, "3&4");
+    // Scent applies under states 1-3: both groups hold one of them.
+    EXPECT_EQ(find(plan, "C3")->conditions, (QStringList{"C1_1_2", "C1_3_4"}));
+    EXPECT_EQ(labels(*find(plan, "C2")),
+              (QStringList{"up to 3 mm", "5 to 10 mm", "20 mm or more"}));
+    EXPECT_EQ(showsOf(plan.species[0], "C1"), QStringList{"C1_1_2"});
+    EXPECT_EQ(showsOf(plan.species[0], "C2"), QStringList{"C2_2"});  // 4-6: in the gap and in 5-10
+    EXPECT_EQ(showsOf(plan.species[1], "C1"), QStringList{"C1_3_4"});
+    EXPECT_EQ(showsOf(plan.species[1], "C2"), QStringList{"C2_2"});  // 12 is nearer 10 than 20
+    EXPECT_EQ(showsOf(plan.species[2], "C1"), (QStringList{"C1_1_2", "C1_3_4"}));  // blue
+    EXPECT_EQ(showsOf(plan.species[2], "C2"), QStringList{"C2_2"});
+    EXPECT_EQ(showsOf(plan.species[3], "C2"), (QStringList{"C2_1", "C2_3"}));  // 1-2 or 30
 }

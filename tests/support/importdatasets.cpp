@@ -186,4 +186,155 @@ void writeSddViolets(const QString& folder) {
 )");
 }
 
+namespace {
+
+QByteArray crlf(QByteArray text) {
+    return text.replace("\n", "\r\n");
+}
+
+}  // namespace
+
+void writeDeltaOdd(const QString& folder) {
+    writeFile(folder + "/Specs",
+              crlf("*show ~ Odd spacing <and <nested <deeply>> comments>>\n"
+                   "*number   of\tcharacters  8\n"
+                   "*CHARACTER TYPES 4,RN 6,IN 8,TE\n"
+                   "*KEYWORD CHARACTERS #\\b{}habit\\b0{}/ 1 2 6 #flowers/ 3-5 #all/ 1-8\n"
+                   "*DEPENDENT CHARACTERS 1,2:7\n"));
+    QByteArray many, hosts;
+    for (int s = 1; s <= 1500; ++s)
+        many += " " + QByteArray::number(s) + ". insect " + QByteArray::number(s) + "/";
+    for (int s = 1; s <= 300; ++s)
+        hosts += "\t" + QByteArray::number(s) + ".\thost\xa0" + QByteArray::number(s) + "/\n";
+    writeFile(
+        folder + "/chars",
+        crlf("*character list\n"
+             "#1.  \\b{}habit\\b0{} <of the <mature> plant>/\n"
+             "\t1. tree <\x93true\x94 trunk>/\n\t2.\therb/\n"
+             "#2. leaf \\i{}margin\\i0{}/ 1. entire/ 2. toothed <sometimes <finely>>/ 3. lobed/\n"
+             "#3. petal colour/\n  1. white/\n  2. cream/\n  3. yellow/\n  4. orange/\n  5. red/\n"
+             "#4. minimum temperature/\n  \xb0"
+             "C/\n"
+             "#5. pollinator/\n") +
+            many +
+            crlf("\n"
+                 "#6. stamens <number>/\n"
+                 "#7. bark texture/ 1. smooth/ 2. rough/\n"
+                 "#8. notes/\n"
+                 "#9. host plants/\n") +
+            crlf(hosts));
+    QByteArray items =
+        "*item descriptions\n"
+        "# \\b{}Rosaceae\\b0{}/ 1,V\n";
+    const char* names[] = {
+        "Rosa \\i{}canina\\i0{}", "Rosa\\~arvensis",      "Prunus \\i{}avium\\i0{}",
+        "Prunus spinosa",         "Malus sylvestris",     "Pyrus communis",
+        "Sorbus aucuparia",       "Crataegus monogyna",   "Rubus idaeus",
+        "Fragaria vesca",         "Potentilla \\'e9recta"};
+    const char* codings[] = {
+        "1,2 2,2 3,1/5 4,-5--2 5,1/1500 6,(10-)20-30(-60) 8<on \x93" "chalk\x94> 9,1-3",
+        "1,2 2,2<rarely>/3 3,1 4,(-20-)-15--10 6,15-20",
+        "1,1 2,1 3,1&2 4,-25 5,700 6,20-30 7,1 9,300",
+        "1,1 2,2 3,1 4,1-3 6,20 7,2",
+        "1,1 2,3 3,1/2 4,-30--20 6,15-25 7,1-2",
+        "1,1 2,1 3,1 4,6 6,20-30 7,U",
+        "1,1 2,1-3 3,1 4,-40 6,V 7,1",
+        "1,1 2,3 3,1 4,-35 6,15-20 7,2 <a comment <alone>>",
+        "1,2 2,2 3,1 4,-20 6,100-150",
+        "1,2 2,2 3,1 4,-25 6,20 5,U",
+        "1,2  2,1\t3,3 4,-30 6,12-20"};
+    for (int i = 0; i < 11; ++i)
+        items += "# " + QByteArray(names[i]) + " <Auth.  " + QByteArray::number(i) + ">/\n\t" +
+                 codings[i] + "\n";
+    writeFile(folder + "/items", crlf(items));
+    writeFile(folder + "/tokey", crlf("*KEY STATES 2,1-2/3 3,1-2/3/4-5\n 4,~-30/-20--10/0~\n"));
+}
+
+void writeSddOdd(const QString& folder) {
+    QByteArray states;
+    for (int s = 1; s <= 500; ++s)
+        states += "<sdd:StateDefinition id=\"h" + QByteArray::number(s) +
+                  "\"><sdd:Representation><sdd:Label>host " + QByteArray::number(s) +
+                  "</sdd:Label></sdd:Representation></sdd:StateDefinition>\n";
+    QByteArray descriptions;
+    const char* names[] = {"Carex \xe9lata",
+                           "Carex &lt;i&gt;nigra&lt;/i&gt;",
+                           "<![CDATA[Carex <i>flava</i>]]>",
+                           "Carex panicea",
+                           "Carex panicea",
+                           "Juncus effusus"};
+    const char* data[] = {
+        "<sdd:Categorical ref=\"C1\"><sdd:State ref=\"C1a\"/></sdd:Categorical>"
+        "<sdd:Categorical ref=\"c1\"><sdd:State ref=\"c1b\"/></sdd:Categorical>"
+        "<sdd:Quantitative ref=\"L\"><sdd:Measure type=\"ObsMin\" value=\"10\"/><sdd:Measure "
+        "type=\"ObsMax\" value=\"40\"/></sdd:Quantitative>"
+        "<sdd:Categorical ref=\"H\"><sdd:State ref=\"h7\"/></sdd:Categorical>",
+        "<sdd:Categorical ref=\"C1\"><sdd:State ref=\"C1b\"/><sdd:State "
+        "ref=\"C1a\"/></sdd:Categorical>"
+        "<sdd:Categorical ref=\"c1\"><sdd:Status code=\"ToBeChecked\"/></sdd:Categorical>"
+        "<sdd:Quantitative ref=\"L\"><sdd:Measure type=\"Min\" value=\"60\"/><sdd:Measure "
+        "type=\"Max\" value=\"90\"/></sdd:Quantitative>",
+        "<sdd:Categorical ref=\"C1\"><sdd:State ref=\"C1c\"/></sdd:Categorical>"
+        "<sdd:Categorical ref=\"c1\"><sdd:Status code=\"NotApplicable\"/></sdd:Categorical>"
+        "<sdd:Quantitative ref=\"L\"><sdd:Measure type=\"Mean\" value=\"25\"/></sdd:Quantitative>",
+        "<sdd:Categorical ref=\"C1\"><sdd:State ref=\"C1a\"/></sdd:Categorical>"
+        "<sdd:Categorical ref=\"c1\"><sdd:State ref=\"c1a\"/></sdd:Categorical>"
+        "<sdd:Categorical ref=\"c1\"><sdd:State ref=\"c1b\"/></sdd:Categorical>",
+        "<sdd:Categorical ref=\"C1\"><sdd:State ref=\"C1c\"/></sdd:Categorical>"
+        "<sdd:Quantitative ref=\"L\"><sdd:Measure type=\"UMethLower\" value=\"5\"/><sdd:Measure "
+        "type=\"UMethUpper\" value=\"12\"/></sdd:Quantitative>",
+        "<sdd:TextChar ref=\"T\"><sdd:Content>wet &amp; acid</sdd:Content></sdd:TextChar>"};
+    for (int i = 0; i < 6; ++i)
+        descriptions += "<sdd:CodedDescription id=\"d" + QByteArray::number(i) +
+                        "\"><sdd:Representation><sdd:Label>" + names[i] +
+                        "</sdd:Label></sdd:Representation><sdd:SummaryData>" + data[i] +
+                        "</sdd:SummaryData></sdd:CodedDescription>\n";
+    writeFile(
+        folder + "/odd.sdd.xml",
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+        "<sdd:Datasets xmlns:sdd=\"http://rs.tdwg.org/UBIF/2006/\">\n"
+        "<sdd:Dataset xml:lang=\"en\">\n"
+        "<sdd:Representation><sdd:Label>Sedges \xe0 l'essai</sdd:Label></sdd:Representation>\n"
+        "<sdd:Characters>\n"
+        "<sdd:CategoricalCharacter id=\"C1\"><sdd:Representation><sdd:Label>Utricle "
+        "&lt;b&gt;beak&lt;/b&gt;</sdd:Label></sdd:Representation>"
+        "<sdd:States><sdd:StateDefinition "
+        "id=\"C1a\"><sdd:Representation><sdd:Label>absent</sdd:Label></sdd:Representation></"
+        "sdd:StateDefinition>"
+        "<sdd:StateDefinition "
+        "id=\"C1b\"><sdd:Representation><sdd:Label>short</sdd:Label></sdd:Representation></"
+        "sdd:StateDefinition>"
+        "<sdd:StateDefinition "
+        "id=\"C1c\"><sdd:Representation><sdd:Label/></sdd:Representation></sdd:StateDefinition>"
+        "</sdd:States></sdd:CategoricalCharacter>\n"
+        "<sdd:CategoricalCharacter "
+        "id=\"c1\"><sdd:Representation><sdd:Label>Stigmas</sdd:Label></sdd:Representation>"
+        "<sdd:States><sdd:StateDefinition "
+        "id=\"c1a\"><sdd:Representation><sdd:Label>2</sdd:Label></sdd:Representation></"
+        "sdd:StateDefinition>"
+        "<sdd:StateDefinition "
+        "id=\"c1b\"><sdd:Representation><sdd:Label>3</sdd:Label></sdd:Representation></"
+        "sdd:StateDefinition>"
+        "</sdd:States></sdd:CategoricalCharacter>\n"
+        "<sdd:QuantitativeCharacter id=\"L\"><sdd:Representation><sdd:Label>Stem "
+        "height</sdd:Label></sdd:Representation>"
+        "<sdd:MeasurementUnit><sdd:Label "
+        "role=\"Abbrev\">cm</sdd:Label></sdd:MeasurementUnit></sdd:QuantitativeCharacter>\n"
+        "<sdd:CategoricalCharacter "
+        "id=\"H\"><sdd:Representation><sdd:Label>Host</sdd:Label></"
+        "sdd:Representation><sdd:States>\n" +
+            states +
+            "</sdd:States></sdd:CategoricalCharacter>\n"
+            "<sdd:TextCharacter "
+            "id=\"T\"><sdd:Representation><sdd:Label>Habitat</sdd:Label></sdd:Representation></"
+            "sdd:TextCharacter>\n"
+            "</sdd:Characters>\n"
+            "<sdd:CharacterTrees><sdd:CharacterTree id=\"t\"><sdd:Nodes>"
+            "<sdd:CharNode><sdd:Character ref=\"c1\"/></sdd:CharNode>"
+            "<sdd:CharNode><sdd:Character ref=\"C1\"/></sdd:CharNode>"
+            "</sdd:Nodes></sdd:CharacterTree></sdd:CharacterTrees>\n"
+            "<sdd:CodedDescriptions>\n" +
+            descriptions + "</sdd:CodedDescriptions>\n</sdd:Dataset>\n</sdd:Datasets>\n");
+}
+
 }  // namespace testing_support

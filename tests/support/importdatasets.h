@@ -20,6 +20,20 @@ void writeDeltaGrasses(const QString& folder);
 // dependency rules on a character node and on a node.
 void writeSddViolets(const QString& folder);
 
+// A DELTA folder written the way old datasets often are: CRLF line ends, tabs and runs of
+// spaces, directive names in lower case, Windows-1252 text, RTF marks in every text, nested
+// comments, no CHARACTER TYPES for multistate characters, no NUMBERS OF STATES, no headings
+// but KEYWORD CHARACTERS, a character of 1500 states and one of 300, multistate KEY STATES
+// (1-2/3/4-5) and numeric ones with a gap (~2/5-10/20~), negative ranges and extremes.
+// Twelve items; one is a bold higher group with a single attribute.
+void writeDeltaOdd(const QString& folder);
+
+// An SDD file "odd.sdd.xml" in `folder`, as some programs write them: a namespace prefix,
+// declared ISO-8859-1, no TaxonNames and no Scope (descriptions name their taxa), CDATA and
+// escaped HTML in labels, a character of 500 states, statuses, only observed extremes, and
+// a character tree with no groups.
+void writeSddOdd(const QString& folder);
+
 void writeFile(const QString& path, const QByteArray& bytes);
 
 }  // namespace testing_support

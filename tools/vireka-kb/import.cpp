@@ -61,12 +61,15 @@ void summary(const authoring::ImportPlan& plan, const QString& out, const QStrin
     QTextStream s(stdout);
     int states = 0;
     for (const auto& q : plan.questions) states += int(q.states.size());
-    s << QStringLiteral("%1: %2 species, %3 questions, %4 states; %5 characters left out\n")
+    const auto count = [](qsizetype n, const char* one, const char* many) {
+        return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+    };
+    s << QStringLiteral("%1: %2 species, %3, %4; %5 left out\n")
              .arg(out)
              .arg(plan.species.size())
-             .arg(plan.questions.size())
-             .arg(states)
-             .arg(plan.leftOut.size());
+             .arg(count(plan.questions.size(), "question", "questions"),
+                  count(states, "state", "states"),
+                  count(plan.leftOut.size(), "character", "characters"));
     for (const QString& l : plan.leftOut) s << "  left out: " << l << "\n";
     for (const QString& n : notes) s << "  note: " << n << "\n";
 }
@@ -98,6 +101,8 @@ int import(const QStringList& args) {
     }
     authoring::ImportResult result;
     if (!authoring::importDataset(data, options, a.out, result)) {
+        for (const QString& l : result.plan.leftOut) err << "  left out: " << l << "\n";
+        if (result.datasetFault) return err << result.error << "\n", 2;
         err << "vireka-kb import: " << result.error << "\n";
         return 1;
     }

@@ -1,0 +1,41 @@
+#pragma once
+
+// Shared by the importers' fuzz targets: what a dataset that was read becomes must be a
+// source the compiler accepts, whatever the dataset held.
+#include "authoring/importdocuments.h"
+#include "authoring/importmapper.h"
+#include "authoring/sourcechecker.h"
+#include "authoring/sourceparser.h"
+#include "authoring/sourcewriter.h"
+#include "fuzzinput.h"
+
+#include <QDir>
+#include <cstdio>
+#include <cstdlib>
+
+namespace fuzz {
+
+inline void importedSourceChecks(const authoring::Dataset& data, const QString& folder) {
+    const authoring::ImportPlan plan =
+        authoring::ImportMapper(data, authoring::ImportOptions()).plan();
+    (void)authoring::ImportDocuments::map(plan);
+    // Without a question the import refuses the dataset before writing any source.
+    if (plan.questions.isEmpty()) return;
+    QDir().mkpath(folder);
+    writeFile(QDir(folder).filePath(QStringLiteral("kb.txt")),
+              authoring::SourceWriter::text(plan, data.origin, {}).toUtf8());
+    vkb::KbSource kb;
+    vkb::SourceParser parser;
+    vkb::KbLayout layout;
+    vkb::SourceChecker checker;
+    if (!parser.parse(folder, kb)) {
+        std::fprintf(stderr, "the source does not parse: %s\n", qPrintable(parser.errorString()));
+        std::abort();
+    }
+    if (!checker.check(kb, layout)) {
+        std::fprintf(stderr, "the source does not check: %s\n", qPrintable(checker.errorString()));
+        std::abort();
+    }
+}
+
+}  // namespace fuzz
