@@ -224,11 +224,13 @@ TEST_F(DrawingPrintTest, APrinterThatCannotStartIsReportedAndEverythingIsPutBack
 }
 
 TEST_F(DrawingPrintTest, PlaceableBoxesAnywhereAndWindowsTheFileSetsItselfAreMapped) {
-    // A bounding box far from 0 whose sums pass 16 bits: the left half of the box is red.
-    const QRect box(-20000, -15000, 40000, 30000);
+    // A bounding box that does not start at 0 and whose edges add up past 16 bits; the
+    // left half of the box is red.
+    const QRect box(10000, 5000, 20000, 15000);
     writeBytes(path("placeable.wmf"),
-               handMadeMetafile(Red, QRect(-20000, -15000, 20000, 30000), &box, nullptr));
-    // No placeable header: the records set their own window; its lower half is blue.
+               handMadeMetafile(Red, QRect(10000, 5000, 10000, 15000), &box, nullptr));
+    // No placeable header: the records set their own window; its lower half is blue, played
+    // over the red.
     const QRect window(500, 1000, 400, 300);
     writeBytes(path("window.wmf"),
                handMadeMetafile(Blue, QRect(500, 1150, 400, 150), nullptr, &window));
@@ -239,12 +241,13 @@ TEST_F(DrawingPrintTest, PlaceableBoxesAnywhereAndWindowsTheFileSetsItselfAreMap
     const QRect red = colourBox(page, Red), blue = colourBox(page, Blue);
     ASSERT_FALSE(red.isEmpty());
     ASSERT_FALSE(blue.isEmpty());
-    // Both layers fill the same target: red its left half, blue its lower half.
-    const QRect target(red.left(), qMin(red.top(), blue.top()), blue.width(), red.height());
-    expectNear(red, QRect(target.left(), target.top(), target.width() / 2, target.height()));
+    // Both layers fill the same target: red its upper left quarter (the rest of its half is
+    // under the blue), blue its lower half.
+    const QRect target(blue.left(), red.top(), blue.width(), blue.bottom() - red.top() + 1);
+    EXPECT_NEAR(double(target.width()) / target.height(), 4.0 / 3.0, 0.03);
+    expectNear(red, QRect(target.left(), target.top(), target.width() / 2, target.height() / 2));
     expectNear(blue, QRect(target.left(), target.top() + target.height() / 2, target.width(),
                            target.height() / 2));
-    EXPECT_NEAR(double(target.width()) / target.height(), 4.0 / 3.0, 0.05);
 }
 
 TEST(PagePicture, KeepsItsPhysicalSizeAtAnyPrinterResolution) {
@@ -272,7 +275,7 @@ TEST(PagePicture, PrintsTheSameSizeOnPaperAt150And600DpiOnePagePerCopy) {
         const PrintOutcome out = printPagePicture(printer, picture, takeCopies(printer));
         EXPECT_EQ(out.pages, 2);
         ASSERT_EQ(PdfFile::pageSizes(pdf).size(), 2u) << dpi;
-        const QRect box = colourBox(PdfFile::page(pdf, 2, 72), Green);
+        const QRect box = colourBox(PdfFile::page(pdf, 2, 72), Green, 12);
         EXPECT_NEAR(box.width(), 144, 2) << dpi;
         EXPECT_NEAR(box.height(), 72, 2) << dpi;
     }
@@ -292,7 +295,7 @@ TEST(ChoicePicture, PrintsOnceInLandscapeWhateverTheCopiesAndLeavesPortrait) {
     const auto pages = PdfFile::pageSizes(pdf);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_TRUE(isLandscape(pages[0]));
-    const QRect box = colourBox(PdfFile::page(pdf, 1, 50), Blue);
+    const QRect box = colourBox(PdfFile::page(pdf, 1, 50), Blue, 12);
     ASSERT_FALSE(box.isEmpty());
     EXPECT_NEAR(double(box.width()) / box.height(), 1.5, 0.03);
     EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
@@ -349,7 +352,7 @@ TEST(IdentificationReport, HoldsTheAnswersRankingDrawingAndBestDocumentInTheLang
     EXPECT_TRUE(out.error.isEmpty());
     const QString text = PdfFile::text(pdf).simplified();
     for (const char* wanted :
-         {"Rapport d'identification", "Base de connaissances : Dragonflies of Europe", "mars 2026",
+         {"Rapport d'identification", "Base de connaissances : Dragonflies of Europe", "15 mars 2026",
           "Colour of the eyes: blue, green", "Wings: clear", "100% - Aeshna cyanea",
           "75% - Anax imperator", "Document de Aeshna cyanea", "A large dragonfly of ponds."})
         EXPECT_TRUE(text.contains(QString::fromUtf8(wanted))) << wanted << "\n"

@@ -1,3 +1,4 @@
+#include "commands/frmprint.h"
 #include "commands/printcommand.h"
 #include "mainwindowfixture.h"
 #include "support/pdffiles.h"
@@ -71,7 +72,7 @@ TEST_F(PrintingTest, ThePictureOfChoicesPrintsOnceInLandscape) {
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_TRUE(isLandscape(pages[0]));
     // The picture (a PNG, whatever its name says) is printed: its first grey cell shows.
-    EXPECT_FALSE(colourBox(PdfFile::page(pdf, 1, 40), QColor::fromHsv(0, 0, 80).rgb()).isEmpty());
+    EXPECT_FALSE(colourBox(PdfFile::page(pdf, 1, 40), QColor::fromHsv(0, 0, 80).rgb(), 6).isEmpty());
     EXPECT_EQ(w.printing().printer().pageLayout().orientation(), QPageLayout::Portrait);
 }
 
@@ -96,7 +97,7 @@ TEST_F(PrintingTest, ReportTellsTheAnswersTheRankingAndTheBestSpeciesDocument) {
     // The drawing as it stands is in the report.
     bool drawing = false;
     for (int p = 1; p <= int(PdfFile::pageSizes(pdf).size()); ++p)
-        drawing = drawing || !colourBox(PdfFile::page(pdf, p, 30), qRgb(0xFF, 0, 0)).isEmpty();
+        drawing = drawing || !colourBox(PdfFile::page(pdf, p, 30), qRgb(0xFF, 0, 0), 12).isEmpty();
     EXPECT_TRUE(drawing);
 }
 

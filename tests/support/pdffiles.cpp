@@ -36,7 +36,9 @@ std::vector<QSizeF> PdfFile::pageSizes(const QString& path) {
 }
 
 QString PdfFile::text(const QString& path) {
-    return QString::fromUtf8(run(QStringLiteral("pdftotext"), {"-layout", path, "-"}));
+    // Ligatures ("ﬁ") read back as the letters they join.
+    return QString::fromUtf8(run(QStringLiteral("pdftotext"), {"-layout", path, "-"}))
+        .normalized(QString::NormalizationForm_KC);
 }
 
 QImage PdfFile::page(const QString& path, int page, int dpi) {
@@ -55,13 +57,18 @@ void printToPdf(QPrinter& printer, const QString& path, int copies, int dpi) {
     if (dpi > 0) printer.setResolution(dpi);
 }
 
-QRect colourBox(const QImage& image, QRgb colour) {
+QRect colourBox(const QImage& image, QRgb colour, int tolerance) {
     QRect box;
-    const QRgb wanted = colour | 0xFF000000u;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if ((line[x] | 0xFF000000u) == wanted) box |= QRect(x, y, 1, 1);
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb p = line[x];
+            if (qAbs(qRed(p) - qRed(colour)) <= tolerance &&
+                qAbs(qGreen(p) - qGreen(colour)) <= tolerance &&
+                qAbs(qBlue(p) - qBlue(colour)) <= tolerance)
+                box |= QRect(x, y, 1, 1);
+        }
     }
     return box;
 }

@@ -23,7 +23,8 @@ struct PdfFile {
 // Sets the printer up as a user would in the print dialog: a PDF file, copies, resolution.
 void printToPdf(QPrinter& printer, const QString& path, int copies = 1, int dpi = 0);
 
-// The bounding box of the pixels of exactly colour; empty when there is none.
-QRect colourBox(const QImage& image, QRgb colour);
+// The bounding box of the pixels of colour, each channel within tolerance (pictures may be
+// stored compressed in a PDF; filled vector areas keep their exact colour); empty when none.
+QRect colourBox(const QImage& image, QRgb colour, int tolerance = 0);
 
 }  // namespace testing_support
