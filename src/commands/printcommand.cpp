@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 
 #include <QPrinter>
+#include <QScopedValueRollback>
 
 namespace commands {
 
@@ -61,6 +62,9 @@ void PrintCommand::report(const PrintOutcome& outcome) {
 }
 
 void PrintCommand::Print() {
+    // The drawing print lets events run: a second Print then would share the printer.
+    if (busy_) return;
+    const QScopedValueRollback<bool> busy(busy_, true);
     const PrintScene scene = hooks_.scene ? hooks_.scene() : PrintScene();
     switch (printSubject(scene)) {
         case PrintSubject::Document: {
@@ -95,9 +99,11 @@ void PrintCommand::Print() {
                 dialogs_.show(text(1714).arg(path), text(1050), platform::Dialogs::Icon::Warning);
             return;
         }
-        case PrintSubject::Report:
+        case PrintSubject::Report: {
+            const QScopedValueRollback<bool> fromPrint(reportFromPrint_, true);
             printIdentificationReport();
             return;
+        }
     }
 }
 
@@ -116,6 +122,8 @@ ReportTexts PrintCommand::reportTexts() const {
 }
 
 void PrintCommand::printIdentificationReport() {
+    if (busy_ && !reportFromPrint_) return;
+    const QScopedValueRollback<bool> busy(busy_, true);
     if (!askPrinter(*printer_)) return;
     const ReportContent content = hooks_.report ? hooks_.report() : ReportContent();
     report(printReport(*printer_, content, reportTexts()));

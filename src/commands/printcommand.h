@@ -60,7 +60,8 @@ public:
 
     void setDescriptorDir(const QString& dir) { descriptorDir_ = dir; }
 
-    // "Print": chooses what to print, asks the print dialog and prints.
+    // "Print": chooses what to print, asks the print dialog and prints. A Print or a report
+    // asked while one is printing does nothing.
     void Print();
     // "Print identification report...".
     void printIdentificationReport();
@@ -86,6 +87,8 @@ private:
     std::unique_ptr<QPrinter> printer_;
     QPointer<frmPrint> progress_;
     PrintOutcome outcome_;
+    bool busy_ = false;
+    bool reportFromPrint_ = false;
 };
 
 }  // namespace commands

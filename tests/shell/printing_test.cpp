@@ -45,8 +45,17 @@ bool isLandscape(const QSizeF& page) {
 TEST_F(PrintingTest, PrintButtonPrintsTheDrawingOncePerCopyAndCtrlPIsTheSameCommand) {
     shell::frmMain& w = open();
     const QString pdf = answerPrintDialog("drawing.pdf", 2);
+    // While the drawing prints the window breathes: Print and the report asked again then
+    // must not start a second print on the same printer.
+    int layers = 0;
+    QObject::connect(&w.printing().progress(), &commands::frmPrint::valueChanged, [&] {
+        ++layers;
+        w.dispatcher().Traiter_Fichier("Print");
+        w.menuAction("mnuFilePrintReport")->trigger();
+    });
     ASSERT_TRUE(printButton());
     printButton()->trigger();
+    EXPECT_EQ(layers, 2);
     ASSERT_EQ(dialogs.printTitles.size(), 1);
     const auto pages = PdfFile::pageSizes(pdf);
     ASSERT_EQ(pages.size(), 2u);
