@@ -1,12 +1,12 @@
 #include "commands/frmprint.h"
 
 #include <QGuiApplication>
-#include <algorithm>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace commands {
 

@@ -3,10 +3,10 @@
 #include "commands/printpages.h"
 
 #include <QLocale>
-#include <algorithm>
 #include <QPrinter>
 #include <QTextDocument>
 #include <QUrl>
+#include <algorithm>
 
 namespace commands {
 
@@ -33,9 +33,9 @@ void fillReport(QTextDocument& document, const ReportContent& content, const Rep
     QString html = QStringLiteral("<h1>") + escaped(texts.title) + QStringLiteral("</h1>");
     html += QStringLiteral("<p>") + escaped(texts.baseLine.arg(content.baseName)) +
             QStringLiteral("<br>") +
-            escaped(texts.dateLine.arg(locale.toString(content.date.date(), QLocale::LongFormat) +
-                                       QLatin1Char(' ') +
-                                       locale.toString(content.date.time(), QLocale::ShortFormat))) +
+            escaped(texts.dateLine.arg(
+                locale.toString(content.date.date(), QLocale::LongFormat) + QLatin1Char(' ') +
+                locale.toString(content.date.time(), QLocale::ShortFormat))) +
             QStringLiteral("</p>");
 
     html += QStringLiteral("<h2>") + escaped(texts.answersHeading) + QStringLiteral("</h2>");
@@ -67,7 +67,8 @@ void fillReport(QTextDocument& document, const ReportContent& content, const Rep
     document.setHtml(html);
 }
 
-PrintOutcome printReport(QPrinter& printer, const ReportContent& content, const ReportTexts& texts) {
+PrintOutcome printReport(QPrinter& printer, const ReportContent& content,
+                         const ReportTexts& texts) {
     PrintOutcome outcome;
     QTextDocument document;
     fillReport(document, content, texts);

@@ -32,8 +32,8 @@ struct ReportContent {
 // The report's headings and sentences in the interface language.
 struct ReportTexts {
     QString title;
-    QString baseLine;       // "%1": the base's name
-    QString dateLine;       // "%1": the date
+    QString baseLine;  // "%1": the base's name
+    QString dateLine;  // "%1": the date
     QString answersHeading;
     QString noAnswers;
     QString rankedHeading;

@@ -29,7 +29,8 @@ void DocumentPrinter::onFinished(bool ok) {
     // The browser may still hold the printer while it reports: let it go once the report
     // has been heard.
     QPrinter* done = printer_.release();
-    QMetaObject::invokeMethod(this, [done] { delete done; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [done] { delete done; }, Qt::QueuedConnection);
     emit finished(ok);
 }
 

@@ -35,7 +35,8 @@ QImage drawingImage(const questions::LayerStack& layers) {
     image.fill(Qt::white);
     QPainter painter(&image);
     for (int i = 0; i < layers.size(); ++i)
-        if (!layers.at(i).isNull()) layers.at(i).paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+        if (!layers.at(i).isNull())
+            layers.at(i).paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
     return image;
 }
 

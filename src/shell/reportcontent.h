@@ -20,8 +20,7 @@ namespace shell {
 // is not fetched for it). docSuffix is the language of the documents.
 commands::ReportContent gatherReport(kb::Model& model, const engine::Engine& engine,
                                      const platform::Settings::Values& values,
-                                     const questions::LayerStack& layers,
-                                     const QString& docSuffix);
+                                     const questions::LayerStack& layers, const QString& docSuffix);
 
 // The knowledge base's title ("Titre" of "Parametres"), else the name of its folder.
 QString knowledgeBaseName(kb::Model& model, const QString& dataDir);

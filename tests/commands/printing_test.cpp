@@ -80,7 +80,8 @@ QByteArray handMadeMetafile(QRgb colour, const QRect& rect, const QRect* placeab
         putWord(header, 0);
         putWord(header, 0);
         int checksum = 0;
-        for (int i = 0; i < 10; ++i) checksum ^= qFromLittleEndian<quint16>(header.constData() + 2 * i);
+        for (int i = 0; i < 10; ++i)
+            checksum ^= qFromLittleEndian<quint16>(header.constData() + 2 * i);
         putWord(header, checksum);
         out += header;
     }
@@ -137,9 +138,9 @@ TEST_F(DrawingPrintTest, LayersArePlayedInOrderOnOneLandscapePageAndAMissingOneI
     writeLayer(path("wing.wmf"), Green, QRect(600, 0, 1200, 900));  // over the body's right
     writeLayer(path("leg.wmf"), Blue, QRect(1800, 900, 600, 900));
     const QString pdf = path("drawing.pdf");
-    const PrintOutcome out = print(
-        {path("body.wmf"), path("missing.wmf"), QString(), path("wing.wmf"), path("leg.wmf")}, 1,
-        pdf);
+    const PrintOutcome out =
+        print({path("body.wmf"), path("missing.wmf"), QString(), path("wing.wmf"), path("leg.wmf")},
+              1, pdf);
     EXPECT_TRUE(out.error.isEmpty());
     EXPECT_FALSE(out.cancelled);
     EXPECT_EQ(out.pages, 1);
@@ -196,8 +197,7 @@ TEST_F(DrawingPrintTest, CancelEndsTheWholeCommandLeavingNoFileAndTheWindowHidde
         // The user presses Cancel during the second copy.
         if (copiesStarted == 2 && layer == 1) progress.Abord_But->click();
     });
-    const PrintOutcome out =
-        print({path("a.wmf"), path("b.wmf"), path("c.wmf")}, 4, pdf);
+    const PrintOutcome out = print({path("a.wmf"), path("b.wmf"), path("c.wmf")}, 4, pdf);
     EXPECT_TRUE(out.cancelled);
     EXPECT_EQ(out.pages, 1);
     EXPECT_EQ(copiesStarted, 2);
@@ -342,9 +342,15 @@ TEST(IdentificationReport, HoldsTheAnswersRankingDrawingAndBestDocumentInTheLang
     content.drawing.fill(QColor(Red));
     content.bestSpecies = "Aeshna cyanea";
     content.bestDocumentText = "Southern hawker\nA large dragonfly of ponds.";
-    ReportTexts texts{"Rapport d'identification", "Base de connaissances : %1", "Imprimé le %1",
-                      "Questions répondues", "Aucune", "Espèces classées", "Dessin",
-                      "Document de %1", "fr"};
+    ReportTexts texts{"Rapport d'identification",
+                      "Base de connaissances : %1",
+                      "Imprimé le %1",
+                      "Questions répondues",
+                      "Aucune",
+                      "Espèces classées",
+                      "Dessin",
+                      "Document de %1",
+                      "fr"};
     QPrinter printer(QPrinter::HighResolution);
     const QString pdf = dir.filePath("report.pdf");
     printToPdf(printer, pdf);
@@ -352,8 +358,8 @@ TEST(IdentificationReport, HoldsTheAnswersRankingDrawingAndBestDocumentInTheLang
     EXPECT_TRUE(out.error.isEmpty());
     const QString text = PdfFile::text(pdf).simplified();
     for (const char* wanted :
-         {"Rapport d'identification", "Base de connaissances : Dragonflies of Europe", "15 mars 2026",
-          "Colour of the eyes: blue, green", "Wings: clear", "100% - Aeshna cyanea",
+         {"Rapport d'identification", "Base de connaissances : Dragonflies of Europe",
+          "15 mars 2026", "Colour of the eyes: blue, green", "Wings: clear", "100% - Aeshna cyanea",
           "75% - Anax imperator", "Document de Aeshna cyanea", "A large dragonfly of ponds."})
         EXPECT_TRUE(text.contains(QString::fromUtf8(wanted))) << wanted << "\n"
                                                               << text.toStdString();

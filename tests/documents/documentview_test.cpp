@@ -1,5 +1,5 @@
-#include "documents/documentprinter.h"
 #include "documents/documentview.h"
+#include "documents/documentprinter.h"
 #include "support/pdffiles.h"
 
 #include <gtest/gtest.h>

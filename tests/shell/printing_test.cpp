@@ -26,7 +26,8 @@ protected:
     }
     QAction* printButton() {
         for (int n = 1; n <= 22; ++n)
-            if (window->toolbarEntry(n)->data().toString() == "Print") return window->toolbarEntry(n);
+            if (window->toolbarEntry(n)->data().toString() == "Print")
+                return window->toolbarEntry(n);
         return nullptr;
     }
     void writeDocument(const QString& code, const QString& html) {
@@ -81,7 +82,8 @@ TEST_F(PrintingTest, ThePictureOfChoicesPrintsOnceInLandscape) {
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_TRUE(isLandscape(pages[0]));
     // The picture (a PNG, whatever its name says) is printed: its first grey cell shows.
-    EXPECT_FALSE(colourBox(PdfFile::page(pdf, 1, 40), QColor::fromHsv(0, 0, 80).rgb(), 6).isEmpty());
+    EXPECT_FALSE(
+        colourBox(PdfFile::page(pdf, 1, 40), QColor::fromHsv(0, 0, 80).rgb(), 6).isEmpty());
     EXPECT_EQ(w.printing().printer().pageLayout().orientation(), QPageLayout::Portrait);
 }
 

@@ -44,9 +44,9 @@ QString PdfFile::text(const QString& path) {
 QImage PdfFile::page(const QString& path, int page, int dpi) {
     QTemporaryDir dir;
     const QString stem = dir.filePath(QStringLiteral("page"));
-    run(QStringLiteral("pdftoppm"), {"-png", "-r", QString::number(dpi), "-f",
-                                     QString::number(page), "-l", QString::number(page),
-                                     "-singlefile", "-aa", "no", "-aaVector", "no", path, stem});
+    run(QStringLiteral("pdftoppm"),
+        {"-png", "-r", QString::number(dpi), "-f", QString::number(page), "-l",
+         QString::number(page), "-singlefile", "-aa", "no", "-aaVector", "no", path, stem});
     return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
