@@ -16,6 +16,7 @@ public:
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString folderName(const QString&, const QString&) override { return {}; }
+    bool printSetup(QPrinter&, const QString&) override { return false; }
 };
 
 void play(engine::Engine& e, const QByteArray& script) {

@@ -77,6 +77,8 @@ public:
 
     // The full-size page picture of the drawing sheet shown; null when there is none.
     const QImage& DocPicture() const { return docPicture_; }
+    // The open species' drawing sheet is the document shown (its picture may be missing).
+    bool sheetShown() const { return sheetShown_; }
     // Counts the completed documents: picture events carry the count of their document, and
     // those of an earlier one are dropped.
     std::uint32_t documentSerial() const { return serial_; }

@@ -4,6 +4,7 @@
 #include "documents/requestguard.h"
 
 #include <QLabel>
+#include <QPrinter>
 #include <QVBoxLayout>
 #include <QWebChannel>
 #include <QWebEngineHistory>
@@ -54,6 +55,8 @@ DocumentView::DocumentView(QWidget* parent, const QString& unavailable) : QWidge
 
     connect(page_, &QWebEnginePage::loadingChanged, this, &DocumentView::onLoadingChanged);
     connect(view_, &QWebEngineView::printFinished, this, &DocumentView::printFinished);
+    connect(page_, &QWebEnginePage::pdfPrintingFinished, this,
+            [this](const QString&, bool ok) { emit printFinished(ok); });
 }
 
 void DocumentView::seal() {
@@ -206,10 +209,17 @@ void DocumentView::setPictureHandler(PictureBridge::Handler handler) {
 }
 
 void DocumentView::print(QPrinter* printer) {
-    if (view_)
-        view_->print(printer);
-    else
+    if (!view_ || !printer) {
         emit printFinished(false);
+        return;
+    }
+    // A PDF file is written by the browser itself: its text stays text, where printing onto
+    // a printer sends pictures of the pages.
+    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
+        page_->printToPdf(printer->outputFileName(), printer->pageLayout(), printer->pageRanges());
+        return;
+    }
+    view_->print(printer);
 }
 
 }  // namespace documents

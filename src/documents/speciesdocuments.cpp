@@ -59,7 +59,11 @@ SpeciesDocuments::SpeciesDocuments(kb::Model& model, const engine::Identificatio
 QString SpeciesDocuments::suffixFromLocation(const QString& locationUrl, const QString& current) {
     if (!locationUrl.endsWith(QLatin1String(".html"))) return QStringLiteral("_en");
     if (locationUrl.size() < 8) return current;
-    return locationUrl.mid(locationUrl.size() - 8, 3);
+    const QString suffix = locationUrl.mid(locationUrl.size() - 8, 3);
+    // A species' drawing sheet ("code_ds.html") is in no language: taking its "_ds" would
+    // send the next species to its sheet instead of its document.
+    if (suffix.compare(QLatin1String("_ds"), Qt::CaseInsensitive) == 0) return current;
+    return suffix;
 }
 
 QString SpeciesDocuments::localDocumentPath(const QString& docAddress, const QString& code,

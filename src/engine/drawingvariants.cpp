@@ -1,5 +1,7 @@
 #include "engine/drawingvariants.h"
 
+#include "platform/paths.h"
+
 namespace engine {
 
 ConditionTest testConditions(const VariantRow& row, const std::vector<platform::i16>& choice,
@@ -20,6 +22,32 @@ ConditionTest testConditions(const VariantRow& row, const std::vector<platform::
         }
     }
     return ConditionTest::Fails;
+}
+
+const VariantRow* matchingVariant(const std::vector<VariantRow>& rows, int drawing,
+                                  const std::vector<platform::i16>& choice,
+                                  const std::function<void(const QString&)>& onUnknown) {
+    for (const VariantRow& row : rows) {
+        if (row.drawing != drawing) continue;
+        QString unknown;
+        const ConditionTest test = testConditions(row, choice, &unknown);
+        if (test == ConditionTest::UnknownCode && onUnknown) onUnknown(unknown);
+        if (test == ConditionTest::Holds) return &row;
+    }
+    return nullptr;
+}
+
+QStringList layerPaths(const std::vector<VariantRow>& rows, int count,
+                       const std::vector<platform::i16>& choice, const QString& drawingDir) {
+    QStringList paths;
+    QString suffix;  // set by drawing 0, followed by the others
+    for (int d = 0; d < count; ++d) {
+        const VariantRow* row = matchingVariant(rows, d, choice);
+        QString path = row ? variantPath(drawingDir, d, row->name, suffix) : QString();
+        if (!path.isEmpty() && !platform::staysInside(drawingDir, path)) path.clear();
+        paths << path;
+    }
+    return paths;
 }
 
 QString variantPath(const QString& drawingDir, int drawing, const QString& name, QString& suffix) {

@@ -4,6 +4,8 @@
 #include "platform/int16.h"
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace engine {
@@ -14,6 +16,19 @@ enum class ConditionTest { Holds, Fails, UnknownCode };
 // chosen. A list without "Fin" never holds. On an unknown state code, *unknownCode names it.
 ConditionTest testConditions(const VariantRow& row, const std::vector<platform::i16>& choice,
                              QString* unknownCode);
+
+// The "Hierarchie" row that drawing d shows under the description: rows are tried in key
+// order and the first whose conditions hold wins. A row naming a state code that
+// "Caracteres" lacks does not match; onUnknown hears of each such code as it is tried.
+const VariantRow* matchingVariant(const std::vector<VariantRow>& rows, int drawing,
+                                  const std::vector<platform::i16>& choice,
+                                  const std::function<void(const QString&)>& onUnknown = {});
+
+// The layer file of every drawing 0 .. count - 1 under the description, found as the drawing
+// finds them (variants, folders, suffixes); empty where no row matches or the path would
+// lead out of the drawing folder.
+QStringList layerPaths(const std::vector<VariantRow>& rows, int count,
+                       const std::vector<platform::i16>& choice, const QString& drawingDir);
 
 // The path of drawing d's variant: the drawing folder, d in at least two digits, "\" and the
 // name; a name not ending in "WMF" takes the suffix that drawing 0 set (its last six

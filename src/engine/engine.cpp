@@ -62,26 +62,25 @@ RefreshResult Engine::Actualise_Identification(const LayerLoader& load) {
 // lacks is reported each time it is tried, and does not match.
 std::optional<QString> Engine::refreshLayer(int drawing, QString& suffix, const LayerLoader& load,
                                             RefreshResult& result) {
-    for (const VariantRow& row : tables_.variants) {
-        if (row.drawing != drawing) continue;
-        QString unknown;
-        const ConditionTest test = testConditions(row, state_.StateChoice, &unknown);
-        if (test == ConditionTest::UnknownCode) {
-            dialogs_.show(QStringLiteral("Erreur : l'état du Caractère '") + unknown +
+    const VariantRow* row =
+        matchingVariant(tables_.variants, drawing, state_.StateChoice, [this](const QString& code) {
+            dialogs_.show(QStringLiteral("Erreur : l'état du Caractère '") + code +
                           QStringLiteral("' n'existe pas dans la Table 'Caractères'"));
-            continue;
-        }
-        if (test != ConditionTest::Holds) continue;
-        const QString path = variantPath(settings_.DrawingDir, drawing, row.name, suffix);
-        DrawingLayer& layer = state_.DrawingTable[size_t(drawing)];
-        if (path.toUpper() == layer.FileName) return std::nullopt;
-        if (!platform::staysInside(settings_.DrawingDir, path)) return path;
-        if (load && !load(drawing, path)) return path;
-        layer.FileName = path.toUpper();
-        result.changedLayers.push_back({drawing, path, true});
-        return std::nullopt;
-    }
+        });
+    if (!row) return std::nullopt;
+    const QString path = variantPath(settings_.DrawingDir, drawing, row->name, suffix);
+    DrawingLayer& layer = state_.DrawingTable[size_t(drawing)];
+    if (path.toUpper() == layer.FileName) return std::nullopt;
+    if (!platform::staysInside(settings_.DrawingDir, path)) return path;
+    if (load && !load(drawing, path)) return path;
+    layer.FileName = path.toUpper();
+    result.changedLayers.push_back({drawing, path, true});
     return std::nullopt;
+}
+
+QStringList Engine::layerPaths() const {
+    return engine::layerPaths(tables_.variants, model_.DrawingCount, state_.StateChoice,
+                              settings_.DrawingDir);
 }
 
 void Engine::Classe_Especes() {

@@ -77,6 +77,9 @@ public:
     // Marks the answers that the species on the selected line (-1: none) contradicts.
     ContradictionDisplay Affiche_Contradictions(int selectedLine, const LayerLoader& load = {});
     QString Suffixe_Variante() const;
+    // The layer file of every drawing as the description now asks, without loading any;
+    // empty where no variant matches.
+    QStringList layerPaths() const;
     // Drops the contradiction layers; true when the character toolbar must be rebuilt.
     bool dropOverlays();
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
+
 namespace platform {
 
 // Every message and question to the user goes through this interface. The window layers
@@ -35,6 +37,10 @@ public:
     virtual QString saveFileName(const QString& title, const QString& filter,
                                  const QString& suggested) = 0;
     virtual QString folderName(const QString& title, const QString& start) = 0;
+
+    // The print dialog over printer: what the user chooses (printer or file, copies, pages)
+    // is left on it. False when cancelled.
+    virtual bool printSetup(QPrinter& printer, const QString& title) = 0;
 
     // Shorthand for an information message with the OK button.
     void show(const QString& text, const QString& title = QString(), Icon icon = Icon::None) {

@@ -1,5 +1,6 @@
 #include "shell/mainwindow.h"
 
+#include "commands/printcommand.h"
 #include "documents/documentview.h"
 #include "documents/drawingsheets.h"
 #include "documents/speciesdocuments.h"
@@ -99,6 +100,7 @@ frmMain::frmMain(ProgramContext context, QWidget* parent)
         ctx_.engine, ctx_.dialogs, [this](int k) { return ctx_.strings.text(k); }, *this);
     layers_.resize(ctx_.model.DrawingCount);
     connectSpeciesDocuments();
+    buildPrinting();
     if (QScreen* screen = QGuiApplication::primaryScreen())
         connect(screen, &QScreen::availableGeometryChanged, this,
                 &frmMain::AdvSysInfo_DisplayChanged);
@@ -139,6 +141,8 @@ void frmMain::buildMenus() {
     connect(addMenuItem(file, "mnuFilePrint", 1006, QKeySequence(Qt::CTRL | Qt::Key_P)),
             &QAction::triggered, this,
             [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Print")); });
+    connect(addMenuItem(file, "mnuFilePrintReport", 1702), &QAction::triggered, this,
+            [this] { print_->printIdentificationReport(); });
     file->addSeparator();
     for (int i = 1; i <= 3; ++i) {
         // Recent-file entries have no caption and no action: they stay out of sight.
@@ -508,8 +512,6 @@ void frmMain::copyPicture() {
         clipboard->setImage(Robot->image());
     }
 }
-
-void frmMain::printDocument() {}
 
 // Nothing is said when there is no help page; a page the desktop cannot open is shown in a
 // window of the program, kept and brought back by the next request.

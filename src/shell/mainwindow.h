@@ -20,7 +20,11 @@ class QMenu;
 class QToolBar;
 class QTreeView;
 
+namespace commands {
+class PrintCommand;
+}
 namespace documents {
+class DocumentPrinter;
 class DocumentView;
 class DrawingSheets;
 class SpeciesDocuments;
@@ -100,6 +104,9 @@ public:
     void Timer1_Timer();
     // The drawing sheets: legend and zoom windows, picture events.
     documents::DrawingSheets& sheets() { return *sheets_; }
+    // Print and the identification report.
+    commands::PrintCommand& printing() { return *print_; }
+    documents::DocumentPrinter& documentPrinter() { return *documentPrinter_; }
 
     // The questions panel: the dock beside the views, or the drawing's place in a base
     // without a drawing.
@@ -184,6 +191,7 @@ private:
     void refreshDocument();
     void AdvSysInfo_DisplayChanged();
     void buildQuestionsPanel();
+    void buildPrinting();
     void buildHistoryMenu(QMenu* edit);
     void setQuestionsPanelShown(bool shown);
     void updateHistoryActions();
@@ -223,6 +231,8 @@ private:
     QDockWidget* Dock_Questions = nullptr;
     questions::QuestionsPanel* Panel_Questions = nullptr;
     QLabel* Titre_Question = nullptr;  // the open question, above its picture of choices
+    std::unique_ptr<commands::PrintCommand> print_;
+    documents::DocumentPrinter* documentPrinter_ = nullptr;
     QList<QAction*> toolbarEntries_;
     QHash<QString, QAction*> menuItems_;
     int busyDepth_ = 0;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 
 namespace shell {
 
@@ -101,6 +102,17 @@ QString QtDialogs::saveFileName(const QString& title, const QString& filter,
 QString QtDialogs::folderName(const QString& title, const QString& start) {
     return QFileDialog::getExistingDirectory(
         owner_, title, start, QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+}
+
+bool QtDialogs::printSetup(QPrinter& printer, const QString& title) {
+    QPrintDialog dialog(&printer, owner_);
+    dialog.setWindowTitle(title);
+    // Printing to a PDF file is offered beside the printers.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    QApplication::restoreOverrideCursor();
+    return accepted;
 }
 
 }  // namespace shell

@@ -22,6 +22,7 @@ public:
     QString saveFileName(const QString& title, const QString& filter,
                          const QString& suggested) override;
     QString folderName(const QString& title, const QString& start) override;
+    bool printSetup(QPrinter& printer, const QString& title) override;
 
     // "Vireka Files (*.qnt)|*.qnt|All Files (*.*)|*.*" as Qt writes a filter list.
     static QString qtFilter(const QString& filter);

@@ -1,4 +1,6 @@
 #include "documents/documentview.h"
+#include "documents/documentprinter.h"
+#include "support/pdffiles.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -81,6 +83,29 @@ TEST_F(DocumentViewTest, LoadsLocalDocumentsAndKeepsOnlyPlainNavigationsInTheHis
     QFile pdf(dir.filePath("printed.pdf"));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+}
+
+TEST_F(DocumentViewTest, DocumentPrinterKeepsThePrinterUntilThePageIsPrintedOneAtATime) {
+    view.resize(400, 300);
+    view.show();
+    ASSERT_TRUE(open(page("abcde_en.html", "<h1>Calopteryx virgo</h1><p>Beautiful demoiselle</p>"),
+                     DocumentNavigator::NavLocalDocument));
+    documents::DocumentPrinter printer(view);
+    QSignalSpy finished(&printer, &documents::DocumentPrinter::finished);
+    auto first = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    testing_support::printToPdf(*first, dir.filePath("document.pdf"));
+    ASSERT_TRUE(printer.print(std::move(first)));
+    EXPECT_TRUE(printer.busy());
+    // A second print while the first runs is refused, its printer unused.
+    auto second = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    testing_support::printToPdf(*second, dir.filePath("second.pdf"));
+    EXPECT_FALSE(printer.print(std::move(second)));
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_TRUE(finished.first().first().toBool());
+    EXPECT_FALSE(printer.busy());
+    EXPECT_TRUE(testing_support::PdfFile::text(dir.filePath("document.pdf"))
+                    .contains("Beautiful demoiselle"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("second.pdf")));
 }
 
 TEST_F(DocumentViewTest, OfflineViewMakesNoNetworkRequest) {

@@ -120,6 +120,10 @@ TEST(DocumentAddressRules, SuffixComesFromTheDocumentOnScreen) {
     EXPECT_EQ(SpeciesDocuments::suffixFromLocation("", "_fr"), "_en");
     // Too short to hold a suffix before ".html": the suffix stays.
     EXPECT_EQ(SpeciesDocuments::suffixFromLocation("a.html", "_fr"), "_fr");
+    // The drawing sheet names no language: the language of the documents stays.
+    EXPECT_EQ(SpeciesDocuments::suffixFromLocation("file:///d/a/abcde/abcde_ds.html", "_fr"),
+              "_fr");
+    EXPECT_EQ(SpeciesDocuments::suffixFromLocation("http://x/a/abcde/ABCDE_DS.html", "_es"), "_es");
 }
 
 TEST_F(SpeciesDocumentsTest, ListClickOpensTheLocalDocumentOfTheSelectedLine) {
@@ -159,6 +163,19 @@ TEST_F(SpeciesDocumentsTest, NextSpeciesOpensInTheLanguageOfTheDocumentOnScreen)
     view.location = QStringLiteral("file:///d/a/abcde/abcde_fr.htm");
     docs->Liste_Esp_Click(&list);
     EXPECT_EQ(view.location, documentUrl("fghij", "_en"));
+}
+
+TEST_F(SpeciesDocumentsTest, NextSpeciesAfterADrawingSheetOpensItsDocumentNotItsSheet) {
+    load();
+    view.location = documentUrl("abcde", "_fr");
+    list.setCurrentRow(0);
+    docs->Liste_Esp_Click(&list);
+    // The user opens the drawing sheet from the document, then picks another species.
+    view.location = QStringLiteral("file:///d/a/abcde/abcde_ds.html");
+    list.setCurrentRow(1);
+    docs->Liste_Esp_Click(&list);
+    EXPECT_EQ(docs->DocSuffix, "_fr");
+    EXPECT_EQ(view.location, documentUrl("fghij", "_fr"));
 }
 
 TEST_F(SpeciesDocumentsTest, NoSelectedLineOpensLineZeroAndSelectsItWhenTheListIsShown) {

@@ -121,6 +121,25 @@ TEST_F(Drawing, UnloadablePictureIsFatalAndStopsTheRefresh) {
     EXPECT_EQ(engine.state().DrawingTable[0].FileName, QString());
 }
 
+// The print of the drawing finds the same layers as the drawing, without loading anything
+// or saying anything about rows with unknown codes.
+TEST_F(Drawing, LayerPathsFollowTheDrawingWithoutLoadingOrReporting) {
+    key.variant(0, "ghost.wmf", {"NOPE"});
+    key.variant(0, "body_F.WMF", {"E1"});
+    key.variant(0, "body_M.WMF", {});
+    key.variant(1, "legs", {});
+    key.variant(2, "..\\..\\secret.WMF", {});
+    Engine engine = make();
+    engine.state().StateChoice[1] = 1;
+    EXPECT_EQ(engine.layerPaths(),
+              (QStringList{"D:\\robot\\00\\body_F.WMF", "D:\\robot\\01\\legs_F.WMF", QString()}));
+    EXPECT_TRUE(loads.empty());
+    EXPECT_TRUE(dialogs.asked.empty());
+    engine.state().StateChoice[1] = 0;
+    engine.Actualise_Identification(loader);
+    EXPECT_EQ(engine.layerPaths().first(), loads.front().second);
+}
+
 }  // namespace
 
 #include "engine/drawingvariants.h"

@@ -32,6 +32,14 @@ QString ScriptedDialogs::folderName(const QString&, const QString&) {
     return nextName(fileNames);
 }
 
+bool ScriptedDialogs::printSetup(QPrinter& printer, const QString& title) {
+    printTitles << title;
+    if (printAnswers.empty()) return false;
+    const auto answer = std::move(printAnswers.front());
+    printAnswers.pop_front();
+    return answer(printer);
+}
+
 QStringList ScriptedDialogs::texts() const {
     QStringList out;
     for (const Message& m : asked) out << m.text;

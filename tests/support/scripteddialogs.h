@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace testing_support {
@@ -14,6 +15,10 @@ public:
     std::deque<Answer> answers;
     std::deque<QString> fileNames;
     std::vector<Message> asked;
+    // Print dialogs: each answer sets the printer up as the user would (a PDF file, copies)
+    // and says whether the dialog was confirmed. A dry script cancels.
+    std::deque<std::function<bool(QPrinter&)>> printAnswers;
+    QStringList printTitles;
 
     using platform::Dialogs::ask;
     Answer ask(const Message& message) override;
@@ -22,6 +27,7 @@ public:
     QString saveFileName(const QString& title, const QString& filter,
                          const QString& suggested) override;
     QString folderName(const QString& title, const QString& start) override;
+    bool printSetup(QPrinter& printer, const QString& title) override;
 
     QStringList texts() const;
 };

@@ -12,6 +12,7 @@ public:
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString folderName(const QString&, const QString&) override { return {}; }
+    bool printSetup(QPrinter&, const QString&) override { return false; }
 };
 
 }  // namespace vkb

@@ -1,0 +1,138 @@
+#include "shell/reportcontent.h"
+
+#include "documents/documentfolders.h"
+#include "documents/speciesdocuments.h"
+#include "engine/engine.h"
+#include "engine/questionlist.h"
+#include "kb/model.h"
+#include "platform/boundedfile.h"
+#include "platform/paths.h"
+#include "questions/layerstack.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+
+namespace shell {
+
+namespace {
+
+constexpr qint64 MaxDocumentBytes = 4 * 1024 * 1024;
+constexpr int DrawingWidth = 1200;
+
+QImage drawingImage(const questions::LayerStack& layers) {
+    QSizeF natural;
+    for (int i = 0; i < layers.size() && natural.isEmpty(); ++i)
+        if (!layers.at(i).isNull()) natural = layers.at(i).naturalSize();
+    if (natural.isEmpty()) return {};
+    const QSize size = natural.scaled(QSizeF(DrawingWidth, DrawingWidth), Qt::KeepAspectRatio)
+                           .toSize()
+                           .expandedTo(QSize(1, 1));
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    for (int i = 0; i < layers.size(); ++i)
+        if (!layers.at(i).isNull())
+            layers.at(i).paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return image;
+}
+
+// The "Code" of a species, read through a cursor of its own: the kept cursor of "Flore"
+// stays on the species whose document is open.
+QString speciesCode(kb::Model& model, const QString& name) {
+    kb::Table flora = model.KnowledgeBase.openTable(QStringLiteral("Flore"));
+    if (!flora.isValid()) return {};
+    flora.setIndex(QStringLiteral("PrimaryKey"));
+    for (flora.moveFirst(); !flora.eof(); flora.moveNext())
+        if (flora.field(QStringLiteral("Espece")).toString().compare(name, Qt::CaseInsensitive) ==
+            0)
+            return flora.field(QStringLiteral("Code")).toString();
+    return {};
+}
+
+}  // namespace
+
+QString knowledgeBaseName(kb::Model& model, const QString& dataDir) {
+    kb::Table parameters = model.KnowledgeBase.openTable(QStringLiteral("Parametres"));
+    if (parameters.isValid() && parameters.setIndex(QStringLiteral("PrimaryKey")) &&
+        parameters.seek(QStringLiteral("Titre"))) {
+        const QString title = parameters.field(QStringLiteral("Etat")).toString().trimmed();
+        if (!title.isEmpty()) return title;
+    }
+    return QDir(platform::toLocalPath(dataDir)).dirName();
+}
+
+namespace {
+
+// The lines a reader sees: one per paragraph, and one per table row with its cells joined,
+// so a document's "character: state" tables keep their pairs.
+void appendLines(QTextFrame* frame, QStringList& lines) {
+    for (auto it = frame->begin(); !it.atEnd(); ++it) {
+        if (QTextFrame* child = it.currentFrame()) {
+            if (auto* table = qobject_cast<QTextTable*>(child)) {
+                for (int r = 0; r < table->rows(); ++r) {
+                    QStringList cells;
+                    for (int c = 0; c < table->columns(); ++c) {
+                        const QTextTableCell cell = table->cellAt(r, c);
+                        if (cell.row() != r || cell.column() != c) continue;  // spanned
+                        QStringList inner;
+                        for (auto b = cell.begin(); !b.atEnd(); ++b)
+                            if (b.currentBlock().isValid()) inner << b.currentBlock().text();
+                        const QString text = inner.join(QLatin1Char(' ')).simplified();
+                        if (!text.isEmpty()) cells << text;
+                    }
+                    if (!cells.isEmpty()) lines << cells.join(QStringLiteral(": "));
+                }
+            } else {
+                appendLines(child, lines);
+            }
+        } else {
+            const QString text = it.currentBlock().text().simplified();
+            if (!text.isEmpty()) lines << text;
+        }
+    }
+}
+
+}  // namespace
+
+QString documentText(const QString& docAddress, const QString& path) {
+    if (path.isEmpty() || !platform::staysInside(docAddress, path)) return {};
+    QByteArray bytes;
+    if (!platform::BoundedFile::read(platform::toLocalPath(path), MaxDocumentBytes, &bytes).ok())
+        return {};
+    // Only the text is read: the document is never laid out, so none of its pictures load.
+    QTextDocument document;
+    document.setHtml(QString::fromUtf8(bytes));
+    QStringList lines;
+    appendLines(document.rootFrame(), lines);
+    return lines.join(QLatin1Char('\n'));
+}
+
+commands::ReportContent gatherReport(kb::Model& model, const engine::Engine& engine,
+                                     const platform::Settings::Values& values,
+                                     const questions::LayerStack& layers,
+                                     const QString& docSuffix) {
+    commands::ReportContent content;
+    content.date = QDateTime::currentDateTime();
+    content.baseName = knowledgeBaseName(model, values.DataDir);
+    for (const auto& section : engine::questionSections(engine.tables(), engine.state()))
+        for (const auto& entry : section.entries)
+            if (entry.answered) content.answers.push_back({entry.text, entry.chosenTexts});
+    content.ranked = engine.listLines();
+    content.drawing = drawingImage(layers);
+    const int best = engine.listedCount() > 0 ? engine.speciesOfLine(0) : -1;
+    if (best >= 0 && size_t(best) < model.SpeciesName.size()) {
+        content.bestSpecies = model.SpeciesName[size_t(best)];
+        const QString code = speciesCode(model, content.bestSpecies);
+        if (values.DocSource == QLatin1String("hd") && documents::isPlainCode(code))
+            content.bestDocumentText = documentText(
+                values.DocAddress, documents::SpeciesDocuments::localDocumentPath(
+                                       values.DocAddress, code, docSuffix, QLatin1Char('/')));
+    }
+    return content;
+}
+
+}  // namespace shell
