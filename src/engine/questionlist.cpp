@@ -12,12 +12,24 @@ bool chosen(const IdentificationState& state, int s) {
     return s >= 0 && size_t(s) < state.StateChoice.size() && state.StateChoice[size_t(s)] != 0;
 }
 
-QuestionEntry entryOf(const KeyTables& tables, const IdentificationState& state, int object) {
+QuestionEntry entryOf(const KeyTables& tables, const IdentificationState& state, int object,
+                      const QuestionEntry* before) {
     const ObjectRow& o = tables.objects[size_t(object)];
     QuestionEntry e;
     e.object = object;
     e.key = o.key;
     e.text = o.tipText.isEmpty() ? o.key : o.tipText;
+    if (before && before->object == object && before->stateTexts.size() == o.stateCount) {
+        // The texts come from the tables, which never change: only the answer is new.
+        e.stateTexts = before->stateTexts;
+        e.searchText = before->searchText;
+        for (int l = 0; l < o.stateCount; ++l) {
+            if (!chosen(state, o.firstState + l)) continue;
+            e.answered = true;
+            e.chosenTexts << e.stateTexts[l];
+        }
+        return e;
+    }
     QString haystack = e.text;
     for (int s = o.firstState; s < o.firstState + o.stateCount; ++s) {
         const QString text = tables.stateTexts.value(s);
@@ -52,7 +64,12 @@ bool askable(const KeyTables& tables, const IdentificationState& state,
 }  // namespace
 
 std::vector<QuestionSection> questionSections(const KeyTables& tables,
-                                              const IdentificationState& state) {
+                                              const IdentificationState& state,
+                                              const std::vector<QuestionSection>& previous) {
+    std::vector<const QuestionEntry*> before(tables.objects.size(), nullptr);
+    for (const QuestionSection& section : previous)
+        for (const QuestionEntry& e : section.entries)
+            if (e.object >= 0 && size_t(e.object) < before.size()) before[size_t(e.object)] = &e;
     const QHash<QString, QStringList> parents = parentsByObject(tables);
     // Grouped questions first by "Ordre", then the others; "Desc_Num" breaks ties.
     std::vector<int> order(tables.objects.size());
@@ -68,7 +85,7 @@ std::vector<QuestionSection> questionSections(const KeyTables& tables,
     std::vector<QuestionSection> sections;
     QHash<QString, size_t> sectionOf;  // by group name; "" for the ungrouped
     for (int object : order) {
-        QuestionEntry e = entryOf(tables, state, object);
+        QuestionEntry e = entryOf(tables, state, object, before[size_t(object)]);
         e.askable = askable(tables, state, parents.value(KeyTables::fold(e.key)));
         const QString group = tables.groups.value(KeyTables::fold(e.key)).group;
         auto at = sectionOf.constFind(group);

@@ -33,8 +33,11 @@ struct QuestionSection {
 // Every question of the base with its answer, in the author's order: by "Ordre" of
 // "Groupes" under the group headings when the base groups its questions, otherwise (and for
 // the questions it leaves out) by "Desc_Num". Widget-free, so the panel only shows it.
+// The texts of the questions listed in `previous` (made from the same tables) are taken from
+// there instead of being folded again.
 std::vector<QuestionSection> questionSections(const KeyTables& tables,
-                                              const IdentificationState& state);
+                                              const IdentificationState& state,
+                                              const std::vector<QuestionSection>& previous = {});
 
 // Lower case without accents or other marks, so that "elytre" finds "Élytre".
 QString searchFolded(const QString& text);

@@ -65,8 +65,55 @@ void QuestionsPanel::setTexts(const QString& filterHint, const QString& forget,
 }
 
 void QuestionsPanel::setSections(std::vector<engine::QuestionSection> sections) {
+    const bool sameRows = sameQuestions(sections);
     sections_ = std::move(sections);
-    rebuild();
+    if (!sameRows) return rebuild();
+    // After an answer the rows are the same questions: only what changed is redrawn, and the
+    // filter, which reads the question and state texts only, keeps what it hides.
+    indexEntries();
+    for (const engine::QuestionSection& section : sections_)
+        for (const engine::QuestionEntry& e : section.entries) showEntry(itemOf(e.key), e);
+    fitAnswerColumn();
+}
+
+bool QuestionsPanel::sameQuestions(const std::vector<engine::QuestionSection>& sections) const {
+    if (sections.size() != sections_.size()) return false;
+    for (size_t g = 0; g < sections.size(); ++g) {
+        const auto& a = sections[g].entries;
+        const auto& b = sections_[g].entries;
+        if (sections[g].group != sections_[g].group || a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (a[i].key != b[i].key || a[i].text != b[i].text) return false;
+    }
+    return true;
+}
+
+void QuestionsPanel::indexEntries() {
+    entries_.clear();
+    for (const auto& section : sections_)
+        for (const auto& e : section.entries) entries_.insert(folded(e.key), &e);
+}
+
+// The answer column, the bold face of an answered question and whether it can be asked.
+void QuestionsPanel::showEntry(QTreeWidgetItem* item, const engine::QuestionEntry& e) {
+    if (!item) return;
+    const QString answer = e.chosenTexts.join(QStringLiteral(", "));
+    if (item->text(1) != answer) {
+        item->setText(1, answer);
+        item->setToolTip(1, answer);
+    }
+    if (item->font(0).bold() != e.answered) {
+        QFont f = item->font(0);
+        f.setBold(e.answered);
+        item->setFont(0, f);
+        if (e.answered)
+            item->setForeground(1, palette().link());
+        else
+            item->setData(1, Qt::ForegroundRole, QVariant());
+    }
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (e.askable) flags |= Qt::ItemIsEnabled;
+    if (item->flags() != flags) item->setFlags(flags);
 }
 
 void QuestionsPanel::rebuild() {
@@ -74,6 +121,7 @@ void QuestionsPanel::rebuild() {
     const int scroll = list_->verticalScrollBar() ? list_->verticalScrollBar()->value() : 0;
     list_->clear();
     items_.clear();
+    indexEntries();
     const bool grouped =
         sections_.size() > 1 || (sections_.size() == 1 && !sections_[0].group.isEmpty());
     list_->setRootIsDecorated(false);
@@ -95,18 +143,7 @@ void QuestionsPanel::rebuild() {
             item->setData(0, KeyRole, e.key);
             item->setText(0, e.text);
             item->setToolTip(0, e.text);
-            const QString answer = e.chosenTexts.join(QStringLiteral(", "));
-            item->setText(1, answer);
-            item->setToolTip(1, answer);
-            if (e.answered) {
-                QFont f = item->font(0);
-                f.setBold(true);
-                item->setFont(0, f);
-                item->setForeground(1, palette().link());
-            }
-            Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-            if (e.askable) flags |= Qt::ItemIsEnabled;
-            item->setFlags(flags);
+            showEntry(item, e);
             items_.insert(folded(e.key), item);
         }
         if (parent) parent->setExpanded(true);
@@ -119,6 +156,15 @@ void QuestionsPanel::rebuild() {
 
 void QuestionsPanel::applyFilter() {
     const QString filter = filter_->text();
+    if (filter.trimmed().isEmpty()) {
+        // Nothing to match: every row is shown, without folding the filter once per row.
+        for (int g = 0; g < list_->topLevelItemCount(); ++g) {
+            QTreeWidgetItem* top = list_->topLevelItem(g);
+            top->setHidden(top->data(0, KeyRole).isNull() && top->childCount() == 0);
+            for (int i = 0; i < top->childCount(); ++i) top->child(i)->setHidden(false);
+        }
+        return;
+    }
     for (int g = 0; g < list_->topLevelItemCount(); ++g) {
         QTreeWidgetItem* top = list_->topLevelItem(g);
         const bool header = top->data(0, KeyRole).isNull();
@@ -140,11 +186,7 @@ void QuestionsPanel::applyFilter() {
 }
 
 const engine::QuestionEntry* QuestionsPanel::entryOf(const QString& key) const {
-    const QString k = folded(key);
-    for (const auto& section : sections_)
-        for (const auto& e : section.entries)
-            if (folded(e.key) == k) return &e;
-    return nullptr;
+    return entries_.value(folded(key), nullptr);
 }
 
 void QuestionsPanel::selectQuestion(const QString& key) {
