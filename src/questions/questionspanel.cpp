@@ -65,15 +65,25 @@ void QuestionsPanel::setTexts(const QString& filterHint, const QString& forget,
 }
 
 void QuestionsPanel::setSections(std::vector<engine::QuestionSection> sections) {
-    const bool sameRows = sameQuestions(sections);
-    sections_ = std::move(sections);
-    if (!sameRows) return rebuild();
-    // After an answer the rows are the same questions: only what changed is redrawn, and the
-    // filter, which reads the question and state texts only, keeps what it hides.
-    indexEntries();
-    for (const engine::QuestionSection& section : sections_)
-        for (const engine::QuestionEntry& e : section.entries) showEntry(itemOf(e.key), e);
-    fitAnswerColumn();
+    if (!sameQuestions(sections)) {
+        sections_ = std::move(sections);
+        return rebuild();
+    }
+    // After an answer the rows are the same questions: only the rows whose answer or whose
+    // being askable changed are touched, and the filter, which reads the question and state
+    // texts only, keeps what it hides.
+    bool answersChanged = false;
+    for (size_t g = 0; g < sections.size(); ++g) {
+        for (size_t i = 0; i < sections[g].entries.size(); ++i) {
+            const engine::QuestionEntry& now = sections[g].entries[i];
+            const engine::QuestionEntry& before = sections_[g].entries[i];
+            if (now.chosenTexts == before.chosenTexts && now.askable == before.askable) continue;
+            answersChanged = answersChanged || now.chosenTexts != before.chosenTexts;
+            showEntry(itemOf(now.key), now);
+        }
+    }
+    sections_ = std::move(sections);  // the same places: the index still holds
+    if (answersChanged) fitAnswerColumn();
 }
 
 bool QuestionsPanel::sameQuestions(const std::vector<engine::QuestionSection>& sections) const {
@@ -90,8 +100,9 @@ bool QuestionsPanel::sameQuestions(const std::vector<engine::QuestionSection>& s
 
 void QuestionsPanel::indexEntries() {
     entries_.clear();
-    for (const auto& section : sections_)
-        for (const auto& e : section.entries) entries_.insert(folded(e.key), &e);
+    for (size_t g = 0; g < sections_.size(); ++g)
+        for (size_t i = 0; i < sections_[g].entries.size(); ++i)
+            entries_.insert(folded(sections_[g].entries[i].key), {g, i});
 }
 
 // The answer column, the bold face of an answered question and whether it can be asked.
@@ -186,7 +197,8 @@ void QuestionsPanel::applyFilter() {
 }
 
 const engine::QuestionEntry* QuestionsPanel::entryOf(const QString& key) const {
-    return entries_.value(folded(key), nullptr);
+    const auto at = entries_.constFind(folded(key));
+    return at == entries_.cend() ? nullptr : &sections_[at->first].entries[at->second];
 }
 
 void QuestionsPanel::selectQuestion(const QString& key) {
@@ -233,8 +245,11 @@ void QuestionsPanel::showMenu(const QPoint& position) {
 
 void QuestionsPanel::fitAnswerColumn() {
     int wanted = 0;
-    for (QTreeWidgetItemIterator it(list_); *it; ++it)
-        wanted = std::max(wanted, list_->fontMetrics().horizontalAdvance((*it)->text(1)));
+    for (const auto& section : sections_)
+        for (const auto& e : section.entries)
+            if (e.answered)
+                wanted = std::max(wanted, list_->fontMetrics().horizontalAdvance(
+                                              e.chosenTexts.join(QStringLiteral(", "))));
     if (wanted > 0) wanted += 2 * list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
     list_->setColumnWidth(1, std::max(0, std::min(wanted, list_->viewport()->width() * 2 / 5)));
 }

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <QWidget>
+#include <utility>
 #include <vector>
 
 class QLineEdit;
@@ -62,7 +63,7 @@ private:
     QString forgetText_, othersText_;
     std::vector<engine::QuestionSection> sections_;
     QHash<QString, QTreeWidgetItem*> items_;  // by case-folded key
-    QHash<QString, const engine::QuestionEntry*> entries_;  // into sections_, by folded key
+    QHash<QString, std::pair<size_t, size_t>> entries_;  // section and place, by folded key
 };
 
 }  // namespace questions
