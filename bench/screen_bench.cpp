@@ -9,6 +9,7 @@
 #include "engine/engine.h"
 #include "kb/datafiles.h"
 #include "kb/speciestree.h"
+#include "questions/questionspanel.h"
 
 #include <benchmark/benchmark.h>
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QListView>
 #include <QTemporaryDir>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <memory>
 #include <random>
@@ -29,11 +31,13 @@ const SyntheticKey& key(int species) {
     return SyntheticKey::shared(species);
 }
 
-// The results pane as the main window has it: the ranked list over the engine and the legend.
+// The panes as the main window has them: the ranked list over the engine, the legend, and
+// the questions panel beside them, which shows every question with its answer.
 struct ResultsPane {
     QWidget window;
     QListView* list = new QListView(&window);
     QLabel* legend = new QLabel(&window);
+    questions::QuestionsPanel* panel = new questions::QuestionsPanel(&window);
     documents::SpeciesListModel model;
 
     explicit ResultsPane(const engine::Engine& engine)
@@ -41,6 +45,8 @@ struct ResultsPane {
         auto* column = new QVBoxLayout(&window);
         column->addWidget(list);
         column->addWidget(legend);
+        column->addWidget(panel);
+        panel->setTexts("filter", "forget", "others");
         documents::prepareSpeciesList(list);
         list->setModel(&model);
         window.resize(420, 720);
@@ -52,13 +58,16 @@ struct ResultsPane {
         model.reset(engine.listedCount());
         legend->setText(engine.legend());
         legend->setToolTip(engine.legend());
+        panel->setSections(
+            engine::questionSections(engine.tables(), engine.state(), panel->sections()));
         list->viewport()->repaint();
         legend->repaint();
+        panel->list()->viewport()->repaint();
     }
 };
 
 // One answer confirmed among fifty: the answer path clears what depended on the old answer,
-// the ranking is made again and the list and legend are painted.
+// the ranking is made again, and the list, the legend and the questions panel are painted.
 void AnswerToScreen(benchmark::State& state) {
     const SyntheticKey& k = key(int(state.range(0)));
     SilentDialogs dialogs;

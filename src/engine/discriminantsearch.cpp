@@ -83,17 +83,6 @@ namespace {
 // Sums in 32 bits over blocks short enough not to overflow, then in 64.
 constexpr int Block = 32768;
 
-std::int64_t columnSum(const std::int16_t* column, int n) {
-    std::int64_t total = 0;
-    for (int start = 0; start < n; start += Block) {
-        const int end = std::min(n, start + Block);
-        std::int32_t sum = 0;
-        for (int i = start; i < end; ++i) sum += column[i];
-        total += sum;
-    }
-    return total;
-}
-
 std::int64_t maskedSum(const std::int16_t* column, const std::int16_t* mask, int n) {
     std::int64_t total = 0;
     for (int start = 0; start < n; start += Block) {
@@ -115,9 +104,10 @@ std::int64_t DiscriminantSearch::stateCount(int state, int topCount) {
     const std::int16_t* column = model_.stateColumn(state);
     const int top = std::min(topCount, int(state_.RankTable.species.size()));
     std::int64_t c = 0;
-    if (top >= species) {
-        c = columnSum(column, species);  // every species is at the top
-    } else if (top * 8 >= species) {
+    // A top that touches most lines of a column (all of it, when every species is tied) is
+    // counted over the whole column with the mask, which packs two products per step; a
+    // plain sum widens each value alone and measured twice as slow.
+    if (top * 8 >= species) {
         c = maskedSum(column, topMask_.data(), species);
     } else {
         // In rank order the reads jump about the column; in species order they go forward.

@@ -12,7 +12,8 @@ bool chosen(const IdentificationState& state, int s) {
     return s >= 0 && size_t(s) < state.StateChoice.size() && state.StateChoice[size_t(s)] != 0;
 }
 
-QuestionEntry entryOf(const KeyTables& tables, const IdentificationState& state, int object) {
+// The question and the texts of its states; its answer comes after.
+QuestionEntry entryOf(const KeyTables& tables, int object) {
     const ObjectRow& o = tables.objects[size_t(object)];
     QuestionEntry e;
     e.object = object;
@@ -23,10 +24,6 @@ QuestionEntry entryOf(const KeyTables& tables, const IdentificationState& state,
         const QString text = tables.stateTexts.value(s);
         e.stateTexts << text;
         haystack += QLatin1Char(' ') + text;
-        if (chosen(state, s)) {
-            e.answered = true;
-            e.chosenTexts << text;
-        }
     }
     e.searchText = searchFolded(haystack);
     return e;
@@ -40,37 +37,79 @@ QHash<QString, QStringList> parentsByObject(const KeyTables& tables) {
     return parents;
 }
 
-bool askable(const KeyTables& tables, const IdentificationState& state,
-             const QStringList& parents) {
-    if (parents.isEmpty()) return true;
-    return std::any_of(parents.begin(), parents.end(), [&](const QString& code) {
-        const auto s = tables.stateOfCode(code);
-        return s && chosen(state, *s);
-    });
+void findParents(const KeyTables& tables, const QStringList& parents, QuestionEntry& e) {
+    e.dependent = !parents.isEmpty();
+    for (const QString& code : parents)
+        if (const auto s = tables.stateOfCode(code)) e.parentStates.push_back(*s);
+}
+
+// The answer of an entry and whether it can be asked, from the description.
+void followAnswers(const KeyTables& tables, const IdentificationState& state, QuestionEntry& e) {
+    const ObjectRow& o = tables.objects[size_t(e.object)];
+    e.chosenTexts.clear();
+    e.answered = false;
+    for (int l = 0; l < o.stateCount && l < e.stateTexts.size(); ++l) {
+        if (!chosen(state, o.firstState + l)) continue;
+        e.answered = true;
+        e.chosenTexts << e.stateTexts[l];
+    }
+    e.askable = !e.dependent || std::any_of(e.parentStates.begin(), e.parentStates.end(),
+                                            [&](int s) { return chosen(state, s); });
+}
+
+// True when `previous` lists every question of these tables once, as made from them.
+bool listsEveryQuestion(const KeyTables& tables, const std::vector<QuestionSection>& previous) {
+    std::vector<bool> seen(tables.objects.size(), false);
+    size_t count = 0;
+    for (const QuestionSection& section : previous) {
+        for (const QuestionEntry& e : section.entries) {
+            if (e.object < 0 || size_t(e.object) >= seen.size() || seen[size_t(e.object)] ||
+                tables.objects[size_t(e.object)].key != e.key ||
+                e.stateTexts.size() != tables.objects[size_t(e.object)].stateCount)
+                return false;
+            seen[size_t(e.object)] = true;
+            ++count;
+        }
+    }
+    return count == seen.size() && count > 0;
 }
 
 }  // namespace
 
 std::vector<QuestionSection> questionSections(const KeyTables& tables,
-                                              const IdentificationState& state) {
+                                              const IdentificationState& state,
+                                              const std::vector<QuestionSection>& previous) {
+    if (listsEveryQuestion(tables, previous)) {
+        // The tables never change: the order, the texts and the parents are those of before.
+        std::vector<QuestionSection> sections = previous;
+        for (QuestionSection& section : sections)
+            for (QuestionEntry& e : section.entries) followAnswers(tables, state, e);
+        return sections;
+    }
     const QHash<QString, QStringList> parents = parentsByObject(tables);
     // Grouped questions first by "Ordre", then the others; "Desc_Num" breaks ties.
-    std::vector<int> order(tables.objects.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = int(i);
-    const auto rank = [&](int object) {
-        const ObjectRow& o = tables.objects[size_t(object)];
+    const size_t n = tables.objects.size();
+    std::vector<std::tuple<bool, int, int>> ranks(n);
+    std::vector<QString> groups(n);
+    for (size_t i = 0; i < n; ++i) {
+        const ObjectRow& o = tables.objects[i];
         const auto g = tables.groups.constFind(KeyTables::fold(o.key));
-        return std::tuple(g == tables.groups.cend(), g == tables.groups.cend() ? 0 : g->order,
-                          o.descriptor);
-    };
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return rank(a) < rank(b); });
+        const bool ungrouped = g == tables.groups.cend();
+        ranks[i] = std::tuple(ungrouped, ungrouped ? 0 : g->order, o.descriptor);
+        if (!ungrouped) groups[i] = g->group;
+    }
+    std::vector<int> order(n);
+    for (size_t i = 0; i < n; ++i) order[i] = int(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return ranks[size_t(a)] < ranks[size_t(b)]; });
 
     std::vector<QuestionSection> sections;
     QHash<QString, size_t> sectionOf;  // by group name; "" for the ungrouped
     for (int object : order) {
-        QuestionEntry e = entryOf(tables, state, object);
-        e.askable = askable(tables, state, parents.value(KeyTables::fold(e.key)));
-        const QString group = tables.groups.value(KeyTables::fold(e.key)).group;
+        QuestionEntry e = entryOf(tables, object);
+        findParents(tables, parents.value(KeyTables::fold(e.key)), e);
+        followAnswers(tables, state, e);
+        const QString& group = groups[size_t(object)];
         auto at = sectionOf.constFind(group);
         if (at == sectionOf.cend()) {
             at = sectionOf.insert(group, sections.size());

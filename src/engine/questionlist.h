@@ -20,6 +20,10 @@ struct QuestionEntry {
     // False while the question depends on states of which none is chosen: it cannot be
     // asked yet.
     bool askable = true;
+    // The states whose choice makes the question askable; `dependent` when "Descendance"
+    // names any parent for it, known state or not.
+    std::vector<int> parentStates;
+    bool dependent = false;
     QString searchText;  // question and state texts, folded for the filter
 };
 
@@ -33,8 +37,11 @@ struct QuestionSection {
 // Every question of the base with its answer, in the author's order: by "Ordre" of
 // "Groupes" under the group headings when the base groups its questions, otherwise (and for
 // the questions it leaves out) by "Desc_Num". Widget-free, so the panel only shows it.
+// A `previous` list made from the same tables gives the order, the texts and the parents:
+// only the answers and what can be asked are made again.
 std::vector<QuestionSection> questionSections(const KeyTables& tables,
-                                              const IdentificationState& state);
+                                              const IdentificationState& state,
+                                              const std::vector<QuestionSection>& previous = {});
 
 // Lower case without accents or other marks, so that "elytre" finds "Élytre".
 QString searchFolded(const QString& text);

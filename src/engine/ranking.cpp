@@ -3,23 +3,93 @@
 #include "kb/model.h"
 #include "platform/numbers.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <limits>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace engine {
+
+namespace {
+
+// One chosen state: its weight x choice, and its column.
+struct Term {
+    std::int64_t factor;
+    const i16* column;
+};
+
+// Species taken a block at a time, so that the block's sums stay in the first-level cache
+// while every chosen column streams through it.
+constexpr int SpeciesBlock = 4096;
+
+// Two columns added into 32-bit sums: with SSE2, the two columns' values of a species are
+// put side by side and one multiply-add does both products.
+void addPair(std::int32_t* __restrict sums, const i16* __restrict c0, const i16* __restrict c1,
+             i16 f0, i16 f1, int n) {
+    int i = 0;
+#ifdef __SSE2__
+    const __m128i factors = _mm_set1_epi32(int(std::uint16_t(f0)) | (int(f1) << 16));
+    for (; i + 8 <= n; i += 8) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c0 + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c1 + i));
+        __m128i* out = reinterpret_cast<__m128i*>(sums + i);
+        _mm_storeu_si128(out, _mm_add_epi32(_mm_loadu_si128(out),
+                                            _mm_madd_epi16(_mm_unpacklo_epi16(a, b), factors)));
+        _mm_storeu_si128(out + 1, _mm_add_epi32(_mm_loadu_si128(out + 1),
+                                                _mm_madd_epi16(_mm_unpackhi_epi16(a, b), factors)));
+    }
+#endif
+    for (; i < n; ++i) sums[i] += std::int32_t(f0) * c0[i] + std::int32_t(f1) * c1[i];
+}
+
+// Sums in 32 bits of 16-bit products: exact while the largest possible score fits, which
+// the caller checks.
+void addNarrow(const std::vector<Term>& terms, int species, std::int64_t* scores) {
+    std::int32_t sums[SpeciesBlock];
+    for (int start = 0; start < species; start += SpeciesBlock) {
+        const int n = std::min(SpeciesBlock, species - start);
+        std::fill(sums, sums + n, 0);
+        for (size_t t = 0; t < terms.size(); t += 2) {
+            // An odd last column goes with a factor of zero on itself.
+            const bool pair = t + 1 < terms.size();
+            addPair(sums, terms[t].column + start, terms[pair ? t + 1 : t].column + start,
+                    i16(terms[t].factor), pair ? i16(terms[t + 1].factor) : i16(0), n);
+        }
+        for (int i = 0; i < n; ++i) scores[start + i] = sums[i];
+    }
+}
+
+void addWide(const std::vector<Term>& terms, int species, std::int64_t* scores) {
+    for (const Term& term : terms)
+        for (int i = 0; i < species; ++i) scores[i] += term.factor * term.column[i];
+}
+
+}  // namespace
 
 void Calcule_Scores(const kb::Model& model, IdentificationState& state) {
     const int species = int(state.SpeciesScore.size());
     std::int64_t* scores = state.SpeciesScore.data();
     std::fill(scores, scores + species, 0);
     const int states = std::min(int(state.StateChoice.size()), int(model.StateWeight.size()));
+    std::vector<Term> terms;
+    bool narrow = true;
+    std::int64_t bound = 0;  // the largest |score| possible: |factor| x 32768, summed
     for (int j = 0; j < states; ++j) {
         const std::int64_t factor =
             std::int64_t(model.StateWeight[size_t(j)]) * state.StateChoice[size_t(j)];
         if (factor == 0) continue;
-        const i16* column = model.stateColumn(j);
-        for (int i = 0; i < species; ++i) scores[i] += factor * column[i];
+        terms.push_back({factor, model.stateColumn(j)});
+        narrow = narrow && factor >= INT16_MIN && factor <= INT16_MAX;
+        bound += (factor < 0 ? -factor : factor) * 32768;
     }
+    if (narrow && bound <= INT32_MAX)
+        addNarrow(terms, species, scores);
+    else
+        addWide(terms, species, scores);
 }
 
 namespace {

@@ -265,17 +265,26 @@ void Loading::buildTree() {
         if (const auto t = text(r.text))
             tree.addRoot(QString::fromUtf8(r.key), *t, QStringLiteral("livre_ferme"), QString());
     }
+    // Parents are found once: by their key for the roots, and a family or a common name met
+    // before is the node of that key wherever it is, as adding under its key would find it.
+    const int familyRoot = tree.find(QStringLiteral("Familles"));
+    const int speciesRoot = tree.find(QString::fromUtf8("Espèces"));
     Table& flora = m_.FloraTable;
+    const int familyField = flora.fieldIndex(QStringLiteral("Famille"));
+    const int codeField = flora.fieldIndex(QStringLiteral("Code"));
+    const int speciesField = flora.fieldIndex(QStringLiteral("Espece"));
+    const QString book = QStringLiteral("livre_ferme"), page = QStringLiteral("page");
+    const QString familyTag = QStringLiteral("Fam"), speciesTag = QStringLiteral("Esp");
     for (flora.moveFirst(); !flora.eof(); flora.moveNext()) {
         error_.clear();
-        const QString family = flora.field(QStringLiteral("Famille")).toString();
-        const QString code = flora.field(QStringLiteral("Code")).toString();
-        const QString species = flora.field(QStringLiteral("Espece")).toString();
-        tree.add(QStringLiteral("Familles"), family, properCase(family),
-                 QStringLiteral("livre_ferme"), QStringLiteral("Fam"));
-        tree.add(family, code, species, QStringLiteral("page"), QStringLiteral("Esp"));
-        tree.add(QString::fromUtf8("Espèces"), code + QLatin1Char('S'), species,
-                 QStringLiteral("page"), QStringLiteral("Esp") + family);
+        const QString family = flora.fieldAt(familyField).toString();
+        const QString code = flora.fieldAt(codeField).toString();
+        const QString species = flora.fieldAt(speciesField).toString();
+        int familyNode = tree.find(family);
+        if (familyNode < 0)
+            familyNode = tree.addUnder(familyRoot, family, properCase(family), book, familyTag);
+        tree.addUnder(familyNode, code, species, page, speciesTag);
+        tree.addUnder(speciesRoot, code + QLatin1Char('S'), species, page, speciesTag + family);
     }
     flora.moveFirst();
     addCommonNames();
@@ -289,20 +298,27 @@ void Loading::addCommonNames() {
         error_.clear();
         const QString language = languages.field(QStringLiteral("Langue")).toString();
         const QString languageKey = QLatin1Char('S') + language;
-        m_.Tree.add(QStringLiteral("Communs"), languageKey, language, QStringLiteral("livre_ferme"),
-                    languageKey);
+        SpeciesTree& tree = m_.Tree;
+        tree.add(QStringLiteral("Communs"), languageKey, language, QStringLiteral("livre_ferme"),
+                 languageKey);
+        const int languageNode = tree.find(languageKey);
         Table names = m_.KnowledgeBase.openQuery(k);
+        const int nameField = names.fieldIndex(QStringLiteral("Nom"));
+        const int codeField = names.fieldIndex(QStringLiteral("Code"));
+        const int speciesField = names.fieldIndex(QStringLiteral("Espece"));
+        const int familyField = names.fieldIndex(QStringLiteral("Famille"));
+        const QString book = QStringLiteral("livre_ferme"), page = QStringLiteral("page");
+        const QString nameTag = QStringLiteral("Com"), speciesTag = QStringLiteral("Csp");
         for (names.moveFirst(); !names.eof(); names.moveNext()) {
             error_.clear();
-            const QString name = names.field(QStringLiteral("Nom")).toString();
-            const QString code = names.field(QStringLiteral("Code")).toString();
-            const QString species = names.field(QStringLiteral("Espece")).toString();
-            const QString family = names.field(QStringLiteral("Famille")).toString();
+            const QString name = names.fieldAt(nameField).toString();
+            const QString code = names.fieldAt(codeField).toString();
+            const QString species = names.fieldAt(speciesField).toString();
+            const QString family = names.fieldAt(familyField).toString();
             // A common name met before keeps its first node; the species joins it there.
-            m_.Tree.add(languageKey, name, name, QStringLiteral("livre_ferme"),
-                        QStringLiteral("Com"));
-            m_.Tree.add(name, code + name, species, QStringLiteral("page"),
-                        QStringLiteral("Csp") + code + family);
+            int nameNode = tree.find(name);
+            if (nameNode < 0) nameNode = tree.addUnder(languageNode, name, name, book, nameTag);
+            tree.addUnder(nameNode, code + name, species, page, speciesTag + code + family);
         }
     }
     languages.moveFirst();

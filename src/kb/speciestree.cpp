@@ -6,8 +6,19 @@ namespace kb {
 
 namespace {
 
+// Keys are mostly plain ASCII codes and names: those fold by lowering A to Z, which costs a
+// fraction of the general folding (and nothing when there is no capital).
 QString folded(const QString& key) {
-    return key.toCaseFolded();
+    bool capital = false;
+    for (const QChar c : key) {
+        if (c.unicode() >= 0x80) return key.toCaseFolded();
+        capital = capital || (c.unicode() >= 'A' && c.unicode() <= 'Z');
+    }
+    if (!capital) return key;
+    QString out = key;
+    for (QChar& c : out)
+        if (c.unicode() >= 'A' && c.unicode() <= 'Z') c = QChar(c.unicode() + ('a' - 'A'));
+    return out;
 }
 
 bool textBefore(const QString& a, const QString& b) {
@@ -23,20 +34,26 @@ int SpeciesTree::find(const QString& key) const {
 
 bool SpeciesTree::addRoot(const QString& key, const QString& text, const QString& image,
                           const QString& tag) {
-    return insert(-1, key, text, image, tag);
+    return insert(-1, key, text, image, tag) >= 0;
 }
 
 bool SpeciesTree::add(const QString& parentKey, const QString& key, const QString& text,
                       const QString& image, const QString& tag) {
     const int parent = parentKey.isEmpty() ? -1 : find(parentKey);
-    return parent >= 0 && insert(parent, key, text, image, tag);
+    return parent >= 0 && insert(parent, key, text, image, tag) >= 0;
 }
 
-bool SpeciesTree::insert(int parent, const QString& key, const QString& text, const QString& image,
-                         const QString& tag) {
-    if (key.isEmpty()) return false;
+int SpeciesTree::addUnder(int parent, const QString& key, const QString& text,
+                          const QString& image, const QString& tag) {
+    if (parent < 0 || parent >= size()) return -1;
+    return insert(parent, key, text, image, tag);
+}
+
+int SpeciesTree::insert(int parent, const QString& key, const QString& text, const QString& image,
+                        const QString& tag) {
+    if (key.isEmpty()) return -1;
     const QString k = folded(key);
-    if (byKey_.contains(k)) return false;
+    if (byKey_.contains(k)) return -1;
     const int index = int(nodes_.size());
     nodes_.push_back(Node{key, text, image, tag, parent, {}});
     byKey_.insert(k, index);
@@ -51,7 +68,7 @@ bool SpeciesTree::insert(int parent, const QString& key, const QString& text, co
             unsorted_.push_back(parent);
         siblings.push_back(index);
     }
-    return true;
+    return index;
 }
 
 void SpeciesTree::sortPending() const {

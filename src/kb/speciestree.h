@@ -28,6 +28,9 @@ public:
     // parent, so such a row never becomes a root.
     bool add(const QString& parentKey, const QString& key, const QString& text,
              const QString& image, const QString& tag);
+    // The same under a parent already found (-1 adds nothing); returns the new node, or -1.
+    int addUnder(int parent, const QString& key, const QString& text, const QString& image,
+                 const QString& tag);
 
     int find(const QString& key) const;  // -1 when absent
     const std::vector<Node>& nodes() const {
@@ -43,7 +46,7 @@ public:
     void clear();
 
 private:
-    bool insert(int parent, const QString& key, const QString& text, const QString& image,
+    int insert(int parent, const QString& key, const QString& text, const QString& image,
                 const QString& tag);
     void sortPending() const;
 

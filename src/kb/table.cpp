@@ -103,6 +103,15 @@ QVariant Table::field(const QString& fieldName, bool* ok) const {
     return data_->cell(rowAt(position_), col);
 }
 
+int Table::fieldIndex(const QString& fieldName) const {
+    return data_ ? data_->column(fieldName) : -1;
+}
+
+QVariant Table::fieldAt(int column) const {
+    if (!hasCurrentRow() || column < 0 || column >= int(data_->columns.size())) return QVariant();
+    return data_->cell(rowAt(position_), column);
+}
+
 bool Table::hasField(const QString& fieldName) const {
     return data_ && data_->column(fieldName) >= 0;
 }

@@ -36,6 +36,10 @@ public:
     // variant. ok is false, and the result null, when there is no current row or no field.
     QVariant field(const QString& fieldName, bool* ok = nullptr) const;
     bool hasField(const QString& fieldName) const;
+    // A field's column, looked up once for a walk over many rows (-1 when absent), and the
+    // current row's value in it (null when there is no row or no such column).
+    int fieldIndex(const QString& fieldName) const;
+    QVariant fieldAt(int column) const;
     QStringList fieldNames() const;
 
     void moveFirst();

@@ -65,8 +65,66 @@ void QuestionsPanel::setTexts(const QString& filterHint, const QString& forget,
 }
 
 void QuestionsPanel::setSections(std::vector<engine::QuestionSection> sections) {
-    sections_ = std::move(sections);
-    rebuild();
+    if (!sameQuestions(sections)) {
+        sections_ = std::move(sections);
+        return rebuild();
+    }
+    // After an answer the rows are the same questions: only the rows whose answer or whose
+    // being askable changed are touched, and the filter, which reads the question and state
+    // texts only, keeps what it hides.
+    bool answersChanged = false;
+    for (size_t g = 0; g < sections.size(); ++g) {
+        for (size_t i = 0; i < sections[g].entries.size(); ++i) {
+            const engine::QuestionEntry& now = sections[g].entries[i];
+            const engine::QuestionEntry& before = sections_[g].entries[i];
+            if (now.chosenTexts == before.chosenTexts && now.askable == before.askable) continue;
+            answersChanged = answersChanged || now.chosenTexts != before.chosenTexts;
+            showEntry(itemOf(now.key), now);
+        }
+    }
+    sections_ = std::move(sections);  // the same places: the index still holds
+    if (answersChanged) fitAnswerColumn();
+}
+
+bool QuestionsPanel::sameQuestions(const std::vector<engine::QuestionSection>& sections) const {
+    if (sections.size() != sections_.size()) return false;
+    for (size_t g = 0; g < sections.size(); ++g) {
+        const auto& a = sections[g].entries;
+        const auto& b = sections_[g].entries;
+        if (sections[g].group != sections_[g].group || a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (a[i].key != b[i].key || a[i].text != b[i].text) return false;
+    }
+    return true;
+}
+
+void QuestionsPanel::indexEntries() {
+    entries_.clear();
+    for (size_t g = 0; g < sections_.size(); ++g)
+        for (size_t i = 0; i < sections_[g].entries.size(); ++i)
+            entries_.insert(folded(sections_[g].entries[i].key), {g, i});
+}
+
+// The answer column, the bold face of an answered question and whether it can be asked.
+void QuestionsPanel::showEntry(QTreeWidgetItem* item, const engine::QuestionEntry& e) {
+    if (!item) return;
+    const QString answer = e.chosenTexts.join(QStringLiteral(", "));
+    if (item->text(1) != answer) {
+        item->setText(1, answer);
+        item->setToolTip(1, answer);
+    }
+    if (item->font(0).bold() != e.answered) {
+        QFont f = item->font(0);
+        f.setBold(e.answered);
+        item->setFont(0, f);
+        if (e.answered)
+            item->setForeground(1, palette().link());
+        else
+            item->setData(1, Qt::ForegroundRole, QVariant());
+    }
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (e.askable) flags |= Qt::ItemIsEnabled;
+    if (item->flags() != flags) item->setFlags(flags);
 }
 
 void QuestionsPanel::rebuild() {
@@ -74,6 +132,7 @@ void QuestionsPanel::rebuild() {
     const int scroll = list_->verticalScrollBar() ? list_->verticalScrollBar()->value() : 0;
     list_->clear();
     items_.clear();
+    indexEntries();
     const bool grouped =
         sections_.size() > 1 || (sections_.size() == 1 && !sections_[0].group.isEmpty());
     list_->setRootIsDecorated(false);
@@ -95,18 +154,7 @@ void QuestionsPanel::rebuild() {
             item->setData(0, KeyRole, e.key);
             item->setText(0, e.text);
             item->setToolTip(0, e.text);
-            const QString answer = e.chosenTexts.join(QStringLiteral(", "));
-            item->setText(1, answer);
-            item->setToolTip(1, answer);
-            if (e.answered) {
-                QFont f = item->font(0);
-                f.setBold(true);
-                item->setFont(0, f);
-                item->setForeground(1, palette().link());
-            }
-            Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-            if (e.askable) flags |= Qt::ItemIsEnabled;
-            item->setFlags(flags);
+            showEntry(item, e);
             items_.insert(folded(e.key), item);
         }
         if (parent) parent->setExpanded(true);
@@ -119,6 +167,15 @@ void QuestionsPanel::rebuild() {
 
 void QuestionsPanel::applyFilter() {
     const QString filter = filter_->text();
+    if (filter.trimmed().isEmpty()) {
+        // Nothing to match: every row is shown, without folding the filter once per row.
+        for (int g = 0; g < list_->topLevelItemCount(); ++g) {
+            QTreeWidgetItem* top = list_->topLevelItem(g);
+            top->setHidden(top->data(0, KeyRole).isNull() && top->childCount() == 0);
+            for (int i = 0; i < top->childCount(); ++i) top->child(i)->setHidden(false);
+        }
+        return;
+    }
     for (int g = 0; g < list_->topLevelItemCount(); ++g) {
         QTreeWidgetItem* top = list_->topLevelItem(g);
         const bool header = top->data(0, KeyRole).isNull();
@@ -140,11 +197,8 @@ void QuestionsPanel::applyFilter() {
 }
 
 const engine::QuestionEntry* QuestionsPanel::entryOf(const QString& key) const {
-    const QString k = folded(key);
-    for (const auto& section : sections_)
-        for (const auto& e : section.entries)
-            if (folded(e.key) == k) return &e;
-    return nullptr;
+    const auto at = entries_.constFind(folded(key));
+    return at == entries_.cend() ? nullptr : &sections_[at->first].entries[at->second];
 }
 
 void QuestionsPanel::selectQuestion(const QString& key) {
@@ -191,8 +245,11 @@ void QuestionsPanel::showMenu(const QPoint& position) {
 
 void QuestionsPanel::fitAnswerColumn() {
     int wanted = 0;
-    for (QTreeWidgetItemIterator it(list_); *it; ++it)
-        wanted = std::max(wanted, list_->fontMetrics().horizontalAdvance((*it)->text(1)));
+    for (const auto& section : sections_)
+        for (const auto& e : section.entries)
+            if (e.answered)
+                wanted = std::max(wanted, list_->fontMetrics().horizontalAdvance(
+                                              e.chosenTexts.join(QStringLiteral(", "))));
     if (wanted > 0) wanted += 2 * list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
     list_->setColumnWidth(1, std::max(0, std::min(wanted, list_->viewport()->width() * 2 / 5)));
 }

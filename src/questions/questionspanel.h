@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <QWidget>
+#include <utility>
 #include <vector>
 
 class QLineEdit;
@@ -26,6 +27,7 @@ public:
     void setTexts(const QString& filterHint, const QString& forget, const QString& others);
     // Shows the questions afresh, keeping the filter and the selected question.
     void setSections(std::vector<engine::QuestionSection> sections);
+    const std::vector<engine::QuestionSection>& sections() const { return sections_; }
     // Selects a question (the open one, the proposed one); an unknown key clears the selection.
     void selectQuestion(const QString& key);
     QString currentKey() const;
@@ -52,12 +54,16 @@ private:
     void activate(QTreeWidgetItem* item);
     void showMenu(const QPoint& position);
     const engine::QuestionEntry* entryOf(const QString& key) const;
+    bool sameQuestions(const std::vector<engine::QuestionSection>& sections) const;
+    void indexEntries();
+    void showEntry(QTreeWidgetItem* item, const engine::QuestionEntry& e);
 
     QLineEdit* filter_ = nullptr;
     QTreeWidget* list_ = nullptr;
     QString forgetText_, othersText_;
     std::vector<engine::QuestionSection> sections_;
     QHash<QString, QTreeWidgetItem*> items_;  // by case-folded key
+    QHash<QString, std::pair<size_t, size_t>> entries_;  // section and place, by folded key
 };
 
 }  // namespace questions

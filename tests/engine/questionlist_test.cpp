@@ -167,3 +167,38 @@ TEST(DescriptionHistory, KeepsAtMostItsLimitDroppingTheOldest) {
 }
 
 }  // namespace
+
+namespace {
+
+bool sameSections(const std::vector<QuestionSection>& a, const std::vector<QuestionSection>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t g = 0; g < a.size(); ++g) {
+        if (a[g].group != b[g].group || a[g].entries.size() != b[g].entries.size()) return false;
+        for (size_t i = 0; i < a[g].entries.size(); ++i) {
+            const auto &x = a[g].entries[i], &y = b[g].entries[i];
+            if (x.object != y.object || x.key != y.key || x.text != y.text ||
+                x.stateTexts != y.stateTexts || x.chosenTexts != y.chosenTexts ||
+                x.answered != y.answered || x.askable != y.askable || x.searchText != y.searchText ||
+                x.parentStates != y.parentStates || x.dependent != y.dependent)
+                return false;
+        }
+    }
+    return true;
+}
+
+// After an answer the list is made from the one before it: answers and what can be asked
+// follow the description, exactly as a list made afresh.
+TEST_F(QuestionList, AListMadeFromThePreviousOneEqualsOneMadeAfresh) {
+    auto previous = sections();
+    answer(0, 0);
+    answer(3, 1);
+    auto next = engine::questionSections(engine->tables(), engine->state(), previous);
+    EXPECT_TRUE(sameSections(next, sections()));
+    EXPECT_EQ(next[0].entries[0].chosenTexts, QStringList{"state 8"});
+    choice().assign(choice().size(), 0);
+    auto cleared = engine::questionSections(engine->tables(), engine->state(), next);
+    EXPECT_TRUE(sameSections(cleared, sections()));
+    EXPECT_FALSE(cleared[0].entries[3].answered);
+}
+
+}  // namespace

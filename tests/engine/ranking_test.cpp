@@ -4,6 +4,7 @@
 #include "engine/ranking.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using engine::Engine;
 using testing_support::MemoryKey;
@@ -150,6 +151,56 @@ TEST(RankingOverflow, ScoresBeyondSixteenBitsAreExact) {
     engine.Actualise_Identification();
     EXPECT_EQ(engine.state().RankTable.score, (std::vector<std::int64_t>{60000, 30000}));
     EXPECT_EQ(engine.listLines(), (QStringList{" 100% - Sp0", " 50% - Sp1"}));
+}
+
+// Scores of a key wider than one block of species, against the sums made one by one.
+std::vector<std::int64_t> plainScores(const MemoryKey& key, const std::vector<platform::i16>& choice) {
+    std::vector<std::int64_t> scores(size_t(key.model.SpeciesCount), 0);
+    for (int j = 0; j < key.model.StateCount; ++j)
+        for (int i = 0; i < key.model.SpeciesCount; ++i)
+            scores[size_t(i)] += std::int64_t(key.model.StateWeight[size_t(j)]) *
+                                 choice[size_t(j)] * key.model.stateColumn(j)[i];
+    return scores;
+}
+
+struct WideKey {
+    MemoryKey key{9001, std::vector<int>(7, 3)};
+    std::vector<platform::i16> choice = std::vector<platform::i16>(21, 0);
+
+    // Matrix values and weights drawn from [-limit, limit]; `chosen` states answered.
+    WideKey(int limit, int chosen) {
+        std::mt19937 rng(99);
+        std::uniform_int_distribution<int> value(-limit, limit);
+        for (int j = 0; j < 21; ++j) {
+            key.weight(j, value(rng));
+            for (int i = 0; i < 9001; ++i) key.set(i, j, value(rng));
+        }
+        for (int j = 0; j < chosen; ++j) choice[size_t(j * 3 % 21)] = 1;
+    }
+};
+
+TEST(RankingManySpecies, ScoresAreTheExactSumsAcrossBlocksOfSpecies) {
+    WideKey wide(1000, 5);  // an odd number of chosen states
+    ScriptedDialogs dialogs;
+    Engine engine(wide.key.model, wide.key.tables, dialogs, testing_support::englishTexts());
+    engine.state().StateChoice = wide.choice;
+    engine.Actualise_Identification();
+    EXPECT_EQ(engine.state().SpeciesScore, plainScores(wide.key, wide.choice));
+}
+
+TEST(RankingManySpecies, ScoresBeyondThirtyTwoBitsAreExact) {
+    WideKey wide(32767, 6);
+    for (int j = 0; j < 21; ++j) wide.key.weight(j, 32767);
+    for (int i = 0; i < 9001; i += 7)
+        for (int j = 0; j < 21; ++j) wide.key.set(i, j, 32767);
+    ScriptedDialogs dialogs;
+    Engine engine(wide.key.model, wide.key.tables, dialogs, testing_support::englishTexts());
+    engine.state().StateChoice = wide.choice;
+    engine.Actualise_Identification();
+    const auto expected = plainScores(wide.key, wide.choice);
+    EXPECT_EQ(expected[0], 6 * std::int64_t(32767) * 32767);  // beyond 32 bits
+    EXPECT_EQ(engine.state().SpeciesScore, expected);
+    EXPECT_EQ(engine.state().RankTable.score[0], expected[0]);
 }
 
 TEST(RankingNegative, NegativePercentagesTakeTheMinusSign) {

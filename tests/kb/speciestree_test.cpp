@@ -98,6 +98,29 @@ TEST(SpeciesTree, KeysAreUniqueAndChildrenSorted) {
     EXPECT_EQ(childTexts(t, "R"), QStringList({"Apple", "banana", "cherry"}));
 }
 
+// Plain ASCII keys and keys with accents or other scripts both ignore case, and a parent found
+// once takes its children as adding under its key would.
+TEST(SpeciesTree, KeysIgnoreCaseWhateverTheirLettersAndParentsFoundOnce) {
+    kb::SpeciesTree t;
+    ASSERT_TRUE(t.addRoot("Espèces", "Species", "livre_ferme", ""));
+    const int root = t.find("ESPÈCES");
+    EXPECT_EQ(root, t.find("espèces"));
+    EXPECT_EQ(t.addUnder(root, "Aeshna", "Aeshna", "page", ""), 1);
+    EXPECT_EQ(t.find("aESHNA"), 1);
+    EXPECT_EQ(t.find("aeshna"), 1);
+    EXPECT_EQ(t.addUnder(root, "AESHNA", "again", "page", ""), -1);
+    EXPECT_EQ(t.addUnder(root, "Éphémère", "Éphémère", "page", ""), 2);
+    EXPECT_EQ(t.find("éPHÉMÈRE"), 2);
+    EXPECT_EQ(t.addUnder(root, "ΑΒΓ", "Greek", "page", ""), 3);
+    EXPECT_EQ(t.find("αβγ"), 3);
+    EXPECT_EQ(t.find("Aeshn"), -1);
+    EXPECT_EQ(t.addUnder(-1, "x", "x", "page", ""), -1) << "no parent, no node";
+    EXPECT_EQ(t.addUnder(99, "x", "x", "page", ""), -1);
+    EXPECT_EQ(t.addUnder(root, "", "empty", "page", ""), -1);
+    EXPECT_EQ(t.size(), 4);
+    EXPECT_EQ(childTexts(t, "Espèces"), QStringList({"Aeshna", "Greek", "Éphémère"}));
+}
+
 // Names in any order, equal texts, and reads between adds: the order is the same as if every
 // child had been inserted at its place.
 TEST(SpeciesTree, ChildrenAddedInAnyOrderReadSortedWithEqualTextsInAddOrder) {

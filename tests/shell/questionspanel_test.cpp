@@ -270,4 +270,56 @@ TEST_F(QuestionsPanelTest, AKeyWithoutADrawingIdentifiesFromThePanel) {
     EXPECT_GT(choices()->width(), 0);
 }
 
+// After an answer the panel changes its rows in place: the same rows, scrolled and filtered as
+// they were, with the answer column, the bold face and what can be asked following.
+TEST(QuestionsPanelRows, AnAnswerChangesTheRowsInPlace) {
+    auto entry = [](const QString& key, const QString& text, const QStringList& chosen,
+                    bool askable) {
+        engine::QuestionEntry e;
+        e.key = key;
+        e.text = text;
+        e.chosenTexts = chosen;
+        e.answered = !chosen.isEmpty();
+        e.askable = askable;
+        e.searchText = text.toLower();
+        return e;
+    };
+    auto sections = [&](const QStringList& wings, bool legsAskable) {
+        return std::vector<engine::QuestionSection>{engine::QuestionSection{
+            {}, {entry("AILE", "Wings", wings, true), entry("PATTE", "Legs", {}, legsAskable)}}};
+    };
+    questions::QuestionsPanel panel;
+    panel.setSections(sections({}, false));
+    QTreeWidgetItem* wings = panel.itemOf("aile");
+    QTreeWidgetItem* legs = panel.itemOf("PATTE");
+    ASSERT_TRUE(wings && legs);
+    EXPECT_FALSE(legs->flags() & Qt::ItemIsEnabled);
+    panel.filterField()->setText("legs");
+    EXPECT_TRUE(wings->isHidden());
+
+    panel.setSections(sections({"Smoky"}, true));
+    EXPECT_EQ(panel.itemOf("AILE"), wings) << "the same row, changed";
+    EXPECT_EQ(wings->text(1), "Smoky");
+    EXPECT_TRUE(wings->font(0).bold());
+    EXPECT_TRUE(panel.isAnswered("aile"));
+    EXPECT_TRUE(legs->flags() & Qt::ItemIsEnabled);
+    EXPECT_TRUE(wings->isHidden()) << "the filter still hides it";
+
+    panel.setSections(sections({}, false));
+    EXPECT_EQ(wings->text(1), "");
+    EXPECT_FALSE(wings->font(0).bold());
+    EXPECT_FALSE(wings->data(1, Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(panel.isAnswered("AILE"));
+    EXPECT_FALSE(legs->flags() & Qt::ItemIsEnabled);
+    panel.filterField()->clear();
+    EXPECT_FALSE(wings->isHidden());
+
+    // Other questions: the panel is made again.
+    auto other = sections({}, true);
+    other[0].entries.pop_back();
+    panel.setSections(other);
+    EXPECT_EQ(panel.itemOf("PATTE"), nullptr);
+    EXPECT_EQ(panel.list()->topLevelItemCount(), 1);
+}
+
 }  // namespace
