@@ -43,7 +43,7 @@ const QSet<QString>& keptAttributes() {
         "class",  "id",          "title",       "lang",   "dir",     "align", "valign",
         "width",  "height",      "colspan",     "rowspan", "border", "cellpadding",
         "cellspacing", "alt",    "bgcolor",     "color",  "size",    "face",  "name",
-        "shape",  "coords",      "usemap",      "style",  "charset", "start", "type"};
+        "shape",  "coords",      "usemap",      "style",  "start",   "type"};
     return set;
 }
 
@@ -262,9 +262,9 @@ QString HtmlSanitizer::sanitize(const QString& html) const {
                 attributes += QStringLiteral(" %1=\"%2\"").arg(name, escapeAttribute(value));
             }
         }
-        // Only the character set is kept of meta elements: refresh and the like would
-        // navigate or fetch.
-        if (tag.name == "meta" && !attributes.contains(QLatin1String(" charset="))) drop = true;
+        // Meta elements go: refresh and the like would navigate, and the character set is
+        // the publisher's to state, since it writes the text anew.
+        if (tag.name == "meta") drop = true;
         if (tag.name == "img" && !attributes.contains(QLatin1String(" src="))) drop = true;
         if (!drop) out += QStringLiteral("<") + tag.name + attributes + QStringLiteral(">");
     }
