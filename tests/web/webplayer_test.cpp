@@ -1,0 +1,241 @@
+// The exported player in a real browser engine: answers given by clicking the drawing, the
+// pictures of choices, the toolbars and the questions panel must rank exactly as the desktop
+// ranks the same answers (vireka-kb rank on the same base).
+#include "support/importdatasets.h"
+#include "support/toolrun.h"
+#include "webpage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRect>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QWebEngineProfile>
+#include <gtest/gtest.h>
+
+using testing_support::runTool;
+using testing_support::ToolRun;
+using testing_support::WebPage;
+
+namespace {
+
+QString siteUrl(const QString& site) {
+    return QUrl::fromLocalFile(site + QStringLiteral("/index.html")).toString();
+}
+
+QStringList lines(const QString& text) {
+    QStringList out = text.split(QLatin1Char('\n'));
+    while (!out.isEmpty() && out.last().isEmpty()) out.removeLast();
+    return out;
+}
+
+// The desktop's list and legend for the description the page holds now.
+QStringList desktopRank(WebPage& page, const QString& dataDir, const QString& folder) {
+    const QVariantList bytes = page.js("Array.from(VirekaPlayer.id().toQnt())").toList();
+    QByteArray qnt;
+    for (const QVariant& b : bytes) qnt.append(char(b.toInt()));
+    const QString path = folder + QStringLiteral("/page.qnt");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(qnt) != qnt.size()) return {};
+    file.close();
+    const ToolRun r = runTool(VIREKA_KB_PATH, {"rank", "--data", dataDir, "--base", "vireka.db",
+                                               "--qnt", path});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    return lines(r.out);
+}
+
+// What the page shows: the lines of its list, then its legend.
+QStringList pageRank(WebPage& page) {
+    QStringList shown =
+        page.js("[...document.querySelectorAll('#list button.line')].map(b => b.textContent)")
+            .toStringList();
+    shown << page.js("document.getElementById('legend').textContent").toString();
+    return shown;
+}
+
+// States chosen in the page's description.
+QList<int> chosenStates(WebPage& page) {
+    QList<int> states;
+    for (const QVariant& v :
+         page.js("[...VirekaPlayer.id().stateChoice].flatMap((v, s) => v === 1 ? [s] : [])")
+             .toList())
+        states << v.toInt();
+    return states;
+}
+
+int firstState(WebPage& page, const QString& question) {
+    return page.js(QStringLiteral("VirekaPlayer.key.objects[VirekaPlayer.key.objectIndex('%1')].first")
+                       .arg(question))
+        .toInt();
+}
+
+// The point of the drawing at zone-grid position (x, y), in the window.
+QPoint onDrawing(WebPage& page, double x, double y) {
+    const QVariantList r = page.js("(() => { const r = document.getElementById('drawing')"
+                                   ".getBoundingClientRect(); return [r.left, r.top, r.width,"
+                                   " r.height]; })()")
+                               .toList();
+    if (r.size() != 4) return QPoint(-1, -1);
+    return QPoint(int(r[0].toDouble() + x * r[2].toDouble() / 2400),
+                  int(r[1].toDouble() + y * r[3].toDouble() / 1800));
+}
+
+QString openQuestion(WebPage& page) {
+    return page.js("document.body.dataset.view === 'question' ? document.body.dataset.question : ''")
+        .toString();
+}
+
+bool painted(WebPage& page) {
+    return page.waitFor("document.getElementById('drawing').dataset.painted");
+}
+
+// Clicks a part of the drawing and waits for its question.
+bool ask(WebPage& page, QPoint at, const QString& question) {
+    page.click(at);
+    return page.waitFor(QStringLiteral("document.body.dataset.question === '%1' && "
+                                       "document.body.dataset.view === 'question'")
+                            .arg(question),
+                        5000);
+}
+
+void pickCell(WebPage& page, int cell) {
+    page.click(page.centreOf(QStringLiteral("#choice .cell[data-cell=\"%1\"]").arg(cell)));
+}
+
+int markedCell(WebPage& page) {
+    return page.js("(() => { const m = document.querySelector('#choice .cell.marked');"
+                   " return m ? Number(m.dataset.cell) : -1; })()")
+        .toInt();
+}
+
+void confirm(WebPage& page) {
+    page.click(page.centreOf("#questionBar button:first-child"));
+    page.waitFor("document.body.dataset.view === 'key'", 5000);
+}
+
+}  // namespace
+
+TEST(WebPlayer, DrawingAndPicturesOfChoicesRankAsTheDesktop) {
+    QTemporaryDir dir;
+    WebPage page({1280, 800});
+    ASSERT_TRUE(page.open(siteUrl(VIREKA_DEMO_WEB))) << page.console().toStdString();
+    ASSERT_TRUE(painted(page)) << page.console().toStdString();
+
+    // Paper asks nothing: the colour stage finds no question and nothing opens.
+    page.click(onDrawing(page, 200, 1500));
+    EXPECT_EQ(openQuestion(page), "");
+
+    // The eyes ask by their palette colour.
+    ASSERT_TRUE(ask(page, onDrawing(page, 1120, 260), "EYES")) << openQuestion(page).toStdString();
+    EXPECT_EQ(markedCell(page), -1);
+    pickCell(page, 0);
+    EXPECT_EQ(markedCell(page), 0);
+    pickCell(page, 0);  // the marked cell unmarks
+    EXPECT_EQ(markedCell(page), -1);
+    pickCell(page, 0);
+    pickCell(page, 2);  // another cell takes the mark
+    EXPECT_EQ(markedCell(page), 2);
+    confirm(page);
+
+    // The tip of the abdomen is the frame of the sex: first the frame's own question, then,
+    // once the frame is open and the insect is a male, the zone inside it.
+    const QPoint tip = onDrawing(page, 1200, 1700);
+    ASSERT_TRUE(ask(page, tip, "SEX"));
+    pickCell(page, 0);
+    confirm(page);
+    ASSERT_TRUE(ask(page, tip, "APPENDAGES"));
+    pickCell(page, 1);
+    confirm(page);
+
+    EXPECT_EQ(chosenStates(page),
+              (QList<int>{firstState(page, "EYES") + 2, firstState(page, "SEX"),
+                          firstState(page, "APPENDAGES") + 1}));
+    const QStringList desktop = desktopRank(page, VIREKA_DEMO_BASE, dir.path());
+    ASSERT_GE(desktop.size(), 2);
+    EXPECT_EQ(pageRank(page), desktop);
+    EXPECT_NE(desktop.last(), " 49 species at 0 %");
+}
+
+TEST(WebPlayer, OnAPhoneSearchProposesTheDesktopsQuestion) {
+    QTemporaryDir dir;
+    WebPage page({360, 740});
+    ASSERT_TRUE(page.open(siteUrl(VIREKA_DEMO_WEB))) << page.console().toStdString();
+    ASSERT_TRUE(painted(page));
+    // Nothing is wider than the phone.
+    EXPECT_LE(page.js("document.documentElement.scrollWidth").toInt(), 360);
+    EXPECT_EQ(page.js("document.body.dataset.tab").toString(), "key");
+
+    const ToolRun best = runTool(VIREKA_KB_PATH,
+                                 {"best", "--data", VIREKA_DEMO_BASE, "--base", "vireka.db"});
+    ASSERT_EQ(best.exitCode, 0);
+    const QString proposed = lines(best.out).value(0);
+    page.click(page.centreOf("#deterBar button:first-child"));  // "Search"
+    ASSERT_TRUE(page.waitFor(
+        QStringLiteral("document.body.dataset.question === '%1'").arg(proposed), 5000))
+        << openQuestion(page).toStdString() << " instead of " << proposed.toStdString();
+    // A proposed question offers its skip button.
+    EXPECT_TRUE(page.js("!document.querySelector('#questionBar button:last-child').hidden").toBool());
+    pickCell(page, 1);
+    confirm(page);
+    page.click(page.centreOf("#tabs button[data-tab=results]"));
+    EXPECT_EQ(pageRank(page), desktopRank(page, VIREKA_DEMO_BASE, dir.path()));
+    EXPECT_EQ(chosenStates(page), QList<int>{firstState(page, proposed) + 1});
+}
+
+TEST(WebPlayer, TheDescriptionSurvivesAReloadAndTravelsInTheLink) {
+    WebPage page({1024, 768});
+    ASSERT_TRUE(page.open(siteUrl(VIREKA_DEMO_WEB)));
+    ASSERT_TRUE(painted(page));
+    ASSERT_TRUE(ask(page, onDrawing(page, 1120, 260), "EYES"));
+    pickCell(page, 1);
+    confirm(page);
+    const QStringList answered = pageRank(page);
+    const QString link = page.js("location.href").toString();
+    ASSERT_TRUE(link.contains('#'));
+
+    // The same browser, the address without its fragment: the storage gives it back.
+    WebPage again({1024, 768}, page.profile());
+    ASSERT_TRUE(again.open(siteUrl(VIREKA_DEMO_WEB)));
+    EXPECT_EQ(pageRank(again), answered);
+    // Another browser, the shared link.
+    WebPage other({1024, 768});
+    ASSERT_TRUE(other.open(link));
+    EXPECT_EQ(pageRank(other), answered);
+    EXPECT_NE(answered.last(), " 49 species at 0 %");
+}
+
+TEST(WebPlayer, AKeyWithoutADrawingIsAnsweredThroughItsQuestions) {
+    QTemporaryDir dir;
+    testing_support::writeDeltaGrasses(dir.path() + "/grasses");
+    const QString base = dir.path() + "/base";
+    ASSERT_EQ(runTool(VIREKA_KB_PATH, {"import", "delta", dir.path() + "/grasses", base}).exitCode, 0);
+    const QString site = dir.path() + "/site";
+    const ToolRun exported = runTool(VIREKA_KB_PATH, {"export", "web", base, site});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+
+    WebPage page({1024, 768});
+    ASSERT_TRUE(page.open(siteUrl(site))) << page.console().toStdString();
+    // The questions take the drawing's place.
+    EXPECT_TRUE(page.js("document.getElementById('drawing').hidden").toBool());
+    EXPECT_TRUE(page.js("document.getElementById('stagePanel').contains("
+                        "document.querySelector('#questionList .question'))")
+                    .toBool());
+    const QString question = page.js("document.querySelector('#questionList .question').dataset.key")
+                                 .toString();
+    page.click(page.centreOf("#questionList .question .ask"));
+    ASSERT_TRUE(page.waitFor(
+        QStringLiteral("document.body.dataset.question === '%1'").arg(question), 5000));
+    pickCell(page, 1);
+    confirm(page);
+    EXPECT_EQ(chosenStates(page), QList<int>{firstState(page, question) + 1});
+    page.click(page.centreOf("#tabs button[data-tab=results]"));
+    const QStringList answered = pageRank(page);
+    EXPECT_EQ(answered, desktopRank(page, base, dir.path()));
+
+    // Taking the answer back from the panel.
+    page.click(page.centreOf("#questionList .question.answered .withdraw"));
+    EXPECT_TRUE(page.waitFor("!document.querySelector('#questionList .question.answered')"));
+    EXPECT_EQ(chosenStates(page), QList<int>{});
+    EXPECT_EQ(pageRank(page), desktopRank(page, base, dir.path()));
+    EXPECT_NE(pageRank(page), answered);
+}
