@@ -85,7 +85,7 @@ bool WebPage::waitFor(const QString& condition, int timeoutMs) {
 QPoint WebPage::centreOf(const QString& selector) {
     const QVariantList box =
         js(QStringLiteral("(() => { const e = document.querySelector(%1); if (!e) return [-1, -1];"
-                          " const r = e.getBoundingClientRect(); return [r.left + r.width / 2,"
+                          " e.scrollIntoView({block: 'nearest'}); const r = e.getBoundingClientRect(); return [r.left + r.width / 2,"
                           " r.top + r.height / 2]; })()")
                .arg(QStringLiteral("'%1'").arg(selector)))
             .toList();

@@ -28,7 +28,8 @@ public:
     QVariant js(const QString& script, int timeoutMs = 10000);
     // Waits until the script's value is true.
     bool waitFor(const QString& condition, int timeoutMs = 10000);
-    // The centre of an element, in the window's coordinates; (-1, -1) when it has no box.
+    // The centre of an element, scrolled into view first, in the window's coordinates;
+    // (-1, -1) when there is no such element.
     QPoint centreOf(const QString& selector);
     // A left click where a person would press and release.
     void click(QPoint at);
