@@ -5,7 +5,8 @@ packages=(cmake ninja-build g++ pkg-config libsqlite3-dev zlib1g-dev libgtest-de
           qt6-base-dev qt6-svg-dev qt6-webengine-dev qt6-webchannel-dev
           libgl-dev xvfb xauth
           qt6-translations-l10n adwaita-icon-theme
-          desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin file dpkg-dev)
+          desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin file dpkg-dev
+          nodejs)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -122,6 +122,9 @@ function rankLines(id) {
 }
 
 function bestLines(id, key, withScores) {
+  // As vireka-kb best: the scores first (which takes every species as leading when none
+  // is listed), then Search.
+  id.searchScores();
   const best = id.best();
   const lines = [best.outcome === "question" ? key.objects[best.object].key : best.message];
   if (withScores) key.objects.forEach((o, r) => lines.push(o.key + "\t" + best.scoreText(r)));

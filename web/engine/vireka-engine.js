@@ -459,14 +459,19 @@
     // "retry": none is left but skipped ones, the message asks whether to try them again
     // (retrySkipped() then best() again).
     best() {
+      if (this.topCount === 1) {
+        const scores = this.searchScores();
+        return { outcome: "onlyOne", object: -1, message: this.text(1078), scores,
+                 scoreText: (r) => scoreText(scores[r]) };
+      }
+      return this.search();
+    }
+
+    // The search itself, as the skip button runs it: no look at the leading species.
+    search() {
       const scores = this.searchScores();
       const result = { outcome: "", object: -1, message: null, scores,
                        scoreText: (r) => scoreText(scores[r]) };
-      if (this.topCount === 1) {
-        result.outcome = "onlyOne";
-        result.message = this.text(1078);
-        return result;
-      }
       let bestScore = 0;
       for (let r = 0; r < scores.length; ++r) {
         if (bestScore < scores[r]) { bestScore = scores[r]; result.object = r; }
@@ -489,7 +494,7 @@
       const o = this.key.objects[r];
       if (o && isInt(o.descriptor, 0, this.jokerFlags.length - 1))
         this.jokerFlags[o.descriptor] = false;
-      return this.best();
+      return this.search();
     }
 
     retrySkipped() {

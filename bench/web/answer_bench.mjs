@@ -1,0 +1,62 @@
+// One answer on a large key in the web engine: the answer written into the description, the
+// species ranked again, the list and legend made; and Search from the same description.
+// Measured against one streaming pass over the key's matrix in the same run, interleaved with
+// the work, as the other benchmarks are; the figures kept are the fastest samples.
+//
+//   node bench/web/answer_bench.mjs SITE [SAMPLES]      (default 15 samples)
+import fs from "node:fs";
+import path from "node:path";
+import vm from "node:vm";
+import { performance } from "node:perf_hooks";
+
+const [site, samplesArg] = process.argv.slice(2);
+const samples = Math.max(5, Number(samplesArg) || 15);
+vm.runInThisContext(fs.readFileSync(path.join(site, "engine", "vireka-engine.js"), "utf8"));
+const prefix = "globalThis.VIREKA_KEY = ";
+let t0 = performance.now();
+const text = fs.readFileSync(path.join(site, "data", "key.js"), "utf8").trim();
+const data = JSON.parse(text.slice(prefix.length, -1));
+const key = VirekaEngine.loadKey(data);
+const loadMs = performance.now() - t0;
+t0 = performance.now();
+const id = new VirekaEngine.Identification(key);
+const startMs = performance.now() - t0;
+
+// The baseline: every cell of the matrix read once.
+function pass() {
+  const m = key.matrix;
+  let s = 0;
+  for (let i = 0; i < m.length; ++i) s += m[i];
+  return s;
+}
+
+let seed = 1;
+const next = (n) => ((seed = (seed * 1103515245 + 12345) % 2147483648) % n);
+const askable = key.objects.map((o, r) => r).filter((r) => key.objects[r].count > 1);
+const passes = [], answers = [], searches = [];
+let sink = 0;
+for (let s = 0; s < samples; ++s) {
+  let t = performance.now();
+  sink += pass();
+  passes.push(performance.now() - t);
+  // Five answers to different questions, one batch: the mean is the sample.
+  t = performance.now();
+  for (let a = 0; a < 5; ++a) {
+    const r = askable[next(askable.length)];
+    id.answer(r, next(key.objects[r].count));
+    sink += id.listLines().length + id.legend().length;
+  }
+  answers.push((performance.now() - t) / 5);
+  t = performance.now();
+  sink += id.best().object;
+  searches.push(performance.now() - t);
+  id.clear();
+}
+const min = (a) => Math.min(...a);
+const f = (v) => v.toFixed(2);
+console.log(`key: ${key.speciesCount} species, ${key.stateCount} states, ` +
+            `${key.objects.length} questions; key.js ${(fs.statSync(path.join(site, "data", "key.js")).size / 1048576).toFixed(1)} MB`);
+console.log(`load ${f(loadMs)} ms, first ranking ${f(startMs)} ms`);
+console.log(`pass_ms ${f(min(passes))}  answer_ms ${f(min(answers))}  vs_pass ${f(min(answers) / min(passes))}  ` +
+            `search_ms ${f(min(searches))}  samples ${samples}`);
+if (sink === 0.5) console.log("");
