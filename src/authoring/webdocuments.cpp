@@ -9,6 +9,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QImageReader>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QUrl>
@@ -89,20 +90,30 @@ QString WebDocuments::publishPicture(const QString& path) {
     const QString written = isShownAsIs(path) ? relative : relative + QStringLiteral(".png");
     if (published_.contains(path)) return written;
     published_.insert(path);
-    QString why;
-    const platform::Picture picture = platform::Picture::load(path, &why);
-    if (picture.isNull()) {
-        notes_ << QStringLiteral("document picture %1 left out: %2").arg(relative, why);
-        return QString();
-    }
     QByteArray bytes;
     if (isShownAsIs(path)) {
+        // Copied as they are once their header says they are what their name says: page
+        // pictures are large, and the browser decodes them anyway.
         const auto read = platform::BoundedFile::read(path, MaxPicture, &bytes);
-        if (!read.ok()) {
-            notes_ << read.errorString;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        const QByteArray format = reader.format();
+        if (!read.ok() || !(format == "png" || format == "gif" || format == "jpeg") ||
+            !reader.size().isValid() || reader.size().width() > 32768 ||
+            reader.size().height() > 32768) {
+            notes_ << QStringLiteral("document picture %1 left out: %2")
+                          .arg(relative, read.ok() ? QStringLiteral("not a picture browsers show")
+                                                   : read.errorString);
             return QString();
         }
     } else {
+        QString why;
+        const platform::Picture picture = platform::Picture::load(path, &why);
+        if (picture.isNull()) {
+            notes_ << QStringLiteral("document picture %1 left out: %2").arg(relative, why);
+            return QString();
+        }
         QSize size = picture.naturalSize().toSize();
         if (size.isEmpty()) size = QSize(800, 600);
         const QImage image = picture.render(size.boundedTo(QSize(4096, 4096)), Qt::white);
