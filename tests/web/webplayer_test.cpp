@@ -139,3 +139,40 @@ TEST(WebPlayer, AKeyWithoutADrawingIsAnsweredThroughItsQuestions) {
     EXPECT_EQ(pageRank(page), desktopRank(page, base, dir.path()));
     EXPECT_NE(pageRank(page), answered);
 }
+
+TEST(WebPlayer, DocumentsOpenFromTheListAndTheTreeInTheChosenLanguage) {
+    WebPage page({1280, 800});
+    ASSERT_TRUE(page.open(siteUrl(VIREKA_DEMO_WEB)));
+    const auto frame = [&] { return page.js("document.getElementById('doc').getAttribute('src')").toString(); };
+    // The first line of the list: its species' document, in English.
+    page.click(page.centreOf("#list button[data-line=\"0\"]"));
+    ASSERT_TRUE(page.waitFor("document.body.dataset.tab === 'document'"));
+    EXPECT_EQ(frame(), "docs/a/aescy/aescy_en.html");
+    // At 0 % for every species nothing is contradicted: no contradictions command.
+    EXPECT_TRUE(page.js("document.getElementById('contra').hidden").toBool());
+
+    // In French, a species under a common name opens its French page.
+    page.js("(() => { const s = document.getElementById('language'); s.value = '2';"
+            " s.dispatchEvent(new Event('change')); })()");
+    EXPECT_EQ(page.js("document.querySelector('#tabs button[data-tab=species]').textContent")
+                  .toString(),
+              page.js("VIREKA_STRINGS['1300'][2]").toString());
+    EXPECT_EQ(page.js("document.getElementById('legend').textContent").toString(),
+              page.js("' 49 ' + VIREKA_STRINGS['1500'][2] + ' 0 %'").toString());
+    page.click(page.centreOf("#tabs button[data-tab=species]"));
+    // Roots, then the common names' languages, then a name, then its species.
+    page.click(page.centreOf("#tree > details:nth-of-type(3) > summary"));
+    page.click(page.centreOf("#tree > details:nth-of-type(3) > details > summary"));
+    page.click(page.centreOf("#tree > details:nth-of-type(3) > details > details > summary"));
+    const QPoint species =
+        page.centreOf("#tree > details:nth-of-type(3) > details > details > button.species");
+    ASSERT_GE(species.x(), 0);
+    const QString code = page.js("document.querySelector('#tree > details:nth-of-type(3) > details"
+                                 " > details > button.species').dataset.code")
+                             .toString()
+                             .toLower();
+    page.click(species);
+    ASSERT_TRUE(page.waitFor("document.body.dataset.tab === 'document'"));
+    EXPECT_EQ(frame(), QStringLiteral("docs/%1/%2/%2_fr.html").arg(code.left(1), code));
+    EXPECT_EQ(code.size(), 5);
+}

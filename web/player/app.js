@@ -417,6 +417,8 @@
   function translate() {
     document.documentElement.lang = LANGUAGES[language];
     for (const e of document.querySelectorAll("[data-text]")) e.textContent = t(e.dataset.text);
+    // Without a drawing the first pane holds the questions, and says so.
+    if (!hasDrawing) document.querySelector('#tabs button[data-tab="key"]').textContent = t(1640);
     $("filter").placeholder = t(1644);
     $("language").value = String(language);
     tree.render(assets.tree || [], (k) => ({ "Familles": t(1301), "Espèces": t(1300),
@@ -446,7 +448,7 @@
   translate();
   restore().then(() => {
     refresh();
-    showTab(hasDrawing && matchMedia("(max-width: 760px)").matches ? "key" : "results");
+    showTab(matchMedia("(max-width: 760px)").matches ? "key" : "results");
     document.body.dataset.ready = "1";
   });
 
