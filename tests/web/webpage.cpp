@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QTest>
 #include <QTimer>
+#include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -15,8 +16,9 @@ namespace {
 // Keeps what the page writes to its console, so a failing test can say why.
 class LoggingPage : public QWebEnginePage {
 public:
-    LoggingPage(QWebEngineProfile* profile, std::shared_ptr<QString> log, QObject* parent)
-        : QWebEnginePage(profile, parent), log_(std::move(log)) {}
+    LoggingPage(QWebEngineProfile* profile, std::shared_ptr<QString> log,
+                std::shared_ptr<QStringList> chosen, QObject* parent)
+        : QWebEnginePage(profile, parent), log_(std::move(log)), chosen_(std::move(chosen)) {}
 
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message,
@@ -24,8 +26,13 @@ protected:
         *log_ += QStringLiteral("%1:%2: %3\n").arg(source).arg(line).arg(message);
     }
 
+    QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override {
+        return *chosen_;
+    }
+
 private:
     std::shared_ptr<QString> log_;
+    std::shared_ptr<QStringList> chosen_;
 };
 
 }  // namespace
@@ -33,8 +40,10 @@ private:
 WebPage::WebPage(QSize size, std::shared_ptr<QWebEngineProfile> profile)
     : profile_(profile ? std::move(profile) : std::make_shared<QWebEngineProfile>()),
       view_(std::make_unique<QWebEngineView>()),
-      console_(std::make_shared<QString>()) {
-    page_ = new LoggingPage(profile_.get(), console_, view_.get());
+      console_(std::make_shared<QString>()),
+      chosen_(std::make_shared<QStringList>()),
+      download_(std::make_shared<QString>()) {
+    page_ = new LoggingPage(profile_.get(), console_, chosen_, view_.get());
     view_->setPage(page_);
     view_->resize(size);
     view_->show();
@@ -99,6 +108,25 @@ void WebPage::click(QPoint at) {
     QTest::mousePress(target, Qt::LeftButton, Qt::NoModifier, at);
     QTest::mouseRelease(target, Qt::LeftButton, Qt::NoModifier, at, 30);
     QTest::qWait(30);
+}
+
+void WebPage::setChosenFiles(const QStringList& paths) {
+    *chosen_ = paths;
+}
+
+void WebPage::acceptDownloads(const QString& folder) {
+    auto last = download_;
+    QObject::connect(profile_.get(), &QWebEngineProfile::downloadRequested, page_,
+                     [folder, last](QWebEngineDownloadRequest* request) {
+                         request->setDownloadDirectory(folder);
+                         QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged,
+                                          request, [request, last] {
+                                              if (request->isFinished())
+                                                  *last = request->downloadDirectory() + '/' +
+                                                          request->downloadFileName();
+                                          });
+                         request->accept();
+                     });
 }
 
 QString WebPage::console() const {

@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 
@@ -33,6 +34,11 @@ public:
     QPoint centreOf(const QString& selector);
     // A left click where a person would press and release.
     void click(QPoint at);
+    // The files the next file chooser of the page picks, as a person would.
+    void setChosenFiles(const QStringList& paths);
+    // Lets the page's downloads go into folder; the path of the last one finished, or empty.
+    void acceptDownloads(const QString& folder);
+    QString lastDownload() const { return *download_; }
     // The messages the page logged (errors included), one per line.
     QString console() const;
 
@@ -44,6 +50,8 @@ private:
     std::unique_ptr<QWebEngineView> view_;
     QWebEnginePage* page_ = nullptr;
     std::shared_ptr<QString> console_;
+    std::shared_ptr<QStringList> chosen_;
+    std::shared_ptr<QString> download_;
 };
 
 }  // namespace testing_support

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QRect>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUrl>
 #include <QWebEngineProfile>
 #include <gtest/gtest.h>
@@ -175,4 +176,52 @@ TEST(WebPlayer, DocumentsOpenFromTheListAndTheTreeInTheChosenLanguage) {
     ASSERT_TRUE(page.waitFor("document.body.dataset.tab === 'document'"));
     EXPECT_EQ(frame(), QStringLiteral("docs/%1/%2/%2_fr.html").arg(code.left(1), code));
     EXPECT_EQ(code.size(), 5);
+}
+
+TEST(WebPlayer, IdentificationFilesGoInAndOutThroughTheBrowser) {
+    QTemporaryDir dir;
+    WebPage page({1280, 800});
+    page.acceptDownloads(dir.path() + "/downloads");
+    ASSERT_TRUE(page.open(siteUrl(VIREKA_DEMO_WEB)));
+    // A file of the desktop program: states SEX first + 1 (female) and its frame 0 answered.
+    const int states = page.js("VirekaPlayer.key.stateCount").toInt();
+    const int frames = page.js("VirekaPlayer.key.frameCount").toInt();
+    QByteArray qnt(2 * (states + frames), '\0');
+    qnt[2 * (firstState(page, "SEX") + 1)] = 1;
+    qnt[2 * states] = char(0xff);
+    qnt[2 * states + 1] = char(0xff);
+    const QString file = dir.path() + "/female.qnt";
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(qnt);
+    }
+    page.setChosenFiles({file});
+    page.click(page.centreOf("#openLabel"));
+    ASSERT_TRUE(page.waitFor(QStringLiteral("VirekaPlayer.id().stateChoice[%1] === 1")
+                                 .arg(firstState(page, "SEX") + 1)));
+    const ToolRun desktop = runTool(VIREKA_KB_PATH, {"rank", "--data", VIREKA_DEMO_BASE, "--base",
+                                                     "vireka.db", "--qnt", file});
+    EXPECT_EQ(pageRank(page), lines(desktop.out));
+
+    // Saved again, the same bytes.
+    page.click(page.centreOf("#save"));
+    for (int i = 0; i < 250 && page.lastDownload().isEmpty(); ++i) QTest::qWait(20);
+    ASSERT_FALSE(page.lastDownload().isEmpty());
+    QFile saved(page.lastDownload());
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), qnt);
+
+    // A file of another base changes nothing and says so.
+    const QString foreign = dir.path() + "/foreign.qnt";
+    {
+        QFile f(foreign);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(6, '\0'));
+    }
+    page.setChosenFiles({foreign});
+    page.click(page.centreOf("#openLabel"));
+    ASSERT_TRUE(page.waitFor("!document.getElementById('dialog').hidden"));
+    EXPECT_TRUE(page.js("document.getElementById('dialogText').textContent").toString().contains("foreign.qnt"));
+    EXPECT_EQ(pageRank(page), lines(desktop.out));
 }
