@@ -11,23 +11,23 @@ namespace {
 // its text, except the elements below whose content goes with them.
 const QSet<QString>& keptElements() {
     static const QSet<QString> set = {
-        "html",  "head",   "body",    "title",      "meta",   "style",   "h1",    "h2",
-        "h3",    "h4",     "h5",      "h6",         "p",      "div",     "span",  "nav",
-        "section", "article", "header", "footer",   "main",   "aside",   "a",     "img",
-        "table", "thead",  "tbody",   "tfoot",      "tr",     "td",      "th",    "caption",
-        "colgroup", "col", "ul",      "ol",         "li",     "dl",      "dt",    "dd",
-        "br",    "hr",     "b",       "i",          "u",      "s",       "em",    "strong",
-        "small", "big",    "sub",     "sup",        "code",   "pre",     "blockquote", "q",
-        "cite",  "abbr",   "figure",  "figcaption", "center", "font",    "map",   "area"};
+        "html",     "head",    "body",   "title",      "meta",   "style", "h1",         "h2",
+        "h3",       "h4",      "h5",     "h6",         "p",      "div",   "span",       "nav",
+        "section",  "article", "header", "footer",     "main",   "aside", "a",          "img",
+        "table",    "thead",   "tbody",  "tfoot",      "tr",     "td",    "th",         "caption",
+        "colgroup", "col",     "ul",     "ol",         "li",     "dl",    "dt",         "dd",
+        "br",       "hr",      "b",      "i",          "u",      "s",     "em",         "strong",
+        "small",    "big",     "sub",    "sup",        "code",   "pre",   "blockquote", "q",
+        "cite",     "abbr",    "figure", "figcaption", "center", "font",  "map",        "area"};
     return set;
 }
 
 // Elements whose content is dropped with them: it runs, fetches, or is a control.
 const QSet<QString>& droppedWithContent() {
-    static const QSet<QString> set = {"script",   "iframe", "object", "applet",  "noscript",
-                                      "template", "svg",    "math",   "frameset", "noframes",
-                                      "noembed",  "select", "textarea", "xmp",   "plaintext",
-                                      "button",   "audio",  "video",  "canvas"};
+    static const QSet<QString> set = {"script",   "iframe", "object",   "applet",   "noscript",
+                                      "template", "svg",    "math",     "frameset", "noframes",
+                                      "noembed",  "select", "textarea", "xmp",      "plaintext",
+                                      "button",   "audio",  "video",    "canvas"};
     return set;
 }
 
@@ -40,16 +40,17 @@ bool isRawText(const QString& name) {
 
 const QSet<QString>& keptAttributes() {
     static const QSet<QString> set = {
-        "class",  "id",          "title",       "lang",   "dir",     "align", "valign",
-        "width",  "height",      "colspan",     "rowspan", "border", "cellpadding",
-        "cellspacing", "alt",    "bgcolor",     "color",  "size",    "face",  "name",
-        "shape",  "coords",      "usemap",      "style",  "start",   "type"};
+        "class",  "id",      "title",   "lang",    "dir",    "align",       "valign",
+        "width",  "height",  "colspan", "rowspan", "border", "cellpadding", "cellspacing",
+        "alt",    "bgcolor", "color",   "size",    "face",   "name",        "shape",
+        "coords", "usemap",  "style",   "start",   "type"};
     return set;
 }
 
 QString decodeEntities(const QString& s) {
     if (!s.contains(QLatin1Char('&'))) return s;
-    static const QRegularExpression entity(QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6}|amp|lt|gt|quot|apos);?"));
+    static const QRegularExpression entity(
+        QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6}|amp|lt|gt|quot|apos);?"));
     QString out;
     qsizetype last = 0;
     auto it = entity.globalMatch(s);
@@ -62,11 +63,16 @@ QString decodeEntities(const QString& s) {
             code = e.mid(2).toUInt(nullptr, 16);
         else if (e.startsWith(QLatin1Char('#')))
             code = e.mid(1).toUInt();
-        else if (e == "amp") code = '&';
-        else if (e == "lt") code = '<';
-        else if (e == "gt") code = '>';
-        else if (e == "quot") code = '"';
-        else code = '\'';
+        else if (e == "amp")
+            code = '&';
+        else if (e == "lt")
+            code = '<';
+        else if (e == "gt")
+            code = '>';
+        else if (e == "quot")
+            code = '"';
+        else
+            code = '\'';
         if (code == 0 || code > 0x10FFFF) code = 0xFFFD;
         out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
         last = m.capturedEnd();
@@ -92,7 +98,7 @@ struct Tag {
     QString name;
     bool closing = false;
     QList<QPair<QString, QString>> attributes;  // names in lower case, values decoded
-    qsizetype end = 0;                            // just past '>'
+    qsizetype end = 0;                          // just past '>'
 };
 
 // Reads the tag that starts at html[at] == '<'; false when it is not a tag.
@@ -250,8 +256,10 @@ QString HtmlSanitizer::sanitize(const QString& html) const {
                     attributes += QStringLiteral(" href=\"%1\"").arg(escapeAttribute(target));
             } else if (name == "src" && tag.name == "img") {
                 const QString target = mapLink_(value.trimmed(), LinkKind::Picture);
-                if (target.isEmpty()) drop = true;
-                else attributes += QStringLiteral(" src=\"%1\"").arg(escapeAttribute(target));
+                if (target.isEmpty())
+                    drop = true;
+                else
+                    attributes += QStringLiteral(" src=\"%1\"").arg(escapeAttribute(target));
             } else if (name == "usemap") {
                 if (value.startsWith(QLatin1Char('#')))
                     attributes += QStringLiteral(" usemap=\"%1\"").arg(escapeAttribute(value));

@@ -37,9 +37,12 @@ QJsonArray clickZones(kb::Model& model) {
         bool ended = false, possible = true;
         for (int k = 0; k < model.ConstraintCount && !ended && possible; ++k) {
             const QString code = t.field(QStringLiteral("C_%1").arg(k)).toString();
-            if (code == QLatin1String("Fin")) ended = true;
-            else if (!states.seek(code) || states.noMatch()) possible = false;
-            else when.append(states.field(QStringLiteral("NUM")).toInt());
+            if (code == QLatin1String("Fin"))
+                ended = true;
+            else if (!states.seek(code) || states.noMatch())
+                possible = false;
+            else
+                when.append(states.field(QStringLiteral("NUM")).toInt());
         }
         if (!ended || !possible) continue;
         zones.append(QJsonObject{{"object", t.field(QStringLiteral("Nom")).toString()},
@@ -58,8 +61,8 @@ QJsonArray clickZones(kb::Model& model) {
 // first, then the nearest of the blue, green and red bytes.
 QJsonArray palette(const kb::Model& model) {
     QJsonArray entries;
-    const size_t n = std::min({model.PaletteColour.size(), model.PaletteBGR.size(),
-                               model.PaletteCode.size()});
+    const size_t n =
+        std::min({model.PaletteColour.size(), model.PaletteBGR.size(), model.PaletteCode.size()});
     for (size_t i = 0; i < n; ++i) {
         const kb::Bgr& c = model.PaletteBGR[i];
         entries.append(QJsonObject{{"colour", qint64(model.PaletteColour[i])},

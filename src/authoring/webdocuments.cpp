@@ -42,8 +42,7 @@ QString withHead(const QString& html) {
     QString out = html;
     const auto m = head.match(out);
     if (m.hasMatch()) return out.insert(m.capturedEnd(), PageHead);
-    if (out.startsWith(QLatin1String("<!DOCTYPE html>")))
-        return out.insert(15, PageHead);
+    if (out.startsWith(QLatin1String("<!DOCTYPE html>"))) return out.insert(15, PageHead);
     return PageHead + out;
 }
 
@@ -187,8 +186,7 @@ bool WebDocuments::write() {
             const QString code = flora.field(QStringLiteral("Code")).toString().toLower();
             if (code.isEmpty() || code.contains('/') || code.contains('\\') || code.contains(".."))
                 continue;
-            const QString folder =
-                platform::resolveInside(documents_, code.left(1) + '/' + code);
+            const QString folder = platform::resolveInside(documents_, code.left(1) + '/' + code);
             if (folder.isEmpty() || !QFileInfo(folder).isDir()) continue;
             QJsonObject pages;
             const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files, QDir::Name);

@@ -90,8 +90,10 @@ QJsonObject WebPictures::drawing() {
         for (t.moveFirst(); !t.eof(); t.moveNext()) {
             const QString name = t.field(QStringLiteral("Nom")).toString();
             const QString folder = drawingFolder(t.field(QStringLiteral("Robot_Num")).toInt());
-            if (name.right(3) == Wmf) paths << folder + '/' + name;
-            else for (const QString& s : suffixes) paths << folder + '/' + name + s;
+            if (name.right(3) == Wmf)
+                paths << folder + '/' + name;
+            else
+                for (const QString& s : suffixes) paths << folder + '/' + name + s;
         }
     }
     kb::Table marks = source_.model->KnowledgeBase.openTable(QStringLiteral("Contradictions"));
@@ -124,8 +126,8 @@ QJsonObject WebPictures::drawing() {
     return QJsonObject{{"size", sizeArray(LayerSize)}, {"layers", layers}};
 }
 
-QString WebPictures::writePng(const QString& folder, const QString& name,
-                              const QString& relative, QSize maxSize, QSize* written) {
+QString WebPictures::writePng(const QString& folder, const QString& name, const QString& relative,
+                              QSize maxSize, QSize* written) {
     QString why;
     const platform::Picture picture = pictureIn(folder, name, &why);
     if (picture.isNull()) {
@@ -162,8 +164,8 @@ QJsonObject WebPictures::choices() {
         const QString popup = t.field(QStringLiteral("Popup")).toString();
         QSize size;
         const QString file =
-            writePng(source_.descriptorDir, popup,
-                     QStringLiteral("media/choices/%1.png").arg(n++), QSize(2400, 1800), &size);
+            writePng(source_.descriptorDir, popup, QStringLiteral("media/choices/%1.png").arg(n++),
+                     QSize(2400, 1800), &size);
         if (!file.isEmpty())
             result.insert(key, QJsonObject{{"file", file}, {"size", sizeArray(size)}});
     }
@@ -195,10 +197,11 @@ QJsonObject WebPictures::toolbars() {
                 writePng(source_.dataDir, text("File"),
                          QStringLiteral("media/buttons/%1%2.png").arg(bar.prefix).arg(k),
                          QSize(48, 48), nullptr);
-            buttons.append(QJsonObject{{"caption", text("Caption")},
-                                       {"tip", text("TipText")},
-                                       {"key", t.hasField(QStringLiteral("Key")) ? text("Key") : ""},
-                                       {"picture", picture}});
+            buttons.append(
+                QJsonObject{{"caption", text("Caption")},
+                            {"tip", text("TipText")},
+                            {"key", t.hasField(QStringLiteral("Key")) ? text("Key") : ""},
+                            {"picture", picture}});
         }
         result.insert(QLatin1String(bar.name), buttons);
     }

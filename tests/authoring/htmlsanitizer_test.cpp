@@ -68,7 +68,8 @@ TEST(HtmlSanitizer, StylesThatFetchGoAndTheRestStays) {
         "<style>p{background:url(http://x/t.png)}</style>"
         "<link rel=stylesheet href=\"http://x/z.css\"></head>"
         "<body><!-- a comment --><p style=\"color:blue\">a</p>"
-        "<p style=\"background: URL(http://x/p.png)\">b</p><p style=\"x:expression(alert(1))\">c</p>"
+        "<p style=\"background: URL(http://x/p.png)\">b</p><p "
+        "style=\"x:expression(alert(1))\">c</p>"
         "<custom-tag>kept text</custom-tag></body></html>");
     EXPECT_TRUE(out.startsWith("<!DOCTYPE html><html><head><title>A &lt; B</title>"))
         << out.toStdString();

@@ -2,12 +2,11 @@
 
 #include "support/toolrun.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QUrl>
-#include <gtest/gtest.h>
 
 namespace testing_support {
-
 
 QString siteUrl(const QString& site) {
     return QUrl::fromLocalFile(site + QStringLiteral("/index.html")).toString();
@@ -28,8 +27,8 @@ QStringList desktopRank(WebPage& page, const QString& dataDir, const QString& fo
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(qnt) != qnt.size()) return {};
     file.close();
-    const ToolRun r = runTool(VIREKA_KB_PATH, {"rank", "--data", dataDir, "--base", "vireka.db",
-                                               "--qnt", path});
+    const ToolRun r =
+        runTool(VIREKA_KB_PATH, {"rank", "--data", dataDir, "--base", "vireka.db", "--qnt", path});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     return lines(r.out);
 }
@@ -54,8 +53,9 @@ QList<int> chosenStates(WebPage& page) {
 }
 
 int firstState(WebPage& page, const QString& question) {
-    return page.js(QStringLiteral("VirekaPlayer.key.objects[VirekaPlayer.key.objectIndex('%1')].first")
-                       .arg(question))
+    return page
+        .js(QStringLiteral("VirekaPlayer.key.objects[VirekaPlayer.key.objectIndex('%1')].first")
+                .arg(question))
         .toInt();
 }
 
@@ -71,16 +71,20 @@ QPoint onDrawing(WebPage& page, double x, double y) {
 }
 
 QString openQuestion(WebPage& page) {
-    return page.js("document.body.dataset.view === 'question' ? document.body.dataset.question : ''")
+    return page
+        .js("document.body.dataset.view === 'question' ? document.body.dataset.question : ''")
         .toString();
 }
 
 bool painted(WebPage& page) {
-    return page.waitFor("document.getElementById('drawing').dataset.painted");
+    // The latest painting asked for is the one on the canvas (a resize clears it first).
+    return page.waitFor("document.getElementById('drawing').dataset.painted === "
+                        "String(VirekaPlayer.drawing.generation)");
 }
 
 // Clicks a part of the drawing and waits for its question.
 bool ask(WebPage& page, QPoint at, const QString& question) {
+    if (!painted(page)) return false;
     page.click(at);
     return page.waitFor(QStringLiteral("document.body.dataset.question === '%1' && "
                                        "document.body.dataset.view === 'question'")
@@ -93,8 +97,9 @@ void pickCell(WebPage& page, int cell) {
 }
 
 int markedCell(WebPage& page) {
-    return page.js("(() => { const m = document.querySelector('#choice .cell.marked');"
-                   " return m ? Number(m.dataset.cell) : -1; })()")
+    return page
+        .js("(() => { const m = document.querySelector('#choice .cell.marked');"
+            " return m ? Number(m.dataset.cell) : -1; })()")
         .toInt();
 }
 
@@ -102,6 +107,5 @@ void confirm(WebPage& page) {
     page.click(page.centreOf("#questionBar button:first-child"));
     page.waitFor("document.body.dataset.view === 'key'", 5000);
 }
-
 
 }  // namespace testing_support

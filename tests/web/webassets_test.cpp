@@ -3,6 +3,7 @@
 #include "playerdriver.h"
 #include "support/toolrun.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -12,7 +13,6 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace testing_support;
 
@@ -56,8 +56,10 @@ TEST(WebAssets, DocumentsAreCleanedAndTheirLinksStayInsideTheSite) {
     const QString base = dir.path() + "/base";
     ASSERT_TRUE(copyTree(VIREKA_DEMO_BASE, base));
     // Two species keep their documents, which keeps the export short.
-    for (const QFileInfo& letter : QDir(base + "/documents").entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
-        for (const QFileInfo& species : QDir(letter.filePath()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
+    for (const QFileInfo& letter :
+         QDir(base + "/documents").entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
+        for (const QFileInfo& species :
+             QDir(letter.filePath()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
             if (species.fileName() != "calsp" && species.fileName() != "aescy")
                 QDir(species.filePath()).removeRecursively();
     const QString folder = base + "/documents/c/calsp";
@@ -116,9 +118,8 @@ TEST(WebAssets, EveryPublishedPageIsCleanAndItsLinksLeadToFilesOfTheSite) {
 TEST(WebAssets, EveryPictureThePageAsksForIsThere) {
     const QJsonObject assets = scriptObject(QStringLiteral(VIREKA_DEMO_WEB) + "/data/assets.js");
     ASSERT_FALSE(assets.isEmpty());
-    EXPECT_TRUE(assets["notes"].toArray().isEmpty()) << QJsonDocument(assets["notes"].toArray())
-                                                            .toJson()
-                                                            .toStdString();
+    EXPECT_TRUE(assets["notes"].toArray().isEmpty())
+        << QJsonDocument(assets["notes"].toArray()).toJson().toStdString();
     // Each variant of each layer, in both suffixes, and the contradiction marks.
     const QJsonObject layers = assets["drawing"].toObject()["layers"].toObject();
     for (const char* layer :
@@ -148,9 +149,11 @@ TEST(WebAssets, EveryPictureThePageAsksForIsThere) {
         EXPECT_EQ(picture.width(), c["size"].toArray()[0].toInt()) << key.toStdString();
     }
     for (const QJsonValue& b : assets["toolbars"].toObject()["deter"].toArray())
-        EXPECT_FALSE(QImage(QStringLiteral(VIREKA_DEMO_WEB) + "/" + b["picture"].toString()).isNull());
+        EXPECT_FALSE(
+            QImage(QStringLiteral(VIREKA_DEMO_WEB) + "/" + b["picture"].toString()).isNull());
     EXPECT_EQ(assets["zones"].toArray().size(), 11);
-    const QJsonObject strings = scriptObject(QStringLiteral(VIREKA_DEMO_WEB) + "/strings/strings.js");
+    const QJsonObject strings =
+        scriptObject(QStringLiteral(VIREKA_DEMO_WEB) + "/strings/strings.js");
     EXPECT_EQ(strings["1500"].toArray()[0].toString(), "species at");
     EXPECT_EQ(strings["1729"].toArray()[2].toString(), "Valider");
 }

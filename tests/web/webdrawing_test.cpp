@@ -3,8 +3,8 @@
 // description changes.
 #include "playerdriver.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 
 using namespace testing_support;
 
@@ -26,8 +26,9 @@ QString zoneAt(WebPage& page, const QString& zones, int x, int y, const QString&
 
 QString zone(const QString& key, int x1, int y1, int x2, int y2, int frame, bool testFrame,
              const QString& when = "[]") {
-    return QStringLiteral("{object: '%1', x1: %2, y1: %3, x2: %4, y2: %5, frame: %6, "
-                          "testFrame: %7, when: %8}")
+    return QStringLiteral(
+               "{object: '%1', x1: %2, y1: %3, x2: %4, y2: %5, frame: %6, "
+               "testFrame: %7, when: %8}")
         .arg(key)
         .arg(x1)
         .arg(y1)
@@ -89,16 +90,17 @@ TEST(WebDrawing, ZonesFollowTheirBordersFramesAndConditions) {
 TEST(WebDrawing, ColoursGoToTheNearestPaletteEntry) {
     WebPage page({800, 600});
     ASSERT_TRUE(page.open(siteUrl(VIREKA_DEMO_WEB)));
-    const QString palette = "[{colour: 0x0000ff, bgr: [0, 0, 255], code: 'RED'},"
-                            " {colour: 0x0000ff, bgr: [0, 0, 255], code: 'RED2'},"
-                            " {colour: 0xff0000, bgr: [255, 0, 0], code: 'BLUE'},"
-                            " {colour: 0x00ff00, bgr: [0, 255, 0], code: 'GREEN'}]";
+    const QString palette =
+        "[{colour: 0x0000ff, bgr: [0, 0, 255], code: 'RED'},"
+        " {colour: 0x0000ff, bgr: [0, 0, 255], code: 'RED2'},"
+        " {colour: 0xff0000, bgr: [255, 0, 0], code: 'BLUE'},"
+        " {colour: 0x00ff00, bgr: [0, 255, 0], code: 'GREEN'}]";
     const auto code = [&](const QString& colour) {
         return page.js(QStringLiteral("VirekaHitTest.nearestCode(%1, %2)").arg(palette, colour))
             .toString();
     };
-    EXPECT_EQ(code("0x0000ff"), "RED");     // the first equal entry
-    EXPECT_EQ(code("0x1010f0"), "RED");     // the nearest
+    EXPECT_EQ(code("0x0000ff"), "RED");  // the first equal entry
+    EXPECT_EQ(code("0x1010f0"), "RED");  // the nearest
     EXPECT_EQ(code("0x00f010"), "GREEN");
     EXPECT_EQ(code("0x800080"), "RED");  // red and blue equally near: the lower entry
     EXPECT_EQ(code("0x008080"), "RED");  // red and green equally near

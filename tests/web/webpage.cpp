@@ -21,8 +21,8 @@ public:
         : QWebEnginePage(profile, parent), log_(std::move(log)), chosen_(std::move(chosen)) {}
 
 protected:
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message,
-                                  int line, const QString& source) override {
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int line,
+                                  const QString& source) override {
         *log_ += QStringLiteral("%1:%2: %3\n").arg(source).arg(line).arg(message);
     }
 
@@ -94,7 +94,8 @@ bool WebPage::waitFor(const QString& condition, int timeoutMs) {
 QPoint WebPage::centreOf(const QString& selector) {
     const QVariantList box =
         js(QStringLiteral("(() => { const e = document.querySelector(%1); if (!e) return [-1, -1];"
-                          " e.scrollIntoView({block: 'nearest'}); const r = e.getBoundingClientRect(); return [r.left + r.width / 2,"
+                          " e.scrollIntoView({block: 'nearest'}); const r = "
+                          "e.getBoundingClientRect(); return [r.left + r.width / 2,"
                           " r.top + r.height / 2]; })()")
                .arg(QStringLiteral("'%1'").arg(selector)))
             .toList();

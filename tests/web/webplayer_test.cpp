@@ -1,10 +1,11 @@
 // The exported player in a real browser engine: answers given by clicking the drawing, the
 // pictures of choices, the toolbars and the questions panel must rank exactly as the desktop
 // ranks the same answers (vireka-kb rank on the same base).
+#include "playerdriver.h"
 #include "support/importdatasets.h"
 #include "support/toolrun.h"
-#include "playerdriver.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QRect>
@@ -12,7 +13,6 @@
 #include <QTest>
 #include <QUrl>
 #include <QWebEngineProfile>
-#include <gtest/gtest.h>
 
 using namespace testing_support;
 
@@ -48,9 +48,8 @@ TEST(WebPlayer, DrawingAndPicturesOfChoicesRankAsTheDesktop) {
     pickCell(page, 1);
     confirm(page);
 
-    EXPECT_EQ(chosenStates(page),
-              (QList<int>{firstState(page, "EYES") + 2, firstState(page, "SEX"),
-                          firstState(page, "APPENDAGES") + 1}));
+    EXPECT_EQ(chosenStates(page), (QList<int>{firstState(page, "EYES") + 2, firstState(page, "SEX"),
+                                              firstState(page, "APPENDAGES") + 1}));
     const QStringList desktop = desktopRank(page, VIREKA_DEMO_BASE, dir.path());
     ASSERT_GE(desktop.size(), 2);
     EXPECT_EQ(pageRank(page), desktop);
@@ -66,16 +65,17 @@ TEST(WebPlayer, OnAPhoneSearchProposesTheDesktopsQuestion) {
     EXPECT_LE(page.js("document.documentElement.scrollWidth").toInt(), 360);
     EXPECT_EQ(page.js("document.body.dataset.tab").toString(), "key");
 
-    const ToolRun best = runTool(VIREKA_KB_PATH,
-                                 {"best", "--data", VIREKA_DEMO_BASE, "--base", "vireka.db"});
+    const ToolRun best =
+        runTool(VIREKA_KB_PATH, {"best", "--data", VIREKA_DEMO_BASE, "--base", "vireka.db"});
     ASSERT_EQ(best.exitCode, 0);
     const QString proposed = lines(best.out).value(0);
     page.click(page.centreOf("#deterBar button:first-child"));  // "Search"
-    ASSERT_TRUE(page.waitFor(
-        QStringLiteral("document.body.dataset.question === '%1'").arg(proposed), 5000))
+    ASSERT_TRUE(
+        page.waitFor(QStringLiteral("document.body.dataset.question === '%1'").arg(proposed), 5000))
         << openQuestion(page).toStdString() << " instead of " << proposed.toStdString();
     // A proposed question offers its skip button.
-    EXPECT_TRUE(page.js("!document.querySelector('#questionBar button:last-child').hidden").toBool());
+    EXPECT_TRUE(
+        page.js("!document.querySelector('#questionBar button:last-child').hidden").toBool());
     pickCell(page, 1);
     confirm(page);
     page.click(page.centreOf("#tabs button[data-tab=results]"));
@@ -109,7 +109,8 @@ TEST(WebPlayer, AKeyWithoutADrawingIsAnsweredThroughItsQuestions) {
     QTemporaryDir dir;
     testing_support::writeDeltaGrasses(dir.path() + "/grasses");
     const QString base = dir.path() + "/base";
-    ASSERT_EQ(runTool(VIREKA_KB_PATH, {"import", "delta", dir.path() + "/grasses", base}).exitCode, 0);
+    ASSERT_EQ(runTool(VIREKA_KB_PATH, {"import", "delta", dir.path() + "/grasses", base}).exitCode,
+              0);
     const QString site = dir.path() + "/site";
     const ToolRun exported = runTool(VIREKA_KB_PATH, {"export", "web", base, site});
     ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
@@ -121,8 +122,8 @@ TEST(WebPlayer, AKeyWithoutADrawingIsAnsweredThroughItsQuestions) {
     EXPECT_TRUE(page.js("document.getElementById('stagePanel').contains("
                         "document.querySelector('#questionList .question'))")
                     .toBool());
-    const QString question = page.js("document.querySelector('#questionList .question').dataset.key")
-                                 .toString();
+    const QString question =
+        page.js("document.querySelector('#questionList .question').dataset.key").toString();
     page.click(page.centreOf("#questionList .question .ask"));
     ASSERT_TRUE(page.waitFor(
         QStringLiteral("document.body.dataset.question === '%1'").arg(question), 5000));
@@ -144,7 +145,9 @@ TEST(WebPlayer, AKeyWithoutADrawingIsAnsweredThroughItsQuestions) {
 TEST(WebPlayer, DocumentsOpenFromTheListAndTheTreeInTheChosenLanguage) {
     WebPage page({1280, 800});
     ASSERT_TRUE(page.open(siteUrl(VIREKA_DEMO_WEB)));
-    const auto frame = [&] { return page.js("document.getElementById('doc').getAttribute('src')").toString(); };
+    const auto frame = [&] {
+        return page.js("document.getElementById('doc').getAttribute('src')").toString();
+    };
     // The first line of the list: its species' document, in English.
     page.click(page.centreOf("#list button[data-line=\"0\"]"));
     ASSERT_TRUE(page.waitFor("document.body.dataset.tab === 'document'"));
@@ -153,18 +156,25 @@ TEST(WebPlayer, DocumentsOpenFromTheListAndTheTreeInTheChosenLanguage) {
     EXPECT_TRUE(page.js("document.getElementById('contra').hidden").toBool());
 
     // In French, a species under a common name opens its French page.
-    page.js("(() => { const s = document.getElementById('language'); s.value = '2';"
-            " s.dispatchEvent(new Event('change')); })()");
-    EXPECT_EQ(page.js("document.querySelector('#tabs button[data-tab=species]').textContent")
-                  .toString(),
-              page.js("VIREKA_STRINGS['1300'][2]").toString());
+    page.js(
+        "(() => { const s = document.getElementById('language'); s.value = '2';"
+        " s.dispatchEvent(new Event('change')); })()");
+    EXPECT_EQ(
+        page.js("document.querySelector('#tabs button[data-tab=species]').textContent").toString(),
+        page.js("VIREKA_STRINGS['1300'][2]").toString());
     EXPECT_EQ(page.js("document.getElementById('legend').textContent").toString(),
               page.js("' 49 ' + VIREKA_STRINGS['1500'][2] + ' 0 %'").toString());
     page.click(page.centreOf("#tabs button[data-tab=species]"));
     // Roots, then the common names' languages, then a name, then its species.
-    page.click(page.centreOf("#tree > details:nth-of-type(3) > summary"));
-    page.click(page.centreOf("#tree > details:nth-of-type(3) > details > summary"));
-    page.click(page.centreOf("#tree > details:nth-of-type(3) > details > details > summary"));
+    // A branch fills when it opens: each level is waited for before it is clicked.
+    QString branch = "#tree > details:nth-of-type(3)";
+    for (int level = 0; level < 3; ++level) {
+        ASSERT_TRUE(page.waitFor(QStringLiteral("document.querySelector('%1 > summary')").arg(branch)));
+        page.click(page.centreOf(branch + " > summary"));
+        branch += " > details";
+    }
+    ASSERT_TRUE(page.waitFor(
+        "document.querySelector('#tree > details:nth-of-type(3) > details > details > button.species')"));
     const QPoint species =
         page.centreOf("#tree > details:nth-of-type(3) > details > details > button.species");
     ASSERT_GE(species.x(), 0);
@@ -200,8 +210,8 @@ TEST(WebPlayer, IdentificationFilesGoInAndOutThroughTheBrowser) {
     page.click(page.centreOf("#openLabel"));
     ASSERT_TRUE(page.waitFor(QStringLiteral("VirekaPlayer.id().stateChoice[%1] === 1")
                                  .arg(firstState(page, "SEX") + 1)));
-    const ToolRun desktop = runTool(VIREKA_KB_PATH, {"rank", "--data", VIREKA_DEMO_BASE, "--base",
-                                                     "vireka.db", "--qnt", file});
+    const ToolRun desktop = runTool(
+        VIREKA_KB_PATH, {"rank", "--data", VIREKA_DEMO_BASE, "--base", "vireka.db", "--qnt", file});
     EXPECT_EQ(pageRank(page), lines(desktop.out));
 
     // Saved again, the same bytes.
@@ -222,6 +232,8 @@ TEST(WebPlayer, IdentificationFilesGoInAndOutThroughTheBrowser) {
     page.setChosenFiles({foreign});
     page.click(page.centreOf("#openLabel"));
     ASSERT_TRUE(page.waitFor("!document.getElementById('dialog').hidden"));
-    EXPECT_TRUE(page.js("document.getElementById('dialogText').textContent").toString().contains("foreign.qnt"));
+    EXPECT_TRUE(page.js("document.getElementById('dialogText').textContent")
+                    .toString()
+                    .contains("foreign.qnt"));
     EXPECT_EQ(pageRank(page), lines(desktop.out));
 }

@@ -244,9 +244,10 @@
   }
 
   function refresh() {
-    const layers = id.layers().layers.map((l) => (l ? l.path : null));
-    const overlays = contradiction ? contradiction.layers.map((l) => l.path) : [];
-    if (hasDrawing) drawing.show(layers.concat(overlays));
+    if (hasDrawing) refreshDrawing();
+    // A variant row naming a state the base lacks is reported, as the program reports it.
+    const problems = id.layers().messages;
+    if (!open && problems.length > 0) $("status").textContent = problems.join(" ");
     markButtons(Boolean(contradiction));
     results.render(id.listLines(), id.legend());
     showContradictions();
@@ -359,6 +360,9 @@
     else if (hasDrawing) drawing.fit(w, h);
   }
   root.addEventListener("resize", layout);
+  document.addEventListener("keydown", (e) => {
+    if (e.key === "Escape" && open && $("dialog").hidden) closeQuestion();
+  });
 
   // ---- commands ----
 

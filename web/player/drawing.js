@@ -39,7 +39,11 @@
         const img = new Image();
         img.src = source;
         // A picture that cannot be decoded is skipped, as a layer that cannot be painted.
-        entry = { img, ready: img.decode().then(() => true, () => false) };
+        entry = { img, settled: false, ok: false };
+        entry.ready = img.decode().then(() => true, () => false).then((ok) => {
+          entry.settled = true;
+          entry.ok = ok;
+        });
         this.images.set(key, entry);
       }
       return entry;
@@ -70,18 +74,27 @@
     paint() {
       const generation = ++this.generation;
       const entries = this.paths.map((p) => this.image(p));
-      this.painted = Promise.all(entries.map((e) => (e ? e.ready : false))).then((ready) => {
-        if (generation !== this.generation) return;
-        const c = this.context;
-        c.imageSmoothingEnabled = false;
-        c.fillStyle = "#ffffff";
-        c.fillRect(0, 0, this.canvas.width, this.canvas.height);
-        entries.forEach((e, i) => {
-          if (e && ready[i]) c.drawImage(e.img, 0, 0, this.canvas.width, this.canvas.height);
-        });
-        this.canvas.dataset.painted = String(generation);
+      // Pictures decoded earlier are drawn at once, so a resize or a new answer never leaves
+      // the canvas blank for a click to read.
+      if (entries.every((e) => !e || e.settled)) {
+        this.draw(entries, generation);
+        this.painted = Promise.resolve();
+        return this.painted;
+      }
+      this.painted = Promise.all(entries.map((e) => (e ? e.ready : false))).then(() => {
+        if (generation === this.generation) this.draw(entries, generation);
       });
       return this.painted;
+    }
+
+    draw(entries, generation) {
+      const c = this.context;
+      c.imageSmoothingEnabled = false;
+      c.fillStyle = "#ffffff";
+      c.fillRect(0, 0, this.canvas.width, this.canvas.height);
+      for (const e of entries)
+        if (e && e.ok) c.drawImage(e.img, 0, 0, this.canvas.width, this.canvas.height);
+      this.canvas.dataset.painted = String(generation);
     }
 
     // The colour 0x00BBGGRR of a pixel of the canvas, null outside it.
