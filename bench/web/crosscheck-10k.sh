@@ -45,11 +45,13 @@ JS
 status=0
 for command in "rank" "rank --threshold 60" "best --scores"; do
     # shellcheck disable=SC2086
-    /usr/bin/time -f "desktop $command: %e s" "$build/tools/vireka-kb" $command --data "$kb" \
-        --base vireka.db --qnt-list "$work/qnt/list.txt" >"$work/desktop.txt"
+    /usr/bin/time -o "$work/time.txt" -f "desktop $command: %e s" "$build/tools/vireka-kb" $command --data "$kb" \
+        --base vireka.db --qnt-list "$work/qnt/list.txt" >"$work/desktop.txt" 2>"$work/desktop.err"
+    cat "$work/time.txt"
     # shellcheck disable=SC2086
-    /usr/bin/time -f "web $command: %e s" node "$site/engine/cli.mjs" $command \
-        --qnt-list "$work/qnt/list.txt" >"$work/web.txt"
+    /usr/bin/time -o "$work/time.txt" -f "web $command: %e s" node "$site/engine/cli.mjs" $command \
+        --qnt-list "$work/qnt/list.txt" >"$work/web.txt" 2>"$work/web.err"
+    cat "$work/time.txt"
     lines=$(wc -l <"$work/desktop.txt")
     if cmp -s "$work/desktop.txt" "$work/web.txt"; then
         echo "$command: $count descriptions, $lines lines identical"

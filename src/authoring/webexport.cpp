@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 
 namespace authoring {
 
@@ -42,8 +43,16 @@ bool copyResourceFolder(const QString& from, const QString& to, QString* error) 
 
 bool exportWebSite(const WebSiteInput& input, const QString& out, QString* error) {
     if (input.keyScript.isEmpty()) return fail(error, QStringLiteral("no key data to export"));
-    vkb::StagedOutput staged;
     // An earlier export is recognised by its key data; anything else is not replaced.
+    const QFileInfo target(out);
+    if (target.isDir() &&
+        !QDir(out).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot) &&
+        !QFileInfo(out + QStringLiteral("/data/key.js")).isFile())
+        return fail(error,
+                    QStringLiteral("%1 is neither an earlier export nor an empty folder; it "
+                                   "would be replaced whole, so choose another output folder")
+                        .arg(target.absoluteFilePath()));
+    vkb::StagedOutput staged;
     if (!staged.begin(out, QStringLiteral("data/key.js"), error)) return false;
     const QString site = staged.path();
     bool ok = false;

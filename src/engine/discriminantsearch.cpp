@@ -1,5 +1,6 @@
 #include "engine/discriminantsearch.h"
 
+#include "engine/portablelog.h"
 #include "kb/model.h"
 
 #include <cmath>
@@ -52,7 +53,7 @@ double DiscriminantSearch::score(const ObjectRow& object, int topCount) {
     for (int l = 0; l < k; ++l) {
         const std::int64_t c = stateCount(object.firstState + l, topCount);
         if (c == 0) continue;
-        s = s - (double(c) / t) * std::log(t / double(c)) / std::log(double(k));
+        s = s - (double(c) / t) * portableLog(t / double(c)) / portableLog(double(k));
     }
     return std::fabs(s);
 }

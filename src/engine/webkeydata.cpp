@@ -13,8 +13,8 @@ using platform::i16;
 
 PackedMatrix packMatrix(const kb::Model& model) {
     PackedMatrix packed;
-    const size_t cells = size_t(std::max<int>(model.SpeciesCount, 0)) *
-                         size_t(std::max<int>(model.StateCount, 0));
+    const size_t cells =
+        size_t(std::max<int>(model.SpeciesCount, 0)) * size_t(std::max<int>(model.StateCount, 0));
     if (cells == 0 || model.Matrix.size() < cells) return packed;
     const i16* values = model.Matrix.data();
     const auto [lo, hi] = std::minmax_element(values, values + cells);
@@ -42,20 +42,17 @@ QJsonValue orNull(const std::optional<QString>& text) {
 QJsonArray objectsOf(const KeyTables& tables) {
     QJsonArray objects;
     for (const ObjectRow& o : tables.objects) {
-        QJsonObject row{{"key", o.key},
-                        {"rows", o.rows},
-                        {"columns", o.columns},
-                        {"first", o.firstState},
-                        {"count", o.stateCount},
-                        {"descriptor", o.descriptor},
-                        {"frame", o.frame},
-                        {"text", o.tipText},
-                        {"picture", o.picture},
-                        {"joker", o.joker}};
+        QJsonObject row{{"key", o.key},          {"rows", o.rows},
+                        {"columns", o.columns},  {"first", o.firstState},
+                        {"count", o.stateCount}, {"descriptor", o.descriptor},
+                        {"frame", o.frame},      {"text", o.tipText},
+                        {"picture", o.picture},  {"joker", o.joker}};
         const GroupRow* group = nullptr;
-        if (const auto g = tables.groups.constFind(KeyTables::fold(o.key)); g != tables.groups.cend())
+        if (const auto g = tables.groups.constFind(KeyTables::fold(o.key));
+            g != tables.groups.cend())
             group = &*g;
-        if (group) row.insert("group", QJsonObject{{"name", group->group}, {"order", group->order}});
+        if (group)
+            row.insert("group", QJsonObject{{"name", group->group}, {"order", group->order}});
         if (const ContradictionRow* mark = tables.contradiction(o.key))
             row.insert("mark", QJsonObject{{"button", mark->button}, {"popup", mark->popup}});
         objects.append(row);
@@ -89,8 +86,8 @@ QJsonArray conditionsOf(const VariantRow& row) {
 QJsonArray variantsOf(const KeyTables& tables) {
     QJsonArray variants;
     for (const VariantRow& v : tables.variants)
-        variants.append(QJsonObject{
-            {"drawing", v.drawing}, {"name", v.name}, {"conditions", conditionsOf(v)}});
+        variants.append(
+            QJsonObject{{"drawing", v.drawing}, {"name", v.name}, {"conditions", conditionsOf(v)}});
     return variants;
 }
 
@@ -133,10 +130,8 @@ QJsonArray buttonsOf(const KeyTables& tables) {
             buttons.append(QJsonValue());
             continue;
         }
-        QJsonObject button{{"key", b->key},
-                           {"file", b->file},
-                           {"caption", b->caption},
-                           {"text", b->tipText}};
+        QJsonObject button{
+            {"key", b->key}, {"file", b->file}, {"caption", b->caption}, {"text", b->tipText}};
         if (const ContradictionRow* mark = tables.contradiction(b->key))
             button.insert("mark", mark->popup);
         buttons.append(button);
@@ -163,7 +158,10 @@ QByteArray webKeyScript(const kb::Model& model, const KeyTables& tables,
     QJsonArray weights;
     for (i16 w : model.StateWeight) weights.append(w);
     key.insert("weights", weights);
+    const size_t cells = size_t(std::max<int>(model.SpeciesCount, 0)) * size_t(states);
+    if (cells / 8 > size_t(WebMatrixLimit)) return {};  // even one bit a cell is too much
     const PackedMatrix packed = packMatrix(model);
+    if (packed.bytes.size() > WebMatrixLimit) return {};
     key.insert("matrix", QJsonObject{{"offset", packed.offset},
                                      {"bits", packed.bits},
                                      {"data", QString::fromLatin1(packed.bytes.toBase64())}});

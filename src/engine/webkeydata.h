@@ -24,7 +24,9 @@ inline constexpr int WebEngineTexts[] = {1074, 1075, 1076, 1078, 1500, 1600, 160
 // "globalThis.VIREKA_KEY = {...};": the model's counts, names, weights and "Joker" flags,
 // the matrix bit-packed in base64, and the tables with their look-ups already resolved, so
 // that the web engine never folds case nor reads a table. The format is described in
-// web/CONTRACT.md.
+// web/CONTRACT.md. Empty when the packed matrix would pass WebMatrixLimit bytes, more than a
+// browser can hold as one text.
+inline constexpr qint64 WebMatrixLimit = qint64(256) << 20;
 QByteArray webKeyScript(const kb::Model& model, const KeyTables& tables,
                         const LanguageTextLookup& texts);
 

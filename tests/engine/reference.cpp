@@ -1,5 +1,6 @@
 #include "reference.h"
 
+#include "engine/portablelog.h"
 #include "platform/numbers.h"
 
 #include <cmath>
@@ -119,7 +120,9 @@ std::vector<double> Reference::discriminantScores(int topCount) const {
         for (int l = 0; l < o.stateCount; ++l) {
             const double c = counts[size_t(l)];
             if (c == 0) continue;
-            s = s - (c / topCount) * std::log(topCount / c) / std::log(double(o.stateCount));
+            // The engine's own logarithm: scores are compared to the last bit.
+            s = s - (c / topCount) * engine::portableLog(topCount / c) /
+                        engine::portableLog(double(o.stateCount));
         }
         scores[r] = std::fabs(s);
     }

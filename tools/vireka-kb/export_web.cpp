@@ -29,11 +29,14 @@ int fail(const QString& message, int code) {
 }
 
 // The checker's findings that stop the export; warnings are printed and let through. A
-// species without its document is left out of the checks: the site says the document is
-// missing, as the program does, and the rest of the key works.
+// species without its document is left out of the checks (the site says the document is
+// missing, as the program does, and the rest of the key works), and so are the 16-bit score
+// limits, which no engine of today is bound by.
 bool usable(const platform::Settings::Installation& at) {
     KbCheck checker(at.DataDir, at.Base);
     checker.setFolders(at.DrawingDir, at.DescriptorDir, QString());
+    // Both engines rank in 64 bits, exactly, whatever the scores reach.
+    checker.setExactScores(true);
     if (!checker.open()) return fail(checker.errorString(), 1), false;
     bool ok = true;
     QTextStream err(stderr);
@@ -51,7 +54,8 @@ int exportWeb(const QString& kbDir, const QString& out) {
     QString error;
     const auto at = kb::planInstallation(request, &error);
     if (!at) return fail(error, 1);
-    if (!usable(*at)) return fail(QStringLiteral("%1 is not a usable knowledge base").arg(kbDir), 1);
+    if (!usable(*at))
+        return fail(QStringLiteral("%1 is not a usable knowledge base").arg(kbDir), 1);
 
     platform::StringTable strings;
     strings.loadBuiltIn();
@@ -62,9 +66,9 @@ int exportWeb(const QString& kbDir, const QString& out) {
     options.text = [&](int k) { return strings.text(k, 0); };
     const kb::LoadResult loaded = kb::loadKnowledgeBase(model, options);
     if (!loaded.ok()) {
-        const QString message = loaded.stringId ? strings.text(loaded.stringId, 0).value_or(
-                                                      loaded.message)
-                                                : loaded.message;
+        const QString message = loaded.stringId
+                                    ? strings.text(loaded.stringId, 0).value_or(loaded.message)
+                                    : loaded.message;
         return fail(QStringLiteral("cannot load the knowledge base: ") + message +
                         (loaded.detail.isEmpty() ? QString() : " (" + loaded.detail + ')'),
                     1);
@@ -75,6 +79,12 @@ int exportWeb(const QString& kbDir, const QString& out) {
         model, tables, [&](int k, int language) { return strings.text(k, language); });
     input.source = {at->DataDir, at->DrawingDir, at->DescriptorDir,
                     at->DocSource == QLatin1String("hd") ? at->DocAddress : QString(), &model};
+    if (input.keyScript.isEmpty())
+        return fail(QStringLiteral("the matrix of %1 species and %2 states is too large for a "
+                                   "web site")
+                        .arg(model.SpeciesCount)
+                        .arg(model.StateCount),
+                    1);
     if (!authoring::exportWebSite(input, out, &error)) return fail(error, 1);
     QTextStream(stdout) << out << ": " << model.SpeciesCount << " species, "
                         << tables.objects.size() << " questions\n";

@@ -28,10 +28,11 @@ int rank(const QStringList& args) {
     QTextStream out(stdout);
     if (session.hasBatch()) {
         if (!session.load() ||
-            !session.identifyEach([&](const QString& path) { print(session, out << "== " << path << "\n"); },
-                                  [&](const QString& path, const QString& error) {
-                                      out << "== " << path << "\nerror: " << error << "\n";
-                                  }))
+            !session.identifyEach(
+                [&](const QString& path) { print(session, out << "== " << path << "\n"); },
+                [&](const QString& path, const QString& error) {
+                    out << "== " << path << "\nerror: " << error << "\n";
+                }))
             return vkb::InspectSession::fail("rank", session.errorString());
         return 0;
     }

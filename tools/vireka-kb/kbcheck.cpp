@@ -341,6 +341,7 @@ void KbCheck::checkDataFiles() {
 // Scores are 16-bit: score x 100 must fit, so a species may reach at most 327 (or -327),
 // and the weights of a description must stay below 32768.
 void KbCheck::checkScores(const std::vector<qint16>& weights, const std::vector<qint16>& matrix) {
+    if (exactScores_) return;
     const int states = counts_.value("Nb_Etats_Desc"), species = counts_.value("Nb_Esp");
     qint64 high = 0, low = 0;
     for (int j = 0; j < states; ++j) (weights[size_t(j)] > 0 ? high : low) += weights[size_t(j)];

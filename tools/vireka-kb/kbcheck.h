@@ -20,6 +20,10 @@ public:
     // Optional folders of the drawings, the pictures of choices and the local documents.
     void setFolders(const QString& drawings, const QString& descriptors, const QString& documents);
 
+    // The 16-bit score limits matter to a program that counts scores in 16 bits; an engine
+    // that counts them exactly (the web site's) is not bound by them, and they are not checked.
+    void setExactScores(bool exact) { exactScores_ = exact; }
+
     bool open();
     QString errorString() const { return error_; }
     // One line per finding, in the order the checks run; empty when all is well. Lines that
@@ -55,6 +59,7 @@ private:
     kb::Database db_;
     QString error_;
     QStringList findings_;
+    bool exactScores_ = false;
     QHash<QString, int> counts_;
     QSet<QString> objectKeys_;                      // case-folded
     QSet<QString> stateCodes_;                      // case-folded

@@ -269,6 +269,62 @@
     return v.toFixed(4);
   }
 
+  // The natural logarithm from basic operations only, step for step as the desktop engine
+  // computes it (a reduction to [sqrt(2)/2, sqrt(2)] and a polynomial): a browser's Math.log
+  // may round the last bit otherwise, and the search compares scores exactly.
+  const LN2_HI = 6.93147180369123816490e-01, LN2_LO = 1.90821492927058770002e-10;
+  const TWO54 = 1.80143985094819840000e+16;
+  const Lg1 = 6.666666666666735130e-01, Lg2 = 3.999999999940941908e-01;
+  const Lg3 = 2.857142874366239149e-01, Lg4 = 2.222219843214978396e-01;
+  const Lg5 = 1.818357216161805012e-01, Lg6 = 1.531383769920937332e-01;
+  const Lg7 = 1.479819860511658591e-01;
+  const logWords = new DataView(new ArrayBuffer(8));
+
+  function portableLog(x) {
+    logWords.setFloat64(0, x);
+    let hx = logWords.getInt32(0);
+    const lx = logWords.getUint32(4);
+    let k = 0;
+    if (hx < 0x00100000) {  // below 2^-1022: zero, negative or subnormal
+      if (((hx & 0x7fffffff) | lx) === 0) return -Infinity;
+      if (hx < 0) return NaN;
+      k -= 54;
+      x *= TWO54;
+      logWords.setFloat64(0, x);
+      hx = logWords.getInt32(0);
+    }
+    if (hx >= 0x7ff00000) return x + x;
+    k += (hx >> 20) - 1023;
+    hx &= 0x000fffff;
+    const i0 = (hx + 0x95f64) & 0x100000;
+    logWords.setFloat64(0, x);
+    logWords.setInt32(0, hx | (i0 ^ 0x3ff00000));  // x or x/2 in [sqrt(2)/2, sqrt(2)]
+    x = logWords.getFloat64(0);
+    k += i0 >> 20;
+    const f = x - 1.0;
+    const dk = k;
+    if ((0x000fffff & (2 + hx)) < 3) {  // |f| < 2^-20
+      if (f === 0) return k === 0 ? 0 : dk * LN2_HI + dk * LN2_LO;
+      const R = f * f * (0.5 - 0.33333333333333333 * f);
+      return k === 0 ? f - R : dk * LN2_HI - ((R - dk * LN2_LO) - f);
+    }
+    const s = f / (2.0 + f);
+    const z = s * s;
+    let i = hx - 0x6147a;
+    const w = z * z;
+    const j = 0x6b851 - hx;
+    const t1 = w * (Lg2 + w * (Lg4 + w * Lg6));
+    const t2 = z * (Lg1 + w * (Lg3 + w * (Lg5 + w * Lg7)));
+    i |= j;
+    const R = t2 + t1;
+    if (i > 0) {
+      const hfsq = 0.5 * f * f;
+      return k === 0 ? f - (hfsq - s * (hfsq + R))
+                     : dk * LN2_HI - ((hfsq - (s * (hfsq + R) + dk * LN2_LO)) - f);
+    }
+    return k === 0 ? f - s * (f - R) : dk * LN2_HI - ((s * (f - R) - dk * LN2_LO) - f);
+  }
+
   // "Lower case without accents", so that "elytre" finds "Élytre".
   function searchFolded(text) {
     return String(text)
@@ -422,7 +478,7 @@
         for (let l = 0; l < o.count; ++l) {
           const c = stateCount(o.first + l);
           if (c === 0) continue;
-          s = s - (c / t) * Math.log(t / c) / Math.log(o.count);
+          s = s - (c / t) * portableLog(t / c) / portableLog(o.count);
         }
         return Math.abs(s);
       });
@@ -893,6 +949,7 @@
     loadKey,
     Identification,
     percentOf,
+    portableLog,
     signedSpaceNumber,
     scoreText,
     searchFolded,
