@@ -1,0 +1,152 @@
+// The drawing of the organism on a canvas: its layers painted in order over white, the
+// contradiction marks on top, and the question of the part under a click or the pointer.
+// The layers come as data: pictures from the assets script, so the canvas stays readable
+// and the colour under a click is the colour shown.
+(function (root) {
+  "use strict";
+  const H = root.VirekaHitTest;
+
+  // Layer paths as the engine composes them ("00\\BODY_A.WMF") and as the assets key them.
+  function layerKey(path) {
+    return String(path).replace(/\\/g, "/").toUpperCase();
+  }
+
+  class DrawingView {
+    // host: {objectIndex(key), choice(), frames(), tipOf(object), ask(object)}
+    constructor(canvas, assets, host) {
+      this.canvas = canvas;
+      this.context = canvas.getContext("2d", { willReadFrequently: true });
+      this.layers = (assets.drawing && assets.drawing.layers) || {};
+      this.assets = assets;
+      this.host = host;
+      this.images = new Map();
+      this.paths = [];
+      this.generation = 0;
+      this.painted = Promise.resolve();
+      this.press = null;
+      this.zone = [0, 0];
+      this.busy = false;
+      canvas.addEventListener("pointerdown", (e) => this.pressed(e));
+      canvas.addEventListener("pointermove", (e) => this.moved(e));
+      canvas.addEventListener("click", () => this.clicked());
+    }
+
+    image(key) {
+      let entry = this.images.get(key);
+      if (!entry) {
+        const source = this.layers[key];
+        if (!source) return null;
+        const img = new Image();
+        img.src = source;
+        // A picture that cannot be decoded is skipped, as a layer that cannot be painted.
+        entry = { img, settled: false, ok: false };
+        entry.ready = img.decode().then(() => true, () => false).then((ok) => {
+          entry.settled = true;
+          entry.ok = ok;
+        });
+        this.images.set(key, entry);
+      }
+      return entry;
+    }
+
+    // The layers to show, bottom first (paths of the engine's layers and marks).
+    show(paths) {
+      this.paths = paths.filter((p) => p).map(layerKey);
+      return this.paint();
+    }
+
+    // Fits the canvas into w x h CSS pixels in the drawing's 4:3 shape.
+    fit(w, h) {
+      const width = Math.max(1, Math.floor(Math.min(w, (h * 4) / 3)));
+      const height = Math.max(1, Math.floor((width * 3) / 4));
+      const ratio = root.devicePixelRatio || 1;
+      this.canvas.style.width = width + "px";
+      this.canvas.style.height = height + "px";
+      const pw = Math.max(1, Math.round(width * ratio)), ph = Math.max(1, Math.round(height * ratio));
+      if (this.canvas.width !== pw || this.canvas.height !== ph) {
+        this.canvas.width = pw;
+        this.canvas.height = ph;
+        return this.paint();
+      }
+      return this.painted;
+    }
+
+    paint() {
+      const generation = ++this.generation;
+      const entries = this.paths.map((p) => this.image(p));
+      // Pictures decoded earlier are drawn at once, so a resize or a new answer never leaves
+      // the canvas blank for a click to read.
+      if (entries.every((e) => !e || e.settled)) {
+        this.draw(entries, generation);
+        this.painted = Promise.resolve();
+        return this.painted;
+      }
+      this.painted = Promise.all(entries.map((e) => (e ? e.ready : false))).then(() => {
+        if (generation === this.generation) this.draw(entries, generation);
+      });
+      return this.painted;
+    }
+
+    draw(entries, generation) {
+      const c = this.context;
+      c.imageSmoothingEnabled = false;
+      c.fillStyle = "#ffffff";
+      c.fillRect(0, 0, this.canvas.width, this.canvas.height);
+      for (const e of entries)
+        if (e && e.ok) c.drawImage(e.img, 0, 0, this.canvas.width, this.canvas.height);
+      this.canvas.dataset.painted = String(generation);
+    }
+
+    // The colour 0x00BBGGRR of a pixel of the canvas, null outside it.
+    pixelColour(px, py) {
+      if (px < 0 || py < 0 || px >= this.canvas.width || py >= this.canvas.height) return null;
+      const d = this.context.getImageData(px, py, 1, 1).data;
+      return d[0] | (d[1] << 8) | (d[2] << 16);
+    }
+
+    // The zone and pixel positions of a pointer event.
+    positions(e) {
+      const rect = this.canvas.getBoundingClientRect();
+      const x = e.clientX - rect.left, y = e.clientY - rect.top;
+      const zone = H.zonePosition(x, y, rect.width, rect.height);
+      const pixel = [H.roundHalfEven((x * this.canvas.width) / Math.max(1, rect.width)),
+                     H.roundHalfEven((y * this.canvas.height) / Math.max(1, rect.height))];
+      return { zone, pixel };
+    }
+
+    find(zone, pixel) {
+      return H.findObject(this.assets, (k) => this.host.objectIndex(k), this.host.choice(),
+                          this.host.frames(), zone[0], zone[1],
+                          () => this.pixelColour(pixel[0], pixel[1]));
+    }
+
+    pressed(e) {
+      if (e.button !== 0) {
+        this.press = null;
+        return;
+      }
+      const p = this.positions(e);
+      this.zone = p.zone;
+      this.press = p.pixel;
+    }
+
+    // Hover: the pointing hand and the question's text over a part that asks one.
+    moved(e) {
+      if (this.busy || e.pointerType !== "mouse") return;
+      const p = this.positions(e);
+      this.zone = p.zone;
+      const hit = this.find(p.zone, p.pixel);
+      this.canvas.style.cursor = hit.found ? "pointer" : "default";
+      this.canvas.title = hit.found ? this.host.tipOf(hit.object) : "";
+    }
+
+    clicked() {
+      if (this.busy || !this.press) return;
+      const hit = this.find(this.zone, this.press);
+      this.press = null;
+      if (hit.found) this.host.ask(hit.object);
+    }
+  }
+
+  root.VirekaDrawing = Object.freeze({ DrawingView, layerKey });
+})(globalThis);

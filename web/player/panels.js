@@ -1,0 +1,155 @@
+// The lists of the player: the ranked species with the legend, the tree of families,
+// species and common names, the questions panel, and the species documents.
+(function (root) {
+  "use strict";
+
+  function element(tag, className, text) {
+    const e = document.createElement(tag);
+    if (className) e.className = className;
+    if (text !== undefined) e.textContent = text;
+    return e;
+  }
+
+  // The ranked list: one line per listed species, exactly as the engine writes it.
+  class ResultsPanel {
+    constructor(list, legend, pick) {
+      this.list = list;
+      this.legend = legend;
+      this.pick = pick;
+      this.selected = -1;
+    }
+    render(lines, legend) {
+      this.legend.textContent = legend;
+      this.list.replaceChildren(...lines.map((line, i) => {
+        const item = element("li");
+        const button = element("button", "line", line);
+        button.type = "button";
+        button.dataset.line = String(i);
+        button.addEventListener("click", () => this.pick(i));
+        item.append(button);
+        return item;
+      }));
+      this.select(this.selected < lines.length ? this.selected : -1);
+    }
+    select(line) {
+      this.selected = line;
+      for (const b of this.list.querySelectorAll("button.line"))
+        b.classList.toggle("selected", Number(b.dataset.line) === line);
+    }
+  }
+
+  // The species a tree node opens, by the first letters of its tag: a species under its
+  // family (the key is its code), under "all species" (the code and "S"), or under a common
+  // name (the tag holds the code after "Csp"). Other nodes open nothing.
+  function codeOfNode(key, tag) {
+    if (tag.startsWith("Esp")) return key.length === 6 ? key.slice(0, 5) : key;
+    if (tag.startsWith("Csp")) return tag.slice(3, 8);
+    return null;
+  }
+
+  class TreePanel {
+    // rootText(key) names the roots in the interface language; open(code, name).
+    constructor(box, open) {
+      this.box = box;
+      this.open = open;
+    }
+    render(nodes, rootText) {
+      this.box.replaceChildren(...nodes.map((n) => this.node(n, rootText)));
+    }
+    node([key, text, tag, children], rootText) {
+      const code = codeOfNode(key, tag);
+      if (code !== null) {
+        const b = element("button", "species", text);
+        b.type = "button";
+        b.dataset.code = code;
+        b.addEventListener("click", () => this.open(code, text));
+        return b;
+      }
+      const details = element("details");
+      const summary = element("summary", "", rootText ? rootText(key) ?? text : text);
+      details.append(summary);
+      // Children are built when the branch is first opened: the common-name branch of a
+      // large base holds thousands of nodes.
+      let built = false;
+      details.addEventListener("toggle", () => {
+        if (built || !details.open) return;
+        built = true;
+        for (const child of children) details.append(this.node(child, null));
+      });
+      return details;
+    }
+  }
+
+  // The questions with the answers given; a question opens its picture of choices, an
+  // answer is taken back with its button. Questions that need an earlier answer are shown
+  // dimmed and still open.
+  class QuestionsPanel {
+    // host: {open(r), withdraw(r), text(number)}
+    constructor(box, host) {
+      this.box = box;
+      this.host = host;
+    }
+    render(sections) {
+      const parts = [];
+      for (const section of sections) {
+        const group = element("section", "group");
+        if (section.group !== "" || sections.length > 1)
+          group.append(element("h3", "", section.group || this.host.text(1645)));
+        for (const entry of section.entries) group.append(this.entry(entry));
+        parts.push(group);
+      }
+      this.box.replaceChildren(...parts);
+    }
+    entry(e) {
+      const row = element("div", "question" + (e.answered ? " answered" : "") +
+                                 (e.askable ? "" : " unaskable"));
+      row.dataset.key = e.key;
+      const open = element("button", "ask");
+      open.type = "button";
+      open.append(element("span", "text", e.text));
+      if (e.answered) open.append(element("span", "answer", e.chosenTexts.join(", ")));
+      open.addEventListener("click", () => this.host.open(e.object));
+      row.append(open);
+      if (e.answered) {
+        const back = element("button", "withdraw", "✕");
+        back.type = "button";
+        back.title = this.host.text(1641);
+        back.setAttribute("aria-label", this.host.text(1641));
+        back.addEventListener("click", () => this.host.withdraw(e.object));
+        row.append(back);
+      }
+      return row;
+    }
+  }
+
+  // The documents of the site, in the interface language when the species has one.
+  class Documents {
+    constructor(frame, hint, title, index) {
+      this.frame = frame;
+      this.hint = hint;
+      this.title = title;
+      this.index = index || { species: {}, error: {} };
+      this.code = null;
+    }
+    pageOf(code, language) {
+      const names = ["en", "es", "fr"];
+      const pages = this.index.species[String(code).toUpperCase()];
+      const errors = this.index.error || {};
+      if (!pages) return errors[names[language]] || errors.en || null;
+      return pages[names[language]] || pages.en || pages[Object.keys(pages)[0]] || null;
+    }
+    open(code, name, language) {
+      this.code = code;
+      const page = this.pageOf(code, language);
+      this.title.textContent = name;
+      this.hint.hidden = page !== null;
+      this.frame.hidden = page === null;
+      if (page !== null) this.frame.src = page;
+      return page;
+    }
+  }
+
+  root.VirekaPanels = Object.freeze({
+    ResultsPanel, TreePanel, QuestionsPanel, Documents, codeOfNode,
+  });
+})(globalThis);
