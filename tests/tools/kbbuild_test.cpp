@@ -31,19 +31,28 @@ ToolRun vireka_kb(const QStringList& args) {
     return r;
 }
 
-// The demo is compiled once for the whole suite, as the build does.
+// The demo the build compiles with this same tool is the one examined: every case runs in a
+// process of its own, so compiling it again here would cost one build of the demo per case.
+// Without that target the demo is compiled once per process.
 class DemoBase : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+#ifdef VIREKA_DEMO_KB
+        base = new QString(QStringLiteral(VIREKA_DEMO_KB));
+        run = new ToolRun{0, {}, {}};
+#else
         dir = new QTemporaryDir;
+        base = new QString(dir->path());
         run = new ToolRun(
             vireka_kb({QStringLiteral("build"), QStringLiteral(VIREKA_DEMO_SOURCE), dir->path()}));
+#endif
         source = new vkb::KbSource;
         vkb::SourceParser parser;
         parsed = parser.parse(QStringLiteral(VIREKA_DEMO_SOURCE), *source);
     }
     static void TearDownTestSuite() {
         delete dir;
+        delete base;
         delete run;
         delete source;
     }
@@ -52,7 +61,7 @@ protected:
         ASSERT_TRUE(parsed);
         ASSERT_TRUE(db.open(path(QStringLiteral("vireka.db")))) << db.errorString().toStdString();
     }
-    static QString path(const QString& relative) { return QDir(dir->path()).filePath(relative); }
+    static QString path(const QString& relative) { return QDir(*base).filePath(relative); }
     int parameter(const QString& name) {
         kb::Table t = db.openTable(QStringLiteral("Parametres"));
         t.setIndex(QStringLiteral("PrimaryKey"));
@@ -60,12 +69,14 @@ protected:
     }
 
     static QTemporaryDir* dir;
+    static QString* base;
     static ToolRun* run;
     static vkb::KbSource* source;
     static bool parsed;
     kb::Database db;
 };
 QTemporaryDir* DemoBase::dir = nullptr;
+QString* DemoBase::base = nullptr;
 ToolRun* DemoBase::run = nullptr;
 vkb::KbSource* DemoBase::source = nullptr;
 bool DemoBase::parsed = false;
