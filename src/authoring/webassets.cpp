@@ -3,7 +3,7 @@
 #include "authoring/webdocuments.h"
 #include "authoring/webpictures.h"
 #include "kb/model.h"
-#include "platform/safefile.h"
+#include "authoring/stagedfile.h"
 #include "platform/stringtable.h"
 
 #include <QDir>
@@ -105,7 +105,7 @@ bool writeScript(const QString& path, const char* variable, const QJsonObject& o
         return fail(error, QStringLiteral("cannot create the folder of ") + path);
     const QByteArray script = QByteArray("globalThis.") + variable + " = " +
                               QJsonDocument(object).toJson(QJsonDocument::Compact) + ";\n";
-    return platform::writeFileSafely(path, script, error);
+    return vkb::writeStagedFile(path, script, error);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "platform/boundedfile.h"
 #include "platform/paths.h"
 #include "platform/picture.h"
-#include "platform/safefile.h"
+#include "authoring/stagedfile.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -76,7 +76,7 @@ bool WebDocuments::writeOut(const QString& relative, const QByteArray& bytes) {
         return false;
     }
     QString error;
-    if (!platform::writeFileSafely(target, bytes, &error)) {
+    if (!vkb::writeStagedFile(target, bytes, &error)) {
         if (error_.isEmpty()) error_ = error;
         return false;
     }

@@ -1,7 +1,7 @@
 #include "authoring/webexport.h"
 
 #include "authoring/stagedoutput.h"
-#include "platform/safefile.h"
+#include "authoring/stagedfile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -36,7 +36,7 @@ bool copyResourceFolder(const QString& from, const QString& to, QString* error) 
         bool ok = false;
         const QByteArray bytes = resource(source, &ok);
         if (!ok) return fail(error, QStringLiteral("cannot read ") + source);
-        if (!platform::writeFileSafely(target, bytes, error)) return false;
+        if (!vkb::writeStagedFile(target, bytes, error)) return false;
     }
     return true;
 }
@@ -58,7 +58,7 @@ bool exportWebSite(const WebSiteInput& input, const QString& out, QString* error
     bool ok = false;
     const QByteArray index = resource(QStringLiteral(":/web/player/index.html"), &ok);
     if (!ok) return fail(error, QStringLiteral("the tool lacks the player's index.html"));
-    if (!platform::writeFileSafely(site + QStringLiteral("/index.html"), index, error) ||
+    if (!vkb::writeStagedFile(site + QStringLiteral("/index.html"), index, error) ||
         !copyResourceFolder(QStringLiteral(":/web/engine"), site + QStringLiteral("/engine"),
                             error) ||
         !copyResourceFolder(QStringLiteral(":/web/player"), site + QStringLiteral("/player"),
@@ -66,7 +66,7 @@ bool exportWebSite(const WebSiteInput& input, const QString& out, QString* error
         return false;
     if (!QDir().mkpath(site + QStringLiteral("/data")))
         return fail(error, QStringLiteral("cannot create ") + site + QStringLiteral("/data"));
-    if (!platform::writeFileSafely(site + QStringLiteral("/data/key.js"), input.keyScript, error))
+    if (!vkb::writeStagedFile(site + QStringLiteral("/data/key.js"), input.keyScript, error))
         return false;
     if (!writeWebAssets(input.source, site, error)) return false;
     return staged.commit(error);

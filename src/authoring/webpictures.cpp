@@ -3,7 +3,7 @@
 #include "kb/model.h"
 #include "platform/paths.h"
 #include "platform/picture.h"
-#include "platform/safefile.h"
+#include "authoring/stagedfile.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -146,7 +146,7 @@ QString WebPictures::writePng(const QString& folder, const QString& name, const 
         return QString();
     }
     QString error;
-    if (!platform::writeFileSafely(target, pngBytes(image), &error)) {
+    if (!vkb::writeStagedFile(target, pngBytes(image), &error)) {
         if (error_.isEmpty()) error_ = error;
         return QString();
     }
