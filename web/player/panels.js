@@ -18,18 +18,53 @@
       this.pick = pick;
       this.selected = -1;
     }
+    // A key of thousands of species would rebuild thousands of rows after every answer:
+    // rows are made a page at a time, the next page when the end of the list scrolls into
+    // view, so an answer costs the rows a person can see.
     render(lines, legend) {
       this.legend.textContent = legend;
-      this.list.replaceChildren(...lines.map((line, i) => {
+      this.lines = lines;
+      this.shown = 0;
+      if (this.watcher) this.watcher.disconnect();
+      this.list.replaceChildren();
+      this.more();
+      this.select(this.selected < lines.length ? this.selected : -1);
+    }
+    more() {
+      const page = 250;
+      const end = Math.min(this.lines.length, this.shown + page);
+      const items = [];
+      for (let i = this.shown; i < end; i++) {
         const item = element("li");
-        const button = element("button", "line", line);
+        const button = element("button", "line", this.lines[i]);
         button.type = "button";
         button.dataset.line = String(i);
         button.addEventListener("click", () => this.pick(i));
         item.append(button);
-        return item;
-      }));
-      this.select(this.selected < lines.length ? this.selected : -1);
+        items.push(item);
+      }
+      if (this.sentinel) this.sentinel.remove();
+      this.list.append(...items);
+      this.shown = end;
+      if (end >= this.lines.length) return;
+      this.sentinel = element("li", "more");
+      this.list.append(this.sentinel);
+      if (typeof IntersectionObserver === "function") {
+        if (!this.watcher)
+          this.watcher = new IntersectionObserver((entries) => {
+            if (entries.some((e) => e.isIntersecting)) {
+              this.watcher.disconnect();
+              this.more();
+              this.select(this.selected);
+            }
+          });
+        this.watcher.observe(this.sentinel);
+      } else {
+        const button = element("button", "line", "…");
+        button.type = "button";
+        button.addEventListener("click", () => { this.more(); this.select(this.selected); });
+        this.sentinel.append(button);
+      }
     }
     select(line) {
       this.selected = line;
