@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
@@ -104,8 +105,18 @@ QString documentText(const QString& docAddress, const QString& path) {
     if (!platform::BoundedFile::read(platform::toLocalPath(path), MaxDocumentBytes, &bytes).ok())
         return {};
     // Only the text is read: the document is never laid out, so none of its pictures load.
+    // The rich-text reader knows the blocks of older HTML only: the newer ones (nav, section,
+    // header...) would run into the text around them, and links side by side with no space
+    // between them would read as one word.
+    static const QRegularExpression newerBlocks(
+        QStringLiteral("<(/?)(nav|section|article|header|footer|aside|main|figure|figcaption)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString html = QString::fromUtf8(bytes);
+    html.replace(newerBlocks, QStringLiteral("<\\1div"));
+    html.replace(QRegularExpression(QStringLiteral("</a>"), QRegularExpression::CaseInsensitiveOption),
+                 QStringLiteral("</a> "));
     QTextDocument document;
-    document.setHtml(QString::fromUtf8(bytes));
+    document.setHtml(html);
     QStringList lines;
     appendLines(document.rootFrame(), lines);
     return lines.join(QLatin1Char('\n'));

@@ -88,7 +88,10 @@ TEST_F(PrintingTest, ThePictureOfChoicesPrintsOnceInLandscape) {
 }
 
 TEST_F(PrintingTest, ReportTellsTheAnswersTheRankingAndTheBestSpeciesDocument) {
-    writeDocument("SP2", "<html><body><h1>Beta beta</h1><p>Lives under stones.</p></body></html>");
+    writeDocument("SP2",
+                  "<html><body><h1>Beta beta</h1><div class=family>Family Betidae</div>"
+                  "<nav><a href=\"sp2_ds.html\">Drawing sheet</a><a href=\"d.html\">Drawing</a>"
+                  "</nav><p>Lives under stones.</p></body></html>");
     shell::frmMain& w = open();
     engine->state().StateChoice[3] = 1;  // Legs: the second state
     engine->state().FrameState[1] = -1;
@@ -101,6 +104,8 @@ TEST_F(PrintingTest, ReportTellsTheAnswersTheRankingAndTheBestSpeciesDocument) {
     EXPECT_TRUE(text.contains("100% - Beta beta")) << text.toStdString();
     EXPECT_TRUE(text.contains("Document of Beta beta")) << text.toStdString();
     EXPECT_TRUE(text.contains("Lives under stones.")) << text.toStdString();
+    // A family line and a row of links written with no space between them stay apart.
+    EXPECT_TRUE(text.contains("Family Betidae Drawing sheet Drawing")) << text.toStdString();
     // Exactly the species listed, those at or above the list threshold.
     for (const QString& line : engine->listLines())
         EXPECT_TRUE(text.contains(line.simplified())) << line.toStdString();
