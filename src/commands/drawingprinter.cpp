@@ -51,15 +51,7 @@ PrintOutcome DrawingPrinter::print(QPrinter& printer, const QStringList& layerPa
     const bool oneJob = printsToFile(printer);
     QPainter painter;
     for (int copy = 0; copy < copies; ++copy) {
-        if (!painter.isActive()) {
-            if (!painter.begin(&printer)) {
-                outcome.error = printerLabel(printer);
-                return outcome;
-            }
-            ++outcome.jobs;
-        } else {
-            printer.newPage();
-        }
+        if (!beginCopy(painter, printer, &outcome.jobs, &outcome.error)) return outcome;
         QStringList leftOut;
         if (!Print_Drawing(painter, printableRect(printer), layerPaths, &leftOut)) {
             abandonJob(painter, printer);

@@ -14,15 +14,7 @@ PrintOutcome printPagePicture(QPrinter& printer, const QImage& picture, int copi
     const bool oneJob = printsToFile(printer);
     QPainter painter;
     for (int copy = 0; copy < copies; ++copy) {
-        if (!painter.isActive()) {
-            if (!painter.begin(&printer)) {
-                outcome.error = printerLabel(printer);
-                return outcome;
-            }
-            ++outcome.jobs;
-        } else {
-            printer.newPage();
-        }
+        if (!beginCopy(painter, printer, &outcome.jobs, &outcome.error)) return outcome;
         const QRectF target = pagePictureRect(picture.size(), printer.logicalDpiX(),
                                               printer.logicalDpiY(), printableRect(printer));
         if (!target.isEmpty()) {

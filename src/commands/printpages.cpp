@@ -1,5 +1,6 @@
 #include "commands/printpages.h"
 
+#include <QPainter>
 #include <QPrinter>
 #include <algorithm>
 
@@ -51,6 +52,19 @@ QRectF pagePictureRect(QSize picture, int dpiX, int dpiY, const QRectF& printabl
     if (size.width() > printable.width() || size.height() > printable.height())
         size = size.scaled(printable.size(), Qt::KeepAspectRatio);
     return QRectF(printable.topLeft(), size);
+}
+
+bool beginCopy(QPainter& painter, QPrinter& printer, int* jobs, QString* error) {
+    if (painter.isActive()) {
+        printer.newPage();
+        return true;
+    }
+    if (!painter.begin(&printer)) {
+        *error = printerLabel(printer);
+        return false;
+    }
+    ++*jobs;
+    return true;
 }
 
 }  // namespace commands

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 
+class QPainter;
 class QPrinter;
 
 namespace commands {
@@ -16,6 +17,11 @@ int takeCopies(QPrinter& printer);
 
 // True when the printer writes a file: a file holds one job, so copies become its pages.
 bool printsToFile(const QPrinter& printer);
+
+// Starts the page of the next copy: a job of its own on a printer, the next page of the same
+// job in a file (painter still active). False, with the printer named in error, when no job
+// can start; jobs counts the jobs started.
+bool beginCopy(QPainter& painter, QPrinter& printer, int* jobs, QString* error);
 
 // The file or printer a job goes to, to name it in a message.
 QString printerLabel(const QPrinter& printer);

@@ -36,28 +36,7 @@ void print(vkb::InspectSession& session, QTextStream& out) {
 }
 
 int best(const QStringList& args) {
-    if (args.contains(QLatin1String("--help"))) {
-        QTextStream(stdout) << Usage;
-        return 0;
-    }
-    vkb::InspectSession session;
-    if (!session.parse(args, {"data", "base", "threshold", "qnt", "qnt-list"}, {"scores"}))
-        return vkb::InspectSession::fail("best", session.errorString() + "\n" + Usage);
-    QTextStream out(stdout);
-    if (session.hasBatch()) {
-        if (!session.load() ||
-            !session.identifyEach(
-                [&](const QString& path) { print(session, out << "== " << path << "\n"); },
-                [&](const QString& path, const QString& error) {
-                    out << "== " << path << "\nerror: " << error << "\n";
-                }))
-            return vkb::InspectSession::fail("best", session.errorString());
-        return 0;
-    }
-    if (!session.load() || !session.identify())
-        return vkb::InspectSession::fail("best", session.errorString());
-    print(session, out);
-    return 0;
+    return vkb::InspectSession::run(QStringLiteral("best"), args, {QStringLiteral("scores")}, Usage, print);
 }
 
 const vkb::Registration registration(QStringLiteral("best"),

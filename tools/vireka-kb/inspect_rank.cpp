@@ -18,28 +18,7 @@ void print(vkb::InspectSession& session, QTextStream& out) {
 }
 
 int rank(const QStringList& args) {
-    if (args.contains(QLatin1String("--help"))) {
-        QTextStream(stdout) << Usage;
-        return 0;
-    }
-    vkb::InspectSession session;
-    if (!session.parse(args, {"data", "base", "threshold", "qnt", "qnt-list"}, {}))
-        return vkb::InspectSession::fail("rank", session.errorString() + "\n" + Usage);
-    QTextStream out(stdout);
-    if (session.hasBatch()) {
-        if (!session.load() ||
-            !session.identifyEach(
-                [&](const QString& path) { print(session, out << "== " << path << "\n"); },
-                [&](const QString& path, const QString& error) {
-                    out << "== " << path << "\nerror: " << error << "\n";
-                }))
-            return vkb::InspectSession::fail("rank", session.errorString());
-        return 0;
-    }
-    if (!session.load() || !session.identify())
-        return vkb::InspectSession::fail("rank", session.errorString());
-    print(session, out);
-    return 0;
+    return vkb::InspectSession::run(QStringLiteral("rank"), args, {}, Usage, print);
 }
 
 const vkb::Registration registration(QStringLiteral("rank"),

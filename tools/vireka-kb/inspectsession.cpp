@@ -132,4 +132,30 @@ bool InspectSession::readIdentificationFile(const QString& path) {
     return true;
 }
 
+int InspectSession::run(const QString& command, const QStringList& args,
+                        const QStringList& flags, const QString& usage,
+                        const std::function<void(InspectSession&, QTextStream&)>& print) {
+    if (args.contains(QLatin1String("--help"))) {
+        QTextStream(stdout) << usage;
+        return 0;
+    }
+    InspectSession session;
+    if (!session.parse(args, {"data", "base", "threshold", "qnt", "qnt-list"}, flags))
+        return fail(command, session.errorString() + "\n" + usage);
+    QTextStream out(stdout);
+    if (session.hasBatch()) {
+        if (!session.load() ||
+            !session.identifyEach(
+                [&](const QString& path) { print(session, out << "== " << path << "\n"); },
+                [&](const QString& path, const QString& error) {
+                    out << "== " << path << "\nerror: " << error << "\n";
+                }))
+            return fail(command, session.errorString());
+        return 0;
+    }
+    if (!session.load() || !session.identify()) return fail(command, session.errorString());
+    print(session, out);
+    return 0;
+}
+
 }  // namespace vkb

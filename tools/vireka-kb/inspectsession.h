@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QTextStream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -40,6 +41,13 @@ public:
     engine::Engine& engine() { return *engine_; }
     std::optional<QString> text(int key) const { return strings_.text(key, 0); }
     QString errorString() const { return error_; }
+
+    // Runs an inspection command that prints what the engine shows: after the identification
+    // file of --qnt (or none), or for each file of --qnt-list under a "== PATH" line, with
+    // "error: MESSAGE" for a file that cannot be used. Returns the exit code.
+    static int run(const QString& command, const QStringList& args, const QStringList& flags,
+                   const QString& usage,
+                   const std::function<void(InspectSession&, QTextStream&)>& print);
 
     // Prints a message on standard error and returns the exit code of bad arguments.
     static int fail(const QString& command, const QString& message);
