@@ -91,9 +91,12 @@ bool SourceParser::parseFile(const QString& path, int depth) {
             const SourcePlace back = m_place;
             // Only files of the source itself: an include naming anything outside its folder
             // is refused before it is opened, so nothing of it is ever echoed.
+            // Worked out on absolute paths: a source folder given relative to the current
+            // one would otherwise be counted twice.
             const QString relative =
-                QDir(m_kb->folder)
-                    .relativeFilePath(QDir::cleanPath(QFileInfo(path).dir().filePath(w[1])));
+                QDir(QFileInfo(m_kb->folder).absoluteFilePath())
+                    .relativeFilePath(QDir::cleanPath(
+                        QFileInfo(QFileInfo(path).absoluteFilePath()).dir().filePath(w[1])));
             const QString included = QDir::isAbsolutePath(w[1])
                                          ? QString()
                                          : platform::resolveInside(m_kb->folder, relative);

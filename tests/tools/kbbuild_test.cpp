@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -373,6 +374,37 @@ TEST(Synth, SmallBaseLoadsWithConsistentCounts) {
                 .isNull());
     }
     EXPECT_EQ(states, 400);
+}
+
+// A source named from the current folder ("keys/ladybirds", as a person types it) finds the
+// files it includes beside its kb.txt, and writes the same base as when named in full.
+TEST(BuildFromRelativeFolder, IncludedFilesAreFoundBesideTheMainFile) {
+    QFile original(QStringLiteral(VIREKA_NODRAWING_SOURCE "/kb.txt"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(original.readAll()).split('\n');
+    QTemporaryDir work;
+    const QString src = work.filePath("keys/ladybirds");
+    ASSERT_TRUE(QDir().mkpath(src));
+    QFile main(src + "/kb.txt"), rest(src + "/questions.txt");
+    ASSERT_TRUE(main.open(QIODevice::WriteOnly) && rest.open(QIODevice::WriteOnly));
+    // Everything from the first question on goes to the included file.
+    const qsizetype first = lines.indexOf(QRegularExpression("^question .*"));
+    ASSERT_GT(first, 0);
+    main.write((lines.mid(0, first).join('\n') + "\ninclude questions.txt\n").toUtf8());
+    rest.write(lines.mid(first).join('\n').toUtf8());
+    main.close();
+    rest.close();
+
+    QProcess p;
+    p.setWorkingDirectory(work.path());
+    p.start(QStringLiteral(VIREKA_KB_PATH), {"build", "keys/ladybirds", "out"});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(QFileInfo(work.filePath("out/vireka.db")).isFile());
+    const ToolRun full = vireka_kb({"build", src, work.filePath("full")});
+    ASSERT_EQ(full.exitCode, 0) << full.err.toStdString();
+    EXPECT_EQ(QFileInfo(work.filePath("out/MATRICE.DAT")).size(),
+              QFileInfo(work.filePath("full/MATRICE.DAT")).size());
 }
 
 }  // namespace
