@@ -118,11 +118,7 @@ TEST_F(PrintingTest, ReportTellsTheAnswersTheRankingAndTheBestSpeciesDocument) {
 }
 
 TEST_F(PrintingTest, ABaseWithoutADrawingPrintsTheReportFromTheIdentificationView) {
-    base.parameters["Nb_Robot"] = "0";
-    base.parameters["Nb_Couleurs"] = "0";
-    base.colours.clear();
-    base.colourCodes.clear();
-    base.variants.clear();
+    base.dropDrawing();
     base.write();
     base.writePictures();
     shell::frmMain& w = open();

@@ -246,11 +246,7 @@ TEST_F(QuestionsPanelTest, TheCharacterToolbarShrinksBeforeHidingAButton) {
 }
 
 TEST_F(QuestionsPanelTest, AKeyWithoutADrawingIdentifiesFromThePanel) {
-    base.parameters["Nb_Robot"] = "0";
-    base.parameters["Nb_Couleurs"] = "0";
-    base.colours.clear();
-    base.colourCodes.clear();
-    base.variants.clear();
+    base.dropDrawing();
     base.write();
     base.writePictures();
     open();

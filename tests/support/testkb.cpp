@@ -280,4 +280,12 @@ void TestKb::writeFile(const QString& name, const QByteArray& bytes) const {
     f.write(bytes);
 }
 
+void TestKb::dropDrawing() {
+    parameters["Nb_Robot"] = "0";
+    parameters["Nb_Couleurs"] = "0";
+    colours.clear();
+    colourCodes.clear();
+    variants.clear();
+}
+
 }  // namespace testing_support

@@ -71,6 +71,9 @@ public:
     QStringList stateTips;
 
     void write();
+    // Makes the base a key without a drawing (as an imported one): no drawing, no palette,
+    // no variants. Call before write().
+    void dropDrawing();
     // Runs SQL on the written database (to damage it).
     void exec(const QString& sql) const;
     void writeFile(const QString& name, const QByteArray& bytes) const;
