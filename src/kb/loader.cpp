@@ -275,6 +275,7 @@ void Loading::buildTree() {
     const int speciesField = flora.fieldIndex(QStringLiteral("Espece"));
     const QString book = QStringLiteral("livre_ferme"), page = QStringLiteral("page");
     const QString familyTag = QStringLiteral("Fam"), speciesTag = QStringLiteral("Esp");
+    tree.reserve(2 * flora.recordCount());  // each species twice; families are few
     for (flora.moveFirst(); !flora.eof(); flora.moveNext()) {
         error_.clear();
         const QString family = flora.fieldAt(familyField).toString();
@@ -309,6 +310,7 @@ void Loading::addCommonNames() {
         const int familyField = names.fieldIndex(QStringLiteral("Famille"));
         const QString book = QStringLiteral("livre_ferme"), page = QStringLiteral("page");
         const QString nameTag = QStringLiteral("Com"), speciesTag = QStringLiteral("Csp");
+        tree.reserve(2 * names.recordCount());  // at most a name node and a species node each
         for (names.moveFirst(); !names.eof(); names.moveNext()) {
             error_.clear();
             const QString name = names.fieldAt(nameField).toString();

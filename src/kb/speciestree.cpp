@@ -1,5 +1,7 @@
 #include "kb/speciestree.h"
 
+#include "platform/textcompare.h"
+
 #include <algorithm>
 
 namespace kb {
@@ -22,7 +24,7 @@ QString folded(const QString& key) {
 }
 
 bool textBefore(const QString& a, const QString& b) {
-    const int c = a.compare(b, Qt::CaseInsensitive);
+    const int c = platform::compareIgnoringCase(a, b);
     return c != 0 ? c < 0 : a < b;
 }
 
@@ -83,6 +85,12 @@ void SpeciesTree::sortPending() const {
         });
     }
     unsorted_.clear();
+}
+
+void SpeciesTree::reserve(int more) {
+    if (more <= 0) return;
+    nodes_.reserve(nodes_.size() + size_t(more));
+    byKey_.reserve(byKey_.size() + more);
 }
 
 void SpeciesTree::clear() {

@@ -44,6 +44,9 @@ public:
     }
     int size() const { return int(nodes_.size()); }
     void clear();
+    // Room for `more` nodes beyond those held, so that a large key's tree grows without
+    // rehashing its keys again and again.
+    void reserve(int more);
 
 private:
     int insert(int parent, const QString& key, const QString& text, const QString& image,

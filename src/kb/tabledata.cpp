@@ -1,5 +1,7 @@
 #include "kb/tabledata.h"
 
+#include "platform/textcompare.h"
+
 #include <algorithm>
 
 namespace kb {
@@ -43,11 +45,12 @@ int compareValues(const QVariant& a, const QVariant& b) {
             return 0;
         case 1:
             return compareNumbers(a, b);
-        case 2: {
-            const QString x = a.toString(), y = b.toString();
-            const int c = x.compare(y, Qt::CaseInsensitive);
-            return c < 0 ? -1 : (c > 0 ? 1 : 0);
-        }
+        case 2:
+            // Cells read from the file hold their text; only other kinds need converting.
+            if (a.typeId() == QMetaType::QString && b.typeId() == QMetaType::QString)
+                return platform::compareIgnoringCase(*static_cast<const QString*>(a.constData()),
+                                                     *static_cast<const QString*>(b.constData()));
+            return platform::compareIgnoringCase(a.toString(), b.toString());
         default: {
             const QByteArray x = a.toByteArray(), y = b.toByteArray();
             return x < y ? -1 : (x == y ? 0 : 1);
@@ -69,14 +72,17 @@ std::shared_ptr<const IndexOrder> TableData::order(const QString& indexName) con
     }
     built->rows.resize(size_t(rowCount));
     for (int r = 0; r < rowCount; ++r) built->rows[size_t(r)] = r;
-    // Stable, so rows with equal keys keep the order of the file.
-    std::stable_sort(built->rows.begin(), built->rows.end(), [&](int x, int y) {
+    const auto before = [&](int x, int y) {
         for (int col : built->columns) {
             const int c = compareValues(cell(x, col), cell(y, col));
             if (c != 0) return c < 0;
         }
         return false;
-    });
+    };
+    // Stable, so rows with equal keys keep the order of the file. Files are often written in
+    // key order already: one pass tells, and spares the sort.
+    if (!std::is_sorted(built->rows.begin(), built->rows.end(), before))
+        std::stable_sort(built->rows.begin(), built->rows.end(), before);
     orders.insert(key, built);
     return built;
 }
