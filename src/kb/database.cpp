@@ -7,6 +7,8 @@
 
 #include <QFileInfo>
 
+#include <cstring>
+
 namespace kb {
 
 namespace {
@@ -18,7 +20,14 @@ QString quoted(const QString& identifier) {
 }
 
 QString text(const unsigned char* s) {
-    return s ? QString::fromUtf8(reinterpret_cast<const char*>(s)) : QString();
+    if (!s) return QString();
+    // Most cells are plain ASCII codes and names, which widen directly; the UTF-8 decoder
+    // costs more than the copy for such short texts.
+    const char* c = reinterpret_cast<const char*>(s);
+    const size_t n = std::strlen(c);
+    for (size_t i = 0; i < n; ++i)
+        if (s[i] >= 0x80) return QString::fromUtf8(c, qsizetype(n));
+    return QString::fromLatin1(c, qsizetype(n));
 }
 
 bool isNumericType(const QString& declared) {
