@@ -193,3 +193,33 @@ TEST(DatabaseOpen, APathWrittenWithBackslashesAndOtherCaseOpens) {
     EXPECT_TRUE(db.open(dir.path() + "\\BASE.SQLITE")) << db.errorString().toStdString();
     EXPECT_TRUE(db.openTable("t").isValid());
 }
+
+// Cells are decoded from the file's UTF-8, ASCII ones by a shorter road: both must give the
+// text stored, and an index over them the order of Qt's case-insensitive comparison.
+TEST(TableText, PlainAndAccentedCellsReadBackAsStoredAndIndexInCaseFreeOrder) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/n.sqlite";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    const char* sql =
+        "CREATE TABLE Noms (N INTEGER PRIMARY KEY, Nom TEXT);"
+        "CREATE INDEX Noms_Nom ON Noms (Nom);"
+        "INSERT INTO Noms VALUES (1,'zeta'),(2,'\xc3\x89ph\xc3\xa9m\xc3\xa8re'),(3,'Abc'),"
+        "(4,'stra\xc3\x9f" "e'),(5,'\xce\xa9mega'),(6,'ab_'),(7,'ABD'),(8,'x\xf0\x90\x90\x80y');";
+    ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    Database database;
+    ASSERT_TRUE(database.open(path));
+    Table t = database.openTable("Noms");
+    ASSERT_TRUE(t.isValid());
+    ASSERT_TRUE(t.setIndex("Nom"));
+    QStringList read;
+    for (t.moveFirst(); !t.eof(); t.moveNext()) read << t.field("Nom").toString();
+    QStringList expected = {"zeta",  QString::fromUtf8("Éphémère"), "Abc",
+                            QString::fromUtf8("straße"), QString::fromUtf8("Ωmega"),
+                            "ab_",   "ABD", QString::fromUtf8("x\U00010400y")};
+    std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    EXPECT_EQ(read, expected);
+}
