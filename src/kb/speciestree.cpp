@@ -8,18 +8,24 @@ namespace kb {
 
 namespace {
 
-// Keys are mostly plain ASCII codes and names: those fold by lowering A to Z, which costs a
-// fraction of the general folding (and nothing when there is no capital).
+// Keys are mostly codes and names in Latin letters. Below U+0100 every letter but ß folds to
+// one letter, the same one Qt's full folding gives, so those keys fold letter by letter at a
+// fraction of the cost of the general folding (and nothing when no letter changes).
+char16_t foldedLatin1(char16_t u) {
+    if (u < 0x80) return u >= 'A' && u <= 'Z' ? char16_t(u + ('a' - 'A')) : u;
+    return char16_t(QChar::toCaseFolded(char32_t(u)));
+}
+
 QString folded(const QString& key) {
-    bool capital = false;
-    for (const QChar c : key) {
-        if (c.unicode() >= 0x80) return key.toCaseFolded();
-        capital = capital || (c.unicode() >= 'A' && c.unicode() <= 'Z');
+    qsizetype first = -1;  // the first letter that folds to another
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char16_t u = key[i].unicode();
+        if (u >= 0x100 || u == 0xDF) return key.toCaseFolded();
+        if (first < 0 && foldedLatin1(u) != u) first = i;
     }
-    if (!capital) return key;
+    if (first < 0) return key;
     QString out = key;
-    for (QChar& c : out)
-        if (c.unicode() >= 'A' && c.unicode() <= 'Z') c = QChar(c.unicode() + ('a' - 'A'));
+    for (qsizetype i = first; i < out.size(); ++i) out[i] = QChar(foldedLatin1(out[i].unicode()));
     return out;
 }
 

@@ -32,7 +32,13 @@ struct TableData {
     const QVariant& cell(int row, int column) const {
         return cells[size_t(row) * size_t(columns.size()) + size_t(column)];
     }
-    int column(const QString& name) const { return columnByName.value(name.toLower(), -1); }
+    // Callers nearly always spell a field as the table does: that is found by a short walk
+    // over the columns, without lowering the name (which costs far more than the walk).
+    int column(const QString& name) const {
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            if (columns[i] == name) return int(i);
+        return columnByName.value(name.toLower(), -1);
+    }
     std::shared_ptr<const IndexOrder> order(const QString& indexName) const;
 };
 
