@@ -6,17 +6,22 @@ namespace documents {
 
 SpeciesTreeModel::SpeciesTreeModel(const kb::SpeciesTree& tree, QObject* parent)
     : QAbstractItemModel(parent), tree_(tree) {
-    row_.assign(size_t(tree_.size()), 0);
-    open_.assign(size_t(tree_.size()), false);
+    numberRows();
+}
+
+void SpeciesTreeModel::numberRows() {
+    const auto& nodes = tree_.nodesSoFar();
+    row_.assign(nodes.size(), 0);
+    open_.resize(nodes.size(), false);
     const auto& roots = tree_.roots();
     for (size_t r = 0; r < roots.size(); ++r) row_[size_t(roots[r])] = int(r);
-    for (const kb::SpeciesTree::Node& n : tree_.nodes())
+    for (const kb::SpeciesTree::Node& n : nodes)
         for (size_t c = 0; c < n.children.size(); ++c) row_[size_t(n.children[c])] = int(c);
 }
 
 const std::vector<int>& SpeciesTreeModel::childrenOf(const QModelIndex& parent) const {
     const int n = node(parent);
-    return n < 0 ? tree_.roots() : tree_.node(n).children;
+    return n < 0 ? tree_.roots() : tree_.nodesSoFar()[size_t(n)].children;
 }
 
 int SpeciesTreeModel::node(const QModelIndex& index) const {
@@ -25,7 +30,7 @@ int SpeciesTreeModel::node(const QModelIndex& index) const {
 }
 
 QModelIndex SpeciesTreeModel::indexOf(int node) const {
-    if (node < 0 || node >= tree_.size()) return {};
+    if (node < 0 || node >= int(row_.size())) return {};
     return createIndex(row_[size_t(node)], 0, quintptr(node));
 }
 
@@ -39,7 +44,7 @@ QModelIndex SpeciesTreeModel::index(int row, int column, const QModelIndex& pare
 QModelIndex SpeciesTreeModel::parent(const QModelIndex& child) const {
     const int n = node(child);
     if (n < 0) return {};
-    return indexOf(tree_.node(n).parent);
+    return indexOf(tree_.nodesSoFar()[size_t(n)].parent);
 }
 
 int SpeciesTreeModel::rowCount(const QModelIndex& parent) const {
@@ -52,13 +57,34 @@ int SpeciesTreeModel::columnCount(const QModelIndex&) const {
 }
 
 bool SpeciesTreeModel::hasChildren(const QModelIndex& parent) const {
-    return rowCount(parent) > 0;
+    return rowCount(parent) > 0 || canFetchMore(parent);
+}
+
+bool SpeciesTreeModel::canFetchMore(const QModelIndex& parent) const {
+    const int n = node(parent);
+    return n >= 0 && tree_.isDeferred(n);
+}
+
+// Reading a deferred branch may also add under nodes already shown (a name that is the key
+// of a family joins it), so it is announced as a change of layout: the view lays the tree
+// out again, and keeps what is open and selected through the nodes' persistent indexes.
+void SpeciesTreeModel::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent)) return;
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    tree_.complete();
+    numberRows();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& i : before) after << indexOf(node(i));
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
 }
 
 QVariant SpeciesTreeModel::data(const QModelIndex& index, int role) const {
     const int n = node(index);
     if (n < 0) return {};
-    const kb::SpeciesTree::Node& item = tree_.node(n);
+    const kb::SpeciesTree::Node& item = tree_.nodesSoFar()[size_t(n)];
     switch (role) {
         case Qt::DisplayRole:
             return item.text;

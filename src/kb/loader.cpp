@@ -35,7 +35,6 @@ private:
     void checkFloraRows();
     void readSpeciesNames();
     void buildTree();
-    void addCommonNames();
     QString dataPath(const char* name) const {
         return platform::joinPath(o_.dataDir, QLatin1String(name));
     }
@@ -253,6 +252,40 @@ void Loading::readSpeciesNames() {
     flora.moveFirst();
 }
 
+// The common names, language by language, each under its language and each species under
+// its name. A read that fails adds nothing more.
+void addCommonNames(Model& m) {
+    Table& languages = m.CommonLanguageTable;
+    int k = 0;
+    for (languages.moveFirst(); !languages.eof(); languages.moveNext(), ++k) {
+        const QString language = languages.field(QStringLiteral("Langue")).toString();
+        const QString languageKey = QLatin1Char('S') + language;
+        SpeciesTree& tree = m.Tree;
+        tree.add(QStringLiteral("Communs"), languageKey, language, QStringLiteral("livre_ferme"),
+                 languageKey);
+        const int languageNode = tree.find(languageKey);
+        Table names = m.KnowledgeBase.openQuery(k);
+        const int nameField = names.fieldIndex(QStringLiteral("Nom"));
+        const int codeField = names.fieldIndex(QStringLiteral("Code"));
+        const int speciesField = names.fieldIndex(QStringLiteral("Espece"));
+        const int familyField = names.fieldIndex(QStringLiteral("Famille"));
+        const QString book = QStringLiteral("livre_ferme"), page = QStringLiteral("page");
+        const QString nameTag = QStringLiteral("Com"), speciesTag = QStringLiteral("Csp");
+        tree.reserve(2 * names.recordCount());  // at most a name node and a species node each
+        for (names.moveFirst(); !names.eof(); names.moveNext()) {
+            const QString name = names.fieldAt(nameField).toString();
+            const QString code = names.fieldAt(codeField).toString();
+            const QString species = names.fieldAt(speciesField).toString();
+            const QString family = names.fieldAt(familyField).toString();
+            // A common name met before keeps its first node; the species joins it there.
+            int nameNode = tree.find(name);
+            if (nameNode < 0) nameNode = tree.addUnder(languageNode, name, name, book, nameTag);
+            tree.addUnder(nameNode, code + name, species, page, speciesTag + code + family);
+        }
+    }
+    languages.moveFirst();
+}
+
 void Loading::buildTree() {
     SpeciesTree& tree = m_.Tree;
     tree.clear();
@@ -288,46 +321,22 @@ void Loading::buildTree() {
         tree.addUnder(speciesRoot, code + QLatin1Char('S'), species, page, speciesTag + family);
     }
     flora.moveFirst();
-    addCommonNames();
-    error_.clear();
-}
-
-void Loading::addCommonNames() {
-    Table& languages = m_.CommonLanguageTable;
-    int k = 0;
-    for (languages.moveFirst(); !languages.eof(); languages.moveNext(), ++k) {
-        error_.clear();
-        const QString language = languages.field(QStringLiteral("Langue")).toString();
-        const QString languageKey = QLatin1Char('S') + language;
-        SpeciesTree& tree = m_.Tree;
-        tree.add(QStringLiteral("Communs"), languageKey, language, QStringLiteral("livre_ferme"),
-                 languageKey);
-        const int languageNode = tree.find(languageKey);
-        Table names = m_.KnowledgeBase.openQuery(k);
-        const int nameField = names.fieldIndex(QStringLiteral("Nom"));
-        const int codeField = names.fieldIndex(QStringLiteral("Code"));
-        const int speciesField = names.fieldIndex(QStringLiteral("Espece"));
-        const int familyField = names.fieldIndex(QStringLiteral("Famille"));
-        const QString book = QStringLiteral("livre_ferme"), page = QStringLiteral("page");
-        const QString nameTag = QStringLiteral("Com"), speciesTag = QStringLiteral("Csp");
-        tree.reserve(2 * names.recordCount());  // at most a name node and a species node each
-        for (names.moveFirst(); !names.eof(); names.moveNext()) {
-            error_.clear();
-            const QString name = names.fieldAt(nameField).toString();
-            const QString code = names.fieldAt(codeField).toString();
-            const QString species = names.fieldAt(speciesField).toString();
-            const QString family = names.fieldAt(familyField).toString();
-            // A common name met before keeps its first node; the species joins it there.
-            int nameNode = tree.find(name);
-            if (nameNode < 0) nameNode = tree.addUnder(languageNode, name, name, book, nameTag);
-            tree.addUnder(nameNode, code + name, species, page, speciesTag + code + family);
-        }
+    // Three views of every species' names cost as much to read as the rest of the tree: they
+    // are read when the common-name branch is first opened. Without that branch, names may
+    // still join nodes of the same key elsewhere, so they are read now.
+    if (const int commonRoot = tree.find(QStringLiteral("Communs")); commonRoot >= 0) {
+        Model* model = &m_;
+        tree.defer(commonRoot, [model] { addCommonNames(*model); });
+    } else {
+        addCommonNames(m_);
     }
-    languages.moveFirst();
+    error_.clear();
 }
 
 LoadResult Loading::run() {
     LoadResult result;
+    // A tree left from an earlier load reads its deferred names while their base is open.
+    m_.Tree.complete();
     const QString dbPath = o_.databasePath.isEmpty()
                                ? platform::joinPath(o_.dataDir, o_.databaseName)
                                : o_.databasePath;

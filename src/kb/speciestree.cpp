@@ -37,6 +37,7 @@ bool textBefore(const QString& a, const QString& b) {
 }  // namespace
 
 int SpeciesTree::find(const QString& key) const {
+    complete();
     return byKey_.value(folded(key), -1);
 }
 
@@ -53,12 +54,14 @@ bool SpeciesTree::add(const QString& parentKey, const QString& key, const QStrin
 
 int SpeciesTree::addUnder(int parent, const QString& key, const QString& text,
                           const QString& image, const QString& tag) {
-    if (parent < 0 || parent >= size()) return -1;
+    complete();
+    if (parent < 0 || parent >= int(nodes_.size())) return -1;
     return insert(parent, key, text, image, tag);
 }
 
 int SpeciesTree::insert(int parent, const QString& key, const QString& text, const QString& image,
                         const QString& tag) {
+    complete();
     if (key.isEmpty()) return -1;
     const QString k = folded(key);
     if (byKey_.contains(k)) return -1;
@@ -99,7 +102,31 @@ void SpeciesTree::reserve(int more) {
     byKey_.reserve(byKey_.size() + more);
 }
 
+void SpeciesTree::defer(int node, std::function<void()> fill) {
+    if (node < 0 || node >= int(nodes_.size()) || !fill) return;
+    deferred_.emplace_back(node, std::move(fill));
+}
+
+bool SpeciesTree::isDeferred(int node) const {
+    return std::any_of(deferred_.begin(), deferred_.end(),
+                       [node](const auto& d) { return d.first == node; });
+}
+
+void SpeciesTree::complete() const {
+    // A function adds through functions that complete the tree: those return at once, and
+    // the next deferred function runs after this one, not inside it.
+    if (completing_) return;
+    completing_ = true;
+    while (!deferred_.empty()) {
+        const std::function<void()> fill = std::move(deferred_.front().second);
+        deferred_.erase(deferred_.begin());
+        fill();
+    }
+    completing_ = false;
+}
+
 void SpeciesTree::clear() {
+    deferred_.clear();
     nodes_.clear();
     roots_.clear();
     byKey_.clear();

@@ -80,8 +80,10 @@ protected:
         return QStringLiteral("Navigate2 %1 %2").arg(url).arg(flags);
     }
     // The item of a key, looked for through the whole tree; invalid when there is none.
+    // Found as a user would find it, opening each branch on the way.
     QModelIndex node(const QString& key, const QModelIndex& under = {}) const {
-        const QAbstractItemModel* m = tree.model();
+        QAbstractItemModel* m = tree.model();
+        if (m->canFetchMore(under)) m->fetchMore(under);
         for (int r = 0; r < m->rowCount(under); ++r) {
             const QModelIndex i = m->index(r, 0, under);
             if (i.data(Qt::UserRole).toString() == key) return i;

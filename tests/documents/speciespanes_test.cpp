@@ -144,3 +144,60 @@ TEST(SpeciesTreeModel, ExpandingShowsTheOpenBookAndCollapsingTheClosedOne) {
     documents::showSpeciesTree(&view, tree);
     EXPECT_EQ(iconKey(view.model()->index(0, 0)), closed);
 }
+
+// A deferred branch shows closed with children and reads nothing until the view opens it.
+// Its names may join a family already open: that family keeps its open state and selection,
+// and shows the new species in its place.
+TEST(SpeciesTreeModel, ADeferredBranchIsReadWhenFirstOpenedAndKeepsWhatIsOpen) {
+    kb::SpeciesTree tree = smallTree();
+    int reads = 0;
+    tree.defer(tree.find("Communs"), [&tree, &reads] {
+        ++reads;
+        tree.add("Communs", "SEnglish", "English", "livre_ferme", "SEnglish");
+        tree.add("SEnglish", "Dog rose", "Dog rose", "livre_ferme", "Com");
+        tree.add("Dog rose", "ABCDEDog rose", "Rosa canina", "page", "CspABCDEROSACEAE");
+        // A name that is the key of a family joins that family.
+        tree.add("FAGACEAE", "AAAAAFagaceae", "Alnus glutinosa", "page", "CspAAAAAFAGACEAE");
+    });
+    QTreeView view;
+    documents::showSpeciesTree(&view, tree);
+    view.resize(300, 400);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QAbstractItemModel* model = view.model();
+    const QModelIndex families = model->index(0, 0);
+    const QModelIndex fagaceae = model->index(0, 0, families);
+    const QModelIndex quercus = model->index(1, 0, fagaceae);
+    ASSERT_EQ(quercus.data().toString(), "Quercus robur");
+    view.expand(families);
+    view.expand(fagaceae);
+    view.setCurrentIndex(quercus);
+    QApplication::processEvents();
+    EXPECT_EQ(reads, 0) << "laying out and painting read no deferred branch";
+
+    const QPersistentModelIndex common = model->index(1, 0);
+    EXPECT_TRUE(model->hasChildren(common));
+    EXPECT_EQ(model->rowCount(common), 0);
+    view.expand(common);
+    QApplication::processEvents();
+    EXPECT_EQ(reads, 1);
+    ASSERT_EQ(model->rowCount(common), 1);
+    const QModelIndex english = model->index(0, 0, common);
+    EXPECT_EQ(english.data().toString(), "English");
+    view.expand(english);
+    QApplication::processEvents();
+    EXPECT_EQ(model->index(0, 0, model->index(0, 0, english)).data().toString(), "Rosa canina");
+
+    const QModelIndex fagaceaeNow = model->index(0, 0, model->index(0, 0));
+    ASSERT_EQ(model->rowCount(fagaceaeNow), 3);
+    EXPECT_EQ(model->index(0, 0, fagaceaeNow).data().toString(), "Alnus glutinosa");
+    EXPECT_TRUE(view.isExpanded(fagaceaeNow));
+    EXPECT_EQ(view.currentIndex().data().toString(), "Quercus robur");
+    EXPECT_EQ(view.currentIndex().row(), 2) << "the current item follows its row";
+    EXPECT_TRUE(view.visualRect(model->index(0, 0, fagaceaeNow)).isValid())
+        << "the new species is laid out in the open family";
+    EXPECT_FALSE(model->canFetchMore(common));
+    view.collapse(common);
+    view.expand(common);
+    EXPECT_EQ(reads, 1) << "a branch is read once";
+}

@@ -174,3 +174,71 @@ TEST(ProperCase, FirstLetterOfEachWordUpper) {
     EXPECT_EQ(kb::properCase("rosaceae de haie"), QString("Rosaceae De Haie"));
     EXPECT_EQ(kb::properCase(""), QString(""));
 }
+
+// Deferred branches are read in the order deferred, once, by the first reader that needs the
+// whole tree or the first add; the "so far" readers leave them unread.
+TEST(SpeciesTree, DeferredBranchesAreReadOnceInOrderWhenTheWholeTreeIsNeeded) {
+    kb::SpeciesTree t;
+    ASSERT_TRUE(t.addRoot("A", "a", "", ""));
+    ASSERT_TRUE(t.addRoot("B", "b", "", ""));
+    QStringList log;
+    t.defer(0, [&] {
+        log << "A";
+        // A name already added by the branch deferred after this one would be refused here.
+        EXPECT_TRUE(t.add("A", "x", "from A", "", ""));
+        log << QString::number(t.find("y"));
+    });
+    t.defer(1, [&] {
+        log << "B";
+        EXPECT_FALSE(t.add("B", "X", "from B", "", "")) << "A's node came first";
+        EXPECT_TRUE(t.add("B", "y", "y", "", ""));
+    });
+    t.defer(-1, [&] { log << "never"; });
+    EXPECT_TRUE(t.isDeferred(0));
+    EXPECT_TRUE(t.isDeferred(1));
+    EXPECT_EQ(t.nodesSoFar().size(), 2u);
+    EXPECT_TRUE(log.isEmpty());
+    EXPECT_EQ(t.find("Y"), 3);
+    EXPECT_EQ(log, QStringList({"A", "-1", "B"})) << "B ran after A, not inside it";
+    EXPECT_FALSE(t.isDeferred(0));
+    EXPECT_EQ(t.size(), 4);
+    EXPECT_EQ(t.find("y"), 3);
+    EXPECT_EQ(log.size(), 3);
+
+    kb::SpeciesTree u;
+    ASSERT_TRUE(u.addRoot("R", "r", "", ""));
+    u.defer(0, [&] { u.add("R", "k", "deferred", "", ""); });
+    EXPECT_FALSE(u.add("R", "K", "added later", "", ""))
+        << "an add reads the deferred branch first, as if it had been read at once";
+    EXPECT_EQ(u.node(u.find("k")).text, QString("deferred"));
+}
+
+// Loading leaves the common names for the first reader; a name that is a family's key joins
+// that family, as when names were read at once.
+TEST(SpeciesTree, CommonNamesAreReadWhenFirstNeededAndJoinNodesOfTheSameKey) {
+    TestKb base;
+    base.flora = {{"SP1", "Bellis perennis", "ASTERACEAE"},
+                  {"SP2", "Rosa canina", "ROSACEAE"},
+                  {"SP3", "Achillea millefolium", "ASTERACEAE"}};
+    base.languages = {"English"};
+    base.commonNames = {{"English", "Daisy", "SP1"}, {"English", "Rosaceae", "SP2"}};
+    base.write();
+    kb::Model m;
+    ASSERT_TRUE(kb::loadKnowledgeBase(m, base.options()).ok());
+    const kb::SpeciesTree& t = m.Tree;
+    ASSERT_EQ(t.roots().size(), 3u);
+    const int common = t.roots()[2];
+    EXPECT_TRUE(t.isDeferred(common));
+    EXPECT_TRUE(t.nodesSoFar()[size_t(common)].children.empty());
+    EXPECT_EQ(childTexts(t, "Communs"), QStringList({"English"}));
+    EXPECT_FALSE(t.isDeferred(common));
+    EXPECT_EQ(childTexts(t, "SEnglish"), QStringList({"Daisy"}));
+    EXPECT_EQ(childTexts(t, "ROSACEAE"), QStringList({"Rosa canina", "Rosa canina"}));
+    EXPECT_EQ(t.node(t.find("SP2Rosaceae")).tag, QString("CspSP2ROSACEAE"));
+
+    // A second load drops the first tree's pending names with the rest of it.
+    kb::Model again;
+    ASSERT_TRUE(kb::loadKnowledgeBase(again, base.options()).ok());
+    ASSERT_TRUE(kb::loadKnowledgeBase(again, base.options()).ok());
+    EXPECT_EQ(childTexts(again.Tree, "Daisy"), QStringList({"Bellis perennis"}));
+}
