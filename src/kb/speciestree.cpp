@@ -54,7 +54,7 @@ bool SpeciesTree::add(const QString& parentKey, const QString& key, const QStrin
 
 int SpeciesTree::addUnder(int parent, const QString& key, const QString& text,
                           const QString& image, const QString& tag) {
-    complete();
+    // Reading deferred branches only adds nodes, so the check needs no reading; insert reads.
     if (parent < 0 || parent >= int(nodes_.size())) return -1;
     return insert(parent, key, text, image, tag);
 }
