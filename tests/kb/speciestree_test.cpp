@@ -242,3 +242,19 @@ TEST(SpeciesTree, CommonNamesAreReadWhenFirstNeededAndJoinNodesOfTheSameKey) {
     ASSERT_TRUE(kb::loadKnowledgeBase(again, base.options()).ok());
     EXPECT_EQ(childTexts(again.Tree, "Daisy"), QStringList({"Bellis perennis"}));
 }
+
+// A names view that cannot be read when the branch is opened leaves the language empty; the
+// rest of the tree stays as loaded.
+TEST(SpeciesTree, ANamesViewThatFailsWhenOpenedLeavesItsLanguageEmpty) {
+    TestKb base;
+    base.languages = {"English"};
+    base.commonNames = {{"English", "Daisy", "SP1"}};
+    base.write();
+    kb::Model m;
+    ASSERT_TRUE(kb::loadKnowledgeBase(m, base.options()).ok());
+    base.exec("DROP TABLE Noms_Communs");  // the view now names a table that is gone
+    EXPECT_EQ(childTexts(m.Tree, "Communs"), QStringList({"English"}));
+    EXPECT_TRUE(childTexts(m.Tree, "SEnglish").isEmpty());
+    EXPECT_LT(m.Tree.find("Daisy"), 0);
+    EXPECT_GE(m.Tree.find("SP1"), 0);
+}
