@@ -47,23 +47,32 @@ struct ResultsPane {
         column->addWidget(legend);
         column->addWidget(panel);
         panel->setTexts("filter", "forget", "others");
-        documents::prepareSpeciesList(list);
-        list->setModel(&model);
+        documents::showSpeciesList(list, &model);
         window.resize(420, 720);
+        list->viewport()->installEventFilter(&listPaints);
         window.show();
         QApplication::processEvents();
     }
-    // What the window does with a refresh, then the paint of what changed.
+    // What the window does with a refresh, then what the event loop does with it: the views'
+    // delayed layouts and the paint of every region marked dirty, until the list is painted.
     void show(const engine::Engine& engine) {
         model.reset(engine.listedCount());
         legend->setText(engine.legend());
         legend->setToolTip(engine.legend());
         panel->setSections(
             engine::questionSections(engine.tables(), engine.state(), panel->sections()));
-        list->viewport()->repaint();
-        legend->repaint();
-        panel->list()->viewport()->repaint();
+        const int before = listPaints.count;
+        while (listPaints.count == before) QApplication::processEvents();
     }
+
+    // Counts the paints of the list, so that the loop above ends when the screen is made.
+    struct PaintCount : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) ++count;
+            return false;
+        }
+    } listPaints;
 };
 
 // One answer confirmed among fifty: the answer path clears what depended on the old answer,
@@ -151,10 +160,9 @@ void StartupTreeAndListShown(benchmark::State& state) {
     auto* view = new QTreeView(&window);
     view->setHeaderHidden(true);
     auto* list = new QListView(&window);
-    documents::prepareSpeciesList(list);
     documents::SpeciesListModel lines(
         [&k](int line) { return QStringLiteral("100% - ") + k.model.SpeciesName[size_t(line)]; });
-    list->setModel(&lines);
+    documents::showSpeciesList(list, &lines);
     window.resize(420, 720);
     view->resize(420, 360);
     list->setGeometry(0, 360, 420, 360);

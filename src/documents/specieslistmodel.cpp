@@ -6,9 +6,13 @@ SpeciesListModel::SpeciesListModel(LineText line, QObject* parent)
     : QAbstractListModel(parent), line_(std::move(line)) {}
 
 void SpeciesListModel::reset(int lines) {
-    beginResetModel();
-    rows_ = std::max(0, lines);
-    endResetModel();
+    lines = std::max(0, lines);
+    if (lines != rows_) {
+        beginResetModel();
+        rows_ = lines;
+        endResetModel();
+    }
+    emit linesReplaced();
 }
 
 int SpeciesListModel::rowCount(const QModelIndex& parent) const {

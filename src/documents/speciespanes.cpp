@@ -1,8 +1,11 @@
 #include "documents/speciespanes.h"
 
+#include "documents/specieslinedelegate.h"
+#include "documents/specieslistmodel.h"
 #include "documents/speciestreemodel.h"
 
 #include <QHash>
+#include <QItemSelectionModel>
 #include <QListView>
 #include <QPainter>
 #include <QPainterPath>
@@ -86,10 +89,18 @@ void showSpeciesTree(QTreeView* view, const kb::SpeciesTree& data) {
     if (old && old->parent() == view) delete old;
 }
 
-void prepareSpeciesList(QListView* list) {
+void showSpeciesList(QListView* list, SpeciesListModel* model) {
     list->setUniformItemSizes(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setItemDelegate(new SpeciesLineDelegate(list));
+    list->setModel(model);
+    // A reset drops the selection and repaints by itself; lines replaced in place do
+    // neither, and the view shows only what it paints.
+    QObject::connect(model, &SpeciesListModel::linesReplaced, list, [list] {
+        if (QItemSelectionModel* selection = list->selectionModel()) selection->clear();
+        list->viewport()->update();
+    });
 }
 
 }  // namespace documents

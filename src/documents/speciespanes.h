@@ -9,6 +9,10 @@ class QListView;
 class QTreeView;
 
 namespace documents {
+class SpeciesListModel;
+}
+
+namespace documents {
 
 // The pictures of the species tree: "livre_ferme" and "livre_ouvert" (a closed and an
 // open book) and "page".
@@ -18,8 +22,9 @@ QIcon treeIcon(const QString& image);
 // what it showed. Expanding a branch shows the open book and collapsing it the closed one.
 void showSpeciesTree(QTreeView* view, const kb::SpeciesTree& data);
 
-// A view for the species list: every line the same height, so that neither a refresh nor a
-// scroll measures the lines that are not painted.
-void prepareSpeciesList(QListView* list);
+// Shows the species list's lines in the view: every line the same height, so that neither a
+// refresh nor a scroll measures the lines that are not painted, and nothing stays selected
+// or current when the lines are replaced.
+void showSpeciesList(QListView* list, SpeciesListModel* model);
 
 }  // namespace documents

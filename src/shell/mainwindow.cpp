@@ -283,14 +283,13 @@ void frmMain::buildPanes() {
     Pic_Choix->hide();
     Liste_Esp = new QListView(client_);
     Liste_Esp->setObjectName(QStringLiteral("Liste_Esp"));
-    documents::prepareSpeciesList(Liste_Esp);
     listModel_ = new documents::SpeciesListModel(
         [this](int line) {
             return listFromLoading_ ? ctx_.model.SpeciesListLines.value(line)
                                     : ctx_.engine.listLine(line);
         },
         Liste_Esp);
-    Liste_Esp->setModel(listModel_);
+    documents::showSpeciesList(Liste_Esp, listModel_);
     Liste_Esp->hide();
     Tree_esp = new QTreeView(client_);
     Tree_esp->setObjectName(QStringLiteral("Tree_esp"));

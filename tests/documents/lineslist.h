@@ -12,8 +12,7 @@ class LinesList : public QListView {
 public:
     explicit LinesList(QWidget* parent = nullptr)
         : QListView(parent), model_([this](int line) { return lines_.value(line); }) {
-        documents::prepareSpeciesList(this);
-        setModel(&model_);
+        documents::showSpeciesList(this, &model_);
     }
     void setLines(const QStringList& lines) {
         lines_ = lines;

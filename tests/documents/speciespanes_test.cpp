@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QTreeView>
 
@@ -25,8 +27,7 @@ struct CountingList {
     QListView view;
 
     CountingList() {
-        documents::prepareSpeciesList(&view);
-        view.setModel(&model);
+        documents::showSpeciesList(&view, &model);
         view.resize(300, 200);
     }
     void paint() {
@@ -89,6 +90,66 @@ TEST(SpeciesListModel, AResetChangesTheCountAndDropsTheSelection) {
     EXPECT_FALSE(list.model()->data(list.model()->index(0, 0), Qt::DecorationRole).isValid());
     list.setLines({});
     EXPECT_EQ(list.model()->rowCount(), 0);
+}
+
+// A refresh that keeps the count replaces the lines in place: the view repaints them on its
+// own, making only the lines on screen, and what was selected or current is dropped as a
+// reset drops it, since the row now names another species.
+TEST(SpeciesListModel, LinesReplacedInPlaceAreRepaintedAndDropTheSelection) {
+    CountingList list;
+    list.model.reset(10000);
+    list.view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list.view));
+    list.paint();
+    list.view.setCurrentIndex(list.model.index(3, 0));
+    ASSERT_TRUE(list.view.selectionModel()->isSelected(list.model.index(3, 0)));
+    QSignalSpy resets(&list.model, &QAbstractItemModel::modelReset);
+    QSignalSpy replaced(&list.model, &documents::SpeciesListModel::linesReplaced);
+
+    list.asked = 0;
+    list.generation = 42;
+    list.model.reset(10000);
+    QApplication::processEvents();
+    const int visible = list.view.viewport()->height() / list.view.sizeHintForRow(0) + 2;
+    EXPECT_GT(list.asked, 0) << "the new lines are painted without being asked";
+    EXPECT_LE(list.asked, 4 * visible);
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(replaced.count(), 1);
+    EXPECT_FALSE(list.view.selectionModel()->hasSelection());
+    EXPECT_FALSE(list.view.currentIndex().isValid());
+    EXPECT_EQ(list.model.index(3, 0).data().toString(), QString(" 42% - Species 3"));
+
+    list.model.reset(9000);
+    EXPECT_EQ(resets.count(), 1) << "a new count is a reset";
+    EXPECT_EQ(replaced.count(), 2);
+    EXPECT_EQ(list.model.rowCount(), 9000);
+}
+
+// The lines are painted from text laid out once, and look as the standard delegate paints
+// them: plain, selected, too long for the pane, and not of the usual form.
+TEST(SpeciesListModel, LinesLookAsTheStandardDelegatePaintsThem) {
+    const QStringList lines = {" 100% - Quercus robur", " 87% - Fagus sylvatica",
+                               " 5% - " + QString(60, QLatin1Char('W')), "No percentage here",
+                               "-3% - Rosa canina", " 87% - Fagus sylvatica"};
+    LinesList ours;
+    LinesList standard;
+    standard.setItemDelegate(new QStyledItemDelegate(&standard));
+    for (LinesList* list : {&ours, &standard}) {
+        list->resize(240, 160);
+        list->setLines(lines);
+        list->setCurrentRow(1);
+        list->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    }
+    const QImage expected = standard.viewport()->grab().toImage();
+    const QImage painted = ours.viewport()->grab().toImage();
+    ASSERT_EQ(painted.size(), expected.size());
+    for (int row = 0; row < int(lines.size()); ++row) {
+        const QRect r = ours.lineRect(row);
+        EXPECT_EQ(painted.copy(r), expected.copy(r)) << "line " << row << " painted otherwise";
+    }
+    // Painted twice, from what was laid out the first time, the lines do not change.
+    EXPECT_EQ(ours.viewport()->grab().toImage(), painted);
 }
 
 // Every item's parent is the item it hangs under, rows are the tree's order, and keys and
