@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
+#include <QTextLayout>
 
 namespace documents {
 
@@ -12,7 +13,8 @@ const QLatin1String Separator("% - ");
 
 }  // namespace
 
-const QStaticText& SpeciesLineDelegate::laidOut(const QString& text, const QFont& font) const {
+const SpeciesLineDelegate::Shaped& SpeciesLineDelegate::shaped(const QString& text,
+                                                              const QFont& font) const {
     if (font != font_) {
         texts_.clear();
         font_ = font;
@@ -20,11 +22,19 @@ const QStaticText& SpeciesLineDelegate::laidOut(const QString& text, const QFont
     auto found = texts_.constFind(text);
     if (found != texts_.constEnd()) return *found;
     if (texts_.size() >= MostKept) texts_.clear();
-    QStaticText laid(text);
-    laid.setTextFormat(Qt::PlainText);
-    laid.setPerformanceHint(QStaticText::AggressiveCaching);
-    laid.prepare(QTransform(), font);
-    return *texts_.insert(text, laid);
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setNumColumns(int(text.size()));
+    layout.endLayout();
+    Shaped s;
+    s.runs = layout.glyphRuns();
+    s.width = line.horizontalAdvance();
+    s.height = line.height();
+    return *texts_.insert(text, s);
 }
 
 void SpeciesLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -43,10 +53,9 @@ void SpeciesLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     // The style's own margins around the text, as it lays out an item with text alone.
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
     const QRect area = opt.rect.adjusted(margin, 0, -margin, 0);
-    const QStaticText& percent = laidOut(line.left(cut + Separator.size()), opt.font);
-    const QStaticText& name = laidOut(line.mid(cut + Separator.size()), opt.font);
-    const QSizeF percentSize = percent.size(), nameSize = name.size();
-    if (percentSize.width() + nameSize.width() > area.width())
+    const Shaped& percent = shaped(line.left(cut + Separator.size()), opt.font);
+    const Shaped& name = shaped(line.mid(cut + Separator.size()), opt.font);
+    if (percent.width + name.width > area.width())
         return QStyledItemDelegate::paint(painter, option, index);
 
     // Background, selection and focus as the style paints them, without the text.
@@ -63,9 +72,10 @@ void SpeciesLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     painter->setPen(opt.palette.color(group, role));
     painter->setFont(opt.font);
     // Centred on whole pixels, as the style aligns the text it lays out.
-    const int top = area.top() + (area.height() - qRound(percentSize.height())) / 2;
-    painter->drawStaticText(QPointF(area.left(), top), percent);
-    painter->drawStaticText(QPointF(area.left() + percentSize.width(), top), name);
+    const int top = area.top() + (area.height() - qRound(percent.height)) / 2;
+    for (const QGlyphRun& run : percent.runs) painter->drawGlyphRun(QPointF(area.left(), top), run);
+    for (const QGlyphRun& run : name.runs)
+        painter->drawGlyphRun(QPointF(area.left() + percent.width, top), run);
     painter->restore();
 }
 

@@ -82,8 +82,7 @@ std::vector<QuestionSection> questionSections(const KeyTables& tables,
     if (listsEveryQuestion(tables, previous)) {
         // The tables never change: the order, the texts and the parents are those of before.
         std::vector<QuestionSection> sections = previous;
-        for (QuestionSection& section : sections)
-            for (QuestionEntry& e : section.entries) followAnswers(tables, state, e);
+        followAnswers(tables, state, sections);
         return sections;
     }
     const QHash<QString, QStringList> parents = parentsByObject(tables);
@@ -118,6 +117,22 @@ std::vector<QuestionSection> questionSections(const KeyTables& tables,
         sections[*at].entries.push_back(std::move(e));
     }
     return sections;
+}
+
+bool followAnswers(const KeyTables& tables, const IdentificationState& state,
+                   std::vector<QuestionSection>& sections,
+                   const std::function<void(const QuestionEntry&, bool)>& changed) {
+    if (!listsEveryQuestion(tables, sections)) return false;
+    for (QuestionSection& section : sections) {
+        for (QuestionEntry& e : section.entries) {
+            const bool wasAskable = e.askable;
+            QStringList before = std::move(e.chosenTexts);
+            followAnswers(tables, state, e);
+            const bool answerChanged = e.chosenTexts != before;
+            if (changed && (answerChanged || e.askable != wasAskable)) changed(e, answerChanged);
+        }
+    }
+    return true;
 }
 
 QString searchFolded(const QString& text) {

@@ -113,7 +113,12 @@ void Trie_Scores(IdentificationState& state) {
     const int n = int(state.SpeciesScore.size());
     state.RankTable.score.resize(size_t(n));
     state.RankTable.species.resize(size_t(n));
-    std::vector<Keyed> a(static_cast<size_t>(n)), b(static_cast<size_t>(n));
+    // Kept from one ranking to the next: on a large key the two buffers are large enough for
+    // the allocator to hand their pages back to the system when freed, and faulting them in
+    // again on every answer costs more than the sort.
+    thread_local std::vector<Keyed> a, b;
+    a.resize(size_t(n));
+    b.resize(size_t(n));
     std::array<std::array<int, 256>, 8> counts{};
     for (int i = 0; i < n; ++i) {
         a[size_t(i)] = {descendingKey(state.SpeciesScore[size_t(i)]), i};

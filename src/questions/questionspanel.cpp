@@ -86,6 +86,18 @@ void QuestionsPanel::setSections(std::vector<engine::QuestionSection> sections) 
     if (answersChanged) fitAnswerColumn();
 }
 
+void QuestionsPanel::followAnswers(const engine::KeyTables& tables,
+                                   const engine::IdentificationState& state) {
+    bool answersChanged = false;
+    const bool same = engine::followAnswers(
+        tables, state, sections_, [&](const engine::QuestionEntry& e, bool answerChanged) {
+            answersChanged = answersChanged || answerChanged;
+            showEntry(itemOf(e.key), e);
+        });
+    if (!same) return setSections(engine::questionSections(tables, state));
+    if (answersChanged) fitAnswerColumn();
+}
+
 bool QuestionsPanel::sameQuestions(const std::vector<engine::QuestionSection>& sections) const {
     if (sections.size() != sections_.size()) return false;
     for (size_t g = 0; g < sections.size(); ++g) {

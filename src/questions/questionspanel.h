@@ -28,6 +28,9 @@ public:
     // Shows the questions afresh, keeping the filter and the selected question.
     void setSections(std::vector<engine::QuestionSection> sections);
     const std::vector<engine::QuestionSection>& sections() const { return sections_; }
+    // After an answer: the rows follow the description in place, as setSections() does with
+    // the same questions, without making the list again; other questions make it again.
+    void followAnswers(const engine::KeyTables& tables, const engine::IdentificationState& state);
     // Selects a question (the open one, the proposed one); an unknown key clears the selection.
     void selectQuestion(const QString& key);
     QString currentKey() const;

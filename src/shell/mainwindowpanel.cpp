@@ -140,9 +140,7 @@ void frmMain::setQuestionsPanelShown(bool shown) {
 
 void frmMain::refreshQuestionsPanel() {
     if (!Panel_Questions) return;
-    Panel_Questions->setSections(
-        engine::questionSections(ctx_.engine.tables(), ctx_.engine.state(),
-                                 Panel_Questions->sections()));
+    Panel_Questions->followAnswers(ctx_.engine.tables(), ctx_.engine.state());
     if (ViewMode == 2) Panel_Questions->selectQuestion(ctx_.engine.question().CurrentObject);
     updateHistoryActions();
 }

@@ -201,4 +201,43 @@ TEST_F(QuestionList, AListMadeFromThePreviousOneEqualsOneMadeAfresh) {
     EXPECT_FALSE(cleared[0].entries[3].answered);
 }
 
+// Followed in place, a list equals one made afresh, and exactly the entries whose answer or
+// being askable changed are told; a list of other questions is left as it was.
+TEST_F(QuestionList, AnswersFollowedInPlaceTellWhatChanged) {
+    using Told = std::vector<std::pair<QString, bool>>;
+    auto list = sections();
+    Told told;
+    const auto tell = [&](const engine::QuestionEntry& e, bool answerChanged) {
+        told.emplace_back(e.key, answerChanged);
+    };
+    ASSERT_TRUE(engine::followAnswers(engine->tables(), engine->state(), list, tell));
+    EXPECT_TRUE(told.empty()) << "nothing changed, nothing told";
+
+    // State 0 answers question 0 and makes question 1 askable; question 2 waits for 3 or 1.
+    answer(0, 0);
+    ASSERT_TRUE(engine::followAnswers(engine->tables(), engine->state(), list, tell));
+    EXPECT_TRUE(sameSections(list, sections()));
+    EXPECT_EQ(told, (Told{{"O01", false}, {"O00", true}}));
+
+    told.clear();
+    answer(3, 1);  // nothing depends on question 3: only its answer changes
+    ASSERT_TRUE(engine::followAnswers(engine->tables(), engine->state(), list, tell));
+    EXPECT_EQ(told, (Told{{"O03", true}}));
+
+    told.clear();
+    choice().assign(choice().size(), 0);
+    ASSERT_TRUE(engine::followAnswers(engine->tables(), engine->state(), list, tell));
+    EXPECT_TRUE(sameSections(list, sections()));
+    EXPECT_EQ(told, (Told{{"O03", true}, {"O01", false}, {"O00", true}}));
+
+    auto other = sections();
+    other[0].entries.pop_back();
+    const auto kept = other;
+    told.clear();
+    answer(0, 1);
+    EXPECT_FALSE(engine::followAnswers(engine->tables(), engine->state(), other, tell));
+    EXPECT_TRUE(sameSections(other, kept));
+    EXPECT_TRUE(told.empty());
+}
+
 }  // namespace
