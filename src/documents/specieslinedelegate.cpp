@@ -13,8 +13,8 @@ const QLatin1String Separator("% - ");
 
 }  // namespace
 
-const SpeciesLineDelegate::Shaped& SpeciesLineDelegate::shaped(const QString& text,
-                                                              const QFont& font) const {
+SpeciesLineDelegate::Shaped SpeciesLineDelegate::shaped(const QString& text,
+                                                       const QFont& font) const {
     if (font != font_) {
         texts_.clear();
         font_ = font;
@@ -34,7 +34,8 @@ const SpeciesLineDelegate::Shaped& SpeciesLineDelegate::shaped(const QString& te
     s.runs = layout.glyphRuns();
     s.width = line.horizontalAdvance();
     s.height = line.height();
-    return *texts_.insert(text, s);
+    texts_.insert(text, s);
+    return s;
 }
 
 void SpeciesLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -53,8 +54,8 @@ void SpeciesLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     // The style's own margins around the text, as it lays out an item with text alone.
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
     const QRect area = opt.rect.adjusted(margin, 0, -margin, 0);
-    const Shaped& percent = shaped(line.left(cut + Separator.size()), opt.font);
-    const Shaped& name = shaped(line.mid(cut + Separator.size()), opt.font);
+    const Shaped percent = shaped(line.left(cut + Separator.size()), opt.font);
+    const Shaped name = shaped(line.mid(cut + Separator.size()), opt.font);
     if (percent.width + name.width > area.width())
         return QStyledItemDelegate::paint(painter, option, index);
 

@@ -31,7 +31,8 @@ private:
         qreal width = 0;  // trailing spaces included: the name starts where they end
         qreal height = 0;
     };
-    const Shaped& shaped(const QString& text, const QFont& font) const;
+    // A copy, not a reference into the cache: shaping the next text may grow or clear it.
+    Shaped shaped(const QString& text, const QFont& font) const;
 
     // Bounded: a key whose lines were all seen starts again rather than grow without end.
     static constexpr int MostKept = 4096;

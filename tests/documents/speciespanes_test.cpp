@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyledItemDelegate>
 #include <QTest>
@@ -150,6 +151,33 @@ TEST(SpeciesListModel, LinesLookAsTheStandardDelegatePaintsThem) {
     }
     // Painted twice, from what was laid out the first time, the lines do not change.
     EXPECT_EQ(ours.viewport()->grab().toImage(), painted);
+}
+
+// More lines than the painter keeps laid out: each one, shaped while what was kept grows or
+// is dropped, still looks as the standard delegate paints it.
+TEST(SpeciesListModel, MoreLinesThanThePainterKeepsStillLookRight) {
+    QStringList lines;
+    for (int i = 0; i < 4500; ++i)
+        lines << QStringLiteral(" %1% - Species %2").arg(i % 101).arg(i);
+    LinesList ours;
+    LinesList standard;
+    standard.setItemDelegate(new QStyledItemDelegate(&standard));
+    for (LinesList* list : {&ours, &standard}) {
+        list->resize(240, 600);
+        list->setLines(lines);
+        list->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    }
+    const int page = ours.viewport()->height() / ours.lineRect(0).height();
+    ASSERT_GT(page, 10);
+    int pages = 0;
+    for (int top = 0; top < int(lines.size()); top += page, ++pages) {
+        ours.verticalScrollBar()->setValue(top);
+        standard.verticalScrollBar()->setValue(top);
+        ASSERT_EQ(ours.viewport()->grab().toImage(), standard.viewport()->grab().toImage())
+            << "lines from " << top << " painted otherwise";
+    }
+    EXPECT_GT(pages * page, 4096);
 }
 
 // Every item's parent is the item it hangs under, rows are the tree's order, and keys and
