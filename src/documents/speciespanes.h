@@ -9,10 +9,8 @@ class QListView;
 class QTreeView;
 
 namespace documents {
-class SpeciesListModel;
-}
 
-namespace documents {
+class SpeciesListModel;
 
 // The pictures of the species tree: "livre_ferme" and "livre_ouvert" (a closed and an
 // open book) and "page".

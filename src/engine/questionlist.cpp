@@ -74,6 +74,22 @@ bool listsEveryQuestion(const KeyTables& tables, const std::vector<QuestionSecti
     return count == seen.size() && count > 0;
 }
 
+// Every entry of a list that lists every question, told to `changed` when its answer or its
+// being askable changed.
+void followEveryAnswer(const KeyTables& tables, const IdentificationState& state,
+                       std::vector<QuestionSection>& sections,
+                       const std::function<void(const QuestionEntry&, bool)>& changed) {
+    for (QuestionSection& section : sections) {
+        for (QuestionEntry& e : section.entries) {
+            const bool wasAskable = e.askable;
+            QStringList before = std::move(e.chosenTexts);
+            followAnswers(tables, state, e);
+            const bool answerChanged = e.chosenTexts != before;
+            if (changed && (answerChanged || e.askable != wasAskable)) changed(e, answerChanged);
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<QuestionSection> questionSections(const KeyTables& tables,
@@ -82,7 +98,7 @@ std::vector<QuestionSection> questionSections(const KeyTables& tables,
     if (listsEveryQuestion(tables, previous)) {
         // The tables never change: the order, the texts and the parents are those of before.
         std::vector<QuestionSection> sections = previous;
-        followAnswers(tables, state, sections);
+        followEveryAnswer(tables, state, sections, {});
         return sections;
     }
     const QHash<QString, QStringList> parents = parentsByObject(tables);
@@ -123,15 +139,7 @@ bool followAnswers(const KeyTables& tables, const IdentificationState& state,
                    std::vector<QuestionSection>& sections,
                    const std::function<void(const QuestionEntry&, bool)>& changed) {
     if (!listsEveryQuestion(tables, sections)) return false;
-    for (QuestionSection& section : sections) {
-        for (QuestionEntry& e : section.entries) {
-            const bool wasAskable = e.askable;
-            QStringList before = std::move(e.chosenTexts);
-            followAnswers(tables, state, e);
-            const bool answerChanged = e.chosenTexts != before;
-            if (changed && (answerChanged || e.askable != wasAskable)) changed(e, answerChanged);
-        }
-    }
+    followEveryAnswer(tables, state, sections, changed);
     return true;
 }
 

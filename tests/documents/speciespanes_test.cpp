@@ -35,6 +35,35 @@ struct CountingList {
         view.viewport()->repaint();
         QApplication::processEvents();
     }
+    // Shows `lines` lines and paints them once.
+    [[nodiscard]] bool shown(int lines) {
+        model.reset(lines);
+        view.show();
+        if (!QTest::qWaitForWindowExposed(&view)) return false;
+        paint();
+        return true;
+    }
+    // The lines the viewport can show, and the one cut at each end.
+    int visibleLines() const { return view.viewport()->height() / view.sizeHintForRow(0) + 2; }
+};
+
+// The same lines in a list painted as the window paints it and in one painted by the
+// standard delegate, side by side.
+struct BothPainters {
+    LinesList ours;
+    LinesList standard;
+
+    [[nodiscard]] bool shown(const QStringList& lines, QSize size, int current = -1) {
+        standard.setItemDelegate(new QStyledItemDelegate(&standard));
+        for (LinesList* list : {&ours, &standard}) {
+            list->resize(size);
+            list->setLines(lines);
+            if (current >= 0) list->setCurrentRow(current);
+            list->show();
+            if (!QTest::qWaitForWindowExposed(list)) return false;
+        }
+        return true;
+    }
 };
 
 qint64 iconKey(const QModelIndex& index) {
@@ -58,11 +87,8 @@ kb::SpeciesTree smallTree() {
 // Ten thousand species: a refresh and a paint make the lines on screen, not the others.
 TEST(SpeciesListModel, OnlyThePaintedLinesAreMade) {
     CountingList list;
-    list.model.reset(10000);
-    list.view.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list.view));
-    list.paint();
-    const int visible = list.view.viewport()->height() / list.view.sizeHintForRow(0) + 2;
+    ASSERT_TRUE(list.shown(10000));
+    const int visible = list.visibleLines();
     EXPECT_GT(list.asked, 0);
     EXPECT_LE(list.asked, 4 * visible) << "lines made for rows that are not painted";
 
@@ -98,10 +124,7 @@ TEST(SpeciesListModel, AResetChangesTheCountAndDropsTheSelection) {
 // reset drops it, since the row now names another species.
 TEST(SpeciesListModel, LinesReplacedInPlaceAreRepaintedAndDropTheSelection) {
     CountingList list;
-    list.model.reset(10000);
-    list.view.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list.view));
-    list.paint();
+    ASSERT_TRUE(list.shown(10000));
     list.view.setCurrentIndex(list.model.index(3, 0));
     ASSERT_TRUE(list.view.selectionModel()->isSelected(list.model.index(3, 0)));
     QSignalSpy resets(&list.model, &QAbstractItemModel::modelReset);
@@ -111,9 +134,8 @@ TEST(SpeciesListModel, LinesReplacedInPlaceAreRepaintedAndDropTheSelection) {
     list.generation = 42;
     list.model.reset(10000);
     QApplication::processEvents();
-    const int visible = list.view.viewport()->height() / list.view.sizeHintForRow(0) + 2;
     EXPECT_GT(list.asked, 0) << "the new lines are painted without being asked";
-    EXPECT_LE(list.asked, 4 * visible);
+    EXPECT_LE(list.asked, 4 * list.visibleLines());
     EXPECT_EQ(resets.count(), 0);
     EXPECT_EQ(replaced.count(), 1);
     EXPECT_FALSE(list.view.selectionModel()->hasSelection());
@@ -132,17 +154,10 @@ TEST(SpeciesListModel, LinesLookAsTheStandardDelegatePaintsThem) {
     const QStringList lines = {" 100% - Quercus robur", " 87% - Fagus sylvatica",
                                " 5% - " + QString(60, QLatin1Char('W')), "No percentage here",
                                "-3% - Rosa canina", " 87% - Fagus sylvatica"};
-    LinesList ours;
-    LinesList standard;
-    standard.setItemDelegate(new QStyledItemDelegate(&standard));
-    for (LinesList* list : {&ours, &standard}) {
-        list->resize(240, 160);
-        list->setLines(lines);
-        list->setCurrentRow(1);
-        list->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
-    }
-    const QImage expected = standard.viewport()->grab().toImage();
+    BothPainters both;
+    ASSERT_TRUE(both.shown(lines, QSize(240, 160), 1));
+    LinesList& ours = both.ours;
+    const QImage expected = both.standard.viewport()->grab().toImage();
     const QImage painted = ours.viewport()->grab().toImage();
     ASSERT_EQ(painted.size(), expected.size());
     for (int row = 0; row < int(lines.size()); ++row) {
@@ -159,15 +174,10 @@ TEST(SpeciesListModel, MoreLinesThanThePainterKeepsStillLookRight) {
     QStringList lines;
     for (int i = 0; i < 4500; ++i)
         lines << QStringLiteral(" %1% - Species %2").arg(i % 101).arg(i);
-    LinesList ours;
-    LinesList standard;
-    standard.setItemDelegate(new QStyledItemDelegate(&standard));
-    for (LinesList* list : {&ours, &standard}) {
-        list->resize(240, 600);
-        list->setLines(lines);
-        list->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
-    }
+    BothPainters both;
+    ASSERT_TRUE(both.shown(lines, QSize(240, 600)));
+    LinesList& ours = both.ours;
+    LinesList& standard = both.standard;
     const int page = ours.viewport()->height() / ours.lineRect(0).height();
     ASSERT_GT(page, 10);
     int pages = 0;
