@@ -1,8 +1,8 @@
 #include "syntheticdelta.h"
 
-#include "authoring/datasetfiles.h"
-#include "authoring/deltareader.h"
-#include "authoring/importer.h"
+#include "authoring/import/datasetfiles.h"
+#include "authoring/import/deltareader.h"
+#include "authoring/import/importer.h"
 
 #include <benchmark/benchmark.h>
 #include <QDir>

@@ -1,16 +1,21 @@
 # One static library per layer, made of every source file in src/<layer>/.
 # A layer with no source yet is simply not defined; callers test TARGET.
 function(vireka_layer name)
-  file(GLOB _sources CONFIGURE_DEPENDS
-       ${PROJECT_SOURCE_DIR}/src/${name}/*.cpp ${PROJECT_SOURCE_DIR}/src/${name}/*.h)
+  vireka_library(vireka_${name} ${name} ${ARGN})
+endfunction()
+
+# A library made of every source file of one folder of src/ (a layer, or one job of a
+# layer such as authoring/import), linked with the libraries named after it.
+function(vireka_library target folder)
+  file(GLOB _all CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp
+       ${PROJECT_SOURCE_DIR}/src/${folder}/*.h)
+  set(_sources ${_all})
   list(FILTER _sources INCLUDE REGEX "\\.cpp$")
   if(NOT _sources)
     return()
   endif()
-  file(GLOB _all CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${name}/*.cpp
-       ${PROJECT_SOURCE_DIR}/src/${name}/*.h)
-  add_library(vireka_${name} STATIC ${_all})
-  target_include_directories(vireka_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  add_library(${target} STATIC ${_all})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   set(_deps)
   foreach(dep IN LISTS ARGN)
     if(dep MATCHES "^vireka_" AND NOT TARGET ${dep})
@@ -18,10 +23,10 @@ function(vireka_layer name)
     endif()
     list(APPEND _deps ${dep})
   endforeach()
-  target_link_libraries(vireka_${name} PUBLIC ${_deps})
-  vireka_precompile(vireka_${name})
+  target_link_libraries(${target} PUBLIC ${_deps})
+  vireka_precompile(${target})
   if(VIREKA_PCH AND "Qt6::Widgets" IN_LIST ARGN)
-    target_precompile_headers(vireka_${name} PRIVATE <QtWidgets/QWidget> <QtWidgets/QApplication>)
+    target_precompile_headers(${target} PRIVATE <QtWidgets/QWidget> <QtWidgets/QApplication>)
   endif()
 endfunction()
 

@@ -2,7 +2,7 @@
 // tokey, split at "\xff\xfe\xfd" (fuzzinput.h). A dataset that reads is mapped to a plan
 // and written as a source, which must then parse and check: an import never writes a
 // source its own compiler refuses.
-#include "authoring/deltareader.h"
+#include "authoring/import/deltareader.h"
 #include "importsourcecheck.h"
 
 #include <QDir>

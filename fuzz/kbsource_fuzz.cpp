@@ -2,10 +2,10 @@
 // files it may include (a.txt, b.txt), split at "\xff\xfe\xfd" (fuzzinput.h). A source that
 // parses and checks is compiled into a temporary folder: the database, the data files, the
 // drawings and the palette. Nothing may ever be written outside that folder.
-#include "authoring/drawingcompiler.h"
-#include "authoring/sourcechecker.h"
-#include "authoring/sourceparser.h"
-#include "authoring/tablecompiler.h"
+#include "authoring/compiler/drawingcompiler.h"
+#include "authoring/compiler/sourcechecker.h"
+#include "authoring/compiler/sourceparser.h"
+#include "authoring/compiler/tablecompiler.h"
 #include "fuzzinput.h"
 
 #include <QDir>

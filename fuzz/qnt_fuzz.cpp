@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the identification file reader as a ".qnt" file, with counts of
 // states and frames taken from the first four bytes; what it reads is written back and read
 // again, and must come back the same.
-#include "commands/identificationfile.h"
+#include "engine/identificationfile.h"
 #include "fuzzinput.h"
 
 #include <QTemporaryDir>
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const QString path = dir.filePath("a.qnt");
     fuzz::writeFile(path, QByteArray(reinterpret_cast<const char*>(data + 4), qsizetype(size - 4)));
 
-    using commands::IdentificationFile;
+    using engine::IdentificationFile;
     const auto inspected = IdentificationFile::inspect(path, states, frames);
     std::vector<platform::i16> choice(states, 0), frame(frames, 0);
     const auto read = IdentificationFile::read(path, choice, frame);

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the SDD reader as one XML file. A file that reads is mapped to a
 // plan and written as a source, which must then parse and check (importsourcecheck.h).
-#include "authoring/sddreader.h"
+#include "authoring/import/sddreader.h"
 #include "importsourcecheck.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "commands/commanddispatcher.h"
 
-#include "commands/identificationfile.h"
+#include "engine/identificationfile.h"
 #include "engine/engine.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -8,6 +8,7 @@
 namespace commands {
 
 using Answer = platform::Dialogs::Answer;
+using engine::IdentificationFile;
 
 CommandDispatcher::CommandDispatcher(engine::Engine& engine, platform::Dialogs& dialogs,
                                      TextLookup texts, CommandUi& ui)

@@ -1,11 +1,11 @@
-#include "commands/identificationfile.h"
+#include "engine/identificationfile.h"
 
 #include "platform/boundedfile.h"
 #include "platform/safefile.h"
 
 #include <QtEndian>
 
-namespace commands {
+namespace engine {
 
 namespace {
 
@@ -91,4 +91,4 @@ bool IdentificationFile::write(const QString& path, const std::vector<i16>& choi
     return platform::writeFileSafely(path, bytes, errorString);
 }
 
-}  // namespace commands
+}  // namespace engine

@@ -5,7 +5,7 @@
 #include <QString>
 #include <vector>
 
-namespace commands {
+namespace engine {
 
 // The ".qnt" file: the description exactly as the engine keeps it, with no header. First
 // StateChoice (1 chosen, 0 not), then FrameState (-1 answered, 0 not), every entry a 16-bit
@@ -41,4 +41,4 @@ public:
                       const std::vector<platform::i16>& frames, QString* errorString);
 };
 
-}  // namespace commands
+}  // namespace engine

@@ -1,4 +1,4 @@
-#include "authoring/stagedfile.h"
+#include "platform/stagedfile.h"
 
 #include <QFile>
 

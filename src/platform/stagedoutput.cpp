@@ -1,4 +1,4 @@
-#include "authoring/stagedoutput.h"
+#include "platform/stagedoutput.h"
 
 #include "platform/safefile.h"
 

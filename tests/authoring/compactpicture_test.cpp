@@ -1,4 +1,4 @@
-#include "authoring/picturewriter.h"
+#include "authoring/compiler/picturewriter.h"
 
 #include <gtest/gtest.h>
 #include <QBuffer>

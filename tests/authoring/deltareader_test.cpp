@@ -1,4 +1,4 @@
-#include "authoring/deltareader.h"
+#include "authoring/import/deltareader.h"
 #include "support/importdatasets.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "authoring/deltatext.h"
-#include "authoring/datasetfiles.h"
+#include "authoring/import/deltatext.h"
+#include "authoring/import/datasetfiles.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

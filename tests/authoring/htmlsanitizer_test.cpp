@@ -1,4 +1,4 @@
-#include "authoring/htmlsanitizer.h"
+#include "authoring/webexport/htmlsanitizer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "authoring/importmapper.h"
-#include "authoring/deltareader.h"
-#include "authoring/numericstates.h"
-#include "authoring/sddreader.h"
+#include "authoring/import/importmapper.h"
+#include "authoring/import/deltareader.h"
+#include "authoring/import/numericstates.h"
+#include "authoring/import/sddreader.h"
 #include "support/importdatasets.h"
 
 #include <gtest/gtest.h>

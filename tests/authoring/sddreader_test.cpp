@@ -1,4 +1,4 @@
-#include "authoring/sddreader.h"
+#include "authoring/import/sddreader.h"
 #include "support/importdatasets.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "commands/identificationfile.h"
+#include "engine/identificationfile.h"
 #include "support/fulldisk.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-using commands::IdentificationFile;
+using engine::IdentificationFile;
 using platform::i16;
 using Status = IdentificationFile::Status;
 

@@ -1,6 +1,6 @@
 #include "mainwindowfixture.h"
 
-#include "commands/identificationfile.h"
+#include "engine/identificationfile.h"
 #include "documents/documentview.h"
 #include "platform/wmfwriter.h"
 #include "questions/drawingview.h"

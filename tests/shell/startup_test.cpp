@@ -3,7 +3,7 @@
 #include "support/scripteddialogs.h"
 #include "support/testkb.h"
 
-#include "commands/identificationfile.h"
+#include "engine/identificationfile.h"
 #include "documents/documentview.h"
 #include "engine/engine.h"
 #include "platform/settings.h"
@@ -108,7 +108,7 @@ TEST_F(StartupTest, TheFileOnTheCommandLineIsOpenedAsGiven) {
     install();
     const QString path = dir.filePath("With Space/Specimen.QNT");
     QDir().mkpath(dir.filePath("With Space"));
-    ASSERT_TRUE(commands::IdentificationFile::write(path, {1, 0, 0, 0, 1}, {-1, 0}, nullptr));
+    ASSERT_TRUE(engine::IdentificationFile::write(path, {1, 0, 0, 0, 1}, {-1, 0}, nullptr));
     const auto r = start({"vireka", "\"" + path + "\""});
     ASSERT_TRUE(r.session);
     shell::frmMain& w = r.session->window();

@@ -1,5 +1,5 @@
-#include "authoring/deltareader.h"
-#include "authoring/sddreader.h"
+#include "authoring/import/deltareader.h"
+#include "authoring/import/sddreader.h"
 #include "support/importdatasets.h"
 
 #include <gtest/gtest.h>

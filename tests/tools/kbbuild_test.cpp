@@ -1,4 +1,4 @@
-#include "authoring/sourceparser.h"
+#include "authoring/compiler/sourceparser.h"
 #include "kb/database.h"
 #include "platform/picture.h"
 

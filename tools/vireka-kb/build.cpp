@@ -1,4 +1,4 @@
-#include "authoring/compiler.h"
+#include "authoring/compiler/compiler.h"
 #include "commandregistry.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "authoring/deltareader.h"
-#include "authoring/importer.h"
-#include "authoring/sddreader.h"
+#include "authoring/import/deltareader.h"
+#include "authoring/import/importer.h"
+#include "authoring/import/sddreader.h"
 #include "commandregistry.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "inspectsession.h"
 
-#include "commands/identificationfile.h"
+#include "engine/identificationfile.h"
 #include "kb/loader.h"
 #include "platform/boundedfile.h"
 
@@ -113,7 +113,7 @@ bool InspectSession::identifyEach(
 // The file is read as the program opens it: what the program refuses is refused here with
 // the same message, and a file of another length is read with its warning.
 bool InspectSession::readIdentificationFile(const QString& path) {
-    using commands::IdentificationFile;
+    using engine::IdentificationFile;
     auto& state = engine_->state();
     const auto check =
         IdentificationFile::inspect(path, state.StateChoice.size(), state.FrameState.size());

@@ -1,14 +1,14 @@
-#include "authoring/compiler.h"
+#include "authoring/compiler/compiler.h"
 
-#include "authoring/documentwriter.h"
-#include "authoring/drawingcompiler.h"
-#include "authoring/kbfolders.h"
-#include "authoring/picturewriter.h"
-#include "authoring/platerenderer.h"
-#include "authoring/sourcechecker.h"
-#include "authoring/sourceparser.h"
-#include "authoring/stagedoutput.h"
-#include "authoring/tablecompiler.h"
+#include "authoring/compiler/documentwriter.h"
+#include "authoring/compiler/drawingcompiler.h"
+#include "authoring/compiler/kbfolders.h"
+#include "authoring/compiler/picturewriter.h"
+#include "authoring/compiler/platerenderer.h"
+#include "authoring/compiler/sourcechecker.h"
+#include "authoring/compiler/sourceparser.h"
+#include "platform/stagedoutput.h"
+#include "authoring/compiler/tablecompiler.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "authoring/databasewriter.h"
+#include "authoring/compiler/databasewriter.h"
 
 #include <sqlite3.h>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "authoring/datafiles.h"
+#include "authoring/compiler/datafiles.h"
 
-#include "authoring/stagedfile.h"
+#include "platform/stagedfile.h"
 
 #include <QtEndian>
 

@@ -1,8 +1,8 @@
-#include "authoring/documentwriter.h"
+#include "authoring/compiler/documentwriter.h"
 
-#include "authoring/gifwriter.h"
-#include "authoring/platerenderer.h"
-#include "authoring/stagedfile.h"
+#include "authoring/compiler/gifwriter.h"
+#include "authoring/compiler/platerenderer.h"
+#include "platform/stagedfile.h"
 
 #include <QDir>
 #include <QSet>

@@ -1,6 +1,6 @@
-#include "authoring/drawingcompiler.h"
+#include "authoring/compiler/drawingcompiler.h"
 
-#include "authoring/shapegeometry.h"
+#include "authoring/compiler/shapegeometry.h"
 
 #include "platform/wmfwriter.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "authoring/kbsource.h"
+#include "authoring/compiler/kbsource.h"
 
 #include <QColor>
 #include <QHash>

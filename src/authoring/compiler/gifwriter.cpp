@@ -1,6 +1,6 @@
-#include "authoring/gifwriter.h"
+#include "authoring/compiler/gifwriter.h"
 
-#include "authoring/stagedfile.h"
+#include "platform/stagedfile.h"
 
 #include <QHash>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "authoring/kbfolders.h"
+#include "authoring/compiler/kbfolders.h"
 
 #include <QDir>
 #include <QSettings>

@@ -1,6 +1,6 @@
-#include "authoring/picturewriter.h"
+#include "authoring/compiler/picturewriter.h"
 
-#include "authoring/tablecompiler.h"
+#include "authoring/compiler/tablecompiler.h"
 
 #include <QDir>
 #include <QFileInfo>

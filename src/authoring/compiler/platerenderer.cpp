@@ -1,4 +1,4 @@
-#include "authoring/platerenderer.h"
+#include "authoring/compiler/platerenderer.h"
 
 #include "platform/picture.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "authoring/kblayout.h"
-#include "authoring/kbsource.h"
+#include "authoring/compiler/kblayout.h"
+#include "authoring/compiler/kbsource.h"
 
 #include <QImage>
 #include <QSize>

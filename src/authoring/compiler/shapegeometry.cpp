@@ -1,4 +1,4 @@
-#include "authoring/shapegeometry.h"
+#include "authoring/compiler/shapegeometry.h"
 
 #include <QPointF>
 #include <cmath>

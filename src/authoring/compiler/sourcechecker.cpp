@@ -1,4 +1,4 @@
-#include "authoring/sourcechecker.h"
+#include "authoring/compiler/sourcechecker.h"
 
 #include "platform/paths.h"
 #include "platform/picture.h"

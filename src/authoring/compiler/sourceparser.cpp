@@ -1,6 +1,6 @@
-#include "authoring/sourceparser.h"
+#include "authoring/compiler/sourceparser.h"
 
-#include "authoring/shapegeometry.h"
+#include "authoring/compiler/shapegeometry.h"
 
 #include "platform/boundedfile.h"
 #include "platform/paths.h"

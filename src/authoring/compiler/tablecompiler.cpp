@@ -1,7 +1,7 @@
-#include "authoring/tablecompiler.h"
+#include "authoring/compiler/tablecompiler.h"
 
-#include "authoring/databasewriter.h"
-#include "authoring/datafiles.h"
+#include "authoring/compiler/databasewriter.h"
+#include "authoring/compiler/datafiles.h"
 
 #include <QDir>
 #include <algorithm>

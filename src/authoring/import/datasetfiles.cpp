@@ -1,4 +1,4 @@
-#include "authoring/datasetfiles.h"
+#include "authoring/import/datasetfiles.h"
 
 #include <QDir>
 #include <QFile>

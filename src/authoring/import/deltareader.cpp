@@ -1,6 +1,6 @@
-#include "authoring/deltareader.h"
+#include "authoring/import/deltareader.h"
 
-#include "authoring/datasetfiles.h"
+#include "authoring/import/datasetfiles.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "authoring/dataset.h"
-#include "authoring/deltatext.h"
+#include "authoring/import/dataset.h"
+#include "authoring/import/deltatext.h"
 
 #include <QSet>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "authoring/deltatext.h"
+#include "authoring/import/deltatext.h"
 
 #include <QRegularExpression>
 

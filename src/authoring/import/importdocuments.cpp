@@ -1,8 +1,8 @@
-#include "authoring/importdocuments.h"
+#include "authoring/import/importdocuments.h"
 
-#include "authoring/datasetfiles.h"
-#include "authoring/numericstates.h"
-#include "authoring/stagedfile.h"
+#include "authoring/import/datasetfiles.h"
+#include "authoring/import/numericstates.h"
+#include "platform/stagedfile.h"
 
 #include <QDir>
 #include <QImage>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "authoring/dataset.h"
-#include "authoring/importplan.h"
+#include "authoring/import/dataset.h"
+#include "authoring/import/importplan.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,11 +1,11 @@
-#include "authoring/importer.h"
+#include "authoring/import/importer.h"
 
-#include "authoring/compiler.h"
-#include "authoring/importdocuments.h"
-#include "authoring/kbfolders.h"
-#include "authoring/sourcewriter.h"
-#include "authoring/stagedfile.h"
-#include "authoring/stagedoutput.h"
+#include "authoring/compiler/compiler.h"
+#include "authoring/import/importdocuments.h"
+#include "authoring/compiler/kbfolders.h"
+#include "authoring/import/sourcewriter.h"
+#include "platform/stagedfile.h"
+#include "platform/stagedoutput.h"
 
 #include <QDir>
 #include <QFileInfo>

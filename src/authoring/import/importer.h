@@ -1,8 +1,8 @@
 #pragma once
 
-#include "authoring/dataset.h"
-#include "authoring/importmapper.h"
-#include "authoring/importplan.h"
+#include "authoring/import/dataset.h"
+#include "authoring/import/importmapper.h"
+#include "authoring/import/importplan.h"
 
 #include <QString>
 #include <QStringList>

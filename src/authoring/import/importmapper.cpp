@@ -1,7 +1,7 @@
-#include "authoring/importmapper.h"
+#include "authoring/import/importmapper.h"
 
-#include "authoring/importtext.h"
-#include "authoring/numericstates.h"
+#include "authoring/import/importtext.h"
+#include "authoring/import/numericstates.h"
 
 #include <QRegularExpression>
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "authoring/importmapper.h"
+#include "authoring/import/importmapper.h"
 
-#include "authoring/numericstates.h"
+#include "authoring/import/numericstates.h"
 
 // Taxa become species: unique five-character codes and names, families, what each shows and
 // its description in words.

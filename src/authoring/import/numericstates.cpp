@@ -1,4 +1,4 @@
-#include "authoring/numericstates.h"
+#include "authoring/import/numericstates.h"
 
 #include <QLocale>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "authoring/dataset.h"
+#include "authoring/import/dataset.h"
 
 // Turning numeric characters into states a key can ask about.
 namespace authoring::numericstates {

@@ -1,6 +1,6 @@
-#include "authoring/sddreader.h"
+#include "authoring/import/sddreader.h"
 
-#include "authoring/datasetfiles.h"
+#include "authoring/import/datasetfiles.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "authoring/dataset.h"
-#include "authoring/xmltree.h"
+#include "authoring/import/dataset.h"
+#include "authoring/import/xmltree.h"
 
 #include <QHash>
 #include <QString>

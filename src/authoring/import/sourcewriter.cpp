@@ -1,8 +1,8 @@
-#include "authoring/sourcewriter.h"
+#include "authoring/import/sourcewriter.h"
 
-#include "authoring/datasetfiles.h"
-#include "authoring/importtext.h"
-#include "authoring/stagedfile.h"
+#include "authoring/import/datasetfiles.h"
+#include "authoring/import/importtext.h"
+#include "platform/stagedfile.h"
 
 #include <QDir>
 #include <QImage>

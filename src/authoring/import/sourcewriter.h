@@ -1,6 +1,6 @@
 #pragma once
 
-#include "authoring/importplan.h"
+#include "authoring/import/importplan.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "authoring/xmltree.h"
+#include "authoring/import/xmltree.h"
 
 #include <QXmlStreamReader>
 

@@ -1,4 +1,4 @@
-#include "authoring/htmlsanitizer.h"
+#include "authoring/webexport/htmlsanitizer.h"
 
 #include <QRegularExpression>
 #include <QSet>

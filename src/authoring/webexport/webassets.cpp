@@ -1,9 +1,9 @@
-#include "authoring/webassets.h"
+#include "authoring/webexport/webassets.h"
 
-#include "authoring/webdocuments.h"
-#include "authoring/webpictures.h"
+#include "authoring/webexport/webdocuments.h"
+#include "authoring/webexport/webpictures.h"
 #include "kb/model.h"
-#include "authoring/stagedfile.h"
+#include "platform/stagedfile.h"
 #include "platform/stringtable.h"
 
 #include <QDir>

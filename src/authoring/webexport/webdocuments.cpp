@@ -1,11 +1,11 @@
-#include "authoring/webdocuments.h"
+#include "authoring/webexport/webdocuments.h"
 
-#include "authoring/htmlsanitizer.h"
+#include "authoring/webexport/htmlsanitizer.h"
 #include "kb/model.h"
 #include "platform/boundedfile.h"
 #include "platform/paths.h"
 #include "platform/picture.h"
-#include "authoring/stagedfile.h"
+#include "platform/stagedfile.h"
 
 #include <QBuffer>
 #include <QDir>

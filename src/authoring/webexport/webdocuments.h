@@ -1,6 +1,6 @@
 #pragma once
 
-#include "authoring/webassets.h"
+#include "authoring/webexport/webassets.h"
 
 #include <QJsonObject>
 #include <QSet>

@@ -1,7 +1,7 @@
-#include "authoring/webexport.h"
+#include "authoring/webexport/webexport.h"
 
-#include "authoring/stagedoutput.h"
-#include "authoring/stagedfile.h"
+#include "platform/stagedoutput.h"
+#include "platform/stagedfile.h"
 
 #include <QDir>
 #include <QDirIterator>

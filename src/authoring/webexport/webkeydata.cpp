@@ -1,4 +1,4 @@
-#include "engine/webkeydata.h"
+#include "authoring/webexport/webkeydata.h"
 
 #include "kb/model.h"
 

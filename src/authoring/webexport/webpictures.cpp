@@ -1,9 +1,9 @@
-#include "authoring/webpictures.h"
+#include "authoring/webexport/webpictures.h"
 
 #include "kb/model.h"
 #include "platform/paths.h"
 #include "platform/picture.h"
-#include "authoring/stagedfile.h"
+#include "platform/stagedfile.h"
 
 #include <QBuffer>
 #include <QDir>
