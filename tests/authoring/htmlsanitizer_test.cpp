@@ -96,3 +96,63 @@ TEST(HtmlSanitizer, BrokenMarkupEndsCleanly) {
     EXPECT_EQ(clean("<object><object>x</object>y</object>z"), "z");
     EXPECT_EQ(clean("<p title='&#x3C;&lt;&#60;'>t</p>"), "<p title=\"&lt;&lt;&lt;\">t</p>");
 }
+
+namespace {
+
+struct FetchingStyle {
+    const char* name;
+    const char* css;  // a declaration list that would make the browser fetch
+};
+
+class FetchingStyles : public ::testing::TestWithParam<FetchingStyle> {};
+
+}  // namespace
+
+// Each way CSS can fetch goes, in a style sheet and in a style attribute, while the harmless
+// declaration beside it in another element stays.
+TEST_P(FetchingStyles, GoFromSheetsAndAttributes) {
+    const QString css = QString::fromUtf8(GetParam().css);
+    const QString out = clean("<html><head><style>p{" + css +
+                              "}</style><style>h1{color:red}</style>"
+                              "</head><body><p style=\"" +
+                              QString(css).replace('"', "&quot;") +
+                              "\">a</p><p style=\"color:blue\">b</p></body></html>");
+    EXPECT_FALSE(out.contains("p{")) << out.toStdString();
+    EXPECT_TRUE(out.contains("<p>a</p>")) << out.toStdString();
+    EXPECT_FALSE(out.contains("example.org")) << out.toStdString();
+    EXPECT_TRUE(out.contains("<style>h1{color:red}</style>"));
+    EXPECT_TRUE(out.contains("<p style=\"color:blue\">b</p>"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HtmlSanitizer, FetchingStyles,
+    ::testing::Values(
+        FetchingStyle{"Url", "background:url(http://example.org/a.png)"},
+        FetchingStyle{"UrlSpacedAndUpperCase", "background:URL (  'http://example.org/a.png')"},
+        FetchingStyle{"UrlEscaped", "background:u\\rl(http://example.org/a.png)"},
+        FetchingStyle{"UrlHexEscaped", "background:\\75rl(http://example.org/a.png)"},
+        FetchingStyle{"ImageSet", "background-image:image-set(\"http://example.org/a.png\" 1x)"},
+        FetchingStyle{"WebkitImageSet",
+                      "background-image:-webkit-image-set('http://example.org/a.png' 1x)"},
+        FetchingStyle{"ImageSetSpaced",
+                      "background-image:Image-Set\t(\"http://example.org/a.png\" 1x)"},
+        FetchingStyle{"Image", "background-image:image(\"http://example.org/a.png\")"},
+        FetchingStyle{"CrossFade",
+                      "background-image:cross-fade(\"http://example.org/a.png\", "
+                      "\"http://example.org/b.png\", 50%)"},
+        FetchingStyle{"WebkitCrossFade",
+                      "background-image:-webkit-cross-fade(\"http://example.org/a.png\", "
+                      "\"http://example.org/b.png\", 50%)"},
+        FetchingStyle{"Element", "background:element(#x), url(http://example.org/a.png)"},
+        FetchingStyle{"MozElement", "background:-moz-element(#example.org)"},
+        FetchingStyle{"Import", "}@import 'http://example.org/s.css';p{color:red"},
+        FetchingStyle{"ImportWithComment", "}@im/**/port 'http://example.org/s.css';p{color:red"},
+        FetchingStyle{"FontSource",
+                      "}@font-face{font-family:x;src:local(x),'http://example.org/f.woff'}p{"},
+        FetchingStyle{"SourceAlone", "src :'http://example.org/f.woff'"},
+        FetchingStyle{"CommentSplitName", "background:image/**/-set('http://example.org/a.png')"},
+        FetchingStyle{"HiddenBehindAStringComment",
+                      "content:'/*';background:url(http://example.org/a.png);content:'*/'"}),
+    [](const ::testing::TestParamInfo<FetchingStyle>& info) {
+        return std::string(info.param.name);
+    });

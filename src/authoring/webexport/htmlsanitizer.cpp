@@ -179,14 +179,40 @@ qsizetype skipElement(const QString& html, qsizetype from, const QString& name) 
     return i;
 }
 
+// The style in lower case without white space, for matching ("url (" and "URL(" alike), and
+// with or without its comments: "u/**/rl(" is no function, but a comment may hide one that
+// a browser sees ("content:'/*'" opens a string, not a comment). Either form may not match.
+QString styleForMatching(const QString& css, bool withoutComments) {
+    QString out;
+    out.reserve(css.size());
+    for (qsizetype i = 0; i < css.size(); ++i) {
+        if (withoutComments && css[i] == QLatin1Char('/') && i + 1 < css.size() &&
+            css[i + 1] == QLatin1Char('*')) {
+            const qsizetype close = css.indexOf(QLatin1String("*/"), i + 2);
+            if (close < 0) break;
+            i = close + 1;
+            continue;
+        }
+        if (!css[i].isSpace()) out += css[i].toLower();
+    }
+    return out;
+}
+
 }  // namespace
 
 bool HtmlSanitizer::isUnsafeStyle(const QString& css) {
-    static const QRegularExpression unsafe(
-        QStringLiteral("url\\s*\\(|@import|expression\\s*\\(|behavior\\s*:|-moz-binding|"
-                       "javascript:|\\\\"),
-        QRegularExpression::CaseInsensitiveOption);
-    return unsafe.match(css).hasMatch();
+    // What can fetch: every function that takes an address or a string naming one, the rules
+    // that load a sheet or a font, and old ways to run code. A backslash is refused outright:
+    // escapes ("u\rl(", "\75rl(") would spell any of them.
+    static const char* const unsafe[] = {
+        "url(", "image-set(",  "image(",    "cross-fade(",  "element(",    "@import", "@font-face",
+        "src:", "expression(", "behavior:", "-moz-binding", "javascript:", "\\"};
+    for (const bool withoutComments : {false, true}) {
+        const QString text = styleForMatching(css, withoutComments);
+        for (const char* word : unsafe)
+            if (text.contains(QLatin1String(word))) return true;
+    }
+    return false;
 }
 
 QString HtmlSanitizer::sanitize(const QString& html) const {

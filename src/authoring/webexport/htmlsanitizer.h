@@ -10,7 +10,9 @@ namespace authoring {
 // are kept from a short list of harmless ones; scripts, frames, objects, forms, external
 // style sheets, event attributes and comments go, with the content of the elements that
 // would run or fetch something. Style sheets and style attributes that could fetch (url(),
-// @import) or run (expression) are dropped whole.
+// image-set() and its prefixed forms, image(), cross-fade(), element(), @import, a font's
+// src:) or run (expression) are dropped whole, however they are spelled: any case, spaces,
+// comments, or escapes.
 //
 // Every link (a href) and picture (img src) goes through mapLink, which returns the address
 // to write, or an empty text to drop it: a link then stays as plain text, a picture goes.
