@@ -119,6 +119,10 @@ Picture Picture::fromData(const QByteArray& bytes, const QString& name, QString*
         QBuffer buffer;
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);
+        // Qt's own limit (128 MB) would refuse pictures well inside ours; it is raised to
+        // what our largest picture takes at 8 bytes a pixel (16-bit channels), which the
+        // size check below keeps every image under.
+        QImageReader::setAllocationLimit(int(MaxPixels * 8 >> 20));
         QImageReader reader(&buffer);
         reader.setDecideFormatFromContent(true);
         // The size a header claims is checked before a single pixel is allocated.

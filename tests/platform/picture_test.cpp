@@ -188,6 +188,27 @@ TEST_F(PictureTest, PicturesLargerThanTheLimitAreRefusedBeforeTheirPixels) {
     EXPECT_FALSE(fine.render(QSize(800, 600)).isNull());
 }
 
+// Within the limit, a large picture loads whole, in 8-bit and 16-bit channels alike.
+TEST_F(PictureTest, PicturesUpToTheLimitLoad) {
+    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_RGBA64}) {
+        QImage image(6000, 6000, format);
+        image.fill(QColor(0x3d, 0x7a, 0x4a));
+        QByteArray png;
+        QBuffer buffer(&png);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(image.save(&buffer, "PNG"));
+        image = QImage();
+        QString error;
+        const Picture picture = Picture::load(write("big.png", png), &error);
+        ASSERT_FALSE(picture.isNull()) << error.toStdString();
+        EXPECT_EQ(picture.naturalSize(), QSizeF(6000, 6000));
+        EXPECT_EQ(picture.render(QSize(4, 4)).pixel(2, 2), qRgb(0x3d, 0x7a, 0x4a));
+    }
+    QString error;
+    EXPECT_TRUE(Picture::fromData(pngClaiming(8193, 8192), "over.png", &error).isNull());
+    EXPECT_TRUE(error.contains("8193 x 8192")) << error.toStdString();
+}
+
 TEST_F(PictureTest, OnlyRegularFilesAreLoaded) {
     QString error;
     EXPECT_TRUE(Picture::load("/dev/zero", &error).isNull());
