@@ -1,6 +1,7 @@
 #include "kb/database.h"
 
 #include "kb/tabledata.h"
+#include "platform/boundedfile.h"
 #include "platform/paths.h"
 
 #include <sqlite3.h>
@@ -89,8 +90,11 @@ bool Database::open(const QString& path) {
     errorCode_ = 0;
     errorString_.clear();
     path_ = platform::toLocalPath(path);
-    if (!QFileInfo(path_).isFile()) {
-        fail(SQLITE_CANTOPEN, QStringLiteral("The file %1 does not exist").arg(path_));
+    // A FIFO, a device or a folder is named for what it is: none of them is missing.
+    if (const auto file = platform::BoundedFile::inspect(path_); !file.ok()) {
+        fail(SQLITE_CANTOPEN, file.status == platform::BoundedFile::Status::Missing
+                                  ? QStringLiteral("The file %1 does not exist").arg(path_)
+                                  : file.errorString);
         return false;
     }
     const int rc = sqlite3_open_v2(path_.toUtf8().constData(), &db_,

@@ -1,5 +1,6 @@
 #include "kb/installation.h"
 
+#include "platform/boundedfile.h"
 #include "platform/paths.h"
 
 #include <sqlite3.h>
@@ -10,9 +11,10 @@
 namespace kb {
 
 QString checkDatabase(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) return QStringLiteral("the database %1 does not exist").arg(path);
-    if (!info.isFile()) return QStringLiteral("the database %1 is not a file").arg(path);
+    if (const auto file = platform::BoundedFile::inspect(path); !file.ok())
+        return file.status == platform::BoundedFile::Status::Missing
+                   ? QStringLiteral("the database %1 does not exist").arg(path)
+                   : QStringLiteral("the database ") + file.errorString;
 
     sqlite3* db = nullptr;
     const QByteArray name = path.toUtf8();

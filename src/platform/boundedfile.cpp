@@ -22,6 +22,15 @@ QString systemText(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
+// What a path that is not a regular file is, in the words of a message.
+QString notRegular(mode_t mode) {
+    if (S_ISDIR(mode)) return QStringLiteral("is a folder, not a file");
+    if (S_ISFIFO(mode)) return QStringLiteral("is a pipe (FIFO), not a regular file");
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("is a device, not a regular file");
+    if (S_ISSOCK(mode)) return QStringLiteral("is a socket, not a regular file");
+    return QStringLiteral("is not a regular file");
+}
+
 // Opens without blocking, so that a FIFO is seen for what it is instead of waiting for a
 // writer, then refuses anything but a regular file.
 int openRegular(const QString& path, BoundedFile::Result* result) {
@@ -35,11 +44,8 @@ int openRegular(const QString& path, BoundedFile::Result* result) {
     }
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const bool folder = S_ISDIR(st.st_mode);
         ::close(fd);
-        *result = failure(Status::NotRegular, path,
-                          folder ? QStringLiteral("is a folder, not a file")
-                                 : QStringLiteral("is not a regular file (a device or a pipe)"));
+        *result = failure(Status::NotRegular, path, notRegular(st.st_mode));
         return -1;
     }
     *result = {Status::Ok, qint64(st.st_size), QString()};

@@ -44,6 +44,35 @@ TEST(Checkpoints, AMissingDatabaseStopsAtTheDatabase) {
         << r.message.toStdString();
 }
 
+// A pipe would block the open, a device never end: each is named for what it is, and none
+// is reported missing.
+TEST(Checkpoints, ADatabaseThatIsAPipeADeviceOrAFolderIsNamedForWhatItIs) {
+    TestKb base;
+    base.write();
+    QFile::remove(base.databasePath());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(base.databasePath()).constData(), 0600), 0);
+    const QString folder = base.dataDir() + "folder.sqlite";
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const struct {
+        QString path, says;
+    } cases[] = {{base.databasePath(), "is a pipe"},
+                 {QStringLiteral("/dev/zero"), "is a device"},
+                 {folder, "is a folder"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        kb::Model m;
+        kb::LoadOptions options = base.options();
+        options.databasePath = c.path;
+        const kb::LoadResult r = kb::loadKnowledgeBase(m, options);
+        EXPECT_EQ(r.failedAt, Checkpoint::Database);
+        EXPECT_TRUE(r.message.startsWith(c.path + ", Erreur N° ")) << r.message.toStdString();
+        EXPECT_TRUE(r.detail.contains(c.says)) << r.detail.toStdString();
+        EXPECT_FALSE(r.detail.contains("does not exist")) << r.detail.toStdString();
+    }
+    QFile::remove(base.databasePath());
+    EXPECT_TRUE(loadResult(base).detail.contains("does not exist"));
+}
+
 TEST(Checkpoints, AMissingCountRowStopsAtTheWeightsAndSaysWhich) {
     TestKb base;
     base.write();

@@ -1,6 +1,7 @@
 #include "support/testkb.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -120,6 +121,27 @@ TEST_F(Inspect, StandardErrorStaysQuietInAPlainShell) {
     const auto r = vkb(base("rank"), env);
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, QString());
+}
+
+TEST_F(Inspect, CheckNamesADatabaseThatIsAPipeADeviceOrAFolder) {
+    kb.write();
+    const QString fifo = kb.dataDir() + "pipe.sqlite";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkdir(kb.dataDir() + "folder.sqlite"));
+    const struct {
+        QStringList args;
+        QString says;
+    } cases[] = {
+        {{"check", "--data", kb.dataDir(), "--base", "pipe.sqlite"}, "is a pipe"},
+        {{"check", "--data", "/dev/", "--base", "zero"}, "is a device"},
+        {{"check", "--data", kb.dataDir(), "--base", "folder.sqlite"}, "is a folder"},
+    };
+    for (const auto& c : cases) {
+        const auto r = vkb(c.args);
+        EXPECT_NE(r.exitCode, 0);
+        EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains("does not exist")) << r.err.toStdString();
+    }
 }
 
 TEST_F(Inspect, CheckPassesAGoodBaseAndNamesEachFault) {
