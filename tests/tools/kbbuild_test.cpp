@@ -9,8 +9,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -62,7 +62,9 @@ protected:
         ASSERT_TRUE(parsed);
         ASSERT_TRUE(db.open(path(QStringLiteral("vireka.db")))) << db.errorString().toStdString();
     }
-    static QString path(const QString& relative) { return QDir(*base).filePath(relative); }
+    static QString path(const QString& relative) {
+        return QDir(*base).filePath(relative);
+    }
     int parameter(const QString& name) {
         kb::Table t = db.openTable(QStringLiteral("Parametres"));
         t.setIndex(QStringLiteral("PrimaryKey"));
@@ -408,3 +410,34 @@ TEST(BuildFromRelativeFolder, IncludedFilesAreFoundBesideTheMainFile) {
 }
 
 }  // namespace
+
+// A button's icon or a state's figure that names nothing would be drawn empty: the build
+// stops at its line.
+TEST_F(SourceErrors, AnIconOrFigureThatNamesNoVignetteIsAnError) {
+    QFile key(QStringLiteral(VIREKA_NODRAWING_SOURCE) + "/kb.txt");
+    ASSERT_TRUE(key.open(QIODevice::ReadOnly));
+    const QString good = QString::fromUtf8(key.readAll());
+    const QString out = QDir(dir.path()).filePath("out");
+    struct Case {
+        QString from, to, message;
+    };
+    const Case cases[] = {
+        {"icon results", "icon nosuchvignette", "icon 'nosuchvignette'"},
+        {"\"Yellow\" swatch #e8c630", "\"Yellow\" figure nosuchvignette",
+         "figure 'nosuchvignette'"},
+    };
+    for (const Case& c : cases) {
+        const QString text = QString(good).replace(c.from, c.to);
+        ASSERT_NE(text, good);
+        const QString main = write("kb.txt", text);
+        const int line = int(text.left(text.indexOf(c.to)).count('\n')) + 1;
+        const ToolRun r = vireka_kb({"build", dir.path(), out});
+        EXPECT_EQ(r.exitCode, 1) << c.to.toStdString();
+        EXPECT_TRUE(hasLine(r.err, main + QStringLiteral(":%1: ").arg(line)))
+            << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(QDir(out).filePath("vireka.db")));
+    }
+    write("kb.txt", QString(good).replace("icon results", "icon skip"));
+    EXPECT_EQ(vireka_kb({"build", dir.path(), out}).exitCode, 0);
+}

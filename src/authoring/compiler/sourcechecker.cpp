@@ -59,6 +59,11 @@ bool SourceChecker::check(KbSource& kb, KbLayout& layout) {
            checkButtons();
 }
 
+bool SourceChecker::hasVignette(const QString& name) const {
+    return std::any_of(m_kb->vignettes.cbegin(), m_kb->vignettes.cend(),
+                       [&name](const Vignette& v) { return v.name == name; });
+}
+
 bool SourceChecker::checkPalette() {
     const SourcePlace top = mainPlace();
     // A key without a drawing has nothing to click, so it may have no colours.
@@ -145,6 +150,9 @@ bool SourceChecker::checkStatePictures() {
     const QString folder = QDir(m_kb->folder).filePath(QStringLiteral("pictures"));
     for (const Question& q : m_kb->questions) {
         for (const State& s : q.states) {
+            if (!s.picture.figure.isEmpty() && !hasVignette(s.picture.figure))
+                return fail(s.place,
+                            QStringLiteral("figure '%1' is not a vignette").arg(s.picture.figure));
             if (s.picture.image.isEmpty()) continue;
             const QString path = platform::resolveInside(folder, s.picture.image);
             if (path.isEmpty())
@@ -316,6 +324,18 @@ bool SourceChecker::checkButtons() {
         if (b.key != QLatin1String("Search") && b.key != QLatin1String("Results") &&
             !m_layout->questionIndex.contains(b.key.toUpper()))
             return fail(b.place, QStringLiteral("unknown question '%1'").arg(b.key));
+    // An icon is a built-in symbol or a vignette of the source; any other name would draw an
+    // empty button.
+    static const QStringList symbols{QStringLiteral("search"), QStringLiteral("results"),
+                                     QStringLiteral("ok"), QStringLiteral("cancel"),
+                                     QStringLiteral("skip")};
+    for (const QList<Button>* bar : {&m_kb->deterButtons, &m_kb->questionButtons})
+        for (const Button& b : *bar)
+            if (!b.icon.isEmpty() && !symbols.contains(b.icon) && !hasVignette(b.icon))
+                return fail(b.place,
+                            QStringLiteral("icon '%1' is neither a built-in icon (%2) nor a "
+                                           "vignette")
+                                .arg(b.icon, symbols.join(QStringLiteral(", "))));
     for (const Contradiction& c : m_kb->contradictions) {
         if (c.button == -1) continue;
         if (c.button < 1 || c.button > m_kb->deterButtons.size())

@@ -26,6 +26,7 @@ private:
     bool checkFileNames();
     bool checkStatePictures();
     bool knownStates(const QStringList& codes, const SourcePlace& place);
+    bool hasVignette(const QString& name) const;
     SourcePlace mainPlace() const;
     bool fail(const SourcePlace& place, const QString& message);
 
