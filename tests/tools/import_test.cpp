@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -177,6 +178,49 @@ TEST(Import, AnSddFileBecomesABaseWithItsPictures) {
     EXPECT_TRUE(page.contains("<i>Viola hederacea</i> Labill."));
     EXPECT_TRUE(page.contains("<img src=\"picture_1.png\""));
     EXPECT_TRUE(QFileInfo::exists(out + "/documents/v/viohe/picture_1.png"));
+}
+
+// Labels may carry escaped markup; once decoded, what is not an inline tag of a name is text.
+TEST(Import, AnSddLabelWithAnUnclosedTagIsWrittenAsText) {
+    QTemporaryDir dir;
+    QFile sdd(dir.path() + "/hostile.sdd.xml");
+    ASSERT_TRUE(sdd.open(QIODevice::WriteOnly));
+    sdd.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<Datasets xmlns="http://rs.tdwg.org/UBIF/2006/"><Dataset xml:lang="en">
+ <Representation><Label>Hostile</Label></Representation>
+ <TaxonNames>
+  <TaxonName id="t1"><Representation><Label>Viola &lt;img src=x onerror=alert(1)//</Label></Representation></TaxonName>
+  <TaxonName id="t2"><Representation><Label>&lt;i&gt;Viola&lt;/i&gt; &lt;b&gt;alba &amp;amp; co</Label></Representation></TaxonName>
+ </TaxonNames>
+ <Characters><CategoricalCharacter id="c1"><Representation><Label>Petal</Label></Representation>
+  <States>
+   <StateDefinition id="s1"><Representation><Label>white</Label></Representation></StateDefinition>
+   <StateDefinition id="s2"><Representation><Label>blue</Label></Representation></StateDefinition>
+  </States></CategoricalCharacter></Characters>
+ <CodedDescriptions>
+  <CodedDescription id="d1"><Representation><Label>one</Label></Representation><Scope><TaxonName ref="t1"/></Scope>
+   <SummaryData><Categorical ref="c1"><State ref="s1"/></Categorical></SummaryData></CodedDescription>
+  <CodedDescription id="d2"><Representation><Label>two</Label></Representation><Scope><TaxonName ref="t2"/></Scope>
+   <SummaryData><Categorical ref="c1"><State ref="s2"/></Categorical></SummaryData></CodedDescription>
+ </CodedDescriptions>
+</Dataset></Datasets>
+)");
+    sdd.close();
+    const QString out = dir.path() + "/out";
+    const ToolRun r = vkb({"import", "sdd", sdd.fileName(), out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QStringList pages;
+    for (QDirIterator it(out + "/documents", {"*_en.html"}, QDir::Files,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
+        pages << text(it.next());
+    ASSERT_EQ(pages.size(), 2);
+    const QString all = pages.join('\n');
+    EXPECT_TRUE(all.contains("<h1>Viola &lt;img src=x onerror=alert(1)//</h1>"))
+        << all.toStdString();
+    EXPECT_FALSE(all.contains("<img src=x"));
+    // The name's own italics and bold stay, closed before the heading ends.
+    EXPECT_TRUE(all.contains("<h1><i>Viola</i> <b>alba &amp; co</b></h1>")) << all.toStdString();
 }
 
 TEST(Import, AnUnreadableDatasetLeavesNothingBehind) {

@@ -1,6 +1,7 @@
 #include "authoring/import/importdocuments.h"
 
 #include "authoring/import/datasetfiles.h"
+#include "authoring/import/inlinehtml.h"
 #include "authoring/import/numericstates.h"
 #include "platform/stagedfile.h"
 
@@ -52,7 +53,7 @@ QString ImportDocuments::page(const PlannedSpecies& s, const QStringList& pictur
                     "<title>%1</title><style>%2</style></head><body>\n")
                     .arg(s.name.toHtmlEscaped(), QString::fromLatin1(kStyle));
     h += QStringLiteral("<h1>%1</h1>\n<div class=\"family\">%2</div>\n")
-             .arg(s.htmlName, s.family.toHtmlEscaped());
+             .arg(inlineHtml(s.htmlName), s.family.toHtmlEscaped());
     if (!item.comment.isEmpty())
         h += QStringLiteral("<p class=\"note\">%1</p>\n").arg(item.comment.toHtmlEscaped());
     for (const QString& p : pictures) h += QStringLiteral("<img src=\"%1\" alt=\"\">\n").arg(p);
