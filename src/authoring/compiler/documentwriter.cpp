@@ -81,13 +81,13 @@ QString DocumentWriter::speciesPage(const Species& s, const QString& lang) const
     QString h = QStringLiteral(
                     "<!DOCTYPE html>\n<html lang=\"%1\"><head><meta charset=\"utf-8\">"
                     "<title>%2</title><style>%3</style></head><body>\n")
-                    .arg(lang, escaped(s.name), QString::fromLatin1(kStyle));
+                    .arg(escaped(lang), escaped(s.name), QString::fromLatin1(kStyle));
     h += QStringLiteral("<h1>%1</h1>\n<div class=\"family\">%2 %3</div>\n")
              .arg(escaped(s.name), word(lang, "family"), escaped(familyName(s.family)));
     h += QStringLiteral(
              "<nav><a href=\"%1_ds.html\">%2</a><a href=\"dessin_01_%3.html\">%4</a>"
              "</nav>\n")
-             .arg(code, word(lang, "sheet"), lang, word(lang, "drawing"));
+             .arg(escaped(code), word(lang, "sheet"), escaped(lang), word(lang, "drawing"));
     for (const QString& para : s.descriptions.value(lang).split('\n', Qt::SkipEmptyParts))
         h += QStringLiteral("<p>%1</p>\n").arg(escaped(para));
     h += QStringLiteral("<h2>%1</h2>\n<table>\n").arg(word(lang, "common"));
@@ -122,10 +122,9 @@ QString DocumentWriter::drawingSheet(const Species& s) const {
                "</style></head><body>\n<div id=\"t\">%1</div>\n"
                "<img id=\"p\" src=\"%4.gif\" width=\"%2\" height=\"%3\" alt=\"%1\">\n"
                "</body></html>\n")
-        .arg(escaped(s.name))
-        .arg(PlateRenderer::kPageWidth / 4)
-        .arg(PlateRenderer::kPageHeight / 4)
-        .arg(code);
+        // One pass: a name holding "%2" stays as written.
+        .arg(escaped(s.name), QString::number(PlateRenderer::kPageWidth / 4),
+             QString::number(PlateRenderer::kPageHeight / 4), escaped(code));
 }
 
 QString DocumentWriter::drawingPage(const Species& s, const QString& lang) const {
@@ -135,8 +134,8 @@ QString DocumentWriter::drawingPage(const Species& s, const QString& lang) const
                "<body>\n<h1>%3</h1>\n<div class=\"family\">%2</div>\n"
                "<img src=\"dessin.png\" width=\"800\" height=\"600\" alt=\"%3\">\n"
                "<p>%5</p>\n<nav><a href=\"%6_%1.html\">%3</a></nav>\n</body></html>\n")
-        .arg(lang, word(lang, "drawing"), escaped(s.name), QString::fromLatin1(kStyle),
-             escaped(s.legend), s.code.toLower());
+        .arg(escaped(lang), word(lang, "drawing"), escaped(s.name), QString::fromLatin1(kStyle),
+             escaped(s.legend), escaped(s.code.toLower()));
 }
 
 bool DocumentWriter::writeOne(const Species& s, const QString& folder, bool pagePictures) {
