@@ -441,3 +441,23 @@ TEST_F(SourceErrors, AnIconOrFigureThatNamesNoVignetteIsAnError) {
     write("kb.txt", QString(good).replace("icon results", "icon skip"));
     EXPECT_EQ(vireka_kb({"build", dir.path(), out}).exitCode, 0);
 }
+
+// Names are written as text wherever a page shows them, even those that look like markup or
+// like the writer's own placeholders.
+TEST_F(SourceErrors, SpeciesNamesAreWrittenAsTextInEveryPage) {
+    QFile key(QStringLiteral(VIREKA_NODRAWING_SOURCE) + "/kb.txt");
+    ASSERT_TRUE(key.open(QIODevice::ReadOnly));
+    write("kb.txt", QString::fromUtf8(key.readAll())
+                        .replace("\"Adalia bipunctata\"", "\"Adalia %2 <b>bi</b>%4\""));
+    const QString out = QDir(dir.path()).filePath("out");
+    const ToolRun r = vireka_kb({"build", dir.path(), out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString escaped = "Adalia %2 &lt;b&gt;bi&lt;/b&gt;%4";
+    for (const char* page : {"adbip_en.html", "adbip_ds.html", "dessin_01_en.html"}) {
+        QFile f(QDir(out).filePath(QStringLiteral("documents/a/adbip/") + page));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << page;
+        const QString html = QString::fromUtf8(f.readAll());
+        EXPECT_TRUE(html.contains(escaped)) << page << "\n" << html.toStdString();
+        EXPECT_FALSE(html.contains("<b>bi")) << page;
+    }
+}
