@@ -16,6 +16,7 @@ frmPrint::frmPrint(QWidget* owner) : QWidget(owner, Qt::Dialog) {
     auto* column = new QVBoxLayout(this);
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
     Label1->setAlignment(Qt::AlignHCenter);
     Attente = new QProgressBar(this);
     Attente->setObjectName(QStringLiteral("Attente"));

@@ -24,6 +24,7 @@ DocumentView::DocumentView(QWidget* parent, const QString& unavailable) : QWidge
     if (!unavailable.isEmpty()) {
         auto* reason = new QLabel(unavailable, this);
         reason->setObjectName(QStringLiteral("DocumentsUnavailable"));
+        reason->setTextFormat(Qt::PlainText);  // it may name a path
         reason->setWordWrap(true);
         reason->setAlignment(Qt::AlignCenter);
         reason->setMargin(24);

@@ -1,5 +1,7 @@
 #include "documents/specieslistmodel.h"
 
+#include "platform/plaintext.h"
+
 namespace documents {
 
 SpeciesListModel::SpeciesListModel(LineText line, QObject* parent)
@@ -22,7 +24,8 @@ int SpeciesListModel::rowCount(const QModelIndex& parent) const {
 QVariant SpeciesListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_ || index.column() != 0) return {};
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    return line_ ? line_(index.row()) : QString();
+    const QString line = line_ ? line_(index.row()) : QString();
+    return role == Qt::ToolTipRole ? platform::plainToolTip(line) : line;
 }
 
 }  // namespace documents

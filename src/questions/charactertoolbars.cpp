@@ -4,6 +4,7 @@
 #include "platform/numbers.h"
 #include "platform/paths.h"
 #include "platform/picture.h"
+#include "platform/plaintext.h"
 
 #include <QAction>
 #include <QIcon>
@@ -77,8 +78,9 @@ bool CharacterToolbars::fill(QToolBar* toolbar, const std::vector<Button>& butto
                 iconSize = iconSize.expandedTo(icon.availableSizes().value(0));
             }
         }
-        QAction* action = toolbar->addAction(icon, b.caption);
-        action->setToolTip(b.tipText);
+        QAction* action = toolbar->addAction(icon, platform::plainCaption(b.caption));
+        // Without a tip the action would show its caption as a tooltip, markup and all.
+        action->setToolTip(platform::plainToolTip(b.tipText.isEmpty() ? b.caption : b.tipText));
         if (tags) action->setData(b.key);
         toolbar->addSeparator();
     }

@@ -3,6 +3,7 @@
 #include "kb/model.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
+#include "platform/plaintext.h"
 
 #include <QHash>
 #include <QKeyEvent>
@@ -241,7 +242,8 @@ void ChoicePicture::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ChoicePicture::mouseMoveEvent(QMouseEvent* event) {
-    setToolTip(Bulle_Etat(event->position(), question_.ObjectColumns, question_.ObjectRows));
+    setToolTip(platform::plainToolTip(
+        Bulle_Etat(event->position(), question_.ObjectColumns, question_.ObjectRows)));
 }
 
 }  // namespace questions

@@ -3,6 +3,7 @@
 #include "kb/model.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
+#include "platform/plaintext.h"
 #include "questions/charactertoolbars.h"
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
@@ -232,7 +233,8 @@ void QuestionController::Robot_MouseMove(QPointF position) {
     const ObjectHit hit = Cherche_Objet(ZoneX, ZoneY, pixel.x(), pixel.y());
     if (hit.found) {
         robot_->setCursor(Qt::PointingHandCursor);
-        robot_->setToolTip(engine_.tables().objects[size_t(hit.object)].tipText);
+        robot_->setToolTip(
+            platform::plainToolTip(engine_.tables().objects[size_t(hit.object)].tipText));
     } else {
         robot_->unsetCursor();
         robot_->setToolTip(QString());

@@ -1,5 +1,7 @@
 #include "questions/questionspanel.h"
 
+#include "platform/plaintext.h"
+
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -123,7 +125,7 @@ void QuestionsPanel::showEntry(QTreeWidgetItem* item, const engine::QuestionEntr
     const QString answer = e.chosenTexts.join(QStringLiteral(", "));
     if (item->text(1) != answer) {
         item->setText(1, answer);
-        item->setToolTip(1, answer);
+        item->setToolTip(1, platform::plainToolTip(answer));
     }
     if (item->font(0).bold() != e.answered) {
         QFont f = item->font(0);
@@ -165,7 +167,7 @@ void QuestionsPanel::rebuild() {
             auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(list_);
             item->setData(0, KeyRole, e.key);
             item->setText(0, e.text);
-            item->setToolTip(0, e.text);
+            item->setToolTip(0, platform::plainToolTip(e.text));
             showEntry(item, e);
             items_.insert(folded(e.key), item);
         }

@@ -9,6 +9,7 @@
 #include "engine/engine.h"
 #include "kb/model.h"
 #include "platform/dialogs.h"
+#include "platform/plaintext.h"
 #include "platform/stringtable.h"
 #include "questions/charactertoolbars.h"
 #include "questions/choicepicture.h"
@@ -333,10 +334,13 @@ void frmMain::buildStatusBar() {
     auto* row = new QHBoxLayout(sbStatusBar);
     row->setContentsMargins(2, 2, 2, 2);
     row->setSpacing(2);
+    // The panels show the tip texts of the base: never taken as markup.
     statusPanel1_ = new QLabel(sbStatusBar);
+    statusPanel1_->setTextFormat(Qt::PlainText);
     statusPanel1_->setFrameShape(QFrame::Panel);
     statusPanel1_->setFrameShadow(QFrame::Sunken);
     statusPanel2_ = new QLabel(sbStatusBar);
+    statusPanel2_->setTextFormat(Qt::PlainText);
     statusPanel2_->setFrameShape(QFrame::Panel);
     statusPanel2_->setFrameShadow(QFrame::Sunken);
     // The result box is the window's, not the status bar's: hiding the bar keeps the count.
@@ -348,6 +352,7 @@ void frmMain::buildStatusBar() {
     inner->setContentsMargins(4, 0, 4, 0);
     Legende = new QLabel(Resultat);
     Legende->setObjectName(QStringLiteral("Legende"));
+    Legende->setTextFormat(Qt::PlainText);
     inner->addWidget(Legende);
     row->addWidget(statusPanel1_, 3);
     row->addWidget(statusPanel2_, 2);
@@ -483,7 +488,7 @@ bool frmMain::showRefresh(const engine::RefreshResult& result) {
     if (result.ranked) {
         refillSpeciesList();
         Legende->setText(ctx_.engine.legend());
-        Legende->setToolTip(ctx_.engine.legend());
+        Legende->setToolTip(platform::plainToolTip(ctx_.engine.legend()));
         refreshQuestionsPanel();
     }
     repaintDrawing();

@@ -78,6 +78,7 @@ void frmMain::buildQuestionsPanel() {
     }
     Titre_Question = new QLabel(client_);
     Titre_Question->setObjectName(QStringLiteral("Titre_Question"));
+    Titre_Question->setTextFormat(Qt::PlainText);
     Titre_Question->setWordWrap(true);
     Titre_Question->setAlignment(Qt::AlignCenter);
     Titre_Question->setMargin(4);

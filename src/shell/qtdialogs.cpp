@@ -34,6 +34,8 @@ platform::Dialogs::Answer QtDialogs::ask(const Message& message) {
 platform::Dialogs::Answer QtDialogs::ask(const Message& message, const QString& details) {
     QMessageBox box(iconOf(message.icon), message.title.isEmpty() ? defaultTitle_ : message.title,
                     message.text, QMessageBox::NoButton, owner_);
+    // Messages name paths and texts of the base; none of them is markup.
+    box.setTextFormat(Qt::PlainText);
     if (!details.isEmpty()) box.setDetailedText(details);
     switch (message.buttons) {
         case Buttons::Ok:
