@@ -6,7 +6,9 @@ namespace platform {
 
 QString plainToolTip(const QString& text) {
     if (!Qt::mightBeRichText(text)) return text;
-    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+    // Spaces and line breaks kept as in a plain tooltip; long lines still wrap.
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + text.toHtmlEscaped() +
+           QStringLiteral("</p>");
 }
 
 QString plainCaption(const QString& text) {

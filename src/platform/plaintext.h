@@ -10,7 +10,7 @@ namespace platform {
 // characters.
 
 // A tooltip: left as it is when Qt would draw it as plain text, else escaped inside a
-// paragraph (line breaks kept).
+// paragraph that keeps its spaces and line breaks.
 QString plainToolTip(const QString& text);
 
 // A caption of an action or a button: a single '&' would mark a shortcut and vanish.

@@ -1,5 +1,6 @@
 #include "mainwindowfixture.h"
 
+#include "questions/charactertoolbars.h"
 #include "questions/questioncontroller.h"
 #include "questions/questionspanel.h"
 #include "shell/qtdialogs.h"
