@@ -3,6 +3,7 @@
 
 usage: python3 fuzz/makeseeds.py [BUILD]   (BUILD: a normal build folder, default build/)
 """
+import gzip
 import os
 import pathlib
 import re
@@ -12,6 +13,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import zlib
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 BUILD = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build").resolve()
@@ -138,6 +140,71 @@ def sdd_seeds():
         b'</s:Categorical></s:SummaryData></s:CodedDescription></s:CodedDescriptions></s:Dataset>')
 
 
+def html_seeds():
+    put("html_fuzz", "species-page",
+        b'<!DOCTYPE html>\n<html lang="en"><head><meta charset="utf-8"><title>Aus bus</title>'
+        b'<style>body{margin:24px}h1{color:#1d3b4f}</style></head><body>\n<h1><i>Aus bus</i></h1>'
+        b'<nav><a href="abcde_ds.html">Sheet</a><a href="#part">Part</a></nav>\n'
+        b'<img src="picture_1.png" alt="" width=10><map name="m"><area href="b.html" coords="1,2">'
+        b'</map><table><tr><td class="q">Wings</td><td>clear</td></tr></table></body></html>\n')
+    put("html_fuzz", "hostile",
+        b'<p onclick="x()" style="background:image-set(\'http://e.org/a.png\' 1x)">a</p>'
+        b'<style>@im/**/port "http://e.org/s.css";p{background:u\\rl(x)}</style>'
+        b'<script>alert(1)</script><svg><a href="javascript:x">s</a></svg>'
+        b'<img src=http://e.org/x.png onerror=alert(2)><a href=\'../out.html\'>o</a>'
+        b'<p style="content:\'/*\';background:url(http://e.org/a.png);content:\'*/\'">b</p>'
+        b'<title>A < B</title><!-- comment --><x-tag>kept</x-tag><p>1 < 2 &amp; &#x3c;')
+    put("html_fuzz", "broken", b'<p title="unterminated><a href=#x>y</p><style>p{color:red')
+
+
+def png(width, height, rgb):
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body +
+                struct.pack(">I", zlib.crc32(kind + body) & 0xffffffff))
+    rows = b"".join(b"\x00" + bytes(rgb) * width for _ in range(height))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
+def bmp(width, height, rgb):
+    row = (bytes(reversed(rgb)) * width).ljust((width * 3 + 3) // 4 * 4, b"\x00")
+    pixels = row * height
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(pixels), 0, 0, 54) + header + pixels
+
+
+def picture_seeds():
+    green = (0x3d, 0x7a, 0x4a)
+    put("picture_fuzz", "png", png(4, 3, green))
+    put("picture_fuzz", "bmp", bmp(4, 3, green))
+    # A 2 x 2 GIF of two colours.
+    put("picture_fuzz", "gif",
+        b"GIF89a\x02\x00\x02\x00\x80\x00\x00\x3d\x7a\x4a\xff\xff\xff,\x00\x00\x00\x00\x02\x00"
+        b"\x02\x00\x00\x02\x02\x84\x51\x00;")
+    icon = png(16, 16, green)
+    put("picture_fuzz", "ico", struct.pack("<HHH", 0, 1, 1) +
+        struct.pack("<BBBBHHII", 16, 16, 0, 0, 1, 32, len(icon), 22) + icon)
+    svg = (b"<svg xmlns='http://www.w3.org/2000/svg' width='20' height='10'>"
+           b"<rect width='10' height='10' fill='#3d7a4a'/><circle cx='15' cy='5' r='4'/></svg>")
+    put("picture_fuzz", "svg", svg)
+    put("picture_fuzz", "svgz", gzip.compress(svg, mtime=0))
+    if shutil.which("convert"):
+        jpeg = subprocess.run(["convert", "-size", "8x8", "xc:#3d7a4a", "jpeg:-"],
+                              check=True, capture_output=True).stdout
+        put("picture_fuzz", "jpeg", jpeg)
+
+
+def settings_seeds():
+    put("settings_fuzz", "installed",
+        b"[Logiciel]\nExecutables=C:\\\\Vireka\\\\\nData=/usr/share/vireka/demo/\nBase=vireka.db\n"
+        b"Descripteurs=/usr/share/vireka/demo/choices/\nRobot=/usr/share/vireka/demo/drawings/\n\n"
+        b"[Options]\nDistribution=hd\nValeur=50\nCurseur=-1\nLangue=2\nQuestions=true\n\n"
+        b"[Documents]\nAdresse=/usr/share/vireka/demo/documents/\n")
+    put("settings_fuzz", "web-odd",
+        b"[Options]\r\nDistribution=http\r\nValeur=abc\r\nCurseur=\"1\"\r\n"
+        b"[Documents]\r\nAdresse=\"http://example.invalid/docs/\"\r\n[Logiciel]\r\nData=@Variant(\\0\\0)\r\n")
+
+
 def main():
     demo = base_parts(BUILD / "demo")
     put("kb_fuzz", "demo", SEP.join(demo))
@@ -165,6 +232,9 @@ def main():
 
     delta_seeds()
     sdd_seeds()
+    html_seeds()
+    picture_seeds()
+    settings_seeds()
 
     put("wmf_fuzz", "palette", demo[3])
     drawings = sorted((BUILD / "demo" / "drawings").rglob("*.WMF"))
