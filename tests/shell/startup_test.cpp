@@ -50,7 +50,7 @@ TEST_F(StartupTest, AnInstallationThatWasNeverMadeStops) {
     EXPECT_EQ(r.exitCode, 1);
     ASSERT_EQ(dialogs.asked.size(), 1u);
     EXPECT_EQ(dialogs.asked[0].text,
-              QString("Vireka is not yet installed. Please run first Setup.exe."));
+              QString("Vireka is not yet installed. Please run vireka-setup first."));
     EXPECT_EQ(dialogs.asked[0].icon, Icon::Critical);
     EXPECT_TRUE(dialogs.asked[0].title.startsWith("Vireka V.1.0"));
 }
