@@ -203,6 +203,14 @@ void DocumentView::setOffline(bool offline) {
     page_->load(QUrl(QStringLiteral("about:blank")));
 }
 
+void DocumentView::startBlank() {
+    if (!page_ || !page_->url().isEmpty()) return;
+    navigationPending_ = true;
+    readyState_ = ReadyLoading;
+    dropHistory_ = true;
+    page_->load(QUrl(QStringLiteral("about:blank")));
+}
+
 bool DocumentView::Offline() const {
     return !guard_ || guard_->offline();
 }
