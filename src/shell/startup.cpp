@@ -141,9 +141,9 @@ int RunningProgram::start(const QStringList& arguments) {
     if (!tablesError.isEmpty()) QTextStream(stderr) << tablesError << "\n";
 
     const QString noDocuments = documentsUnavailable();
-    main = std::make_unique<frmMain>(ProgramContext{model, *engine, strings, settings, dialogs,
-                                                    *values, language.LanguageCode,
-                                                    language.DocSuffix, noDocuments});
+    main = std::make_unique<frmMain>(
+        ProgramContext{model, *engine, strings, settings, dialogs, *values, language.LanguageCode,
+                       language.DocSuffix, noDocuments, &qtTranslations});
     qtDialogs.setOwner(main.get());
     if (!main->load()) return 1;
     const QString file = commandLineFile(arguments);

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QUrl>
 
 namespace {
 
@@ -115,15 +116,25 @@ TEST_F(MainWindowTest, TheListBeforeTheFirstRankingComesFromLoading) {
     EXPECT_EQ(lines->index(2, 0).data().toString(), "100% - Gamma gamma");
 }
 
-// With no program on the desktop to open local pages, Help shows them in a window of ours.
-TEST_F(MainWindowTest, HelpOpensInTheProgramWhenTheDesktopCannot) {
+// The desktop's opener may take the page and show nothing (here it claims a browser and then
+// fails): Help is shown in the program's own window, with a link to the desktop's browser.
+TEST_F(MainWindowTest, HelpOpensInTheProgramsOwnWindowWithALinkToTheBrowser) {
     QDir().mkpath(base.dataDir() + "help");
     base.writeFile("help/index.html",
                    "<html><head><title>Vireka help</title></head><body>Help</body></html>");
     shell::frmMain& w = open();
-    QTemporaryDir emptyPath;
+    QTemporaryDir desktop;
+    const auto script = [&](const char* name, const QByteArray& body) {
+        QFile f(desktop.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + body + "\n");
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    };
+    script("xdg-mime", "echo browser.desktop");
+    script("xdg-open", "exit 4");
     const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", emptyPath.path().toUtf8());  // no desktop opener can be found
+    qputenv("PATH", desktop.path().toUtf8());
     w.menuAction("mnuHelpContents")->trigger();
     qputenv("PATH", path);
     QWidget* help = nullptr;
@@ -131,6 +142,12 @@ TEST_F(MainWindowTest, HelpOpensInTheProgramWhenTheDesktopCannot) {
         if (top->objectName() == "frmHelp") help = top;
     ASSERT_TRUE(help);
     EXPECT_TRUE(help->isVisible());
+    auto* link = help->findChild<QLabel*>("Help_Browser");
+    ASSERT_TRUE(link);
+    EXPECT_TRUE(link->text().contains("Open this page in the web browser"));
+    EXPECT_TRUE(link->text().contains(
+        QUrl::fromLocalFile(base.dataDir() + "help/index.html").toString(QUrl::FullyEncoded)))
+        << link->text().toStdString();
     auto* view = help->findChild<documents::DocumentView*>();
     ASSERT_TRUE(view);
     QSignalSpy complete(view, &documents::DocumentView::DocumentComplete);
