@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -155,7 +156,11 @@ TEST_F(MainWindowTest, QtsOwnTextsFollowTheLanguageChosenInTheOptions) {
     QTimer::singleShot(0, [] {
         QWidget* options = QApplication::activeModalWidget();
         ASSERT_TRUE(options);
-        options->findChild<QRadioButton*>("optFrench")->click();
+        // As a person does: the language page, then French.
+        options->findChild<QTabWidget*>("tabOptions")->setCurrentIndex(1);
+        auto* french = options->findChild<QRadioButton*>("optFrench");
+        ASSERT_TRUE(french);
+        french->click();
         qobject_cast<QDialog*>(options)->reject();
     });
     w.menuAction("mnuViewOptions")->trigger();
