@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -15,6 +16,15 @@
 #include <QUrl>
 
 namespace {
+
+// Stands for the desktop's opener of local pages: records what it is given.
+class DesktopOpener : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
 
 QAction* deterEntry(shell::frmMain& w, const QString& key) {
     for (QAction* a : w.findChild<QToolBar*>("Barre_Deter")->actions())
@@ -133,10 +143,14 @@ TEST_F(MainWindowTest, HelpOpensInTheProgramsOwnWindowWithALinkToTheBrowser) {
     };
     script("xdg-mime", "echo browser.desktop");
     script("xdg-open", "exit 4");
+    // The desktop takes every local page it is given, and shows nothing.
+    DesktopOpener opener;
+    QDesktopServices::setUrlHandler("file", &opener, "open");
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", desktop.path().toUtf8());
     w.menuAction("mnuHelpContents")->trigger();
     qputenv("PATH", path);
+    EXPECT_TRUE(opener.opened.isEmpty()) << "the help is not handed to the desktop";
     QWidget* help = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets())
         if (top->objectName() == "frmHelp") help = top;
@@ -145,9 +159,13 @@ TEST_F(MainWindowTest, HelpOpensInTheProgramsOwnWindowWithALinkToTheBrowser) {
     auto* link = help->findChild<QLabel*>("Help_Browser");
     ASSERT_TRUE(link);
     EXPECT_TRUE(link->text().contains("Open this page in the web browser"));
-    EXPECT_TRUE(link->text().contains(
-        QUrl::fromLocalFile(base.dataDir() + "help/index.html").toString(QUrl::FullyEncoded)))
+    const QUrl page = QUrl::fromLocalFile(base.dataDir() + "help/index.html");
+    EXPECT_TRUE(link->text().contains(page.toString(QUrl::FullyEncoded)))
         << link->text().toStdString();
+    // The link hands the same page to the desktop's browser.
+    emit link->linkActivated(page.toString(QUrl::FullyEncoded));
+    EXPECT_EQ(opener.opened, QList<QUrl>{page});
+    QDesktopServices::unsetUrlHandler("file");
     auto* view = help->findChild<documents::DocumentView*>();
     ASSERT_TRUE(view);
     QSignalSpy complete(view, &documents::DocumentView::DocumentComplete);
@@ -161,3 +179,5 @@ TEST_F(MainWindowTest, HelpOpensInTheProgramsOwnWindowWithALinkToTheBrowser) {
         if (top->objectName() == "frmHelp") ++helpWindows;
     EXPECT_EQ(helpWindows, 1);
 }
+
+#include "mainwindowviews_test.moc"
