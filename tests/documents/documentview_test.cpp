@@ -85,10 +85,10 @@ TEST_F(DocumentViewTest, LoadsLocalDocumentsAndKeepsOnlyPlainNavigationsInTheHis
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
 }
 
-// A picture wider than the sheet (a drawing page on portrait paper) prints whole: its
-// right edge, marked in red, is on the paper.
+// A picture wider than the browser will shrink a page for paper prints whole: its right
+// edge, marked in red, is on the paper.
 TEST_F(DocumentViewTest, APictureWiderThanThePagePrintsWhole) {
-    QImage wide(1100, 400, QImage::Format_RGB32);
+    QImage wide(2400, 400, QImage::Format_RGB32);
     wide.fill(Qt::white);
     for (int y = 0; y < wide.height(); ++y)
         for (int x = wide.width() - 60; x < wide.width(); ++x) wide.setPixel(x, y, qRgb(255, 0, 0));
@@ -96,7 +96,7 @@ TEST_F(DocumentViewTest, APictureWiderThanThePagePrintsWhole) {
     view.resize(600, 400);
     view.show();
     ASSERT_TRUE(
-        open(page("dessin_01_en.html", "<img src=\"wide.png\" width=\"1100\" height=\"400\">"),
+        open(page("dessin_01_en.html", "<img src=\"wide.png\" width=\"2400\" height=\"400\">"),
              DocumentNavigator::NavLocalDocument));
     QPrinter printer(QPrinter::HighResolution);
     testing_support::printToPdf(printer, dir.filePath("wide.pdf"));
