@@ -1,7 +1,7 @@
 #include "commands/commanddispatcher.h"
 
-#include "engine/identificationfile.h"
 #include "engine/engine.h"
+#include "engine/identificationfile.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 
@@ -76,6 +76,13 @@ bool CommandDispatcher::Exec_Save() {
     if (!IdentificationFile::write(platform::toLocalPath(file), state.StateChoice, state.FrameState,
                                    &error)) {
         ui_.setBusy(false);
+        // The message names the file itself: the reason is said without it.
+        for (const QString& named : {platform::toLocalPath(file), file}) {
+            if (error.startsWith(named + QStringLiteral(": "))) {
+                error.remove(0, named.size() + 2);
+                break;
+            }
+        }
         dialogs_.show(text(1602).arg(file, error), QString(), platform::Dialogs::Icon::Warning);
         if (asked) return false;
         // A file that could once be written no longer can (a removed stick, a folder made

@@ -26,6 +26,32 @@ QString lines(const QStringList& text) {
     return QStringLiteral("<p>") + out.join(QStringLiteral("<br>")) + QStringLiteral("</p>");
 }
 
+// The first lines of a list, the others counted ("and 12 more").
+QStringList capped(const QStringList& all, const QString& moreLine) {
+    if (all.size() <= ReportListedSpecies) return all;
+    QStringList shown = all.mid(0, ReportListedSpecies);
+    const QString more = moreLine.isEmpty() ? QStringLiteral("and %1 more") : moreLine;
+    shown << more.arg(all.size() - ReportListedSpecies);
+    return shown;
+}
+
+QString documentHtml(const ReportContent::Document& document, const ReportTexts& texts) {
+    QString html = QStringLiteral("<h2>") + escaped(texts.documentHeading.arg(document.species)) +
+                   QStringLiteral("</h2>");
+    // The document's own headings stay headings, a step below the report's.
+    for (const ReportContent::Line& line : document.lines) {
+        const QString text = escaped(line.text.trimmed());
+        if (text.isEmpty()) continue;
+        if (line.heading > 0) {
+            const int level = std::min(6, line.heading + 2);
+            html += QStringLiteral("<h%1>%2</h%1>").arg(level).arg(text);
+        } else {
+            html += QStringLiteral("<p>") + text + QStringLiteral("</p>");
+        }
+    }
+    return html;
+}
+
 }  // namespace
 
 void fillReport(QTextDocument& document, const ReportContent& content, const ReportTexts& texts) {
@@ -58,12 +84,19 @@ void fillReport(QTextDocument& document, const ReportContent& content, const Rep
     }
 
     html += QStringLiteral("<h2>") + escaped(texts.rankedHeading) + QStringLiteral("</h2>") +
-            lines(content.ranked);
+            lines(capped(content.ranked, texts.moreLine));
 
-    if (!content.bestSpecies.isEmpty() && !content.bestDocumentText.trimmed().isEmpty()) {
-        html += QStringLiteral("<h2>") + escaped(texts.documentHeading.arg(content.bestSpecies)) +
-                QStringLiteral("</h2>") + lines(content.bestDocumentText.split(QLatin1Char('\n')));
+    // Several species at the best percentage: none of them is the answer, and all are named.
+    if (content.tiedSpecies.size() > 1) {
+        const QString tie = texts.tieLine.isEmpty()
+                                ? QStringLiteral("%1 species share the best percentage, %2 %:")
+                                : texts.tieLine;
+        html += QStringLiteral("<p><b>") +
+                escaped(tie.arg(content.tiedSpecies.size()).arg(content.tiedPercent)) +
+                QStringLiteral("</b></p>") + lines(capped(content.tiedSpecies, texts.moreLine));
     }
+    for (const ReportContent::Document& d : content.documents)
+        if (!d.species.isEmpty() && !d.lines.empty()) html += documentHtml(d, texts);
     document.setHtml(html);
 }
 

@@ -117,6 +117,8 @@ ReportTexts PrintCommand::reportTexts() const {
     t.rankedHeading = text(1708);
     t.drawingHeading = text(1709);
     t.documentHeading = text(1710);
+    t.moreLine = text(1771);
+    t.tieLine = text(1772);
     t.locale = hooks_.locale ? hooks_.locale() : QStringLiteral("en");
     return t;
 }

@@ -92,6 +92,18 @@ void DocumentView::seal() {
     script.setRunsOnSubFrames(false);
     script.setSourceCode(PictureBridge::script());
     page_->scripts().insert(script);
+    // On paper a picture wider than the page is shrunk to its width, its shape kept, rather
+    // than cut at the right edge (a drawing page is wider than a portrait sheet).
+    QWebEngineScript fit;
+    fit.setName(QStringLiteral("vireka-print-fit"));
+    fit.setWorldId(QWebEngineScript::ApplicationWorld);
+    fit.setInjectionPoint(QWebEngineScript::DocumentReady);
+    fit.setRunsOnSubFrames(true);
+    fit.setSourceCode(QStringLiteral(
+        "(function(){var s=document.createElement('style');s.media='print';"
+        "s.textContent='img,svg,video,canvas{max-width:100%!important;height:auto!important}';"
+        "(document.head||document.documentElement).appendChild(s);})();"));
+    page_->scripts().insert(fit);
 }
 
 DocumentView::~DocumentView() {
@@ -186,6 +198,14 @@ void DocumentView::setOffline(bool offline) {
     guard_->setOffline(offline);
     if (page_->url().isEmpty() || page_->url() == QUrl(QStringLiteral("about:blank"))) return;
     // The page shown was let in under the other rules; it must not keep them.
+    navigationPending_ = true;
+    readyState_ = ReadyLoading;
+    dropHistory_ = true;
+    page_->load(QUrl(QStringLiteral("about:blank")));
+}
+
+void DocumentView::startBlank() {
+    if (!page_ || !page_->url().isEmpty()) return;
     navigationPending_ = true;
     readyState_ = ReadyLoading;
     dropHistory_ = true;

@@ -49,6 +49,10 @@ public:
     // mode changes was loaded under the other rules: it is replaced by a blank one.
     void setOffline(bool offline);
     bool Offline() const;
+    // Starts the browser on a blank page, so that its drawing surface exists before the
+    // window is first shown: made with the first document, it would turn the whole window
+    // black while the window is made again around it.
+    void startBlank();
     // The folders whose files documents may read (the documents and the data folder).
     void setDocumentFolders(const QStringList& folders);
 

@@ -3,6 +3,7 @@
 #include "documents/documentview.h"
 #include "documents/frmlegende.h"
 #include "documents/frmzoom.h"
+#include "documents/zoomgeometry.h"
 
 #include <QScreen>
 #include <algorithm>
@@ -69,17 +70,30 @@ void DrawingSheets::apply(const SheetActions& a) {
     if (a.disableStop && hooks_.Disable_Button) hooks_.Disable_Button(QStringLiteral("Stop"));
 }
 
-// The first time it opens, the zoom window goes to the right of the screen, clear of the
-// sheet and of the menus; afterwards it stays where the user leaves it.
+// The first time it opens, the zoom window goes beside the page picture it steers, clear of
+// it (narrowed when the screen is too small for both); afterwards it stays where the user
+// leaves it.
 void DrawingSheets::placeZoomOnce() {
     if (zoomPlaced_) return;
     zoomPlaced_ = true;
     const QWidget* owner = zoom_->parentWidget();
     const QScreen* screen = owner ? owner->screen() : nullptr;
-    if (!screen) return;
-    const QRect area = screen->availableGeometry();
-    zoom_->move(std::max(area.left(), area.right() - zoom_->frameGeometry().width() - 16),
-                area.top() + std::min(96, area.height() / 8));
+    if (!screen || !view_) return;
+    ZoomPlacement p;
+    p.available = screen->availableGeometry();
+    // The page picture stands at the sheet's origin, at a quarter of its size.
+    const QSize page =
+        events_.DocPicture().isNull() ? QSize(2200, 3300) : events_.DocPicture().size();
+    const QRectF onSheet = pagePictureRect(QPoint(12, 72), page);
+    p.picture = QRect(view_->mapToGlobal(onSheet.topLeft().toPoint()), onSheet.size().toSize());
+    p.preferred = zoom_->size();
+    const QRect inner = zoom_->geometry(), outer = zoom_->frameGeometry();
+    p.frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                       outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    const QRect place = zoomWindowRect(p);
+    zoom_->resize(place.width() - p.frame.left() - p.frame.right(),
+                  place.height() - p.frame.top() - p.frame.bottom());
+    zoom_->move(place.topLeft());
 }
 
 void DrawingSheets::prepareDocument() {

@@ -57,6 +57,8 @@ SpeciesDocuments::SpeciesDocuments(kb::Model& model, const engine::Identificatio
       hooks_(std::move(hooks)) {}
 
 QString SpeciesDocuments::suffixFromLocation(const QString& locationUrl, const QString& current) {
+    // A blank view shows no document whose language could be followed.
+    if (locationUrl.isEmpty() || locationUrl == QLatin1String("about:blank")) return current;
     if (!locationUrl.endsWith(QLatin1String(".html"))) return QStringLiteral("_en");
     if (locationUrl.size() < 8) return current;
     const QString suffix = locationUrl.mid(locationUrl.size() - 8, 3);

@@ -82,4 +82,25 @@ QPointF legendPosition(const LegendPlacement& p) {
     return {left, top};
 }
 
+QRect zoomWindowRect(const ZoomPlacement& p) {
+    const int frameWidth = p.frame.left() + p.frame.right();
+    const int frameHeight = p.frame.top() + p.frame.bottom();
+    const int rightStrip = p.available.right() - (p.picture.right() + p.gap);
+    const int leftStrip = (p.picture.left() - p.gap) - p.available.left();
+    const int wanted = p.preferred.width() + frameWidth;
+    const int height = std::min(p.preferred.height() + frameHeight,
+                                std::max(frameHeight + 1, p.available.height()));
+    const int top = p.available.top() + std::min(96, p.available.height() / 8);
+    const int y = std::max(p.available.top(), std::min(top, p.available.bottom() + 1 - height));
+    if (rightStrip >= wanted) return QRect(p.picture.right() + p.gap + 1, y, wanted, height);
+    if (leftStrip >= wanted) return QRect(p.picture.left() - p.gap - wanted, y, wanted, height);
+    const int widest = std::max(leftStrip, rightStrip);
+    if (widest - frameWidth >= p.minimum) {
+        if (rightStrip >= leftStrip)
+            return QRect(p.picture.right() + p.gap + 1, y, rightStrip, height);
+        return QRect(p.available.left(), y, leftStrip, height);
+    }
+    return QRect(std::max(p.available.left(), p.available.right() + 1 - wanted), y, wanted, height);
+}
+
 }  // namespace documents

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QMargins>
 #include <QPoint>
+#include <QRect>
 #include <QRectF>
 #include <QSize>
 #include <cstdint>
@@ -58,5 +60,20 @@ struct LegendPlacement {
     QRectF available;
 };
 QPointF legendPosition(const LegendPlacement& p);
+
+// Where the zoom window goes when it first opens, as its outer rectangle (frame included):
+// beside the page picture it steers (picture, on the screen), to its right when the
+// preferred inner size fits there, else to its left, else narrowed to the wider of the two
+// strips so that the sheet stays usable. Only when both strips are narrower than minimum
+// does it stand at the right of the area, over the sheet.
+struct ZoomPlacement {
+    QRect picture;
+    QRect available;
+    QSize preferred;  // inner size
+    QMargins frame;
+    int gap = 6;
+    int minimum = 160;  // inner width
+};
+QRect zoomWindowRect(const ZoomPlacement& p);
 
 }  // namespace documents

@@ -5,6 +5,8 @@
 #include "platform/paths.h"
 #include "platform/picture.h"
 
+#include <cmath>
+
 namespace kb {
 
 namespace {
@@ -32,6 +34,7 @@ private:
     void openKeptTables();
     void readJokerFlags();
     void checkDrawingNumbers();
+    void checkClickZoneNumbers();
     void checkFloraRows();
     void readSpeciesNames();
     void buildTree();
@@ -43,6 +46,7 @@ private:
     Model& m_;
     const LoadOptions& o_;
     LastError error_;
+    QStringList unusable_;  // parameter rows whose value could not be read
 };
 
 // The numbers of a question that the program reads as it opens it: an empty one would
@@ -67,8 +71,15 @@ void Loading::readParameter(const char* key, i16& count) {
     const QString value = fieldText(m_.WorkTable, "Etat", &ok);
     const auto n = platform::leadingInt16(value);
     if (!ok || !n) {
-        error_.set(QStringLiteral("The \"Parametres\" row \"%1\" has no usable \"Etat\" value (%2)")
-                       .arg(QLatin1String(key), value));
+        // A number too large for 16 bits is said as such, not as a missing value.
+        const bool tooLarge = ok && std::abs(platform::leadingNumber(value)) > 32767;
+        error_.set(
+            tooLarge
+                ? QStringLiteral("The \"Parametres\" row \"%1\" value (%2) does not fit in 16 bits")
+                      .arg(QLatin1String(key), value)
+                : QStringLiteral("The \"Parametres\" row \"%1\" has no usable \"Etat\" value (%2)")
+                      .arg(QLatin1String(key), value));
+        unusable_ << QLatin1String(key);
         return;
     }
     count = *n;
@@ -76,6 +87,7 @@ void Loading::readParameter(const char* key, i16& count) {
 
 bool Loading::sized(const char* key, i16 count) {
     if (count >= 1) return true;
+    if (unusable_.contains(QLatin1String(key))) return false;  // already said why
     error_.set(
         QStringLiteral(
             "The \"Parametres\" row \"%1\" is missing or below 1, so nothing can be sized by it")
@@ -189,7 +201,12 @@ void Loading::readJokerFlags() {
         const QVariant num = objects.field(QStringLiteral("Desc_Num"), &okNum);
         const QVariant joker = objects.field(QStringLiteral("Joker"), &okJoker);
         const qlonglong n = num.toLongLong();
-        if (!okNum || num.isNull() || n < 0 || n >= m_.ObjectCount) {
+        if (okNum && num.isNull()) {
+            error_.set(QStringLiteral("The \"Objets_Fic\" row \"%1\" has no \"Desc_Num\" value")
+                           .arg(objects.field(QStringLiteral("Objet")).toString()));
+            continue;
+        }
+        if (!okNum || n < 0 || n >= m_.ObjectCount) {
             error_.set(QStringLiteral(
                            "The \"Objets_Fic\" row \"%1\" has a \"Desc_Num\" (%2) outside 0 to %3")
                            .arg(objects.field(QStringLiteral("Objet")).toString(), num.toString())
@@ -231,6 +248,27 @@ void Loading::checkDrawingNumbers() {
 
 // Every species ranked needs its row: a "Flore" shorter than "Nb_Esp" would rank species
 // with no name, code or document.
+// An empty rectangle or frame number would read as 0: a click would then open the question
+// of another zone.
+void Loading::checkClickZoneNumbers() {
+    Table& zones = m_.ClickZoneTable;
+    if (!zones.isValid()) return;
+    int row = 0;
+    for (zones.moveFirst(); !zones.eof(); zones.moveNext()) {
+        ++row;
+        for (const char* name : {"X1", "Y1", "X2", "Y2", "Cadre", "Test_Cadre"}) {
+            bool ok = false;
+            if (!zones.field(QLatin1String(name), &ok).isNull()) continue;
+            error_.set(
+                QStringLiteral("The \"Clic_Zone\" row %1 (\"%2\") has no \"%3\" value")
+                    .arg(row)
+                    .arg(zones.field(QStringLiteral("Nom")).toString(), QLatin1String(name)));
+            break;
+        }
+    }
+    zones.moveFirst();
+}
+
 void Loading::checkFloraRows() {
     const Table& flora = m_.FloraTable;
     if (!flora.isValid() || flora.recordCount() >= m_.SpeciesCount) return;
@@ -357,6 +395,7 @@ LoadResult Loading::run() {
     openKeptTables();
     readJokerFlags();
     checkDrawingNumbers();
+    checkClickZoneNumbers();
     checkFloraRows();
 
     const QString weights = dataPath("POIDS.DAT");
@@ -369,6 +408,7 @@ LoadResult Loading::run() {
         result.failedAt = Checkpoint::WeightsOpen;
         result.message = weights;
         result.detail = error_.failed() ? error_.detail : detail;
+        result.inTables = error_.failed();
         return result;
     }
     if (status == DataFiles::Status::ReadFailed) {

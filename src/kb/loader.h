@@ -34,6 +34,9 @@ struct LoadResult {
     int stringId = 0;
     // What really failed (which table, row, field or file), for the log and the details.
     QString detail;
+    // True when the base's own tables are at fault (a row, a field), not a file or the disk:
+    // the detail is then the message a knowledge-base author needs to see.
+    bool inTables = false;
 
     bool ok() const { return failedAt == Checkpoint::None; }
 };

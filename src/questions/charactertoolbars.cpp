@@ -7,6 +7,7 @@
 #include "platform/plaintext.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QIcon>
 #include <QPixmap>
 #include <QToolBar>
@@ -81,6 +82,12 @@ bool CharacterToolbars::fill(QToolBar* toolbar, const std::vector<Button>& butto
         QAction* action = toolbar->addAction(icon, platform::plainCaption(b.caption));
         // Without a tip the action would show its caption as a tooltip, markup and all.
         action->setToolTip(platform::plainToolTip(b.tipText.isEmpty() ? b.caption : b.tipText));
+        // The buttons are reached with Tab, like every other control, however often the bar
+        // is rebuilt.
+        if (QWidget* button = toolbar->widgetForAction(action)) {
+            button->setFocusPolicy(Qt::TabFocus);
+            if (toolbar == quest_) button->installEventFilter(this);
+        }
         if (tags) action->setData(b.key);
         toolbar->addSeparator();
     }
@@ -140,8 +147,26 @@ bool CharacterToolbars::Charge_Barre_Deter(QToolBar* Barre_Deter) {
     return ok;
 }
 
+bool CharacterToolbars::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::Show:
+            if (watched == quest_) questPressedSinceShown_ = false;
+            break;
+        case QEvent::MouseButtonPress:
+            questPressedSinceShown_ = true;
+            break;
+        case QEvent::MouseButtonDblClick:
+            if (!questPressedSinceShown_) return true;
+            break;
+        default:
+            break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 bool CharacterToolbars::Charge_Barre_Question(QToolBar* Barre_Question) {
     quest_ = Barre_Question;
+    Barre_Question->installEventFilter(this);
     error_.clear();
     questRows_ = readRows(QStringLiteral("But_Quest"), model_.QuestionButtonCount);
     const bool ok = fill(Barre_Question, questRows_, false) && error_.isEmpty();

@@ -53,6 +53,9 @@ signals:
     void deterClicked(int entry, const QString& tag);
     void questionClicked(int entry);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct Button {
         QString caption, tipText, key, picture;  // picture: a knowledge-base path
@@ -68,6 +71,10 @@ private:
     QString dataDir_;
     std::vector<Button> deterRows_, questRows_;
     QPointer<QToolBar> deter_, quest_;
+    // A press on the question toolbar since it was shown. The second press of the
+    // double-click that opened the question lands on it as a lone double-click: it is not
+    // a confirmation.
+    bool questPressedSinceShown_ = false;
     bool contradictions_ = false;
     QString error_;
     int fitHeight_ = 0;   // 0: no limit

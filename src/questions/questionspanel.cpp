@@ -257,15 +257,30 @@ void QuestionsPanel::showMenu(const QPoint& position) {
     if (menu.exec(list_->viewport()->mapToGlobal(position)) == forget) emit forgetRequested(key);
 }
 
+// The questions have the width first: the answers take what the longest question leaves,
+// and never less than a fifth of the list, where they are elided (their tip shows them).
 void QuestionsPanel::fitAnswerColumn() {
-    int wanted = 0;
-    for (const auto& section : sections_)
-        for (const auto& e : section.entries)
+    const int margin = 2 * list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    QFont bold = list_->font();
+    bold.setBold(true);
+    const QFontMetrics plainMetrics(list_->font()), boldMetrics(bold);
+    const bool grouped =
+        sections_.size() > 1 || (sections_.size() == 1 && !sections_[0].group.isEmpty());
+    int wanted = 0, questions = 0;
+    for (const auto& section : sections_) {
+        for (const auto& e : section.entries) {
+            const QFontMetrics& metrics = e.answered ? boldMetrics : plainMetrics;
+            questions = std::max(questions, metrics.horizontalAdvance(e.text));
             if (e.answered)
-                wanted = std::max(wanted, list_->fontMetrics().horizontalAdvance(
+                wanted = std::max(wanted, plainMetrics.horizontalAdvance(
                                               e.chosenTexts.join(QStringLiteral(", "))));
-    if (wanted > 0) wanted += 2 * list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
-    list_->setColumnWidth(1, std::max(0, std::min(wanted, list_->viewport()->width() * 2 / 5)));
+        }
+    }
+    if (wanted > 0) wanted += margin;
+    questions += margin + (grouped ? list_->indentation() : 0);
+    const int width = list_->viewport()->width();
+    const int left = std::max(width / 5, width - questions);
+    list_->setColumnWidth(1, std::max(0, std::min(wanted, left)));
 }
 
 bool QuestionsPanel::eventFilter(QObject* watched, QEvent* event) {

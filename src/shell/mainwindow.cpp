@@ -9,6 +9,7 @@
 #include "engine/engine.h"
 #include "kb/model.h"
 #include "platform/dialogs.h"
+#include "platform/paths.h"
 #include "platform/plaintext.h"
 #include "platform/stringtable.h"
 #include "questions/charactertoolbars.h"
@@ -17,10 +18,14 @@
 #include "questions/questioncontroller.h"
 #include "questions/questionspanel.h"
 #include "shell/help.h"
+#include "shell/helpwindow.h"
 #include "shell/iconset.h"
 #include "shell/optionsdialog.h"
+#include "shell/qttranslations.h"
 #include "shell/splashwindow.h"
 #include "shell/translator.h"
+
+#include <algorithm>
 
 #include <QAction>
 #include <QApplication>
@@ -91,6 +96,7 @@ frmMain::frmMain(ProgramContext context, QWidget* parent)
     setWindowTitle(QStringLiteral("1050"));
     client_ = new QWidget(this);
     setCentralWidget(client_);
+    client_->installEventFilter(this);
     buildMenus();
     setMenuIcons(menuBar());
     buildToolbar();
@@ -254,6 +260,9 @@ void frmMain::buildToolbar() {
             connect(a, &QAction::triggered, this,
                     [this, key] { dispatcher_->Traiter_Fichier(key); });
         }
+        // The buttons are reached with Tab, as the help says.
+        if (QWidget* button = tbToolBar->widgetForAction(a); button && e.key)
+            button->setFocusPolicy(Qt::TabFocus);
         // The document entries appear only with a document view.
         if (alwaysHiddenEntry(n) || n >= 13) a->setVisible(false);
         toolbarEntries_ << a;
@@ -365,6 +374,9 @@ QWidget* frmMain::pane(const QString& name) const {
 bool frmMain::load() {
     translateWindow(this, ctx_.strings);
     Disable_Button(QStringLiteral("Copy"));
+    // No document has been shown yet: nothing to go back or forward to.
+    Disable_Button(QStringLiteral("Arriere"));
+    Disable_Button(QStringLiteral("Avant"));
     ctx_.engine.state().DescriptionModified = false;
     // Before the first ranking every species is listed at 100 %, as loading wrote it.
     listFromLoading_ = true;
@@ -387,15 +399,12 @@ bool frmMain::load() {
         qWarning("%s", qPrintable(toolbars_->errorString()));
     if (!toolbars_->Charge_Barre_Question(Barre_Question))
         qWarning("%s", qPrintable(toolbars_->errorString()));
-    // The buttons are reached with Tab, like every other control.
-    for (QToolBar* bar : {Barre_Deter, Barre_Question})
-        for (QAction* a : bar->actions())
-            if (QWidget* button = bar->widgetForAction(a)) button->setFocusPolicy(Qt::TabFocus);
     const auto text = [this](int k) { return ctx_.strings.textOr(k, QString::number(k)); };
     Dock_Questions->setWindowTitle(text(1640));
     Panel_Questions->setTexts(text(1644), text(1641), text(1645));
     refreshQuestionsPanel();
     setQuestionsPanelShown(ctx_.settings.questionsPanelShown());
+    WebTexte->startBlank();
     pendingEvents();
     dispatcher_->setMainCaption(windowTitle());
     return true;
@@ -517,42 +526,17 @@ void frmMain::copyPicture() {
     }
 }
 
-// Nothing is said when there is no help page; a page the desktop cannot open is shown in a
-// window of the program, kept and brought back by the next request.
-void frmMain::openHelp() {
-    const QString path = helpPath(ctx_.values.ProgramDir);
-    if (path.isEmpty() || openHelpOnDesktop(path)) return;
-    if (!path.endsWith(QLatin1String(".html"), Qt::CaseInsensitive)) return;
-    if (!helpWindow_) {
-        helpWindow_ = new QWidget(this, Qt::Window);
-        helpWindow_->setObjectName(QStringLiteral("frmHelp"));
-        helpWindow_->setAttribute(Qt::WA_DeleteOnClose);
-        auto* view = new documents::DocumentView(helpWindow_);
-        auto* column = new QVBoxLayout(helpWindow_);
-        column->setContentsMargins(0, 0, 0, 0);
-        column->addWidget(view);
-        const QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-        helpWindow_->resize(area.size() * 3 / 4);
-        view->setOffline(true);
-        // The help reads the files of its own folder and nothing else.
-        view->setDocumentFolders({QFileInfo(path).absolutePath()});
-        view->Navigate2(QUrl::fromLocalFile(path).toString(), 0);
-    }
-    helpWindow_->setWindowTitle(ctx_.strings.textOr(1050, QStringLiteral("Vireka")) +
-                                QStringLiteral(" - ") +
-                                ctx_.strings.textOr(1020, QString()).remove(QLatin1Char('&')));
-    helpWindow_->show();
-    helpWindow_->raise();
-    helpWindow_->activateWindow();
-}
-
 void frmMain::mnuViewOptions_Click() {
     OptionValues values{ctx_.values.ListThreshold,
                         ctx_.values.DynamicCursor,
                         ctx_.values.DocSource,
                         ctx_.values.DocAddress,
                         ctx_.LanguageCode,
-                        [this](std::int16_t code) { ctx_.strings.setLanguageCode(code); }};
+                        [this](std::int16_t code) {
+                            ctx_.strings.setLanguageCode(code);
+                            // Qt's own buttons and dialogs change with the rest at once.
+                            if (ctx_.qtTranslations) ctx_.qtTranslations->load(code);
+                        }};
     frmOptions dialog(values, ctx_.settings, ctx_.strings, ctx_.dialogs, this);
     dialog.exec();
     questions_->setDynamicCursor(ctx_.values.DynamicCursor);
@@ -566,95 +550,6 @@ void frmMain::mnuViewOptions_Click() {
         species_->Liste_Esp_Click(Liste_Esp);
         WebTexte->setFocus();
     }
-}
-
-void frmMain::documentBack() {
-    sheets_->goingBack();
-    WebTexte->GoBack();
-}
-
-void frmMain::documentForward() {
-    WebTexte->GoForward();
-}
-
-void frmMain::documentStop() {
-    WebTexte->Stop();
-}
-
-void frmMain::refreshDocument() {
-    if (WebTexte->isVisible()) WebTexte->Refresh();
-}
-
-void frmMain::connectSpeciesDocuments() {
-    documents::SpeciesDocuments::Hooks hooks;
-    hooks.Enable_Button = [this](const QString& key) { Enable_Button(key); };
-    // The Errors button and the entry after it are offered only below the best species.
-    hooks.setContraHidden = [this](bool hidden) {
-        for (int i = 0; i < toolbarEntries_.size(); ++i) {
-            if (toolbarEntries_[i]->data().toString() != QLatin1String("Contra")) continue;
-            toolbarEntries_[i]->setVisible(!hidden);
-            if (i + 1 < toolbarEntries_.size()) toolbarEntries_[i + 1]->setVisible(!hidden);
-            return;
-        }
-    };
-    hooks.setForwardSteps = [this](int steps) { dispatcher_->setForwardSteps(steps); };
-    hooks.pendingEvents = [this] { pendingEvents(); };
-    hooks.prepareDocument = [this] { sheets_->prepareDocument(); };
-    species_ = new documents::SpeciesDocuments(ctx_.model, ctx_.engine.state(), ctx_.values,
-                                               *WebTexte, hooks, this);
-    species_->attachList(Liste_Esp);
-    species_->attachTree(Tree_esp);
-    if (!ctx_.DocSuffix.isEmpty()) species_->DocSuffix = ctx_.DocSuffix;
-    connectDrawingSheets();
-    auto* timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, &frmMain::Timer1_Timer);
-    timer->start(100);
-}
-
-void frmMain::connectDrawingSheets() {
-    documents::DrawingSheets::Hooks hooks;
-    hooks.Enable_Button = [this](const QString& key) { Enable_Button(key); };
-    hooks.Disable_Button = [this](const QString& key) { Disable_Button(key); };
-    hooks.pendingEvents = [this] { pendingEvents(); };
-    hooks.restorePointer = [this] {
-        while (busyDepth_ > 0) setBusy(false);
-    };
-    hooks.legendCaption = [this] { return ctx_.strings.textOr(1400, QStringLiteral("Legend")); };
-    hooks.species = [this] {
-        return documents::OpenSpecies{species_->DocCode, species_->DocSpecies, species_->DocFamily,
-                                      species_->DocSuffix};
-    };
-    sheets_ = new documents::DrawingSheets(ctx_.values, ctx_.model, *WebTexte, this,
-                                           Barre_Verticale, hooks);
-}
-
-// Documents read files from their own folder and the data folder (the error pages) only.
-QStringList frmMain::documentFolders() const {
-    QStringList folders{ctx_.values.DataDir};
-    if (ctx_.values.DocSource == QLatin1String("hd")) folders << ctx_.values.DocAddress;
-    return folders;
-}
-
-void frmMain::Timer1_Timer() {
-    if (WebTexte->ReadyState() != 4 || !WebTexte->isVisible()) return;
-    if (Liste_Esp->isVisible() && listModel_->rowCount() == 0) return;  // no document to leave
-    const QString own = species_->DocCode.toLower() + species_->DocSuffix + QStringLiteral(".html");
-    // Away from the species' own document Back is offered, but only when it leads somewhere.
-    if (WebTexte->LocationURL().toLower().endsWith(own) || !WebTexte->canGoBack()) {
-        Disable_Button(QStringLiteral("Arriere"));
-    } else {
-        Enable_Button(QStringLiteral("Arriere"));
-    }
-    if (dispatcher_->forwardSteps() < 1 || !WebTexte->canGoForward()) {
-        Disable_Button(QStringLiteral("Avant"));
-    } else {
-        Enable_Button(QStringLiteral("Avant"));
-    }
-}
-
-void frmMain::showContradictions() {
-    const QModelIndex current = Liste_Esp->currentIndex();
-    questions_->showContradictions(current.isValid() ? current.row() : -1);
 }
 
 void frmMain::showQuestionView() {

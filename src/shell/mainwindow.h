@@ -50,6 +50,9 @@ class QuestionsPanel;
 
 namespace shell {
 
+class frmHelp;
+class QtTranslations;
+
 // What the main window works with; start-up builds it and keeps it alive for the run.
 struct ProgramContext {
     kb::Model& model;
@@ -62,6 +65,8 @@ struct ProgramContext {
     QString DocSuffix;  // language of the documents; empty: taken from the first one shown
     // Why the document viewer cannot start on this machine; empty when it can.
     QString documentsUnavailable;
+    // Qt's own texts, reloaded when the options change the language; may be null.
+    QtTranslations* qtTranslations = nullptr;
 };
 
 // The inner area of a window whose frame (caption and borders) covers the work area.
@@ -123,6 +128,9 @@ public:
     // Undo (true) or Redo: the description before or after, ranked again.
     void stepDescription(bool back);
 
+    // Qt's own texts to reload when the language changes.
+    void useQtTranslations(QtTranslations* translations) { ctx_.qtTranslations = translations; }
+
     // The toolbar entry n (1 .. 22, separators counted).
     QAction* toolbarEntry(int n) const;
     QAction* menuAction(const QString& name) const;
@@ -182,11 +190,14 @@ private:
     void showDocumentEntries();
     void withdrawSpeciesCommands();
     void refitWhenFramed();
+    void placeResultBox();
+    void followResize();
     void toggleBar(QAction* item, QWidget* bar);
     void dropSplitter();
     void mnuViewOptions_Click();
     void connectSpeciesDocuments();
     void connectDrawingSheets();
+    QString initialDocSuffix() const;
     QStringList documentFolders() const;
     void refreshDocument();
     void AdvSysInfo_DisplayChanged();
@@ -227,7 +238,7 @@ private:
     QToolBar* Barre_Question = nullptr;
     questions::CharacterToolbars* toolbars_ = nullptr;
     questions::QuestionController* questions_ = nullptr;
-    QPointer<QWidget> helpWindow_;  // the help pages, when the desktop cannot show them
+    QPointer<frmHelp> helpWindow_;  // the help pages
     QDockWidget* Dock_Questions = nullptr;
     questions::QuestionsPanel* Panel_Questions = nullptr;
     QLabel* Titre_Question = nullptr;  // the open question, above its picture of choices
@@ -237,7 +248,9 @@ private:
     QHash<QString, QAction*> menuItems_;
     int busyDepth_ = 0;
     bool splitterDragging_ = false;
-    int frameChecks_ = 0;  // looks for the window manager's frame after the window is shown
+    int frameChecks_ = 0;
+    bool layoutDone_ = false;  // the panes are placed by resizes only once laid out  // looks for
+                               // the window manager's frame after the window is shown
 };
 
 }  // namespace shell

@@ -95,6 +95,7 @@ void frmMain::applyLayout(const Layout& l) {
 }
 
 Layout frmMain::Dispose_Fenetre() {
+    layoutDone_ = true;
     layout_ = shell::Dispose_Fenetre(layoutInput());
     switch (ViewMode) {
         case 3:
@@ -146,11 +147,25 @@ Layout frmMain::Dispose_Fenetre() {
     f.setBold(true);
     Legende->setFont(f);
     Legende->setToolTip(QString());
-    // The species count stands over the second panel whether or not the status bar is shown.
+    placeResultBox();
+    return layout_;
+}
+
+// The species count stands over the second panel whether or not the status bar is shown.
+void frmMain::placeResultBox() {
     Resultat->setGeometry(statusPanel2_->geometry().translated(sbStatusBar->pos()));
     Resultat->show();
     Resultat->raise();
-    return layout_;
+}
+
+// Resized by hand, maximised or moved to another display, the window keeps its panes in
+// it and the species count over the status bar: the panes are placed again, without the
+// view's showing and focusing.
+void frmMain::followResize() {
+    if (!layoutDone_) return;
+    layout_ = shell::Dispose_Fenetre(layoutInput());
+    applyLayout(layout_);
+    placeResultBox();
 }
 
 void frmMain::setView(int mode) {
@@ -258,6 +273,7 @@ void frmMain::toggleBar(QAction* item, QWidget* bar) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Resize) followResize();
     if (watched != Barre_Verticale) return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonPress) {
         splitterDragging_ = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;

@@ -13,7 +13,9 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFragment>
 #include <QTextFrame>
 #include <QTextTable>
 
@@ -68,9 +70,23 @@ QString knowledgeBaseName(kb::Model& model, const QString& dataDir) {
 
 namespace {
 
-// The lines a reader sees: one per paragraph, and one per table row with its cells joined,
-// so a document's "character: state" tables keep their pairs.
-void appendLines(QTextFrame* frame, QStringList& lines) {
+using Lines = std::vector<commands::ReportContent::Line>;
+
+// A paragraph made of links only (a row of navigation) says nothing on paper.
+bool onlyLinks(const QTextBlock& block) {
+    bool any = false;
+    for (auto f = block.begin(); !f.atEnd(); ++f) {
+        const QTextFragment fragment = f.fragment();
+        if (!fragment.isValid() || fragment.text().trimmed().isEmpty()) continue;
+        if (!fragment.charFormat().isAnchor()) return false;
+        any = true;
+    }
+    return any;
+}
+
+// The lines a reader sees: one per paragraph, with its heading level, and one per table row
+// with its cells joined, so a document's "character: state" tables keep their pairs.
+void appendLines(QTextFrame* frame, Lines& lines) {
     for (auto it = frame->begin(); !it.atEnd(); ++it) {
         if (QTextFrame* child = it.currentFrame()) {
             if (auto* table = qobject_cast<QTextTable*>(child)) {
@@ -81,45 +97,50 @@ void appendLines(QTextFrame* frame, QStringList& lines) {
                         if (cell.row() != r || cell.column() != c) continue;  // spanned
                         QStringList inner;
                         for (auto b = cell.begin(); !b.atEnd(); ++b)
-                            if (b.currentBlock().isValid()) inner << b.currentBlock().text();
+                            if (b.currentBlock().isValid() && !onlyLinks(b.currentBlock()))
+                                inner << b.currentBlock().text();
                         const QString text = inner.join(QLatin1Char(' ')).simplified();
                         if (!text.isEmpty()) cells << text;
                     }
-                    if (!cells.isEmpty()) lines << cells.join(QStringLiteral(": "));
+                    if (!cells.isEmpty()) lines.push_back({0, cells.join(QStringLiteral(": "))});
                 }
             } else {
                 appendLines(child, lines);
             }
         } else {
-            const QString text = it.currentBlock().text().simplified();
-            if (!text.isEmpty()) lines << text;
+            const QTextBlock block = it.currentBlock();
+            const QString text = block.text().simplified();
+            if (text.isEmpty() || onlyLinks(block)) continue;
+            lines.push_back({block.blockFormat().headingLevel(), text});
         }
     }
 }
 
 }  // namespace
 
-QString documentText(const QString& docAddress, const QString& path) {
+std::vector<commands::ReportContent::Line> documentLines(const QString& docAddress,
+                                                         const QString& path) {
     if (path.isEmpty() || !platform::staysInside(docAddress, path)) return {};
     QByteArray bytes;
     if (!platform::BoundedFile::read(platform::toLocalPath(path), MaxDocumentBytes, &bytes).ok())
         return {};
     // Only the text is read: the document is never laid out, so none of its pictures load.
     // The rich-text reader knows the blocks of older HTML only: the newer ones (nav, section,
-    // header...) would run into the text around them, and links side by side with no space
-    // between them would read as one word.
+    // header...) would run into the text around them.
     static const QRegularExpression newerBlocks(
         QStringLiteral("<(/?)(nav|section|article|header|footer|aside|main|figure|figcaption)\\b"),
         QRegularExpression::CaseInsensitiveOption);
     QString html = QString::fromUtf8(bytes);
     html.replace(newerBlocks, QStringLiteral("<\\1div"));
-    html.replace(QRegularExpression(QStringLiteral("</a>"), QRegularExpression::CaseInsensitiveOption),
-                 QStringLiteral("</a> "));
+    // Links side by side with no space between them would read as one word.
+    html.replace(
+        QRegularExpression(QStringLiteral("</a>"), QRegularExpression::CaseInsensitiveOption),
+        QStringLiteral("</a> "));
     QTextDocument document;
     document.setHtml(html);
-    QStringList lines;
+    Lines lines;
     appendLines(document.rootFrame(), lines);
-    return lines.join(QLatin1Char('\n'));
+    return lines;
 }
 
 commands::ReportContent gatherReport(kb::Model& model, const engine::Engine& engine,
@@ -134,14 +155,32 @@ commands::ReportContent gatherReport(kb::Model& model, const engine::Engine& eng
             if (entry.answered) content.answers.push_back({entry.text, entry.chosenTexts});
     content.ranked = engine.listLines();
     content.drawing = drawingImage(layers);
-    const int best = engine.listedCount() > 0 ? engine.speciesOfLine(0) : -1;
-    if (best >= 0 && size_t(best) < model.SpeciesName.size()) {
-        content.bestSpecies = model.SpeciesName[size_t(best)];
-        const QString code = speciesCode(model, content.bestSpecies);
+    const auto& state = engine.state();
+    const auto name = [&](int line) {
+        const int species = engine.speciesOfLine(line);
+        return species >= 0 && size_t(species) < model.SpeciesName.size()
+                   ? model.SpeciesName[size_t(species)]
+                   : QString();
+    };
+    // The species at the best percentage: one is the answer, several are a tie to be said.
+    QStringList best;
+    const int top = std::min<int>(state.TopSpeciesCount, int(state.RankTable.species.size()));
+    for (int line = 0; line < std::max(1, top); ++line)
+        if (const QString n = name(line); !n.isEmpty()) best << n;
+    if (best.size() > 1) {
+        content.tiedSpecies = best;
+        content.tiedPercent = state.RankPercent.empty() ? 0 : state.RankPercent[0];
+    }
+    if (engine.listedCount() == 0 || best.size() > commands::ReportTiedDocuments) return content;
+    for (const QString& species : best) {
+        commands::ReportContent::Document d;
+        d.species = species;
+        const QString code = speciesCode(model, species);
         if (values.DocSource == QLatin1String("hd") && documents::isPlainCode(code))
-            content.bestDocumentText = documentText(
-                values.DocAddress, documents::SpeciesDocuments::localDocumentPath(
-                                       values.DocAddress, code, docSuffix, QLatin1Char('/')));
+            d.lines = documentLines(values.DocAddress,
+                                    documents::SpeciesDocuments::localDocumentPath(
+                                        values.DocAddress, code, docSuffix, QLatin1Char('/')));
+        content.documents.push_back(d);
     }
     return content;
 }

@@ -25,8 +25,10 @@ commands::ReportContent gatherReport(kb::Model& model, const engine::Engine& eng
 // The knowledge base's title ("Titre" of "Parametres"), else the name of its folder.
 QString knowledgeBaseName(kb::Model& model, const QString& dataDir);
 
-// The text of a local species document, markup dropped; empty when the file is missing,
-// unreadable, too large or outside the documents folder.
-QString documentText(const QString& docAddress, const QString& path);
+// The paragraphs of a local species document, markup dropped, headings marked with their
+// level, rows of links (the document's navigation) left out; empty when the file is
+// missing, unreadable, too large or outside the documents folder.
+std::vector<commands::ReportContent::Line> documentLines(const QString& docAddress,
+                                                         const QString& path);
 
 }  // namespace shell

@@ -73,6 +73,9 @@ private:
     QString documentsUnavailable();
     int loadFailure(const kb::LoadResult& r) {
         if (r.stringId != 0) return stopWith(r.stringId, r.detail);
+        // A fault of the base's tables is said in the text itself: the path alone would send
+        // the reader looking at a file that is fine.
+        if (r.inTables) return Erreur_Fatale(r.message + QStringLiteral("\n\n") + r.detail);
         return Erreur_Fatale(r.message, r.detail);
     }
 };
@@ -138,9 +141,9 @@ int RunningProgram::start(const QStringList& arguments) {
     if (!tablesError.isEmpty()) QTextStream(stderr) << tablesError << "\n";
 
     const QString noDocuments = documentsUnavailable();
-    main = std::make_unique<frmMain>(ProgramContext{model, *engine, strings, settings, dialogs,
-                                                    *values, language.LanguageCode,
-                                                    language.DocSuffix, noDocuments});
+    main = std::make_unique<frmMain>(
+        ProgramContext{model, *engine, strings, settings, dialogs, *values, language.LanguageCode,
+                       language.DocSuffix, noDocuments, &qtTranslations});
     qtDialogs.setOwner(main.get());
     if (!main->load()) return 1;
     const QString file = commandLineFile(arguments);

@@ -13,6 +13,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QtEndian>
 
 using namespace commands;
@@ -340,8 +342,8 @@ TEST(IdentificationReport, HoldsTheAnswersRankingDrawingAndBestDocumentInTheLang
     content.ranked = {"100% - Aeshna cyanea", "75% - Anax imperator"};
     content.drawing = QImage(400, 300, QImage::Format_RGB32);
     content.drawing.fill(QColor(Red));
-    content.bestSpecies = "Aeshna cyanea";
-    content.bestDocumentText = "Southern hawker\nA large dragonfly of ponds.";
+    content.documents = {
+        {"Aeshna cyanea", {{1, "Southern hawker"}, {0, "A large dragonfly of ponds."}}}};
     ReportTexts texts{"Rapport d'identification",
                       "Base de connaissances : %1",
                       "Imprimé le %1",
@@ -350,7 +352,9 @@ TEST(IdentificationReport, HoldsTheAnswersRankingDrawingAndBestDocumentInTheLang
                       "Espèces classées",
                       "Dessin",
                       "Document de %1",
-                      "fr"};
+                      "fr",
+                      "et %1 de plus",
+                      "%1 espèces partagent le meilleur pourcentage, %2 % :"};
     QPrinter printer(QPrinter::HighResolution);
     const QString pdf = dir.filePath("report.pdf");
     printToPdf(printer, pdf);
@@ -376,4 +380,43 @@ TEST(IdentificationReport, HoldsTheAnswersRankingDrawingAndBestDocumentInTheLang
     const QString emptyText = PdfFile::text(empty);
     EXPECT_TRUE(emptyText.contains("Aucune"));
     EXPECT_FALSE(emptyText.contains("Dessin"));
+}
+
+namespace {
+
+// The heading level of the first block holding text; -1 when none does.
+int headingOf(const QTextDocument& document, const QString& text) {
+    for (QTextBlock b = document.begin(); b.isValid(); b = b.next())
+        if (b.text().contains(text)) return b.blockFormat().headingLevel();
+    return -1;
+}
+
+}  // namespace
+
+// The report lists what the species list shows, cut to a readable length; a tie at the top is
+// said as a tie, with every tied name, and the document's headings stay headings.
+TEST(IdentificationReport, ListsAReadableRankingSaysTiesAndKeepsHeadings) {
+    ReportContent content;
+    for (int i = 0; i < 49; ++i) content.ranked << QStringLiteral(" 0% - Species %1").arg(i);
+    for (int i = 0; i < 22; ++i) content.tiedSpecies << QStringLiteral("Tied %1").arg(i);
+    content.tiedPercent = 100;
+    content.documents = {{"Tied 0", {{1, "Tied zero"}, {0, "Its text."}}}};
+    ReportTexts texts;
+    texts.title = "Report";
+    texts.rankedHeading = "Species ranked";
+    texts.documentHeading = "Document of %1";
+    texts.moreLine = "and %1 more";
+    texts.tieLine = "%1 species share the best percentage, %2 %:";
+    QTextDocument document;
+    fillReport(document, content, texts);
+    const QString text = document.toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("Species %1").arg(ReportListedSpecies - 1)));
+    EXPECT_FALSE(text.contains(QStringLiteral("Species %1").arg(ReportListedSpecies)));
+    EXPECT_TRUE(text.contains(QStringLiteral("and %1 more").arg(49 - ReportListedSpecies)));
+    EXPECT_TRUE(text.contains("22 species share the best percentage, 100 %:"));
+    EXPECT_TRUE(text.contains("Tied 0"));
+    EXPECT_TRUE(text.contains(QStringLiteral("and %1 more").arg(22 - ReportListedSpecies)));
+    EXPECT_GT(headingOf(document, "Tied zero"), headingOf(document, "Document of Tied 0"));
+    EXPECT_GT(headingOf(document, "Document of Tied 0"), 0);
+    EXPECT_EQ(headingOf(document, "Its text."), 0);
 }

@@ -85,6 +85,31 @@ TEST_F(DocumentViewTest, LoadsLocalDocumentsAndKeepsOnlyPlainNavigationsInTheHis
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
 }
 
+// A picture wider than the browser will shrink a page for paper prints whole: its right
+// edge, marked in red, is on the paper.
+TEST_F(DocumentViewTest, APictureWiderThanThePagePrintsWhole) {
+    QImage wide(2400, 400, QImage::Format_RGB32);
+    wide.fill(Qt::white);
+    for (int y = 0; y < wide.height(); ++y)
+        for (int x = wide.width() - 60; x < wide.width(); ++x) wide.setPixel(x, y, qRgb(255, 0, 0));
+    ASSERT_TRUE(wide.save(dir.filePath("wide.png")));
+    view.resize(600, 400);
+    view.show();
+    ASSERT_TRUE(
+        open(page("dessin_01_en.html", "<img src=\"wide.png\" width=\"2400\" height=\"400\">"),
+             DocumentNavigator::NavLocalDocument));
+    QPrinter printer(QPrinter::HighResolution);
+    testing_support::printToPdf(printer, dir.filePath("wide.pdf"));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    QSignalSpy printed(&view, &DocumentView::printFinished);
+    view.print(&printer);
+    ASSERT_TRUE(printed.wait(30000));
+    const QImage paper = testing_support::PdfFile::page(dir.filePath("wide.pdf"), 1, 50);
+    ASSERT_FALSE(paper.isNull());
+    EXPECT_FALSE(testing_support::colourBox(paper, qRgb(255, 0, 0), 40).isEmpty())
+        << "the picture's right edge is cut off";
+}
+
 TEST_F(DocumentViewTest, DocumentPrinterKeepsThePrinterUntilThePageIsPrintedOneAtATime) {
     view.resize(400, 300);
     view.show();

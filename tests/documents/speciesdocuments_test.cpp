@@ -119,7 +119,9 @@ TEST(DocumentAddressRules, SuffixComesFromTheDocumentOnScreen) {
               "_fr");
     EXPECT_EQ(SpeciesDocuments::suffixFromLocation("http://x/dessin_01_es.html", "_en"), "_es");
     EXPECT_EQ(SpeciesDocuments::suffixFromLocation("file:///d/a/abcde/abcde_fr.htm", "_fr"), "_en");
-    EXPECT_EQ(SpeciesDocuments::suffixFromLocation("", "_fr"), "_en");
+    // A blank view shows no document: the language the documents started in stays.
+    EXPECT_EQ(SpeciesDocuments::suffixFromLocation("", "_fr"), "_fr");
+    EXPECT_EQ(SpeciesDocuments::suffixFromLocation("about:blank", "_es"), "_es");
     // Too short to hold a suffix before ".html": the suffix stays.
     EXPECT_EQ(SpeciesDocuments::suffixFromLocation("a.html", "_fr"), "_fr");
     // The drawing sheet names no language: the language of the documents stays.

@@ -101,4 +101,35 @@ TEST(LegendPosition, KeptOnTheAvailableAreaOfItsScreen) {
     EXPECT_EQ(legendPosition(p), QPointF(19200, 6000));
 }
 
+// The zoom window never covers the page picture it steers when there is room beside it; on a
+// 1024 x 768 screen, where there is not, it is narrowed into the wider strip.
+TEST(ZoomWindowPlace, BesideThePagePictureOrNarrowedButNeverOverIt) {
+    ZoomPlacement p;
+    p.preferred = QSize(440, 440);
+    p.frame = QMargins(4, 24, 4, 4);
+    p.available = QRect(0, 0, 1920, 1050);
+    p.picture = QRect(400, 200, 550, 825);  // room on the right
+    QRect r = zoomWindowRect(p);
+    EXPECT_FALSE(r.intersects(p.picture));
+    EXPECT_GT(r.left(), p.picture.right());
+    EXPECT_EQ(r.size(), QSize(448, 468));
+    EXPECT_TRUE(p.available.contains(r));
+
+    p.picture = QRect(1300, 200, 550, 825);  // room on the left only
+    r = zoomWindowRect(p);
+    EXPECT_FALSE(r.intersects(p.picture));
+    EXPECT_LT(r.right(), p.picture.left());
+    EXPECT_TRUE(p.available.contains(r));
+
+    // 1024 x 768: the sheet's picture stands from x 274 to 823, leaving 268 pixels on the
+    // left and 194 on the right.
+    p.available = QRect(0, 0, 1024, 740);
+    p.picture = QRect(274, 150, 550, 825);
+    r = zoomWindowRect(p);
+    EXPECT_FALSE(r.intersects(p.picture)) << r.x() << " " << r.width();
+    EXPECT_TRUE(p.available.contains(r));
+    EXPECT_GE(r.width() - 8, p.minimum);
+    EXPECT_EQ(r.left(), 0);
+}
+
 }  // namespace

@@ -23,6 +23,7 @@ void expectStopsAtWeights(const TestKb& base, const char* detailHas) {
     EXPECT_EQ(r.failedAt, Checkpoint::WeightsOpen);
     EXPECT_EQ(r.message, base.dataDir() + "POIDS.DAT");
     EXPECT_TRUE(r.detail.contains(QLatin1String(detailHas))) << r.detail.toStdString();
+    EXPECT_TRUE(r.inTables) << "the tables' fault is what the window shows";
 }
 
 }  // namespace
@@ -136,12 +137,34 @@ TEST(Checkpoints, AnEmptyNumberFieldStopsAtTheWeightsAndNamesIt) {
         base.exec(QStringLiteral("UPDATE Objets_Fic SET %1 = NULL WHERE Objet = 'PATTE';")
                       .arg(QLatin1String(field)));
         expectStopsAtWeights(base, field);
-        EXPECT_TRUE(loadResult(base).detail.contains("PATTE"));
+        const QString detail = loadResult(base).detail;
+        EXPECT_TRUE(detail.contains("PATTE"));
+        EXPECT_TRUE(detail.contains(QStringLiteral("no \"%1\" value").arg(QLatin1String(field))))
+            << detail.toStdString();
     }
     TestKb base;
     base.write();
     base.exec("UPDATE Hierarchie SET Robot_Num = NULL;");
     expectStopsAtWeights(base, "Robot_Num");
+}
+
+// An empty rectangle or frame of a click zone would read as 0 and open another question.
+TEST(Checkpoints, AnEmptyClickZoneNumberStopsAtTheWeightsAndNamesIt) {
+    for (const char* field : {"X1", "Y1", "X2", "Y2", "Cadre", "Test_Cadre"}) {
+        TestKb base;
+        base.zones = {{"AILE", 0, false, 10, 900, 20, 700, {}}};
+        base.write();
+        base.exec(QStringLiteral("UPDATE Clic_Zone SET %1 = NULL;").arg(QLatin1String(field)));
+        expectStopsAtWeights(base, field);
+        const QString detail = loadResult(base).detail;
+        EXPECT_TRUE(detail.contains(QStringLiteral("\"Clic_Zone\" row 1"))) << detail.toStdString();
+        EXPECT_TRUE(detail.contains(QStringLiteral("no \"%1\" value").arg(QLatin1String(field))))
+            << detail.toStdString();
+    }
+    TestKb base;
+    base.write();
+    base.exec("UPDATE Objets_Fic SET Joker = NULL WHERE Objet = 'PATTE';");
+    expectStopsAtWeights(base, "no \"Joker\" value");
 }
 
 TEST(Checkpoints, AMissingTableStopsAtTheWeights) {

@@ -85,7 +85,10 @@ TEST(StringTableBuiltIn, EnglishTextsAreTheDesignedOnes) {
               QStringLiteral("Be careful ! Vireka is currently running. Do you want to execute "
                              "another one ?"));
     EXPECT_EQ(table.text(1073, English),
-              QStringLiteral("Vireka is not yet installed. Please run first Setup.exe."));
+              QStringLiteral("Vireka is not yet installed. Please run vireka-setup first."));
+    // The installer a Linux user runs is named in every language.
+    for (auto language : {English, Spanish, French})
+        EXPECT_TRUE(table.text(1073, language)->contains("vireka-setup"));
     EXPECT_EQ(table.text(1074, English), QStringLiteral(" unavailable !"));
     EXPECT_EQ(table.text(1103, English), QStringLiteral(" Species "));
     EXPECT_EQ(table.text(1105, English), QStringLiteral("List the species above : "));

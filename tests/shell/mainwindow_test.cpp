@@ -1,7 +1,7 @@
 #include "mainwindowfixture.h"
 
-#include "engine/identificationfile.h"
 #include "documents/documentview.h"
+#include "engine/identificationfile.h"
 #include "platform/wmfwriter.h"
 #include "questions/drawingview.h"
 
@@ -269,7 +269,9 @@ TEST_F(MainWindowTest, ContradictionMarksGoWhenTheResultsAreShown) {
     w.showRefresh(engine->Actualise_Identification());
     w.menuAction("mnuViewResults")->trigger();
     auto* list = qobject_cast<QListView*>(w.pane("Liste_Esp"));
-    list->setCurrentIndex(list->model()->index(1, 0));  // a species without A2
+    // Errors works on the species whose document is shown: one without A2 is opened.
+    list->setCurrentIndex(list->model()->index(1, 0));
+    emit list->clicked(list->model()->index(1, 0));
     const QImage plain = qobject_cast<questions::DrawingView*>(w.pane("Robot"))->image();
     w.toolbarEntry(17)->trigger();  // Errors
     EXPECT_TRUE(dialogs.asked.empty()) << dialogs.texts().join("|").toStdString();

@@ -21,6 +21,11 @@ TEST_F(MainWindowTest, AFailedFirstSaveKeepsNoNameAndTheNextSaveAsksAgain) {
     EXPECT_FALSE(w.dispatcher().Exec_Save());
     ASSERT_EQ(dialogs.asked.size(), 1u);
     EXPECT_TRUE(dialogs.asked[0].text.startsWith("The identification could not be saved"));
+    // The file is named once, followed by the reason alone.
+    EXPECT_EQ(dialogs.asked[0].text.count(settingsDir.filePath("removed/stick.qnt")), 1)
+        << dialogs.asked[0].text.toStdString();
+    EXPECT_TRUE(dialogs.asked[0].text.endsWith(": No such file or directory"))
+        << dialogs.asked[0].text.toStdString();
     EXPECT_TRUE(engine->state().DescriptionModified);
     EXPECT_TRUE(w.dispatcher().currentFile().isEmpty());
     EXPECT_EQ(w.windowTitle(), caption);

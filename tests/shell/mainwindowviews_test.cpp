@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -12,8 +13,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QUrl>
 
 namespace {
+
+// Stands for the desktop's opener of local pages: records what it is given.
+class DesktopOpener : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
 
 QAction* deterEntry(shell::frmMain& w, const QString& key) {
     for (QAction* a : w.findChild<QToolBar*>("Barre_Deter")->actions())
@@ -115,22 +126,46 @@ TEST_F(MainWindowTest, TheListBeforeTheFirstRankingComesFromLoading) {
     EXPECT_EQ(lines->index(2, 0).data().toString(), "100% - Gamma gamma");
 }
 
-// With no program on the desktop to open local pages, Help shows them in a window of ours.
-TEST_F(MainWindowTest, HelpOpensInTheProgramWhenTheDesktopCannot) {
+// The desktop's opener may take the page and show nothing (here it claims a browser and then
+// fails): Help is shown in the program's own window, with a link to the desktop's browser.
+TEST_F(MainWindowTest, HelpOpensInTheProgramsOwnWindowWithALinkToTheBrowser) {
     QDir().mkpath(base.dataDir() + "help");
     base.writeFile("help/index.html",
                    "<html><head><title>Vireka help</title></head><body>Help</body></html>");
     shell::frmMain& w = open();
-    QTemporaryDir emptyPath;
+    QTemporaryDir desktop;
+    const auto script = [&](const char* name, const QByteArray& body) {
+        QFile f(desktop.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + body + "\n");
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    };
+    script("xdg-mime", "echo browser.desktop");
+    script("xdg-open", "exit 4");
+    // The desktop takes every local page it is given, and shows nothing.
+    DesktopOpener opener;
+    QDesktopServices::setUrlHandler("file", &opener, "open");
     const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", emptyPath.path().toUtf8());  // no desktop opener can be found
+    qputenv("PATH", desktop.path().toUtf8());
     w.menuAction("mnuHelpContents")->trigger();
     qputenv("PATH", path);
+    EXPECT_TRUE(opener.opened.isEmpty()) << "the help is not handed to the desktop";
     QWidget* help = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets())
         if (top->objectName() == "frmHelp") help = top;
     ASSERT_TRUE(help);
     EXPECT_TRUE(help->isVisible());
+    auto* link = help->findChild<QLabel*>("Help_Browser");
+    ASSERT_TRUE(link);
+    EXPECT_TRUE(link->text().contains("Open this page in the web browser"));
+    const QUrl page = QUrl::fromLocalFile(base.dataDir() + "help/index.html");
+    EXPECT_TRUE(link->text().contains(page.toString(QUrl::FullyEncoded)))
+        << link->text().toStdString();
+    // The link hands the same page to the desktop's browser.
+    emit link->linkActivated(page.toString(QUrl::FullyEncoded));
+    EXPECT_EQ(opener.opened, QList<QUrl>{page});
+    QDesktopServices::unsetUrlHandler("file");
     auto* view = help->findChild<documents::DocumentView*>();
     ASSERT_TRUE(view);
     QSignalSpy complete(view, &documents::DocumentView::DocumentComplete);
@@ -144,3 +179,5 @@ TEST_F(MainWindowTest, HelpOpensInTheProgramWhenTheDesktopCannot) {
         if (top->objectName() == "frmHelp") ++helpWindows;
     EXPECT_EQ(helpWindows, 1);
 }
+
+#include "mainwindowviews_test.moc"

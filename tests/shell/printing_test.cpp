@@ -30,10 +30,10 @@ protected:
                 return window->toolbarEntry(n);
         return nullptr;
     }
-    void writeDocument(const QString& code, const QString& html) {
+    void writeDocument(const QString& code, const QString& html, const QString& suffix = "_en") {
         const QString c = code.toLower();
         QDir().mkpath(base.dataDir() + c.left(1) + "/" + c);
-        base.writeFile(c.left(1) + "/" + c + "/" + c + "_en.html", html.toUtf8());
+        base.writeFile(c.left(1) + "/" + c + "/" + c + suffix + ".html", html.toUtf8());
     }
 };
 
@@ -104,8 +104,10 @@ TEST_F(PrintingTest, ReportTellsTheAnswersTheRankingAndTheBestSpeciesDocument) {
     EXPECT_TRUE(text.contains("100% - Beta beta")) << text.toStdString();
     EXPECT_TRUE(text.contains("Document of Beta beta")) << text.toStdString();
     EXPECT_TRUE(text.contains("Lives under stones.")) << text.toStdString();
-    // A family line and a row of links written with no space between them stay apart.
-    EXPECT_TRUE(text.contains("Family Betidae Drawing sheet Drawing")) << text.toStdString();
+    // The document's row of links is no text for paper.
+    EXPECT_TRUE(text.contains("Family Betidae Lives under stones.")) << text.toStdString();
+    EXPECT_FALSE(text.contains("Drawing sheet")) << text.toStdString();
+    EXPECT_FALSE(text.contains("share the best percentage")) << "one species is best alone";
     // Exactly the species listed, those at or above the list threshold.
     for (const QString& line : engine->listLines())
         EXPECT_TRUE(text.contains(line.simplified())) << line.toStdString();
@@ -115,6 +117,26 @@ TEST_F(PrintingTest, ReportTellsTheAnswersTheRankingAndTheBestSpeciesDocument) {
     for (int p = 1; p <= int(PdfFile::pageSizes(pdf).size()); ++p)
         drawing = drawing || !colourBox(PdfFile::page(pdf, p, 30), qRgb(0xFF, 0, 0), 12).isEmpty();
     EXPECT_TRUE(drawing);
+}
+
+// Nothing answered: the three species tie. The report says so with their names and presents
+// none as the answer; being few, their documents come with it, in the interface language.
+TEST_F(PrintingTest, AReportOfATieNamesTheTiedSpeciesInTheInterfaceLanguage) {
+    for (const char* code : {"SP1", "SP2", "SP3"}) {
+        writeDocument(code, "<html><body><p>English text.</p></body></html>");
+        writeDocument(
+            code, QStringLiteral("<html><body><p>Texte de %1.</p></body></html>").arg(code), "_fr");
+    }
+    shell::frmMain& w = open(2);
+    const QString pdf = answerPrintDialog("tie.pdf");
+    w.menuAction("mnuFilePrintReport")->trigger();
+    const QString text = PdfFile::text(pdf).simplified();
+    EXPECT_TRUE(text.contains("3 espèces partagent le meilleur pourcentage")) << text.toStdString();
+    for (const char* name : {"Alpha alpha", "Beta beta", "Gamma gamma"})
+        EXPECT_TRUE(text.contains(name)) << name;
+    EXPECT_TRUE(text.contains("Texte de SP1.")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Texte de SP3.")) << text.toStdString();
+    EXPECT_FALSE(text.contains("English text.")) << text.toStdString();
 }
 
 TEST_F(PrintingTest, ABaseWithoutADrawingPrintsTheReportFromTheIdentificationView) {

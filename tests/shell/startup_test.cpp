@@ -3,9 +3,9 @@
 #include "support/scripteddialogs.h"
 #include "support/testkb.h"
 
-#include "engine/identificationfile.h"
 #include "documents/documentview.h"
 #include "engine/engine.h"
+#include "engine/identificationfile.h"
 #include "platform/settings.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +50,7 @@ TEST_F(StartupTest, AnInstallationThatWasNeverMadeStops) {
     EXPECT_EQ(r.exitCode, 1);
     ASSERT_EQ(dialogs.asked.size(), 1u);
     EXPECT_EQ(dialogs.asked[0].text,
-              QString("Vireka is not yet installed. Please run first Setup.exe."));
+              QString("Vireka is not yet installed. Please run vireka-setup first."));
     EXPECT_EQ(dialogs.asked[0].icon, Icon::Critical);
     EXPECT_TRUE(dialogs.asked[0].title.startsWith("Vireka V.1.0"));
 }
@@ -81,6 +81,18 @@ TEST_F(StartupTest, DataFileCheckpoints) {
     EXPECT_EQ(dialogs.asked[0].text,
               QString("Error during loading the file Matrice.dat, please re-install"));
     EXPECT_TRUE(dialogs.asked[0].title.startsWith("Vireka V.1.0"));
+}
+
+// A fault of the base's tables is said in the message itself, after the path of the
+// checkpoint that stops: the reader is told which field of which row to mend.
+TEST_F(StartupTest, AnEmptyFieldOfTheBaseIsNamedInTheMessage) {
+    install();
+    base.exec("UPDATE Objets_Fic SET Joker = NULL WHERE Objet = 'PATTE';");
+    start();
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_TRUE(dialogs.asked[0].text.startsWith(base.dataDir() + "POIDS.DAT"));
+    EXPECT_TRUE(dialogs.asked[0].text.contains("\"PATTE\" has no \"Joker\" value"))
+        << dialogs.asked[0].text.toStdString();
 }
 
 TEST_F(StartupTest, ASecondCopyAnsweredNoEndsBeforeReadingAnything) {

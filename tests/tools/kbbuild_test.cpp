@@ -352,6 +352,31 @@ TEST_F(SourceErrors, AreReportedWithFileAndLineAndLeaveNoBase) {
     Q_UNUSED(main);
 }
 
+// A state's own weight is written as it stands, negative or not; one that does not fit the
+// 16 bits of the weights file is refused at its line, never changed.
+TEST_F(SourceErrors, AStateWeightIsKeptAsWrittenOrRefusedAtItsLine) {
+    QFile source(QStringLiteral(VIREKA_NODRAWING_SOURCE) + "/kb.txt");
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(source.readAll());
+    const QString red = "  state EL_RED    \"Red\"    swatch #c83a2a";
+    ASSERT_TRUE(text.contains(red));
+    const int line = int(text.left(text.indexOf(red)).count('\n')) + 1;
+    const QString out = QDir(dir.path()).filePath("out");
+
+    write("kb.txt", QString(text).replace(red, red + " weight -5"));
+    ToolRun r = vireka_kb({"build", "--no-page-pictures", dir.path(), out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QFile weights(QDir(out).filePath("POIDS.DAT"));
+    ASSERT_TRUE(weights.open(QIODevice::ReadOnly));
+    EXPECT_EQ(weights.read(2), QByteArray::fromHex("fbff")) << "state EL_RED keeps weight -5";
+
+    const QString main = write("kb.txt", QString(text).replace(red, red + " weight 40000"));
+    r = vireka_kb({"build", "--no-page-pictures", dir.path(), QDir(dir.path()).filePath("big")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(hasLine(r.err, main + QStringLiteral(":%1: ").arg(line))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("16 bits")) << r.err.toStdString();
+}
+
 TEST(Synth, SmallBaseLoadsWithConsistentCounts) {
     QTemporaryDir dir;
     const ToolRun r = vireka_kb({"synth", dir.path(), "--species", "300", "--states", "400",

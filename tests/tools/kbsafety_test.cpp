@@ -223,3 +223,52 @@ TEST(CheckOfABase, DataFilesOfTheWrongSizeAreFoundAndRefused) {
         EXPECT_TRUE(r.err.contains("where exactly 30")) << r.err.toStdString();
     }
 }
+
+// What check passes must not break the program: empty numbers of a click zone, an empty
+// proposable flag, a descriptor number used twice and a question without a key are found.
+TEST(CheckOfABase, FindsWhatWouldBreakTheProgramThoughTheTablesAreReadable) {
+    testing_support::TestKb base;
+    base.zones = {{"AILE", 0, false, 10, 900, 20, 700, {}}};
+    base.write();
+    base.exec(
+        "UPDATE Clic_Zone SET X2 = NULL, Test_Cadre = NULL;"
+        "UPDATE Objets_Fic SET Joker = NULL WHERE Objet = 'PATTE';"
+        "UPDATE Objets_Fic SET Desc_Num = 0 WHERE Objet = 'PATTE';");
+    QStringList findings = checkFindings(base);
+    const QString all = findings.join('\n');
+    EXPECT_TRUE(findings.contains("Clic_Zone row 1: no X2 value")) << all.toStdString();
+    EXPECT_TRUE(findings.contains("Clic_Zone row 1: no Test_Cadre value")) << all.toStdString();
+    EXPECT_TRUE(findings.contains("Objets_Fic 'PATTE': no Joker value")) << all.toStdString();
+    base.exec("UPDATE Objets_Fic SET Joker = 1 WHERE Objet = 'PATTE';");
+    findings = checkFindings(base);
+    EXPECT_TRUE(findings.contains("Objets_Fic 'PATTE': Desc_Num 0 is already the number of 'AILE'"))
+        << findings.join('\n').toStdString();
+    base.exec("UPDATE Objets_Fic SET Desc_Num = 1, Objet = '' WHERE Objet = 'PATTE';");
+    findings = checkFindings(base);
+    EXPECT_TRUE(findings.join('\n').contains(": no Objet key"))
+        << findings.join('\n').toStdString();
+}
+
+// A count too large for 16 bits is said to be so, by rank as by check.
+TEST(CheckOfABase, ACountBeyondSixteenBitsIsSaidToBeSo) {
+    testing_support::TestKb base;
+    base.parameters["Nb_Esp"] = "40000";
+    base.write();
+    EXPECT_TRUE(checkFindings(base).contains("Parametres: Nb_Esp does not fit in 16 bits"));
+    const ToolRun r = vkb({"rank", "--data", base.dataDir(), "--base", base.databaseName()});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("(40000) does not fit in 16 bits")) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("below 1")) << r.err.toStdString();
+}
+
+// One empty condition column is one finding, not one per column after it.
+TEST(CheckOfABase, AnEmptyConditionIsOneFinding) {
+    testing_support::TestKb base;
+    base.write();
+    base.exec("UPDATE Hierarchie SET C_0 = NULL, C_1 = NULL;");
+    const QStringList findings = checkFindings(base);
+    EXPECT_EQ(findings.filter("Hierarchie row 1:").size(), 1) << findings.join('\n').toStdString();
+    EXPECT_TRUE(
+        findings.contains("Hierarchie row 1: C_0 is empty: the conditions end with \"Fin\""))
+        << findings.join('\n').toStdString();
+}

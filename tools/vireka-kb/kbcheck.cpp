@@ -71,6 +71,7 @@ bool KbCheck::open() {
 
 QStringList KbCheck::run() {
     findings_.clear();
+    said_.clear();
     checkParameters();
     checkColoursAndFlora();
     checkStates();
@@ -165,17 +166,24 @@ void KbCheck::checkObjects() {
     kb::Table t = db_.openTable(QStringLiteral("Objets_Fic"));
     const int n = t.isValid() ? t.recordCount() : 0;
     const int states = counts_.value("Nb_Etats_Desc");
+    QHash<int, QString> descriptorOwner;  // Desc_Num -> the first object that has it
+    int row = 0;
     for (t.moveFirst(); t.isValid() && !t.eof(); t.moveNext()) {
+        ++row;
         const QString key = text(t, "Objet");
         const int first = number(t, "Index_Car"), count = number(t, "Nb_Car");
         const int desc = number(t, "Desc_Num"), frame = number(t, "Cadre");
         objectKeys_.insert(fold(key));
         objectStates_.insert(fold(key), {first, count});
+        // A question without a key cannot be opened by its name, yet the search proposes it.
+        if (key.trimmed().isEmpty())
+            add(QStringLiteral("Objets_Fic row %1: no Objet key").arg(row));
         const QString at = QStringLiteral("Objets_Fic '%1': ").arg(key);
-        // An empty number would read as 0: the program refuses it when it loads.
+        // An empty number would read as 0 and an empty flag as false: the program refuses
+        // both when it loads.
         bool empty = false;
         for (const char* field :
-             {"Lignes", "Colonnes", "Index_Car", "Nb_Car", "Desc_Num", "Cadre"}) {
+             {"Lignes", "Colonnes", "Index_Car", "Nb_Car", "Desc_Num", "Cadre", "Joker"}) {
             if (!t.field(QLatin1String(field)).isNull()) continue;
             add(at + QStringLiteral("no %1 value").arg(QLatin1String(field)));
             empty = true;
@@ -183,6 +191,14 @@ void KbCheck::checkObjects() {
         if (empty) continue;
         if (desc < 0 || desc >= n)
             add(at + QStringLiteral("Desc_Num %1 is not 0 .. %2").arg(desc).arg(n - 1));
+        // The search keeps one proposable flag per descriptor number: of two questions that
+        // share one, the flag of the later one decides for both.
+        else if (descriptorOwner.contains(desc))
+            add(at + QStringLiteral("Desc_Num %1 is already the number of '%2'")
+                         .arg(desc)
+                         .arg(descriptorOwner.value(desc)));
+        else
+            descriptorOwner.insert(desc, key);
         if (count < 1 || first < 0 || first + count > states)
             add(at + QStringLiteral("states %1 .. %2 are not all states")
                          .arg(first)
@@ -201,6 +217,12 @@ void KbCheck::checkConditions(const QString& table) {
     for (t.moveFirst(); t.isValid() && !t.eof(); t.moveNext()) {
         ++row;
         const QString at = QStringLiteral("%1 row %2: ").arg(table).arg(row);
+        if (table == QLatin1String("Clic_Zone")) {
+            // An empty rectangle or frame reads as 0: the click would open another question.
+            for (const char* field : {"X1", "Y1", "X2", "Y2", "Cadre", "Test_Cadre"})
+                if (t.field(QLatin1String(field)).isNull())
+                    add(at + QStringLiteral("no %1 value").arg(QLatin1String(field)));
+        }
         if (table == QLatin1String("Hierarchie")) {
             const int drawing = number(t, "Robot_Num");
             if (t.field(QStringLiteral("Robot_Num")).isNull())
@@ -216,6 +238,14 @@ void KbCheck::checkConditions(const QString& table) {
                 break;
             }
             const QString code = text(t, column);
+            // An empty condition is said once, at its column: the empty ones after it are
+            // the same fault.
+            if (code.trimmed().isEmpty()) {
+                add(at +
+                    QStringLiteral("%1 is empty: the conditions end with \"Fin\"").arg(column));
+                ended = true;
+                break;
+            }
             ended = code == QLatin1String("Fin");
             if (!ended && !stateCodes_.contains(fold(code)))
                 add(at + QStringLiteral("state code '%1' is not in Caracteres").arg(code));

@@ -53,12 +53,17 @@ private:
     void checkDocuments();
     void checkPagePicture(const QString& code, const QString& name);
     QString fileProblem(const QString& folder, const QString& name, bool picture) const;
-    void add(const QString& finding) { findings_ << finding; }
+    // A finding is said once, however many checks come upon it.
+    void add(const QString& finding) {
+        if (!said_.contains(finding)) findings_ << finding;
+        said_.insert(finding);
+    }
 
     QString dataDir_, base_, drawings_, descriptors_, documents_;
     kb::Database db_;
     QString error_;
     QStringList findings_;
+    QSet<QString> said_;
     bool exactScores_ = false;
     QHash<QString, int> counts_;
     QSet<QString> objectKeys_;                      // case-folded

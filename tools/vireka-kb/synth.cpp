@@ -5,8 +5,8 @@
 #include "authoring/compiler/kbfolders.h"
 #include "authoring/compiler/picturewriter.h"
 #include "authoring/compiler/platerenderer.h"
-#include "platform/stagedoutput.h"
 #include "commandregistry.h"
+#include "platform/stagedoutput.h"
 
 #include "platform/wmfwriter.h"
 
@@ -227,7 +227,8 @@ bool writePictures(const QDir& out, const SynthSize& n, const QList<int>& first,
         q.rows = 1;
         q.columns = count;
         for (int s = 0; s < count; ++s)
-            q.states << State{QString(), QStringLiteral("State %1").arg(s + 1), {}, 1, {}, {}};
+            q.states << State{QString(), QStringLiteral("State %1").arg(s + 1), {}, 1, true, {},
+                              {}};
         QDir().mkpath(out.filePath(kbfolders::descriptors()));
         if (!pictures.choicePicture(q).save(out.filePath(
                 kbfolders::descriptors() + QStringLiteral("/choice_%1.png").arg(count))))

@@ -86,10 +86,11 @@ struct StatePicture {
 };
 
 struct State {
-    QString id;       // "ID_CARAC"
-    QString label;    // caption under its picture
-    QString tip;      // "TipText"; the label when not given
-    int weight = -1;  // -1: the question's weight
+    QString id;     // "ID_CARAC"
+    QString label;  // caption under its picture
+    QString tip;    // "TipText"; the label when not given
+    int weight = 0;
+    bool ownWeight = false;  // false: the question's weight is taken
     StatePicture picture;
     SourcePlace place;
 };

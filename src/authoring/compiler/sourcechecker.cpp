@@ -117,7 +117,13 @@ bool SourceChecker::checkQuestions() {
                 return fail(s.place, QStringLiteral("state %1 is defined twice").arg(s.id));
             if (s.id.compare(QLatin1String("Fin"), Qt::CaseInsensitive) == 0)
                 return fail(s.place, QStringLiteral("'Fin' ends condition lists; not a state"));
-            if (s.weight < 0) s.weight = q.weight;
+            if (!s.ownWeight) s.weight = q.weight;
+            // Weights are stored as signed 16-bit values: one that does not fit is refused
+            // rather than wrapped round.
+            if (s.weight < -32768 || s.weight > 32767)
+                return fail(s.ownWeight ? s.place : q.place,
+                            QStringLiteral("weight %1 does not fit in 16 bits (-32768 .. 32767)")
+                                .arg(s.weight));
             m_layout->stateIndex[id] = next++;
         }
     }

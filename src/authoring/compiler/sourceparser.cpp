@@ -310,8 +310,10 @@ bool SourceParser::stateLine(const QStringList& w) {
                              QStringLiteral("figure"), QStringLiteral("image")};
     if (!options(w, 3, single, {QStringLiteral("swatch")}, o)) return false;
     s.tip = o.value(QStringLiteral("tip")).value(0, s.label);
-    if (o.contains(QStringLiteral("weight")) && !number(o[QStringLiteral("weight")][0], s.weight))
-        return false;
+    if (o.contains(QStringLiteral("weight"))) {
+        if (!number(o[QStringLiteral("weight")][0], s.weight)) return false;
+        s.ownWeight = true;
+    }
     s.picture.figure = o.value(QStringLiteral("figure")).value(0);
     s.picture.image = o.value(QStringLiteral("image")).value(0);
     for (const QString& c : o.value(QStringLiteral("swatch"))) {
