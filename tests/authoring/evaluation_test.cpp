@@ -1,0 +1,125 @@
+#include "authoring/evaluation/effort.h"
+#include "authoring/evaluation/evaluationreport.h"
+#include "authoring/evaluation/keymatrix.h"
+#include "authoring/evaluation/separation.h"
+#include "support/testkb.h"
+
+#include "kb/loader.h"
+
+#include <gtest/gtest.h>
+
+using authoring::KeyMatrix;
+using testing_support::TestKb;
+
+namespace {
+
+// Five species over three questions, written to disk and loaded as the program loads them:
+//   SIZE (small, large)       A, B small; C, D large; E both (every state: uncoded)
+//   COLOUR (red, blue, green) A, B, C red; D blue; E blue and green
+//   SHAPE (round, flat)       all round: it separates nothing
+// A and B are coded alike; D and E differ only where E is uncoded or overlaps D.
+struct SmallKey : ::testing::Test {
+    TestKb kb;
+    kb::Model model;
+    engine::KeyTables tables;
+
+    void SetUp() override {
+        kb.parameters["Nb_Esp"] = "5";
+        kb.parameters["Nb_Etats_Desc"] = "7";
+        kb.colourCodes = {"SIZE", "COLOUR"};
+        kb.stateCodes = {"S1", "S2", "C1", "C2", "C3", "H1", "H2"};
+        kb.stateTips = {"small", "large", "red", "blue", "green", "round", "flat"};
+        kb.flora = {{"SPAAA", "Alpha a", "ONEIDAE"},
+                    {"SPBBB", "Beta b", "ONEIDAE"},
+                    {"SPCCC", "Gamma c", "TWOIDAE"},
+                    {"SPDDD", "Delta d", "TWOIDAE"},
+                    {"SPEEE", "Epsilon e", "TWOIDAE"}};
+        kb.commonNames = {{"English", "Alpha fly", "SPAAA"}};
+        kb.objects = {{"SIZE", 1, 2, 0, 2, 0, 0, "Size", "size.bmp", true},
+                      {"COLOUR", 1, 3, 2, 3, 1, 1, "Colour", "colour.bmp", true},
+                      {"SHAPE", 1, 2, 5, 2, -1, 2, "Shape", "shape.bmp", true}};
+        kb.weights = {1, 1, 1, 1, 1, 1, 1};
+        kb.matrix = {1, 1, 0, 0, 1,   // small
+                     0, 0, 1, 1, 1,   // large
+                     1, 1, 1, 0, 0,   // red
+                     0, 0, 0, 1, 1,   // blue
+                     0, 0, 0, 0, 1,   // green
+                     1, 1, 1, 1, 1,   // round
+                     0, 0, 0, 0, 0};  // flat
+        kb.write();
+        const auto result = kb::loadKnowledgeBase(model, kb.options());
+        ASSERT_TRUE(result.ok()) << result.detail.toStdString();
+        tables = engine::KeyTables::fromModel(model);
+    }
+};
+
+enum { A, B, C, D, E };
+enum { Colour, Shape, Size };  // questions in key order
+
+TEST_F(SmallKey, InseparableSpeciesFragilePairsAndIdleQuestionsAreEachFoundWhereTheyAre) {
+    const KeyMatrix m(model, tables);
+    EXPECT_FALSE(m.coded(Size, E));  // every state shown
+    EXPECT_TRUE(m.coded(Colour, E));
+    const auto r = authoring::analyseSeparation(m);
+    EXPECT_TRUE(r.complete);
+    // E is uncoded for SIZE and shares blue with D: nothing separates them.
+    ASSERT_EQ(r.groups, (std::vector<std::vector<int>>{{A, B}, {D, E}}));
+    EXPECT_EQ(r.groupIsWhole, (std::vector<bool>{true, true}));
+    // A and B agree everywhere; D and E show different colours that overlap.
+    EXPECT_TRUE(r.closest[0].empty());
+    EXPECT_EQ(r.closest[1], (std::vector<int>{Colour, Size}));
+
+    std::vector<std::tuple<int, int, int>> fragile;
+    for (const auto& f : r.fragile) fragile.emplace_back(f.a, f.b, f.question);
+    EXPECT_EQ(fragile, (std::vector<std::tuple<int, int, int>>{{A, C, Size},
+                                                              {A, E, Colour},
+                                                              {B, C, Size},
+                                                              {B, E, Colour},
+                                                              {C, D, Colour},
+                                                              {C, E, Colour}}));
+    EXPECT_EQ(r.pairsSeparated, (std::vector<std::int64_t>{6, 0, 4}));
+    EXPECT_EQ(r.codedSpecies, (std::vector<int>{5, 5, 4}));
+}
+
+TEST_F(SmallKey, EffortFollowsTheProgramsSearchAnsweringWithEachSpeciesFirstState) {
+    const KeyMatrix m(model, tables);
+    const auto e = authoring::simulateEffort(model, tables, m);
+    // COLOUR is proposed first (the more even split), then SIZE. C is alone after both; E,
+    // answering "blue" then "small" (its first size), is alone too; A and B stay together,
+    // and D stays with E, who shows "large" as well.
+    EXPECT_EQ(e.answers, (std::vector<int>{-1, -1, 2, -1, 2}));
+    EXPECT_EQ(e.reached, 2);
+    EXPECT_DOUBLE_EQ(e.mean, 2.0);
+    EXPECT_EQ(e.worst, C);
+    EXPECT_EQ(e.distribution, (std::map<int, int>{{2, 2}}));
+    EXPECT_FALSE(e.sampled);
+
+    // Beyond the limit every step-th species is simulated.
+    const auto sampled = authoring::simulateEffort(model, tables, m, {3});
+    EXPECT_TRUE(sampled.sampled);
+    EXPECT_EQ(sampled.species, (std::vector<int>{A, C, E}));
+    EXPECT_EQ(sampled.answers, (std::vector<int>{-1, 2, 2}));
+}
+
+TEST_F(SmallKey, TheReportNamesEachFindingInItsSectionAndEscapesBaseText) {
+    kb.flora[0].name = "Alpha <b>a</b>";
+    kb.write();
+    ASSERT_TRUE(kb::loadKnowledgeBase(model, kb.options()).ok());
+    tables = engine::KeyTables::fromModel(model);
+    const KeyMatrix m(model, tables);
+    authoring::Evaluation e{authoring::analyseSeparation(m),
+                            authoring::simulateEffort(model, tables, m)};
+    const QString text = authoring::evaluationText(m, e);
+    EXPECT_TRUE(text.contains("Taxa the key cannot separate: 2\n"
+                              "  Alpha <b>a</b> (SPAAA), Beta b (SPBBB)\n"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("Gamma c (SPCCC) / Delta d (SPDDD): only COLOUR \"Colour\"\n"));
+    EXPECT_TRUE(text.contains("Questions that separate nothing: 1\n"
+                              "  SHAPE \"Shape\": the species coded for it share its states\n"));
+    EXPECT_TRUE(text.contains("mean answers: 2.00\n"));
+    const QString html = authoring::evaluationHtml(m, e, "Evaluation");
+    EXPECT_FALSE(html.contains("<b>a</b>"));
+    EXPECT_TRUE(html.contains("Alpha &lt;b&gt;a&lt;/b&gt; (SPAAA)"));
+}
+
+}  // namespace
