@@ -72,11 +72,11 @@ TEST_F(SmallKey, InseparableSpeciesFragilePairsAndIdleQuestionsAreEachFoundWhere
     std::vector<std::tuple<int, int, int>> fragile;
     for (const auto& f : r.fragile) fragile.emplace_back(f.a, f.b, f.question);
     EXPECT_EQ(fragile, (std::vector<std::tuple<int, int, int>>{{A, C, Size},
-                                                              {A, E, Colour},
-                                                              {B, C, Size},
-                                                              {B, E, Colour},
-                                                              {C, D, Colour},
-                                                              {C, E, Colour}}));
+                                                               {A, E, Colour},
+                                                               {B, C, Size},
+                                                               {B, E, Colour},
+                                                               {C, D, Colour},
+                                                               {C, E, Colour}}));
     EXPECT_EQ(r.pairsSeparated, (std::vector<std::int64_t>{6, 0, 4}));
     EXPECT_EQ(r.codedSpecies, (std::vector<int>{5, 5, 4}));
 }
@@ -110,12 +110,14 @@ TEST_F(SmallKey, TheReportNamesEachFindingInItsSectionAndEscapesBaseText) {
     authoring::Evaluation e{authoring::analyseSeparation(m),
                             authoring::simulateEffort(model, tables, m)};
     const QString text = authoring::evaluationText(m, e);
-    EXPECT_TRUE(text.contains("Taxa the key cannot separate: 2\n"
-                              "  Alpha <b>a</b> (SPAAA), Beta b (SPBBB)\n"))
+    EXPECT_TRUE(
+        text.contains("Taxa the key cannot separate: 2\n"
+                      "  Alpha <b>a</b> (SPAAA), Beta b (SPBBB)\n"))
         << text.toStdString();
     EXPECT_TRUE(text.contains("Gamma c (SPCCC) / Delta d (SPDDD): only COLOUR \"Colour\"\n"));
-    EXPECT_TRUE(text.contains("Questions that separate nothing: 1\n"
-                              "  SHAPE \"Shape\": the species coded for it share its states\n"));
+    EXPECT_TRUE(
+        text.contains("Questions that separate nothing: 1\n"
+                      "  SHAPE \"Shape\": the species coded for it share its states\n"));
     EXPECT_TRUE(text.contains("mean answers: 2.00\n"));
     const QString html = authoring::evaluationHtml(m, e, "Evaluation");
     EXPECT_FALSE(html.contains("<b>a</b>"));

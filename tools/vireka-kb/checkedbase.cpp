@@ -30,7 +30,9 @@ bool CheckedBase::open(const QString& kbDir) {
     if (!at) return false;
     at_ = *at;
     KbCheck checker(at_.DataDir, at_.Base);
-    checker.setFolders(at_.DrawingDir, at_.DescriptorDir, QString());
+    // The tables and data files are what these commands read; the pictures, which only the
+    // program and the web site show, are left to 'check' and to the export.
+    checker.setFolders(QString(), QString(), QString());
     // The commands read the base through the engine, which ranks in 64 bits.
     checker.setExactScores(true);
     if (!checker.open()) {

@@ -34,11 +34,14 @@ int evaluate(const QStringList& args) {
     int simulate = authoring::EffortLimits{}.species;
     for (int i = 0; i < args.size(); ++i) {
         bool ok = true;
-        if (args[i] == QLatin1String("--html") && i + 1 < args.size()) html = args[++i];
+        if (args[i] == QLatin1String("--html") && i + 1 < args.size())
+            html = args[++i];
         else if (args[i] == QLatin1String("--simulate") && i + 1 < args.size())
             simulate = args[++i].toInt(&ok);
-        else if (!args[i].startsWith(QLatin1String("--")) && kbDir.isEmpty()) kbDir = args[i];
-        else ok = false;
+        else if (!args[i].startsWith(QLatin1String("--")) && kbDir.isEmpty())
+            kbDir = args[i];
+        else
+            ok = false;
         if (!ok || simulate < 1) {
             QTextStream(stderr) << kHelp;
             return 2;
@@ -54,14 +57,13 @@ int evaluate(const QStringList& args) {
     const authoring::KeyMatrix matrix(base.model(), base.tables());
     authoring::Evaluation evaluation;
     evaluation.separation = authoring::analyseSeparation(matrix);
-    evaluation.effort =
-        authoring::simulateEffort(base.model(), base.tables(), matrix, {simulate});
+    evaluation.effort = authoring::simulateEffort(base.model(), base.tables(), matrix, {simulate});
     if (html.isEmpty()) {
         QTextStream(stdout) << authoring::evaluationText(matrix, evaluation);
         return 0;
     }
-    const QString title =
-        QStringLiteral("Evaluation of %1").arg(QFileInfo(base.installation().DataDir + "x").dir().dirName());
+    const QString title = QStringLiteral("Evaluation of %1")
+                              .arg(QFileInfo(base.installation().DataDir + "x").dir().dirName());
     QString error;
     if (!saveWholeFile(html, authoring::evaluationHtml(matrix, evaluation, title).toUtf8(), &error))
         return failCommand(command, error, 1);

@@ -24,8 +24,7 @@ public:
 
 class Simulation {
 public:
-    Simulation(engine::Engine& engine, const KeyMatrix& matrix)
-        : engine_(engine), matrix_(matrix) {
+    Simulation(engine::Engine& engine, const KeyMatrix& matrix) : engine_(engine), matrix_(matrix) {
         answerOf_.assign(size_t(matrix.speciesCount()), -1);
     }
 

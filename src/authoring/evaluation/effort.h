@@ -20,12 +20,12 @@ class KeyMatrix;
 // for which the species shows no state. The program's own engine proposes, validates and
 // ranks; nothing of it is copied here.
 struct EffortReport {
-    std::vector<int> species;  // the species simulated, in index order
-    std::vector<int> answers;  // for each: the answers given; -1 when never alone at the top
+    std::vector<int> species;         // the species simulated, in index order
+    std::vector<int> answers;         // for each: the answers given; -1 when never alone at the top
     std::map<int, int> distribution;  // answers -> species reaching the top after as many
     int reached = 0;
-    double mean = 0;     // over the species reached
-    int worst = -1;      // a species needing the most answers (the first of them)
+    double mean = 0;  // over the species reached
+    int worst = -1;   // a species needing the most answers (the first of them)
     int worstAnswers = 0;
     bool sampled = false;  // only every step-th species was simulated
     int step = 1;

@@ -77,7 +77,8 @@ Sections sections(const KeyMatrix& m, const Evaluation& e) {
     s.effort << QStringLiteral("brought alone to the top: %1").arg(f.reached);
     s.effort << QStringLiteral("mean answers: %1").arg(f.mean, 0, 'f', 2);
     if (f.worst >= 0)
-        s.effort << QStringLiteral("worst: %1 answers, %2").arg(f.worstAnswers).arg(species(m, f.worst));
+        s.effort
+            << QStringLiteral("worst: %1 answers, %2").arg(f.worstAnswers).arg(species(m, f.worst));
     s.effort << QStringLiteral("lower bound log2(species): %1")
                     .arg(n > 0 ? std::log2(double(n)) : 0.0, 0, 'f', 2);
     for (const auto& [answers, count] : f.distribution)
@@ -94,7 +95,9 @@ void textList(QString& out, const QString& heading, const QStringList& rows) {
         out += QStringLiteral("  ... and %1 more\n").arg(rows.size() - ReportListLimit);
 }
 
-QString esc(const QString& s) { return s.toHtmlEscaped(); }
+QString esc(const QString& s) {
+    return s.toHtmlEscaped();
+}
 
 void htmlList(QString& out, const QString& heading, const QStringList& rows) {
     out += QStringLiteral("<h2>%1 (%2)</h2>\n").arg(esc(heading)).arg(rows.size());
@@ -119,28 +122,30 @@ void htmlTable(QString& out, const QStringList& header, const QStringList& rows)
     out += "</table>\n";
 }
 
-const char* const Headings[] = {"Taxa the key cannot separate",
-                                "Fragile separations (one question only)",
-                                "Questions that separate nothing",
-                                "Questions coded for few species (under 10%)",
-                                "Species Search never brings alone to the top"};
+const char* const Headings[] = {
+    "Taxa the key cannot separate", "Fragile separations (one question only)",
+    "Questions that separate nothing", "Questions coded for few species (under 10%)",
+    "Species Search never brings alone to the top"};
 
 }  // namespace
 
 QString evaluationText(const KeyMatrix& m, const Evaluation& e) {
     const Sections s = sections(m, e);
-    QString out = QStringLiteral("%1 species, %2 questions\n").arg(m.speciesCount()).arg(m.questionCount());
+    QString out =
+        QStringLiteral("%1 species, %2 questions\n").arg(m.speciesCount()).arg(m.questionCount());
     if (!e.separation.complete)
-        out += QStringLiteral("note: the pair comparisons reached their budget; the lists are "
-                              "incomplete\n");
+        out += QStringLiteral(
+            "note: the pair comparisons reached their budget; the lists are "
+            "incomplete\n");
     textList(out, QLatin1String(Headings[0]), s.groups);
     textList(out, QLatin1String(Headings[1]), s.fragile);
     textList(out, QLatin1String(Headings[2]), s.useless);
     textList(out, QLatin1String(Headings[3]), s.few);
     out += QStringLiteral("Pairs separated per question (question, pairs, species coded, text):\n");
     for (const QString& row : s.perQuestion) out += "  " + row + "\n";
-    out += QStringLiteral("Effort (answers Search needs to bring each species alone to the top, "
-                          "answering with its first state):\n");
+    out += QStringLiteral(
+        "Effort (answers Search needs to bring each species alone to the top, "
+        "answering with its first state):\n");
     for (const QString& row : s.effort) out += "  " + row + "\n";
     out += QStringLiteral("  distribution (answers, species):\n");
     for (const QString& row : s.distribution) out += "    " + row + "\n";
@@ -160,16 +165,18 @@ QString evaluationHtml(const KeyMatrix& m, const Evaluation& e, const QString& t
                       .arg(m.speciesCount())
                       .arg(m.questionCount());
     if (!e.separation.complete)
-        out += "<p><strong>The pair comparisons reached their budget; the lists are "
-               "incomplete.</strong></p>\n";
+        out +=
+            "<p><strong>The pair comparisons reached their budget; the lists are "
+            "incomplete.</strong></p>\n";
     htmlList(out, QLatin1String(Headings[0]), s.groups);
     htmlList(out, QLatin1String(Headings[1]), s.fragile);
     htmlList(out, QLatin1String(Headings[2]), s.useless);
     htmlList(out, QLatin1String(Headings[3]), s.few);
     out += "<h2>Pairs separated per question</h2>\n";
     htmlTable(out, {"Question", "Pairs separated", "Species coded", "Text"}, s.perQuestion);
-    out += "<h2>Effort</h2>\n<p>Answers Search needs to bring each species alone to the top, "
-           "answering with its first state.</p>\n<ul>\n";
+    out +=
+        "<h2>Effort</h2>\n<p>Answers Search needs to bring each species alone to the top, "
+        "answering with its first state.</p>\n<ul>\n";
     for (const QString& row : s.effort) out += "<li>" + esc(row) + "</li>\n";
     out += "</ul>\n";
     htmlTable(out, {"Answers", "Species"}, s.distribution);

@@ -22,7 +22,6 @@ inline constexpr int ReportListLimit = 500;
 // The report as plain text for a terminal, and as one HTML page. Every text from the base is
 // written as plain text (escaped in HTML).
 QString evaluationText(const KeyMatrix& matrix, const Evaluation& evaluation);
-QString evaluationHtml(const KeyMatrix& matrix, const Evaluation& evaluation,
-                       const QString& title);
+QString evaluationHtml(const KeyMatrix& matrix, const Evaluation& evaluation, const QString& title);
 
 }  // namespace authoring

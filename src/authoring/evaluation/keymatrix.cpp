@@ -21,10 +21,35 @@ KeyMatrix::KeyMatrix(const kb::Model& model, const engine::KeyTables& tables)
         codes_[size_t(i)] = flora.fieldAt(code).toString();
         families_[size_t(i)] = flora.fieldAt(family).toString();
     }
+    offset_.assign(tables.objects.size(), -1);
+    std::int64_t size = 0;
+    for (int q = 0; q < questionCount(); ++q) {
+        if (question(q).stateCount > CachedStates || question(q).stateCount < 0) continue;
+        offset_[size_t(q)] = size;
+        size += speciesCount_;
+    }
+    sets_.assign(size_t(size), 0);
+    for (int q = 0; q < questionCount(); ++q) {
+        if (!cached(q)) continue;
+        const engine::ObjectRow& o = question(q);
+        std::uint16_t* column = sets_.data() + offset_[size_t(q)];
+        // A state column at a time: the matrix is stored that way.
+        for (int l = 0; l < o.stateCount; ++l) {
+            const int s = o.firstState + l;
+            if (s < 0 || s >= model.StateCount) continue;
+            const auto* values = model.stateColumn(s);
+            for (int sp = 0; sp < speciesCount_; ++sp)
+                if (values[sp] != 0) column[sp] |= std::uint16_t(1u << l);
+        }
+    }
 }
 
 void KeyMatrix::states(int q, int sp, std::uint64_t* out) const {
     const engine::ObjectRow& o = question(q);
+    if (cached(q)) {
+        out[0] = states64(q, sp);
+        return;
+    }
     std::fill(out, out + words(q), 0);
     for (int l = 0; l < o.stateCount; ++l) {
         const int s = o.firstState + l;
@@ -34,6 +59,11 @@ void KeyMatrix::states(int q, int sp, std::uint64_t* out) const {
 }
 
 std::uint64_t KeyMatrix::states64(int q, int sp) const {
+    const std::int64_t at = offset_[size_t(q)];
+    return at >= 0 ? sets_[size_t(at + sp)] : readStates64(q, sp);
+}
+
+std::uint64_t KeyMatrix::readStates64(int q, int sp) const {
     const engine::ObjectRow& o = question(q);
     std::uint64_t m = 0;
     const int k = std::min(o.stateCount, 64);
@@ -47,6 +77,10 @@ std::uint64_t KeyMatrix::states64(int q, int sp) const {
 
 bool KeyMatrix::coded(int q, int sp) const {
     const engine::ObjectRow& o = question(q);
+    if (cached(q)) {
+        const std::uint64_t m = states64(q, sp);
+        return m != 0 && !(o.stateCount >= 2 && m == (std::uint64_t(1) << o.stateCount) - 1);
+    }
     int shown = 0;
     for (int l = 0; l < o.stateCount; ++l) {
         const int s = o.firstState + l;
@@ -66,11 +100,11 @@ int KeyMatrix::firstShownState(int q, int sp) const {
 
 bool KeyMatrix::separates(int q, int a, int b) const {
     if (!coded(q, a) || !coded(q, b)) return false;
+    if (cached(q)) return (states64(q, a) & states64(q, b)) == 0;
     const engine::ObjectRow& o = question(q);
     for (int l = 0; l < o.stateCount; ++l) {
         const int s = o.firstState + l;
-        if (s >= 0 && s < model_.StateCount && model_.matrix(a, s) != 0 &&
-            model_.matrix(b, s) != 0)
+        if (s >= 0 && s < model_.StateCount && model_.matrix(a, s) != 0 && model_.matrix(b, s) != 0)
             return false;
     }
     return true;

@@ -54,11 +54,20 @@ public:
 
     const kb::Model& model() const { return model_; }
 
+    // Questions of at most this many states keep their species' state sets in memory (two
+    // bytes a species), read once from the matrix; larger ones are read from it each time.
+    static constexpr int CachedStates = 16;
+    bool cached(int q) const { return offset_[size_t(q)] >= 0; }
+
 private:
+    std::uint64_t readStates64(int q, int sp) const;
+
     const kb::Model& model_;
     const engine::KeyTables& tables_;
     int speciesCount_ = 0;
     std::vector<QString> codes_, families_;
+    std::vector<std::int64_t> offset_;  // by question: first entry in sets_, -1 not cached
+    std::vector<std::uint16_t> sets_;
 };
 
 }  // namespace authoring

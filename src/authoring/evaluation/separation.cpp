@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <bit>
 #include <map>
 #include <numeric>
 
@@ -32,20 +33,32 @@ public:
             if (!m_.coded(q, block[i])) continue;
             m_.states(q, block[i], words_.data());
             int first = -1;
-            for (int l = 0; l < k; ++l) {
-                if (!(words_[size_t(l / 64)] >> (l % 64) & 1)) continue;
-                if (first < 0) first = l;
-                else parent_[size_t(find(l))] = find(first);
+            for (int x = 0; x < w; ++x) {
+                for (std::uint64_t bits = words_[size_t(x)]; bits; bits &= bits - 1) {
+                    const int l = x * 64 + std::countr_zero(bits);
+                    if (first < 0)
+                        first = l;
+                    else
+                        parent_[size_t(find(l))] = find(first);
+                }
             }
             firstOf_[i] = first;
             ++coded;
         }
         if (coded < 2) return keep(block, out);
-        std::map<int, Block> parts;
+        // The parts by the root of their states; there are seldom more than a few.
+        std::vector<std::pair<int, Block>> parts;
         Block uncoded;
         for (size_t i = 0; i < block.size(); ++i) {
-            if (firstOf_[i] < 0) uncoded.push_back(block[i]);
-            else parts[find(firstOf_[i])].push_back(block[i]);
+            if (firstOf_[i] < 0) {
+                uncoded.push_back(block[i]);
+                continue;
+            }
+            const int root = find(firstOf_[i]);
+            auto it = std::find_if(parts.begin(), parts.end(),
+                                   [root](const auto& p) { return p.first == root; });
+            if (it == parts.end()) it = parts.insert(parts.end(), {root, Block()});
+            it->second.push_back(block[i]);
         }
         if (parts.size() == 1) return keep(block, out);
         for (auto& [root, part] : parts) {
@@ -75,7 +88,8 @@ private:
         return blocks;
     }
     int find(int x) {
-        while (parent_[size_t(x)] != x) x = parent_[size_t(x)] = parent_[size_t(parent_[size_t(x)])];
+        while (parent_[size_t(x)] != x)
+            x = parent_[size_t(x)] = parent_[size_t(parent_[size_t(x)])];
         return x;
     }
 
@@ -144,7 +158,8 @@ void Analysis::inseparable() {
         while (parent[size_t(x)] != x) x = parent[size_t(x)] = parent[size_t(parent[size_t(x)])];
         return x;
     };
-    for (const std::uint64_t p : pairs) parent[size_t(find(int(p >> 32)))] = find(int(p & 0xFFFFFFFFu));
+    for (const std::uint64_t p : pairs)
+        parent[size_t(find(int(p >> 32)))] = find(int(p & 0xFFFFFFFFu));
     std::map<int, Block> groups;
     for (const std::uint64_t p : pairs) {
         groups[find(int(p >> 32))].push_back(int(p >> 32));
@@ -223,28 +238,35 @@ void Analysis::perQuestion() {
         std::map<std::vector<std::uint64_t>, std::int64_t> sets;
         std::vector<std::uint64_t> s(static_cast<size_t>(w));
         int coded = 0;
-        for (int sp = 0; sp < n; ++sp) {
-            if (!m_.coded(q, sp)) continue;
-            m_.states(q, sp, s.data());
-            ++sets[s];
-            ++coded;
-        }
         std::int64_t pairs = 0;
-        if (k <= 16) {
+        if (m_.cached(q)) {
+            std::vector<std::int64_t> exactly(size_t(1) << k, 0);
+            for (int sp = 0; sp < n; ++sp) {
+                if (!m_.coded(q, sp)) continue;
+                ++exactly[size_t(m_.states64(q, sp))];
+                ++coded;
+            }
             // Sum over subsets: below[m] = species whose states all lie in m.
-            std::vector<std::int64_t> below(size_t(1) << k, 0);
-            for (const auto& [set, count] : sets) below[size_t(set[0])] += count;
+            std::vector<std::int64_t> below = exactly;
             for (int bit = 0; bit < k; ++bit)
                 for (size_t mask = 0; mask < below.size(); ++mask)
                     if (mask >> bit & 1) below[mask] += below[mask ^ (size_t(1) << bit)];
             const size_t full = below.size() - 1;
-            for (const auto& [set, count] : sets) pairs += count * below[full ^ size_t(set[0])];
+            for (size_t mask = 1; mask < exactly.size(); ++mask)
+                pairs += exactly[mask] * below[full ^ mask];
             pairs /= 2;
         } else {
+            for (int sp = 0; sp < n; ++sp) {
+                if (!m_.coded(q, sp)) continue;
+                m_.states(q, sp, s.data());
+                ++sets[s];
+                ++coded;
+            }
             for (auto i = sets.begin(); i != sets.end(); ++i) {
                 for (auto j = std::next(i); j != sets.end(); ++j) {
                     bool disjoint = true;
-                    for (int x = 0; x < w && disjoint; ++x) disjoint = !(i->first[size_t(x)] & j->first[size_t(x)]);
+                    for (int x = 0; x < w && disjoint; ++x)
+                        disjoint = !(i->first[size_t(x)] & j->first[size_t(x)]);
                     if (disjoint) pairs += i->second * j->second;
                 }
             }
@@ -265,9 +287,8 @@ SeparationReport analyseSeparation(const KeyMatrix& matrix, SeparationLimits lim
     std::iota(all.begin(), all.end(), 0);
     if (matrix.questionCount() > 0 && all.size() >= 2)
         analysis.fragile({all}, 0, matrix.questionCount());
-    std::sort(report.fragile.begin(), report.fragile.end(), [](const auto& x, const auto& y) {
-        return std::tie(x.a, x.b) < std::tie(y.a, y.b);
-    });
+    std::sort(report.fragile.begin(), report.fragile.end(),
+              [](const auto& x, const auto& y) { return std::tie(x.a, x.b) < std::tie(y.a, y.b); });
     return report;
 }
 
