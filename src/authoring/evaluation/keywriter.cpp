@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QDate>
+#include <QHashFunctions>
 #include <QPdfWriter>
 #include <QTextDocument>
 #include <cmath>
@@ -120,6 +121,9 @@ QString keyHtml(const KeyMatrix& m, const DichotomousKey& key, const KeyHeading&
 }
 
 QByteArray keyPdf(const KeyMatrix& m, const DichotomousKey& key, const KeyHeading& h) {
+    // The writer numbers its font objects in the order of a hash; a fixed seed makes that order
+    // the same in every run (the seed is only ever read when a hash is created).
+    QHashSeed::setDeterministicGlobalSeed();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
