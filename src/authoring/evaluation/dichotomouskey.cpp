@@ -80,29 +80,36 @@ private:
         for (const bool proposable : {true, false}) {
             for (int q = 0; q < m_.questionCount(); ++q) {
                 if (m_.proposable(q) != proposable) continue;
-                Split s = split(q, group);
-                if (s.question >= 0 && s.score > chosen.score) chosen = std::move(s);
+                const Split s = split(q, group, false);
+                if (s.question >= 0 && s.score > chosen.score) chosen = s;
             }
             if (chosen.question >= 0) break;
         }
-        return chosen;
+        // Only the chosen question's leads are made.
+        return chosen.question >= 0 ? split(chosen.question, group, true) : chosen;
     }
 
-    Split split(int q, const std::vector<int>& group) {
+    // The split of `group` by question q and its score; its leads only when `leads` is set.
+    Split split(int q, const std::vector<int>& group, bool leads) {
         const int k = m_.question(q).stateCount;
         const int w = m_.words(q);
         if (k < 2) return {};
-        std::vector<int> parent(static_cast<size_t>(k));
+        std::vector<int>& parent = parent_;
+        parent.resize(size_t(k));
         std::iota(parent.begin(), parent.end(), 0);
         auto find = [&](int x) {
             while (parent[size_t(x)] != x)
                 x = parent[size_t(x)] = parent[size_t(parent[size_t(x)])];
             return x;
         };
-        std::vector<std::uint64_t> words(static_cast<size_t>(w));
-        std::vector<int> first(group.size(), -1);
-        std::vector<bool> shown(size_t(k), false);
-        std::vector<int> uncoded;
+        std::vector<std::uint64_t>& words = words_;
+        words.resize(size_t(w));
+        std::vector<int>& first = first_;
+        first.assign(group.size(), -1);
+        std::vector<bool>& shown = shown_;
+        shown.assign(size_t(k), false);
+        std::vector<int>& uncoded = uncoded_;
+        uncoded.clear();
         for (size_t i = 0; i < group.size(); ++i) {
             if (!m_.coded(q, group[i])) {
                 uncoded.push_back(group[i]);
@@ -137,7 +144,8 @@ private:
             return a.first != b.first ? a.first > b.first : a.second < b.second;
         });
         // Largest first, each to the lighter lead.
-        std::vector<int> sideOfRoot(size_t(k), -1);
+        std::vector<int>& sideOfRoot = sideOfRoot_;
+        sideOfRoot.assign(size_t(k), -1);
         int size[2] = {0, 0};
         for (const auto& [count, root] : parts) {
             const int side = size[0] <= size[1] ? 0 : 1;
@@ -151,6 +159,7 @@ private:
         const double evenness = -(p * std::log2(p) + (1 - p) * std::log2(1 - p));
         const double weight = heaviest_ > 0 ? m_.questionWeight(q) / heaviest_ : 1.0;
         s.score = weight * (coded / double(group.size())) * evenness;
+        if (!leads) return s;
         for (size_t i = 0; i < group.size(); ++i) {
             if (first[i] >= 0) s.sides[sideOfRoot[size_t(find(first[i]))]].push_back(group[i]);
         }
@@ -175,6 +184,10 @@ private:
     const KeyMatrix& m_;
     double heaviest_ = 0;
     DichotomousKey key_;
+    // Scratch space of split(), kept between calls.
+    std::vector<int> parent_, first_, uncoded_, sideOfRoot_;
+    std::vector<std::uint64_t> words_;
+    std::vector<bool> shown_;
 };
 
 }  // namespace
