@@ -1,7 +1,7 @@
 #include "authoring/webexport/webexport.h"
+#include "authoring/webexport/webkeydata.h"
 #include "commandregistry.h"
 #include "engine/keytables.h"
-#include "authoring/webexport/webkeydata.h"
 #include "kb/installation.h"
 #include "kb/loader.h"
 #include "kbcheck.h"

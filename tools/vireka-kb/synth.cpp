@@ -5,8 +5,8 @@
 #include "authoring/compiler/kbfolders.h"
 #include "authoring/compiler/picturewriter.h"
 #include "authoring/compiler/platerenderer.h"
-#include "platform/stagedoutput.h"
 #include "commandregistry.h"
+#include "platform/stagedoutput.h"
 
 #include "platform/wmfwriter.h"
 
