@@ -2,6 +2,7 @@
 #include "authoring/evaluation/evaluationreport.h"
 #include "authoring/evaluation/keymatrix.h"
 #include "authoring/evaluation/separation.h"
+#include "authoring/evaluation/speciescomparison.h"
 #include "support/testkb.h"
 
 #include "kb/loader.h"
@@ -122,6 +123,52 @@ TEST_F(SmallKey, TheReportNamesEachFindingInItsSectionAndEscapesBaseText) {
     const QString html = authoring::evaluationHtml(m, e, "Evaluation");
     EXPECT_FALSE(html.contains("<b>a</b>"));
     EXPECT_TRUE(html.contains("Alpha &lt;b&gt;a&lt;/b&gt; (SPAAA)"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SmallKey, AComparisonMarksTheCellsThatDifferAndKeepsTheAgreeingRowsApart) {
+    const KeyMatrix m(model, tables);
+    // A, B and D: D differs in colour and size, A and B are the majority.
+    const auto c = authoring::compareSpecies(m, {A, B, D});
+    ASSERT_EQ(c.differing.size(), 2u);
+    EXPECT_EQ(c.differing[0].question, Colour);
+    EXPECT_EQ(c.differing[0].cells, (std::vector<QString>{"red", "red", "blue"}));
+    EXPECT_EQ(c.differing[0].marked, (std::vector<bool>{false, false, true}));
+    EXPECT_TRUE(c.differing[0].separates);
+    EXPECT_EQ(c.differing[1].question, Size);
+    ASSERT_EQ(c.agreeing.size(), 1u);
+    EXPECT_EQ(c.agreeing[0].question, Shape);
+    EXPECT_EQ(c.agreeing[0].marked, (std::vector<bool>{false, false, false}));
+
+    // Two species that differ only where one is uncoded or overlaps: both cells marked, and
+    // nothing separates them.
+    const auto de = authoring::compareSpecies(m, {D, E});
+    ASSERT_EQ(de.differing.size(), 2u);
+    EXPECT_EQ(de.differing[0].cells, (std::vector<QString>{"blue", "blue; green"}));
+    EXPECT_EQ(de.differing[0].marked, (std::vector<bool>{true, true}));
+    EXPECT_FALSE(de.differing[0].separates);
+    EXPECT_EQ(de.differing[1].cells, (std::vector<QString>{"large", "any state"}));
+
+    const QString text = authoring::comparisonText(m, de, false);
+    EXPECT_TRUE(text.contains("COLOUR \"Colour\"\n  * Delta d: blue\n  * Epsilon e: blue; green\n"))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains("SHAPE"));
+    EXPECT_TRUE(authoring::comparisonText(m, de, true).contains("SHAPE \"Shape\"\n"));
+}
+
+TEST_F(SmallKey, AComparisonPageShowsBaseTextAsText) {
+    kb.stateTips[2] = "<script>red</script>";
+    kb.write();
+    ASSERT_TRUE(kb::loadKnowledgeBase(model, kb.options()).ok());
+    tables = engine::KeyTables::fromModel(model);
+    const KeyMatrix m(model, tables);
+    const QString html = authoring::comparisonHtml(m, authoring::compareSpecies(m, {A, D}), true);
+    EXPECT_FALSE(html.contains("<script>"));
+    EXPECT_TRUE(html.contains("<td class=\"differs\">&lt;script&gt;red&lt;/script&gt;</td>"))
+        << html.toStdString();
 }
 
 }  // namespace

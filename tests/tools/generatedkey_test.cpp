@@ -147,3 +147,27 @@ TEST(GeneratedKey, CommandsRefuseABaseCheckRefuses) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GeneratedKey, CompareOfTwoDemoSpeciesPrintsWhereTheyDiffer) {
+    ToolRun r = vkb({"compare", VIREKA_DEMO_KB, "AESCY", "aesmi"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(
+        r.out.startsWith("Aeshna cyanea (AESCY)\nAeshna mixta (AESMI)\n\n"
+                         "Questions where they differ: 4\n"))
+        << r.out.toStdString();
+    EXPECT_TRUE(
+        r.out.contains("THORAX \"Pattern of the thorax\" (separates them)\n"
+                       "  * Aeshna cyanea: Pale stripes on top\n"));
+    EXPECT_FALSE(r.out.contains("Questions where they agree"));
+    r = vkb({"compare", VIREKA_DEMO_KB, "AESCY", "AESMI", "--all"});
+    EXPECT_TRUE(r.out.contains("Questions where they agree: 19\n")) << r.out.toStdString();
+    EXPECT_EQ(vkb({"compare", VIREKA_DEMO_KB, "AESCY"}).exitCode, 2);
+    EXPECT_EQ(vkb({"compare", VIREKA_DEMO_KB, "A", "B", "C", "D", "E", "F"}).exitCode, 2);
+    r = vkb({"compare", VIREKA_DEMO_KB, "AESCY", "NOSUCH"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("no species has the code 'NOSUCH'"));
+}
+
+}  // namespace
