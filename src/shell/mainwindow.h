@@ -50,6 +50,8 @@ class QuestionsPanel;
 
 namespace shell {
 
+class SpeciesComparer;
+
 // What the main window works with; start-up builds it and keeps it alive for the run.
 struct ProgramContext {
     kb::Model& model;
@@ -127,6 +129,7 @@ public:
     QAction* toolbarEntry(int n) const;
     QAction* menuAction(const QString& name) const;
     QWidget* pane(const QString& name) const;
+    SpeciesComparer* comparer() const { return comparer_; }
 
     // commands::CommandUi
     void setCaption(const QString& caption) override;
@@ -238,6 +241,7 @@ private:
     int busyDepth_ = 0;
     bool splitterDragging_ = false;
     int frameChecks_ = 0;  // looks for the window manager's frame after the window is shown
+    SpeciesComparer* comparer_ = nullptr;  // "Compare with..." from the list and the tree
 };
 
 }  // namespace shell
