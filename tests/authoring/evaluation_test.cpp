@@ -172,3 +172,27 @@ TEST_F(SmallKey, AComparisonPageShowsBaseTextAsText) {
 }
 
 }  // namespace
+
+namespace {
+
+// A species that shows none of the states of a proposed question skips it, as a user who
+// cannot answer would, and Search goes on with the next question.
+TEST(Effort, ASpeciesSkipsAQuestionItShowsNoStateOf) {
+    TestKb kb;
+    kb.parameters["Nb_Etats_Desc"] = "4";
+    kb.stateCodes = {"A1", "A2", "P1", "P2"};
+    kb.objects[1].stateCount = 2;
+    kb.weights = {1, 1, 1, 1};
+    // AILE: X a1, Y a2, Z neither; PATTE: X and Y p1, Z p2. AILE splits more evenly and is
+    // proposed first.
+    kb.matrix = {1, 0, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1};
+    kb.write();
+    kb::Model model;
+    ASSERT_TRUE(kb::loadKnowledgeBase(model, kb.options()).ok());
+    const auto tables = engine::KeyTables::fromModel(model);
+    const KeyMatrix m(model, tables);
+    const auto e = authoring::simulateEffort(model, tables, m);
+    EXPECT_EQ(e.answers, (std::vector<int>{1, 1, 1}));
+}
+
+}  // namespace
