@@ -171,3 +171,26 @@ TEST(GeneratedKey, CompareOfTwoDemoSpeciesPrintsWhereTheyDiffer) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GeneratedKey, EvaluateOnTheDemoNamesItsInseparablePairAndTheEffort) {
+    ToolRun r = vkb({"evaluate", VIREKA_DEMO_KB});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(
+        r.out.contains("Taxa the key cannot separate: 1\n"
+                       "  Erythromma najas (ERYNA), Erythromma viridulum (ERYVI)\n"))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("  species simulated: 49 of 49\n"));
+    EXPECT_TRUE(r.out.contains("  lower bound log2(species): 5.61\n"));
+    QTemporaryDir dir;
+    const QString page = dir.path() + "/evaluation.html";
+    r = vkb({"evaluate", VIREKA_DEMO_KB, "--html", page});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString html = QString::fromUtf8(bytes(page));
+    EXPECT_TRUE(html.contains("<h2>Taxa the key cannot separate (1)</h2>"));
+    EXPECT_TRUE(html.contains("<li>Erythromma najas (ERYNA), Erythromma viridulum (ERYVI)"));
+    EXPECT_EQ(vkb({"evaluate", VIREKA_DEMO_KB, "--simulate", "0"}).exitCode, 2);
+}
+
+}  // namespace
