@@ -22,6 +22,7 @@
 #include "shell/iconset.h"
 #include "shell/optionsdialog.h"
 #include "shell/qttranslations.h"
+#include "shell/speciescomparer.h"
 #include "shell/splashwindow.h"
 #include "shell/translator.h"
 
@@ -108,6 +109,10 @@ frmMain::frmMain(ProgramContext context, QWidget* parent)
     layers_.resize(ctx_.model.DrawingCount);
     connectSpeciesDocuments();
     buildPrinting();
+    comparer_ = new SpeciesComparer(
+        ctx_.engine, Liste_Esp, Tree_esp, WebTexte, ctx_.dialogs,
+        [this](int k) { return ctx_.strings.textOr(k, QString::number(k)); }, this);
+    WebTexte->setDocumentFolders(documentFolders());
     if (QScreen* screen = QGuiApplication::primaryScreen())
         connect(screen, &QScreen::availableGeometryChanged, this,
                 &frmMain::AdvSysInfo_DisplayChanged);
@@ -204,6 +209,8 @@ void frmMain::buildMenus() {
             this, [this] {
                 if (ViewMode == 1 || ViewMode == 2) questions_->Maitre_Discriminant();
             });
+    connect(addMenuItem(view, "mnuViewCompare", 1820), &QAction::triggered, this,
+            [this] { comparer_->compareChosen(); });
     QAction* toolbar = addMenuItem(view, "mnuViewToolbar", 1015);
     toolbar->setCheckable(true);
     toolbar->setChecked(true);

@@ -52,6 +52,7 @@ namespace shell {
 
 class frmHelp;
 class QtTranslations;
+class SpeciesComparer;
 
 // What the main window works with; start-up builds it and keeps it alive for the run.
 struct ProgramContext {
@@ -135,6 +136,7 @@ public:
     QAction* toolbarEntry(int n) const;
     QAction* menuAction(const QString& name) const;
     QWidget* pane(const QString& name) const;
+    SpeciesComparer* comparer() const { return comparer_; }
 
     // commands::CommandUi
     void setCaption(const QString& caption) override;
@@ -248,9 +250,9 @@ private:
     QHash<QString, QAction*> menuItems_;
     int busyDepth_ = 0;
     bool splitterDragging_ = false;
-    int frameChecks_ = 0;
-    bool layoutDone_ = false;  // the panes are placed by resizes only once laid out  // looks for
-                               // the window manager's frame after the window is shown
+    int frameChecks_ = 0;      // looks for the window manager's frame after the window is shown
+    bool layoutDone_ = false;  // the panes are placed by resizes only once laid out
+    SpeciesComparer* comparer_ = nullptr;  // "Compare with..." from the list and the tree
 };
 
 }  // namespace shell

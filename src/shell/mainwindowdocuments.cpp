@@ -1,4 +1,5 @@
 #include "shell/mainwindow.h"
+#include "shell/speciescomparer.h"
 
 #include "documents/documentview.h"
 #include "documents/drawingsheets.h"
@@ -130,6 +131,7 @@ void frmMain::connectDrawingSheets() {
 QStringList frmMain::documentFolders() const {
     QStringList folders{ctx_.values.DataDir};
     if (ctx_.values.DocSource == QLatin1String("hd")) folders << ctx_.values.DocAddress;
+    if (comparer_) folders << comparer_->folder() + QLatin1Char('/');
     return folders;
 }
 

@@ -1,12 +1,16 @@
+#include "authoring/evaluation/dichotomouskey.h"
+#include "authoring/evaluation/keymatrix.h"
+#include "authoring/evaluation/keywriter.h"
 #include "authoring/webexport/webexport.h"
+#include "authoring/webexport/webkeydata.h"
 #include "commandregistry.h"
 #include "engine/keytables.h"
-#include "authoring/webexport/webkeydata.h"
 #include "kb/installation.h"
 #include "kb/loader.h"
 #include "kbcheck.h"
 #include "platform/stringtable.h"
 
+#include <QDate>
 #include <QTextStream>
 
 namespace vkb {
@@ -85,6 +89,13 @@ int exportWeb(const QString& kbDir, const QString& out) {
                         .arg(model.SpeciesCount)
                         .arg(model.StateCount),
                     1);
+    // The printable key generated from the matrix, linked from the player.
+    const authoring::KeyMatrix matrix(model, tables);
+    const QString title = strings.text(1831, 0).value_or(QStringLiteral("Printable key"));
+    input.pages.insert(QStringLiteral("key.html"),
+                       authoring::keyHtml(matrix, authoring::buildDichotomousKey(matrix),
+                                          {title, QDate::currentDate().toString(Qt::ISODate)})
+                           .toUtf8());
     if (!authoring::exportWebSite(input, out, &error)) return fail(error, 1);
     QTextStream(stdout) << out << ": " << model.SpeciesCount << " species, "
                         << tables.objects.size() << " questions\n";

@@ -36,7 +36,8 @@ void print(vkb::InspectSession& session, QTextStream& out) {
 }
 
 int best(const QStringList& args) {
-    return vkb::InspectSession::run(QStringLiteral("best"), args, {QStringLiteral("scores")}, Usage, print);
+    return vkb::InspectSession::run(QStringLiteral("best"), args, {QStringLiteral("scores")}, Usage,
+                                    print);
 }
 
 const vkb::Registration registration(QStringLiteral("best"),

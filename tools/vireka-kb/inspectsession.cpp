@@ -132,8 +132,8 @@ bool InspectSession::readIdentificationFile(const QString& path) {
     return true;
 }
 
-int InspectSession::run(const QString& command, const QStringList& args,
-                        const QStringList& flags, const QString& usage,
+int InspectSession::run(const QString& command, const QStringList& args, const QStringList& flags,
+                        const QString& usage,
                         const std::function<void(InspectSession&, QTextStream&)>& print) {
     if (args.contains(QLatin1String("--help"))) {
         QTextStream(stdout) << usage;

@@ -1,7 +1,7 @@
 #include "authoring/webexport/webexport.h"
 
-#include "platform/stagedoutput.h"
 #include "platform/stagedfile.h"
+#include "platform/stagedoutput.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -69,6 +69,9 @@ bool exportWebSite(const WebSiteInput& input, const QString& out, QString* error
     if (!vkb::writeStagedFile(site + QStringLiteral("/data/key.js"), input.keyScript, error))
         return false;
     if (!writeWebAssets(input.source, site, error)) return false;
+    for (auto page = input.pages.cbegin(); page != input.pages.cend(); ++page)
+        if (!vkb::writeStagedFile(site + QLatin1Char('/') + page.key(), page.value(), error))
+            return false;
     return staged.commit(error);
 }
 

@@ -3,6 +3,7 @@
 #include "authoring/webexport/webassets.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 
 namespace authoring {
@@ -13,6 +14,8 @@ namespace authoring {
 struct WebSiteInput {
     WebAssetsSource source;
     QByteArray keyScript;
+    // Further pages of the site by their path in it (the printable key, "key.html").
+    QMap<QString, QByteArray> pages;
 };
 
 // Writes the site into a folder beside `out` and swaps it in once it is whole: index.html,

@@ -1,0 +1,228 @@
+#include "authoring/evaluation/dichotomouskey.h"
+
+#include "authoring/evaluation/keymatrix.h"
+#include "kb/model.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <numeric>
+
+namespace authoring {
+
+namespace {
+
+struct Split {
+    int question = -1;
+    double score = -1;
+    std::vector<int> sides[2];       // species of each lead, uncoded ones in both
+    std::vector<int> sideStates[2];  // states shown on each lead
+};
+
+class Builder {
+public:
+    explicit Builder(const KeyMatrix& m) : m_(m) {
+        for (int q = 0; q < m.questionCount(); ++q)
+            heaviest_ = std::max(heaviest_, m.questionWeight(q));
+    }
+
+    DichotomousKey build() {
+        std::vector<int> all(size_t(m_.speciesCount()));
+        std::iota(all.begin(), all.end(), 0);
+        key_.species = m_.speciesCount();
+        if (all.size() >= 2) {
+            if (Split s = best(all); s.question >= 0) couplet(s, 0, 1);
+        }
+        std::int64_t endings = 0, sum = 0;
+        for (const Couplet& c : key_.couplets) {
+            for (const KeyLead& lead : c.leads) {
+                if (lead.next) continue;
+                const int depth = depthOf(c.number);
+                endings += std::int64_t(lead.species.size());
+                sum += std::int64_t(lead.species.size()) * depth;
+                key_.maxPath = std::max(key_.maxPath, depth);
+                if (lead.species.size() > 1) ++key_.endingsTogether;
+            }
+        }
+        key_.meanPath = endings ? double(sum) / double(endings) : 0.0;
+        return std::move(key_);
+    }
+
+private:
+    int depthOf(int number) const {
+        int d = 0;
+        for (; number; number = key_.couplets[size_t(number - 1)].from) ++d;
+        return d;
+    }
+
+    // Adds the couplet of split s, reached from couplet `from`, and those below it, numbered
+    // in the order a reader meets them: the whole first lead before the second.
+    void couplet(const Split& s, int from, int depth) {
+        const int number = int(key_.couplets.size()) + 1;
+        key_.couplets.push_back({number, from, s.question, {}});
+        for (int side = 0; side < 2; ++side) {
+            KeyLead lead;
+            lead.states = s.sideStates[side];
+            const Split below = s.sides[side].size() >= 2 ? best(s.sides[side]) : Split();
+            if (below.question >= 0) {
+                lead.next = int(key_.couplets.size()) + 1;
+                key_.couplets[size_t(number - 1)].leads[side] = lead;
+                couplet(below, number, depth + 1);
+            } else {
+                lead.species = s.sides[side];
+                key_.couplets[size_t(number - 1)].leads[side] = lead;
+            }
+        }
+    }
+
+    Split best(const std::vector<int>& group) {
+        Split chosen;
+        for (const bool proposable : {true, false}) {
+            for (int q = 0; q < m_.questionCount(); ++q) {
+                if (m_.proposable(q) != proposable) continue;
+                const Split s = split(q, group, false);
+                if (s.question >= 0 && s.score > chosen.score) chosen = s;
+            }
+            if (chosen.question >= 0) break;
+        }
+        // Only the chosen question's leads are made.
+        return chosen.question >= 0 ? split(chosen.question, group, true) : chosen;
+    }
+
+    // The split of `group` by question q and its score; its leads only when `leads` is set.
+    Split split(int q, const std::vector<int>& group, bool leads) {
+        const int k = m_.question(q).stateCount;
+        const int w = m_.words(q);
+        if (k < 2) return {};
+        std::vector<int>& parent = parent_;
+        parent.resize(size_t(k));
+        std::iota(parent.begin(), parent.end(), 0);
+        auto find = [&](int x) {
+            while (parent[size_t(x)] != x)
+                x = parent[size_t(x)] = parent[size_t(parent[size_t(x)])];
+            return x;
+        };
+        std::vector<std::uint64_t>& words = words_;
+        words.resize(size_t(w));
+        std::vector<int>& first = first_;
+        first.assign(group.size(), -1);
+        std::vector<bool>& shown = shown_;
+        shown.assign(size_t(k), false);
+        std::vector<int>& uncoded = uncoded_;
+        uncoded.clear();
+        for (size_t i = 0; i < group.size(); ++i) {
+            if (!m_.coded(q, group[i])) {
+                uncoded.push_back(group[i]);
+                continue;
+            }
+            m_.states(q, group[i], words.data());
+            for (int x = 0; x < w; ++x) {
+                for (std::uint64_t bits = words[size_t(x)]; bits; bits &= bits - 1) {
+                    const int l = x * 64 + std::countr_zero(bits);
+                    shown[size_t(l)] = true;
+                    if (first[i] < 0)
+                        first[i] = l;
+                    else
+                        parent[size_t(find(l))] = find(first[i]);
+                }
+            }
+        }
+        // Components: (species count, root), the largest first, then by root for a fixed order.
+        std::vector<std::pair<int, int>> parts;
+        for (size_t i = 0; i < group.size(); ++i) {
+            if (first[i] < 0) continue;
+            const int root = find(first[i]);
+            auto it = std::find_if(parts.begin(), parts.end(),
+                                   [root](const auto& p) { return p.second == root; });
+            if (it == parts.end())
+                parts.push_back({1, root});
+            else
+                ++it->first;
+        }
+        if (parts.size() < 2) return {};
+        std::sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+            return a.first != b.first ? a.first > b.first : a.second < b.second;
+        });
+        // Largest first, each to the lighter lead.
+        std::vector<int>& sideOfRoot = sideOfRoot_;
+        sideOfRoot.assign(size_t(k), -1);
+        int size[2] = {0, 0};
+        for (const auto& [count, root] : parts) {
+            const int side = size[0] <= size[1] ? 0 : 1;
+            size[side] += count;
+            sideOfRoot[size_t(root)] = side;
+        }
+        Split s;
+        s.question = q;
+        const double coded = size[0] + size[1];
+        const double p = size[0] / coded;
+        const double evenness = -(p * std::log2(p) + (1 - p) * std::log2(1 - p));
+        const double weight = heaviest_ > 0 ? m_.questionWeight(q) / heaviest_ : 1.0;
+        s.score = weight * (coded / double(group.size())) * evenness;
+        if (!leads) return s;
+        for (size_t i = 0; i < group.size(); ++i) {
+            if (first[i] >= 0) s.sides[sideOfRoot[size_t(find(first[i]))]].push_back(group[i]);
+        }
+        for (int side = 0; side < 2; ++side) {
+            s.sides[side].insert(s.sides[side].end(), uncoded.begin(), uncoded.end());
+            std::sort(s.sides[side].begin(), s.sides[side].end());
+        }
+        // The leads' states in the question's order; a state no species here shows is left out.
+        for (int l = 0; l < k; ++l) {
+            if (shown[size_t(l)])
+                s.sideStates[sideOfRoot[size_t(find(l))]].push_back(m_.question(q).firstState + l);
+        }
+        // The lead holding the question's first state comes first, as the states are ordered.
+        if (!s.sideStates[1].empty() &&
+            (s.sideStates[0].empty() || s.sideStates[1].front() < s.sideStates[0].front())) {
+            std::swap(s.sides[0], s.sides[1]);
+            std::swap(s.sideStates[0], s.sideStates[1]);
+        }
+        return s;
+    }
+
+    const KeyMatrix& m_;
+    double heaviest_ = 0;
+    DichotomousKey key_;
+    // Scratch space of split(), kept between calls.
+    std::vector<int> parent_, first_, uncoded_, sideOfRoot_;
+    std::vector<std::uint64_t> words_;
+    std::vector<bool> shown_;
+};
+
+}  // namespace
+
+DichotomousKey buildDichotomousKey(const KeyMatrix& matrix) {
+    return Builder(matrix).build();
+}
+
+std::vector<std::vector<int>> followKey(const DichotomousKey& key, const KeyMatrix& matrix,
+                                        int species) {
+    std::vector<std::vector<int>> endings;
+    if (key.couplets.empty()) {
+        std::vector<int> all(size_t(matrix.speciesCount()));
+        std::iota(all.begin(), all.end(), 0);
+        endings.push_back(all);
+        return endings;
+    }
+    std::vector<int> todo{1};
+    while (!todo.empty()) {
+        const Couplet& c = key.couplets[size_t(todo.back() - 1)];
+        todo.pop_back();
+        const bool uncoded = !matrix.coded(c.question, species);
+        for (const KeyLead& lead : c.leads) {
+            const bool shows =
+                uncoded || std::any_of(lead.states.begin(), lead.states.end(), [&](int s) {
+                    return matrix.model().matrix(species, s) != 0;
+                });
+            if (!shows) continue;
+            if (lead.next)
+                todo.push_back(lead.next);
+            else
+                endings.push_back(lead.species);
+        }
+    }
+    return endings;
+}
+
+}  // namespace authoring

@@ -1,0 +1,163 @@
+#include "shell/speciescomparer.h"
+
+#include "authoring/evaluation/keymatrix.h"
+#include "authoring/evaluation/speciescomparison.h"
+#include "documents/documentview.h"
+#include "documents/speciestreemodel.h"
+#include "engine/engine.h"
+#include "platform/dialogs.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLabel>
+#include <QListView>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeView>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace shell {
+
+SpeciesComparer::SpeciesComparer(engine::Engine& engine, QListView* list, QTreeView* tree,
+                                 documents::DocumentView* view, platform::Dialogs& dialogs,
+                                 Texts texts, QWidget* window)
+    : QObject(window),
+      engine_(engine),
+      list_(list),
+      tree_(tree),
+      view_(view),
+      dialogs_(dialogs),
+      texts_(std::move(texts)),
+      window_(window) {
+    matrix_ = std::make_unique<authoring::KeyMatrix>(engine.model(), engine.tables());
+    choose = [this](int species) { return chooseInDialog(species); };
+    for (QAbstractItemView* v :
+         {static_cast<QAbstractItemView*>(list), static_cast<QAbstractItemView*>(tree)}) {
+        v->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(v, &QWidget::customContextMenuRequested, this,
+                [this, v](const QPoint& at) { contextMenu(v, at); });
+    }
+}
+
+SpeciesComparer::~SpeciesComparer() = default;
+
+int SpeciesComparer::speciesOfTreeItem(const QString& key, const QString& tag) const {
+    QString code;
+    if (tag.startsWith(QLatin1String("Esp")))
+        code = tag.size() > 3 && key.endsWith(QLatin1Char('S')) ? key.chopped(1) : key;
+    else if (tag.startsWith(QLatin1String("Csp")))
+        code = tag.mid(3, 5);
+    if (code.isEmpty()) return -1;
+    for (int s = 0; s < matrix_->speciesCount(); ++s)
+        if (matrix_->speciesCode(s).compare(code, Qt::CaseInsensitive) == 0) return s;
+    return -1;
+}
+
+int SpeciesComparer::chosenSpecies() const {
+    if (list_->isVisible()) {
+        const QModelIndex i = list_->currentIndex();
+        return i.isValid() ? engine_.speciesOfLine(i.row()) : -1;
+    }
+    if (tree_->isVisible()) {
+        const QModelIndex i = tree_->currentIndex();
+        if (!i.isValid()) return -1;
+        return speciesOfTreeItem(i.data(documents::SpeciesTreeModel::KeyRole).toString(),
+                                 i.data(documents::SpeciesTreeModel::TagRole).toString());
+    }
+    return -1;
+}
+
+void SpeciesComparer::contextMenu(QAbstractItemView* view, const QPoint& at) {
+    const QModelIndex index = view->indexAt(at);
+    if (!index.isValid()) return;
+    view->setCurrentIndex(index);
+    if (chosenSpecies() < 0) return;
+    QMenu menu(view);
+    QAction* compare = menu.addAction(texts_(1820));
+    connect(compare, &QAction::triggered, this, &SpeciesComparer::compareChosen);
+    menu.exec(view->viewport()->mapToGlobal(at));
+}
+
+void SpeciesComparer::compareChosen() {
+    const int species = chosenSpecies();
+    if (species < 0) {
+        dialogs_.show(texts_(1830));
+        return;
+    }
+    const auto choice = choose(species);
+    if (!choice || choice->others.empty()) return;
+    std::vector<int> all{species};
+    all.insert(all.end(), choice->others.begin(), choice->others.end());
+    show(all, choice->withAgreeing);
+}
+
+bool SpeciesComparer::show(const std::vector<int>& species, bool withAgreeing) {
+    if (int(species.size()) < authoring::MinCompared ||
+        int(species.size()) > authoring::MaxCompared)
+        return false;
+    authoring::ComparisonTexts t;
+    t.title = texts_(1822);
+    t.differ = texts_(1823);
+    t.agree = texts_(1824);
+    t.question = texts_(1825);
+    t.uncoded = texts_(1826);
+    t.anyState = texts_(1827);
+    t.separates = texts_(1828);
+    const QString html = authoring::comparisonHtml(
+        *matrix_, authoring::compareSpecies(*matrix_, species, t), withAgreeing, t);
+    // A new name each time, so the view never shows an older page from its cache.
+    const QString path = folder_.filePath(QStringLiteral("comparison-%1.html").arg(++pages_));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0 || !file.flush())
+        return false;
+    file.close();
+    view_->Navigate2(QUrl::fromLocalFile(path).toString(), 2);
+    return true;
+}
+
+std::optional<SpeciesComparer::Choice> SpeciesComparer::chooseInDialog(int species) {
+    QDialog dialog(window_);
+    dialog.setWindowTitle(QString(texts_(1820)).remove(QLatin1Char('&')));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(texts_(1821).arg(matrix_->speciesName(species)), &dialog);
+    label->setTextFormat(Qt::PlainText);
+    layout->addWidget(label);
+    auto* names = new QListWidget(&dialog);
+    for (int s = 0; s < matrix_->speciesCount(); ++s) {
+        if (s == species) continue;
+        auto* item = new QListWidgetItem(matrix_->speciesName(s), names);
+        item->setData(Qt::UserRole, s);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    names->sortItems();
+    layout->addWidget(names);
+    auto* agreeing = new QCheckBox(texts_(1829), &dialog);
+    layout->addWidget(agreeing);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addWidget(buttons);
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+    ok->setEnabled(false);
+    auto checked = [names] {
+        std::vector<int> others;
+        for (int i = 0; i < names->count(); ++i)
+            if (names->item(i)->checkState() == Qt::Checked)
+                others.push_back(names->item(i)->data(Qt::UserRole).toInt());
+        return others;
+    };
+    connect(names, &QListWidget::itemChanged, &dialog, [&] {
+        const auto n = checked().size();
+        ok->setEnabled(n >= 1 && int(n) < authoring::MaxCompared);
+    });
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    dialog.resize(420, 480);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return Choice{checked(), agreeing->isChecked()};
+}
+
+}  // namespace shell

@@ -1,0 +1,196 @@
+#include "authoring/evaluation/dichotomouskey.h"
+#include "authoring/evaluation/keymatrix.h"
+#include "support/importdatasets.h"
+#include "support/testkb.h"
+#include "support/toolrun.h"
+
+#include "kb/loader.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cmath>
+
+using testing_support::ToolRun;
+
+namespace {
+
+ToolRun vkb(const QStringList& args) {
+    return testing_support::runTool(QStringLiteral(VIREKA_KB_PATH), args);
+}
+
+QByteArray bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A compiled knowledge base loaded as the program loads it.
+struct LoadedBase {
+    kb::Model model;
+    engine::KeyTables tables;
+    bool load(const QString& dir) {
+        kb::LoadOptions options;
+        options.dataDir = dir + "/";
+        options.databaseName = "vireka.db";
+        options.text = [](int) { return std::optional<QString>(QStringLiteral("x")); };
+        if (!kb::loadKnowledgeBase(model, options).ok()) return false;
+        tables = engine::KeyTables::fromModel(model);
+        return true;
+    }
+};
+
+// Every species, following the key with its own states, ends only where it is named; the
+// figures printed agree with the couplets.
+void walkEverySpecies(const QString& dir, int* couplets = nullptr, double* meanPath = nullptr) {
+    LoadedBase base;
+    ASSERT_TRUE(base.load(dir)) << dir.toStdString();
+    const authoring::KeyMatrix m(base.model, base.tables);
+    const authoring::DichotomousKey key = authoring::buildDichotomousKey(m);
+    ASSERT_GE(m.speciesCount(), 2);
+    ASSERT_FALSE(key.couplets.empty());
+    for (int s = 0; s < m.speciesCount(); ++s) {
+        const auto endings = authoring::followKey(key, m, s);
+        ASSERT_FALSE(endings.empty()) << m.speciesName(s).toStdString();
+        for (const auto& ending : endings)
+            EXPECT_NE(std::find(ending.begin(), ending.end(), s), ending.end())
+                << m.speciesName(s).toStdString() << " ends elsewhere";
+    }
+    // Each couplet is reached from the one it names, and every lead goes somewhere.
+    for (const auto& c : key.couplets) {
+        for (const auto& lead : c.leads) {
+            EXPECT_EQ(lead.next == 0, !lead.species.empty());
+            if (lead.next) {
+                EXPECT_EQ(key.couplets[size_t(lead.next - 1)].from, c.number);
+            }
+        }
+    }
+    EXPECT_LE(key.maxPath, int(key.couplets.size()));
+    if (couplets) *couplets = int(key.couplets.size());
+    if (meanPath) *meanPath = key.meanPath;
+}
+
+TEST(GeneratedKey, EverySpeciesOfTheDemoEndsAtItselfAndTheKeyIsTheSameEachTime) {
+    int couplets = 0;
+    double mean = 0;
+    walkEverySpecies(QStringLiteral(VIREKA_DEMO_KB), &couplets, &mean);
+    // 49 species: at least 48 couplets' worth of endings, not worse than a linear key.
+    EXPECT_GT(couplets, 30);
+    EXPECT_LT(mean, 10.0);
+
+    QTemporaryDir dir;
+    for (const char* format : {"text", "html", "pdf"}) {
+        const QString a = dir.path() + "/a." + format, b = dir.path() + "/b." + format;
+        for (const QString& out : {a, b}) {
+            const ToolRun r =
+                vkb({"key", VIREKA_DEMO_KB, out, "--format", format, "--date", "2026-01-02"});
+            ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        }
+        EXPECT_FALSE(bytes(a).isEmpty());
+        EXPECT_EQ(bytes(a), bytes(b)) << format;
+    }
+    const QString text = QString::fromUtf8(bytes(dir.path() + "/a.text"));
+    EXPECT_TRUE(
+        text.startsWith("Key to the species: Dragonflies and Damselflies of Europe\n"
+                        "2026-01-02\n49 species, "))
+        << text.left(200).toStdString();
+    EXPECT_TRUE(text.contains("\n2(1).   ")) << text.toStdString();
+    EXPECT_TRUE(text.contains("(Aeshnidae)\n"));
+    EXPECT_TRUE(bytes(dir.path() + "/a.pdf").startsWith("%PDF"));
+    EXPECT_TRUE(bytes(dir.path() + "/a.pdf").contains("/CreationDate (D:20260102000000"));
+}
+
+TEST(GeneratedKey, EverySpeciesOfImportedDatasetsEndsAtItself) {
+    QTemporaryDir dir;
+    testing_support::writeDeltaGrasses(dir.path() + "/grasses");
+    testing_support::writeDeltaOdd(dir.path() + "/odd");
+    testing_support::writeSddViolets(dir.path() + "/violets");
+    const struct {
+        QStringList args;
+    } imports[] = {{{"import", "delta", dir.path() + "/grasses", dir.path() + "/g"}},
+                   {{"import", "delta", dir.path() + "/odd", dir.path() + "/o"}},
+                   {{"import", "sdd", dir.path() + "/violets/violets.sdd.xml", dir.path() + "/v"}}};
+    for (const auto& i : imports) {
+        const ToolRun r = vkb(i.args);
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        SCOPED_TRACE(i.args.last().toStdString());
+        walkEverySpecies(i.args.last());
+        const ToolRun key =
+            vkb({"key", i.args.last(), dir.path() + "/key.txt", "--date", "2026-01-02"});
+        EXPECT_EQ(key.exitCode, 0) << key.err.toStdString();
+        EXPECT_TRUE(key.out.contains(" couplets, path length mean ")) << key.out.toStdString();
+    }
+}
+
+// A base check refuses is refused by every command that reads one, with the check's
+// findings, and a folder that holds no base at all is refused too.
+TEST(GeneratedKey, CommandsRefuseABaseCheckRefuses) {
+    testing_support::TestKb kb;
+    kb.write();
+    kb.exec("DELETE FROM Caracteres WHERE NUM = 3");
+    kb.writeFile("setup.ini", "[General]\nbase=" + kb.databaseName().toUtf8() +
+                                  "\ndescriptors=.\ndrawings=.\ndocuments=.\n");
+    QTemporaryDir out;
+    const QString empty = out.path() + "/empty";
+    QDir().mkpath(empty);
+    for (const QStringList& args :
+         {QStringList{"evaluate", kb.dataDir()},
+          QStringList{"key", kb.dataDir(), out.path() + "/k.html"}, QStringList{"evaluate", empty},
+          QStringList{"key", empty, out.path() + "/k.html"}}) {
+        const ToolRun r = vkb(args);
+        EXPECT_EQ(r.exitCode, 1) << args.join(' ').toStdString() << r.out.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    }
+    EXPECT_TRUE(vkb({"evaluate", kb.dataDir()}).err.contains("Caracteres"));
+    EXPECT_FALSE(QFile::exists(out.path() + "/k.html"));
+    EXPECT_EQ(vkb({"key", kb.dataDir()}).exitCode, 2);
+    EXPECT_EQ(vkb({"key", kb.dataDir(), "x", "--format", "doc"}).exitCode, 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GeneratedKey, CompareOfTwoDemoSpeciesPrintsWhereTheyDiffer) {
+    ToolRun r = vkb({"compare", VIREKA_DEMO_KB, "AESCY", "aesmi"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(
+        r.out.startsWith("Aeshna cyanea (AESCY)\nAeshna mixta (AESMI)\n\n"
+                         "Questions where they differ: 4\n"))
+        << r.out.toStdString();
+    EXPECT_TRUE(
+        r.out.contains("THORAX \"Pattern of the thorax\" (separates them)\n"
+                       "  * Aeshna cyanea: Pale stripes on top\n"));
+    EXPECT_FALSE(r.out.contains("Questions where they agree"));
+    r = vkb({"compare", VIREKA_DEMO_KB, "AESCY", "AESMI", "--all"});
+    EXPECT_TRUE(r.out.contains("Questions where they agree: 19\n")) << r.out.toStdString();
+    EXPECT_EQ(vkb({"compare", VIREKA_DEMO_KB, "AESCY"}).exitCode, 2);
+    EXPECT_EQ(vkb({"compare", VIREKA_DEMO_KB, "A", "B", "C", "D", "E", "F"}).exitCode, 2);
+    r = vkb({"compare", VIREKA_DEMO_KB, "AESCY", "NOSUCH"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("no species has the code 'NOSUCH'"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GeneratedKey, EvaluateOnTheDemoNamesItsInseparablePairAndTheEffort) {
+    ToolRun r = vkb({"evaluate", VIREKA_DEMO_KB});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(
+        r.out.contains("Taxa the key cannot separate: 1\n"
+                       "  Erythromma najas (ERYNA), Erythromma viridulum (ERYVI)\n"))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("  species simulated: 49 of 49\n"));
+    EXPECT_TRUE(r.out.contains("  lower bound log2(species): 5.61\n"));
+    QTemporaryDir dir;
+    const QString page = dir.path() + "/evaluation.html";
+    r = vkb({"evaluate", VIREKA_DEMO_KB, "--html", page});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString html = QString::fromUtf8(bytes(page));
+    EXPECT_TRUE(html.contains("<h2>Taxa the key cannot separate (1)</h2>"));
+    EXPECT_TRUE(html.contains("<li>Erythromma najas (ERYNA), Erythromma viridulum (ERYVI)"));
+    EXPECT_EQ(vkb({"evaluate", VIREKA_DEMO_KB, "--simulate", "0"}).exitCode, 2);
+}
+
+}  // namespace

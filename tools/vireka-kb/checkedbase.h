@@ -1,0 +1,43 @@
+#pragma once
+
+#include "engine/keytables.h"
+#include "kb/model.h"
+#include "platform/settings.h"
+#include "platform/stringtable.h"
+
+#include <QString>
+#include <optional>
+
+namespace vkb {
+
+// A knowledge base folder opened for a command that reads it whole: its folders planned as
+// the installer plans them, the checker's faults refusing it (its findings printed on
+// standard error, warnings let through), then loaded as the program loads it.
+class CheckedBase {
+public:
+    // False with errorString() when the folder is not a usable knowledge base.
+    bool open(const QString& kbDir);
+    QString errorString() const { return error_; }
+
+    kb::Model& model() { return model_; }
+    const engine::KeyTables& tables() const { return tables_; }
+    const platform::Settings::Installation& installation() const { return at_; }
+    std::optional<QString> text(int key, int language = 0) const {
+        return strings_.text(key, language);
+    }
+
+private:
+    kb::Model model_;
+    engine::KeyTables tables_;
+    platform::Settings::Installation at_;
+    platform::StringTable strings_;
+    QString error_;
+};
+
+// Writes a file whole or not at all: the old file survives a failure (error says why).
+bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error);
+
+// Prints "vireka-kb COMMAND: MESSAGE" on standard error and returns code.
+int failCommand(const QString& command, const QString& message, int code);
+
+}  // namespace vkb
