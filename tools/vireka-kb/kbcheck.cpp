@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "platform/picture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -51,8 +52,10 @@ void KbCheck::setFolders(const QString& drawings, const QString& descriptors,
 }
 
 bool KbCheck::open() {
-    if (!db_.open(platform::toLocalPath(dataDir_ + base_))) {
-        error_ = QStringLiteral("cannot open %1: %2").arg(dataDir_ + base_, db_.errorString());
+    // The base is named relative to the data folder, unless by an absolute path.
+    const QString path = QDir::isAbsolutePath(base_) ? base_ : dataDir_ + base_;
+    if (!db_.open(platform::toLocalPath(path))) {
+        error_ = QStringLiteral("cannot open %1: %2").arg(path, db_.errorString());
         return false;
     }
     return true;
