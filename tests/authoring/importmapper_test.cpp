@@ -53,7 +53,7 @@ Dataset manyCharacters(int count, double reliability) {
         d.characters << ch;
     }
     for (const char* name : {"Poa annua", "Poa annua", "Poa annuella", "POA ANNUA", "X"})
-        d.items << Item{"", name, "", "", {}, {}, {}};
+        d.items << Item{"", name, "", "", {}, {}, {}, {}};
     return d;
 }
 
