@@ -93,7 +93,8 @@ void PictureWriter::paintState(QPainter& p, const State& s, const QRect& area) c
     }
 }
 
-// A state known only by its text fills its cell with it, as large as fits.
+// A state known only by its text fills its cell with it, as large as fits; what does not
+// fit at the smallest legible size is cut at the cell's edge (its tip gives it whole).
 void PictureWriter::paintLabel(QPainter& p, const QString& label, const QRectF& area) {
     QFont font = p.font();
     font.setBold(false);
@@ -104,9 +105,12 @@ void PictureWriter::paintLabel(QPainter& p, const QString& label, const QRectF& 
         if (need.width() <= area.width() && need.height() <= area.height()) break;
         if (size == 12) flags = Qt::AlignCenter | Qt::TextWrapAnywhere;
     }
+    p.save();
+    p.setClipRect(area);
     p.setFont(font);
     p.setPen(kInk);
     p.drawText(area, flags, label);
+    p.restore();
 }
 
 // The program stretches the picture over the drawing's 4:3 area: drawn in that shape, its
@@ -124,13 +128,17 @@ QImage PictureWriter::choicePicture(const Question& q) const {
         const QRect cell(
             QPoint(edge(c, columns, kChoiceWidth), edge(r, rows, kChoiceHeight)),
             QPoint(edge(c + 1, columns, kChoiceWidth) - 1, edge(r + 1, rows, kChoiceHeight) - 1));
-        const QRectF panel = QRectF(cell).adjusted(6, 6, -6, -6);
+        // Margins shrink with the cell, so that a grid of many states keeps room for words.
+        const double shortSide = std::min(cell.width(), cell.height());
+        const double margin = std::clamp(shortSide / 14, 1.5, 6.0),
+                     inner = std::clamp(shortSide / 10, 2.0, 12.0);
+        const QRectF panel = QRectF(cell).adjusted(margin, margin, -margin, -margin);
         p.setPen(QPen(kPanelEdge, 1.5));
         p.setBrush(kPanel);
-        p.drawRoundedRect(panel, 10, 10);
+        p.drawRoundedRect(panel, std::min(10.0, shortSide / 8), std::min(10.0, shortSide / 8));
         const State& s = q.states[k];
         if (s.picture.image.isEmpty() && s.picture.figure.isEmpty() && s.picture.swatch.isEmpty()) {
-            paintLabel(p, s.label, panel.adjusted(12, 12, -12, -12));
+            paintLabel(p, s.label, panel.adjusted(inner, inner, -inner, -inner));
             continue;
         }
         // The figure and its label stand together in the middle of a tall or wide cell.
