@@ -223,6 +223,11 @@ TEST(Import, ArgumentsAndAFolderInUseAreRefused) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("no character 99"));
     EXPECT_EQ(vkb({"import", "--help"}).exitCode, 0);
+    // A language is chosen among an SDD file's labels; DELTA has none to choose.
+    EXPECT_EQ(
+        vkb({"import", "delta", dir.path() + "/grasses", dir.path() + "/o4", "--language", "nl"})
+            .exitCode,
+        2);
 }
 
 TEST(Import, AnOddlyWrittenDeltaDatasetImportsSensibly) {
@@ -377,8 +382,17 @@ TEST(Import, AnSddFloraKeepsEveryCharacterAndTellsQuestionsApart) {
     EXPECT_TRUE(
         novum.contains("present (<a href=\"https://example.org/present.png\">https://example.org/"
                        "present.png</a>)"));
-    // The picture of choices of 200 states is drawn, and the state's tip holds its label.
     EXPECT_FALSE(QImage(out + "/choices/host.png").isNull());
+
+    // The labels of another language, where the file has them.
+    const QString dutch = dir.path() + "/nl";
+    ASSERT_EQ(
+        vkb({"import", "sdd", dir.path() + "/flora.sdd.xml", dutch, "--language", "nl"}).exitCode,
+        0);
+    EXPECT_TRUE(
+        text(dutch + "/source/kb.txt").contains("title \"Composieten van de droge heuvels\"\n"));
+    EXPECT_TRUE(text(dutch + "/source/kb.txt").contains("question hair \"Haren\"\n"));
+    EXPECT_TRUE(text(dutch + "/documents/c/crefo/crefo_en.html").contains("<html lang=\"nl\">"));
 }
 
 // Past 327 questions (once the most a 16-bit score could hold) every character is kept, the
