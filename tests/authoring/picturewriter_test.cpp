@@ -54,4 +54,11 @@ TEST(PictureWriter, ALongLabelKeepsWholeLinesAndEndsWithAnEllipsis) {
     EXPECT_TRUE(lines[1].endsWith(QChar(0x2026))) << lines[1].toStdString();
     for (const QString& l : lines) EXPECT_LE(metrics.horizontalAdvance(l), 84);
     EXPECT_EQ(vkb::PictureWriter::fittedLines("Host plant 7", font, 84, 30), "Host plant 7");
+    // A label that fits once wrapped is wrapped between its words, each line within the width.
+    font.setPixelSize(26);
+    const QStringList wrapped =
+        vkb::PictureWriter::fittedLines("Tribe number 12", font, 160, 80).split('\n');
+    EXPECT_EQ(wrapped.size(), 2);
+    EXPECT_EQ(wrapped.join(' '), "Tribe number 12");
+    for (const QString& l : wrapped) EXPECT_LE(QFontMetricsF(font).horizontalAdvance(l), 160);
 }

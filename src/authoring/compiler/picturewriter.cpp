@@ -132,18 +132,17 @@ QString PictureWriter::fittedLines(const QString& label, const QFont& font, doub
 void PictureWriter::paintLabel(QPainter& p, const QString& label, const QRectF& area) {
     QFont font = p.font();
     font.setBold(false);
-    bool fits = false;
-    for (int size = 30; size >= kSmallestText && !fits; --size) {
+    for (int size = 30; size >= kSmallestText; --size) {
         font.setPixelSize(size);
         const QRectF need =
             QFontMetricsF(font).boundingRect(area, Qt::AlignCenter | Qt::TextWordWrap, label);
-        fits = need.width() <= area.width() && need.height() <= area.height();
+        if (need.width() <= area.width() && need.height() <= area.height()) break;
     }
     p.save();
     p.setFont(font);
     p.setPen(kInk);
-    p.drawText(area, Qt::AlignCenter,
-               fits ? label : fittedLines(label, font, area.width(), area.height()));
+    // The lines are laid out here, so that what is drawn is what was measured.
+    p.drawText(area, Qt::AlignCenter, fittedLines(label, font, area.width(), area.height()));
     p.restore();
 }
 
