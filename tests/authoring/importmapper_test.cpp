@@ -3,6 +3,7 @@
 #include "authoring/import/numericstates.h"
 #include "authoring/import/sddreader.h"
 #include "support/importdatasets.h"
+#include "support/sdddatasets.h"
 
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
@@ -53,19 +54,18 @@ Dataset manyCharacters(int count, double reliability) {
         d.characters << ch;
     }
     for (const char* name : {"Poa annua", "Poa annua", "Poa annuella", "POA ANNUA", "X"})
-        d.items << Item{"", name, "", "", {}, {}, {}};
+        d.items << Item{"", name, "", "", {}, {}, {}, {}};
     return d;
 }
 
 }  // namespace
 
 TEST_F(GrassPlan, CharactersThatCannotBeAskedAreLeftOutWithTheirReason) {
-    EXPECT_EQ(plan.leftOut, (QStringList{"character 4 (host plant): 40 states, more than a picture "
-                                         "of choices shows legibly (36)",
-                                         "character 5 (habitat): text character"}));
+    EXPECT_EQ(plan.leftOut, QStringList{"character 5 (Habitat): text character"});
     QStringList keys;
     for (const PlannedQuestion& q : plan.questions) keys << q.key;
-    EXPECT_EQ(keys, (QStringList{"C1", "C2", "C3", "C6", "C7", "C8", "C9"}));
+    EXPECT_EQ(keys, (QStringList{"C1", "C2", "C3", "C4", "C6", "C7", "C8", "C9"}));
+    EXPECT_EQ(find(plan, "C4")->states.size(), 40);  // many states are asked all the same
     EXPECT_EQ(find(plan, "C1")->states[1].key, "C1_2");
     EXPECT_EQ(find(plan, "C1")->group, "Culms");
     EXPECT_EQ(find(plan, "C2")->text, "(Mature) culms (maximum height)");
@@ -84,8 +84,8 @@ TEST_F(GrassPlan, NumericCharactersGetKeyStatesOrRoundRangesWithTheUnit) {
 
 TEST_F(GrassPlan, EachTaxonShowsWhatItsCodingAllows) {
     const PlannedSpecies& bambusa = plan.species[0];
-    EXPECT_EQ(bambusa.shows, (QStringList{"C1_1", "C2_4", "C3_1", "C3_2", "C6_1", "C6_2", "C7_3",
-                                          "C7_4", "C8_2", "C9_1", "C9_2"}));
+    EXPECT_EQ(bambusa.shows, (QStringList{"C1_1", "C2_4", "C3_1", "C3_2", "C4_1", "C6_1", "C6_2",
+                                          "C7_3", "C7_4", "C8_2", "C9_1", "C9_2"}));
     const PlannedSpecies& poa = plan.species[1];
     EXPECT_EQ(showsOf(poa, "C2"),
               (QStringList{"C2_1", "C2_2", "C2_3"}));    // 5-40 reaches three ranges
@@ -133,17 +133,16 @@ TEST(ImportMapper, FamiliesComeFromTheCharacterNamed) {
     EXPECT_EQ(plan.species[4].family, data.title);  // variable: no state to name it
 }
 
-TEST(ImportMapper, WeightsAreScaledSoThatNoScorePassesTheLimit) {
-    const ImportPlan small = ImportMapper(manyCharacters(100, 8), ImportOptions()).plan();
-    int sum = 0;
-    for (const PlannedQuestion& q : small.questions) sum += q.weight;
-    EXPECT_EQ(small.questions.size(), 100);
-    EXPECT_LE(sum, 327);
-    EXPECT_EQ(small.questions[0].weight, 3);  // 8 x 327 / 800
-    const ImportPlan big = ImportMapper(manyCharacters(400, -1), ImportOptions()).plan();
-    EXPECT_EQ(big.questions.size(), 327);
-    EXPECT_EQ(big.leftOut.size(), 73);
-    EXPECT_TRUE(big.leftOut[0].endsWith("past the 327 questions a species' score can hold"));
+// Scores are summed exactly past 16 bits: every character is kept and keeps its own weight.
+TEST(ImportMapper, EveryCharacterKeepsItsReliabilityAsItsWeight) {
+    const ImportPlan plan = ImportMapper(manyCharacters(400, 8), ImportOptions()).plan();
+    EXPECT_EQ(plan.questions.size(), 400);
+    EXPECT_TRUE(plan.leftOut.isEmpty()) << plan.leftOut.join('\n').toStdString();
+    for (const PlannedQuestion& q : plan.questions) EXPECT_EQ(q.weight, 8);
+    // A weight stays a 16-bit value, and at least 1.
+    EXPECT_EQ(ImportMapper(manyCharacters(1, 1e9), ImportOptions()).plan().questions[0].weight,
+              32767);
+    EXPECT_EQ(ImportMapper(manyCharacters(1, 0), ImportOptions()).plan().questions[0].weight, 1);
 }
 
 TEST(ImportMapper, CodesAndNamesStayUniqueWhateverTheCase) {
@@ -210,6 +209,17 @@ TEST(ImportMapper, PicturesOfChoicesKeepTheDrawingAreasShape) {
         EXPECT_GT(aspect, 0.9) << n;
         EXPECT_LT(aspect, 1.9) << n;
     }
+    // Past a few dozen states the cells are wide texts, in at most 32 x 32 of them.
+    for (int states : {40, 200, 500, 1024}) {
+        int rows = 0, columns = 0;
+        ImportMapper::gridFor(states, rows, columns);
+        EXPECT_GE(rows * columns, states) << states;
+        EXPECT_LE(rows, 32) << states;
+        EXPECT_LE(columns, 32) << states;
+        if (states < 1000) {
+            EXPECT_GT(rows, columns) << states;
+        }
+    }
 }
 
 // Key states of a multistate character stand for groups of its states: a taxon shows each
@@ -245,4 +255,45 @@ TEST(ImportMapper, KeyStatesGroupStatesAndCoverEveryValue) {
     EXPECT_EQ(showsOf(plan.species[2], "C1"), (QStringList{"C1_1_2", "C1_3_4"}));  // blue
     EXPECT_EQ(showsOf(plan.species[2], "C2"), QStringList{"C2_2"});
     EXPECT_EQ(showsOf(plan.species[3], "C2"), (QStringList{"C2_1", "C2_3"}));  // 1-2 or 30
+}
+
+// No two questions read alike: each takes what tells its character apart, the group first,
+// then the unit, the longer description and, past that, the identifier.
+TEST(ImportMapper, QuestionsThatWouldReadAlikeAreToldApart) {
+    QTemporaryDir dir;
+    testing_support::writeSddFlora(dir.path());
+    Dataset data;
+    ASSERT_TRUE(SddReader().read(dir.path() + "/flora.sdd.xml", data));
+    const ImportPlan plan = ImportMapper(data, ImportOptions()).plan();
+    QStringList texts;
+    for (const PlannedQuestion& q : plan.questions) texts << q.text;
+    EXPECT_EQ(texts, (QStringList{"Tribe <as in the flora>", "Achenes <length>", "Achenes <width>",
+                                  "Hairs (Leaves)", "Hairs (Stems)", "Leaf length (cm)",
+                                  "Leaf length (mm)", "Shape (Shape of the outer bracts)",
+                                  "Shape (Shape of the inner bracts)", "Colour (character colA)",
+                                  "Colour (character colB)", "Host <of the gall>"}));
+    // Characters of many states are kept; the text character is named by its text.
+    EXPECT_EQ(find(plan, "fam")->states.size(), 40);
+    EXPECT_EQ(find(plan, "host")->states.size(), 200);
+    EXPECT_EQ(plan.leftOut, QStringList{"character note (Notes): text character"});
+    EXPECT_EQ(plan.uncoded, QStringList{"Hieracium nudum"});
+
+    // The same for DELTA, whose features repeat under one heading.
+    Dataset delta;
+    delta.format = Dataset::Delta;
+    for (const char* id : {"1", "2", "3"}) {
+        Character c;
+        c.id = id;
+        c.label = c.fullText = QStringLiteral("leaves");
+        c.group = id == QByteArray("3") ? "Flowers" : "Plant";
+        c.states = {CharacterState{"1", "a", {}, {}}, CharacterState{"2", "b", {}, {}}};
+        delta.characters << c;
+    }
+    delta.items << Item{"1", "Poa", "", "", {{0, Attribute{Attribute::Coded, {0}, {}, {}}}},
+                        {},  {},    {}};
+    texts.clear();
+    for (const PlannedQuestion& q : ImportMapper(delta, ImportOptions()).plan().questions)
+        texts << q.text;
+    EXPECT_EQ(texts, (QStringList{"Leaves (Plant) (character 1)", "Leaves (Plant) (character 2)",
+                                  "Leaves (Flowers)"}));
 }

@@ -1,5 +1,6 @@
 #include "authoring/import/sddreader.h"
 #include "support/importdatasets.h"
+#include "support/sdddatasets.h"
 
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
@@ -126,4 +127,84 @@ TEST(SddReader, TheDatasetAskedForIsRead) {
     EXPECT_FALSE(reader.read(dir.path() + "/violets.sdd.xml", d, 1));
     EXPECT_TRUE(reader.errorString().endsWith("the dataset has no characters"));
     EXPECT_EQ(d.title, "Second dataset");
+}
+
+namespace {
+
+struct Flora : ::testing::Test {
+    QTemporaryDir dir;
+    Dataset data;
+    void read(const QString& language = QString()) {
+        testing_support::writeSddFlora(dir.path());
+        SddReader reader;
+        reader.setLanguage(language);
+        ASSERT_TRUE(reader.read(dir.path() + "/flora.sdd.xml", data))
+            << reader.errorString().toStdString();
+    }
+    const Character& character(const QString& id) {
+        for (const Character& c : data.characters)
+            if (c.id == id) return c;
+        ADD_FAILURE() << "no character " << id.toStdString();
+        static const Character none;
+        return none;
+    }
+};
+
+}  // namespace
+
+TEST_F(Flora, LabelsAreTextInTheDatasetsLanguage) {
+    read();
+    EXPECT_EQ(data.title, "Composites of the dry hills");  // not the abbreviation
+    EXPECT_EQ(data.language, "en");
+    EXPECT_EQ(character("len").label, "Achenes <length>");
+    EXPECT_EQ(character("fam").label, "Tribe <as in the flora>");
+    EXPECT_EQ(character("hair").label, "Hairs");
+    EXPECT_EQ(character("hair").states[1].label, "present");
+    EXPECT_EQ(character("shape2").distinctions, QStringList{"Shape of the inner bracts"});
+    EXPECT_EQ(data.items[1].name, "Crepis <sp. nov.>");
+    EXPECT_EQ(data.items[1].htmlName, "<i>Crepis</i> &lt;sp. nov.&gt;");
+    EXPECT_EQ(data.items[0].attributes[data.characters.size() - 1].text, "seen <rarely> on chalk");
+    EXPECT_EQ(data.characters.last().id, "note");
+}
+
+TEST_F(Flora, AnotherLanguageIsReadWhenAskedFor) {
+    read("nl");
+    EXPECT_EQ(data.title, "Composieten van de droge heuvels");
+    EXPECT_EQ(data.language, "nl");
+    EXPECT_EQ(character("hair").label, "Haren");
+    EXPECT_EQ(character("hair").states[0].label, "afwezig");
+    EXPECT_EQ(character("len").label, "Achenes <length>");  // in no other language
+}
+
+TEST_F(Flora, TheFirstTreeOrdersAndALaterOneGroups) {
+    read();
+    QStringList ids;
+    for (const Character& c : data.characters) ids << c.id;
+    EXPECT_EQ(ids, (QStringList{"fam", "len", "wid", "hair", "hair_s", "lh", "lh2", "shape1",
+                                "shape2", "colA", "colB", "host", "note"}));
+    EXPECT_EQ(character("len").group, "Fruit");
+    EXPECT_EQ(character("hair").group, "Leaves");
+    EXPECT_EQ(character("hair_s").group, "Stems");  // its first place under a named node
+    EXPECT_EQ(character("fam").group, "");
+    // The second tree's rule: sparse or dense hairs only where hairs are present.
+    ASSERT_EQ(data.dependencies.size(), 1);
+    EXPECT_EQ(data.characters[data.dependencies[0].controller].id, "hair");
+    EXPECT_EQ(data.characters[data.dependencies[0].dependant].id, "hair_s");
+    EXPECT_EQ(data.dependencies[0].applicableUnder, QList<int>{1});
+}
+
+TEST_F(Flora, MediaOnTheWebBecomeLinksAndAreCounted) {
+    read();
+    ASSERT_EQ(data.items[0].links.size(), 1);
+    EXPECT_EQ(data.items[0].links[0].label, "Habit");
+    EXPECT_EQ(data.items[0].links[0].url, "https://example.org/crepis.jpg?a=1&b=2");
+    EXPECT_TRUE(data.items[1].links.isEmpty());
+    ASSERT_EQ(character("hair").links.size(), 1);
+    EXPECT_EQ(character("hair").links[0].url, "http://example.org/hairs.png");
+    EXPECT_EQ(character("hair").stateLinks.keys(), QList<int>{1});
+    EXPECT_EQ(character("hair").stateLinks[1][0].label, "https://example.org/present.png");
+    const QString notes = data.notes.join('\n');
+    EXPECT_TRUE(notes.contains("3 media given as web addresses are kept as links"))
+        << notes.toStdString();
+    EXPECT_TRUE(notes.contains("ftp://example.org/old.png is neither")) << notes.toStdString();
 }

@@ -1,6 +1,7 @@
 #include "authoring/import/deltareader.h"
 #include "authoring/import/sddreader.h"
 #include "support/importdatasets.h"
+#include "support/sdddatasets.h"
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
@@ -68,10 +69,14 @@ struct Imported {
         if (f.open(QIODevice::WriteOnly)) f.write(bytes);
         return path;
     }
+    // The folders are named relative to the data folder, as the base is.
     bool checks() const {
-        const ToolRun r = vkb(base("check") << "--descriptors" << out + "/choices"
-                                            << "--documents" << out + "/documents"
-                                            << "--drawings" << out + "/drawings");
+        const ToolRun r = vkb(base("check") << "--descriptors"
+                                            << "choices"
+                                            << "--documents"
+                                            << "documents"
+                                            << "--drawings"
+                                            << "drawings");
         EXPECT_EQ(r.exitCode, 0) << r.out.join('\n').toStdString() << r.err.toStdString();
         return r.exitCode == 0;
     }
@@ -120,11 +125,9 @@ TEST(Import, ADeltaDatasetBecomesASourceABaseAndAMap) {
     const ToolRun r = vkb({"import", "delta", dir.path() + "/grasses", out});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     ASSERT_GE(r.out.size(), 3);
-    EXPECT_EQ(r.out[0], out + ": 5 species, 7 questions, 21 states; 2 characters left out");
-    EXPECT_EQ(r.out[1],
-              "  left out: character 4 (host plant): 40 states, more than a picture of choices "
-              "shows legibly (36)");
-    EXPECT_EQ(r.out[2], "  left out: character 5 (habitat): text character");
+    // The host of 40 states is a question like any other.
+    EXPECT_EQ(r.out[0], out + ": 5 species, 8 questions, 61 states; 1 character left out");
+    EXPECT_EQ(r.out[1], "  left out: character 5 (Habitat): text character");
 
     const Imported kb(out);
     // Species in name order, states in number order.
@@ -143,7 +146,7 @@ TEST(Import, ADeltaDatasetBecomesASourceABaseAndAMap) {
     EXPECT_TRUE(page.contains("<h1><i>Bambusa vulgaris</i></h1>"));
     EXPECT_TRUE(page.contains("500&ndash;1500 cm high"));
     EXPECT_TRUE(page.contains("in thickets &lt;near&gt; rivers"));
-    EXPECT_TRUE(page.contains("host 1"));  // left out of the questions, kept in the document
+    EXPECT_TRUE(page.contains("host 1"));
     // Pictures of choices made of texts are kept with a palette.
     EXPECT_EQ(QImage(out + "/choices/c1.png").format(), QImage::Format_Indexed8);
     // Toolbar buttons of two questions on culms are told apart.
@@ -267,6 +270,11 @@ TEST(Import, ArgumentsAndAFolderInUseAreRefused) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("no character 99"));
     EXPECT_EQ(vkb({"import", "--help"}).exitCode, 0);
+    // A language is chosen among an SDD file's labels; DELTA has none to choose.
+    EXPECT_EQ(
+        vkb({"import", "delta", dir.path() + "/grasses", dir.path() + "/o4", "--language", "nl"})
+            .exitCode,
+        2);
 }
 
 TEST(Import, AnOddlyWrittenDeltaDatasetImportsSensibly) {
@@ -276,11 +284,14 @@ TEST(Import, AnOddlyWrittenDeltaDatasetImportsSensibly) {
     const ToolRun r = vkb({"import", "delta", dir.path() + "/odd", out});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QString all = r.out.join('\n');
-    EXPECT_TRUE(all.startsWith(out + ": 12 species, 6 questions")) << all.toStdString();
-    EXPECT_TRUE(all.contains("left out: character 5 (pollinator): 1500 states"))
+    EXPECT_TRUE(all.startsWith(out + ": 12 species, 7 questions")) << all.toStdString();
+    // Past the largest grid a picture of choices can hold, a character cannot be asked.
+    EXPECT_TRUE(
+        all.contains("left out: character 5 (Pollinator): 1500 states, more than a "
+                     "picture of choices can hold (1024)"))
         << all.toStdString();
-    EXPECT_TRUE(all.contains("left out: character 9 (host plants): 300 states"));
-    EXPECT_TRUE(all.contains("left out: character 8 (notes): text character"));
+    EXPECT_FALSE(all.contains("character 9 (Host plants)"));
+    EXPECT_TRUE(all.contains("left out: character 8 (Notes): text character"));
     const Imported kb(out);
     // Key states: states 1-2 of character 3 are one state; numeric ones keep their bounds.
     EXPECT_TRUE(kb.mapLines.contains("state\t3:1&2\tC3_1_2\t4"))
@@ -314,8 +325,8 @@ TEST(Import, AnOddlyWrittenSddFileImportsSensibly) {
     const ToolRun r = vkb({"import", "sdd", dir.path() + "/odd.sdd.xml", out});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QString all = r.out.join('\n');
-    EXPECT_TRUE(all.startsWith(out + ": 6 species, 3 questions")) << all.toStdString();
-    EXPECT_TRUE(all.contains("left out: character H (Host): 500 states"));
+    EXPECT_TRUE(all.startsWith(out + ": 6 species, 4 questions")) << all.toStdString();
+    EXPECT_FALSE(all.contains("left out: character H"));  // 500 states are kept
     EXPECT_TRUE(all.contains("kept as Carex panicea (2)"));
     const Imported kb(out);
     EXPECT_TRUE(kb.mapLines.contains("question\tC1\tC1_2\t1"))
@@ -371,4 +382,82 @@ TEST(Import, BrokenDatasetsAreReportedAtTheirLine) {
     const ToolRun r = vkb({"import", "delta", dir.path() + "/d", out});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.value(0), out + ": 2 species, 1 question, 2 states; 0 characters left out");
+}
+
+// A published flora's shapes: labels with angle brackets and repeats, many states, web media,
+// groups in a second tree, two languages. Everything usable is kept and every question reads
+// differently.
+TEST(Import, AnSddFloraKeepsEveryCharacterAndTellsQuestionsApart) {
+    QTemporaryDir dir;
+    testing_support::writeSddFlora(dir.path());
+    const QString out = dir.path() + "/out";
+    const ToolRun r = vkb({"import", "sdd", dir.path() + "/flora.sdd.xml", out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString all = r.out.join('\n');
+    EXPECT_TRUE(all.startsWith(out + ": 8 species, 12 questions")) << all.toStdString();
+    EXPECT_TRUE(all.contains("1 character left out")) << all.toStdString();
+    EXPECT_TRUE(r.out.contains("  left out: character note (Notes): text character"));
+    EXPECT_TRUE(r.out.contains("  codes no question: Hieracium nudum"));
+    EXPECT_TRUE(all.contains("note: 3 media given as web addresses are kept as links"));
+    const QString source = text(out + "/source/kb.txt");
+    EXPECT_TRUE(source.contains("title \"Composites of the dry hills\"\n"));
+    QSet<QString> texts;
+    for (const QString& line : source.split('\n'))
+        if (line.startsWith("question ")) {
+            const QString t = line.section(' ', 2).toLower();
+            EXPECT_FALSE(texts.contains(t)) << line.toStdString();
+            texts.insert(t);
+        }
+    EXPECT_TRUE(source.contains("question host \"Host <of the gall>\"\n  grid 20 10\n"))
+        << source.toStdString();
+    const Imported kb(out);
+    EXPECT_TRUE(kb.checks());
+    authoring::Dataset data;
+    ASSERT_TRUE(authoring::SddReader().read(dir.path() + "/flora.sdd.xml", data));
+    kb.ranksItself(data);
+    // Text stays text in the documents; web media are links, never fetched.
+    const QString crepis = text(out + "/documents/c/crefo/crefo_en.html");
+    EXPECT_TRUE(crepis.contains("<html lang=\"en\">"));
+    EXPECT_TRUE(crepis.contains("seen &lt;rarely&gt; on chalk")) << crepis.toStdString();
+    EXPECT_TRUE(
+        crepis.contains("<a href=\"https://example.org/crepis.jpg?a=1&amp;b=2\">Habit</a>"));
+    EXPECT_TRUE(
+        crepis.contains("Hairs (<a href=\"http://example.org/hairs.png\">Hairs, "
+                        "drawn</a>)"));
+    const QString novum = text(out + "/documents/c/cresp/cresp_en.html");
+    EXPECT_TRUE(novum.contains("<h1><i>Crepis</i> &lt;sp. nov.&gt;</h1>")) << novum.toStdString();
+    EXPECT_TRUE(
+        novum.contains("present (<a href=\"https://example.org/present.png\">https://example.org/"
+                       "present.png</a>)"));
+    EXPECT_FALSE(QImage(out + "/choices/host.png").isNull());
+
+    // The labels of another language, where the file has them.
+    const QString dutch = dir.path() + "/nl";
+    ASSERT_EQ(
+        vkb({"import", "sdd", dir.path() + "/flora.sdd.xml", dutch, "--language", "nl"}).exitCode,
+        0);
+    EXPECT_TRUE(
+        text(dutch + "/source/kb.txt").contains("title \"Composieten van de droge heuvels\"\n"));
+    EXPECT_TRUE(text(dutch + "/source/kb.txt").contains("question hair \"Haren\"\n"));
+    EXPECT_TRUE(text(dutch + "/documents/c/crefo/crefo_en.html").contains("<html lang=\"nl\">"));
+}
+
+// Past 327 questions (once the most a 16-bit score could hold) every character is kept, the
+// base passes the check and a taxon described whole still ranks itself first at 100 %.
+TEST(Import, AKeyOfManyQuestionsKeepsThemAllAndRanksExactly) {
+    QTemporaryDir dir;
+    testing_support::writeSddMany(dir.path(), 400);
+    const QString out = dir.path() + "/out";
+    const ToolRun r = vkb({"import", "sdd", dir.path() + "/many.sdd.xml", out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.value(0),
+              out + ": 6 species, 400 questions, 800 states; 0 characters left out");
+    const Imported kb(out);
+    EXPECT_TRUE(kb.checks());
+    authoring::Dataset data;
+    ASSERT_TRUE(authoring::SddReader().read(dir.path() + "/many.sdd.xml", data));
+    kb.ranksItself(data);
+    const ToolRun rebuilt =
+        vkb({"build", out + "/source", dir.path() + "/rebuilt", "--no-page-pictures"});
+    EXPECT_EQ(rebuilt.exitCode, 0) << rebuilt.err.toStdString();
 }

@@ -8,6 +8,7 @@
 #include "kb/loader.h"
 #include "platform/stringtable.h"
 #include "support/scripteddialogs.h"
+#include "support/sdddatasets.h"
 #include "support/toolrun.h"
 
 #include <gtest/gtest.h>
@@ -448,16 +449,52 @@ TEST(WebExport, SyntheticBaseRanksAndProposesAsTheDesktop) {
     const QString list = writeList(e, writeDescriptions(e, 150, 99));
     expectSameOutput(e, {"rank"}, list);
     expectSameOutput(e, {"best", "--scores"}, list);
-    // Heavy weights: species may now score past 327, which a 16-bit program could not
-    // count. Both engines count exactly, so the export takes the base, and they still agree.
+    // Heavy weights: species score far past 16 bits. Both engines count exactly, so the
+    // check and the export take the base, and the engines still agree.
     QByteArray weights;
     for (int s = 0; s < e.states; ++s) weights.append(qntBytes({qint16(1000 + 37 * (s % 50))}));
     ASSERT_TRUE(writeBytes(e.kb + "/POIDS.DAT", weights));
     const ToolRun checked = vireka_kb({"check", "--data", e.kb, "--base", "vireka.db"});
-    EXPECT_TRUE(checked.out.contains("passes 16 bits")) << checked.out.toStdString();
+    EXPECT_EQ(checked.exitCode, 0) << checked.out.toStdString();
     e.exported = vireka_kb({"export", "web", e.kb, e.site});
     ASSERT_EQ(e.exported.exitCode, 0) << e.exported.err.toStdString();
     expectSameOutput(e, {"rank"}, list);
+}
+
+// An imported key of 400 questions: each species described by every state it shows scores
+// far past what 16 bits held, and ranks itself at 100 % in both engines alike.
+TEST(WebExport, AKeyOfManyQuestionsRanksEachSpeciesWholeInBothEngines) {
+    QTemporaryDir data;
+    testing_support::writeSddMany(data.path(), 400);
+    const Exported e = exportFrom({"import", "sdd", data.path() + "/many.sdd.xml", "KB"});
+    ASSERT_TRUE(e.ok()) << e.why();
+    ASSERT_EQ(e.states, 800);
+    QStringList paths;
+    for (int t = 0; t < 6; ++t) {
+        // The taxa of the dataset: the first shows both states of every character, the others
+        // one of them, in turn (states in the characters' order, the first then the second).
+        std::vector<qint16> values(size_t(e.states + e.frames), 0);
+        for (int c = 1; c <= 400; ++c) {
+            values[size_t(2 * (c - 1))] = t == 0 || (c + t) % 2 == 0;
+            values[size_t(2 * (c - 1) + 1)] = t == 0 || (c + t) % 2 == 1;
+        }
+        paths << e.dir->filePath(QStringLiteral("species%1.qnt").arg(t + 1));
+        ASSERT_TRUE(writeBytes(paths.last(), qntBytes(values)));
+    }
+    const QString list = writeList(e, paths);
+    expectSameOutput(e, {"rank", "--threshold", "100"}, list);
+    const ToolRun desktop = vireka_kb(
+        {"rank", "--data", e.kb, "--base", "vireka.db", "--threshold", "100", "--qnt-list", list});
+    const QStringList lines = desktop.out.split('\n');
+    for (int t = 0; t < 6; ++t) {
+        const qsizetype at = lines.indexOf("== " + paths[t]);
+        ASSERT_GE(at, 0);
+        const qsizetype next = t + 1 < 6 ? lines.indexOf("== " + paths[t + 1]) : lines.size();
+        // The first species shows everything, so it is there too.
+        EXPECT_TRUE(
+            lines.mid(at, next - at).contains(QStringLiteral(" 100% - Species %1").arg(t + 1)))
+            << desktop.out.toStdString();
+    }
 }
 
 }  // namespace

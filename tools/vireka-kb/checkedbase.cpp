@@ -33,8 +33,6 @@ bool CheckedBase::open(const QString& kbDir) {
     // The tables and data files are what these commands read; the pictures, which only the
     // program and the web site show, are left to 'check' and to the export.
     checker.setFolders(QString(), QString(), QString());
-    // The commands read the base through the engine, which ranks in 64 bits.
-    checker.setExactScores(true);
     if (!checker.open()) {
         error_ = checker.errorString();
         return false;

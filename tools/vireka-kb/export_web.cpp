@@ -34,13 +34,10 @@ int fail(const QString& message, int code) {
 
 // The checker's findings that stop the export; warnings are printed and let through. A
 // species without its document is left out of the checks (the site says the document is
-// missing, as the program does, and the rest of the key works), and so are the 16-bit score
-// limits, which no engine of today is bound by.
+// missing, as the program does, and the rest of the key works).
 bool usable(const platform::Settings::Installation& at) {
     KbCheck checker(at.DataDir, at.Base);
     checker.setFolders(at.DrawingDir, at.DescriptorDir, QString());
-    // Both engines rank in 64 bits, exactly, whatever the scores reach.
-    checker.setExactScores(true);
     if (!checker.open()) return fail(checker.errorString(), 1), false;
     bool ok = true;
     QTextStream err(stderr);

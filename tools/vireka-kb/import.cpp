@@ -13,19 +13,21 @@ namespace {
 
 const char* kHelp =
     "usage: vireka-kb import delta FOLDER OUT [--family-character N]\n"
-    "       vireka-kb import sdd FILE OUT [--family-character ID] [--dataset N]\n\n"
+    "       vireka-kb import sdd FILE OUT [--family-character ID] [--dataset N]\n"
+    "                                     [--language xx]\n\n"
     "Imports a DELTA dataset (a folder with specs, chars and items, or toint) or an SDD file\n"
     "into a runnable knowledge base in OUT: the source under OUT/source/ (edit it and rebuild\n"
     "with 'vireka-kb build'), the base itself, and OUT/import-map.tsv, which gives for each\n"
     "species, question and state the dataset's identifier, the key in the base and its index.\n"
     "Taxa take their family from the character given with --family-character (multistate:\n"
     "the first state coded; text: the text), else from an SDD taxon hierarchy, else the\n"
-    "dataset's title.\n\n"
+    "dataset's title. SDD labels are read in the dataset's own language (its xml:lang), or in\n"
+    "the one asked for with --language where the file has them in it.\n\n"
     "Exit status: 0 imported; 1 the base could not be written; 2 bad arguments or a dataset\n"
     "that cannot be read (reported as file:line: message). Nothing is left in OUT on failure.\n";
 
 struct Arguments {
-    QString format, input, out, family;
+    QString format, input, out, family, language;
     int dataset = 0;
 };
 
@@ -42,13 +44,15 @@ bool takeOption(QStringList& args, const QString& name, QString& value) {
 bool parseArguments(QStringList args, Arguments& a) {
     QString dataset = QStringLiteral("1");
     if (!takeOption(args, QStringLiteral("--family-character"), a.family) ||
-        !takeOption(args, QStringLiteral("--dataset"), dataset) || args.size() != 3)
+        !takeOption(args, QStringLiteral("--dataset"), dataset) ||
+        !takeOption(args, QStringLiteral("--language"), a.language) || args.size() != 3)
         return false;
     bool ok = false;
     a.dataset = dataset.toInt(&ok) - 1;
     a.format = args[0], a.input = args[1], a.out = args[2];
     return ok && a.dataset >= 0 &&
-           (a.format == QLatin1String("delta") || a.format == QLatin1String("sdd"));
+           (a.format == QLatin1String("sdd") ||
+            (a.format == QLatin1String("delta") && a.language.isEmpty()));
 }
 
 int familyIndex(const authoring::Dataset& data, const QString& id) {
@@ -71,6 +75,8 @@ void summary(const authoring::ImportPlan& plan, const QString& out, const QStrin
                   count(states, "state", "states"),
                   count(plan.leftOut.size(), "character", "characters"));
     for (const QString& l : plan.leftOut) s << "  left out: " << l << "\n";
+    // Such a taxon matches every description: worth an author's look.
+    for (const QString& name : plan.uncoded) s << "  codes no question: " << name << "\n";
     for (const QString& n : notes) s << "  note: " << n << "\n";
 }
 
@@ -92,6 +98,7 @@ int import(const QStringList& args) {
         if (!reader.read(a.input, data)) return err << reader.errorString() << "\n", 2;
     } else {
         authoring::SddReader reader;
+        reader.setLanguage(a.language);
         if (!reader.read(a.input, data, a.dataset)) return err << reader.errorString() << "\n", 2;
     }
     authoring::ImportOptions options;

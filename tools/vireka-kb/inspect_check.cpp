@@ -1,14 +1,22 @@
 #include "commandregistry.h"
 #include "kbcheck.h"
 
+#include <QDir>
 #include <QTextStream>
 
 namespace {
+
+// A folder named on the command line, as the program finds it: relative to the data folder
+// as the base is, unless absolute.
+QString underData(const QString& data, const QString& path) {
+    return path.isEmpty() || QDir::isAbsolutePath(path) ? path : QDir(data).filePath(path);
+}
 
 const QString Usage = QStringLiteral(
     "usage: vireka-kb check --data DIR --base FILE [--drawings DIR] [--descriptors DIR]\n"
     "                       [--documents DIR]\n"
     "Checks that a knowledge base holds what the program expects; one line per finding.\n"
+    "--base and the folders are read relative to --data unless they are absolute paths.\n"
     "Exit status 0 when nothing is wrong, 1 when something is, 2 when it cannot be read.\n");
 
 int check(const QStringList& args) {
@@ -33,8 +41,10 @@ int check(const QStringList& args) {
         return 2;
     }
     vkb::KbCheck checker(options.value("data"), options.value("base"));
-    checker.setFolders(options.value("drawings"), options.value("descriptors"),
-                       options.value("documents"));
+    const QString data = options.value("data");
+    checker.setFolders(underData(data, options.value("drawings")),
+                       underData(data, options.value("descriptors")),
+                       underData(data, options.value("documents")));
     if (!checker.open()) {
         err << "vireka-kb check: " << checker.errorString() << "\n";
         return 2;

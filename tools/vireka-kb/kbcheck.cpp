@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "platform/picture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -32,21 +33,10 @@ QString text(const kb::Table& t, const QString& field) {
     return t.field(field).toString();
 }
 
-// Reads a data file only when it has the size its counts give: a file of another size is
-// reported, not read, however large it is. *size is -1 when it cannot be read at all.
-std::vector<qint16> readShorts(const QString& path, qint64 expected, qint64* size) {
-    std::vector<qint16> values;
+// The size of a data file; -1 when it cannot be read at all.
+qint64 fileSize(const QString& path) {
     const platform::BoundedFile::Result found = platform::BoundedFile::inspect(path);
-    *size = found.ok() ? found.size : -1;
-    if (*size != expected) return values;
-    QByteArray bytes;
-    if (!platform::BoundedFile::read(path, expected, &bytes).ok()) {
-        *size = -1;
-        return values;
-    }
-    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
-        values.push_back(qFromLittleEndian<qint16>(bytes.constData() + i));
-    return values;
+    return found.ok() ? found.size : -1;
 }
 
 }  // namespace
@@ -62,8 +52,10 @@ void KbCheck::setFolders(const QString& drawings, const QString& descriptors,
 }
 
 bool KbCheck::open() {
-    if (!db_.open(platform::toLocalPath(dataDir_ + base_))) {
-        error_ = QStringLiteral("cannot open %1: %2").arg(dataDir_ + base_, db_.errorString());
+    // The base is named relative to the data folder, unless by an absolute path.
+    const QString path = QDir::isAbsolutePath(base_) ? base_ : dataDir_ + base_;
+    if (!db_.open(platform::toLocalPath(path))) {
+        error_ = QStringLiteral("cannot open %1: %2").arg(path, db_.errorString());
         return false;
     }
     return true;
@@ -348,11 +340,8 @@ void KbCheck::checkButtons(const QString& table, int count, bool keyed) {
 
 void KbCheck::checkDataFiles() {
     const qint64 states = counts_.value("Nb_Etats_Desc"), species = counts_.value("Nb_Esp");
-    qint64 weightSize = 0, matrixSize = 0;
-    const auto weights =
-        readShorts(platform::toLocalPath(dataDir_ + "POIDS.DAT"), 2 * states, &weightSize);
-    const auto matrix = readShorts(platform::toLocalPath(dataDir_ + "MATRICE.DAT"),
-                                   2 * states * species, &matrixSize);
+    const qint64 weightSize = fileSize(platform::toLocalPath(dataDir_ + "POIDS.DAT"));
+    const qint64 matrixSize = fileSize(platform::toLocalPath(dataDir_ + "MATRICE.DAT"));
     const auto sizeFinding = [this](const char* name, qint64 size, qint64 expected) {
         if (size < 0)
             add(QStringLiteral("%1 cannot be read").arg(QLatin1String(name)));
@@ -364,33 +353,6 @@ void KbCheck::checkDataFiles() {
     };
     sizeFinding("POIDS.DAT", weightSize, 2 * states);
     sizeFinding("MATRICE.DAT", matrixSize, 2 * states * species);
-    if (qint64(weights.size()) >= states && qint64(matrix.size()) >= states * species)
-        checkScores(weights, matrix);
-}
-
-// Scores are 16-bit: score x 100 must fit, so a species may reach at most 327 (or -327),
-// and the weights of a description must stay below 32768.
-void KbCheck::checkScores(const std::vector<qint16>& weights, const std::vector<qint16>& matrix) {
-    if (exactScores_) return;
-    const int states = counts_.value("Nb_Etats_Desc"), species = counts_.value("Nb_Esp");
-    qint64 high = 0, low = 0;
-    for (int j = 0; j < states; ++j) (weights[size_t(j)] > 0 ? high : low) += weights[size_t(j)];
-    if (high > 32767 || low < -32768)
-        add(QStringLiteral("POIDS.DAT: the weights of a description may pass 16 bits"));
-    for (int s = 0; s < species; ++s) {
-        qint64 most = 0, least = 0;
-        for (int j = 0; j < states; ++j) {
-            const qint64 term =
-                qint64(weights[size_t(j)]) * matrix[size_t(s) + size_t(species) * size_t(j)];
-            (term > 0 ? most : least) += term;
-        }
-        if (most > 327 || least < -327)
-            add(QStringLiteral("MATRICE.DAT: species %1 may score %2 .. %3, beyond -327 .. 327 "
-                               "(score x 100 passes 16 bits)")
-                    .arg(s)
-                    .arg(least)
-                    .arg(most));
-    }
 }
 
 // What keeps the program from using a file the base names: empty when nothing does. A

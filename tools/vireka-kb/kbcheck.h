@@ -12,17 +12,13 @@
 namespace vkb {
 
 // Looks through a compiled knowledge base for what the program takes for granted: the
-// parameter rows, consistent keys between the tables, the data files' sizes, scores that stay
-// within 16 bits, and the pictures and documents it will open.
+// parameter rows, consistent keys between the tables, the data files' sizes, and the pictures
+// and documents it will open. Scores are not bounded: both engines sum them exactly.
 class KbCheck {
 public:
     KbCheck(const QString& dataDir, const QString& base);
     // Optional folders of the drawings, the pictures of choices and the local documents.
     void setFolders(const QString& drawings, const QString& descriptors, const QString& documents);
-
-    // The 16-bit score limits matter to a program that counts scores in 16 bits; an engine
-    // that counts them exactly (the web site's) is not bound by them, and they are not checked.
-    void setExactScores(bool exact) { exactScores_ = exact; }
 
     bool open();
     QString errorString() const { return error_; }
@@ -45,7 +41,6 @@ private:
     void checkContradictions();
     void checkButtons(const QString& table, int count, bool keyed);
     void checkDataFiles();
-    void checkScores(const std::vector<qint16>& weights, const std::vector<qint16>& matrix);
     void checkPictures();
     void checkDrawings();
     void checkContradictionPictures(const QString& dir, const QStringList& suffixes,
@@ -64,7 +59,6 @@ private:
     QString error_;
     QStringList findings_;
     QSet<QString> said_;
-    bool exactScores_ = false;
     QHash<QString, int> counts_;
     QSet<QString> objectKeys_;                      // case-folded
     QSet<QString> stateCodes_;                      // case-folded

@@ -9,6 +9,7 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 #include <algorithm>
 
 namespace vkb {
@@ -18,6 +19,9 @@ namespace {
 const QColor kInk(0x2b, 0x2b, 0x2b);
 const QColor kPanel(0xf5, 0xf2, 0xea);
 const QColor kPanelEdge(0xd8, 0xd2, 0xc4);
+// The smallest text of a picture of choices, in its pixels: the program shows the picture
+// at about its size.
+constexpr int kSmallestText = 11;
 
 QColor colourOf(const KbSource& kb, const Vignette& v, const QString& name) {
     if (v.colours.contains(name)) return v.colours.value(name);
@@ -93,20 +97,53 @@ void PictureWriter::paintState(QPainter& p, const State& s, const QRect& area) c
     }
 }
 
-// A state known only by its text fills its cell with it, as large as fits.
+// The lines of `label` wrapped to `width`, as many as `height` holds: the last one shown
+// ends with an ellipsis when the label goes on.
+QString PictureWriter::fittedLines(const QString& label, const QFont& font, double width,
+                                   double height) {
+    QTextLayout layout(label, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    const QFontMetricsF metrics(font);
+    const int most = std::max(1, int((height + 0.5) / metrics.lineSpacing()));
+    QStringList lines;
+    bool more = false;
+    int lastStart = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        if (lines.size() == most) {
+            more = true;
+            break;
+        }
+        lastStart = line.textStart();
+        lines << label.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    if (more)  // the last line shown takes the rest of the label, cut to the width
+        lines.last() = metrics.elidedText(label.mid(lastStart).simplified(), Qt::ElideRight, width);
+    return lines.join(QLatin1Char('\n'));
+}
+
+// A state known only by its text fills its cell with it, as large as fits; what does not
+// fit at the smallest legible size ends with an ellipsis (the state's tip gives it whole)
+// rather than with lines cut through by the cell's edge.
 void PictureWriter::paintLabel(QPainter& p, const QString& label, const QRectF& area) {
     QFont font = p.font();
     font.setBold(false);
-    int flags = Qt::AlignCenter | Qt::TextWordWrap;
-    for (int size = 30; size >= 12; --size) {
+    for (int size = 30; size >= kSmallestText; --size) {
         font.setPixelSize(size);
-        const QRectF need = QFontMetricsF(font).boundingRect(area, flags, label);
+        const QRectF need =
+            QFontMetricsF(font).boundingRect(area, Qt::AlignCenter | Qt::TextWordWrap, label);
         if (need.width() <= area.width() && need.height() <= area.height()) break;
-        if (size == 12) flags = Qt::AlignCenter | Qt::TextWrapAnywhere;
     }
+    p.save();
     p.setFont(font);
     p.setPen(kInk);
-    p.drawText(area, flags, label);
+    // The lines are laid out here, so that what is drawn is what was measured.
+    p.drawText(area, Qt::AlignCenter, fittedLines(label, font, area.width(), area.height()));
+    p.restore();
 }
 
 // The program stretches the picture over the drawing's 4:3 area: drawn in that shape, its
@@ -124,13 +161,18 @@ QImage PictureWriter::choicePicture(const Question& q) const {
         const QRect cell(
             QPoint(edge(c, columns, kChoiceWidth), edge(r, rows, kChoiceHeight)),
             QPoint(edge(c + 1, columns, kChoiceWidth) - 1, edge(r + 1, rows, kChoiceHeight) - 1));
-        const QRectF panel = QRectF(cell).adjusted(6, 6, -6, -6);
+        // Margins shrink with the cell, so that a grid of many states keeps room for words.
+        const double shortSide = std::min(cell.width(), cell.height());
+        const double margin = std::clamp(shortSide / 14, 1.5, 6.0),
+                     inner = std::clamp(shortSide / 10, 2.0, 12.0),
+                     innerHeight = std::clamp(shortSide / 16, 1.0, 12.0);
+        const QRectF panel = QRectF(cell).adjusted(margin, margin, -margin, -margin);
         p.setPen(QPen(kPanelEdge, 1.5));
         p.setBrush(kPanel);
-        p.drawRoundedRect(panel, 10, 10);
+        p.drawRoundedRect(panel, std::min(10.0, shortSide / 8), std::min(10.0, shortSide / 8));
         const State& s = q.states[k];
         if (s.picture.image.isEmpty() && s.picture.figure.isEmpty() && s.picture.swatch.isEmpty()) {
-            paintLabel(p, s.label, panel.adjusted(12, 12, -12, -12));
+            paintLabel(p, s.label, panel.adjusted(inner, innerHeight, -inner, -innerHeight));
             continue;
         }
         // The figure and its label stand together in the middle of a tall or wide cell.

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QString>
 
+class QFont;
 class QPainter;
 
 namespace vkb {
@@ -30,6 +31,8 @@ public:
     // The same picture with a palette when it has at most 256 colours, else itself.
     static QImage compact(const QImage& image);
     QImage buttonPicture(const Button& b) const;
+    static QString fittedLines(const QString& label, const QFont& font, double width,
+                               double height);
 
 private:
     void paintState(QPainter& p, const State& s, const QRect& area) const;

@@ -11,8 +11,6 @@ namespace vkb {
 
 namespace {
 
-// The program's scores are 16-bit and multiplied by 100.
-constexpr int kMaxScore = 327;
 // A picture of choices larger than this grid could not be shown.
 constexpr int kMaxGridSide = 32;
 
@@ -222,20 +220,6 @@ bool SourceChecker::checkSpecies() {
         for (auto it = s.commonNames.begin(); it != s.commonNames.end(); ++it)
             if (!languages.contains(it.key()))
                 return fail(s.place, QStringLiteral("undeclared language '%1'").arg(it.key()));
-        QSet<QString> shown;  // a set: thousands of species may each show thousands of states
-        for (const QString& code : s.shows) shown.insert(code.toUpper());
-        int best = 0;  // highest score the species can reach, one answer per question
-        for (const Question& q : m_kb->questions) {
-            int top = 0;
-            for (const State& st : q.states)
-                if (shown.contains(st.id.toUpper())) top = std::max(top, st.weight);
-            best += top;
-        }
-        if (best > kMaxScore)
-            return fail(s.place, QStringLiteral("the score of this species can reach %1; keep the "
-                                                "weights so that it stays at most %2")
-                                     .arg(best)
-                                     .arg(kMaxScore));
     }
     for (int i = 0; i < m_kb->species.size(); ++i) m_layout->speciesOrder << i;
     std::stable_sort(

@@ -29,6 +29,14 @@ struct Attribute {
     QString text;                // text characters; comments on the attribute
 };
 
+// A picture or other medium that the dataset gives as a web address: kept as a link, never
+// fetched.
+struct WebLink {
+    QString label;
+    QString url;  // http or https
+    bool operator==(const WebLink&) const = default;
+};
+
 struct CharacterState {
     QString id;     // DELTA: the state number; SDD: the state's id
     QString label;  // plain text, typesetting and comments removed
@@ -58,10 +66,19 @@ struct Character {
     QString group;            // heading or tree node it belongs to
     int implicitState = -1;   // state taken when a taxon does not code it
     QString image;            // picture of the character, whose regions show states
+    QList<WebLink> links;
+    QMap<int, QList<WebLink>> stateLinks;  // by state index
+    // What may tell the character from another of the same wording, most telling first
+    // (SDD: the character's longer description).
+    QStringList distinctions;
+
+    // SDD texts hold angle brackets as words (`Achenes <length>`), DELTA texts as comments.
+    bool bracketsAreWords = false;
 
     // The whole feature text, its comments in parentheses: what tells two "culms" apart.
     QString wording() const {
         QString t = fullText.isEmpty() ? label : fullText;
+        if (bracketsAreWords) return t;
         return t.replace(QLatin1Char('<'), QLatin1Char('('))
             .replace(QLatin1Char('>'), QLatin1Char(')'));
     }
@@ -84,13 +101,15 @@ struct Item {
     QMap<int, Attribute> attributes;  // by character index; absent: not coded
     QStringList images;               // absolute paths
     QString family;                   // from a taxon hierarchy, when the dataset has one
+    QList<WebLink> links;
 };
 
 struct Dataset {
     enum Format { Delta, Sdd };
     Format format = Delta;  // DELTA numbers characters, states and items; SDD names them
     QString title;
-    QString origin;  // the file or folder read
+    QString language;  // of the labels read (xml:lang); empty when the dataset gives none
+    QString origin;    // the file or folder read
     QList<Character> characters;
     QList<Item> items;
     QList<Dependency> dependencies;

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QRegularExpression>
 
 namespace authoring {
 
@@ -26,13 +27,33 @@ bool save(const QString& path, const QString& html) {
     return vkb::writeStagedFile(path, html.toUtf8(), nullptr);
 }
 
+// Links to media on the web, which the import never fetches.
+QString linksHtml(const QList<WebLink>& links) {
+    QStringList out;
+    for (const WebLink& l : links)
+        out << QStringLiteral("<a href=\"%1\">%2</a>")
+                   .arg(l.url.toHtmlEscaped(), l.label.toHtmlEscaped());
+    return out.join(QStringLiteral(", "));
+}
+
+// The language the page is written in, as an HTML lang attribute can carry it.
+QString languageTag(const QString& language) {
+    static const QRegularExpression tag(QStringLiteral("^[A-Za-z]{1,8}(-[A-Za-z0-9]{1,8})*$"));
+    return tag.match(language).hasMatch() ? language : QStringLiteral("en");
+}
+
 }  // namespace
 
 QString ImportDocuments::valueHtml(const Character& c, const Attribute& a) const {
     QStringList parts;
     if (a.kind == Attribute::Variable) parts << QStringLiteral("variable");
     if (a.kind == Attribute::Inapplicable) parts << QStringLiteral("not applicable");
-    for (int s : a.states) parts << c.states.value(s).label.toHtmlEscaped();
+    for (int s : a.states)
+        parts << c.states.value(s).label.toHtmlEscaped() +
+                     (c.stateLinks.contains(s)
+                          ? QStringLiteral(" (") + linksHtml(c.stateLinks.value(s)) +
+                                QLatin1Char(')')
+                          : QString());
     for (const NumericRange& r : a.ranges)
         parts << (r.low == r.high ? numericstates::text(r.low)
                                   : numericstates::text(r.low) + QStringLiteral("&ndash;") +
@@ -48,15 +69,18 @@ QString ImportDocuments::valueHtml(const Character& c, const Attribute& a) const
 
 QString ImportDocuments::page(const PlannedSpecies& s, const QStringList& pictures) const {
     const Item& item = m_data.items[s.item];
-    QString h = QStringLiteral(
-                    "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
-                    "<title>%1</title><style>%2</style></head><body>\n")
-                    .arg(s.name.toHtmlEscaped(), QString::fromLatin1(kStyle));
+    QString h =
+        QStringLiteral(
+            "<!DOCTYPE html>\n<html lang=\"%3\"><head><meta charset=\"utf-8\">"
+            "<title>%1</title><style>%2</style></head><body>\n")
+            .arg(s.name.toHtmlEscaped(), QString::fromLatin1(kStyle), languageTag(m_data.language));
     h += QStringLiteral("<h1>%1</h1>\n<div class=\"family\">%2</div>\n")
              .arg(inlineHtml(s.htmlName), s.family.toHtmlEscaped());
     if (!item.comment.isEmpty())
         h += QStringLiteral("<p class=\"note\">%1</p>\n").arg(item.comment.toHtmlEscaped());
     for (const QString& p : pictures) h += QStringLiteral("<img src=\"%1\" alt=\"\">\n").arg(p);
+    if (!item.links.isEmpty())
+        h += QStringLiteral("<p>On the web: %1</p>\n").arg(linksHtml(item.links));
     h += QStringLiteral("<h2>Description</h2>\n<table>\n");
     QString group;
     for (auto it = item.attributes.cbegin(); it != item.attributes.cend(); ++it) {
@@ -67,8 +91,12 @@ QString ImportDocuments::page(const PlannedSpecies& s, const QStringList& pictur
             h += QStringLiteral("<tr><td colspan=\"2\"><b>%1</b></td></tr>\n")
                      .arg(c.group.toHtmlEscaped());
         group = c.group;
-        h += QStringLiteral("<tr><td class=\"q\">%1</td><td>%2</td></tr>\n")
-                 .arg(c.wording().toHtmlEscaped(), value);
+        h += QStringLiteral("<tr><td class=\"q\">%1%2</td><td>%3</td></tr>\n")
+                 .arg(c.wording().toHtmlEscaped(),
+                      c.links.isEmpty()
+                          ? QString()
+                          : QStringLiteral(" (") + linksHtml(c.links) + QLatin1Char(')'),
+                      value);
     }
     return h + QStringLiteral("</table>\n<p class=\"note\">From %1.</p>\n</body></html>\n")
                    .arg(m_data.title.toHtmlEscaped());

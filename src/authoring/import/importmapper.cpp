@@ -25,11 +25,15 @@ QString shortLabel(const QString& text) {
 }  // namespace
 
 void ImportMapper::gridFor(int states, int& rows, int& columns) {
-    // Cells are 240 x 220; the drawing area is 4:3.
+    // Cells are 240 x 220, for a picture above its label; past a few dozen states they are
+    // texts, which read best in wide cells of a line or two. The drawing area is 4:3, and
+    // the compiler draws at most 32 x 32 cells.
+    const double cellHeight = states > 36 ? 100.0 : 220.0;
     double best = 1e9;
-    for (int c = 1; c <= std::max(states, 1); ++c) {
+    for (int c = 1; c <= std::clamp(states, 1, 32); ++c) {
         const int r = (states + c - 1) / c;
-        const double aspect = (c * 240.0) / (r * 220.0);
+        if (r > 32) continue;
+        const double aspect = (c * 240.0) / (r * cellHeight);
         const double miss = std::abs(std::log(aspect / (4.0 / 3.0))) + 0.02 * (r * c - states);
         if (miss < best) best = miss, rows = r, columns = c;
     }
@@ -44,9 +48,58 @@ QString ImportMapper::uniqueKey(QString wanted) {
     return key;
 }
 
+// A character as the summary names it: by the text of its question.
 QString ImportMapper::character(int c) const {
     const Character& ch = m_data.characters[c];
-    return QStringLiteral("character %1 (%2)").arg(ch.id, shortLabel(ch.label));
+    const int q = m_questionOf.value(c, -1);
+    QString text = q >= 0 ? m_plan.questions[q].text : shortLabel(ch.wording());
+    if (text.isEmpty()) text = QStringLiteral("Character %1").arg(ch.id);
+    return QStringLiteral("character %1 (%2)").arg(ch.id, importtext::capitalised(text));
+}
+
+// Questions that would read alike take what tells their characters apart: the group they
+// stand in (the parent node of the character tree, the heading), the unit, the dataset's
+// longer description; past that, the character's identifier.
+void ImportMapper::distinguishTexts() {
+    const auto qualifier = [this](const PlannedQuestion& q, int slot) {
+        const Character& ch = m_data.characters[q.character];
+        const QString v = slot == 0 ? ch.group : slot == 1 ? ch.unit : ch.distinctions.value(0);
+        return v.simplified().left(80);
+    };
+    for (int slot = 0; slot <= 3; ++slot) {
+        QHash<QString, QList<int>> alike;  // text, case-blind -> questions
+        for (int i = 0; i < m_plan.questions.size(); ++i)
+            alike[m_plan.questions[i].text.toLower()] << i;
+        bool repeated = false;
+        for (const QList<int>& same : std::as_const(alike)) {
+            if (same.size() < 2) continue;
+            repeated = true;
+            QSet<QString> values;
+            for (int i : same) values.insert(slot < 3 ? qualifier(m_plan.questions[i], slot) : "");
+            if (slot < 3 && values.size() < 2) continue;
+            for (int i : same) {
+                PlannedQuestion& q = m_plan.questions[i];
+                const QString v =
+                    slot < 3 ? qualifier(q, slot) : QStringLiteral("character %1").arg(q.sourceId);
+                if (slot == 3 || (!v.isEmpty() && !q.text.contains(v, Qt::CaseInsensitive)))
+                    q.text += QStringLiteral(" (") + v + QLatin1Char(')');
+            }
+        }
+        if (!repeated) return;
+    }
+}
+
+// Whether anything the taxon has rules out a state of a question: a taxon that codes no
+// question matches every description.
+bool ImportMapper::codesAQuestion(const Item& item) const {
+    for (const PlannedQuestion& q : m_plan.questions) {
+        const auto a = item.attributes.constFind(q.character);
+        if (a == item.attributes.cend()
+                ? m_data.characters[q.character].implicitState >= 0
+                : a->kind == Attribute::Coded || a->kind == Attribute::Inapplicable)
+            return true;
+    }
+    return false;
 }
 
 bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
@@ -82,11 +135,11 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
                 for (int s : k.states) parts << ch.states[s].label;
                 k.label = parts.join(QStringLiteral(" or "));
             }
-        if (keys.size() > m_options.maxStates)
-            return reason = QStringLiteral(
-                                "%1 states, more than a picture of choices shows legibly (%2)")
-                                .arg(keys.size())
-                                .arg(m_options.maxStates),
+        if (keys.size() > kMaxQuestionStates)
+            return reason =
+                       QStringLiteral("%1 states, more than a picture of choices can hold (%2)")
+                           .arg(keys.size())
+                           .arg(kMaxQuestionStates),
                    false;
         if (keys.size() < 2) return reason = QStringLiteral("fewer than two states"), false;
     }
@@ -115,7 +168,11 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
         q.states << s;
     }
     gridFor(int(q.states.size()), q.rows, q.columns);
-    q.weight = ch.reliability < 0 ? 1 : std::max(1, int(std::lround(ch.reliability)));
+    // Weights are 16-bit values in the base; a species' score is summed exactly past that.
+    q.weight =
+        ch.reliability < 0
+            ? 1
+            : int(std::clamp<long>(std::lround(std::min(ch.reliability, 32767.0)), 1, 32767));
     m_keyStates << keys;
     return true;
 }
@@ -136,38 +193,10 @@ ImportPlan ImportMapper::plan() {
             m_plan.leftOut << character(c) + QStringLiteral(": ") + reason;
         }
     }
-    weights();
+    distinguishTexts();
     dependencies();
     species();
     return m_plan;
-}
-
-// A species scores the weights of the answers it matches; the sum over every question must
-// stay within the highest score, so weights are scaled down and, past that, the least
-// weighty questions are left out.
-void ImportMapper::weights() {
-    auto total = [this] {
-        int sum = 0;
-        for (const PlannedQuestion& q : m_plan.questions) sum += q.weight;
-        return sum;
-    };
-    const int sum = total();
-    if (sum > m_options.maxScore)
-        for (PlannedQuestion& q : m_plan.questions)
-            q.weight = std::max(1, q.weight * m_options.maxScore / sum);
-    while (total() > m_options.maxScore) {
-        int drop = int(m_plan.questions.size()) - 1;
-        for (int i = drop; i >= 0; --i)
-            if (m_plan.questions[i].weight < m_plan.questions[drop].weight) drop = i;
-        m_plan.leftOut << character(m_plan.questions[drop].character) +
-                              QStringLiteral(": past the %1 questions a species' score can hold")
-                                  .arg(m_options.maxScore);
-        m_questionOf[m_plan.questions[drop].character] = -1;
-        m_plan.questions.removeAt(drop);
-        m_keyStates.removeAt(drop);
-        for (int& q : m_questionOf)
-            if (q > drop) --q;
-    }
 }
 
 void ImportMapper::dependencies() {

@@ -9,9 +9,11 @@ namespace authoring {
 
 struct ImportOptions {
     int familyCharacter = -1;  // index of the character that names each taxon's family
-    int maxStates = 36;        // more would not be legible in one picture of choices
-    int maxScore = 327;        // highest score a species may reach
 };
+
+// The most states a question can have: its picture of choices is a grid of at most 32 x 32
+// cells, which the compiler enforces.
+constexpr int kMaxQuestionStates = 32 * 32;
 
 // Decides what a dataset becomes in a knowledge base: which characters are asked and with
 // which states, what each taxon shows, dependencies, weights, unique species codes and
@@ -30,12 +32,13 @@ private:
     bool question(int c, PlannedQuestion& q, QString& reason);
     void species();
     void dependencies();
-    void weights();
     QStringList shows(const Item& item, const PlannedQuestion& q) const;
     void withoutInapplicable(const Item& item, QStringList& shows) const;
     QString describe(const Item& item) const;
     QString uniqueKey(QString wanted);
     QString character(int c) const;
+    void distinguishTexts();
+    bool codesAQuestion(const Item& item) const;
 
     const Dataset& m_data;
     ImportOptions m_options;

@@ -44,7 +44,8 @@ struct ImportPlan {
     QString title;
     QList<PlannedQuestion> questions;
     QList<PlannedSpecies> species;
-    QStringList leftOut;  // "character 7 (leaf hairs): text character"
+    QStringList leftOut;  // "character 7 (Leaf hairs): text character"
+    QStringList uncoded;  // names of the species that code none of the questions
     QStringList notes;
 };
 

@@ -71,6 +71,7 @@ void ImportMapper::species() {
         for (const PlannedQuestion& q : m_plan.questions) s.shows += shows(item, q);
         withoutInapplicable(item, s.shows);
         s.description = describe(item);
+        if (!codesAQuestion(item)) m_plan.uncoded << s.name;
         m_plan.species << s;
     }
 }

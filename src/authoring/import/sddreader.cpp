@@ -1,20 +1,38 @@
 #include "authoring/import/sddreader.h"
 
 #include "authoring/import/datasetfiles.h"
+#include "authoring/import/sddtext.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSet>
+#include <QUrl>
 
 namespace authoring {
 
 namespace {
 
-QString withoutTags(const QString& html) {
-    static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
-    QString s = html;
-    return s.remove(tag).simplified();
+// How well a text in `language` suits a reader of `wanted`: 0 best. Abbreviations come last.
+int languageRank(const XmlElement& text, const QString& inherited, const QString& wanted) {
+    const QString lang = text.attributes.value(QStringLiteral("xml:lang"), inherited).toLower();
+    const QString want = wanted.toLower();
+    int rank = 3;
+    if (!want.isEmpty() && lang == want)
+        rank = 0;
+    else if (!want.isEmpty() &&
+             lang.section(QLatin1Char('-'), 0, 0) == want.section(QLatin1Char('-'), 0, 0))
+        rank = 1;
+    else if (lang.isEmpty())
+        rank = 2;
+    const QString role = text.attributes.value(QStringLiteral("role")).toLower();
+    return role.startsWith(QLatin1String("abbrev")) ? rank + 10 : rank;
+}
+
+bool isWebAddress(const QString& href) {
+    const QUrl url(href.trimmed(), QUrl::StrictMode);
+    return url.isValid() && !url.host().isEmpty() &&
+           (url.scheme().toLower() == QLatin1String("http") ||
+            url.scheme().toLower() == QLatin1String("https"));
 }
 
 }  // namespace
@@ -27,18 +45,27 @@ void SddReader::note(const XmlElement& e, const QString& message) {
                             .arg(message);
 }
 
-// The label in the dataset's language, else the first; labels may carry escaped HTML.
-QString SddReader::label(const XmlElement* e, bool html) const {
+// Of the texts named `name` in a representation, the one in the language read (a label
+// without xml:lang is in the language of what holds it), else one in no stated language,
+// else the first; an abbreviation only when there is nothing else.
+const XmlElement* SddReader::text(const XmlElement* e, const QString& name) const {
     const XmlElement* r = e ? e->child(QStringLiteral("Representation")) : nullptr;
-    if (!r) return {};
+    if (!r) return nullptr;
+    const QString inherited = r->attributes.value(
+        QStringLiteral("xml:lang"), e->attributes.value(QStringLiteral("xml:lang"), m_declared));
     const XmlElement* chosen = nullptr;
-    for (const XmlElement* l : r->all(QStringLiteral("Label")))
-        if (!chosen || l->attributes.value(QStringLiteral("xml:lang")) == m_language) chosen = l;
-    if (!chosen) return {};
-    if (!html) return withoutTags(chosen->text);
-    static const QRegularExpression other(QStringLiteral("<(?!/?(i|b|sub|sup)>)[^>]*>"));
-    QString s = chosen->text;
-    return s.remove(other).simplified();
+    int best = 1000;
+    for (const XmlElement* l : r->all(name))
+        if (const int rank = languageRank(*l, inherited, m_language); rank < best)
+            best = rank, chosen = l;
+    return chosen;
+}
+
+// A label is plain text; `<length>` and the like are words of it, HTML tags are not.
+QString SddReader::label(const XmlElement* e, bool html) const {
+    const XmlElement* l = text(e, QStringLiteral("Label"));
+    if (!l) return {};
+    return html ? sddtext::html(l->text) : sddtext::plain(l->text);
 }
 
 QString SddReader::mediaOf(const XmlElement* representation) const {
@@ -50,8 +77,22 @@ QString SddReader::mediaOf(const XmlElement* representation) const {
     return {};
 }
 
+QList<WebLink> SddReader::linksOf(const XmlElement* representation) {
+    QList<WebLink> out;
+    if (!representation) return out;
+    for (const XmlElement* m : representation->all(QStringLiteral("MediaObject"))) {
+        const QString id = m->attributes.value(QStringLiteral("ref"));
+        if (!m_linkById.contains(id)) continue;
+        out << m_linkById.value(id);
+        m_linksUsed.insert(id);
+    }
+    return out;
+}
+
 bool SddReader::read(const QString& file, Dataset& out, int datasetIndex) {
     m_out = &out;
+    m_characterById.clear(), m_stateById.clear(), m_mediaById.clear(), m_linkById.clear();
+    m_linksUsed.clear(), m_taxonRepresentation.clear();
     m_file = file;
     m_folder = QFileInfo(file).absolutePath();
     out = Dataset();
@@ -73,9 +114,10 @@ bool SddReader::read(const QString& file, Dataset& out, int datasetIndex) {
                               .arg(datasetIndex + 1),
                 false);
     const XmlElement& dataset = *sets[size_t(datasetIndex)];
-    m_language = dataset.attributes.value(QStringLiteral("xml:lang"));
-    out.title = label(&dataset);
-    if (out.title.isEmpty()) out.title = QFileInfo(file).completeBaseName();
+    m_declared = dataset.attributes.value(QStringLiteral("xml:lang"));
+    m_language = m_asked.isEmpty() ? m_declared : m_asked;
+    out.language = m_language;
+    out.title = title(dataset);
     media(dataset);
     characters(dataset);
     if (out.characters.isEmpty())
@@ -83,14 +125,33 @@ bool SddReader::read(const QString& file, Dataset& out, int datasetIndex) {
             m_error =
                 QStringLiteral("%1:%2: the dataset has no characters").arg(file).arg(dataset.line),
             false);
-    characterTree(dataset);
+    characterTrees(dataset);
     descriptions(dataset);
     if (out.items.isEmpty())
         return (m_error = QStringLiteral("%1:%2: the dataset has no coded descriptions")
                               .arg(file)
                               .arg(dataset.line),
                 false);
+    if (!m_linksUsed.isEmpty())
+        out.notes << QStringLiteral(
+                         "%1 media given as web addresses are kept as links in the "
+                         "documents, not fetched")
+                         .arg(m_linksUsed.size());
     return true;
+}
+
+// The dataset's title: its label, else its longer description when the label is only an
+// abbreviation, else the file's name.
+QString SddReader::title(const XmlElement& dataset) const {
+    const XmlElement* l = text(&dataset, QStringLiteral("Label"));
+    const bool abbreviation =
+        l &&
+        l->attributes.value(QStringLiteral("role")).toLower().startsWith(QLatin1String("abbrev"));
+    const XmlElement* detail = text(&dataset, QStringLiteral("Detail"));
+    QString t = l ? sddtext::plain(l->text) : QString();
+    if ((t.isEmpty() || abbreviation) && detail && !sddtext::plain(detail->text).isEmpty())
+        t = sddtext::plain(detail->text).left(200);
+    return t.isEmpty() ? QFileInfo(m_file).completeBaseName() : t;
 }
 
 void SddReader::media(const XmlElement& dataset) {
@@ -99,9 +160,21 @@ void SddReader::media(const XmlElement& dataset) {
     for (const XmlElement* m : all->all(QStringLiteral("MediaObject"))) {
         const XmlElement* type = m->child(QStringLiteral("Type"));
         const XmlElement* source = m->child(QStringLiteral("Source"));
-        if (!source || (type && type->text.trimmed() != QLatin1String("Image"))) continue;
-        const QString href = source->attributes.value(QStringLiteral("href"));
-        if (href.contains(QStringLiteral("://"))) continue;  // web pictures are not copied
+        if (!source) continue;
+        const QString href = source->attributes.value(QStringLiteral("href")).trimmed();
+        // Media on the web are never fetched: each stays a link to its address.
+        if (isWebAddress(href)) {
+            const QString name = label(m);
+            m_linkById.insert(m->attributes.value(QStringLiteral("id")),
+                              WebLink{name.isEmpty() ? href : name, href});
+            continue;
+        }
+        if (type && type->text.trimmed() != QLatin1String("Image")) continue;
+        if (href.contains(QStringLiteral("://"))) {
+            note(*m, QStringLiteral("medium %1 is neither in the file's folder nor on the web")
+                         .arg(href));
+            continue;
+        }
         const QString path = datasetfiles::inside(m_folder, href);
         if (path.isEmpty() || !QFileInfo(path).isFile()) {
             note(*m,
@@ -124,7 +197,7 @@ void SddReader::characters(const XmlElement& dataset) {
             c.type = Character::Real;
             const XmlElement* unit = e.child(QStringLiteral("MeasurementUnit"));
             if (unit && unit->child(QStringLiteral("Label")))
-                c.unit = withoutTags(unit->child(QStringLiteral("Label"))->text);
+                c.unit = sddtext::plain(unit->child(QStringLiteral("Label"))->text);
         } else if (e.name == QLatin1String("TextCharacter")) {
             c.type = Character::Text;
         } else {
@@ -137,34 +210,60 @@ void SddReader::characters(const XmlElement& dataset) {
         }
         c.label = label(&e);
         c.fullText = c.label;
+        c.bracketsAreWords = true;
+        if (const XmlElement* detail = text(&e, QStringLiteral("Detail")))
+            if (const QString d = sddtext::plain(detail->text); !d.isEmpty() && d != c.label)
+                c.distinctions << d;
         c.image = mediaOf(e.child(QStringLiteral("Representation")));
+        c.links = linksOf(e.child(QStringLiteral("Representation")));
         const int index = int(m_out->characters.size());
         if (const XmlElement* states = e.child(QStringLiteral("States")))
             for (const XmlElement* s : states->all(QStringLiteral("StateDefinition"))) {
                 const QString id = s->attributes.value(QStringLiteral("id"));
+                const XmlElement* r = s->child(QStringLiteral("Representation"));
                 m_stateById.insert(id, qMakePair(index, int(c.states.size())));
-                c.states << CharacterState{
-                    id, label(s), mediaOf(s->child(QStringLiteral("Representation"))), {}};
+                if (const QList<WebLink> links = linksOf(r); !links.isEmpty())
+                    c.stateLinks.insert(int(c.states.size()), links);
+                c.states << CharacterState{id, label(s), mediaOf(r), {}};
             }
         m_characterById.insert(c.id, index);
         m_out->characters << c;
     }
 }
 
-// Groups are the concepts of the tree's nodes; the tree's order is the author's order.
-void SddReader::characterTree(const XmlElement& dataset) {
+// A file may hold several character trees: one for the order, another for the groups, a
+// third for the rules. The first tree that places characters gives their order (characters
+// only later trees place follow, then those none places); each character takes its group
+// from the first tree that puts it under a named node; the rules of every tree hold.
+void SddReader::characterTrees(const XmlElement& dataset) {
     const XmlElement* trees = dataset.child(QStringLiteral("CharacterTrees"));
-    const XmlElement* tree = trees ? trees->child(QStringLiteral("CharacterTree")) : nullptr;
-    const XmlElement* nodes = tree ? tree->child(QStringLiteral("Nodes")) : nullptr;
-    if (!nodes) return;
+    if (!trees) return;
     QHash<QString, QString> concepts;
     if (const XmlElement* all = dataset.child(QStringLiteral("DescriptiveConcepts")))
         for (const XmlElement* c : all->all(QStringLiteral("DescriptiveConcept")))
             concepts.insert(c->attributes.value(QStringLiteral("id")), label(c));
+    QList<int> order;
+    for (const XmlElement* tree : trees->all(QStringLiteral("CharacterTree")))
+        if (const XmlElement* nodes = tree->child(QStringLiteral("Nodes")))
+            characterTree(*nodes, concepts, order);
+    // Two trees may state the same rule.
+    QList<Dependency> rules;
+    for (const Dependency& d : std::as_const(m_out->dependencies))
+        if (std::none_of(rules.cbegin(), rules.cend(), [&d](const Dependency& r) {
+                return r.controller == d.controller && r.dependant == d.dependant &&
+                       r.applicableUnder == d.applicableUnder;
+            }))
+            rules << d;
+    m_out->dependencies = rules;
+    reorder(order);
+}
+
+void SddReader::characterTree(const XmlElement& nodes, const QHash<QString, QString>& concepts,
+                              QList<int>& order) {
     QHash<QString, QString> parentOf, groupOf;
     QHash<QString, const XmlElement*> ruleOf;
     QList<QPair<QString, int>> placed;  // parent node, character
-    for (const XmlElement& n : nodes->children) {
+    for (const XmlElement& n : nodes.children) {
         const XmlElement* parent = n.child(QStringLiteral("Parent"));
         const QString parentId =
             parent ? parent->attributes.value(QStringLiteral("ref")) : QString();
@@ -190,6 +289,7 @@ void SddReader::characterTree(const XmlElement& dataset) {
     }
     QSet<QString> seen;
     for (const auto& [parent, c] : placed) {
+        if (!order.contains(c)) order << c;
         QString at = parent;
         for (int guard = 0; !at.isEmpty() && guard < 100 && m_out->characters[c].group.isEmpty();
              ++guard)
@@ -200,10 +300,10 @@ void SddReader::characterTree(const XmlElement& dataset) {
             if (ruleOf.contains(at)) rule(*ruleOf.value(at), {c});
         }
     }
-    // The tree's order first, then the characters it leaves out.
-    QList<int> order;
-    for (const auto& p : placed)
-        if (!order.contains(p.second)) order << p.second;
+}
+
+// The characters in the trees' order, then those they leave out; every index follows.
+void SddReader::reorder(QList<int> order) {
     for (int c = 0; c < m_out->characters.size(); ++c)
         if (!order.contains(c)) order << c;
     QList<Character> sorted;
@@ -267,7 +367,9 @@ void SddReader::descriptions(const XmlElement& dataset) {
     if (const XmlElement* names = dataset.child(QStringLiteral("TaxonNames")))
         for (const XmlElement* t : names->all(QStringLiteral("TaxonName")))
             taxa.insert(t->attributes.value(QStringLiteral("id")),
-                        qMakePair(label(t), label(t, true)));
+                        qMakePair(label(t), label(t, true))),
+                m_taxonRepresentation.insert(t->attributes.value(QStringLiteral("id")),
+                                             t->child(QStringLiteral("Representation")));
     const QHash<QString, QString> families = hierarchy(dataset, taxa);
     const XmlElement* all = dataset.child(QStringLiteral("CodedDescriptions"));
     if (!all) return;
@@ -289,6 +391,13 @@ void SddReader::descriptions(const XmlElement& dataset) {
                 if (const QString p = m_mediaById.value(m->attributes.value(QStringLiteral("ref")));
                     !p.isEmpty())
                     item.images << p;
+        // The taxon's own media, and those of its description.
+        for (const XmlElement* r :
+             {scope ? m_taxonRepresentation.value(scope->attributes.value(QStringLiteral("ref")))
+                    : nullptr,
+              d->child(QStringLiteral("Representation"))})
+            for (const WebLink& l : linksOf(r))
+                if (!item.links.contains(l)) item.links << l;
         if (const XmlElement* data = d->child(QStringLiteral("SummaryData"))) summary(*data, item);
         m_out->items << item;
     }
@@ -336,7 +445,7 @@ void SddReader::summary(const XmlElement& data, Item& item) {
                 a.kind = Attribute::Coded;
         } else if (e.name == QLatin1String("TextChar")) {
             if (const XmlElement* content = e.child(QStringLiteral("Content"))) {
-                a.text = withoutTags(content->text);
+                a.text = sddtext::plain(content->text);
                 if (!a.text.isEmpty()) a.kind = Attribute::Coded;
             }
         }

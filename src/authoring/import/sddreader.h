@@ -4,6 +4,7 @@
 #include "authoring/import/xmltree.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 namespace authoring {
@@ -13,12 +14,21 @@ namespace authoring {
 // dependency rules), coded descriptions and pictures. What cannot be used is noted.
 class SddReader {
 public:
+    // Labels are read in `language` (an xml:lang code) when the file has them in it; by
+    // default in the dataset's own language.
+    void setLanguage(const QString& language) { m_asked = language; }
     bool read(const QString& file, Dataset& out, int datasetIndex = 0);
     QString errorString() const { return m_error; }
 
 private:
     void characters(const XmlElement& dataset);
-    void characterTree(const XmlElement& dataset);
+    void characterTrees(const XmlElement& dataset);
+    void characterTree(const XmlElement& nodes, const QHash<QString, QString>& concepts,
+                       QList<int>& order);
+    void reorder(QList<int> order);
+    QString title(const XmlElement& dataset) const;
+    const XmlElement* text(const XmlElement* e, const QString& name) const;
+    QList<WebLink> linksOf(const XmlElement* representation);
     void descriptions(const XmlElement& dataset);
     QHash<QString, QString> hierarchy(const XmlElement& dataset,
                                       const QHash<QString, QPair<QString, QString>>& taxa) const;
@@ -32,10 +42,15 @@ private:
     Dataset* m_out = nullptr;
     QString m_file;
     QString m_folder;
-    QString m_language;
+    QString m_asked;     // the language asked for
+    QString m_language;  // asked for, else the dataset's
+    QString m_declared;  // the dataset's xml:lang
     QHash<QString, int> m_characterById;
     QHash<QString, QPair<int, int>> m_stateById;  // state id -> (character, state)
     QHash<QString, QString> m_mediaById;          // media id -> absolute path
+    QHash<QString, WebLink> m_linkById;           // media on the web
+    QSet<QString> m_linksUsed;                    // media ids referred to
+    QHash<QString, const XmlElement*> m_taxonRepresentation;
     QString m_error;
 };
 
