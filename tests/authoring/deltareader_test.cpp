@@ -35,7 +35,7 @@ TEST_F(Grasses, CharactersTakeTheirTypesStatesUnitsAndHeadings) {
     ASSERT_EQ(data.characters.size(), 9);
     const Character& culms = data.characters[0];
     EXPECT_EQ(culms.label, "culms");
-    EXPECT_EQ(culms.fullText, "culms <whether woody or herbaceous>");
+    EXPECT_EQ(culms.fullText, "culms (whether woody or herbaceous)");
     ASSERT_EQ(culms.states.size(), 2);
     EXPECT_EQ(culms.states[1].label, "herbaceous");
     EXPECT_EQ(culms.reliability, 10);

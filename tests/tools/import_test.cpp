@@ -243,7 +243,7 @@ TEST(Import, AnOddlyWrittenDeltaDatasetImportsSensibly) {
                              "C\tC4_2\t8"));
     const QString source = text(out + "/source/kb.txt");
     EXPECT_TRUE(
-        source.contains("question C1 \"Habit (of the (mature) plant)\"\n  grid 1 2\n  weight 1\n  "
+        source.contains("question C1 \"Habit (of the mature plant)\"\n  grid 1 2\n  weight 1\n  "
                         "group \"habit\"\n"))
         << source.left(600).toStdString();
     EXPECT_TRUE(source.contains("group \"flowers\""));

@@ -50,7 +50,7 @@ struct Character {
     Type type = Unordered;
     QString id;        // DELTA: the character number; SDD: the character's id
     QString label;     // feature text without comments or typesetting
-    QString fullText;  // feature text with its comments, for documents
+    QString fullText;  // feature text with the words of its comments, for questions and documents
     QString unit;
     QList<CharacterState> states;
     QList<KeyState> keyStates;
@@ -59,12 +59,9 @@ struct Character {
     int implicitState = -1;   // state taken when a taxon does not code it
     QString image;            // picture of the character, whose regions show states
 
-    // The whole feature text, its comments in parentheses: what tells two "culms" apart.
-    QString wording() const {
-        QString t = fullText.isEmpty() ? label : fullText;
-        return t.replace(QLatin1Char('<'), QLatin1Char('('))
-            .replace(QLatin1Char('>'), QLatin1Char(')'));
-    }
+    // The whole feature text, the words of its comments in parentheses: what tells two
+    // "culms" apart.
+    QString wording() const { return fullText.isEmpty() ? label : fullText; }
     bool isNumeric() const { return type == Integer || type == Real; }
     bool isMultistate() const { return type == Unordered || type == Ordered; }
 };

@@ -185,8 +185,8 @@ bool DeltaReader::characterList(const Directive& d) {
             return fail(d, pos,
                         QStringLiteral("character %1: the text does not end with '/'").arg(n));
         const QString feature = s.mid(m.capturedEnd(0), end - m.capturedEnd(0));
-        c.fullText = deltatext::plain(feature);
-        c.label = deltatext::plain(deltatext::withoutComments(feature));
+        c.fullText = deltatext::wording(feature);
+        c.label = deltatext::label(feature);
         const int declared = std::max(int(c.states.size()), 2);
         QList<CharacterState> states;
         pos = end + 1;
@@ -202,8 +202,7 @@ bool DeltaReader::characterList(const Directive& d) {
                 c.unit = deltatext::plain(deltatext::withoutComments(s.mid(pos, end - pos)));
             } else if (states.size() < kMaxStates) {
                 const QString text = s.mid(m.capturedEnd(0), end - m.capturedEnd(0));
-                states << CharacterState{
-                    m.captured(1), deltatext::plain(deltatext::withoutComments(text)), {}, {}};
+                states << CharacterState{m.captured(1), deltatext::label(text), {}, {}};
             }
             pos = end + 1;
         }
@@ -218,38 +217,46 @@ bool DeltaReader::characterList(const Directive& d) {
 
 bool DeltaReader::itemDescriptions(const Directive& d) {
     const QString& s = d.data;
-    // An item starts at a '#' outside comments that opens a line or follows white space.
-    QList<qsizetype> starts;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        if (s[i] == QLatin1Char('<')) {
-            const qsizetype end = deltatext::commentEnd(s, i);
-            if (end < 0) return fail(d, i, QStringLiteral("a comment is not closed"));
-            i = end - 1;
-        } else if (s[i] == QLatin1Char('#') && (i == 0 || s[i - 1].isSpace())) {
-            starts << i;
-        } else if (starts.isEmpty() && !s[i].isSpace()) {
-            return fail(d, i, QStringLiteral("expected '#' and an item name"));
+    qsizetype pos = 0;
+    while (pos < s.size() && s[pos].isSpace()) ++pos;
+    if (pos < s.size() && s[pos] != QLatin1Char('#'))
+        return fail(d, pos, QStringLiteral("expected '#' and an item name"));
+    while (pos < s.size()) {
+        // The name is a text; its attributes run to the next '#' outside comments that opens
+        // a line or follows white space. In an attribute a comment may follow a value
+        // directly, so there every '<' opens one.
+        static const QRegularExpression nextItem(QStringLiteral("\\n\\s*#"));
+        const qsizetype nameEnd = deltatext::textEnd(s, pos + 1);
+        if (nameEnd < 0 || s.mid(pos, nameEnd - pos).contains(nextItem))
+            return fail(d, pos, QStringLiteral("the item name does not end with '/'"));
+        qsizetype next = nameEnd + 1;
+        while (next < s.size() && !(s[next] == QLatin1Char('#') && s[next - 1].isSpace())) {
+            if (s[next] != QLatin1Char('<')) {
+                ++next;
+                continue;
+            }
+            const qsizetype end = deltatext::commentEnd(s, next);
+            if (end < 0) return fail(d, next, QStringLiteral("a comment is not closed"));
+            next = end;
         }
+        if (!item(d, pos + 1, nameEnd, next)) return false;
+        pos = next;
     }
-    starts << s.size();
-    for (qsizetype k = 0; k + 1 < starts.size(); ++k)
-        if (!item(d, starts[k] + 1, starts[k + 1])) return false;
     return true;
 }
 
-bool DeltaReader::item(const Directive& d, qsizetype from, qsizetype to) {
+bool DeltaReader::item(const Directive& d, qsizetype from, qsizetype end, qsizetype to) {
     const QString& s = d.data;
-    const qsizetype end = deltatext::textEnd(s, from);
-    if (end < 0 || end >= to)
-        return fail(d, from, QStringLiteral("the item name does not end with '/'"));
     Item it;
     it.id = QString::number(m_out->items.size() + 1);
     const QString name = s.mid(from, end - from);
     it.name = deltatext::plain(deltatext::withoutComments(name));
     it.htmlName = deltatext::html(deltatext::withoutComments(name));
-    it.comment = deltatext::plain(name.mid(name.indexOf(QLatin1Char('<')))
-                                      .remove(QRegularExpression(QStringLiteral("^<|>$"))));
-    if (!name.contains(QLatin1Char('<'))) it.comment.clear();
+    QStringList remarks;
+    for (const QString& c : deltatext::comments(name))
+        if (const QString r = deltatext::plain(deltatext::withoutComments(c)); !r.isEmpty())
+            remarks << r;
+    it.comment = remarks.join(QStringLiteral("; "));
     if (it.name.isEmpty()) return fail(d, from, QStringLiteral("an item without a name"));
     qsizetype pos = end + 1;
     while (true) {

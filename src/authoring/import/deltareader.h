@@ -26,7 +26,7 @@ private:
     bool apply(const deltatext::Directive& d);
     bool characterList(const deltatext::Directive& d);
     bool itemDescriptions(const deltatext::Directive& d);
-    bool item(const deltatext::Directive& d, qsizetype from, qsizetype to);
+    bool item(const deltatext::Directive& d, qsizetype from, qsizetype end, qsizetype to);
     void attribute(const deltatext::Directive& d, qsizetype at, const QString& token, Item& it);
     void multistate(const Character& c, const QString& values, Attribute& a,
                     const std::function<QString()>& where);
