@@ -81,10 +81,13 @@ TEST_F(Grasses, ValuesReadAlternativesTogethernessRangesAndPseudoValues) {
     EXPECT_EQ(at(0, 5).text, "in thickets <near> rivers");
 }
 
-TEST_F(Grasses, NumbersLeaveTheirExtremesOutAndKeepEachAlternative) {
+TEST_F(Grasses, NumbersKeepTheirExtremesApartAndEachAlternative) {
     ASSERT_EQ(at(0, 2).ranges.size(), 1);
     EXPECT_EQ(at(0, 2).ranges[0].low, 500);
     EXPECT_EQ(at(0, 2).ranges[0].high, 1500);
+    EXPECT_EQ(at(0, 2).ranges[0].lowest(), 200);
+    EXPECT_EQ(at(0, 2).ranges[0].highest(), 2000);
+    EXPECT_EQ(at(1, 2).ranges[0].lowest(), 5);  // no extremes: the usual range
     EXPECT_EQ(at(3, 2).ranges[0].low, 20);
     EXPECT_EQ(at(3, 2).ranges[0].high, 20);
     ASSERT_EQ(at(2, 6).ranges.size(), 2);  // 2/3

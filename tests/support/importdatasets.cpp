@@ -232,7 +232,8 @@ void writeDeltaOdd(const QString& folder) {
         "Sorbus aucuparia",       "Crataegus monogyna",   "Rubus idaeus",
         "Fragaria vesca",         "Potentilla \\'e9recta"};
     const char* codings[] = {
-        "1,2 2,2 3,1/5 4,-5--2 5,1/1500 6,(10-)20-30(-60) 8<on \x93" "chalk\x94> 9,1-3",
+        "1,2 2,2 3,1/5 4,-5--2 5,1/1500 6,(10-)20-30(-60) 8<on \x93"
+        "chalk\x94> 9,1-3",
         "1,2 2,2<rarely>/3 3,1 4,(-20-)-15--10 6,15-20",
         "1,1 2,1 3,1&2 4,-25 5,700 6,20-30 7,1 9,300",
         "1,1 2,2 3,1 4,1-3 6,20 7,2",
@@ -335,6 +336,79 @@ void writeSddOdd(const QString& folder) {
             "</sdd:Nodes></sdd:CharacterTree></sdd:CharacterTrees>\n"
             "<sdd:CodedDescriptions>\n" +
             descriptions + "</sdd:CodedDescriptions>\n</sdd:Dataset>\n</sdd:Datasets>\n");
+}
+
+}  // namespace testing_support
+
+namespace testing_support {
+
+void writeSddMeasures(const QString& folder) {
+    struct Taxon {
+        const char* name;
+        const char* length;  // measures of character "len"
+        const char* width;   // measures of character "wid"
+        const char* state;
+    };
+    const Taxon taxa[] = {
+        {"Rumex alpinus",
+         R"(<Measure type="UMethLower" value="10"/><Measure type="UMethUpper" value="12"/><Measure type="Min" value="8"/>)",
+         R"(<Measure type="Min" value="2"/><Measure type="Max" value="4"/>)", "sg"},
+        {"Rumex acetosa",
+         R"(<Measure type="Mean" value="5"/><Measure type="SD" value="1.5"/><Measure type="Max" value="9"/>)",
+         R"(<Measure type="Mean" value="0.6"/>)", "sr"},
+        {"Rumex scutatus", R"(<Measure type="Min" value="2"/><Measure type="Max" value="4"/>)",
+         R"(<Measure type="UMethLower" value="4"/><Measure type="UMethUpper" value="6"/><Measure type="Max" value="10"/>)",
+         "sg"},
+        {"Oxyria digyna", R"(<Measure type="Mean" value="0.6"/>)",
+         R"(<Measure type="ObsMin" value="1"/><Measure type="ObsMax" value="3"/>)", "sr"},
+        {"Rumex crispus",
+         R"(<Measure type="ObsMin" value="6"/><Measure type="ObsMax" value="15"/><Measure type="UMethLower" value="8"/><Measure type="UMethUpper" value="10"/>)",
+         R"(<Measure type="Min" value="6"/>)", "sg"},
+        {"Rumex obtusifolius",
+         R"(<Measure type="UMethLower" value="12"/><Measure type="UMethUpper" value="20"/><Measure type="Max" value="30"/>)",
+         R"(<Measure type="Mean" value="8"/><Measure type="SD" value="2"/><Measure type="Min" value="7"/>)",
+         "sr"}};
+    QByteArray names, descriptions;
+    int n = 0;
+    for (const Taxon& t : taxa) {
+        const QByteArray id = "t" + QByteArray::number(++n);
+        names += "<TaxonName id=\"" + id + "\"><Representation><Label>" + t.name +
+                 "</Label></Representation></TaxonName>\n";
+        descriptions += "<CodedDescription id=\"d" + id + "\"><Scope><TaxonName ref=\"" + id +
+                        "\"/></Scope><SummaryData>"
+                        "<Categorical ref=\"col\"><State ref=\"" +
+                        t.state +
+                        "\"/></Categorical>"
+                        "<Quantitative ref=\"len\">" +
+                        t.length +
+                        "</Quantitative>"
+                        "<Quantitative ref=\"wid\">" +
+                        t.width +
+                        "</Quantitative>"
+                        "</SummaryData></CodedDescription>\n";
+    }
+    writeFile(folder + "/measures.sdd.xml",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<Datasets xmlns=\"http://rs.tdwg.org/UBIF/2006/\"><Dataset xml:lang=\"en\">\n"
+              "<Representation><Label>Docks and sorrels</Label></Representation>\n"
+              "<TaxonNames>\n" +
+                  names +
+                  "</TaxonNames>\n"
+                  "<Characters>\n"
+                  "<CategoricalCharacter id=\"col\"><Representation><Label>Fruit colour</Label>"
+                  "</Representation><States>"
+                  "<StateDefinition id=\"sg\"><Representation><Label>green</Label></Representation>"
+                  "</StateDefinition>"
+                  "<StateDefinition id=\"sr\"><Representation><Label>red</Label></Representation>"
+                  "</StateDefinition></States></CategoricalCharacter>\n"
+                  "<QuantitativeCharacter id=\"len\"><Representation><Label>Leaf length</Label>"
+                  "</Representation><MeasurementUnit><Label role=\"Abbrev\">cm</Label>"
+                  "</MeasurementUnit></QuantitativeCharacter>\n"
+                  "<QuantitativeCharacter id=\"wid\"><Representation><Label>Fruit width</Label>"
+                  "</Representation><MeasurementUnit><Label role=\"Abbrev\">mm</Label>"
+                  "</MeasurementUnit></QuantitativeCharacter>\n"
+                  "</Characters>\n<CodedDescriptions>\n" +
+                  descriptions + "</CodedDescriptions>\n</Dataset></Datasets>\n");
 }
 
 }  // namespace testing_support

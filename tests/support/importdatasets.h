@@ -34,6 +34,11 @@ void writeDeltaOdd(const QString& folder);
 // a character tree with no groups.
 void writeSddOdd(const QString& folder);
 
+// An SDD file "measures.sdd.xml" in `folder` whose quantitative summaries give extremes beside
+// a usual range: UMethLower/UMethUpper with a Min, Mean and SD with a Max, Min..Max alone,
+// a lone Mean that is not whole, ObsMin/ObsMax around a usual range.
+void writeSddMeasures(const QString& folder);
+
 void writeFile(const QString& path, const QByteArray& bytes);
 
 }  // namespace testing_support

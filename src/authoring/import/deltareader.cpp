@@ -385,35 +385,54 @@ void DeltaReader::multistate(const Character& c, const QString& values, Attribut
     a.kind = !a.states.isEmpty() ? Attribute::Coded : (anyPseudo ? only : Attribute::Unknown);
 }
 
+namespace {
+
+// One value: "5", "3-8", "2-3.5-8" (the ends taken), with extremes "(2-)3-8(-12)";
+// negative numbers are allowed ("(-20-)-15--10").
+bool numericValue(const QString& text, NumericRange& r) {
+    static const QString n = QStringLiteral("-?(?:\\d+(?:\\.\\d*)?|\\.\\d+)");
+    static const QRegularExpression whole(
+        QStringLiteral("^(?:\\((%1)-\\))?(%1(?:-%1)*)(?:\\(-(%1)\\))?$").arg(n));
+    static const QRegularExpression number(QStringLiteral("\\G%1").arg(n));
+    const auto m = whole.match(text);
+    if (!m.hasMatch()) return false;
+    const QString chain = m.captured(2);
+    QList<double> bounds;
+    for (qsizetype pos = 0; pos < chain.size();) {
+        if (!bounds.isEmpty()) ++pos;  // the "-" between two numbers
+        const auto v = number.match(chain, pos);
+        if (!v.hasMatch()) return false;
+        bounds << v.captured(0).toDouble();
+        pos = v.capturedEnd(0);
+    }
+    const auto [lo, hi] = std::minmax_element(bounds.cbegin(), bounds.cend());
+    r = NumericRange{*lo, *hi, kNotGiven, kNotGiven};
+    if (m.hasCaptured(1)) r.extremeLow = m.captured(1).toDouble();
+    if (m.hasCaptured(3)) r.extremeHigh = m.captured(3).toDouble();
+    return std::isfinite(r.low) && std::isfinite(r.high);
+}
+
+}  // namespace
+
+// Alternatives ("/") and values seen together ("&": "30&35&43") each count as a value.
 void DeltaReader::numeric(const QString& values, Attribute& a,
                           const std::function<QString()>& where) {
-    static const QRegularExpression extremes(QStringLiteral("\\([^)]*\\)"));
-    static const QRegularExpression number(QStringLiteral("\\G-?(?:\\d+(?:\\.\\d*)?|\\.\\d+)"));
     Attribute::Kind only = Attribute::Unknown;
     bool anyPseudo = false;
-    for (QString alt : alternatives(values)) {
-        alt = alt.trimmed();
-        if (alt.isEmpty()) continue;
-        if (pseudo(alt, only)) {
-            anyPseudo = true;
-            continue;
+    for (const QString& alt : alternatives(values)) {
+        for (QString part : alt.split(QLatin1Char('&'))) {
+            part = part.trimmed();
+            if (part.isEmpty()) continue;
+            if (pseudo(part, only)) {
+                anyPseudo = true;
+                continue;
+            }
+            NumericRange r;
+            if (numericValue(part, r))
+                a.ranges << r;
+            else
+                note(where(), QStringLiteral("cannot read the number '%1'").arg(part.left(40)));
         }
-        alt.remove(extremes);
-        QList<double> bounds;
-        qsizetype pos = 0;
-        bool ok = true;
-        while (ok && pos < alt.size()) {
-            if (!bounds.isEmpty()) ok = alt[pos++] == QLatin1Char('-');
-            const auto m = number.match(alt, pos);
-            ok = ok && m.hasMatch();
-            if (ok) bounds << m.captured(0).toDouble(), pos = m.capturedEnd(0);
-        }
-        if (!ok || bounds.isEmpty()) {
-            note(where(), QStringLiteral("cannot read the number '%1'").arg(alt.left(40)));
-            continue;
-        }
-        const auto [lo, hi] = std::minmax_element(bounds.cbegin(), bounds.cend());
-        a.ranges << NumericRange{*lo, *hi};
     }
     a.kind = !a.ranges.isEmpty() ? Attribute::Coded : (anyPseudo ? only : Attribute::Unknown);
 }

@@ -33,9 +33,7 @@ QString ImportDocuments::valueHtml(const Character& c, const Attribute& a) const
     if (a.kind == Attribute::Inapplicable) parts << QStringLiteral("not applicable");
     for (int s : a.states) parts << c.states.value(s).label.toHtmlEscaped();
     for (const NumericRange& r : a.ranges)
-        parts << (r.low == r.high ? numericstates::text(r.low)
-                                  : numericstates::text(r.low) + QStringLiteral("&ndash;") +
-                                        numericstates::text(r.high)) +
+        parts << numericstates::text(r, QStringLiteral("&ndash;")) +
                      (c.unit.isEmpty() ? QString() : QLatin1Char(' ') + c.unit.toHtmlEscaped());
     QString h = parts.join(QStringLiteral(" or "));
     if (!a.text.isEmpty())

@@ -69,13 +69,17 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
             return reason = QStringLiteral("numeric character without values"), false;
         if (keys.isEmpty())
             keys = numericstates::chosenRanges(values, ch.type == Character::Integer);
+        else
+            numericstates::partBounds(keys);
         if (keys.size() < 2)
             return reason = QStringLiteral("every taxon has the same value"), false;
-        for (KeyState& k : keys) k.label = numericstates::label(k, ch.unit);
+        const bool whole =
+            ch.type == Character::Integer && numericstates::wholeNumbers(values, keys);
+        for (KeyState& k : keys) k.label = numericstates::label(k, ch.unit, whole);
     } else {
         if (keys.isEmpty())
             for (int s = 0; s < ch.states.size(); ++s)
-                keys << KeyState{0, 0, {s}, ch.states[s].label, false};
+                keys << KeyState{{}, {s}, ch.states[s].label};
         else
             for (KeyState& k : keys) {
                 QStringList parts;
@@ -99,6 +103,7 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
         const bool single = keys[k].states.size() == 1;
         if (ch.isNumeric()) {
             s.sourceId = s.label;
+            s.bounds = keys[k];
             s.key = uniqueKey(q.key + QLatin1Char('_') + QString::number(k + 1));
         } else {
             QStringList ids;
@@ -228,7 +233,8 @@ QStringList ImportMapper::shows(const Item& item, const PlannedQuestion& q) cons
         double best = kUnbounded;
         for (int k = 0; k < keys.size(); ++k)
             for (const NumericRange& r : a.ranges) {
-                const double gap = std::max({keys[k].low - r.high, r.low - keys[k].high, 0.0});
+                const double gap =
+                    std::max({keys[k].low - r.highest(), r.lowest() - keys[k].high, 0.0});
                 if (gap < best) best = gap, nearest = k;
             }
         return {q.states[nearest].key};

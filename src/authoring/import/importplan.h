@@ -1,9 +1,12 @@
 #pragma once
 
+#include "authoring/import/dataset.h"
+
 #include <QList>
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // What an imported dataset becomes: the questions, states and species of a knowledge-base
 // source, with where each came from, and what was left out and why.
@@ -15,6 +18,7 @@ struct PlannedState {
     QString sourceId;  // DELTA state number, SDD state id; key states: their range
     QString picture;   // file of the dataset to show for the state, or empty
     QRect region;      // part of that file; empty: all of it
+    std::optional<NumericBounds> bounds;  // numeric questions: the values the state holds
 };
 
 struct PlannedQuestion {
