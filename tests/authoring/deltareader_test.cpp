@@ -215,3 +215,27 @@ TEST(DeltaReader, MultistateKeyStatesGroupStates) {
     writeFile(dir.path() + "/tokey", "*KEY STATES 1,1-3/6\n");
     EXPECT_EQ(readError(dir.path()), "tokey:1: character 1: cannot read key state '6'");
 }
+
+TEST(DeltaReader, SubheadingsGroupWhereNoHeadingIsGivenAndLabelsOnlyRegionsAreNoted) {
+    QTemporaryDir dir;
+    writeFile(dir.path() + "/chars",
+              "*CHARACTER LIST #1. a/ 1. x/ 2. y/ #2. b/ 1. x/ 2. y/ #3. c/ 1. x/ 2. y/\n");
+    writeFile(dir.path() + "/items", "*ITEM DESCRIPTIONS\n# A/ 1,1 2,1 3,1\n# B/ 1,2\n");
+    writeFile(dir.path() + "/layout", "*ITEM SUBHEADINGS #2. \\b{}Leaves\\b0{}:/\n");
+    writeFile(dir.path() + "/pictures",
+              "*CHARACTER IMAGES #1. p.png <@state 1 x=1 y=1 w=5 h=-1> <@hotspot x=2 y=2 w=3 "
+              "h=3> <@state 2 x=1 y=9 w=9 h=-1>\n");
+    // A copy of the items under another name adds nothing: the items were given already.
+    writeFile(dir.path() + "/items.old", "*ITEM DESCRIPTIONS\n# C/ 1,1\n");
+    Dataset d;
+    DeltaReader reader;
+    ASSERT_TRUE(reader.read(dir.path(), d)) << reader.errorString().toStdString();
+    EXPECT_EQ(d.items.size(), 2);
+    EXPECT_EQ(d.characters[0].group, "");
+    EXPECT_EQ(d.characters[1].group, "Leaves");
+    EXPECT_EQ(d.characters[2].group, "Leaves");
+    EXPECT_EQ(d.characters[0].states[0].region, QRect(2, 2, 3, 3));
+    EXPECT_TRUE(d.characters[0].states[1].image.isEmpty());
+    EXPECT_TRUE(d.notes.join('\n').contains("character 1, state 2: picture p.png places only"))
+        << d.notes.join('\n').toStdString();
+}

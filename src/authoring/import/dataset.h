@@ -81,6 +81,8 @@ struct Character {
     QList<KeyState> keyStates;
     double reliability = -1;  // -1: not given
     QString group;            // heading or tree node it belongs to
+    QString subheading;       // a description's subheading that starts at this character
+    QString notes;            // the dataset's notes on the character, plain text
     int implicitState = -1;   // state taken when a taxon does not code it
     QString image;            // picture of the character, whose regions show states
 

@@ -70,6 +70,7 @@ bool DeltaReader::read(const QString& folder, Dataset& out) {
         return (m_error = folder + QStringLiteral(": no DELTA files (specs, chars, items)"), false);
     for (const QString& f : files)
         if (!readFile(f, 0)) return false;
+    readOtherFiles();
     std::stable_sort(
         m_directives.begin(), m_directives.end(),
         [](const Directive& a, const Directive& b) { return priority(a.name) < priority(b.name); });
@@ -96,6 +97,7 @@ bool DeltaReader::read(const QString& folder, Dataset& out) {
     if (out.items.isEmpty())
         return (m_error = folder + QStringLiteral(": the dataset has no ITEM DESCRIPTIONS"), false);
     resolveDependencies();
+    groupBySubheadings();
     groupByKeywords();
     return true;
 }
@@ -124,6 +126,38 @@ bool DeltaReader::readFile(const QString& path, int depth) {
     return true;
 }
 
+void DeltaReader::readOtherFiles() {
+    QSet<QString> given, taken;
+    for (const Directive& d : std::as_const(m_directives)) given.insert(d.name);
+    static const QRegularExpression pictures(
+        QStringLiteral("\\.(gif|jpe?g|png|bmp|tiff?|wmf|emf|pdf|zip|exe|dll)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression opening(QStringLiteral("^\\s*\\*[A-Za-z]"));
+    const QDir dir(m_folder);
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::System, QDir::Name)) {
+        const QString path = datasetfiles::inside(m_folder, entry);
+        if (path.isEmpty() || entry.contains(pictures) ||
+            m_readFiles.contains(QFileInfo(path).canonicalFilePath()))
+            continue;
+        QByteArray bytes;
+        QString error;
+        // A file that cannot be read, or does not start with a directive, holds none.
+        if (!datasetfiles::read(path, datasetfiles::kTextLimit, bytes, error)) continue;
+        const QString text = datasetfiles::decode(bytes);
+        if (!opening.match(text).hasMatch()) continue;
+        m_readFiles.insert(QFileInfo(path).canonicalFilePath());
+        QSet<QString> here;
+        for (const Directive& d : deltatext::directives(text, entry)) {
+            if (d.name == QLatin1String("INPUT FILE") || given.contains(d.name) ||
+                taken.contains(d.name))
+                continue;
+            m_directives << d;
+            here.insert(d.name);
+        }
+        taken += here;
+    }
+}
+
 bool DeltaReader::apply(const Directive& d) {
     const QString& n = d.name;
     if (n == QLatin1String("NUMBER OF CHARACTERS")) {
@@ -150,6 +184,8 @@ bool DeltaReader::apply(const Directive& d) {
         return dependencies(d);
     if (n == QLatin1String("KEY STATES")) return keyStates(d);
     if (n == QLatin1String("CHARACTER HEADINGS")) return headings(d);
+    if (n == QLatin1String("ITEM SUBHEADINGS")) return subheadings(d);
+    if (n == QLatin1String("CHARACTER NOTES")) return characterNotes(d);
     if (n == QLatin1String("KEYWORD CHARACTERS")) return keywords(d);
     if (n == QLatin1String("CHARACTER IMAGES")) return characterImages(d);
     if (n == QLatin1String("TAXON IMAGES")) return taxonImages(d);

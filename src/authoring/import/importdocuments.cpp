@@ -55,7 +55,7 @@ QString ImportDocuments::page(const PlannedSpecies& s, const QStringList& pictur
         h += QStringLiteral("<p class=\"note\">%1</p>\n").arg(item.comment.toHtmlEscaped());
     for (const QString& p : pictures) h += QStringLiteral("<img src=\"%1\" alt=\"\">\n").arg(p);
     h += QStringLiteral("<h2>Description</h2>\n<table>\n");
-    QString group;
+    QString group, notes;
     for (auto it = item.attributes.cbegin(); it != item.attributes.cend(); ++it) {
         const Character& c = m_data.characters[it.key()];
         const QString value = valueHtml(c, it.value());
@@ -63,11 +63,21 @@ QString ImportDocuments::page(const PlannedSpecies& s, const QStringList& pictur
         if (c.group != group && !c.group.isEmpty())
             h += QStringLiteral("<tr><td colspan=\"2\"><b>%1</b></td></tr>\n")
                      .arg(c.group.toHtmlEscaped());
+        else if (!c.subheading.isEmpty() && c.subheading != c.group)
+            h += QStringLiteral("<tr><td colspan=\"2\"><i>%1</i></td></tr>\n")
+                     .arg(c.subheading.toHtmlEscaped());
         group = c.group;
+        if (!c.notes.isEmpty())
+            notes += QStringLiteral("<dt>%1</dt><dd>%2</dd>\n")
+                         .arg(c.wording().toHtmlEscaped(), c.notes.toHtmlEscaped());
         h += QStringLiteral("<tr><td class=\"q\">%1</td><td>%2</td></tr>\n")
                  .arg(c.wording().toHtmlEscaped(), value);
     }
-    return h + QStringLiteral("</table>\n<p class=\"note\">From %1.</p>\n</body></html>\n")
+    h += QStringLiteral("</table>\n");
+    if (!notes.isEmpty())
+        h += QStringLiteral("<h2>Notes on the characters</h2>\n<dl>\n") + notes +
+             QStringLiteral("</dl>\n");
+    return h + QStringLiteral("<p class=\"note\">From %1.</p>\n</body></html>\n")
                    .arg(m_data.title.toHtmlEscaped());
 }
 

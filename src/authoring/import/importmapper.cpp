@@ -58,6 +58,7 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
     q.text = importtext::capitalised(
         shortLabel(text.isEmpty() ? QStringLiteral("Character %1").arg(ch.id) : text));
     q.group = ch.group;
+    q.help = ch.notes.size() <= 300 ? ch.notes : ch.notes.left(297) + QStringLiteral("...");
     QList<KeyState> keys = ch.keyStates;
     if (ch.type == Character::Text) return reason = QStringLiteral("text character"), false;
     if (ch.isNumeric()) {

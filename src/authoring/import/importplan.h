@@ -25,6 +25,7 @@ struct PlannedQuestion {
     QString key;  // "Objet"
     QString text;
     QString group;
+    QString help;  // the dataset's notes on the character, shown where the base gives a tip
     QString sourceId;
     int character = 0;  // index in the dataset
     int weight = 1;
