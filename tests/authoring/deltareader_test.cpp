@@ -216,6 +216,76 @@ TEST(DeltaReader, MultistateKeyStatesGroupStates) {
     EXPECT_EQ(readError(dir.path()), "tokey:1: character 1: cannot read key state '6'");
 }
 
+struct Mountain : ::testing::Test {
+    QTemporaryDir dir;
+    Dataset data;
+    void SetUp() override {
+        testing_support::writeDeltaMountain(dir.path());
+        DeltaReader reader;
+        ASSERT_TRUE(reader.read(dir.path(), data)) << reader.errorString().toStdString();
+    }
+    const Attribute& at(int item, int character) {
+        return data.items[item].attributes[character - 1];
+    }
+};
+
+TEST_F(Mountain, AngleBracketsInTextsAndNamesAreReadByTheCommentRule) {
+    ASSERT_EQ(data.characters.size(), 10);
+    EXPECT_EQ(data.characters[1].states[0].label, "few (<3) families susceptible");
+    EXPECT_EQ(data.characters[1].states[1].label, "many (>9) families");
+    EXPECT_EQ(data.characters[1].fullText,
+              "families attacked [how many, more than 9 (>9) counting]");
+    EXPECT_EQ(data.characters[2].fullText, "leaf shape (where x<y is narrower)");
+    EXPECT_EQ(data.characters[2].states[1].label, "linear");  // the comment's words
+    EXPECT_EQ(data.characters[2].states[2].label, "length x<y width");
+    EXPECT_EQ(data.characters[0].fullText, "plants");
+    EXPECT_EQ(data.characters[0].states[1].label, "monoecious");
+    EXPECT_EQ(data.characters[7].states[2].label, "red");
+    ASSERT_EQ(data.items.size(), 8);
+    EXPECT_EQ(data.items[0].name, "Silene uralensis subsp. uralensis");
+    EXPECT_EQ(data.items[0].comment, "(Rupr.) Bocquet");
+    EXPECT_EQ(data.items[2].name, "Carex flava");
+    EXPECT_EQ(data.items[2].comment, "a sedge with many (>9) spikes");
+    EXPECT_EQ(at(0, 10).text, "petals (<3 mm) pale");
+    EXPECT_EQ(at(3, 1).states, QList<int>{0});  // "1<usually>,1": a comment after the number
+    EXPECT_EQ(at(5, 8).states, QList<int>{1});  // "2<rarely 3>"
+}
+
+TEST_F(Mountain, ListsAndExtremesAreValuesEachTaxonShows) {
+    const QList<NumericRange>& chromosomes = at(1, 7).ranges;
+    ASSERT_EQ(chromosomes.size(), 4);  // 30&35&43&56
+    EXPECT_EQ(chromosomes[0].low, 30);
+    EXPECT_EQ(chromosomes[3].high, 56);
+    const NumericRange& gentiana = at(4, 6).ranges.value(0);
+    EXPECT_EQ(gentiana.low, 2.5);
+    EXPECT_EQ(gentiana.high, 4);
+    EXPECT_EQ(gentiana.lowest(), 1);
+    EXPECT_EQ(gentiana.highest(), 6);
+    const NumericRange& viola = at(7, 4).ranges.value(0);  // "(15-)20": an extreme below
+    EXPECT_EQ(viola.low, 20);
+    EXPECT_EQ(viola.lowest(), 15);
+    EXPECT_EQ(at(5, 5).ranges.size(), 2);  // 5&7.5
+    EXPECT_FALSE(data.notes.join('\n').contains("cannot read"))
+        << data.notes.join('\n').toStdString();
+}
+
+TEST_F(Mountain, HeadingsSubheadingsNotesAndPicturesComeFromAnyFile) {
+    EXPECT_EQ(data.characters[0].group, "Habit");
+    EXPECT_EQ(data.characters[2].group, "Leaves");
+    EXPECT_EQ(data.characters[9].group, "Flowers and fruits");
+    EXPECT_EQ(data.characters[4].subheading, "Measures");
+    EXPECT_EQ(data.characters[8].subheading, "Surface");
+    EXPECT_EQ(data.characters[3].notes,
+              "Count the petals of open flowers; sepals (not petals) are left out.");
+    EXPECT_EQ(data.characters[5].notes, "Measured when ripe, across the widest part");
+    const Character& colour = data.characters[7];
+    EXPECT_EQ(colour.states[1].region, QRect(60, 20, 60, 40));
+    EXPECT_TRUE(colour.states[0].image.endsWith("colours.png"));
+    EXPECT_TRUE(colour.states[2].image.isEmpty());  // its region only places a label
+    EXPECT_TRUE(data.notes.join('\n').contains(
+        "character 8, state 3: picture colours.png places only its label"));
+}
+
 TEST(DeltaReader, SubheadingsGroupWhereNoHeadingIsGivenAndLabelsOnlyRegionsAreNoted) {
     QTemporaryDir dir;
     writeFile(dir.path() + "/chars",

@@ -1,5 +1,6 @@
 #include "authoring/import/importmapper.h"
 #include "authoring/import/deltareader.h"
+#include "authoring/import/deltatext.h"
 #include "authoring/import/numericstates.h"
 #include "authoring/import/sddreader.h"
 #include "support/importdatasets.h"
@@ -327,4 +328,35 @@ TEST(NumericStates, ChosenRangesHoldEveryValueOnce) {
         EXPECT_TRUE(states[k].contains(states[k].low));
         EXPECT_FALSE(states[k - 1].contains(states[k].low));
     }
+}
+
+TEST(ImportMapper, NumericStatesFollowExtremesListsAndBounds) {
+    QTemporaryDir dir;
+    testing_support::writeDeltaMountain(dir.path());
+    Dataset data;
+    DeltaReader reader;
+    ASSERT_TRUE(reader.read(dir.path(), data)) << reader.errorString().toStdString();
+    const ImportPlan plan = ImportMapper(data, ImportOptions()).plan();
+    ASSERT_TRUE(find(plan, "C6"));
+    EXPECT_EQ(labels(*find(plan, "C6")),
+              (QStringList{"less than 2 cm", "2 to less than 5 cm", "5 cm or more"}));
+    EXPECT_EQ(showsOf(plan.species[0], "C6"), QStringList{"C6_2"});  // 2: the state from 2
+    EXPECT_EQ(showsOf(plan.species[1], "C6"), QStringList{"C6_3"});  // 5: the state from 5
+    EXPECT_EQ(showsOf(plan.species[4], "C6"),
+              (QStringList{"C6_1", "C6_2", "C6_3"}));          // (1-)2.5-4(-6)
+    EXPECT_EQ(showsOf(plan.species[7], "C6"), QStringList());  // inapplicable
+    // Every value of a list counts: 30&35&43&56 reaches more than one state.
+    EXPECT_GT(showsOf(plan.species[1], "C7").size(), 1);
+    // Questions read as words: no code or comment mark is left.
+    for (const PlannedQuestion& q : plan.questions) {
+        for (const QString& t : QStringList{q.text} + labels(q)) {
+            bool opens = false;
+            for (qsizetype k = 0; k < t.size(); ++k) opens = opens || deltatext::opensComment(t, k);
+            EXPECT_FALSE(opens || t.contains("((") || t.contains('~')) << t.toStdString();
+        }
+    }
+    EXPECT_EQ(find(plan, "C1")->text, "Plants");
+    EXPECT_EQ(find(plan, "C4")->help,
+              "Count the petals of open flowers; sepals (not petals) are left out.");
+    EXPECT_EQ(find(plan, "C8")->states[1].region, QRect(60, 20, 60, 40));
 }
