@@ -179,9 +179,11 @@ QList<QPair<int, QString>> numberedTexts(const QString& data) {
             comments << qMakePair(i, end < 0 ? data.size() : end);
             i = (end < 0 ? data.size() : end) - 1;
         }
-    const auto inComment = [&comments](qsizetype pos) {
-        return std::any_of(comments.cbegin(), comments.cend(),
-                           [pos](const auto& c) { return pos > c.first && pos < c.second; });
+    // Matches come in order: one pass over the comments serves them all.
+    qsizetype next = 0;
+    const auto inComment = [&comments, &next](qsizetype pos) {
+        while (next < comments.size() && comments[next].second <= pos) ++next;
+        return next < comments.size() && pos > comments[next].first;
     };
     QList<QPair<int, QString>> out;
     qsizetype textStart = -1;
