@@ -328,6 +328,13 @@ TEST(NumericStates, ChosenRangesHoldEveryValueOnce) {
         EXPECT_TRUE(states[k].contains(states[k].low));
         EXPECT_FALSE(states[k - 1].contains(states[k].low));
     }
+    // A bound is exactly the number its label shows: 0.6 is not "less than 0.6".
+    const auto tenths = numericstates::chosenRanges(
+        {{0.3, 0.3}, {0.6, 0.6}, {0.6, 0.6}, {0.7, 0.7}, {2, 2}}, false);
+    ASSERT_GE(tenths.size(), 2);
+    EXPECT_EQ(numericstates::label(tenths[0], ""), "less than 0.6");
+    EXPECT_FALSE(tenths[0].contains(0.6));
+    EXPECT_TRUE(tenths[1].contains(0.6));
 }
 
 TEST(ImportMapper, NumericStatesFollowExtremesListsAndBounds) {

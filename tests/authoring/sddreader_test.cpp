@@ -151,6 +151,7 @@ TEST(SddReader, ExtremesWidenTheUsualRangeAndNeverReplaceIt) {
     EXPECT_EQ(range(5, 1), (QList<double>{12, 12, 20, 30}));
     EXPECT_EQ(range(2, 2), (QList<double>{4, 4, 6, 10}));
     EXPECT_EQ(range(3, 2), (QList<double>{1, 1, 3, 3}));
+    EXPECT_EQ(range(1, 2), (QList<double>{0.2, 0.2, 0.4, 0.4}));  // 0.3 +/- 0.1, as written
     // A usual range never passes the extremes given: mean 8 +/- 2 with a Min of 7.
     EXPECT_EQ(range(5, 2), (QList<double>{7, 7, 10, 10}));
 }

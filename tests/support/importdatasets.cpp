@@ -414,7 +414,7 @@ void writeSddMeasures(const QString& folder) {
          R"(<Measure type="Min" value="2"/><Measure type="Max" value="4"/>)", "sg"},
         {"Rumex acetosa",
          R"(<Measure type="Mean" value="5"/><Measure type="SD" value="1.5"/><Measure type="Max" value="9"/>)",
-         R"(<Measure type="Mean" value="0.6"/>)", "sr"},
+         R"(<Measure type="Mean" value="0.3"/><Measure type="SD" value="0.1"/>)", "sr"},
         {"Rumex scutatus", R"(<Measure type="Min" value="2"/><Measure type="Max" value="4"/>)",
          R"(<Measure type="UMethLower" value="4"/><Measure type="UMethUpper" value="6"/><Measure type="Max" value="10"/>)",
          "sg"},

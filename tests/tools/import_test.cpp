@@ -524,7 +524,7 @@ TEST(Import, SddSummariesWithExtremesKeepEveryTaxonInItsUsualRange) {
         {"Rumex alpinus", "len", {8, 10, 11, 12}}, {"Rumex acetosa", "len", {3.5, 5, 6.5, 9}},
         {"Rumex scutatus", "len", {2, 4}},         {"Oxyria digyna", "len", {0.6}},
         {"Rumex crispus", "len", {6, 8, 10, 15}},  {"Rumex obtusifolius", "len", {12, 20, 30}},
-        {"Rumex scutatus", "wid", {4, 6, 10}},     {"Rumex acetosa", "wid", {0.6}},
+        {"Rumex scutatus", "wid", {4, 6, 10}},     {"Rumex acetosa", "wid", {0.2, 0.3, 0.4}},
         {"Rumex obtusifolius", "wid", {7, 10}}};
     for (const auto& s : seen)
         for (double v : s.values) kb.ranksAt(s.species, s.character, v);

@@ -18,7 +18,9 @@ double round(double x, bool integer) {
     for (double s : steps)
         if (std::abs(s - m) < std::abs(best - m)) best = s;
     const double r = std::copysign(best * scale, x);
-    return integer ? std::round(r) : r;
+    // 6 x 0.1 is 0.6000000000000001: a bound is the number its label shows, or a taxon with
+    // 0.6 would sit in "less than 0.6".
+    return integer ? std::round(r) : QString::number(r, 'g', 12).toDouble();
 }
 
 }  // namespace

@@ -313,7 +313,9 @@ bool quantitative(const QHash<QString, double>& m, NumericRange& r) {
     if (spread) {
         const double mean = m.value(QStringLiteral("Mean")),
                      sd = std::abs(m.value(QStringLiteral("SD")));
-        r.low = mean - sd, r.high = mean + sd;
+        // As a person would compute them: 0.3 - 0.1 is 0.2, not 0.19999999999999998.
+        const auto decimal = [](double v) { return QString::number(v, 'g', 12).toDouble(); };
+        r.low = decimal(mean - sd), r.high = decimal(mean + sd);
     }
     if (!pair("UMethLower", "UMethUpper") && !spread && !pair("Min", "Max") &&
         !pair("ObsMin", "ObsMax") && !pair("Mean", "Mean"))
