@@ -251,7 +251,7 @@ TEST(ImportMapper, KeyStatesGroupStatesAndCoverEveryValue) {
     // Scent applies under states 1-3: both groups hold one of them.
     EXPECT_EQ(find(plan, "C3")->conditions, (QStringList{"C1_1_2", "C1_3_4"}));
     EXPECT_EQ(labels(*find(plan, "C2")),
-              (QStringList{"up to 3 mm", "5 to 10 mm", "20 mm or more"}));
+              (QStringList{"less than 4 mm", "4 to less than 15 mm", "15 mm or more"}));
     EXPECT_EQ(showsOf(plan.species[0], "C1"), QStringList{"C1_1_2"});
     EXPECT_EQ(showsOf(plan.species[0], "C2"), QStringList{"C2_2"});  // 4-6: in the gap and in 5-10
     EXPECT_EQ(showsOf(plan.species[1], "C1"), QStringList{"C1_3_4"});
@@ -281,9 +281,9 @@ TEST(NumericStates, LabelsSayTheBoundsExactly) {
     EXPECT_EQ(label({10, kUnbounded, true, true}, "", true), "10 or more");
 }
 
-// A bound two key states share goes to the state that starts at it, unless the lower one is
-// that single value; gaps and overlaps the dataset gives are kept.
-TEST(NumericStates, SharedBoundsGoToOneStateOnly) {
+// Key states part the line: a bound two share goes to the state that starts at it, unless the
+// lower one is that single value; a gap is shared at its middle.
+TEST(NumericStates, KeyStatesPartTheLineWithoutOverlapOrGap) {
     const auto keys = [](std::initializer_list<std::pair<double, double>> ranges) {
         QList<KeyState> out;
         for (const auto& [lo, hi] : ranges) {
@@ -291,7 +291,7 @@ TEST(NumericStates, SharedBoundsGoToOneStateOnly) {
             k.low = lo, k.high = hi;
             out << k;
         }
-        numericstates::partBounds(out);
+        numericstates::partBounds(out, {{1.5, 1.5}, {9, 12}});
         return out;
     };
     const QList<KeyState> shared = keys({{-kUnbounded, 2}, {2, 5}, {5, kUnbounded}});
@@ -306,9 +306,16 @@ TEST(NumericStates, SharedBoundsGoToOneStateOnly) {
     EXPECT_TRUE(point[0].contains(3));
     EXPECT_FALSE(point[1].contains(3));
     EXPECT_TRUE(point[1].contains(6));
+    // A gap is shared at its middle; the ends reach the taxa's values (1.5 and 12 here).
     const QList<KeyState> gap = keys({{-kUnbounded, 2}, {5, 10}});
-    EXPECT_TRUE(gap[0].contains(2));
-    EXPECT_TRUE(gap[1].contains(10));
+    EXPECT_TRUE(gap[0].contains(3.49));
+    EXPECT_FALSE(gap[0].contains(3.5));
+    EXPECT_TRUE(gap[1].contains(3.5));
+    EXPECT_TRUE(gap[1].contains(12));
+    EXPECT_EQ(numericstates::label(gap[1], "mm"), "3.5 to 12 mm");
+    const QList<KeyState> counts = keys({{2, 3}, {4, 6}, {7, kUnbounded}});
+    EXPECT_EQ(numericstates::label(counts[0], ""), "1.5 to less than 3.5");  // reaches 1.5
+    EXPECT_EQ(numericstates::label(counts[1], "", true), "4 to 6");  // named by whole numbers
 }
 
 // Chosen ranges part the line: every value, bounds included, lies in exactly one state, and

@@ -71,7 +71,7 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
         if (keys.isEmpty())
             keys = numericstates::chosenRanges(values, ch.type == Character::Integer);
         else
-            numericstates::partBounds(keys);
+            numericstates::partBounds(keys, values);
         if (keys.size() < 2)
             return reason = QStringLiteral("every taxon has the same value"), false;
         const bool whole =

@@ -8,6 +8,10 @@ namespace authoring::numericstates {
 
 namespace {
 
+double decimal(double v) {
+    return QString::number(v, 'g', 12).toDouble();
+}
+
 // The nearest of 1, 1.5, 2, 2.5, 3, 4, 5, 6, 7, 8, 9 times a power of ten.
 double round(double x, bool integer) {
     if (x == 0 || !std::isfinite(x)) return x;
@@ -20,7 +24,7 @@ double round(double x, bool integer) {
     const double r = std::copysign(best * scale, x);
     // 6 x 0.1 is 0.6000000000000001: a bound is the number its label shows, or a taxon with
     // 0.6 would sit in "less than 0.6".
-    return integer ? std::round(r) : QString::number(r, 'g', 12).toDouble();
+    return integer ? std::round(r) : decimal(r);
 }
 
 }  // namespace
@@ -67,16 +71,27 @@ QList<KeyState> chosenRanges(const QList<NumericRange>& values, bool integer, in
     return out;
 }
 
-void partBounds(QList<KeyState>& keys) {
+void partBounds(QList<KeyState>& keys, const QList<NumericRange>& values) {
     for (qsizetype k = 0; k + 1 < keys.size(); ++k) {
         KeyState& a = keys[k];
         KeyState& b = keys[k + 1];
-        if (a.high != b.low || !a.highIncluded || !b.lowIncluded) continue;
-        if (a.low == a.high)
-            b.lowIncluded = false;
-        else
-            a.highIncluded = false;
+        if (a.high < b.low) {
+            const double middle = decimal((a.high + b.low) / 2);
+            a.high = middle, a.highIncluded = false;
+            b.low = middle, b.lowIncluded = true;
+        } else if (a.high == b.low && a.highIncluded && b.lowIncluded) {
+            if (a.low == a.high)
+                b.lowIncluded = false;
+            else
+                a.highIncluded = false;
+        }
     }
+    if (keys.isEmpty()) return;
+    for (const NumericRange& r : values) {
+        if (r.lowest() < keys.first().low) keys.first().low = r.lowest();
+        if (r.highest() > keys.last().high) keys.last().high = r.highest();
+    }
+    keys.first().lowIncluded = keys.last().highIncluded = true;
 }
 
 QString label(const NumericBounds& k, const QString& unit, bool whole) {

@@ -16,8 +16,11 @@ QList<KeyState> chosenRanges(const QList<NumericRange>& values, bool integer, in
 
 // A dataset's own key states ("~3/3-6/6~"), closed at both ends as written, made to part
 // the line by the rule above: a bound two neighbours share goes to the upper one, unless
-// the lower holds that one value only ("3/3-6": the second then starts above 3).
-void partBounds(QList<KeyState>& keys);
+// the lower holds that one value only ("3/3-6": the second then starts above 3). A gap
+// between two key states ("~2/5-10") is shared at its middle, and the first and last reach
+// the lowest and highest of the taxa's `values`, so that every value a taxon has lies in a
+// state whose label says so. Key states out of order or overlapping are left as written.
+void partBounds(QList<KeyState>& keys, const QList<NumericRange>& values);
 
 // The label of a numeric state with its unit, saying exactly which values it holds;
 // `whole`: every value is a whole number, so states are named by the numbers they hold.
