@@ -78,7 +78,7 @@ TEST_F(Grasses, ValuesReadAlternativesTogethernessRangesAndPseudoValues) {
     EXPECT_EQ(at(3, 1).states, QList<int>{1});
     EXPECT_EQ(at(3, 1).text, "usually");
     EXPECT_EQ(at(0, 5).kind, Attribute::Coded);
-    EXPECT_EQ(at(0, 5).text, "in thickets <near> rivers");
+    EXPECT_EQ(at(0, 5).text, "in thickets near rivers");  // the words of nested comments
 }
 
 TEST_F(Grasses, NumbersKeepTheirExtremesApartAndEachAlternative) {
@@ -247,6 +247,9 @@ TEST_F(Mountain, AngleBracketsInTextsAndNamesAreReadByTheCommentRule) {
     EXPECT_EQ(data.items[2].name, "Carex flava");
     EXPECT_EQ(data.items[2].comment, "a sedge with many (>9) spikes");
     EXPECT_EQ(at(0, 10).text, "petals (<3 mm) pale");
+    EXPECT_EQ(at(5, 8).text, "rarely 3");
+    EXPECT_EQ(at(2, 9).text, "");  // a code only
+    EXPECT_EQ(at(2, 9).states, QList<int>{0});
     EXPECT_EQ(at(3, 1).states, QList<int>{0});  // "1<usually>,1": a comment after the number
     EXPECT_EQ(at(5, 8).states, QList<int>{1});  // "2<rarely 3>"
 }

@@ -122,8 +122,7 @@ TEST_F(GrassPlan, SpeciesGetUniqueCodesNamesAndADescriptionInWords) {
     const QString& text = plan.species[0].description;
     EXPECT_TRUE(text.contains(
         QString::fromUtf8("(mature) culms (maximum height): (200–)500–1500(–2000) cm high.")));
-    EXPECT_TRUE(text.contains("habitat: (in thickets <near> rivers)") ||
-                text.contains("habitat: in thickets <near> rivers."));
+    EXPECT_TRUE(text.contains("habitat: in thickets near rivers."));
     EXPECT_TRUE(plan.species[3].description.contains(
         "culms (whether woody or herbaceous): herbaceous (usually)."));
     EXPECT_TRUE(plan.notes.join('\n').contains("two taxa are named Poa alpina"));

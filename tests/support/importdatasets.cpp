@@ -370,7 +370,7 @@ void writeDeltaMountain(const QString& folder) {
               "# \\i{}Silene acaulis\\i0{} <L.>/\n"
               "1,2/3 2,2 3,2 4,5-10 5,(0.8-)1-1.5(-3) 6,5 7,30&35&43&56 8,2 9,2\n"
               "# \\i{}Carex flava\\i0{} <a sedge with many (>9) spikes>/\n"
-              "1,2 2,1/2 3,3 4,4 5,1.2-2.5 6,1.5 7,60 8,3 9,1\n"
+              "1,2 2,1/2 3,3 4,4 5,1.2-2.5 6,1.5 7,60 8,3 9,1<<Hx2~>>\n"
               "# \\i{}Dianthus deltoides\\i0{}/\n"
               "1<usually>,1 2,1 3,1&3 4,10 5,2.5 6,3-8 7,30 8,1/2 9,2\n"
               "# \\i{}Gentiana verna\\i0{}/\n"

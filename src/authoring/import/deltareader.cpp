@@ -334,7 +334,9 @@ void DeltaReader::attribute(const Directive& d, qsizetype at, const QString& tok
     QStringList comments;
     while (pos < token.size() && token[pos] == QLatin1Char('<')) {
         const qsizetype e = deltatext::commentEnd(token, pos);
-        comments << deltatext::plain(token.mid(pos + 1, e - pos - 2));
+        // The words of the comment, as in labels: codes and inner annotations left out.
+        if (const QString words = deltatext::label(token.mid(pos, e - pos)); !words.isEmpty())
+            comments << words;
         pos = e;
     }
     a.text = comments.join(QStringLiteral("; "));
@@ -374,12 +376,17 @@ bool pseudo(const QString& v, Attribute::Kind& kind) {
     return false;
 }
 
-QStringList alternatives(const QString& values) {
+// The "/"-separated alternatives of a value list; the words of the comments on values
+// ("2<rarely 3>") are added to `remarks`.
+QStringList alternatives(const QString& values, QString& remarks) {
     QStringList out;
     QString current;
     for (qsizetype i = 0; i < values.size(); ++i) {
         if (values[i] == QLatin1Char('<')) {
             const qsizetype e = deltatext::commentEnd(values, i);
+            const QString words = deltatext::label(values.mid(i, e < 0 ? -1 : e - i));
+            if (!words.isEmpty())
+                remarks += (remarks.isEmpty() ? QString() : QStringLiteral("; ")) + words;
             i = (e < 0 ? values.size() : e) - 1;
         } else if (values[i] == QLatin1Char('/')) {
             out << current, current.clear();
@@ -396,7 +403,7 @@ void DeltaReader::multistate(const Character& c, const QString& values, Attribut
                              const std::function<QString()>& where) {
     Attribute::Kind only = Attribute::Unknown;
     bool anyPseudo = false;
-    for (const QString& alt : alternatives(values)) {
+    for (const QString& alt : alternatives(values, a.text)) {
         for (QString part : alt.split(QLatin1Char('&'))) {
             part = part.trimmed();
             if (part.isEmpty()) continue;
@@ -455,7 +462,7 @@ void DeltaReader::numeric(const QString& values, Attribute& a,
                           const std::function<QString()>& where) {
     Attribute::Kind only = Attribute::Unknown;
     bool anyPseudo = false;
-    for (const QString& alt : alternatives(values)) {
+    for (const QString& alt : alternatives(values, a.text)) {
         for (QString part : alt.split(QLatin1Char('&'))) {
             part = part.trimmed();
             if (part.isEmpty()) continue;
