@@ -358,8 +358,10 @@ TEST(ImportMapper, NumericStatesFollowExtremesListsAndBounds) {
     EXPECT_EQ(showsOf(plan.species[4], "C6"),
               (QStringList{"C6_1", "C6_2", "C6_3"}));          // (1-)2.5-4(-6)
     EXPECT_EQ(showsOf(plan.species[7], "C6"), QStringList());  // inapplicable
-    // Every value of a list counts: 30&35&43&56 reaches more than one state.
-    EXPECT_GT(showsOf(plan.species[1], "C7").size(), 1);
+    // Every value of a list counts: 30&35&43&56 reaches two states. Gaps between key states
+    // are shared at their middle (21.5, 35); whole numbers name the states.
+    EXPECT_EQ(labels(*find(plan, "C7")), (QStringList{"up to 21", "22 to 34", "35 or more"}));
+    EXPECT_EQ(showsOf(plan.species[1], "C7"), (QStringList{"C7_2", "C7_3"}));
     // Questions read as words: no code or comment mark is left.
     for (const PlannedQuestion& q : plan.questions) {
         for (const QString& t : QStringList{q.text} + labels(q)) {

@@ -381,7 +381,7 @@ void writeDeltaMountain(const QString& folder) {
               "1,1 2,2 3,2/3 4,8-12 5,4.5 6,2-5 7,26 8,3 9,2\n"
               "# \\i{}Viola biflora\\i0{}/\n"
               "1,2 2,1 3,1 4,(15-)20 5,10-12 6,- 7,12-14 8,1&2 9,1\n");
-    writeFile(folder + "/tokey", "*KEY STATES 6,~2/2-5/5~\n");
+    writeFile(folder + "/tokey", "*KEY STATES 6,~2/2-5/5~ 7,~20/23-30/40~\n");
     writeFile(folder + "/cheads",
               "*CHARACTER HEADINGS #1. \\b{}Habit\\b0{}/ #3. Leaves/ #4. Flowers and fruits/\n");
     writeFile(folder + "/tonat", "*ITEM SUBHEADINGS #5. \\i{}Measures\\i0{}./ #9. Surface./\n");

@@ -40,7 +40,8 @@ void writeSddOdd(const QString& folder);
 // comment, CHARACTER HEADINGS in a file of their own ("cheads"), ITEM SUBHEADINGS, CHARACTER
 // NOTES ("cnotes"), CHARACTER IMAGES whose first region is a label (h=-1); numeric values on
 // the bounds of the states, real values that are not whole, extremes "(a-)b-c(-d)", lists
-// "30&35&43&56" and KEY STATES that share their bounds (~2/2-5/5~).
+// "30&35&43&56" and KEY STATES that share their bounds (~2/2-5/5~) or leave gaps
+// (~20/23-30/40~).
 void writeDeltaMountain(const QString& folder);
 
 // An SDD file "measures.sdd.xml" in `folder` whose quantitative summaries give extremes beside

@@ -68,14 +68,16 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
                 values += a->ranges;
         if (values.isEmpty())
             return reason = QStringLiteral("numeric character without values"), false;
+        // Whole numbers as the dataset gives them: a gap between key states shared at 3.5
+        // still parts whole numbers.
+        const bool whole =
+            ch.type == Character::Integer && numericstates::wholeNumbers(values, keys);
         if (keys.isEmpty())
             keys = numericstates::chosenRanges(values, ch.type == Character::Integer);
         else
             numericstates::partBounds(keys, values);
         if (keys.size() < 2)
             return reason = QStringLiteral("every taxon has the same value"), false;
-        const bool whole =
-            ch.type == Character::Integer && numericstates::wholeNumbers(values, keys);
         for (KeyState& k : keys) k.label = numericstates::label(k, ch.unit, whole);
     } else {
         if (keys.isEmpty())
