@@ -83,6 +83,18 @@ def delta_seeds():
     put("delta_fuzz", "crlf-lower", SEP.join(crlf))
     put("delta_fuzz", "minimal", SEP.join([b"", b"*CHARACTER LIST #1. a/ 1. x/ 2. y/\n",
                                            b"*ITEM DESCRIPTIONS\n# A/ 1,1\n# B/ 1,2\n", b""]))
+    # Angle brackets that open no comment, codes in inner comments, extremes, lists, shared
+    # key-state bounds, headings, notes and a picture region that only places a label.
+    put("delta_fuzz", "angles-extremes", SEP.join([
+        b"*CHARACTER TYPES 3,IN 4,RN\n*NUMBERS OF STATES 1,3\n"
+        b"*CHARACTER HEADINGS #1. Habit/ #3. Counts/\n*ITEM SUBHEADINGS #4. \\i{}Size\\i0{}./\n"
+        b"*CHARACTER NOTES #3. Count <<Ct1>> open flowers (>9 rare).\n"
+        b"*CHARACTER IMAGES #1. p.png <@feature x=1 y=1 w=9 h=-1> <@state 1 x=0 y=2 w=5 h=5>\n",
+        b"*CHARACTER LIST\n#1. <<Af7 se5~>> plants <(sexuality)>/ 1. few (<3) families/"
+        b" 2. many (>9)/ 3. <x<y only>/\n#2. shape <x<y>/ 1. a/ 2. b/\n#3. petals/\n#4. length/ mm/\n",
+        b"*ITEM DESCRIPTIONS\n# Silene <(Rupr.) Bocquet> x<y/ 1,1 2,1 3,(3-)5(-9) 4,0.6&1.5\n"
+        b"# B <many (>9)>/ 1<usually (<3)>,2/3 3,30&35&43 4,(0.2-)1-2.5(-4)\n",
+        b"*KEY STATES 3,~3/3-5/5~\n"]))
 
 
 def sdd_seeds():

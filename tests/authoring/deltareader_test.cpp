@@ -35,7 +35,7 @@ TEST_F(Grasses, CharactersTakeTheirTypesStatesUnitsAndHeadings) {
     ASSERT_EQ(data.characters.size(), 9);
     const Character& culms = data.characters[0];
     EXPECT_EQ(culms.label, "culms");
-    EXPECT_EQ(culms.fullText, "culms <whether woody or herbaceous>");
+    EXPECT_EQ(culms.fullText, "culms (whether woody or herbaceous)");
     ASSERT_EQ(culms.states.size(), 2);
     EXPECT_EQ(culms.states[1].label, "herbaceous");
     EXPECT_EQ(culms.reliability, 10);
@@ -78,13 +78,16 @@ TEST_F(Grasses, ValuesReadAlternativesTogethernessRangesAndPseudoValues) {
     EXPECT_EQ(at(3, 1).states, QList<int>{1});
     EXPECT_EQ(at(3, 1).text, "usually");
     EXPECT_EQ(at(0, 5).kind, Attribute::Coded);
-    EXPECT_EQ(at(0, 5).text, "in thickets <near> rivers");
+    EXPECT_EQ(at(0, 5).text, "in thickets near rivers");  // the words of nested comments
 }
 
-TEST_F(Grasses, NumbersLeaveTheirExtremesOutAndKeepEachAlternative) {
+TEST_F(Grasses, NumbersKeepTheirExtremesApartAndEachAlternative) {
     ASSERT_EQ(at(0, 2).ranges.size(), 1);
     EXPECT_EQ(at(0, 2).ranges[0].low, 500);
     EXPECT_EQ(at(0, 2).ranges[0].high, 1500);
+    EXPECT_EQ(at(0, 2).ranges[0].lowest(), 200);
+    EXPECT_EQ(at(0, 2).ranges[0].highest(), 2000);
+    EXPECT_EQ(at(1, 2).ranges[0].lowest(), 5);  // no extremes: the usual range
     EXPECT_EQ(at(3, 2).ranges[0].low, 20);
     EXPECT_EQ(at(3, 2).ranges[0].high, 20);
     ASSERT_EQ(at(2, 6).ranges.size(), 2);  // 2/3
@@ -211,4 +214,101 @@ TEST(DeltaReader, MultistateKeyStatesGroupStates) {
     EXPECT_EQ(numeric[2].high, 7);
     writeFile(dir.path() + "/tokey", "*KEY STATES 1,1-3/6\n");
     EXPECT_EQ(readError(dir.path()), "tokey:1: character 1: cannot read key state '6'");
+}
+
+struct Mountain : ::testing::Test {
+    QTemporaryDir dir;
+    Dataset data;
+    void SetUp() override {
+        testing_support::writeDeltaMountain(dir.path());
+        DeltaReader reader;
+        ASSERT_TRUE(reader.read(dir.path(), data)) << reader.errorString().toStdString();
+    }
+    const Attribute& at(int item, int character) {
+        return data.items[item].attributes[character - 1];
+    }
+};
+
+TEST_F(Mountain, AngleBracketsInTextsAndNamesAreReadByTheCommentRule) {
+    ASSERT_EQ(data.characters.size(), 10);
+    EXPECT_EQ(data.characters[1].states[0].label, "few (<3) families susceptible");
+    EXPECT_EQ(data.characters[1].states[1].label, "many (>9) families");
+    EXPECT_EQ(data.characters[1].fullText,
+              "families attacked [how many, more than 9 (>9) counting]");
+    EXPECT_EQ(data.characters[2].fullText, "leaf shape (where x<y is narrower)");
+    EXPECT_EQ(data.characters[2].states[1].label, "linear");  // the comment's words
+    EXPECT_EQ(data.characters[2].states[2].label, "length x<y width");
+    EXPECT_EQ(data.characters[0].fullText, "plants");
+    EXPECT_EQ(data.characters[0].states[1].label, "monoecious");
+    EXPECT_EQ(data.characters[7].states[2].label, "red");
+    ASSERT_EQ(data.items.size(), 8);
+    EXPECT_EQ(data.items[0].name, "Silene uralensis subsp. uralensis");
+    EXPECT_EQ(data.items[0].comment, "(Rupr.) Bocquet");
+    EXPECT_EQ(data.items[2].name, "Carex flava");
+    EXPECT_EQ(data.items[2].comment, "a sedge with many (>9) spikes");
+    EXPECT_EQ(at(0, 10).text, "petals (<3 mm) pale");
+    EXPECT_EQ(at(5, 8).text, "rarely 3");
+    EXPECT_EQ(at(2, 9).text, "");  // a code only
+    EXPECT_EQ(at(2, 9).states, QList<int>{0});
+    EXPECT_EQ(at(3, 1).states, QList<int>{0});  // "1<usually>,1": a comment after the number
+    EXPECT_EQ(at(5, 8).states, QList<int>{1});  // "2<rarely 3>"
+}
+
+TEST_F(Mountain, ListsAndExtremesAreValuesEachTaxonShows) {
+    const QList<NumericRange>& chromosomes = at(1, 7).ranges;
+    ASSERT_EQ(chromosomes.size(), 4);  // 30&35&43&56
+    EXPECT_EQ(chromosomes[0].low, 30);
+    EXPECT_EQ(chromosomes[3].high, 56);
+    const NumericRange& gentiana = at(4, 6).ranges.value(0);
+    EXPECT_EQ(gentiana.low, 2.5);
+    EXPECT_EQ(gentiana.high, 4);
+    EXPECT_EQ(gentiana.lowest(), 1);
+    EXPECT_EQ(gentiana.highest(), 6);
+    const NumericRange& viola = at(7, 4).ranges.value(0);  // "(15-)20": an extreme below
+    EXPECT_EQ(viola.low, 20);
+    EXPECT_EQ(viola.lowest(), 15);
+    EXPECT_EQ(at(5, 5).ranges.size(), 2);  // 5&7.5
+    EXPECT_FALSE(data.notes.join('\n').contains("cannot read"))
+        << data.notes.join('\n').toStdString();
+}
+
+TEST_F(Mountain, HeadingsSubheadingsNotesAndPicturesComeFromAnyFile) {
+    EXPECT_EQ(data.characters[0].group, "Habit");
+    EXPECT_EQ(data.characters[2].group, "Leaves");
+    EXPECT_EQ(data.characters[9].group, "Flowers and fruits");
+    EXPECT_EQ(data.characters[4].subheading, "Measures");
+    EXPECT_EQ(data.characters[8].subheading, "Surface");
+    EXPECT_EQ(data.characters[3].notes,
+              "Count the petals of open flowers; sepals (not petals) are left out.");
+    EXPECT_EQ(data.characters[5].notes, "Measured when ripe, across the widest part");
+    const Character& colour = data.characters[7];
+    EXPECT_EQ(colour.states[1].region, QRect(60, 20, 60, 40));
+    EXPECT_TRUE(colour.states[0].image.endsWith("colours.png"));
+    EXPECT_TRUE(colour.states[2].image.isEmpty());  // its region only places a label
+    EXPECT_TRUE(data.notes.join('\n').contains(
+        "character 8, state 3: picture colours.png places only its label"));
+}
+
+TEST(DeltaReader, SubheadingsGroupWhereNoHeadingIsGivenAndLabelsOnlyRegionsAreNoted) {
+    QTemporaryDir dir;
+    writeFile(dir.path() + "/chars",
+              "*CHARACTER LIST #1. a/ 1. x/ 2. y/ #2. b/ 1. x/ 2. y/ #3. c/ 1. x/ 2. y/\n");
+    writeFile(dir.path() + "/items", "*ITEM DESCRIPTIONS\n# A/ 1,1 2,1 3,1\n# B/ 1,2\n");
+    writeFile(dir.path() + "/layout", "*ITEM SUBHEADINGS #2. \\b{}Leaves\\b0{}:/\n");
+    writeFile(dir.path() + "/pictures",
+              "*CHARACTER IMAGES #1. p.png <@state 1 x=1 y=1 w=5 h=-1> <@hotspot x=2 y=2 w=3 "
+              "h=3> <@state 2 x=1 y=9 w=9 h=-1>\n");
+    // A copy of the items under another name adds nothing: the items were given already.
+    writeFile(dir.path() + "/items.old", "*ITEM DESCRIPTIONS\n# C/ 1,1\n");
+    Dataset d;
+    DeltaReader reader;
+    ASSERT_TRUE(reader.read(dir.path(), d)) << reader.errorString().toStdString();
+    EXPECT_EQ(d.items.size(), 2);
+    EXPECT_EQ(d.characters[0].group, "");
+    EXPECT_EQ(d.characters[1].group, "Leaves");
+    EXPECT_EQ(d.characters[2].group, "Leaves");
+    EXPECT_EQ(d.characters[0].states[0].region, QRect(2, 2, 3, 3));
+    EXPECT_TRUE(d.characters[0].states[1].image.isEmpty());
+    EXPECT_TRUE(d.notes.join('\n').contains("character 1, state 2: picture p.png places only"))
+        << d.notes.join('\n').toStdString();
 }

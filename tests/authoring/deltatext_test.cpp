@@ -107,3 +107,46 @@ TEST(DatasetFiles, NamesStayInsideTheFolderAndOnlyRegularFilesAreRead) {
     EXPECT_FALSE(datasetfiles::read("/proc/self/status", 100, bytes, error));
     EXPECT_TRUE(error.contains("larger than 100 bytes"));
 }
+
+// "<" opens a comment only at the start of a text or after a blank or another angle bracket;
+// inside a comment, a ">" after "(" or before a digit closes nothing.
+TEST(DeltaText, AngleBracketsOpenCommentsOnlyAfterABlank) {
+    EXPECT_EQ(deltatext::withoutComments("few (<3) families"), "few (<3) families");
+    EXPECT_EQ(deltatext::withoutComments("x<y and y>x"), "x<y and y>x");
+    EXPECT_EQ(deltatext::withoutComments("<lead> many (>9) <see (>9) and (<3)> x"),
+              " many (>9)  x");
+    EXPECT_EQ(deltatext::withoutComments("a <b <c> d> e"), "a  e");
+    EXPECT_EQ(deltatext::withoutComments("a <<b>> e"), "a  e");
+    const QString state = "few (<3) families susceptible/ 2. many/";
+    EXPECT_EQ(deltatext::textEnd(state, 0), state.indexOf("/ 2."));
+    // A value's comment, where the caller knows one starts, nests by the same rule.
+    EXPECT_EQ(deltatext::commentEnd("1<usually (<3) x>/2", 1), 17);
+    EXPECT_EQ(deltatext::comments("a <b> c<d> <e <f>>"), (QStringList{"b", "e <f>"}));
+}
+
+// Labels drop comments; a text made only of a comment keeps its words. The wording keeps the
+// comments that hold words and drops codes and annotations for other programs.
+TEST(DeltaText, LabelsAndWordingKeepWordsAndDropCodes) {
+    EXPECT_EQ(deltatext::label("<<Af7 se5~>> \\i{}plants\\i0{} <(sexuality)>"), "plants");
+    EXPECT_EQ(deltatext::wording("<<Af7 se5~>> \\i{}plants\\i0{} <(sexuality)>"), "plants");
+    EXPECT_EQ(deltatext::wording("culms <whether woody <or not>>"), "culms (whether woody or not)");
+    EXPECT_EQ(deltatext::wording("<mature> culms"), "(mature) culms");
+    EXPECT_EQ(deltatext::wording("red <Rd2 form af2~>"), "red (form)");
+    EXPECT_EQ(deltatext::wording("red <Rd2>"), "red");
+    EXPECT_EQ(deltatext::wording("many (>9) families"), "many (>9) families");
+    // A text made only of a comment.
+    EXPECT_EQ(deltatext::label("<linear>"), "linear");
+    EXPECT_EQ(deltatext::label("<(dioecious)>"), "dioecious");
+    EXPECT_EQ(deltatext::label("<<woody>>"), "woody");
+    EXPECT_EQ(deltatext::wording("<<woody>>"), "woody");
+    EXPECT_EQ(deltatext::label("<<Af7>>"), "");
+    EXPECT_EQ(deltatext::wording("stems <(<3 mm) wide> <<S1>>"), "stems [(<3 mm) wide]");
+    EXPECT_EQ(deltatext::wording("ripe <<Fr2>>, across"), "ripe, across");
+    for (const char* text :
+         {"<<Af7 se5~>> plants <(sexuality)>", "x <<a1 <b2~>>> y", "stems <(<3 mm) wide> <<S1>>"}) {
+        const QString w = deltatext::wording(text);
+        bool opens = false;
+        for (qsizetype k = 0; k < w.size(); ++k) opens = opens || deltatext::opensComment(w, k);
+        EXPECT_FALSE(opens || w.contains("((") || w.contains('~')) << w.toStdString();
+    }
+}

@@ -208,3 +208,31 @@ TEST_F(Flora, MediaOnTheWebBecomeLinksAndAreCounted) {
         << notes.toStdString();
     EXPECT_TRUE(notes.contains("ftp://example.org/old.png is neither")) << notes.toStdString();
 }
+
+// The usual range decides what a taxon shows; Min and Max beside it only widen it.
+TEST(SddReader, ExtremesWidenTheUsualRangeAndNeverReplaceIt) {
+    QTemporaryDir dir;
+    testing_support::writeSddMeasures(dir.path());
+    Dataset data;
+    SddReader reader;
+    ASSERT_TRUE(reader.read(dir.path() + "/measures.sdd.xml", data))
+        << reader.errorString().toStdString();
+    ASSERT_EQ(data.items.size(), 6);
+    ASSERT_EQ(data.characters[1].id, "len");
+    const auto range = [&data](int item, int c) {
+        const auto& r = data.items[item].attributes[c].ranges;
+        return r.isEmpty() ? QList<double>{}
+                           : QList<double>{r[0].lowest(), r[0].low, r[0].high, r[0].highest()};
+    };
+    EXPECT_EQ(range(0, 1), (QList<double>{8, 10, 12, 12}));     // usually 10-12, at least 8
+    EXPECT_EQ(range(1, 1), (QList<double>{3.5, 3.5, 6.5, 9}));  // mean 5, SD 1.5, at most 9
+    EXPECT_EQ(range(2, 1), (QList<double>{2, 2, 4, 4}));        // Min..Max alone
+    EXPECT_EQ(range(3, 1), (QList<double>{0.6, 0.6, 0.6, 0.6}));
+    EXPECT_EQ(range(4, 1), (QList<double>{6, 8, 10, 15}));  // observed extremes
+    EXPECT_EQ(range(5, 1), (QList<double>{12, 12, 20, 30}));
+    EXPECT_EQ(range(2, 2), (QList<double>{4, 4, 6, 10}));
+    EXPECT_EQ(range(3, 2), (QList<double>{1, 1, 3, 3}));
+    EXPECT_EQ(range(1, 2), (QList<double>{0.2, 0.2, 0.4, 0.4}));  // 0.3 +/- 0.1, as written
+    // A usual range never passes the extremes given: mean 8 +/- 2 with a Min of 7.
+    EXPECT_EQ(range(5, 2), (QList<double>{7, 7, 10, 10}));
+}

@@ -232,7 +232,8 @@ void writeDeltaOdd(const QString& folder) {
         "Sorbus aucuparia",       "Crataegus monogyna",   "Rubus idaeus",
         "Fragaria vesca",         "Potentilla \\'e9recta"};
     const char* codings[] = {
-        "1,2 2,2 3,1/5 4,-5--2 5,1/1500 6,(10-)20-30(-60) 8<on \x93" "chalk\x94> 9,1-3",
+        "1,2 2,2 3,1/5 4,-5--2 5,1/1500 6,(10-)20-30(-60) 8<on \x93"
+        "chalk\x94> 9,1-3",
         "1,2 2,2<rarely>/3 3,1 4,(-20-)-15--10 6,15-20",
         "1,1 2,1 3,1&2 4,-25 5,700 6,20-30 7,1 9,300",
         "1,1 2,2 3,1 4,1-3 6,20 7,2",
@@ -335,6 +336,138 @@ void writeSddOdd(const QString& folder) {
             "</sdd:Nodes></sdd:CharacterTree></sdd:CharacterTrees>\n"
             "<sdd:CodedDescriptions>\n" +
             descriptions + "</sdd:CodedDescriptions>\n</sdd:Dataset>\n</sdd:Datasets>\n");
+}
+
+}  // namespace testing_support
+
+namespace testing_support {
+
+void writeDeltaMountain(const QString& folder) {
+    writeFile(folder + "/specs",
+              "*NUMBER OF CHARACTERS 10\n*MAXIMUM NUMBER OF STATES 3\n"
+              "*MAXIMUM NUMBER OF ITEMS 8\n"
+              "*CHARACTER TYPES 4,IN 5,RN 6,RN 7,IN 10,TE\n"
+              "*NUMBERS OF STATES 1,3 2,2 3,3 8,3 9,2\n");
+    writeFile(folder + "/chars",
+              "*CHARACTER LIST\n"
+              "#1. <<Af7 se5~>> plants <(sexuality)>/\n"
+              "     1. hermaphrodite/\n     2. monoecious <<Af9 sa3>>/\n     3. dioecious/\n"
+              "#2. families attacked <how many, more than 9 (>9) counting>/\n"
+              "     1. few (<3) families susceptible/\n     2. many (>9) families/\n"
+              "#3. leaf shape <where x<y is narrower>/\n"
+              "     1. ovate/\n     2. <linear>/\n     3. length x<y width/\n"
+              "#4. petals <number>/\n"
+              "#5. leaf length/\n     mm/\n"
+              "#6. fruit diameter/\n     cm/\n"
+              "#7. chromosome number <2n>/\n"
+              "#8. flower colour/\n     1. white/\n     2. yellow/\n     3. red <<Rd2>>/\n"
+              "#9. hairs <<Hr1~>>/\n     1. absent/\n     2. present/\n"
+              "#10. remarks/\n");
+    writeFile(folder + "/items",
+              "*ITEM DESCRIPTIONS\n"
+              "# \\i{}Silene uralensis\\i0{} subsp. \\i{}uralensis\\i0{} <(Rupr.) Bocquet>/\n"
+              "1,1 2,1 3,1 4,5 5,0.6 6,2 7,24 8,1 9,1 10<petals (<3 mm) pale>\n"
+              "# \\i{}Silene acaulis\\i0{} <L.>/\n"
+              "1,2/3 2,2 3,2 4,5-10 5,(0.8-)1-1.5(-3) 6,5 7,30&35&43&56 8,2 9,2\n"
+              "# \\i{}Carex flava\\i0{} <a sedge with many (>9) spikes>/\n"
+              "1,2 2,1/2 3,3 4,4 5,1.2-2.5 6,1.5 7,60 8,3 9,1<<Hx2~>>\n"
+              "# \\i{}Dianthus deltoides\\i0{}/\n"
+              "1<usually>,1 2,1 3,1&3 4,10 5,2.5 6,3-8 7,30 8,1/2 9,2\n"
+              "# \\i{}Gentiana verna\\i0{}/\n"
+              "1,3 2,2 3,2 4,3-5 5,3.1-4 6,(1-)2.5-4(-6) 7,28/42 8,2 9,1\n"
+              "# \\i{}Primula farinosa\\i0{}/\n"
+              "1,1 2,U 3,1 4,6 5,5&7.5 6,V 7,18 8,2<rarely 3> 9,1\n"
+              "# \\i{}Saxifraga oppositifolia\\i0{}/\n"
+              "1,1 2,2 3,2/3 4,8-12 5,4.5 6,2-5 7,26 8,3 9,2\n"
+              "# \\i{}Viola biflora\\i0{}/\n"
+              "1,2 2,1 3,1 4,(15-)20 5,10-12 6,- 7,12-14 8,1&2 9,1\n");
+    writeFile(folder + "/tokey", "*KEY STATES 6,~2/2-5/5~ 7,~20/23-30/40~\n");
+    writeFile(folder + "/cheads",
+              "*CHARACTER HEADINGS #1. \\b{}Habit\\b0{}/ #3. Leaves/ #4. Flowers and fruits/\n");
+    writeFile(folder + "/tonat", "*ITEM SUBHEADINGS #5. \\i{}Measures\\i0{}./ #9. Surface./\n");
+    writeFile(folder + "/cnotes",
+              "*CHARACTER NOTES\n"
+              "#4. Count the petals of open flowers; sepals <not petals> are left out.\n"
+              "#6. Measured when ripe <<Fr2>>, across the widest part/\n");
+    QImage colours(180, 60, QImage::Format_RGB32);
+    colours.fill(Qt::white);
+    for (int x = 60; x < 120; ++x)
+        for (int y = 20; y < 60; ++y) colours.setPixel(x, y, qRgb(0xe8, 0xc8, 0x20));
+    colours.save(folder + "/colours.png");
+    writeFile(folder + "/cimages",
+              "*CHARACTER IMAGES\n"
+              "#8. colours.png <@subject flower colour> <@feature x=10 y=0 w=160 h=-1>\n"
+              "  <@state 1 x=0 y=20 w=60 h=40> <@state 2 x=60 y=20 w=60 h=40>\n"
+              "  <@state 3 x=120 y=5 w=60 h=-1>\n");
+}
+
+void writeSddMeasures(const QString& folder) {
+    struct Taxon {
+        const char* name;
+        const char* length;  // measures of character "len"
+        const char* width;   // measures of character "wid"
+        const char* state;
+    };
+    const Taxon taxa[] = {
+        {"Rumex alpinus",
+         R"(<Measure type="UMethLower" value="10"/><Measure type="UMethUpper" value="12"/><Measure type="Min" value="8"/>)",
+         R"(<Measure type="Min" value="2"/><Measure type="Max" value="4"/>)", "sg"},
+        {"Rumex acetosa",
+         R"(<Measure type="Mean" value="5"/><Measure type="SD" value="1.5"/><Measure type="Max" value="9"/>)",
+         R"(<Measure type="Mean" value="0.3"/><Measure type="SD" value="0.1"/>)", "sr"},
+        {"Rumex scutatus", R"(<Measure type="Min" value="2"/><Measure type="Max" value="4"/>)",
+         R"(<Measure type="UMethLower" value="4"/><Measure type="UMethUpper" value="6"/><Measure type="Max" value="10"/>)",
+         "sg"},
+        {"Oxyria digyna", R"(<Measure type="Mean" value="0.6"/>)",
+         R"(<Measure type="ObsMin" value="1"/><Measure type="ObsMax" value="3"/>)", "sr"},
+        {"Rumex crispus",
+         R"(<Measure type="ObsMin" value="6"/><Measure type="ObsMax" value="15"/><Measure type="UMethLower" value="8"/><Measure type="UMethUpper" value="10"/>)",
+         R"(<Measure type="Min" value="6"/>)", "sg"},
+        {"Rumex obtusifolius",
+         R"(<Measure type="UMethLower" value="12"/><Measure type="UMethUpper" value="20"/><Measure type="Max" value="30"/>)",
+         R"(<Measure type="Mean" value="8"/><Measure type="SD" value="2"/><Measure type="Min" value="7"/>)",
+         "sr"}};
+    QByteArray names, descriptions;
+    int n = 0;
+    for (const Taxon& t : taxa) {
+        const QByteArray id = "t" + QByteArray::number(++n);
+        names += "<TaxonName id=\"" + id + "\"><Representation><Label>" + t.name +
+                 "</Label></Representation></TaxonName>\n";
+        descriptions += "<CodedDescription id=\"d" + id + "\"><Scope><TaxonName ref=\"" + id +
+                        "\"/></Scope><SummaryData>"
+                        "<Categorical ref=\"col\"><State ref=\"" +
+                        t.state +
+                        "\"/></Categorical>"
+                        "<Quantitative ref=\"len\">" +
+                        t.length +
+                        "</Quantitative>"
+                        "<Quantitative ref=\"wid\">" +
+                        t.width +
+                        "</Quantitative>"
+                        "</SummaryData></CodedDescription>\n";
+    }
+    writeFile(folder + "/measures.sdd.xml",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<Datasets xmlns=\"http://rs.tdwg.org/UBIF/2006/\"><Dataset xml:lang=\"en\">\n"
+              "<Representation><Label>Docks and sorrels</Label></Representation>\n"
+              "<TaxonNames>\n" +
+                  names +
+                  "</TaxonNames>\n"
+                  "<Characters>\n"
+                  "<CategoricalCharacter id=\"col\"><Representation><Label>Fruit colour</Label>"
+                  "</Representation><States>"
+                  "<StateDefinition id=\"sg\"><Representation><Label>green</Label></Representation>"
+                  "</StateDefinition>"
+                  "<StateDefinition id=\"sr\"><Representation><Label>red</Label></Representation>"
+                  "</StateDefinition></States></CategoricalCharacter>\n"
+                  "<QuantitativeCharacter id=\"len\"><Representation><Label>Leaf length</Label>"
+                  "</Representation><MeasurementUnit><Label role=\"Abbrev\">cm</Label>"
+                  "</MeasurementUnit></QuantitativeCharacter>\n"
+                  "<QuantitativeCharacter id=\"wid\"><Representation><Label>Fruit width</Label>"
+                  "</Representation><MeasurementUnit><Label role=\"Abbrev\">mm</Label>"
+                  "</MeasurementUnit></QuantitativeCharacter>\n"
+                  "</Characters>\n<CodedDescriptions>\n" +
+                  descriptions + "</CodedDescriptions>\n</Dataset></Datasets>\n");
 }
 
 }  // namespace testing_support

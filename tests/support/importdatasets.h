@@ -34,6 +34,21 @@ void writeDeltaOdd(const QString& folder);
 // a character tree with no groups.
 void writeSddOdd(const QString& folder);
 
+// A DELTA folder of eight mountain plants written to the letter of the format's less common
+// rules: "<" and ">" that open no comment ("few (<3) families", "x<y", "(>9)"), codes and
+// annotations in inner comments ("<<Af7 se5~>>", "<(sexuality)>"), a state made only of a
+// comment, CHARACTER HEADINGS in a file of their own ("cheads"), ITEM SUBHEADINGS, CHARACTER
+// NOTES ("cnotes"), CHARACTER IMAGES whose first region is a label (h=-1); numeric values on
+// the bounds of the states, real values that are not whole, extremes "(a-)b-c(-d)", lists
+// "30&35&43&56" and KEY STATES that share their bounds (~2/2-5/5~) or leave gaps
+// (~20/23-30/40~).
+void writeDeltaMountain(const QString& folder);
+
+// An SDD file "measures.sdd.xml" in `folder` whose quantitative summaries give extremes beside
+// a usual range: UMethLower/UMethUpper with a Min, Mean and SD with a Max, Min..Max alone,
+// a lone Mean that is not whole, ObsMin/ObsMax around a usual range.
+void writeSddMeasures(const QString& folder);
+
 void writeFile(const QString& path, const QByteArray& bytes);
 
 }  // namespace testing_support

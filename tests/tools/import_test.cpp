@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
+#include <cmath>
 
 namespace {
 
@@ -114,6 +115,116 @@ struct Imported {
                 << r.out.join('\n').toStdString() << r.err.toStdString();
         }
     }
+    // Names of the species in the dataset's order of items, as the source writes them.
+    QStringList speciesNames() const {
+        QStringList names;
+        for (const QString& line : text(out + "/source/kb.txt").split('\n'))
+            if (line.startsWith("species "))
+                names << line.section('"', 1, -2).replace("\\\"", "\"");
+        return names;
+    }
+    // Each species answered, for each numeric question, with the state whose label covers a
+    // value it has (its usual range's ends and middle, its extremes, each value of a list)
+    // ranks at 100 %. The state is found from the label's words alone, and exactly one label
+    // must cover the value.
+    void ranksAtItsValues(const authoring::Dataset& data) const {
+        QHash<QString, QList<QPair<QString, QString>>> statesOf;  // character id -> (label, key)
+        QHash<QString, int> numericCharacter;                     // character id -> index
+        for (int c = 0; c < data.characters.size(); ++c)
+            if (data.characters[c].isNumeric()) numericCharacter[data.characters[c].id] = c;
+        for (const QString& l : mapLines) {
+            const QStringList f = l.split('\t');
+            if (f[0] != "state") continue;
+            const QString id = f[1].section(':', 0, 0);
+            if (numericCharacter.contains(id))
+                statesOf[id] << qMakePair(f[1].mid(id.size() + 1), f[2]);
+        }
+        ASSERT_FALSE(statesOf.isEmpty());
+        const QStringList names = speciesNames();
+        ASSERT_EQ(names.size(), data.items.size());
+        for (int i = 0; i < data.items.size(); ++i) {
+            for (int probe = 0; probe < 5; ++probe) {
+                for (int which = 0; which < 4; ++which) {
+                    QStringList keys;
+                    QStringList told;
+                    for (auto q = statesOf.cbegin(); q != statesOf.cend(); ++q) {
+                        const int c = numericCharacter[q.key()];
+                        const authoring::Attribute a = data.items[i].attributes.value(c);
+                        if (a.kind != authoring::Attribute::Coded || which >= a.ranges.size())
+                            continue;
+                        const double v =
+                            probeValue(a.ranges[which], probe,
+                                       data.characters[c].type == authoring::Character::Integer);
+                        QStringList covering;
+                        for (const auto& [label, key] : q.value())
+                            if (labelCovers(label, v)) covering << key;
+                        EXPECT_EQ(covering.size(), 1) << q.key().toStdString() << " " << v;
+                        keys += covering;
+                        told << QStringLiteral("%1=%2").arg(q.key()).arg(v);
+                    }
+                    if (keys.isEmpty()) continue;
+                    const ToolRun r = vkb(base("rank") << "--qnt" << qnt(keys) << "--threshold"
+                                                       << "100");
+                    EXPECT_TRUE(r.out.contains(" 100% - " + names[i]))
+                        << names[i].toStdString() << " " << told.join(' ').toStdString() << " "
+                        << keys.join(' ').toStdString() << "\n"
+                        << r.out.join('\n').toStdString();
+                }
+            }
+        }
+    }
+    // The species answered, for one numeric character, with the state whose label covers
+    // `value` ranks at 100 %.
+    void ranksAt(const QString& species, const QString& character, double value) const {
+        QStringList keys;
+        for (const QString& l : mapLines) {
+            const QStringList f = l.split('\t');
+            if (f[0] == "state" && f[1].startsWith(character + ":") &&
+                labelCovers(f[1].mid(character.size() + 1), value))
+                keys << f[2];
+        }
+        ASSERT_EQ(keys.size(), 1) << character.toStdString() << " " << value;
+        const ToolRun r = vkb(base("rank") << "--qnt" << qnt(keys) << "--threshold"
+                                           << "100");
+        EXPECT_TRUE(r.out.contains(" 100% - " + species))
+            << species.toStdString() << " " << value << "\n"
+            << r.out.join('\n').toStdString();
+    }
+    static double probeValue(const authoring::NumericRange& r, int probe, bool whole) {
+        switch (probe) {
+            case 0:
+                return r.low;
+            case 1:
+                return r.high;
+            case 2:
+                return whole ? std::floor((r.low + r.high) / 2) : (r.low + r.high) / 2;
+            case 3:
+                return r.lowest();
+            default:
+                return r.highest();
+        }
+    }
+    // Reads "less than 5 mm", "5 to less than 10 mm", "10 mm or more", "up to 4", "5 to 9",
+    // "more than 5, up to 10", "more than 5 and less than 10", "more than 5", "2.5 cm".
+    static bool labelCovers(const QString& label, double v) {
+        const QString n = QStringLiteral("(-?[0-9]+(?:\\.[0-9]+)?(?:e[-+]?[0-9]+)?)");
+        const auto m = [&label, &n](const QString& pattern) {
+            return QRegularExpression("^" + pattern.arg(n) + "(?: |$)").match(label);
+        };
+        QRegularExpressionMatch x;
+        const auto d = [&x](int k) { return x.captured(k).toDouble(); };
+        if ((x = m("more than %1, up to %1")).hasMatch()) return v > d(1) && v <= d(2);
+        if ((x = m("more than %1 and less than %1")).hasMatch()) return v > d(1) && v < d(2);
+        if ((x = m("more than %1")).hasMatch()) return v > d(1);
+        if ((x = m("less than %1")).hasMatch()) return v < d(1);
+        if ((x = m("up to %1")).hasMatch()) return v <= d(1);
+        if ((x = m("%1 to less than %1")).hasMatch()) return v >= d(1) && v < d(2);
+        if ((x = m("%1 to %1")).hasMatch()) return v >= d(1) && v <= d(2);
+        if (label.endsWith(" or more") && (x = m("%1")).hasMatch()) return v >= d(1);
+        if ((x = m("%1")).hasMatch()) return v == d(1);
+        ADD_FAILURE() << "a label that says no values: " << label.toStdString();
+        return false;
+    }
 };
 
 }  // namespace
@@ -141,12 +252,13 @@ TEST(Import, ADeltaDatasetBecomesASourceABaseAndAMap) {
     authoring::Dataset data;
     ASSERT_TRUE(authoring::DeltaReader().read(dir.path() + "/grasses", data));
     kb.ranksItself(data);
+    kb.ranksAtItsValues(data);
 
     const QString page = text(out + "/documents/b/bamvu/bamvu_en.html");
     EXPECT_TRUE(page.contains("<h1><i>Bambusa vulgaris</i></h1>"));
-    EXPECT_TRUE(page.contains("500&ndash;1500 cm high"));
-    EXPECT_TRUE(page.contains("in thickets &lt;near&gt; rivers"));
-    EXPECT_TRUE(page.contains("host 1"));
+    EXPECT_TRUE(page.contains("(200&ndash;)500&ndash;1500(&ndash;2000) cm high"));
+    EXPECT_TRUE(page.contains("in thickets near rivers"));
+    EXPECT_TRUE(page.contains("host 1"));  // left out of the questions, kept in the document
     // Pictures of choices made of texts are kept with a palette.
     EXPECT_EQ(QImage(out + "/choices/c1.png").format(), QImage::Format_Indexed8);
     // Toolbar buttons of two questions on culms are told apart.
@@ -297,11 +409,11 @@ TEST(Import, AnOddlyWrittenDeltaDatasetImportsSensibly) {
     EXPECT_TRUE(kb.mapLines.contains("state\t3:1&2\tC3_1_2\t4"))
         << kb.mapLines.join('\n').toStdString();
     EXPECT_TRUE(
-        kb.mapLines.contains("state\t4:-20 to -10 \xc2\xb0"
+        kb.mapLines.contains("state\t4:-25 to less than -5 \xc2\xb0"
                              "C\tC4_2\t8"));
     const QString source = text(out + "/source/kb.txt");
     EXPECT_TRUE(
-        source.contains("question C1 \"Habit (of the (mature) plant)\"\n  grid 1 2\n  weight 1\n  "
+        source.contains("question C1 \"Habit (of the mature plant)\"\n  grid 1 2\n  weight 1\n  "
                         "group \"habit\"\n"))
         << source.left(600).toStdString();
     EXPECT_TRUE(source.contains("group \"flowers\""));
@@ -313,6 +425,7 @@ TEST(Import, AnOddlyWrittenDeltaDatasetImportsSensibly) {
     authoring::Dataset data;
     ASSERT_TRUE(authoring::DeltaReader().read(dir.path() + "/odd", data));
     kb.ranksItself(data);
+    kb.ranksAtItsValues(data);  // key states with gaps between them
     const QString page = text(out + "/documents/r/rosca/rosca_en.html");
     EXPECT_TRUE(page.contains(QString::fromUtf8("on “chalk”"))) << page.toStdString();
     EXPECT_TRUE(page.contains(QString::fromUtf8("20&ndash;30")));
@@ -460,4 +573,97 @@ TEST(Import, AKeyOfManyQuestionsKeepsThemAllAndRanksExactly) {
     const ToolRun rebuilt =
         vkb({"build", out + "/source", dir.path() + "/rebuilt", "--no-page-pictures"});
     EXPECT_EQ(rebuilt.exitCode, 0) << rebuilt.err.toStdString();
+}
+
+// Odd but legal DELTA: angle brackets that open no comment, codes in inner comments,
+// headings, notes and pictures in files of their own, values on bounds, extremes and lists.
+TEST(Import, ADeltaDatasetWithOddButLegalSyntaxImportsWhole) {
+    QTemporaryDir dir;
+    testing_support::writeDeltaMountain(dir.path() + "/mountain");
+    const QString out = dir.path() + "/out";
+    const ToolRun r = vkb({"import", "delta", dir.path() + "/mountain", out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString all = r.out.join('\n');
+    EXPECT_TRUE(all.startsWith(out + ": 8 species, 9 questions")) << all.toStdString();
+    EXPECT_TRUE(all.contains("left out: character 10 (remarks): text character"));
+    EXPECT_TRUE(all.contains("character 8, state 3: picture colours.png places only its label"));
+    const Imported kb(out);
+    EXPECT_TRUE(kb.checks());
+    authoring::Dataset data;
+    ASSERT_TRUE(authoring::DeltaReader().read(dir.path() + "/mountain", data));
+    kb.ranksItself(data);
+    kb.ranksAtItsValues(data);
+    // Extremes and lists, from the dataset's own figures.
+    kb.ranksAt("Gentiana verna", "6", 1);  // (1-)2.5-4(-6)
+    kb.ranksAt("Gentiana verna", "6", 6);
+    kb.ranksAt("Silene acaulis", "5", 3);  // (0.8-)1-1.5(-3)
+    kb.ranksAt("Silene acaulis", "5", 0.8);
+    kb.ranksAt("Silene acaulis", "7", 43);     // 30&35&43&56
+    kb.ranksAt("Viola biflora", "4", 15);      // (15-)20
+    kb.ranksAt("Primula farinosa", "5", 7.5);  // 5&7.5
+    kb.ranksAt("Silene uralensis subsp. uralensis", "5", 0.6);
+    kb.ranksAt("Silene uralensis subsp. uralensis", "6", 2);  // on a shared bound
+
+    const QString source = text(out + "/source/kb.txt");
+    QStringList questions;
+    for (const QString& line : source.split('\n')) {
+        if (!line.startsWith("question ") && !line.startsWith("  state ") &&
+            !line.startsWith("button deter "))
+            continue;
+        const QString words = line.section('"', 1, 1);
+        if (line.startsWith("question ")) questions << words;
+        EXPECT_FALSE(words.contains("((") || words.contains('~') || words.contains("Af") ||
+                     words.contains("Rd2") || words.startsWith(')'))
+            << line.toStdString();
+    }
+    EXPECT_EQ(QSet<QString>(questions.cbegin(), questions.cend()).size(), questions.size());
+    EXPECT_TRUE(source.contains("state C2_1 \"few (<3) families susceptible\""));
+    EXPECT_TRUE(source.contains("state C3_2 \"linear\""));
+    EXPECT_TRUE(source.contains("question C1 \"Plants\""));
+    EXPECT_TRUE(source.contains("group \"Flowers and fruits\""));
+    EXPECT_TRUE(source.contains("tip \"Petals (number): Count the petals of open flowers"))
+        << source.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(out + "/source/pictures/c8_2.png"));
+    EXPECT_FALSE(QFileInfo::exists(out + "/source/pictures/c8_3.png"));
+    EXPECT_TRUE(source.contains("\"Silene uralensis subsp. uralensis\""));
+
+    const QString page = text(out + "/documents/s/silur/silur_en.html");
+    EXPECT_TRUE(page.contains("(Rupr.) Bocquet")) << page.toStdString();
+    EXPECT_FALSE(page.contains("Bocquet&gt;"));
+    EXPECT_TRUE(page.contains("<i>Measures</i>"));
+    EXPECT_TRUE(page.contains("Notes on the characters"));
+    EXPECT_TRUE(page.contains("Measured when ripe, across the widest part"));
+    EXPECT_TRUE(page.contains("petals (&lt;3 mm) pale"));
+    const QString gentiana = text(out + "/documents/g/genve/genve_en.html");
+    EXPECT_TRUE(gentiana.contains("(1&ndash;)2.5&ndash;4(&ndash;6) cm")) << gentiana.toStdString();
+}
+
+// SDD summaries: the usual range decides the states a taxon shows, its extremes widen them.
+TEST(Import, SddSummariesWithExtremesKeepEveryTaxonInItsUsualRange) {
+    QTemporaryDir dir;
+    testing_support::writeSddMeasures(dir.path());
+    const QString out = dir.path() + "/out";
+    const ToolRun r = vkb({"import", "sdd", dir.path() + "/measures.sdd.xml", out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.join('\n').startsWith(out + ": 6 species, 3 questions"))
+        << r.out.join('\n').toStdString();
+    const Imported kb(out);
+    EXPECT_TRUE(kb.checks());
+    authoring::Dataset data;
+    ASSERT_TRUE(authoring::SddReader().read(dir.path() + "/measures.sdd.xml", data));
+    kb.ranksItself(data);
+    kb.ranksAtItsValues(data);
+    // The same, from the file's own figures rather than from what the reader made of them.
+    const struct {
+        const char* species;
+        const char* character;
+        QList<double> values;
+    } seen[] = {
+        {"Rumex alpinus", "len", {8, 10, 11, 12}}, {"Rumex acetosa", "len", {3.5, 5, 6.5, 9}},
+        {"Rumex scutatus", "len", {2, 4}},         {"Oxyria digyna", "len", {0.6}},
+        {"Rumex crispus", "len", {6, 8, 10, 15}},  {"Rumex obtusifolius", "len", {12, 20, 30}},
+        {"Rumex scutatus", "wid", {4, 6, 10}},     {"Rumex acetosa", "wid", {0.2, 0.3, 0.4}},
+        {"Rumex obtusifolius", "wid", {7, 10}}};
+    for (const auto& s : seen)
+        for (double v : s.values) kb.ranksAt(s.species, s.character, v);
 }

@@ -14,10 +14,38 @@
 namespace authoring {
 
 constexpr double kUnbounded = std::numeric_limits<double>::infinity();
+constexpr double kNotGiven = std::numeric_limits<double>::quiet_NaN();
 
+// What a taxon shows of a numeric character: its usual range, and the extremes seen beyond
+// it ("(2-)3-5(-7)"; SDD's Min and Max beside a usual range). The usual range places the
+// bounds of the states; the extremes widen the states a taxon shows, so that a key never
+// rules out a specimen its description allows.
 struct NumericRange {
     double low = 0;
     double high = 0;
+    double extremeLow = kNotGiven;
+    double extremeHigh = kNotGiven;
+
+    double lowest() const { return extremeLow < low ? extremeLow : low; }
+    double highest() const { return extremeHigh > high ? extremeHigh : high; }
+};
+
+// The values one state of a numeric question holds: from `low` to `high`, each bound in or
+// out. States part the line without overlap: the label says exactly these bounds.
+struct NumericBounds {
+    double low = -kUnbounded;
+    double high = kUnbounded;
+    bool lowIncluded = true;
+    bool highIncluded = true;
+
+    bool contains(double v) const {
+        return (v > low || (v == low && lowIncluded)) && (v < high || (v == high && highIncluded));
+    }
+    // Whether the values from `from` to `to` (both included) meet these bounds.
+    bool meets(double from, double to) const {
+        return (to > low || (to == low && lowIncluded)) &&
+               (from < high || (from == high && highIncluded));
+    }
 };
 
 // What one taxon has for one character.
@@ -25,7 +53,7 @@ struct Attribute {
     enum Kind { Unknown, Variable, Inapplicable, Coded };
     Kind kind = Unknown;
     QList<int> states;           // multistate: the states shown
-    QList<NumericRange> ranges;  // numeric: usual ranges, extremes left out
+    QList<NumericRange> ranges;  // numeric: each value or range seen
     QString text;                // text characters; comments on the attribute
 };
 
@@ -45,12 +73,9 @@ struct CharacterState {
 };
 
 // A state that a key asks about: numeric bounds, or a group of the character's states.
-struct KeyState {
-    double low = -kUnbounded;
-    double high = kUnbounded;
+struct KeyState : NumericBounds {
     QList<int> states;  // multistate: original states it stands for
     QString label;
-    bool upperOpen = false;  // the upper bound itself belongs to the next key state
 };
 
 struct Character {
@@ -58,12 +83,14 @@ struct Character {
     Type type = Unordered;
     QString id;        // DELTA: the character number; SDD: the character's id
     QString label;     // feature text without comments or typesetting
-    QString fullText;  // feature text with its comments, for documents
+    QString fullText;  // feature text with the words of its comments, for questions and documents
     QString unit;
     QList<CharacterState> states;
     QList<KeyState> keyStates;
     double reliability = -1;  // -1: not given
     QString group;            // heading or tree node it belongs to
+    QString subheading;       // a description's subheading that starts at this character
+    QString notes;            // the dataset's notes on the character, plain text
     int implicitState = -1;   // state taken when a taxon does not code it
     QString image;            // picture of the character, whose regions show states
     QList<WebLink> links;

@@ -3,6 +3,7 @@
 #include "authoring/import/datasetfiles.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 // The directives that add to characters already listed: types, counts, implicit values,
 // reliabilities, dependencies, key states, headings and pictures.
@@ -165,17 +166,97 @@ bool DeltaReader::keyStates(const Directive& d) {
     return true;
 }
 
+namespace {
+
+// "#3. text/ #7. other text/": the texts of a directive numbered by character, as written
+// (comments kept), each running to the next number outside comments.
+QList<QPair<int, QString>> numberedTexts(const QString& data) {
+    static const QRegularExpression entry(QStringLiteral("(?:^|\\s)(#)\\s*(\\d{1,6})\\."));
+    QList<QPair<qsizetype, qsizetype>> comments;
+    for (qsizetype i = 0; i < data.size(); ++i)
+        if (deltatext::opensComment(data, i)) {
+            const qsizetype end = deltatext::commentEnd(data, i);
+            comments << qMakePair(i, end < 0 ? data.size() : end);
+            i = (end < 0 ? data.size() : end) - 1;
+        }
+    // Matches come in order: one pass over the comments serves them all.
+    qsizetype next = 0;
+    const auto inComment = [&comments, &next](qsizetype pos) {
+        while (next < comments.size() && comments[next].second <= pos) ++next;
+        return next < comments.size() && pos > comments[next].first;
+    };
+    QList<QPair<int, QString>> out;
+    qsizetype textStart = -1;
+    for (const auto& m : entry.globalMatch(data)) {
+        if (inComment(m.capturedStart(1))) continue;
+        if (!out.isEmpty()) out.last().second = data.mid(textStart, m.capturedStart(1) - textStart);
+        out << qMakePair(m.captured(2).toInt(), QString());
+        textStart = m.capturedEnd(0);
+    }
+    if (!out.isEmpty()) out.last().second = data.mid(textStart);
+    return out;
+}
+
+// A heading's text: up to its "/", as a short label without closing punctuation.
+QString headingText(const QString& raw) {
+    const qsizetype end = deltatext::textEnd(raw, 0);
+    QString t = deltatext::label(end < 0 ? raw : raw.left(end));
+    while (!t.isEmpty() && QStringLiteral(".:;,").contains(t.back())) t.chop(1);
+    return t.trimmed();
+}
+
+}  // namespace
+
 bool DeltaReader::headings(const Directive& d) {
-    static const QRegularExpression entry(QStringLiteral("#\\s*(\\d+)\\.\\s*([^/]*)/"));
     QList<QPair<int, QString>> marks;
-    for (const auto& m : entry.globalMatch(deltatext::withoutComments(d.data)))
-        marks << qMakePair(m.captured(1).toInt(), deltatext::plain(m.captured(2)));
-    std::sort(marks.begin(), marks.end());
+    for (const auto& [n, raw] : numberedTexts(d.data))
+        if (const QString h = headingText(raw); !h.isEmpty()) marks << qMakePair(n, h);
+    std::stable_sort(marks.begin(), marks.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     for (qsizetype k = 0; k < marks.size(); ++k) {
         const int last =
             k + 1 < marks.size() ? marks[k + 1].first - 1 : int(m_out->characters.size());
         for (int n = marks[k].first; n <= last; ++n)
             if (Character* c = character(n)) c->group = marks[k].second;
+    }
+    return true;
+}
+
+// Subheadings open a part of a description at a character; where no heading says where a
+// character belongs, the part it falls in becomes its group.
+bool DeltaReader::subheadings(const Directive& d) {
+    for (const auto& [n, raw] : numberedTexts(d.data)) {
+        const QString h = headingText(raw);
+        if (Character* c = character(n); c && !h.isEmpty()) {
+            c->subheading = h;
+            m_subheadings << qMakePair(n, h);
+        }
+    }
+    return true;
+}
+
+void DeltaReader::groupBySubheadings() {
+    std::stable_sort(m_subheadings.begin(), m_subheadings.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (qsizetype k = 0; k < m_subheadings.size(); ++k) {
+        const int last = k + 1 < m_subheadings.size() ? m_subheadings[k + 1].first - 1
+                                                      : int(m_out->characters.size());
+        for (int n = m_subheadings[k].first; n <= last; ++n)
+            if (Character* c = character(n); c && c->group.isEmpty())
+                c->group = m_subheadings[k].second;
+    }
+}
+
+// Notes run to the next character's number; a closing "/" is dropped.
+bool DeltaReader::characterNotes(const Directive& d) {
+    for (const auto& [n, raw] : numberedTexts(d.data)) {
+        QString t = raw.trimmed();
+        if (t.endsWith(QLatin1Char('/'))) t.chop(1);
+        Character* c = character(n);
+        if (!c) continue;
+        const QString words = deltatext::wording(t);
+        if (!words.isEmpty())
+            c->notes = c->notes.isEmpty() ? words : c->notes + QLatin1Char(' ') + words;
     }
     return true;
 }
@@ -219,33 +300,67 @@ void DeltaReader::groupByKeywords() {
 namespace {
 
 // "file <@subject ...> <@state 1 x=.. y=.. w=.. h=..> file2 <...>": the files and, per file,
-// its state regions.
+// where each state shows. A region without an area (h=-1: the height follows the text) only
+// places a state's label; a "@hotspot x= y= w= h=" given with the state, or in the overlay
+// after it, is where the state shows.
 struct PictureRef {
     QString file;
-    QMap<int, QRect> regions;
+    QMap<int, QRect> regions;  // by state index
+    QList<int> labelsOnly;     // states placed as text, with no area
 };
+
+void readOverlay(const QString& inner, PictureRef& ref, int& current) {
+    static const QRegularExpression value(QStringLiteral("\\b([xywh])\\s*=\\s*(-?\\d+)"));
+    for (const QString& part : inner.split(QLatin1Char('@'), Qt::SkipEmptyParts)) {
+        const QString kind = part.section(QLatin1Char(' '), 0, 0).trimmed().toLower();
+        QMap<QString, int> v;
+        for (const auto& m : value.globalMatch(part))
+            v.insert(m.captured(1), m.captured(2).toInt());
+        const bool complete = v.size() == 4;
+        const QRect area(v.value("x"), v.value("y"), v.value("w"), v.value("h"));
+        if (kind == QLatin1String("state")) {
+            bool ok = false;
+            current =
+                part.section(QLatin1Char(' '), 1, 1, QString::SectionSkipEmpty).toInt(&ok) - 1;
+            if (!ok || current < 0) {
+                current = -1;
+                continue;
+            }
+            if (complete && area.width() > 0 && area.height() > 0)
+                ref.regions[current] = area;
+            else if (!ref.labelsOnly.contains(current))
+                ref.labelsOnly << current;
+        } else if (kind == QLatin1String("hotspot")) {
+            if (current < 0 || !complete || area.width() <= 0 || area.height() <= 0) continue;
+            ref.regions[current] = area;
+            ref.labelsOnly.removeAll(current);
+        } else {
+            current = -1;
+        }
+    }
+}
 
 QList<PictureRef> pictureRefs(const QString& text) {
     QList<PictureRef> out;
-    static const QRegularExpression state(QStringLiteral(
-        "@state\\s+(\\d+)(?=.*\\bx=(\\d+))(?=.*\\by=(\\d+))(?=.*\\bw=(\\d+))(?=.*\\bh=(\\d+))"));
+    int current = -1;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i].isSpace()) continue;
         if (text[i] == QLatin1Char('<')) {
             const qsizetype e = deltatext::commentEnd(text, i);
             const QString inner = text.mid(i + 1, (e < 0 ? text.size() : e - 1) - i - 1);
-            const auto m = state.match(inner);
-            if (m.hasMatch() && !out.isEmpty())
-                out.last().regions[m.captured(1).toInt() - 1] =
-                    QRect(m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt(),
-                          m.captured(5).toInt());
+            if (!out.isEmpty())
+                readOverlay(QString(inner)
+                                .replace(QLatin1Char('<'), QLatin1Char(' '))
+                                .replace(QLatin1Char('>'), QLatin1Char(' ')),
+                            out.last(), current);
             if (e < 0) break;
             i = e - 1;
             continue;
         }
         qsizetype j = i;
         while (j < text.size() && !text[j].isSpace() && text[j] != QLatin1Char('<')) ++j;
-        out << PictureRef{text.mid(i, j - i), {}};
+        out << PictureRef{text.mid(i, j - i), {}, {}};
+        current = -1;
         i = j - 1;
     }
     return out;
@@ -264,12 +379,15 @@ bool DeltaReader::characterImages(const Directive& d) {
         const qsizetype to = k + 1 < ms.size() ? ms[k + 1].capturedStart(0) : d.data.size();
         const auto refs = pictureRefs(d.data.mid(ms[k].capturedEnd(0), to - ms[k].capturedEnd(0)));
         if (refs.isEmpty()) continue;
+        // Finding the line costs a pass over the data: only for a note.
+        const auto where = [&d, &ms, k] {
+            return QStringLiteral("%1:%2").arg(d.file).arg(d.lineAt(ms[k].capturedStart(0)));
+        };
         const QString path = datasetfiles::inside(m_folder, refs.first().file);
         if (path.isEmpty()) {
             if (m_out->notes.size() < kMaxNotes)
-                note(QStringLiteral("%1:%2").arg(d.file).arg(d.lineAt(ms[k].capturedStart(0))),
-                     QStringLiteral("picture %1 is not inside the dataset's folder")
-                         .arg(refs.first().file));
+                note(where(), QStringLiteral("picture %1 is not inside the dataset's folder")
+                                  .arg(refs.first().file));
             continue;
         }
         c->image = path;
@@ -278,6 +396,14 @@ bool DeltaReader::characterImages(const Directive& d) {
                 c->states[it.key()].image = path;
                 c->states[it.key()].region = it.value();
             }
+        for (int s : refs.first().labelsOnly)
+            if (s >= 0 && s < c->states.size() && m_out->notes.size() < kMaxNotes)
+                note(where(), QStringLiteral("character %1, state %2: picture %3 places only its "
+                                             "label (no width or height), so the state shows its "
+                                             "text")
+                                  .arg(c->id)
+                                  .arg(s + 1)
+                                  .arg(refs.first().file));
     }
     return true;
 }

@@ -70,6 +70,7 @@ bool DeltaReader::read(const QString& folder, Dataset& out) {
         return (m_error = folder + QStringLiteral(": no DELTA files (specs, chars, items)"), false);
     for (const QString& f : files)
         if (!readFile(f, 0)) return false;
+    readOtherFiles();
     std::stable_sort(
         m_directives.begin(), m_directives.end(),
         [](const Directive& a, const Directive& b) { return priority(a.name) < priority(b.name); });
@@ -96,6 +97,7 @@ bool DeltaReader::read(const QString& folder, Dataset& out) {
     if (out.items.isEmpty())
         return (m_error = folder + QStringLiteral(": the dataset has no ITEM DESCRIPTIONS"), false);
     resolveDependencies();
+    groupBySubheadings();
     groupByKeywords();
     return true;
 }
@@ -124,6 +126,38 @@ bool DeltaReader::readFile(const QString& path, int depth) {
     return true;
 }
 
+void DeltaReader::readOtherFiles() {
+    QSet<QString> given, taken;
+    for (const Directive& d : std::as_const(m_directives)) given.insert(d.name);
+    static const QRegularExpression pictures(
+        QStringLiteral("\\.(gif|jpe?g|png|bmp|tiff?|wmf|emf|pdf|zip|exe|dll)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression opening(QStringLiteral("^\\s*\\*[A-Za-z]"));
+    const QDir dir(m_folder);
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::System, QDir::Name)) {
+        const QString path = datasetfiles::inside(m_folder, entry);
+        if (path.isEmpty() || entry.contains(pictures) ||
+            m_readFiles.contains(QFileInfo(path).canonicalFilePath()))
+            continue;
+        QByteArray bytes;
+        QString error;
+        // A file that cannot be read, or does not start with a directive, holds none.
+        if (!datasetfiles::read(path, datasetfiles::kTextLimit, bytes, error)) continue;
+        const QString text = datasetfiles::decode(bytes);
+        if (!opening.match(text).hasMatch()) continue;
+        m_readFiles.insert(QFileInfo(path).canonicalFilePath());
+        QSet<QString> here;
+        for (const Directive& d : deltatext::directives(text, entry)) {
+            if (d.name == QLatin1String("INPUT FILE") || given.contains(d.name) ||
+                taken.contains(d.name))
+                continue;
+            m_directives << d;
+            here.insert(d.name);
+        }
+        taken += here;
+    }
+}
+
 bool DeltaReader::apply(const Directive& d) {
     const QString& n = d.name;
     if (n == QLatin1String("NUMBER OF CHARACTERS")) {
@@ -150,6 +184,8 @@ bool DeltaReader::apply(const Directive& d) {
         return dependencies(d);
     if (n == QLatin1String("KEY STATES")) return keyStates(d);
     if (n == QLatin1String("CHARACTER HEADINGS")) return headings(d);
+    if (n == QLatin1String("ITEM SUBHEADINGS")) return subheadings(d);
+    if (n == QLatin1String("CHARACTER NOTES")) return characterNotes(d);
     if (n == QLatin1String("KEYWORD CHARACTERS")) return keywords(d);
     if (n == QLatin1String("CHARACTER IMAGES")) return characterImages(d);
     if (n == QLatin1String("TAXON IMAGES")) return taxonImages(d);
@@ -185,8 +221,8 @@ bool DeltaReader::characterList(const Directive& d) {
             return fail(d, pos,
                         QStringLiteral("character %1: the text does not end with '/'").arg(n));
         const QString feature = s.mid(m.capturedEnd(0), end - m.capturedEnd(0));
-        c.fullText = deltatext::plain(feature);
-        c.label = deltatext::plain(deltatext::withoutComments(feature));
+        c.fullText = deltatext::wording(feature);
+        c.label = deltatext::label(feature);
         const int declared = std::max(int(c.states.size()), 2);
         QList<CharacterState> states;
         pos = end + 1;
@@ -202,8 +238,7 @@ bool DeltaReader::characterList(const Directive& d) {
                 c.unit = deltatext::plain(deltatext::withoutComments(s.mid(pos, end - pos)));
             } else if (states.size() < kMaxStates) {
                 const QString text = s.mid(m.capturedEnd(0), end - m.capturedEnd(0));
-                states << CharacterState{
-                    m.captured(1), deltatext::plain(deltatext::withoutComments(text)), {}, {}};
+                states << CharacterState{m.captured(1), deltatext::label(text), {}, {}};
             }
             pos = end + 1;
         }
@@ -218,38 +253,46 @@ bool DeltaReader::characterList(const Directive& d) {
 
 bool DeltaReader::itemDescriptions(const Directive& d) {
     const QString& s = d.data;
-    // An item starts at a '#' outside comments that opens a line or follows white space.
-    QList<qsizetype> starts;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        if (s[i] == QLatin1Char('<')) {
-            const qsizetype end = deltatext::commentEnd(s, i);
-            if (end < 0) return fail(d, i, QStringLiteral("a comment is not closed"));
-            i = end - 1;
-        } else if (s[i] == QLatin1Char('#') && (i == 0 || s[i - 1].isSpace())) {
-            starts << i;
-        } else if (starts.isEmpty() && !s[i].isSpace()) {
-            return fail(d, i, QStringLiteral("expected '#' and an item name"));
+    qsizetype pos = 0;
+    while (pos < s.size() && s[pos].isSpace()) ++pos;
+    if (pos < s.size() && s[pos] != QLatin1Char('#'))
+        return fail(d, pos, QStringLiteral("expected '#' and an item name"));
+    while (pos < s.size()) {
+        // The name is a text; its attributes run to the next '#' outside comments that opens
+        // a line or follows white space. In an attribute a comment may follow a value
+        // directly, so there every '<' opens one.
+        static const QRegularExpression nextItem(QStringLiteral("\\n\\s*#"));
+        const qsizetype nameEnd = deltatext::textEnd(s, pos + 1);
+        if (nameEnd < 0 || s.mid(pos, nameEnd - pos).contains(nextItem))
+            return fail(d, pos, QStringLiteral("the item name does not end with '/'"));
+        qsizetype next = nameEnd + 1;
+        while (next < s.size() && !(s[next] == QLatin1Char('#') && s[next - 1].isSpace())) {
+            if (s[next] != QLatin1Char('<')) {
+                ++next;
+                continue;
+            }
+            const qsizetype end = deltatext::commentEnd(s, next);
+            if (end < 0) return fail(d, next, QStringLiteral("a comment is not closed"));
+            next = end;
         }
+        if (!item(d, pos + 1, nameEnd, next)) return false;
+        pos = next;
     }
-    starts << s.size();
-    for (qsizetype k = 0; k + 1 < starts.size(); ++k)
-        if (!item(d, starts[k] + 1, starts[k + 1])) return false;
     return true;
 }
 
-bool DeltaReader::item(const Directive& d, qsizetype from, qsizetype to) {
+bool DeltaReader::item(const Directive& d, qsizetype from, qsizetype end, qsizetype to) {
     const QString& s = d.data;
-    const qsizetype end = deltatext::textEnd(s, from);
-    if (end < 0 || end >= to)
-        return fail(d, from, QStringLiteral("the item name does not end with '/'"));
     Item it;
     it.id = QString::number(m_out->items.size() + 1);
     const QString name = s.mid(from, end - from);
     it.name = deltatext::plain(deltatext::withoutComments(name));
     it.htmlName = deltatext::html(deltatext::withoutComments(name));
-    it.comment = deltatext::plain(name.mid(name.indexOf(QLatin1Char('<')))
-                                      .remove(QRegularExpression(QStringLiteral("^<|>$"))));
-    if (!name.contains(QLatin1Char('<'))) it.comment.clear();
+    QStringList remarks;
+    for (const QString& c : deltatext::comments(name))
+        if (const QString r = deltatext::plain(deltatext::withoutComments(c)); !r.isEmpty())
+            remarks << r;
+    it.comment = remarks.join(QStringLiteral("; "));
     if (it.name.isEmpty()) return fail(d, from, QStringLiteral("an item without a name"));
     qsizetype pos = end + 1;
     while (true) {
@@ -291,7 +334,9 @@ void DeltaReader::attribute(const Directive& d, qsizetype at, const QString& tok
     QStringList comments;
     while (pos < token.size() && token[pos] == QLatin1Char('<')) {
         const qsizetype e = deltatext::commentEnd(token, pos);
-        comments << deltatext::plain(token.mid(pos + 1, e - pos - 2));
+        // The words of the comment, as in labels: codes and inner annotations left out.
+        if (const QString words = deltatext::label(token.mid(pos, e - pos)); !words.isEmpty())
+            comments << words;
         pos = e;
     }
     a.text = comments.join(QStringLiteral("; "));
@@ -331,12 +376,17 @@ bool pseudo(const QString& v, Attribute::Kind& kind) {
     return false;
 }
 
-QStringList alternatives(const QString& values) {
+// The "/"-separated alternatives of a value list; the words of the comments on values
+// ("2<rarely 3>") are added to `remarks`.
+QStringList alternatives(const QString& values, QString& remarks) {
     QStringList out;
     QString current;
     for (qsizetype i = 0; i < values.size(); ++i) {
         if (values[i] == QLatin1Char('<')) {
             const qsizetype e = deltatext::commentEnd(values, i);
+            const QString words = deltatext::label(values.mid(i, e < 0 ? -1 : e - i));
+            if (!words.isEmpty())
+                remarks += (remarks.isEmpty() ? QString() : QStringLiteral("; ")) + words;
             i = (e < 0 ? values.size() : e) - 1;
         } else if (values[i] == QLatin1Char('/')) {
             out << current, current.clear();
@@ -353,7 +403,7 @@ void DeltaReader::multistate(const Character& c, const QString& values, Attribut
                              const std::function<QString()>& where) {
     Attribute::Kind only = Attribute::Unknown;
     bool anyPseudo = false;
-    for (const QString& alt : alternatives(values)) {
+    for (const QString& alt : alternatives(values, a.text)) {
         for (QString part : alt.split(QLatin1Char('&'))) {
             part = part.trimmed();
             if (part.isEmpty()) continue;
@@ -378,35 +428,54 @@ void DeltaReader::multistate(const Character& c, const QString& values, Attribut
     a.kind = !a.states.isEmpty() ? Attribute::Coded : (anyPseudo ? only : Attribute::Unknown);
 }
 
+namespace {
+
+// One value: "5", "3-8", "2-3.5-8" (the ends taken), with extremes "(2-)3-8(-12)";
+// negative numbers are allowed ("(-20-)-15--10").
+bool numericValue(const QString& text, NumericRange& r) {
+    static const QString n = QStringLiteral("-?(?:\\d+(?:\\.\\d*)?|\\.\\d+)");
+    static const QRegularExpression whole(
+        QStringLiteral("^(?:\\((%1)-\\))?(%1(?:-%1)*)(?:\\(-(%1)\\))?$").arg(n));
+    static const QRegularExpression number(QStringLiteral("\\G%1").arg(n));
+    const auto m = whole.match(text);
+    if (!m.hasMatch()) return false;
+    const QString chain = m.captured(2);
+    QList<double> bounds;
+    for (qsizetype pos = 0; pos < chain.size();) {
+        if (!bounds.isEmpty()) ++pos;  // the "-" between two numbers
+        const auto v = number.match(chain, pos);
+        if (!v.hasMatch()) return false;
+        bounds << v.captured(0).toDouble();
+        pos = v.capturedEnd(0);
+    }
+    const auto [lo, hi] = std::minmax_element(bounds.cbegin(), bounds.cend());
+    r = NumericRange{*lo, *hi, kNotGiven, kNotGiven};
+    if (m.hasCaptured(1)) r.extremeLow = m.captured(1).toDouble();
+    if (m.hasCaptured(3)) r.extremeHigh = m.captured(3).toDouble();
+    return std::isfinite(r.low) && std::isfinite(r.high);
+}
+
+}  // namespace
+
+// Alternatives ("/") and values seen together ("&": "30&35&43") each count as a value.
 void DeltaReader::numeric(const QString& values, Attribute& a,
                           const std::function<QString()>& where) {
-    static const QRegularExpression extremes(QStringLiteral("\\([^)]*\\)"));
-    static const QRegularExpression number(QStringLiteral("\\G-?(?:\\d+(?:\\.\\d*)?|\\.\\d+)"));
     Attribute::Kind only = Attribute::Unknown;
     bool anyPseudo = false;
-    for (QString alt : alternatives(values)) {
-        alt = alt.trimmed();
-        if (alt.isEmpty()) continue;
-        if (pseudo(alt, only)) {
-            anyPseudo = true;
-            continue;
+    for (const QString& alt : alternatives(values, a.text)) {
+        for (QString part : alt.split(QLatin1Char('&'))) {
+            part = part.trimmed();
+            if (part.isEmpty()) continue;
+            if (pseudo(part, only)) {
+                anyPseudo = true;
+                continue;
+            }
+            NumericRange r;
+            if (numericValue(part, r))
+                a.ranges << r;
+            else
+                note(where(), QStringLiteral("cannot read the number '%1'").arg(part.left(40)));
         }
-        alt.remove(extremes);
-        QList<double> bounds;
-        qsizetype pos = 0;
-        bool ok = true;
-        while (ok && pos < alt.size()) {
-            if (!bounds.isEmpty()) ok = alt[pos++] == QLatin1Char('-');
-            const auto m = number.match(alt, pos);
-            ok = ok && m.hasMatch();
-            if (ok) bounds << m.captured(0).toDouble(), pos = m.capturedEnd(0);
-        }
-        if (!ok || bounds.isEmpty()) {
-            note(where(), QStringLiteral("cannot read the number '%1'").arg(alt.left(40)));
-            continue;
-        }
-        const auto [lo, hi] = std::minmax_element(bounds.cbegin(), bounds.cend());
-        a.ranges << NumericRange{*lo, *hi};
     }
     a.kind = !a.ranges.isEmpty() ? Attribute::Coded : (anyPseudo ? only : Attribute::Unknown);
 }

@@ -11,7 +11,9 @@ namespace authoring {
 
 // Reads a DELTA dataset folder: "specs", "chars" and "items", the optional "cimages",
 // "timages", "tokey" and "key", and the translation files ("toint", "tonat") with
-// the files they pull in with INPUT FILE. Directives are applied in dependency order
+// the files they pull in with INPUT FILE; then every other file of the folder that holds
+// directives, for what those did not give (headings and notes often have files of their
+// own). Directives are applied in dependency order
 // whatever file holds them. A fault that makes the data unreadable stops the reading with
 // "file:line: message"; a value that cannot be used is noted and left out.
 class DeltaReader {
@@ -26,7 +28,7 @@ private:
     bool apply(const deltatext::Directive& d);
     bool characterList(const deltatext::Directive& d);
     bool itemDescriptions(const deltatext::Directive& d);
-    bool item(const deltatext::Directive& d, qsizetype from, qsizetype to);
+    bool item(const deltatext::Directive& d, qsizetype from, qsizetype end, qsizetype to);
     void attribute(const deltatext::Directive& d, qsizetype at, const QString& token, Item& it);
     void multistate(const Character& c, const QString& values, Attribute& a,
                     const std::function<QString()>& where);
@@ -35,6 +37,10 @@ private:
     bool dependencies(const deltatext::Directive& d);
     bool keyStates(const deltatext::Directive& d);
     bool headings(const deltatext::Directive& d);
+    bool subheadings(const deltatext::Directive& d);
+    bool characterNotes(const deltatext::Directive& d);
+    void groupBySubheadings();
+    void readOtherFiles();
     bool keywords(const deltatext::Directive& d);
     void groupByKeywords();
     bool characterImages(const deltatext::Directive& d);
@@ -57,6 +63,7 @@ private:
     QSet<QString> m_readFiles;
     QList<RawDependency> m_rawDependencies;
     QList<QPair<QString, QList<int>>> m_keywordSets;  // keyword -> character numbers
+    QList<QPair<int, QString>> m_subheadings;         // character number -> subheading
     QString m_error;
 };
 

@@ -1,6 +1,7 @@
 #include "authoring/import/deltatext.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace authoring::deltatext {
 
@@ -29,6 +30,7 @@ const QStringList kKnown{QStringLiteral("CHARACTER LIST"),
                          QStringLiteral("TAXON IMAGES"),
                          QStringLiteral("INPUT FILE"),
                          QStringLiteral("CHARACTER NOTES"),
+                         QStringLiteral("ITEM SUBHEADINGS"),
                          QStringLiteral("HEADING"),
                          QStringLiteral("SHOW"),
                          QStringLiteral("COMMENT"),
@@ -86,11 +88,30 @@ QList<Directive> directives(const QString& text, const QString& file) {
     return out;
 }
 
+bool opensComment(const QString& text, qsizetype pos) {
+    if (pos < 0 || pos >= text.size() || text[pos] != QLatin1Char('<')) return false;
+    if (pos == 0) return true;
+    const QChar before = text[pos - 1];
+    return before.isSpace() || before == QLatin1Char('<') || before == QLatin1Char('>');
+}
+
+bool closesComment(const QString& text, qsizetype pos) {
+    if (pos < 0 || pos >= text.size() || text[pos] != QLatin1Char('>')) return false;
+    if (pos > 0) {
+        const QChar before = text[pos - 1];
+        if (before == QLatin1Char('(') || before == QLatin1Char('[') || before == QLatin1Char('='))
+            return false;
+    }
+    return pos + 1 == text.size() || !text[pos + 1].isDigit();
+}
+
 qsizetype commentEnd(const QString& text, qsizetype pos) {
-    int depth = 0;
-    for (qsizetype i = pos; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('<')) ++depth;
-        if (text[i] == QLatin1Char('>') && --depth == 0) return i + 1;
+    int depth = 1;
+    for (qsizetype i = pos + 1; i < text.size(); ++i) {
+        if (opensComment(text, i))
+            ++depth;
+        else if (closesComment(text, i) && --depth == 0)
+            return i + 1;
     }
     return -1;
 }
@@ -98,7 +119,7 @@ qsizetype commentEnd(const QString& text, qsizetype pos) {
 QString withoutComments(const QString& text) {
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('<')) {
+        if (opensComment(text, i)) {
             const qsizetype end = commentEnd(text, i);
             if (end < 0) break;
             i = end - 1;
@@ -109,9 +130,21 @@ QString withoutComments(const QString& text) {
     return out;
 }
 
+QStringList comments(const QString& text) {
+    QStringList out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!opensComment(text, i)) continue;
+        const qsizetype end = commentEnd(text, i);
+        if (end < 0) break;
+        out << text.mid(i + 1, end - i - 2);
+        i = end - 1;
+    }
+    return out;
+}
+
 qsizetype textEnd(const QString& text, qsizetype pos) {
     for (qsizetype i = pos; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('<')) {
+        if (opensComment(text, i)) {
             const qsizetype end = commentEnd(text, i);
             if (end < 0) return -1;
             i = end - 1;
@@ -199,6 +232,95 @@ QString html(const QString& rtf) {
     for (auto it = open.crbegin(); it != open.crend(); ++it)
         out += QLatin1String("</") + *it + QLatin1Char('>');
     return out.simplified();
+}
+
+namespace {
+
+// Codes in comments are for other programs: a word that mixes letters with digits ("Af7",
+// "se5") or carries a "~".
+bool isCode(const QString& word) {
+    static const QRegularExpression code(QStringLiteral("^[A-Za-z]{1,4}\\d+[A-Za-z]?$"));
+    static const QRegularExpression edges(QStringLiteral("^[(\\[,;:.]+|[)\\],;:.]+$"));
+    return word.contains(QLatin1Char('~')) || code.match(QString(word).remove(edges)).hasMatch();
+}
+
+// A comment made of one inner comment ("<<...>>") or of one parenthesis ("<(...)>").
+bool isAnnotation(const QString& inner) {
+    const QString t = inner.trimmed();
+    if (t.startsWith(QLatin1Char('<'))) return commentEnd(t, 0) == t.size();
+    if (!t.startsWith(QLatin1Char('(')) || !t.endsWith(QLatin1Char(')'))) return false;
+    int depth = 0;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t[i] == QLatin1Char('(')) ++depth;
+        if (t[i] == QLatin1Char(')') && --depth == 0) return i + 1 == t.size();
+    }
+    return false;
+}
+
+QString unwrapped(QString words) {
+    if (words.startsWith(QLatin1Char('(')) && words.endsWith(QLatin1Char(')')))
+        words = words.mid(1, words.size() - 2).trimmed();
+    return words;
+}
+
+// The words of a comment, plain: inner comments give their words in line, codes are dropped;
+// empty when no word with a letter is left.
+QString commentWords(const QString& inner) {
+    QString text;
+    for (qsizetype i = 0; i < inner.size(); ++i) {
+        if (!opensComment(inner, i)) {
+            text += inner[i];
+            continue;
+        }
+        const qsizetype end = commentEnd(inner, i);
+        if (end < 0) break;
+        text += QLatin1Char(' ') + commentWords(inner.mid(i + 1, end - i - 2)) + QLatin1Char(' ');
+        i = end - 1;
+    }
+    QStringList kept;
+    bool letter = false;
+    for (const QString& w : plain(text).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (isCode(w)) continue;
+        kept << w;
+        letter = letter || std::any_of(w.cbegin(), w.cend(), [](QChar c) { return c.isLetter(); });
+    }
+    return letter ? kept.join(QLatin1Char(' ')) : QString();
+}
+
+}  // namespace
+
+QString label(const QString& rtf) {
+    const QString short_ = plain(withoutComments(rtf));
+    if (!short_.isEmpty()) return short_;
+    QStringList words;
+    for (const QString& c : comments(rtf))
+        if (const QString w = unwrapped(commentWords(c)); !w.isEmpty()) words << w;
+    return words.join(QLatin1Char(' '));
+}
+
+QString wording(const QString& rtf) {
+    QString text;
+    for (qsizetype i = 0; i < rtf.size(); ++i) {
+        if (!opensComment(rtf, i)) {
+            text += rtf[i];
+            continue;
+        }
+        const qsizetype end = commentEnd(rtf, i);
+        if (end < 0) break;
+        const QString inner = rtf.mid(i + 1, end - i - 2);
+        // Words that hold parentheses of their own go in brackets: never "((".
+        if (!isAnnotation(inner))
+            if (const QString w = unwrapped(commentWords(inner)); !w.isEmpty())
+                text += w.contains(QLatin1Char('(')) || w.contains(QLatin1Char(')'))
+                            ? QStringLiteral(" [") + w + QLatin1Char(']')
+                            : QStringLiteral(" (") + w + QLatin1Char(')');
+        i = end - 1;
+    }
+    // The words are plain already; only the text around them still carries typesetting. A
+    // comment left out leaves no blank before the punctuation that followed it.
+    static const QRegularExpression beforePunctuation(QStringLiteral("\\s+([,;:.!?])"));
+    const QString out = plain(text).replace(beforePunctuation, QStringLiteral("\\1"));
+    return out.isEmpty() ? label(rtf) : out;
 }
 
 bool numberList(const QString& text, QChar separator, QList<int>& out, int limit) {

@@ -55,9 +55,7 @@ QString ImportDocuments::valueHtml(const Character& c, const Attribute& a) const
                                 QLatin1Char(')')
                           : QString());
     for (const NumericRange& r : a.ranges)
-        parts << (r.low == r.high ? numericstates::text(r.low)
-                                  : numericstates::text(r.low) + QStringLiteral("&ndash;") +
-                                        numericstates::text(r.high)) +
+        parts << numericstates::text(r, QStringLiteral("&ndash;")) +
                      (c.unit.isEmpty() ? QString() : QLatin1Char(' ') + c.unit.toHtmlEscaped());
     QString h = parts.join(QStringLiteral(" or "));
     if (!a.text.isEmpty())
@@ -82,7 +80,7 @@ QString ImportDocuments::page(const PlannedSpecies& s, const QStringList& pictur
     if (!item.links.isEmpty())
         h += QStringLiteral("<p>On the web: %1</p>\n").arg(linksHtml(item.links));
     h += QStringLiteral("<h2>Description</h2>\n<table>\n");
-    QString group;
+    QString group, notes;
     for (auto it = item.attributes.cbegin(); it != item.attributes.cend(); ++it) {
         const Character& c = m_data.characters[it.key()];
         const QString value = valueHtml(c, it.value());
@@ -90,7 +88,13 @@ QString ImportDocuments::page(const PlannedSpecies& s, const QStringList& pictur
         if (c.group != group && !c.group.isEmpty())
             h += QStringLiteral("<tr><td colspan=\"2\"><b>%1</b></td></tr>\n")
                      .arg(c.group.toHtmlEscaped());
+        else if (!c.subheading.isEmpty() && c.subheading != c.group)
+            h += QStringLiteral("<tr><td colspan=\"2\"><i>%1</i></td></tr>\n")
+                     .arg(c.subheading.toHtmlEscaped());
         group = c.group;
+        if (!c.notes.isEmpty())
+            notes += QStringLiteral("<dt>%1</dt><dd>%2</dd>\n")
+                         .arg(c.wording().toHtmlEscaped(), c.notes.toHtmlEscaped());
         h += QStringLiteral("<tr><td class=\"q\">%1%2</td><td>%3</td></tr>\n")
                  .arg(c.wording().toHtmlEscaped(),
                       c.links.isEmpty()
@@ -98,7 +102,11 @@ QString ImportDocuments::page(const PlannedSpecies& s, const QStringList& pictur
                           : QStringLiteral(" (") + linksHtml(c.links) + QLatin1Char(')'),
                       value);
     }
-    return h + QStringLiteral("</table>\n<p class=\"note\">From %1.</p>\n</body></html>\n")
+    h += QStringLiteral("</table>\n");
+    if (!notes.isEmpty())
+        h += QStringLiteral("<h2>Notes on the characters</h2>\n<dl>\n") + notes +
+             QStringLiteral("</dl>\n");
+    return h + QStringLiteral("<p class=\"note\">From %1.</p>\n</body></html>\n")
                    .arg(m_data.title.toHtmlEscaped());
 }
 

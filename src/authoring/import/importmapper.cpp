@@ -111,6 +111,7 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
     q.text = importtext::capitalised(
         shortLabel(text.isEmpty() ? QStringLiteral("Character %1").arg(ch.id) : text));
     q.group = ch.group;
+    q.help = ch.notes.size() <= 300 ? ch.notes : ch.notes.left(297) + QStringLiteral("...");
     QList<KeyState> keys = ch.keyStates;
     if (ch.type == Character::Text) return reason = QStringLiteral("text character"), false;
     if (ch.isNumeric()) {
@@ -120,15 +121,21 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
                 values += a->ranges;
         if (values.isEmpty())
             return reason = QStringLiteral("numeric character without values"), false;
+        // Whole numbers as the dataset gives them: a gap between key states shared at 3.5
+        // still parts whole numbers.
+        const bool whole =
+            ch.type == Character::Integer && numericstates::wholeNumbers(values, keys);
         if (keys.isEmpty())
             keys = numericstates::chosenRanges(values, ch.type == Character::Integer);
+        else
+            numericstates::partBounds(keys, values);
         if (keys.size() < 2)
             return reason = QStringLiteral("every taxon has the same value"), false;
-        for (KeyState& k : keys) k.label = numericstates::label(k, ch.unit);
+        for (KeyState& k : keys) k.label = numericstates::label(k, ch.unit, whole);
     } else {
         if (keys.isEmpty())
             for (int s = 0; s < ch.states.size(); ++s)
-                keys << KeyState{0, 0, {s}, ch.states[s].label, false};
+                keys << KeyState{{}, {s}, ch.states[s].label};
         else
             for (KeyState& k : keys) {
                 QStringList parts;
@@ -152,6 +159,7 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
         const bool single = keys[k].states.size() == 1;
         if (ch.isNumeric()) {
             s.sourceId = s.label;
+            s.bounds = keys[k];
             s.key = uniqueKey(q.key + QLatin1Char('_') + QString::number(k + 1));
         } else {
             QStringList ids;
@@ -257,7 +265,8 @@ QStringList ImportMapper::shows(const Item& item, const PlannedQuestion& q) cons
         double best = kUnbounded;
         for (int k = 0; k < keys.size(); ++k)
             for (const NumericRange& r : a.ranges) {
-                const double gap = std::max({keys[k].low - r.high, r.low - keys[k].high, 0.0});
+                const double gap =
+                    std::max({keys[k].low - r.highest(), r.lowest() - keys[k].high, 0.0});
                 if (gap < best) best = gap, nearest = k;
             }
         return {q.states[nearest].key};

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "authoring/import/dataset.h"
+
 #include <QList>
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // What an imported dataset becomes: the questions, states and species of a knowledge-base
 // source, with where each came from, and what was left out and why.
@@ -15,12 +18,14 @@ struct PlannedState {
     QString sourceId;  // DELTA state number, SDD state id; key states: their range
     QString picture;   // file of the dataset to show for the state, or empty
     QRect region;      // part of that file; empty: all of it
+    std::optional<NumericBounds> bounds;  // numeric questions: the values the state holds
 };
 
 struct PlannedQuestion {
     QString key;  // "Objet"
     QString text;
     QString group;
+    QString help;  // the dataset's notes on the character, shown where the base gives a tip
     QString sourceId;
     int character = 0;  // index in the dataset
     int weight = 1;

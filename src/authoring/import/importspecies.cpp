@@ -117,9 +117,7 @@ QString ImportMapper::describe(const Item& item) const {
         QStringList parts;
         for (int s : a.states) parts << ch.states.value(s).label;
         for (const NumericRange& r : a.ranges)
-            parts << (r.low == r.high ? numericstates::text(r.low)
-                                      : numericstates::text(r.low) + QStringLiteral("–") +
-                                            numericstates::text(r.high)) +
+            parts << numericstates::text(r, QStringLiteral("–")) +
                          (ch.unit.isEmpty() ? QString() : QLatin1Char(' ') + ch.unit);
         if (!parts.isEmpty()) value = parts.join(QStringLiteral(" or "));
         if (!a.text.isEmpty())

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QUrl>
+#include <cmath>
 
 namespace authoring {
 
@@ -403,6 +404,51 @@ void SddReader::descriptions(const XmlElement& dataset) {
     }
 }
 
+namespace {
+
+// The usual range of a quantitative summary is UMethLower..UMethUpper, else Mean +/- SD,
+// else Min..Max (or the observed ObsMin..ObsMax), else the Mean. Min, Max, ObsMin and ObsMax
+// beside it are extremes: they widen what the taxon shows, never replace its usual range,
+// which does not pass them.
+bool quantitative(const QHash<QString, double>& m, NumericRange& r) {
+    const auto pair = [&m, &r](const char* lo, const char* hi) {
+        const QString l = QString::fromLatin1(lo), h = QString::fromLatin1(hi);
+        if (!m.contains(l) && !m.contains(h)) return false;
+        const double a = m.value(l, m.value(h)), b = m.value(h, m.value(l));
+        r.low = std::min(a, b), r.high = std::max(a, b);
+        return true;
+    };
+    const bool spread = m.contains(QStringLiteral("Mean")) && m.contains(QStringLiteral("SD"));
+    if (spread) {
+        const double mean = m.value(QStringLiteral("Mean")),
+                     sd = std::abs(m.value(QStringLiteral("SD")));
+        // As a person would compute them: 0.3 - 0.1 is 0.2, not 0.19999999999999998.
+        const auto decimal = [](double v) { return QString::number(v, 'g', 12).toDouble(); };
+        r.low = decimal(mean - sd), r.high = decimal(mean + sd);
+    }
+    if (!pair("UMethLower", "UMethUpper") && !spread && !pair("Min", "Max") &&
+        !pair("ObsMin", "ObsMax") && !pair("Mean", "Mean"))
+        return false;
+    double least = kUnbounded, most = -kUnbounded;
+    for (const char* k : {"Min", "ObsMin"})
+        if (m.contains(QString::fromLatin1(k)))
+            least = std::min(least, m.value(QString::fromLatin1(k)));
+    for (const char* k : {"Max", "ObsMax"})
+        if (m.contains(QString::fromLatin1(k)))
+            most = std::max(most, m.value(QString::fromLatin1(k)));
+    if (std::isfinite(least)) {
+        r.low = std::max(r.low, std::min(least, r.high));
+        if (least < r.low) r.extremeLow = least;
+    }
+    if (std::isfinite(most)) {
+        r.high = std::min(r.high, std::max(most, r.low));
+        if (most > r.high) r.extremeHigh = most;
+    }
+    return true;
+}
+
+}  // namespace
+
 void SddReader::summary(const XmlElement& data, Item& item) {
     for (const XmlElement& e : data.children) {
         const int c = m_characterById.value(e.attributes.value(QStringLiteral("ref")), -1);
@@ -434,15 +480,11 @@ void SddReader::summary(const XmlElement& data, Item& item) {
                 if (ok && std::isfinite(v))
                     m.insert(x->attributes.value(QStringLiteral("type")), v);
             }
-            auto range = [&](const char* lo, const char* hi) {
-                const QString l = QString::fromLatin1(lo), h = QString::fromLatin1(hi);
-                if (!m.contains(l) && !m.contains(h)) return false;
-                const double a1 = m.value(l, m.value(h)), b1 = m.value(h, m.value(l));
-                a.ranges << NumericRange{std::min(a1, b1), std::max(a1, b1)};
-                return true;
-            };
-            if (range("Min", "Max") || range("UMethLower", "UMethUpper") || range("Mean", "Mean"))
+            NumericRange r;
+            if (quantitative(m, r)) {
+                a.ranges << r;
                 a.kind = Attribute::Coded;
+            }
         } else if (e.name == QLatin1String("TextChar")) {
             if (const XmlElement* content = e.child(QStringLiteral("Content"))) {
                 a.text = sddtext::plain(content->text);

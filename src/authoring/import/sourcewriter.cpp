@@ -99,7 +99,8 @@ QString SourceWriter::text(const ImportPlan& plan, const QString& origin,
         const PlannedQuestion& q = plan.questions[i];
         s += QStringLiteral("button deter %1 key %2 colour %3 tip %4\n")
                  .arg(quoted(caption(q.text, i + 1, captions)), q.key,
-                      QString::fromLatin1(kButtonColours[i % 5]), quoted(q.text));
+                      QString::fromLatin1(kButtonColours[i % 5]),
+                      quoted(q.help.isEmpty() ? q.text : q.text + QStringLiteral(": ") + q.help));
     }
     return s + QString::fromLatin1(kQuestionBar);
 }
