@@ -1,7 +1,9 @@
 #include "authoring/webexport/webexport.h"
 
-#include "platform/stagedoutput.h"
+#include "authoring/webexport/webinstall.h"
+
 #include "platform/stagedfile.h"
+#include "platform/stagedoutput.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -69,6 +71,9 @@ bool exportWebSite(const WebSiteInput& input, const QString& out, QString* error
     if (!vkb::writeStagedFile(site + QStringLiteral("/data/key.js"), input.keyScript, error))
         return false;
     if (!writeWebAssets(input.source, site, error)) return false;
+    // Last: the service worker lists every file written before it.
+    const QString title = input.source.model ? keyTitle(*input.source.model) : QString();
+    if (!writeOfflineFiles(site, title, error)) return false;
     return staged.commit(error);
 }
 
