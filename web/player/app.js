@@ -43,50 +43,9 @@
 
   // ---- messages: one box at a time, answered by its buttons ----
 
-  // The box is modal: the page behind it is inert, Tab stays among its buttons, Escape
-  // answers with its last button, and the focus goes back where it was.
-  const behindDialog = () => [$("top"), $("tabs"), $("summary"), document.querySelector("main")];
-  let closeDialog = null;
-  function dialog(text, buttons) {
-    if (closeDialog) closeDialog(buttons[buttons.length - 1][1]);
-    return new Promise((resolve) => {
-      const before = document.activeElement;
-      $("dialogTitle").textContent = document.title;
-      $("dialogText").textContent = text;
-      const row = $("dialogButtons");
-      const close = (value) => {
-        closeDialog = null;
-        $("dialog").hidden = true;
-        for (const e of behindDialog()) e.inert = false;
-        if (before && before !== document.body && before.isConnected) before.focus();
-        resolve(value);
-      };
-      closeDialog = close;
-      row.replaceChildren(...buttons.map(([label, value]) => {
-        const b = document.createElement("button");
-        b.type = "button";
-        b.textContent = label;
-        b.addEventListener("click", () => close(value));
-        return b;
-      }));
-      for (const e of behindDialog()) e.inert = true;
-      $("dialog").hidden = false;
-      row.firstChild.focus();
-    });
-  }
-  $("dialog").addEventListener("keydown", (e) => {
-    const buttons = [...$("dialogButtons").children];
-    if (e.key === "Escape" && closeDialog) {
-      e.preventDefault();
-      e.stopPropagation();
-      buttons[buttons.length - 1].click();
-    } else if (e.key === "Tab" && buttons.length > 0) {
-      const i = buttons.indexOf(document.activeElement);
-      const next = (i + (e.shiftKey ? -1 : 1) + buttons.length) % buttons.length;
-      e.preventDefault();
-      buttons[i < 0 ? 0 : next].focus();
-    }
-  });
+  const dialog = root.VirekaDialog.create(document.getElementById("dialog"),
+                                         () => [$("top"), $("tabs"), $("summary"),
+                                                document.querySelector("main")]);
   const message = (text) => dialog(text, [[t(1044) || "OK", true]]);
   const ask = (text) => dialog(text, [[t(1736), true], [t(1737), false]]);
 
@@ -560,65 +519,27 @@
 
   // ---- print ----
 
-  // The leading species: the first line of the list when it names a species.
-  function leading() {
-    const entry = id.list()[0];
-    if (!entry) return null;
-    const name = key.species[entry.species];
-    return { name, page: documents.pageOf(speciesCodes.get(name) || "", language) };
-  }
-
-  function answersInWords() {
-    const answers = [];
-    for (const section of id.questions(""))
-      for (const e of section.entries)
-        if (e.answered) answers.push([e.text, e.chosenTexts.join(", ")]);
-    return answers;
-  }
-
-  function buildReport(frame) {
-    root.VirekaReport.build($("report"), {
-      title: document.title, texts: t, answers: answersInWords(),
-      drawing: hasDrawing ? $("drawing") : null, lines: id.listLines(), legend: id.legend().trim(),
-      leading: leading(), frame: frame || $("printDoc") || $("doc"),
-    });
-  }
-
-  // The leading species' document is loaded into a frame of its own before printing, so the
-  // report holds it whatever document is on the screen.
-  function loadForPrint(page) {
-    let frame = $("printDoc");
-    if (!frame) {
-      frame = document.createElement("iframe");
-      frame.id = "printDoc";
-      frame.setAttribute("sandbox", "allow-same-origin");
-      frame.setAttribute("aria-hidden", "true");
-      frame.tabIndex = -1;
-      frame.title = t(1721);
-      document.body.append(frame);
-    }
-    return new Promise((resolve) => {
-      const done = () => resolve(frame);
-      frame.addEventListener("load", done, { once: true });
-      setTimeout(done, 3000);
-      frame.src = page;
-    });
-  }
-
-  async function printReport() {
-    const lead = leading();
-    const frame = lead && lead.page ? await loadForPrint(lead.page) : null;
-    buildReport(frame);
-    printing = true;
-    root.print();
-    printing = false;
-  }
-  let printing = false;
-  $("print").addEventListener("click", printReport);
-  // The browser's own print command prints the report too (with the document on screen).
-  root.addEventListener("beforeprint", () => {
-    if (!printing) buildReport(null);
+  const printer = new root.VirekaReport.Printer($("report"), {
+    texts: t,
+    answers() {
+      const answers = [];
+      for (const section of id.questions(""))
+        for (const e of section.entries)
+          if (e.answered) answers.push([e.text, e.chosenTexts.join(", ")]);
+      return answers;
+    },
+    drawing: () => (hasDrawing ? $("drawing") : null),
+    lines: () => id.listLines(),
+    legend: () => id.legend().trim(),
+    // The leading species: the first line of the list.
+    leading() {
+      const entry = id.list()[0];
+      if (!entry) return null;
+      const name = key.species[entry.species];
+      return { name, page: documents.pageOf(speciesCodes.get(name) || "", language) };
+    },
   });
+  $("print").addEventListener("click", () => printer.print());
 
   // ---- start ----
 

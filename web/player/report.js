@@ -105,5 +105,55 @@
     box.replaceChildren(...children);
   }
 
-  root.VirekaReport = Object.freeze({ build, copyBody });
+  // The Print command: the leading species' document is loaded into a frame of its own
+  // first, so the report holds it whatever document is on the screen. The browser's own
+  // print command prints the report too, with what is at hand.
+  class Printer {
+    // host: {texts(number), answers(), drawing(), lines(), legend(), leading()}
+    constructor(box, host) {
+      this.box = box;
+      this.host = host;
+      this.frame = null;
+      this.printing = false;
+      root.addEventListener("beforeprint", () => {
+        if (!this.printing) this.build();
+      });
+    }
+    build() {
+      const h = this.host;
+      build(this.box, {
+        title: document.title, texts: h.texts, answers: h.answers(), drawing: h.drawing(),
+        lines: h.lines(), legend: h.legend(), leading: h.leading(),
+        frame: this.frame || document.getElementById("doc"),
+      });
+    }
+    load(page) {
+      if (!this.frame) {
+        const frame = document.createElement("iframe");
+        frame.id = "printDoc";
+        frame.setAttribute("sandbox", "allow-same-origin");
+        frame.setAttribute("aria-hidden", "true");
+        frame.tabIndex = -1;
+        frame.title = this.host.texts(1721);
+        document.body.append(frame);
+        this.frame = frame;
+      }
+      const frame = this.frame;
+      return new Promise((resolve) => {
+        frame.addEventListener("load", resolve, { once: true });
+        setTimeout(resolve, 3000);
+        frame.src = page;
+      });
+    }
+    async print() {
+      const lead = this.host.leading();
+      if (lead && lead.page) await this.load(lead.page);
+      this.build();
+      this.printing = true;
+      root.print();
+      this.printing = false;
+    }
+  }
+
+  root.VirekaReport = Object.freeze({ build, copyBody, Printer });
 })(globalThis);
