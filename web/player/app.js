@@ -162,8 +162,9 @@
       if (!img || !rows[i]) return;
       const icon = marked.get(i + 1);
       button.classList.toggle("contradicted", Boolean(icon));
-      if (icon) img.src = icon;
-      else if (rows[i].picture) img.src = rows[i].picture;
+      // The same address set again would load the picture again.
+      const src = icon || rows[i].picture;
+      if (src && img.getAttribute("src") !== src) img.src = src;
     });
   }
 

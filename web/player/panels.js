@@ -21,18 +21,28 @@
     // A key of thousands of species would rebuild thousands of rows after every answer:
     // rows are made a page at a time, the next page when the end of the list scrolls into
     // view, so an answer costs the rows a person can see.
+    // The rows already made are kept and only their texts change, so an answer lays out
+    // text, not new rows.
     render(lines, legend) {
       this.legend.textContent = legend;
       this.lines = lines;
-      this.shown = 0;
       if (this.watcher) this.watcher.disconnect();
-      this.list.replaceChildren();
-      this.more();
+      if (this.sentinel) this.sentinel.remove();
+      this.sentinel = null;
+      const rows = this.list.children;
+      const keep = Math.min(rows.length, lines.length, 250);
+      while (rows.length > keep) this.list.lastChild.remove();
+      for (let i = 0; i < keep; ++i) {
+        const button = rows[i].firstChild;
+        if (button.textContent !== lines[i]) button.textContent = lines[i];
+      }
+      this.shown = keep;
+      this.more(250);
       this.select(this.selected < lines.length ? this.selected : -1);
     }
-    more() {
-      const page = 250;
-      const end = Math.min(this.lines.length, this.shown + page);
+    // Rows up to `upTo` (a page more when not given).
+    more(upTo) {
+      const end = Math.min(this.lines.length, upTo ?? this.shown + 250);
       const items = [];
       for (let i = this.shown; i < end; i++) {
         const item = element("li");
