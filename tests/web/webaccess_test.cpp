@@ -64,7 +64,8 @@ TEST(WebPlayerAccess, TheFocusFollowsQuestionsAndStaysInTheMessageBox) {
               pageText(page, 1795, 0));
     page.js("document.getElementById('drawing').focus()");
     page.type(Qt::Key_Return);
-    EXPECT_EQ(focused(page), "filter");
+    EXPECT_TRUE(page.waitFor("document.activeElement === document.getElementById('filter')"))
+        << focused(page).toStdString();
     EXPECT_EQ(page.js("document.body.dataset.tab").toString(), "questions");
 
     // A question opened from a toolbar button takes the focus; its cells are checkable.
@@ -79,7 +80,7 @@ TEST(WebPlayerAccess, TheFocusFollowsQuestionsAndStaysInTheMessageBox) {
                       ".question)].text")
                   .toString());
     page.type(Qt::Key_Space);
-    EXPECT_EQ(page.js("document.activeElement.getAttribute('aria-checked')").toString(), "true");
+    EXPECT_TRUE(page.waitFor("document.activeElement.getAttribute('aria-checked') === 'true'"));
     EXPECT_EQ(page.js("document.activeElement.getAttribute('role')").toString(), "checkbox");
     // Escape abandons; the focus goes back to the button that opened the question.
     page.type(Qt::Key_Escape);
@@ -98,6 +99,7 @@ TEST(WebPlayerAccess, TheFocusFollowsQuestionsAndStaysInTheMessageBox) {
     page.type(Qt::Key_Return);
     ASSERT_TRUE(page.waitFor("document.body.dataset.view === 'question'"));
     page.type(Qt::Key_Space);
+    ASSERT_TRUE(page.waitFor("document.querySelector('#choice .cell.marked')"));
     page.click(page.centreOf("#questionBar button:first-child"));
     ASSERT_TRUE(page.waitFor("document.body.dataset.view === 'key'"));
     EXPECT_TRUE(page.js(QStringLiteral("document.activeElement === document.querySelector("
@@ -132,5 +134,6 @@ TEST(WebPlayerAccess, TheFocusFollowsQuestionsAndStaysInTheMessageBox) {
         page.js("document.getElementById('dialog').contains(document.activeElement)").toBool());
     page.type(Qt::Key_Escape);
     EXPECT_TRUE(page.waitFor("document.getElementById('dialog').hidden"));
-    EXPECT_EQ(focused(page), "share");
+    EXPECT_TRUE(page.waitFor("document.activeElement === document.getElementById('share')"))
+        << focused(page).toStdString();
 }
