@@ -7,6 +7,8 @@ packages=(cmake ninja-build g++ pkg-config libsqlite3-dev zlib1g-dev libgtest-de
           qt6-translations-l10n adwaita-icon-theme
           poppler-utils desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin file dpkg-dev
           nodejs)
+# npm fetches the packages the browser tests load into the page (tests/web/package.json).
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -17,4 +19,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
     $sudo_cmd apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+fi
+# axe-core, which the accessibility tests run inside the page, at the version the lock names.
+web_tests="$(cd "$(dirname "$0")/.." && pwd)/tests/web"
+if [ ! -f "$web_tests/node_modules/axe-core/axe.min.js" ]; then
+    npm ci --prefix "$web_tests" --no-audit --no-fund --loglevel=error
 fi

@@ -14,14 +14,17 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <memory>
 
 using testing_support::runTool;
@@ -429,6 +432,48 @@ void expectSameReplay(const Exported& e, int count, quint32 seed) {
     for (qsizetype i = 0; i < std::min(expected.size(), got.size()); ++i)
         ASSERT_EQ(expected[i].toStdString(), got[i].toStdString()) << "line " << i;
     EXPECT_EQ(expected.size(), got.size());
+}
+
+// The service worker's list and version, as the export writes them into sw.js.
+QPair<QString, QStringList> workerOf(const QString& site) {
+    const QString text = QString::fromUtf8(readBytes(site + "/sw.js"));
+    const auto version = QRegularExpression("SITE_VERSION = \"([0-9a-f]+)\"").match(text);
+    const auto files = QRegularExpression("SITE_FILES = (\\[[^\\]]*\\])").match(text);
+    QStringList list;
+    for (const QJsonValue& v : QJsonDocument::fromJson(files.captured(1).toUtf8()).array())
+        list << v.toString();
+    return {version.captured(1), list};
+}
+
+TEST_F(DemoSite, TheOfflineCopyListsTheSiteAndChangesWithIt) {
+    const auto [version, files] = workerOf(demo->site);
+    ASSERT_FALSE(version.isEmpty());
+    // Every file of the site but the worker itself, so a first visit caches the whole key.
+    QStringList onDisk;
+    QDirIterator it(demo->site, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) onDisk << it.next().mid(demo->site.size() + 1);
+    onDisk.removeAll("sw.js");
+    onDisk.sort();
+    QStringList listed = files;
+    for (QString& f : listed) f = QUrl::fromPercentEncoding(f.toUtf8());
+    EXPECT_EQ(listed, onDisk);
+    const QJsonObject manifest =
+        QJsonDocument::fromJson(readBytes(demo->site + "/manifest.webmanifest")).object();
+    EXPECT_EQ(manifest.value("name").toString(), "Dragonflies and Damselflies of Europe");
+    EXPECT_TRUE(QFileInfo(demo->site + "/media/icon-192.png").size() > 0);
+
+    // The same base gives the same version; a changed document another one.
+    QTemporaryDir dir;
+    const QString kb = dir.filePath("kb");
+    ASSERT_TRUE(copyFolder(demo->kb, kb));
+    ASSERT_EQ(vireka_kb({"export", "web", kb, dir.filePath("same")}).exitCode, 0);
+    EXPECT_EQ(workerOf(dir.filePath("same")).first, version);
+    const QString page = kb + "/documents/a/aescy/aescy_en.html";
+    const QByteArray text = readBytes(page);
+    ASSERT_FALSE(text.isEmpty());
+    ASSERT_TRUE(writeBytes(page, QByteArray(text).replace("</body>", "<p>Seen again.</p></body>")));
+    ASSERT_EQ(vireka_kb({"export", "web", kb, dir.filePath("changed")}).exitCode, 0);
+    EXPECT_NE(workerOf(dir.filePath("changed")).first, version);
 }
 
 TEST_F(DemoSite, AnswersUndoesAndDrawsAsTheDesktopEngine) {

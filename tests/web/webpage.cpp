@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPageLayout>
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
@@ -42,9 +43,12 @@ WebPage::WebPage(QSize size, std::shared_ptr<QWebEngineProfile> profile)
       view_(std::make_unique<QWebEngineView>()),
       console_(std::make_shared<QString>()),
       chosen_(std::make_shared<QStringList>()),
-      download_(std::make_shared<QString>()) {
+      download_(std::make_shared<QString>()),
+      printRequests_(std::make_shared<int>(0)) {
     page_ = new LoggingPage(profile_.get(), console_, chosen_, view_.get());
     view_->setPage(page_);
+    QObject::connect(page_, &QWebEnginePage::printRequested, page_,
+                     [count = printRequests_] { ++*count; });
     view_->resize(size);
     view_->show();
 }
@@ -128,6 +132,27 @@ void WebPage::acceptDownloads(const QString& folder) {
                                           });
                          request->accept();
                      });
+}
+
+bool WebPage::printToPdf(const QString& path, const QPageSize& size, int timeoutMs) {
+    bool finished = false, ok = false;
+    QObject::connect(page_, &QWebEnginePage::pdfPrintingFinished, page_,
+                     [&](const QString&, bool success) {
+                         finished = true;
+                         ok = success;
+                     });
+    page_->printToPdf(path, QPageLayout(size, QPageLayout::Portrait, QMarginsF()));
+    QElapsedTimer timer;
+    timer.start();
+    while (!finished && timer.elapsed() < timeoutMs) QTest::qWait(20);
+    page_->disconnect(page_, &QWebEnginePage::pdfPrintingFinished, nullptr, nullptr);
+    return finished && ok;
+}
+
+void WebPage::type(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QWidget* target = view_->focusProxy() ? view_->focusProxy() : view_.get();
+    QTest::keyClick(target, key, modifiers);
+    QTest::qWait(30);
 }
 
 QString WebPage::console() const {

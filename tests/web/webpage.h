@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPageSize>
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -41,6 +42,12 @@ public:
     QString lastDownload() const { return *download_; }
     // The messages the page logged (errors included), one per line.
     QString console() const;
+    // How many times the page asked to be printed (window.print()).
+    int printRequests() const { return *printRequests_; }
+    // Prints the page as the browser prints it into a PDF file on pages of `size`.
+    bool printToPdf(const QString& path, const QPageSize& size, int timeoutMs = 20000);
+    // The keys a person types, sent to the focused element of the page.
+    void type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
     std::shared_ptr<QWebEngineProfile> profile() const { return profile_; }
     QWebEngineView* view() const { return view_.get(); }
@@ -52,6 +59,7 @@ private:
     std::shared_ptr<QString> console_;
     std::shared_ptr<QStringList> chosen_;
     std::shared_ptr<QString> download_;
+    std::shared_ptr<int> printRequests_;
 };
 
 }  // namespace testing_support

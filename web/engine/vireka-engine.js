@@ -66,9 +66,38 @@
     return out;
   }
 
+  // Bits read from the lowest, bit i of the stream in byte i >> 3 at bit i & 7.
+  function bitReader(bytes) {
+    let bit = 0;
+    return (bits) => {
+      let v = 0;
+      for (let b = 0; b < bits; ++b, ++bit) v |= ((bytes[bit >> 3] >> (bit & 7)) & 1) << b;
+      return v;
+    };
+  }
+
+  // The fewest bits that hold the number n.
+  function bitsFor(n) {
+    let bits = 0;
+    while (n >>> bits !== 0) ++bits;
+    return bits;
+  }
+
+  // A base64 text of exactly `expected` bytes; the length is checked before decoding, so a
+  // huge text costs no memory.
+  function decodeExactly(text, expected, what) {
+    if (!isText(text) || text.length !== Math.ceil(expected / 3) * 4) bad(what + " length");
+    const bytes = decodeBase64(text);
+    if (bytes.length !== expected) bad(what + " length");
+    return bytes;
+  }
+
   // Values in the smallest typed array that holds them: a key of 10,000 species and 5,000
-  // states takes 50 MB as bytes where 16-bit values would take 100.
-  function unpackMatrix(m, cells) {
+  // states takes 50 MB as bytes where 16-bit values would take 100. Questions listed in
+  // m.choices hold one number per species (the position of the one state at offset + 1, 0
+  // for none); the other states are in m.data (see web/CONTRACT.md).
+  function unpackMatrix(m, N, S, objects) {
+    const cells = N * S;
     if (!isObject(m)) bad("no matrix");
     if (!isInt(m.offset, -32768, 32767) || !isInt(m.bits, 0, 16) || !isText(m.data))
       bad("the matrix header");
@@ -76,26 +105,49 @@
     if (top > 32767) bad("the matrix values pass 16 bits");
     const Values = m.offset >= -128 && top <= 127 ? Int8Array : Int16Array;
     const values = new Values(cells);
-    if (m.bits === 0) {
-      if (m.data.length !== 0) bad("the matrix length");
-      values.fill(m.offset);
+    const offset = m.offset, bits = m.bits;
+    values.fill(offset);
+    if (bits === 0) {
+      if (m.data.length !== 0 || m.choices !== undefined) bad("the matrix length");
       return values;
     }
-    const expected = Math.ceil((cells * m.bits) / 8);
-    // The text is checked before it is decoded, so a huge one costs no memory.
-    if (m.data.length !== Math.ceil(expected / 3) * 4) bad("the matrix length");
-    const bytes = decodeBase64(m.data);
-    if (bytes.length !== expected) bad("the matrix length");
-    const bits = m.bits, offset = m.offset;
-    if (bits === 1) {
+    const covered = new Uint8Array(S);
+    let chosen = [];
+    if (m.choices !== undefined) {
+      if (!isObject(m.choices)) bad("the matrix choices");
+      chosen = arrayOf(m.choices.objects, "the matrix choices").map((r) => {
+        const o = isInt(r, 0, objects.length - 1) ? objects[r] : null;
+        if (!o || o.count < 2 || o.first < 0 || o.first + o.count > S) bad("the matrix choices");
+        for (let k = 0; k < o.count; ++k) {
+          if (covered[o.first + k]) bad("the matrix choices overlap");
+          covered[o.first + k] = 1;
+        }
+        return o;
+      });
+      let total = 0;
+      for (const o of chosen) total += N * bitsFor(o.count);
+      const read = bitReader(decodeExactly(m.choices.data, Math.ceil(total / 8), "the matrix choices"));
+      for (const o of chosen) {
+        const width = bitsFor(o.count);
+        for (let s = 0; s < N; ++s) {
+          const position = read(width);
+          if (position > o.count) bad("the matrix choices");
+          if (position > 0) values[(o.first + position - 1) * N + s] = offset + 1;
+        }
+      }
+    }
+    let rest = 0;
+    for (let state = 0; state < S; ++state) if (!covered[state]) ++rest;
+    const bytes = decodeExactly(m.data, Math.ceil((rest * N * bits) / 8), "the matrix");
+    if (bits === 1 && chosen.length === 0) {
       for (let c = 0; c < cells; ++c) values[c] = offset + ((bytes[c >> 3] >> (c & 7)) & 1);
       return values;
     }
-    let bit = 0;
-    for (let c = 0; c < cells; ++c) {
-      let v = 0;
-      for (let b = 0; b < bits; ++b, ++bit) v |= ((bytes[bit >> 3] >> (bit & 7)) & 1) << b;
-      values[c] = offset + v;
+    const read = bitReader(bytes);
+    for (let state = 0; state < S; ++state) {
+      if (covered[state]) continue;
+      const base = state * N;
+      for (let s = 0; s < N; ++s) values[base + s] = offset + read(bits);
     }
     return values;
   }
@@ -183,7 +235,6 @@
         if (!isInt(w, -32768, 32767)) bad("a weight");
         return w;
       });
-      this.matrix = unpackMatrix(data.matrix, N * S);
       this.joker = Object.freeze(arrayOf(data.joker, "joker").map((j) => {
         if (typeof j !== "boolean") bad("joker");
         return j;
@@ -192,6 +243,7 @@
       const objects = arrayOf(data.objects, "questions");
       if (objects.length > MAX_COUNT) bad("questions");
       this.objects = Object.freeze(objects.map((o, r) => checkObjectRow(o, r, objects.length)));
+      this.matrix = unpackMatrix(data.matrix, N, S, this.objects);
       this.stateCodes = Object.freeze(arrayOf(data.stateCodes, "state codes", S).map((code) => {
         if (code !== null && !isText(code)) bad("state codes");
         return code;

@@ -12,8 +12,9 @@
   // ---- texts ----
 
   function browserLanguage() {
-    const saved = Number(safeStorage("get", "vireka:language"));
-    if (saved === 0 || saved === 1 || saved === 2) return saved;
+    // Nothing saved reads as null, which must not count as a choice of English.
+    const saved = safeStorage("get", "vireka:language");
+    if (saved === "0" || saved === "1" || saved === "2") return Number(saved);
     for (const tag of navigator.languages || [navigator.language || "en"]) {
       const i = LANGUAGES.indexOf(String(tag).slice(0, 2).toLowerCase());
       if (i >= 0) return i;
@@ -42,24 +43,9 @@
 
   // ---- messages: one box at a time, answered by its buttons ----
 
-  function dialog(text, buttons) {
-    return new Promise((resolve) => {
-      $("dialogText").textContent = text;
-      const row = $("dialogButtons");
-      row.replaceChildren(...buttons.map(([label, value]) => {
-        const b = document.createElement("button");
-        b.type = "button";
-        b.textContent = label;
-        b.addEventListener("click", () => {
-          $("dialog").hidden = true;
-          resolve(value);
-        });
-        return b;
-      }));
-      $("dialog").hidden = false;
-      row.firstChild.focus();
-    });
-  }
+  const dialog = root.VirekaDialog.create(document.getElementById("dialog"),
+                                         () => [$("top"), $("tabs"), $("summary"),
+                                                document.querySelector("main")]);
   const message = (text) => dialog(text, [[t(1044) || "OK", true]]);
   const ask = (text) => dialog(text, [[t(1736), true], [t(1737), false]]);
 
@@ -71,6 +57,7 @@
     id = new E.Identification(key, { threshold: -1, language });
   } catch (e) {
     $("status").textContent = String(e && e.message ? e.message : e);
+    document.body.dataset.ready = "1";
     return;
   }
 
@@ -95,7 +82,7 @@
     choice: () => id.stateChoice,
     frames: () => id.frameState,
     tipOf: (r) => key.objects[r].text,
-    ask: (r) => openQuestion(r, false),
+    ask: (r) => openQuestion(r, false, $("drawing")),
   });
   const choice = new root.VirekaChoices.ChoicePicture($("choice"), assets, {
     stateText: (s) => key.stateTexts[s] ?? "",
@@ -104,7 +91,7 @@
   const results = new root.VirekaPanels.ResultsPanel($("list"), $("legend"), pickLine);
   const tree = new root.VirekaPanels.TreePanel($("tree"), (code, name) => openDocument(code, name));
   const panel = new root.VirekaPanels.QuestionsPanel($("questionList"), {
-    open: (r) => openQuestion(r, false),
+    open: (r) => openQuestion(r, false, { question: key.objects[r].key }),
     withdraw: (r) => change(() => id.withdraw(r)),
     text: t,
   });
@@ -132,8 +119,8 @@
     return button;
   }
 
-  const deterButtons = ((assets.toolbars && assets.toolbars.deter) || []).map((b) =>
-    toolbarButton(b, () => deterClicked(b.key)));
+  const deterButtons = ((assets.toolbars && assets.toolbars.deter) || []).map((b, i) =>
+    toolbarButton(b, () => deterClicked(b.key, i)));
   $("deterBar").replaceChildren(...deterButtons);
   const questionButtons = ((assets.toolbars && assets.toolbars.question) || []).map((b, i) =>
     toolbarButton(b, () => questionClicked(i + 1)));
@@ -144,12 +131,12 @@
                             toolbarButton({ caption: t(1730) }, () => questionClicked(2)));
   }
 
-  function deterClicked(tag) {
+  function deterClicked(tag, i) {
     // The question table is looked up first: a question may be called "Search".
     const r = key.objectIndex(String(tag));
-    if (r >= 0) openQuestion(r, false);
-    else if (tag === "Search") search();
-    else if (tag === "Results") showTab("results");
+    if (r >= 0) openQuestion(r, false, deterButtons[i]);
+    else if (tag === "Search") search(deterButtons[i]);
+    else if (tag === "Results") showTab("results", true);
   }
 
   function questionClicked(k) {
@@ -175,36 +162,59 @@
       if (!img || !rows[i]) return;
       const icon = marked.get(i + 1);
       button.classList.toggle("contradicted", Boolean(icon));
-      if (icon) img.src = icon;
-      else if (rows[i].picture) img.src = rows[i].picture;
+      // The same address set again would load the picture again.
+      const src = icon || rows[i].picture;
+      if (src && img.getAttribute("src") !== src) img.src = src;
     });
   }
 
   // ---- questions ----
 
-  function openQuestion(r, proposed) {
+  // `from` is where the focus goes back when the question closes: an element, or
+  // {question: key} for a row of the questions panel (rows may be made again meanwhile).
+  function openQuestion(r, proposed, from) {
     const o = key.objects[r];
     if (!o) return;
-    open = { object: r, proposed };
+    const returnTo = open ? open.returnTo : from || document.activeElement;
+    open = { object: r, proposed, returnTo, tab: open ? open.tab : document.body.dataset.tab };
     drawing.busy = true;
     // A proposed question opens with no cell marked; one the user picked shows its answer.
     choice.open(o, proposed ? -1 : id.answeredCell(r));
     const last = questionButtons[questionButtons.length - 1];
     if (last && questionButtons.length >= 3) last.hidden = !proposed;
-    $("status").textContent = o.text;
     document.body.dataset.view = "question";
     document.body.dataset.question = o.key;
-    showTab("key");
+    showStatus();
+    // A wide screen shows the stage beside every pane; a phone brings it forward.
+    if (narrow()) showTab("key");
     layout();
+    choice.focusCell();
   }
 
   function closeQuestion() {
+    if (!open) return;
+    const { returnTo, tab } = open;
     open = null;
     drawing.busy = false;
     document.body.dataset.view = "key";
     delete document.body.dataset.question;
-    $("status").textContent = "";
+    showStatus();
+    // On a phone the tab the question was opened from comes back.
+    if (tab && tab !== document.body.dataset.tab) showTab(tab);
     layout();
+    const target = returnTo && returnTo.question !== undefined ? panel.button(returnTo.question)
+                                                               : returnTo;
+    if (target && target.isConnected && !target.closest("[hidden]")) target.focus();
+  }
+
+  // The line under the toolbar: the open question, else what to do first, else nothing.
+  function showStatus() {
+    let text = "";
+    if (open) text = key.objects[open.object].text;
+    else if (!id.stateChoice.includes(1)) text = t(hasDrawing ? 1792 : 1793);
+    const problems = open ? [] : id.layers().messages;
+    if (problems.length > 0) text = problems.join(" ");
+    $("status").textContent = text;
   }
 
   function confirmAnswer() {
@@ -219,12 +229,14 @@
     await proposal(id.skip(r));
   }
 
-  async function search() {
+  async function search(from) {
+    searchFrom = from;
     await proposal(id.best());
   }
+  let searchFrom = null;
 
   async function proposal(best) {
-    if (best.outcome === "question") return openQuestion(best.object, true);
+    if (best.outcome === "question") return openQuestion(best.object, true, searchFrom);
     if (best.outcome === "retry") {
       if (await ask(best.message)) {
         id.retrySkipped();
@@ -241,15 +253,21 @@
     action();
     contradiction = null;
     refresh();
+    // The best species lead the list again (a hidden pane keeps its scroll: see showTab).
+    $("sidePane").scrollTop = 0;
+    listMoved = true;
   }
+  let listMoved = false;
 
   function refresh() {
     if (hasDrawing) refreshDrawing();
     // A variant row naming a state the base lacks is reported, as the program reports it.
-    const problems = id.layers().messages;
-    if (!open && problems.length > 0) $("status").textContent = problems.join(" ");
+    showStatus();
     markButtons(Boolean(contradiction));
-    results.render(id.listLines(), id.legend());
+    const legend = id.legend();
+    results.render(id.listLines(), legend);
+    // The line under the tabs, read out by screen readers after each answer.
+    $("summary").textContent = legend.trim();
     showContradictions();
     renderPanel();
     $("undo").disabled = !id.canUndo();
@@ -258,7 +276,9 @@
   }
 
   function renderPanel() {
-    panel.render(id.questions($("filter").value));
+    const filter = $("filter").value;
+    const all = id.questions("");
+    panel.render(filter.trim() === "" ? all : id.questions(filter), all);
   }
 
   // The description goes into the link and into this browser's storage.
@@ -272,14 +292,24 @@
     }
   }
 
-  async function restore() {
-    const hash = decodeURIComponent(location.hash.replace(/^#/, ""));
+  // An address the page cannot read (a fragment that is no description, or not even valid
+  // percent-encoding) starts the key afresh and says so.
+  // Gives the message to show once the key stands ready, or null.
+  function restore() {
+    let hash = location.hash.replace(/^#/, "");
+    let readable = true;
+    try {
+      hash = decodeURIComponent(hash);
+    } catch (e) {
+      readable = false;
+    }
     if (hash !== "") {
-      if (id.fromFragment(hash)) return;
-      await message(t(1740));
+      if (readable && id.fromFragment(hash)) return null;
+      return readable && /^v\d+;/.test(hash) ? t(1740) : t(1794);
     }
     const saved = safeStorage("get", storageKey);
     if (saved) id.fromFragment(saved);
+    return null;
   }
 
   // ---- results, contradictions, documents ----
@@ -336,21 +366,36 @@
 
   function openDocument(code, name) {
     documents.open(code, name, language);
-    showTab("document");
+    showTab("document", true);
   }
 
   // ---- views and tabs ----
 
-  function showTab(tab) {
+  const narrow = () => matchMedia("(max-width: 760px)").matches;
+
+  function showTab(tab, focus) {
     document.body.dataset.tab = tab;
-    for (const b of document.querySelectorAll("#tabs button"))
+    for (const b of document.querySelectorAll("#tabs button")) {
       b.classList.toggle("active", b.dataset.tab === tab);
+      if (b.dataset.tab === tab) b.setAttribute("aria-current", "page");
+      else b.removeAttribute("aria-current");
+    }
     layout();
+    if (listMoved && (tab === "results" || !narrow())) {
+      $("sidePane").scrollTop = 0;
+      listMoved = false;
+    }
+    if (focus && narrow()) {
+      // A pane brought forward by a command takes the focus, so a reader hears it.
+      const pane = { results: "resultsPane", document: "documentPane", questions: "questionsPane",
+                     species: "speciesPane" }[tab];
+      if (pane) $(pane).focus({ preventScroll: true });
+    }
   }
 
   for (const b of document.querySelectorAll("#tabs button"))
     b.addEventListener("click", () => showTab(b.dataset.tab));
-  $("backToList").addEventListener("click", () => showTab("results"));
+  $("backToList").addEventListener("click", () => showTab("results", true));
 
   // The drawing and the picture of choices fill the stage in their own shapes.
   function layout() {
@@ -361,7 +406,36 @@
   }
   root.addEventListener("resize", layout);
   document.addEventListener("keydown", (e) => {
-    if (e.key === "Escape" && open && $("dialog").hidden) closeQuestion();
+    if (e.key !== "Escape" || !$("dialog").hidden) return;
+    if (menuOpen()) showMenu(false, true);
+    else if (open) closeQuestion();
+  });
+
+  // The drawing cannot be walked with a keyboard: it says so, and Enter leads to the
+  // questions panel, which asks every question the drawing asks.
+  $("drawing").addEventListener("keydown", (e) => {
+    if (e.key !== "Enter" && e.key !== " ") return;
+    e.preventDefault();
+    showTab("questions");
+    $("filter").focus();
+  });
+
+  // ---- the menu of commands (a phone shows the commands only through it) ----
+
+  const menuOpen = () => document.body.classList.contains("menuOpen");
+  function showMenu(on, giveFocusBack) {
+    document.body.classList.toggle("menuOpen", on);
+    $("menuButton").setAttribute("aria-expanded", on ? "true" : "false");
+    if (on) $("commands").querySelector("button:not(:disabled), select").focus();
+    else if (giveFocusBack) $("menuButton").focus();
+  }
+  $("menuButton").addEventListener("click", () => showMenu(!menuOpen(), false));
+  // A command chosen, or a tap elsewhere, closes the menu.
+  $("commands").addEventListener("click", (e) => {
+    if (e.target.closest("button") && menuOpen()) showMenu(false, false);
+  });
+  document.addEventListener("pointerdown", (e) => {
+    if (menuOpen() && !e.target.closest("#commands, #menuButton")) showMenu(false, false);
   });
 
   // ---- commands ----
@@ -422,9 +496,14 @@
     document.documentElement.lang = LANGUAGES[language];
     for (const e of document.querySelectorAll("[data-text]")) e.textContent = t(e.dataset.text);
     // Without a drawing the first pane holds the questions, and says so.
-    if (!hasDrawing) document.querySelector('#tabs button[data-tab="key"]').textContent = t(1640);
+    if (!hasDrawing) document.querySelector('#tabs button[data-tab="key"] span').textContent = t(1640);
     $("filter").placeholder = t(1644);
+    $("filter").setAttribute("aria-label", t(1644));
     $("language").value = String(language);
+    $("language").setAttribute("aria-label", t(1796));
+    $("drawing").setAttribute("aria-label", t(1795));
+    $("doc").title = t(1721);
+    panel.reset();
     tree.render(assets.tree || [], (k) => ({ "Familles": t(1301), "Espèces": t(1300),
                                             "Communs": t(1302) })[k]);
   }
@@ -439,6 +518,30 @@
     if (documents.code !== null) documents.open(documents.code, $("docTitle").textContent, language);
   });
 
+  // ---- print ----
+
+  const printer = new root.VirekaReport.Printer($("report"), {
+    texts: t,
+    answers() {
+      const answers = [];
+      for (const section of id.questions(""))
+        for (const e of section.entries)
+          if (e.answered) answers.push([e.text, e.chosenTexts.join(", ")]);
+      return answers;
+    },
+    drawing: () => (hasDrawing ? $("drawing") : null),
+    lines: () => id.listLines(),
+    legend: () => id.legend().trim(),
+    // The leading species: the first line of the list.
+    leading() {
+      const entry = id.list()[0];
+      if (!entry) return null;
+      const name = key.species[entry.species];
+      return { name, page: documents.pageOf(speciesCodes.get(name) || "", language) };
+    },
+  });
+  $("print").addEventListener("click", () => printer.print());
+
   // ---- start ----
 
   document.body.classList.toggle("noDrawing", !hasDrawing);
@@ -448,14 +551,25 @@
     $("stagePanel").append($("questionsPane"));
     $("drawing").hidden = true;
   }
-  document.title = (assets.title || "Vireka");
+  document.title = assets.title || "Vireka";
+  $("title").textContent = document.title;
   translate();
-  restore().then(() => {
-    refresh();
-    showTab(matchMedia("(max-width: 760px)").matches ? "key" : "results");
-    document.body.dataset.ready = "1";
-  });
+  let note = null;
+  try {
+    note = restore();
+  } catch (e) {
+    note = t(1794);
+  }
+  refresh();
+  showTab(narrow() ? "key" : "results");
+  document.body.dataset.ready = "1";
+  if (note) message(note);
+  if (root.VirekaOffline) root.VirekaOffline.start(assets.title);
 
   // What tests and scripts may read: the engine's identification and the parts.
-  root.VirekaPlayer = { key, id: () => id, drawing, choice, results, openQuestion, refresh };
+  const readyAt = performance.now();
+  root.VirekaPlayer = { readyAt, key, id: () => id, drawing, choice, results, panel, documents,
+                        openQuestion, refresh, openDocument, text: t, language: () => language,
+                        // An answer as the Confirm button gives it: cell -1 for none.
+                        answer: (r, cell) => change(() => id.answer(r, cell)) };
 })(globalThis);

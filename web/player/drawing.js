@@ -5,6 +5,8 @@
 (function (root) {
   "use strict";
   const H = root.VirekaHitTest;
+  const REACH = 22;  // CSS px: half the smallest target a finger hits reliably
+  const SAMPLE = 2;  // CSS px between the spots of the hit map
 
   // Layer paths as the engine composes them ("00\\BODY_A.WMF") and as the assets key them.
   function layerKey(path) {
@@ -128,6 +130,68 @@
       const p = this.positions(e);
       this.zone = p.zone;
       this.press = p.pixel;
+      this.finger = e.pointerType === "touch" || e.pointerType === "pen";
+      if (this.finger) {
+        const rect = this.canvas.getBoundingClientRect();
+        this.fingerAt = [e.clientX - rect.left, e.clientY - rect.top];
+      }
+    }
+
+    // Which question each spot of the drawing asks, every SAMPLE CSS px, with the box each
+    // question covers; made again after each painting.
+    hitMap() {
+      const rect = this.canvas.getBoundingClientRect();
+      const w = rect.width, h = rect.height;
+      const stamp = this.generation + ":" + this.canvas.width + "x" + this.canvas.height + ":" + w;
+      if (this.map && this.map.stamp === stamp) return this.map;
+      const step = SAMPLE, cw = this.canvas.width, ch = this.canvas.height;
+      const pixels = this.context.getImageData(0, 0, cw, ch).data;
+      const spots = [];
+      const boxes = new Map();
+      for (let y = step / 2; y < h; y += step) {
+        for (let x = step / 2; x < w; x += step) {
+          const zone = H.zonePosition(x, y, w, h);
+          const px = Math.min(cw - 1, Math.floor((x * cw) / w));
+          const py = Math.min(ch - 1, Math.floor((y * ch) / h));
+          const hit = H.findObject(this.assets, (k) => this.host.objectIndex(k), this.host.choice(),
+                                   this.host.frames(), zone[0], zone[1], () => {
+            const i = 4 * (py * cw + px);
+            return pixels[i] | (pixels[i + 1] << 8) | (pixels[i + 2] << 16);
+          });
+          if (!hit.found) continue;
+          spots.push([x, y, hit.object]);
+          const b = boxes.get(hit.object) || [x, y, x, y];
+          boxes.set(hit.object, [Math.min(b[0], x), Math.min(b[1], y), Math.max(b[2], x),
+                                 Math.max(b[3], y)]);
+        }
+      }
+      this.map = { stamp, spots, boxes };
+      return this.map;
+    }
+
+    // For a finger, a part smaller than a fingertip answers anywhere within REACH CSS px of
+    // it, before the larger part under the finger: every part gets a target of at least
+    // 2 x REACH. Elsewhere the part under the finger answers, or the nearest part in reach.
+    fingerTarget(x, y, under) {
+      const map = this.hitMap();
+      const small = (o) => {
+        const b = map.boxes.get(o);
+        return b && (b[2] - b[0] + SAMPLE < 2 * REACH || b[3] - b[1] + SAMPLE < 2 * REACH);
+      };
+      if (under >= 0 && small(under)) return under;
+      let best = -1, bestSmall = false, bestDistance = Infinity;
+      for (const [sx, sy, o] of map.spots) {
+        const d = Math.hypot(sx - x, sy - y);
+        if (d > REACH) continue;
+        const s = small(o);
+        if ((s && !bestSmall) || (s === bestSmall && d < bestDistance)) {
+          best = o;
+          bestSmall = s;
+          bestDistance = d;
+        }
+      }
+      if (under >= 0 && !bestSmall) return under;
+      return best;
     }
 
     // Hover: the pointing hand and the question's text over a part that asks one.
@@ -144,7 +208,10 @@
       if (this.busy || !this.press) return;
       const hit = this.find(this.zone, this.press);
       this.press = null;
-      if (hit.found) this.host.ask(hit.object);
+      const object = this.finger ? this.fingerTarget(this.fingerAt[0], this.fingerAt[1],
+                                                     hit.found ? hit.object : -1)
+                                 : hit.found ? hit.object : -1;
+      if (object >= 0) this.host.ask(object);
     }
   }
 

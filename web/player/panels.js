@@ -21,18 +21,28 @@
     // A key of thousands of species would rebuild thousands of rows after every answer:
     // rows are made a page at a time, the next page when the end of the list scrolls into
     // view, so an answer costs the rows a person can see.
+    // The rows already made are kept and only their texts change, so an answer lays out
+    // text, not new rows.
     render(lines, legend) {
       this.legend.textContent = legend;
       this.lines = lines;
-      this.shown = 0;
       if (this.watcher) this.watcher.disconnect();
-      this.list.replaceChildren();
-      this.more();
+      if (this.sentinel) this.sentinel.remove();
+      this.sentinel = null;
+      const rows = this.list.children;
+      const keep = Math.min(rows.length, lines.length, 250);
+      while (rows.length > keep) this.list.lastChild.remove();
+      for (let i = 0; i < keep; ++i) {
+        const button = rows[i].firstChild;
+        if (button.textContent !== lines[i]) button.textContent = lines[i];
+      }
+      this.shown = keep;
+      this.more(250);
       this.select(this.selected < lines.length ? this.selected : -1);
     }
-    more() {
-      const page = 250;
-      const end = Math.min(this.lines.length, this.shown + page);
+    // Rows up to `upTo` (a page more when not given).
+    more(upTo) {
+      const end = Math.min(this.lines.length, upTo ?? this.shown + 250);
       const items = [];
       for (let i = this.shown; i < end; i++) {
         const item = element("li");
@@ -117,43 +127,85 @@
 
   // The questions with the answers given; a question opens its picture of choices, an
   // answer is taken back with its button. Questions that need an earlier answer are shown
-  // dimmed and still open.
+  // dimmed and still open. The rows are made once; an answer or the filter changes the rows
+  // in place (a key of 1,500 questions would otherwise rebuild 1,500 rows per answer), and
+  // only rows whose answer changed are touched.
   class QuestionsPanel {
     // host: {open(r), withdraw(r), text(number)}
     constructor(box, host) {
       this.box = box;
       this.host = host;
+      this.rows = new Map();   // question key -> {row, ask, answer, back, signature}
+      this.groups = [];        // [{element, keys}]
+      this.layout = "";
     }
-    render(sections) {
+    // sections: what the engine's questions(filter) gives; all: the same without a filter,
+    // the rows every filter chooses from.
+    render(sections, all) {
+      const full = all || sections;
+      const layout = full.map((s) => s.group + "\u0001" + s.entries.map((e) => e.key).join("\u0001"))
+        .join("\u0002");
+      if (layout !== this.layout) this.build(full, layout);
+      const shown = new Set();
+      for (const section of sections) for (const e of section.entries) shown.add(e.key);
+      for (const section of full) for (const e of section.entries) this.update(e, shown.has(e.key));
+      for (const g of this.groups) g.element.hidden = !g.keys.some((k) => shown.has(k));
+    }
+    build(sections, layout) {
+      this.layout = layout;
+      this.rows.clear();
+      this.groups = [];
       const parts = [];
       for (const section of sections) {
         const group = element("section", "group");
         if (section.group !== "" || sections.length > 1)
           group.append(element("h3", "", section.group || this.host.text(1645)));
         for (const entry of section.entries) group.append(this.entry(entry));
+        this.groups.push({ element: group, keys: section.entries.map((e) => e.key) });
         parts.push(group);
       }
       this.box.replaceChildren(...parts);
     }
     entry(e) {
-      const row = element("div", "question" + (e.answered ? " answered" : "") +
-                                 (e.askable ? "" : " unaskable"));
+      const row = element("div", "question");
       row.dataset.key = e.key;
-      const open = element("button", "ask");
-      open.type = "button";
-      open.append(element("span", "text", e.text));
-      if (e.answered) open.append(element("span", "answer", e.chosenTexts.join(", ")));
-      open.addEventListener("click", () => this.host.open(e.object));
-      row.append(open);
-      if (e.answered) {
-        const back = element("button", "withdraw", "✕");
-        back.type = "button";
-        back.title = this.host.text(1641);
-        back.setAttribute("aria-label", this.host.text(1641));
-        back.addEventListener("click", () => this.host.withdraw(e.object));
-        row.append(back);
-      }
+      const ask = element("button", "ask");
+      ask.type = "button";
+      ask.append(element("span", "text", e.text));
+      const answer = element("span", "answer");
+      ask.append(answer);
+      ask.addEventListener("click", () => this.host.open(e.object));
+      const back = element("button", "withdraw", "✕");
+      back.type = "button";
+      back.addEventListener("click", () => this.host.withdraw(e.object));
+      row.append(ask, back);
+      this.rows.set(e.key, { row, ask, answer, back, signature: null });
       return row;
+    }
+    update(e, shown) {
+      const r = this.rows.get(e.key);
+      if (!r) return;
+      if (r.row.hidden === shown) r.row.hidden = !shown;
+      const signature = (e.answered ? "1" : "0") + (e.askable ? "1" : "0") + e.chosenTexts.join("\u0001");
+      if (signature === r.signature) return;
+      r.signature = signature;
+      r.row.classList.toggle("answered", e.answered);
+      r.row.classList.toggle("unaskable", !e.askable);
+      r.answer.textContent = e.answered ? e.chosenTexts.join(", ") : "";
+      r.answer.hidden = !e.answered;
+      r.back.hidden = !e.answered;
+      const forget = this.host.text(1641);
+      r.back.title = forget;
+      r.back.setAttribute("aria-label", forget + ": " + e.text);
+    }
+    // The button that opens question `key`, for giving the focus back to it.
+    button(key) {
+      const r = this.rows.get(key);
+      return r && !r.row.hidden ? r.ask : null;
+    }
+    // Texts of the interface change with the language: the rows are made again.
+    reset() {
+      this.layout = "";
     }
   }
 

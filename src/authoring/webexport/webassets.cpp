@@ -1,6 +1,7 @@
 #include "authoring/webexport/webassets.h"
 
 #include "authoring/webexport/webdocuments.h"
+#include "authoring/webexport/webinstall.h"
 #include "authoring/webexport/webpictures.h"
 #include "kb/model.h"
 #include "platform/stagedfile.h"
@@ -119,6 +120,15 @@ bool writeWebAssets(const WebAssetsSource& source, const QString& out, QString* 
         !writeScript(out + QStringLiteral("/strings/strings.js"), "VIREKA_STRINGS", texts, error))
         return false;
 
+    // The title and the icons the page, its tab and a phone's home screen show.
+    const QString title = keyTitle(model);
+    if (!QDir().mkpath(out + QStringLiteral("/media")))
+        return fail(error, QStringLiteral("cannot create ") + out + QStringLiteral("/media"));
+    for (const int side : {192, 512})
+        if (!vkb::writeStagedFile(out + QStringLiteral("/media/icon-%1.png").arg(side),
+                                  keyIcon(source, title, side), error))
+            return false;
+
     WebPictures pictures(source, out);
     QJsonObject assets{{"drawing", pictures.drawing()},
                        {"choices", pictures.choices()},
@@ -126,7 +136,8 @@ bool writeWebAssets(const WebAssetsSource& source, const QString& out, QString* 
                        {"contradictionIcons", pictures.contradictionIcons()},
                        {"zones", clickZones(model)},
                        {"palette", palette(model)},
-                       {"tree", treeNodes(model.Tree, model.Tree.roots())}};
+                       {"tree", treeNodes(model.Tree, model.Tree.roots())},
+                       {"title", title}};
     if (!pictures.errorString().isEmpty()) return fail(error, pictures.errorString());
 
     WebDocuments documents(source, out);

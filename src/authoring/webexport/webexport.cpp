@@ -1,5 +1,7 @@
 #include "authoring/webexport/webexport.h"
 
+#include "authoring/webexport/webinstall.h"
+
 #include "platform/stagedfile.h"
 #include "platform/stagedoutput.h"
 
@@ -72,6 +74,9 @@ bool exportWebSite(const WebSiteInput& input, const QString& out, QString* error
     for (auto page = input.pages.cbegin(); page != input.pages.cend(); ++page)
         if (!vkb::writeStagedFile(site + QLatin1Char('/') + page.key(), page.value(), error))
             return false;
+    // Last: the service worker lists every file written before it.
+    const QString title = input.source.model ? keyTitle(*input.source.model) : QString();
+    if (!writeOfflineFiles(site, title, error)) return false;
     return staged.commit(error);
 }
 

@@ -11,25 +11,93 @@ namespace engine {
 
 using platform::i16;
 
-PackedMatrix packMatrix(const kb::Model& model) {
+namespace {
+
+// Bits written from the lowest, bit i of the stream in byte i/8 at bit i%8.
+class BitWriter {
+public:
+    void put(unsigned value, int bits) {
+        for (int b = 0; b < bits; ++b, ++bit_) {
+            if ((bit_ >> 3) >= size_t(bytes_.size())) bytes_.append('\0');
+            if ((value >> b) & 1u) bytes_[qsizetype(bit_ >> 3)] |= char(1u << (bit_ & 7));
+        }
+    }
+    QByteArray take() { return std::move(bytes_); }
+
+private:
+    QByteArray bytes_;
+    size_t bit_ = 0;
+};
+
+int bitsFor(unsigned largest) {
+    int bits = 0;
+    while ((largest >> bits) != 0) ++bits;
+    return bits;
+}
+
+// Whether every species holds `low` in each state of the range but at most one, which holds
+// low + 1.
+bool oneAtATime(const i16* values, size_t species, int first, int count, int low) {
+    for (size_t s = 0; s < species; ++s) {
+        int raised = 0;
+        for (int k = 0; k < count; ++k) {
+            const int v = values[size_t(first + k) * species + s];
+            if (v == low + 1)
+                ++raised;
+            else if (v != low)
+                return false;
+            if (raised > 1) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+PackedMatrix packMatrix(const kb::Model& model, const KeyTables* tables) {
     PackedMatrix packed;
-    const size_t cells =
-        size_t(std::max<int>(model.SpeciesCount, 0)) * size_t(std::max<int>(model.StateCount, 0));
+    const size_t species = size_t(std::max<int>(model.SpeciesCount, 0));
+    const int states = std::max<int>(model.StateCount, 0);
+    const size_t cells = species * size_t(states);
     if (cells == 0 || model.Matrix.size() < cells) return packed;
     const i16* values = model.Matrix.data();
     const auto [lo, hi] = std::minmax_element(values, values + cells);
     packed.offset = *lo;
-    const unsigned span = unsigned(int(*hi) - int(*lo));
-    while ((span >> packed.bits) != 0) ++packed.bits;
+    packed.bits = bitsFor(unsigned(int(*hi) - int(*lo)));
     if (packed.bits == 0) return packed;
-    packed.bytes = QByteArray(qsizetype((cells * size_t(packed.bits) + 7) / 8), '\0');
-    auto* out = reinterpret_cast<unsigned char*>(packed.bytes.data());
-    size_t bit = 0;
-    for (size_t c = 0; c < cells; ++c) {
-        const unsigned v = unsigned(int(values[c]) - packed.offset);
-        for (int b = 0; b < packed.bits; ++b, ++bit)
-            if ((v >> b) & 1u) out[bit >> 3] |= (unsigned char)(1u << (bit & 7));
+
+    // The questions written as one number per species; each state is covered once at most.
+    std::vector<bool> covered(size_t(states), false);
+    BitWriter choices;
+    if (tables) {
+        for (size_t r = 0; r < tables->objects.size(); ++r) {
+            const ObjectRow& o = tables->objects[r];
+            if (o.stateCount < 2 || o.firstState < 0 || o.firstState > states - o.stateCount)
+                continue;
+            const auto from = covered.begin() + o.firstState;
+            if (std::any_of(from, from + o.stateCount, [](bool c) { return c; })) continue;
+            if (!oneAtATime(values, species, o.firstState, o.stateCount, packed.offset)) continue;
+            std::fill(from, from + o.stateCount, true);
+            packed.choiceObjects.push_back(int(r));
+            const int width = bitsFor(unsigned(o.stateCount));
+            for (size_t s = 0; s < species; ++s) {
+                unsigned position = 0;
+                for (int k = 0; k < o.stateCount && position == 0; ++k)
+                    if (values[size_t(o.firstState + k) * species + s] != packed.offset)
+                        position = unsigned(k + 1);
+                choices.put(position, width);
+            }
+        }
     }
+    packed.choices = choices.take();
+    BitWriter rest;
+    for (int state = 0; state < states; ++state) {
+        if (covered[size_t(state)]) continue;
+        for (size_t s = 0; s < species; ++s)
+            rest.put(unsigned(int(values[size_t(state) * species + s]) - packed.offset),
+                     packed.bits);
+    }
+    packed.bytes = rest.take();
     return packed;
 }
 
@@ -160,11 +228,19 @@ QByteArray webKeyScript(const kb::Model& model, const KeyTables& tables,
     key.insert("weights", weights);
     const size_t cells = size_t(std::max<int>(model.SpeciesCount, 0)) * size_t(states);
     if (cells / 8 > size_t(WebMatrixLimit)) return {};  // even one bit a cell is too much
-    const PackedMatrix packed = packMatrix(model);
-    if (packed.bytes.size() > WebMatrixLimit) return {};
-    key.insert("matrix", QJsonObject{{"offset", packed.offset},
-                                     {"bits", packed.bits},
-                                     {"data", QString::fromLatin1(packed.bytes.toBase64())}});
+    const PackedMatrix packed = packMatrix(model, &tables);
+    if (packed.bytes.size() + packed.choices.size() > WebMatrixLimit) return {};
+    QJsonObject matrix{{"offset", packed.offset},
+                       {"bits", packed.bits},
+                       {"data", QString::fromLatin1(packed.bytes.toBase64())}};
+    if (!packed.choiceObjects.empty()) {
+        QJsonArray objects;
+        for (int r : packed.choiceObjects) objects.append(r);
+        matrix.insert("choices",
+                      QJsonObject{{"objects", objects},
+                                  {"data", QString::fromLatin1(packed.choices.toBase64())}});
+    }
+    key.insert("matrix", matrix);
     QJsonArray joker;
     for (bool j : model.JokerFlag) joker.append(j);
     key.insert("joker", joker);

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace kb {
 class Model;
@@ -33,11 +34,20 @@ QByteArray webKeyScript(const kb::Model& model, const KeyTables& tables,
 // The matrix as packed there: every value minus the smallest, in the fewest bits that hold
 // the largest difference, cells in the model's order (species varying fastest), the bits of
 // each cell from the lowest, bit i of the stream in byte i/8 at bit i%8.
+// Questions answered one state at a time are written more briefly: when, for every species,
+// the states of a question all hold the smallest value but at most one holding the next,
+// the question's cells become one number per species, the position of that state (k + 1,
+// 0 for none), in the fewest bits that hold its state count. `choiceObjects` lists those
+// questions in key order, their numbers are in `choices` (question by question, species
+// fastest), and `bytes` then holds only the states no listed question covers. A key of
+// 10,000 species and 1,500 such questions takes a third of the room this way.
 struct PackedMatrix {
     int offset = 0;
     int bits = 0;
     QByteArray bytes;
+    std::vector<int> choiceObjects;
+    QByteArray choices;
 };
-PackedMatrix packMatrix(const kb::Model& model);
+PackedMatrix packMatrix(const kb::Model& model, const KeyTables* tables = nullptr);
 
 }  // namespace engine

@@ -59,6 +59,10 @@ const cases = {
       ["matrix bits", (d) => { d.matrix.bits = 17; }],
       ["matrix length", (d) => { d.matrix.data = d.matrix.data.slice(0, -4); }],
       ["matrix text", (d) => { d.matrix.data = "*" + d.matrix.data.slice(1); }],
+      // Questions answered one state at a time are packed as one number per species.
+      ["matrix choices overlap", (d) => { d.matrix.choices.objects.push(d.matrix.choices.objects[0]); }],
+      ["matrix choices length", (d) => { d.matrix.choices.data = d.matrix.choices.data.slice(0, -4); }],
+      ["matrix choices question", (d) => { d.matrix.choices.objects[0] = d.objects.length; }],
       ["a question", (d) => { d.objects[0].first = "3"; }],
       ["a question's mark", (d) => { d.objects[0].mark = { button: 1 }; }],
       ["state codes", (d) => { d.stateCodes.push("X"); }],

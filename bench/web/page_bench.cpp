@@ -1,0 +1,195 @@
+// The exported player of a large key in the browser engine of the tests (Qt WebEngine): what
+// must come over the network before first use, compressed with gzip as static hosts send it;
+// the time from asking for the page to a ready key; the page's work for one answer (the
+// engine, the list, the legend, the questions panel, the drawing and the layout that follows);
+// and the page's memory. Each figure is printed against its goal.
+//
+//   bench_webpage SITE [ANSWERS]          (default 40 answers)
+#include <zlib.h>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineView>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// Every address the page asks for, in order.
+class Recorder : public QWebEngineUrlRequestInterceptor {
+public:
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override { urls << info.requestUrl(); }
+    QList<QUrl> urls;
+};
+
+// The size of a file compressed as gzip at its default level.
+qint64 gzipSize(const QByteArray& bytes) {
+    z_stream z{};
+    if (deflateInit2(&z, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) return -1;
+    QByteArray out(qsizetype(deflateBound(&z, uLong(bytes.size()))), '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+    z.avail_in = uInt(bytes.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = uInt(out.size());
+    const int done = deflate(&z, Z_FINISH);
+    const qint64 size = done == Z_STREAM_END ? qint64(z.total_out) : -1;
+    deflateEnd(&z);
+    return size;
+}
+
+QVariant run(QWebEnginePage& page, const QString& script) {
+    QVariant result;
+    bool done = false;
+    page.runJavaScript(script, [&](const QVariant& v) {
+        result = v;
+        done = true;
+    });
+    QElapsedTimer timer;
+    timer.start();
+    while (!done && timer.elapsed() < 120000) QTest::qWait(5);
+    return result;
+}
+
+qint64 residentKb(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+const char* verdict(bool ok) {
+    return ok ? "meets" : "MISSES";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench_webpage SITE [ANSWERS]\n");
+        return 2;
+    }
+    const QString site = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const int answers = argc > 2 ? std::max(5, QString::fromLocal8Bit(argv[2]).toInt()) : 40;
+
+    QWebEngineProfile profile;
+    Recorder recorder;
+    profile.setUrlRequestInterceptor(&recorder);
+    QWebEngineView view;
+    auto* page = new QWebEnginePage(&profile, &view);
+    view.setPage(page);
+    view.resize(1280, 800);
+    view.show();
+
+    QElapsedTimer clock;
+    clock.start();
+    page->load(QUrl::fromLocalFile(site + QStringLiteral("/index.html")));
+    while (
+        run(*page, QStringLiteral("Boolean(document.body && document.body.dataset.ready === '1')"))
+                .toBool() == false &&
+        clock.elapsed() < 120000)
+        QTest::qWait(10);
+    const double readyMs = double(clock.elapsed());
+    const double pageReadyMs = run(*page, "VirekaPlayer.readyAt || -1").toDouble();
+
+    qint64 raw = 0, gz = 0;
+    for (const QUrl& url : recorder.urls) {
+        QFile file(url.toLocalFile());
+        if (!url.isLocalFile() || !file.open(QIODevice::ReadOnly)) continue;
+        const QByteArray bytes = file.readAll();
+        raw += bytes.size();
+        gz += gzipSize(bytes);
+    }
+
+    // Answers to questions drawn at random, each followed by the layout it causes.
+    const QVariantList times =
+        run(*page,
+            QStringLiteral(
+                "(() => { const P = VirekaPlayer, key = P.key; let seed = 7;"
+                " const next = (n) => (seed = (seed * 1103515245 + 12345) % 2147483648) % n;"
+                " const askable = key.objects.map((o, r) => r).filter((r) => key.objects[r].count "
+                "> 1);"
+                " const page = [], engine = [];"
+                // Earlier players answer through the engine and refresh the page whole.
+                " const answer = P.answer || ((r, c) => { P.id().answer(r, c); P.refresh(); });"
+                " for (let i = 0; i < %1; ++i) { const r = askable[next(askable.length)];"
+                "   const cell = next(key.objects[r].count);"
+                "   let t = performance.now(); answer(r, cell); document.body.offsetHeight;"
+                "   page.push(performance.now() - t);"
+                "   t = performance.now(); P.id().answer(r, (cell + 1) % key.objects[r].count);"
+                "   engine.push(performance.now() - t); P.id().undo(); }"
+                " return [page, engine]; })()")
+                .arg(answers))
+            .toList();
+    std::vector<double> pageMs, engineMs;
+    for (const QVariant& v : times.value(0).toList()) pageMs.push_back(v.toDouble());
+    for (const QVariant& v : times.value(1).toList()) engineMs.push_back(v.toDouble());
+    std::sort(pageMs.begin(), pageMs.end());
+    std::sort(engineMs.begin(), engineMs.end());
+    const auto median = [](const std::vector<double>& v) {
+        return v.empty() ? -1.0 : v[v.size() / 2];
+    };
+    const auto worst = [](const std::vector<double>& v) { return v.empty() ? -1.0 : v.back(); };
+
+    // Where an answer's time goes, part by part, on the same random answers.
+    const QString parts =
+        run(*page,
+            QStringLiteral(
+                "(() => { const P = VirekaPlayer, key = P.key, id = P.id(); const T = {};"
+                " const time = (n, f) => { const t = performance.now(); f();"
+                "   T[n] = (T[n] || 0) + performance.now() - t; };"
+                " let seed = 11; const next = (n) => (seed = (seed * 1103515245 + 12345) % "
+                "2147483648) % n;"
+                " const askable = key.objects.map((o, r) => r).filter((r) => key.objects[r].count "
+                "> 1);"
+                " for (let i = 0; i < %1; ++i) { const r = askable[next(askable.length)];"
+                "   time('engine', () => id.answer(r, next(key.objects[r].count)));"
+                "   time('layers', () => id.layers());"
+                "   time('list', () => P.results.render(id.listLines(), id.legend()));"
+                "   time('questions', () => id.questions(''));"
+                "   if (P.panel) time('panel', () => { const a = id.questions(''); "
+                "P.panel.render(a, a); });"
+                "   time('layout', () => document.body.offsetHeight); }"
+                " return Object.entries(T).map(([k, v]) => k + ' ' + (v / %1).toFixed(1) + ' ms')"
+                ".join(', '); })()")
+                .arg(answers))
+            .toString();
+
+    QTest::qWait(500);
+    const double heapMb =
+        run(*page, "performance.memory ? performance.memory.usedJSHeapSize : -1").toDouble() /
+        1048576.0;
+    const double rssMb = double(residentKb(page->renderProcessPid())) / 1024.0;
+
+    std::printf("site: %s (%s)\n", qPrintable(site),
+                qPrintable(run(*page,
+                               "VirekaPlayer.key.speciesCount + ' species, ' +"
+                               " VirekaPlayer.key.objects.length + ' questions'")
+                               .toString()));
+    std::printf("before first use: %lld files, %.2f MB, %.2f MB gzip  (goal <= 5 MB: %s)\n",
+                qlonglong(recorder.urls.size()), raw / 1048576.0, gz / 1048576.0,
+                verdict(gz <= 5 * 1048576));
+    std::printf("ready: %.0f ms from the request, %.0f ms in the page  (goal <= 1000 ms: %s)\n",
+                readyMs, pageReadyMs, verdict(readyMs <= 1000));
+    std::printf(
+        "answer, page update: median %.1f ms, worst %.1f ms over %zu; engine alone median "
+        "%.1f ms  (goal <= 16 ms: %s)\n",
+        median(pageMs), worst(pageMs), pageMs.size(), median(engineMs),
+        verdict(worst(pageMs) <= 16));
+    std::printf("  mean per answer: %s\n", qPrintable(parts));
+    std::printf(
+        "memory: renderer %.0f MB resident, JavaScript heap %.0f MB  (goal <= 150 MB: %s)\n", rssMb,
+        heapMb, verdict(rssMb <= 150));
+    return 0;
+}
