@@ -5,7 +5,8 @@
 (function (root) {
   "use strict";
   const doc = root.document;
-  const key = root.VirekaEngine.loadKey(root.VIREKA_KEY);
+  // The player's own key when it is there: a big key is decoded once, not twice.
+  const key = (root.VirekaPlayer && root.VirekaPlayer.key) || root.VirekaEngine.loadKey(root.VIREKA_KEY);
   const strings = root.VIREKA_STRINGS || {};
   const MAX = 5;
   const chosen = [];
