@@ -1,0 +1,52 @@
+#include "authoring/import/datasetfiles.h"
+#include "authoring/import/deltareader.h"
+#include "authoring/import/sddreader.h"
+#include "support/importdatasets.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <zlib.h>
+
+using namespace authoring;
+using testing_support::writeFile;
+
+namespace {
+
+// A DELTA folder of `items` items on two characters; its items file is `itemsFile` when
+// given (the caller links it elsewhere).
+void writeDelta(const QString& folder, int items, int states = 2) {
+    QByteArray chars = "*CHARACTER LIST\n#1. host/\n";
+    for (int s = 1; s <= states; ++s)
+        chars += "  " + QByteArray::number(s) + ". host " + QByteArray::number(s) + "/\n";
+    chars += "#2. colour/\n  1. red/\n  2. blue/\n";
+    writeFile(folder + "/specs",
+              "*NUMBER OF CHARACTERS 2\n*NUMBERS OF STATES 1," + QByteArray::number(states) + "\n");
+    writeFile(folder + "/chars", chars);
+    QByteArray body = "*ITEM DESCRIPTIONS\n";
+    body.reserve(items * 24);
+    for (int i = 0; i < items; ++i)
+        body +=
+            "# Taxon " + QByteArray::number(i) + "/ 1,1 2," + QByteArray::number(1 + i % 2) + "\n";
+    writeFile(folder + "/items", body);
+}
+
+}  // namespace
+
+// A character may list a great many states (a list of hosts): each is read once, so a
+// hundred thousand of them read whole, numbered and labelled in order.
+TEST(DatasetBounds, ACharacterOfAHundredThousandStatesReadsWhole) {
+    QTemporaryDir dir;
+    writeDelta(dir.path(), 2, 100000);
+    Dataset data;
+    DeltaReader reader;
+    ASSERT_TRUE(reader.read(dir.path(), data)) << reader.errorString().toStdString();
+    const Character& host = data.characters[0];
+    ASSERT_EQ(host.states.size(), 100000);
+    EXPECT_EQ(host.states[0].label, "host 1");
+    EXPECT_EQ(host.states[99999].id, "100000");
+    EXPECT_EQ(host.states[99999].label, "host 100000");
+    EXPECT_EQ(data.characters[1].states.size(), 2);
+    EXPECT_EQ(data.items[1].attributes[1].states, QList<int>{1});
+}
