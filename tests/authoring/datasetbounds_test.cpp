@@ -14,6 +14,39 @@ using testing_support::writeFile;
 
 namespace {
 
+QByteArray sdd(const QByteArray& doctype, const QByteArray& label, int descriptions = 1) {
+    QByteArray coded;
+    for (int d = 0; d < descriptions; ++d)
+        coded += "<CodedDescription id=\"d" + QByteArray::number(d) +
+                 "\"><Representation><Label>Taxon " + QByteArray::number(d) +
+                 "</Label></Representation></CodedDescription>\n";
+    return "<?xml version=\"1.0\"?>\n" + doctype +
+           "<Datasets xmlns=\"http://rs.tdwg.org/UBIF/2006/\"><Dataset>"
+           "<Representation><Label>" +
+           label +
+           "</Label></Representation><Characters><CategoricalCharacter id=\"c1\">"
+           "<Representation><Label>colour</Label></Representation><States>"
+           "<StateDefinition id=\"s1\"><Representation><Label>red</Label></Representation>"
+           "</StateDefinition></States></CategoricalCharacter></Characters>"
+           "<CodedDescriptions>" +
+           coded + "</CodedDescriptions></Dataset></Datasets>\n";
+}
+
+struct SddRead {
+    bool ok = false;
+    QString error;
+    Dataset data;
+};
+
+SddRead readSdd(const QString& file, const QByteArray& xml) {
+    writeFile(file, xml);
+    SddRead r;
+    SddReader reader;
+    r.ok = reader.read(file, r.data);
+    r.error = reader.errorString();
+    return r;
+}
+
 // A DELTA folder of `items` items on two characters; its items file is `itemsFile` when
 // given (the caller links it elsewhere).
 void writeDelta(const QString& folder, int items, int states = 2) {
@@ -33,6 +66,28 @@ void writeDelta(const QString& folder, int items, int states = 2) {
 }
 
 }  // namespace
+
+// The base counts species in 16 bits: one taxon more is refused while the dataset is read,
+// naming the limit.
+TEST(DatasetBounds, MoreTaxaThanABaseCountsAreRefused) {
+    QTemporaryDir dir;
+    writeDelta(dir.path() + "/full", kMaxTaxa);
+    Dataset data;
+    DeltaReader delta;
+    ASSERT_TRUE(delta.read(dir.path() + "/full", data)) << delta.errorString().toStdString();
+    EXPECT_EQ(data.items.size(), kMaxTaxa);
+
+    writeDelta(dir.path() + "/over", kMaxTaxa + 1);
+    DeltaReader over;
+    EXPECT_FALSE(over.read(dir.path() + "/over", data));
+    EXPECT_TRUE(over.errorString().contains("items:32769: more than 32767 taxa"))
+        << over.errorString().toStdString();
+
+    const SddRead overSdd = readSdd(dir.path() + "/over.sdd.xml", sdd({}, "T", kMaxTaxa + 1));
+    EXPECT_FALSE(overSdd.ok);
+    EXPECT_TRUE(overSdd.error.contains("more than 32767 taxa")) << overSdd.error.toStdString();
+    EXPECT_TRUE(readSdd(dir.path() + "/full.sdd.xml", sdd({}, "T", kMaxTaxa)).ok);
+}
 
 // A character may list a great many states (a list of hosts): each is read once, so a
 // hundred thousand of them read whole, numbered and labelled in order.

@@ -15,6 +15,17 @@ namespace authoring {
 
 constexpr double kUnbounded = std::numeric_limits<double>::infinity();
 
+// The base counts its species in a 16-bit number: a dataset with more taxa cannot become a
+// knowledge base, and is refused while it is read rather than after hours of writing.
+constexpr int kMaxTaxa = 32767;
+
+inline QString tooManyTaxa() {
+    return QStringLiteral(
+               "more than %1 taxa; a knowledge base holds at most %1 species (its "
+               "species count is a 16-bit number)")
+        .arg(kMaxTaxa);
+}
+
 struct NumericRange {
     double low = 0;
     double high = 0;

@@ -261,6 +261,7 @@ bool DeltaReader::itemDescriptions(const Directive& d) {
 
 bool DeltaReader::item(const Directive& d, qsizetype from, qsizetype to) {
     const QString& s = d.data;
+    if (m_out->items.size() >= kMaxTaxa) return fail(d, from - 1, tooManyTaxa());
     const qsizetype end = deltatext::textEnd(s, from);
     if (end < 0 || end >= to)
         return fail(d, from, QStringLiteral("the item name does not end with '/'"));
