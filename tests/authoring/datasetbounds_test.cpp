@@ -89,6 +89,34 @@ TEST(DatasetBounds, MoreTaxaThanABaseCountsAreRefused) {
     EXPECT_TRUE(readSdd(dir.path() + "/full.sdd.xml", sdd({}, "T", kMaxTaxa)).ok);
 }
 
+// The usual file names of a DELTA folder obey the rule of every name a dataset gives: a
+// link leading out of the folder is refused, a link inside it is followed.
+TEST(DatasetBounds, DeltaFilesLinkedOutOfTheFolderAreRefused) {
+    QTemporaryDir dir;
+    const QString folder = dir.path() + "/dataset";
+    writeDelta(folder, 3);
+    writeDelta(dir.path() + "/elsewhere", 5);
+    for (const char* name : {"items", "chars", "specs"}) {
+        const QString file = folder + "/" + name;
+        const QString kept = folder + "/kept-" + name;
+        ASSERT_TRUE(QFile::rename(file, kept));
+        ASSERT_TRUE(QFile::link(dir.path() + "/elsewhere/" + name, file));
+        Dataset data;
+        DeltaReader refused;
+        EXPECT_FALSE(refused.read(folder, data)) << name;
+        EXPECT_TRUE(refused.errorString().contains(QString(name) + ": leads out of the dataset"))
+            << refused.errorString().toStdString();
+        // A link to a file of the folder itself is an ordinary name.
+        ASSERT_TRUE(QFile::remove(file));
+        ASSERT_TRUE(QFile::link(kept, file));
+        DeltaReader reader;
+        ASSERT_TRUE(reader.read(folder, data)) << reader.errorString().toStdString();
+        EXPECT_EQ(data.items.size(), 3);
+        ASSERT_TRUE(QFile::remove(file));
+        ASSERT_TRUE(QFile::rename(kept, file));
+    }
+}
+
 // A character may list a great many states (a list of hosts): each is read once, so a
 // hundred thousand of them read whole, numbered and labelled in order.
 TEST(DatasetBounds, ACharacterOfAHundredThousandStatesReadsWhole) {

@@ -22,6 +22,11 @@ QString inside(const QString& folder, const QString& name) {
     return real;
 }
 
+QString outside(const QString& name) {
+    return QStringLiteral("%1: leads out of the dataset's folder (a link or a path elsewhere)")
+        .arg(name);
+}
+
 bool read(const QString& path, qint64 limit, QByteArray& bytes, QString& error) {
     const QFileInfo info(path);
     if (!info.exists()) return (error = QStringLiteral("%1: no such file").arg(path), false);
@@ -44,8 +49,7 @@ bool read(const QString& path, qint64 limit, QByteArray& bytes, QString& error) 
         if (part.isEmpty()) break;
         bytes += part;
         if (bytes.size() > limit)
-            return (error = QStringLiteral("%1: larger than %2 bytes").arg(path).arg(limit),
-                    false);
+            return (error = QStringLiteral("%1: larger than %2 bytes").arg(path).arg(limit), false);
     }
     return true;
 }

@@ -14,6 +14,8 @@ constexpr qint64 kPictureLimit = 16 * 1024 * 1024;
 // The absolute path of `name` (relative to `folder`, "\" accepted as separator) when it
 // stays inside `folder`; empty otherwise.
 QString inside(const QString& folder, const QString& name);
+// The refusal of a name that leads out of the dataset's folder.
+QString outside(const QString& name);
 
 bool read(const QString& path, qint64 limit, QByteArray& bytes, QString& error);
 

@@ -88,7 +88,12 @@ bool DeltaReader::read(const QString& folder, Dataset& out) {
     QStringList files;
     for (const char* name :
          {"specs", "chars", "items", "cimages", "timages", "toint", "tokey", "key", "tonat"})
-        if (const QString f = findFile(folder, QString::fromLatin1(name)); !f.isEmpty()) files << f;
+        if (const QString f = findFile(folder, QString::fromLatin1(name)); !f.isEmpty()) {
+            // The usual names obey the rule of every name the dataset gives.
+            if (datasetfiles::inside(folder, QFileInfo(f).fileName()).isEmpty())
+                return (m_error = datasetfiles::outside(f), false);
+            files << f;
+        }
     if (files.isEmpty())
         return (m_error = folder + QStringLiteral(": no DELTA files (specs, chars, items)"), false);
     for (const QString& f : files)
