@@ -8,6 +8,7 @@
 
 #include "platform/boundedfile.h"
 #include "platform/wmfplayer.h"
+#include "platform/xmlentities.h"
 
 #include <zlib.h>
 
@@ -110,6 +111,7 @@ Picture Picture::fromData(const QByteArray& bytes, const QString& name, QString*
         const auto plain = isGzip(bytes) ? gunzip(bytes, &why) : std::optional(bytes);
         if (!plain) return fail(why);
         if (!looksLikeSvg(*plain)) return fail(QStringLiteral("unreadable SVG drawing"));
+        if (QString why; !xmlentities::withinBounds(*plain, why)) return fail(why);
         auto renderer = std::make_shared<QSvgRenderer>(*plain);
         if (!renderer->isValid()) return fail(QStringLiteral("unreadable SVG drawing"));
         const QSize size = renderer->defaultSize();

@@ -67,6 +67,54 @@ void writeDelta(const QString& folder, int items, int states = 2) {
 
 }  // namespace
 
+// Entities declared in the file expand where they are used; their total is counted before
+// the file is parsed, so that the refusal costs no more memory than the file itself.
+TEST(DatasetBounds, SddEntityExpansionIsBoundedInTotal) {
+    QTemporaryDir dir;
+    const QString file = dir.path() + "/e.sdd.xml";
+
+    // Nested: ten levels of ten references, a thousand million "lol"s.
+    QByteArray laughs = "<!DOCTYPE Datasets [\n<!ENTITY l0 \"lol\">\n";
+    for (int k = 1; k <= 9; ++k)
+        laughs += "<!ENTITY l" + QByteArray::number(k) + " \"" +
+                  QByteArray("&l" + QByteArray::number(k - 1) + ";").repeated(10) + "\">\n";
+    laughs += "]>\n";
+    SddRead r = readSdd(file, sdd(laughs, "&l9;"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.contains("expand")) << r.error.toStdString();
+
+    // Flat: one entity of 4 KB used 60,000 times (240 MB once expanded), in text and in an
+    // attribute, where the parser builds the whole value before handing it over.
+    const QByteArray big =
+        "<!DOCTYPE Datasets [<!ENTITY big \"" + QByteArray(4096, 'x') + "\">]>\n";
+    r = readSdd(file, sdd(big, QByteArray("&big;").repeated(60000)));
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.contains("expand")) << r.error.toStdString();
+    QByteArray inAttribute = sdd(big, "T");
+    inAttribute.replace("id=\"c1\"",
+                        "id=\"c1\" note=\"" + QByteArray("&big;").repeated(60000) + "\"");
+    r = readSdd(file, inAttribute);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.contains("expand")) << r.error.toStdString();
+
+    // The same file in UTF-16 is counted the same way.
+    const QString utf16Text =
+        QString::fromUtf8(sdd(big, QByteArray("&big;").repeated(60000)))
+            .replace("version=\"1.0\"", "version=\"1.0\" encoding=\"UTF-16\"");
+    QByteArray utf16("\xff\xfe", 2);
+    utf16.append(reinterpret_cast<const char*>(utf16Text.utf16()), utf16Text.size() * 2);
+    r = readSdd(file, utf16);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.contains("expand")) << r.error.toStdString();
+
+    // An entity used a reasonable number of times still reads.
+    const QByteArray genus =
+        "<!DOCTYPE Datasets [<!ENTITY g \"Viola\"><!ENTITY a \"&g; alba\">]>\n";
+    r = readSdd(file, sdd(genus, QByteArray("&a; ").repeated(1000)));
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_TRUE(r.data.title.startsWith("Viola alba Viola alba"));
+}
+
 // The base counts species in 16 bits: one taxon more is refused while the dataset is read,
 // naming the limit.
 TEST(DatasetBounds, MoreTaxaThanABaseCountsAreRefused) {
