@@ -165,6 +165,56 @@ TEST(DatasetBounds, DeltaFilesLinkedOutOfTheFolderAreRefused) {
     }
 }
 
+// A compressed drawing is expanded under the loader's limit: a small file that would grow
+// past it is refused, as a build refuses it, before it takes the memory.
+TEST(DatasetBounds, DatasetPicturesGoThroughTheBoundedLoader) {
+    QTemporaryDir dir;
+    const QString bomb = dir.path() + "/bomb.svgz";
+    {
+        // A valid drawing padded with 64 MB of spaces, written as a gzip stream by pieces.
+        QFile out(bomb);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        z_stream z{};
+        ASSERT_EQ(deflateInit2(&z, 9, Z_DEFLATED, 16 + MAX_WBITS, 9, Z_DEFAULT_STRATEGY), Z_OK);
+        QByteArray in = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\">";
+        QByteArray buffer(1 << 16, 0);
+        for (int piece = 0; piece <= 64; ++piece) {
+            const bool last = piece == 64;
+            if (piece > 0) in = last ? QByteArray("</svg>") : QByteArray(1 << 20, ' ');
+            z.next_in = reinterpret_cast<Bytef*>(in.data());
+            z.avail_in = uInt(in.size());
+            do {
+                z.next_out = reinterpret_cast<Bytef*>(buffer.data());
+                z.avail_out = uInt(buffer.size());
+                deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+                out.write(buffer.constData(), buffer.size() - qsizetype(z.avail_out));
+            } while (z.avail_out == 0);
+        }
+        deflateEnd(&z);
+    }
+    QString error;
+    EXPECT_TRUE(datasetfiles::readPicture(bomb, error).isNull());
+    EXPECT_TRUE(error.contains("expands past")) << error.toStdString();
+
+    // Entities inside a drawing are counted as in a dataset's own XML.
+    const QString entities = dir.path() + "/entities.svg";
+    writeFile(entities, "<!DOCTYPE svg [<!ENTITY big \"" + QByteArray(4096, 'x') +
+                            "\">]><svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" "
+                            "height=\"10\"><text>" +
+                            QByteArray("&big;").repeated(60000) + "</text></svg>");
+    EXPECT_TRUE(datasetfiles::readPicture(entities, error).isNull());
+    EXPECT_TRUE(error.contains("entities of the file expand")) << error.toStdString();
+
+    const QString small = dir.path() + "/small.svg";
+    writeFile(small,
+              "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"30\" height=\"20\">"
+              "<rect width=\"30\" height=\"20\" fill=\"#ff0000\"/></svg>");
+    const QImage image = datasetfiles::readPicture(small, error);
+    ASSERT_FALSE(image.isNull()) << error.toStdString();
+    EXPECT_EQ(image.size(), QSize(30, 20));
+    EXPECT_EQ(image.pixelColor(15, 10), QColor(0xff, 0, 0));
+}
+
 // A character may list a great many states (a list of hosts): each is read once, so a
 // hundred thousand of them read whole, numbered and labelled in order.
 TEST(DatasetBounds, ACharacterOfAHundredThousandStatesReadsWhole) {

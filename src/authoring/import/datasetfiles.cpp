@@ -1,5 +1,7 @@
 #include "authoring/import/datasetfiles.h"
 
+#include "platform/picture.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -69,6 +71,17 @@ QString decode(const QByteArray& bytes) {
         text[i] = QChar(b >= 0x80 && b < 0xA0 ? high[b - 0x80] : char16_t(b));
     }
     return text;
+}
+
+QImage readPicture(const QString& path, QString& error) {
+    QByteArray bytes;
+    if (!read(path, kPictureLimit, bytes, error)) return {};
+    const platform::Picture picture = platform::Picture::fromData(bytes, path, &error);
+    if (picture.isNull()) return {};
+    const QSize size = picture.naturalSize().toSize();
+    const QImage image = picture.render(size.isEmpty() ? QSize(1, 1) : size);
+    if (image.isNull()) error = QStringLiteral("%1: the picture is too large").arg(path);
+    return image;
 }
 
 }  // namespace authoring::datasetfiles

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 
 // Reading the files a dataset names. Every file must lie inside the dataset's folder, be a
@@ -20,5 +21,11 @@ QString outside(const QString& name);
 bool read(const QString& path, qint64 limit, QByteArray& bytes, QString& error);
 
 QString decode(const QByteArray& bytes);
+
+// A picture the dataset names, decoded by the same bounded loader as a build's pictures (a
+// compressed drawing is expanded under a limit, pixels are counted before they are made);
+// raster pictures keep their pixels, drawings are rendered at their own size. A null image
+// with the reason in `error` otherwise.
+QImage readPicture(const QString& path, QString& error);
 
 }  // namespace authoring::datasetfiles
