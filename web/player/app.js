@@ -273,7 +273,7 @@
   }
 
   async function restore() {
-    const hash = decodeURIComponent(location.hash.replace(/^#/, ""));
+    const hash = E.fragmentOfAddress(location.hash);
     if (hash !== "") {
       if (id.fromFragment(hash)) return;
       await message(t(1740));
