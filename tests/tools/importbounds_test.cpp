@@ -135,7 +135,7 @@ TEST(ImportBounds, DatasetsPastTheLimitsAreRefusedWithExitTwo) {
 TEST(ImportBounds, CheckReadsPagePicturesAsGifHeadersOnly) {
     QTemporaryDir dir;
     const QString base = dir.path() + "/kb";
-    ToolRun r = vkb({"build", QStringLiteral(VIREKA_DEMO_SOURCE), base});
+    ToolRun r = testing_support::runTool("cp", {"-r", QStringLiteral(VIREKA_DEMO_KB), base});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     QDirIterator pages(base + "/documents", {"*.gif"}, QDir::Files, QDirIterator::Subdirectories);
     ASSERT_TRUE(pages.hasNext());
