@@ -3,6 +3,7 @@
 
 usage: python3 fuzz/makeseeds.py [BUILD]   (BUILD: a normal build folder, default build/)
 """
+import gzip
 import os
 import pathlib
 import re
@@ -12,6 +13,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import zlib
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 BUILD = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build").resolve()
@@ -138,6 +140,32 @@ def sdd_seeds():
         b'</s:Categorical></s:SummaryData></s:CodedDescription></s:CodedDescriptions></s:Dataset>')
 
 
+def png(width, height, rgb):
+    """A PNG of one colour, written without an imaging library."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    rows = b"".join(b"\x00" + bytes(rgb) * width for _ in range(height))
+    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows)) +
+            chunk(b"IEND", b""))
+
+
+def importwriter_seeds():
+    svg = (b'<svg xmlns="http://www.w3.org/2000/svg" width="60" height="40"><rect width="30" '
+           b'height="40" fill="#3d7a4a"/><circle cx="45" cy="20" r="10" fill="#c03"/></svg>')
+    chars = (b"*CHARACTER LIST\n#1. leaf colour/\n  1. green/\n  2. red/\n  3. \\i{}yellow\\i0{}/\n"
+             b"#2. leaf length/ mm/\n#3. hairs/ 1. absent/ 2. present/\n")
+    items = (b"*ITEM DESCRIPTIONS\n# \\i{}Aus bus\\i0{} <L.>/ 1,1 2,3-5 3,1\n# Aus cus/ 1,2/3 2,10 3,2\n"
+             b"# Dus eus/ 1,V 2,4-8(-12) 3,U\n")
+    cimages = (b"*CHARACTER IMAGES\n#1. picture <@subject leaf> <@state 1 x=0 y=0 w=30 h=40> "
+               b"<@state 2 x=30 y=0 w=30 h=40> <@state 3 x=500 y=500 w=9 h=9>\n#3. picture\n")
+    pictures = {"png-regions": png(60, 40, (61, 122, 74)), "svg-regions": svg,
+                "svgz": gzip.compress(svg, mtime=0), "not-a-picture": b"GIF89a\x01"}
+    for name, picture in pictures.items():
+        put("importwriter_fuzz", name, SEP.join([picture, chars, items, cimages]))
+
+
 def main():
     demo = base_parts(BUILD / "demo")
     put("kb_fuzz", "demo", SEP.join(demo))
@@ -165,6 +193,7 @@ def main():
 
     delta_seeds()
     sdd_seeds()
+    importwriter_seeds()
 
     put("wmf_fuzz", "palette", demo[3])
     drawings = sorted((BUILD / "demo" / "drawings").rglob("*.WMF"))
