@@ -31,11 +31,18 @@ Tracked& tracked() {
     return t;
 }
 
+volatile sig_atomic_t holdAsked = 0;
 volatile sig_atomic_t writerHeld = 0;
 
 // The writing thread stops here, wherever it was, and stays until the process ends: it
-// cannot write into the folder while it is removed, nor make it again.
-void hold(int) {
+// cannot write into the folder while it is removed, nor make it again. A SIGUSR2 from
+// outside keeps its usual effect.
+void hold(int signal) {
+    if (!holdAsked) {
+        ::signal(signal, SIG_DFL);
+        ::raise(signal);
+        return;
+    }
     writerHeld = 1;
     for (;;) ::pause();
 }
@@ -85,6 +92,7 @@ void removeTree(int parent, const char* name, int depth) {
     // Held to the end: a swap of the folder into place is finished first, or never begun.
     tracked().mutex.lock();
     if (!tracked().folders.empty()) {
+        holdAsked = 1;
         ::pthread_kill(tracked().writer, SIGUSR2);
         // A writer stuck in the kernel is not waited for long.
         const timespec step{0, 1000000};
