@@ -130,9 +130,9 @@ TEST(ImportBounds, DatasetsPastTheLimitsAreRefusedWithExitTwo) {
     EXPECT_FALSE(QFileInfo::exists(dir.path() + "/big-out"));
 }
 
-// check reads a page picture's header only, as a GIF: a compressed drawing under that name
-// is reported, not expanded.
-TEST(ImportBounds, CheckReadsPagePicturesAsGifHeadersOnly) {
+// check reads only a raster page picture's header: a compressed drawing under that name is
+// reported, not expanded.
+TEST(ImportBounds, CheckReadsOnlyRasterPagePictureHeaders) {
     QTemporaryDir dir;
     const QString base = dir.path() + "/kb";
     ToolRun r = testing_support::runTool("cp", {"-r", QStringLiteral(VIREKA_DEMO_KB), base});
@@ -144,6 +144,6 @@ TEST(ImportBounds, CheckReadsPagePicturesAsGifHeadersOnly) {
     writeSvgzBomb(page, 64);
     r = vkb({"check", "--data", base, "--base", "vireka.db", "--documents", base + "/documents"});
     EXPECT_TRUE(r.out.contains("page picture '" + QDir(base + "/documents").relativeFilePath(page) +
-                               "' is not a GIF picture"))
+                               "' is not a GIF, PNG or JPEG picture"))
         << r.out.toStdString() << r.err.toStdString();
 }

@@ -474,14 +474,16 @@ void KbCheck::checkDocuments() {
 // wrongly: worth a word, not a failure.
 void KbCheck::checkPagePicture(const QString& code, const QString& name) {
     if (!fileProblem(documents_, name, false).isEmpty()) return;
-    // Only a GIF header is read: left to guess, the reader would expand a compressed drawing
-    // named .gif whole, without a bound, to learn its size.
-    QImageReader reader(platform::toLocalPath(platform::joinPath(documents_, name)), "gif");
-    reader.setAutoDetectImageFormat(false);
-    const QSize size = reader.size();
-    if (!size.isValid())
-        return add(QStringLiteral("warning: Flore '%1': page picture '%2' is not a GIF picture")
+    QImageReader reader(platform::toLocalPath(platform::joinPath(documents_, name)));
+    reader.setDecideFormatFromContent(true);
+    // Only a raster picture's header is read: a compressed drawing under that name would be
+    // expanded whole to learn its size.
+    const QByteArray format = reader.format();
+    if (format != "gif" && format != "png" && format != "jpeg")
+        return add(QStringLiteral("warning: Flore '%1': page picture '%2' is not a GIF, PNG or "
+                                  "JPEG picture")
                        .arg(code, name));
+    const QSize size = reader.size();
     if (size != QSize(PageWidth, PageHeight))
         add(QStringLiteral("warning: Flore '%1': page picture '%2' is %3 x %4 pixels, not %5 x %6")
                 .arg(code, name)
