@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <chrono>
@@ -60,6 +61,33 @@ void ImportDelta(benchmark::State& state) {
     state.counters["vs_read"] = work / pass;
 }
 BENCHMARK(ImportDelta)->Args({1000, 200})->Args({100, 50})->Unit(benchmark::kSecond)->Iterations(3);
+
+// Reading a character of N states (a list of hosts): the time per state stays the same
+// whatever N, each state being read once.
+void ReadManyStates(benchmark::State& state) {
+    QTemporaryDir dir;
+    const int states = int(state.range(0));
+    QByteArray chars = "*CHARACTER LIST\n#1. host/\n";
+    for (int s = 1; s <= states; ++s)
+        chars += "  " + QByteArray::number(s) + ". host species " + QByteArray::number(s) + "/\n";
+    const auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+    };
+    write("specs", "*NUMBER OF CHARACTERS 1\n*NUMBERS OF STATES 1," + QByteArray::number(states));
+    write("chars", chars);
+    write("items", "*ITEM DESCRIPTIONS\n# Aus bus/ 1,1\n# Aus cus/ 1,2\n");
+    double work = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        authoring::Dataset dataset;
+        authoring::DeltaReader reader;
+        if (!reader.read(dir.path(), dataset)) state.SkipWithError("the dataset was not read");
+        work += seconds(Clock::now() - t0);
+    }
+    state.counters["ns_per_state"] = work / double(state.iterations()) / states * 1e9;
+}
+BENCHMARK(ReadManyStates)->Arg(25000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

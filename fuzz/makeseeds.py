@@ -216,6 +216,20 @@ def settings_seeds():
         b"[Options]\r\nDistribution=http\r\nValeur=abc\r\nCurseur=\"1\"\r\n"
         b"[Documents]\r\nAdresse=\"http://example.invalid/docs/\"\r\n[Logiciel]\r\nData=@Variant(\\0\\0)\r\n")
 
+def importwriter_seeds():
+    svg = (b'<svg xmlns="http://www.w3.org/2000/svg" width="60" height="40"><rect width="30" '
+           b'height="40" fill="#3d7a4a"/><circle cx="45" cy="20" r="10" fill="#c03"/></svg>')
+    chars = (b"*CHARACTER LIST\n#1. leaf colour/\n  1. green/\n  2. red/\n  3. \\i{}yellow\\i0{}/\n"
+             b"#2. leaf length/ mm/\n#3. hairs/ 1. absent/ 2. present/\n")
+    items = (b"*ITEM DESCRIPTIONS\n# \\i{}Aus bus\\i0{} <L.>/ 1,1 2,3-5 3,1\n# Aus cus/ 1,2/3 2,10 3,2\n"
+             b"# Dus eus/ 1,V 2,4-8(-12) 3,U\n")
+    cimages = (b"*CHARACTER IMAGES\n#1. picture <@subject leaf> <@state 1 x=0 y=0 w=30 h=40> "
+               b"<@state 2 x=30 y=0 w=30 h=40> <@state 3 x=500 y=500 w=9 h=9>\n#3. picture\n")
+    pictures = {"png-regions": png(60, 40, (61, 122, 74)), "svg-regions": svg,
+                "svgz": gzip.compress(svg, mtime=0), "not-a-picture": b"GIF89a\x01"}
+    for name, picture in pictures.items():
+        put("importwriter_fuzz", name, SEP.join([picture, chars, items, cimages]))
+
 
 def main():
     demo = base_parts(BUILD / "demo")
@@ -247,6 +261,7 @@ def main():
     html_seeds()
     picture_seeds()
     settings_seeds()
+    importwriter_seeds()
 
     put("wmf_fuzz", "palette", demo[3])
     drawings = sorted((BUILD / "demo" / "drawings").rglob("*.WMF"))

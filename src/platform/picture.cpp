@@ -8,6 +8,7 @@
 
 #include "platform/boundedfile.h"
 #include "platform/wmfplayer.h"
+#include "platform/xmlentities.h"
 
 #include <zlib.h>
 
@@ -34,6 +35,15 @@ bool isGzip(const QByteArray& data) {
 
 bool looksLikeSvg(const QByteArray& data) {
     return data.left(1024).contains("<svg");
+}
+
+// A drawing the image readers would take for SVG though "<svg" comes late (after a long
+// prologue): it must not reach Qt's own SVG reader, which expands it without a bound.
+bool sniffedSvg(const QByteArray& data) {
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader::imageFormat(&buffer).startsWith("svg");
 }
 
 bool sizeAllowed(qint64 width, qint64 height) {
@@ -104,12 +114,14 @@ Picture Picture::fromData(const QByteArray& bytes, const QString& name, QString*
         WmfPlayer player(bytes);
         if (!player.isValid() || !player.isComplete()) return fail(player.errorString());
         data->wmf.emplace(std::move(player));
-    } else if (isGzip(bytes) || looksLikeSvg(bytes)) {
+    } else if (isGzip(bytes) || looksLikeSvg(bytes) || sniffedSvg(bytes)) {
         // Expanded here, under a limit, so that the renderer never inflates it unbounded.
         QString why;
         const auto plain = isGzip(bytes) ? gunzip(bytes, &why) : std::optional(bytes);
         if (!plain) return fail(why);
-        if (!looksLikeSvg(*plain)) return fail(QStringLiteral("unreadable SVG drawing"));
+        if (!looksLikeSvg(*plain) && !sniffedSvg(*plain))
+            return fail(QStringLiteral("unreadable SVG drawing"));
+        if (QString entities; !xmlentities::withinBounds(*plain, entities)) return fail(entities);
         auto renderer = std::make_shared<QSvgRenderer>(*plain);
         if (!renderer->isValid()) return fail(QStringLiteral("unreadable SVG drawing"));
         const QSize size = renderer->defaultSize();

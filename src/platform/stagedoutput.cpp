@@ -1,6 +1,8 @@
 #include "platform/stagedoutput.h"
 
 #include "platform/safefile.h"
+#include "platform/stagingowner.h"
+#include "platform/terminationcleanup.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,6 +52,7 @@ bool StagedOutput::begin(const QString& out, const QString& databaseName, QStrin
         *error = QStringLiteral("cannot create ") + parent;
         return false;
     }
+    platform::stagingowner::removeAbandoned(out_);
     dir_ = std::make_unique<QTemporaryDir>(parent + QStringLiteral("/.") + info.fileName() +
                                            QStringLiteral(".building-XXXXXX"));
     if (!dir_->isValid()) {
@@ -62,13 +65,27 @@ bool StagedOutput::begin(const QString& out, const QString& databaseName, QStrin
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::chmod(QFile::encodeName(dir_->path()).constData(), 0777 & ~mask);
+    platform::terminationcleanup::track(dir_->path());
+    platform::stagingowner::mark(dir_->path());
     return true;
+}
+
+StagedOutput::~StagedOutput() {
+    if (!dir_) return;
+    // The folder (after a commit, the old base) is removed while a stop would still remove
+    // it too; when a stop is being handled, untrack() waits until the process ends.
+    const QString path = dir_->path();
+    dir_.reset();
+    platform::terminationcleanup::untrack(path);
 }
 
 bool StagedOutput::commit(QString* error) {
     if (!dir_) return false;
     if (!syncFileSystem(dir_->path(), error)) return false;
     // After the exchange the temporary folder holds the old base, which its removal deletes.
+    // A stop is handled wholly before the swap or after it, never during.
+    const std::lock_guard guard(platform::terminationcleanup::lock());
+    platform::stagingowner::unmark(dir_->path());
     return platform::replaceFolder(dir_->path(), out_, error);
 }
 

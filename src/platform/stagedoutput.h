@@ -12,7 +12,13 @@ namespace vkb {
 // never a mix of old and new files, never nothing.
 class StagedOutput {
 public:
-    // Checks OUT and creates the folder to write into. OUT must be missing, empty or a
+    StagedOutput() = default;
+    StagedOutput(const StagedOutput&) = delete;
+    StagedOutput& operator=(const StagedOutput&) = delete;
+    ~StagedOutput();
+
+    // Checks OUT and creates the folder to write into, after removing the ones earlier runs
+    // were killed in (those of OUT whose writer is provably gone). OUT must be missing, empty or a
     // knowledge base (it holds databaseName): any other folder would be lost on replacing.
     bool begin(const QString& out, const QString& databaseName, QString* error);
     // The folder to write into.

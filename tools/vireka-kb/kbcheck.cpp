@@ -468,6 +468,13 @@ void KbCheck::checkPagePicture(const QString& code, const QString& name) {
     if (!fileProblem(documents_, name, false).isEmpty()) return;
     QImageReader reader(platform::toLocalPath(platform::joinPath(documents_, name)));
     reader.setDecideFormatFromContent(true);
+    // Only a raster picture's header is read: a compressed drawing under that name would be
+    // expanded whole to learn its size.
+    const QByteArray format = reader.format();
+    if (format != "gif" && format != "png" && format != "jpeg")
+        return add(QStringLiteral("warning: Flore '%1': page picture '%2' is not a GIF, PNG or "
+                                  "JPEG picture")
+                       .arg(code, name));
     const QSize size = reader.size();
     if (size != QSize(PageWidth, PageHeight))
         add(QStringLiteral("warning: Flore '%1': page picture '%2' is %3 x %4 pixels, not %5 x %6")

@@ -1,4 +1,5 @@
 #include "commandregistry.h"
+#include "platform/terminationcleanup.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -28,6 +29,8 @@ static void quietQtMessages(QtMsgType type, const QMessageLogContext& context,
 }
 
 int main(int argc, char** argv) {
+    // Before Qt starts a thread: a stopped build or import removes the folder it wrote.
+    platform::terminationcleanup::install();
     standardHandler = qInstallMessageHandler(quietQtMessages);
     // Pictures are rendered for the palette and the compiled drawings; no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -989,6 +989,17 @@
     }
   }
 
+  // The fragment of a page's address with its percent escapes decoded; a malformed escape
+  // leaves the text as it is, for fromFragment() to refuse rather than stop the page.
+  function fragmentOfAddress(hash) {
+    const t = String(hash).replace(/^#/, "");
+    try {
+      return decodeURIComponent(t);
+    } catch (e) {
+      return t;
+    }
+  }
+
   function sameArray(a, b) {
     if (a.length !== b.length) return false;
     for (let i = 0; i < a.length; ++i) if (a[i] !== b[i]) return false;
@@ -999,6 +1010,7 @@
   root.VirekaEngine = Object.freeze({
     FORMAT,
     loadKey,
+    fragmentOfAddress,
     Identification,
     percentOf,
     portableLog,

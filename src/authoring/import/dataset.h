@@ -16,6 +16,17 @@ namespace authoring {
 constexpr double kUnbounded = std::numeric_limits<double>::infinity();
 constexpr double kNotGiven = std::numeric_limits<double>::quiet_NaN();
 
+// The base counts its species in a 16-bit number: a dataset with more taxa cannot become a
+// knowledge base, and is refused while it is read rather than after hours of writing.
+constexpr int kMaxTaxa = 32767;
+
+inline QString tooManyTaxa() {
+    return QStringLiteral(
+               "more than %1 taxa; a knowledge base holds at most %1 species (its "
+               "species count is a 16-bit number)")
+        .arg(kMaxTaxa);
+}
+
 // What a taxon shows of a numeric character: its usual range, and the extremes seen beyond
 // it ("(2-)3-5(-7)"; SDD's Min and Max beside a usual range). The usual range places the
 // bounds of the states; the extremes widen the states a taxon shows, so that a key never

@@ -1,5 +1,7 @@
 #include "authoring/import/datasetfiles.h"
 
+#include "platform/picture.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +22,11 @@ QString inside(const QString& folder, const QString& name) {
     const QString real = info.exists() ? info.canonicalFilePath() : candidate;
     if (!real.startsWith(root + QLatin1Char('/'))) return {};
     return real;
+}
+
+QString outside(const QString& name) {
+    return QStringLiteral("%1: leads out of the dataset's folder (a link or a path elsewhere)")
+        .arg(name);
 }
 
 bool read(const QString& path, qint64 limit, QByteArray& bytes, QString& error) {
@@ -44,8 +51,7 @@ bool read(const QString& path, qint64 limit, QByteArray& bytes, QString& error) 
         if (part.isEmpty()) break;
         bytes += part;
         if (bytes.size() > limit)
-            return (error = QStringLiteral("%1: larger than %2 bytes").arg(path).arg(limit),
-                    false);
+            return (error = QStringLiteral("%1: larger than %2 bytes").arg(path).arg(limit), false);
     }
     return true;
 }
@@ -65,6 +71,17 @@ QString decode(const QByteArray& bytes) {
         text[i] = QChar(b >= 0x80 && b < 0xA0 ? high[b - 0x80] : char16_t(b));
     }
     return text;
+}
+
+QImage readPicture(const QString& path, QString& error) {
+    QByteArray bytes;
+    if (!read(path, kPictureLimit, bytes, error)) return {};
+    const platform::Picture picture = platform::Picture::fromData(bytes, path, &error);
+    if (picture.isNull()) return {};
+    const QSize size = picture.naturalSize().toSize();
+    const QImage image = picture.render(size.isEmpty() ? QSize(1, 1) : size);
+    if (image.isNull()) error = QStringLiteral("%1: the picture is too large").arg(path);
+    return image;
 }
 
 }  // namespace authoring::datasetfiles

@@ -30,6 +30,29 @@ int priority(const QString& name) {
     return at < 0 ? 4 : int(at);
 }
 
+// "\s*(\d+)\.\s" at `from`, read by hand: a regular expression matched at an offset checks
+// the whole text again each time, which made a character of many states cost their square.
+struct NumberAt {
+    const QString* text = nullptr;
+    qsizetype start = -1, digitsEnd = -1, end = -1;
+    bool hasMatch() const { return end >= 0; }
+    QString captured(int) const { return text->mid(start, digitsEnd - start); }
+    qsizetype capturedEnd(int) const { return end; }
+};
+
+NumberAt numberAt(const QString& s, qsizetype from) {
+    const auto blank = [](QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
+    NumberAt m;
+    m.text = &s;
+    qsizetype i = from;
+    while (i < s.size() && blank(s[i])) ++i;
+    const qsizetype digits = i;
+    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') ++i;
+    if (i == digits || i + 1 >= s.size() || s[i] != u'.' || !blank(s[i + 1])) return m;
+    m.start = digits, m.digitsEnd = i, m.end = i + 2;
+    return m;
+}
+
 QString findFile(const QString& folder, const QString& name) {
     const QDir dir(folder);
     for (const QString& entry : dir.entryList(QDir::Files | QDir::System))
@@ -65,7 +88,12 @@ bool DeltaReader::read(const QString& folder, Dataset& out) {
     QStringList files;
     for (const char* name :
          {"specs", "chars", "items", "cimages", "timages", "toint", "tokey", "key", "tonat"})
-        if (const QString f = findFile(folder, QString::fromLatin1(name)); !f.isEmpty()) files << f;
+        if (const QString f = findFile(folder, QString::fromLatin1(name)); !f.isEmpty()) {
+            // The usual names obey the rule of every name the dataset gives.
+            if (datasetfiles::inside(folder, QFileInfo(f).fileName()).isEmpty())
+                return (m_error = datasetfiles::outside(f), false);
+            files << f;
+        }
     if (files.isEmpty())
         return (m_error = folder + QStringLiteral(": no DELTA files (specs, chars, items)"), false);
     for (const QString& f : files)
@@ -197,14 +225,13 @@ bool DeltaReader::apply(const Directive& d) {
 
 bool DeltaReader::characterList(const Directive& d) {
     const QString& s = d.data;
-    static const QRegularExpression number(QStringLiteral("\\G\\s*(\\d+)\\.\\s"));
     qsizetype pos = 0;
     while (true) {
         while (pos < s.size() && s[pos].isSpace()) ++pos;
         if (pos >= s.size()) return true;
         if (s[pos] != QLatin1Char('#'))
             return fail(d, pos, QStringLiteral("expected '#' and a character number"));
-        auto m = number.match(s, pos + 1);
+        auto m = numberAt(s, pos + 1);
         if (!m.hasMatch())
             return fail(d, pos, QStringLiteral("expected a character number after '#'"));
         const int n = m.captured(1).toInt();
@@ -229,7 +256,7 @@ bool DeltaReader::characterList(const Directive& d) {
         while (true) {
             while (pos < s.size() && s[pos].isSpace()) ++pos;
             if (pos >= s.size() || s[pos] == QLatin1Char('#')) break;
-            m = number.match(s, pos);
+            m = numberAt(s, pos);
             end = deltatext::textEnd(s, m.hasMatch() ? m.capturedEnd(0) : pos);
             if (end < 0)
                 return fail(d, pos,
@@ -283,6 +310,7 @@ bool DeltaReader::itemDescriptions(const Directive& d) {
 
 bool DeltaReader::item(const Directive& d, qsizetype from, qsizetype end, qsizetype to) {
     const QString& s = d.data;
+    if (m_out->items.size() >= kMaxTaxa) return fail(d, from - 1, tooManyTaxa());
     Item it;
     it.id = QString::number(m_out->items.size() + 1);
     const QString name = s.mid(from, end - from);

@@ -113,12 +113,11 @@ QString ImportDocuments::page(const PlannedSpecies& s, const QStringList& pictur
 QStringList ImportDocuments::copyPictures(const PlannedSpecies& s, const QString& folder) {
     QStringList names;
     for (const QString& path : m_data.items[s.item].images) {
-        QByteArray bytes;
         QString error;
-        QImage image;
-        if (!datasetfiles::read(path, datasetfiles::kPictureLimit, bytes, error) ||
-            !image.loadFromData(bytes)) {
-            m_notes << QStringLiteral("%1: picture %2 cannot be read").arg(s.name, path);
+        QImage image = datasetfiles::readPicture(path, error);
+        if (image.isNull()) {
+            m_notes
+                << QStringLiteral("%1: picture %2 cannot be read (%3)").arg(s.name, path, error);
             continue;
         }
         if (image.width() > kPictureSide || image.height() > kPictureSide)

@@ -126,6 +126,10 @@ bool SddReader::read(const QString& file, Dataset& out, int datasetIndex) {
             m_error =
                 QStringLiteral("%1:%2: the dataset has no characters").arg(file).arg(dataset.line),
             false);
+    if (const XmlElement* all = dataset.child(QStringLiteral("CodedDescriptions"));
+        all && all->all(QStringLiteral("CodedDescription")).size() > size_t(kMaxTaxa))
+        return (m_error = QStringLiteral("%1:%2: %3").arg(file).arg(all->line).arg(tooManyTaxa()),
+                false);
     characterTrees(dataset);
     descriptions(dataset);
     if (out.items.isEmpty())

@@ -109,11 +109,15 @@ QString SourceWriter::text(const ImportPlan& plan, const QString& origin,
 // that cannot be read is noted and the state shows its text instead.
 QString SourceWriter::statePicture(const PlannedState& s, const QString& folder) {
     if (s.picture.isEmpty()) return {};
-    QByteArray bytes;
-    QString error;
-    QImage image;
-    if (!datasetfiles::read(s.picture, datasetfiles::kPictureLimit, bytes, error) ||
-        !image.loadFromData(bytes)) {
+    // The states of one character usually share its picture: it is decoded once.
+    if (s.picture != m_pictureDecoded) {
+        m_pictureDecoded = s.picture;
+        m_pictureError.clear();
+        m_picture = datasetfiles::readPicture(s.picture, m_pictureError);
+    }
+    const QString& error = m_pictureError;
+    QImage image = m_picture;
+    if (image.isNull()) {
         m_notes << QStringLiteral("state %1: picture %2 cannot be read%3")
                        .arg(s.key, s.picture,
                             error.isEmpty() ? QString()

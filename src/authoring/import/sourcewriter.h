@@ -2,6 +2,7 @@
 
 #include "authoring/import/importplan.h"
 
+#include <QImage>
 #include <QString>
 
 namespace authoring {
@@ -25,6 +26,9 @@ private:
 
     QString m_error;
     QStringList m_notes;
+    QString m_pictureDecoded;  // the last picture decoded, with its result
+    QImage m_picture;
+    QString m_pictureError;
 };
 
 }  // namespace authoring

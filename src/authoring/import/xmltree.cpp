@@ -1,5 +1,7 @@
 #include "authoring/import/xmltree.h"
 
+#include "platform/xmlentities.h"
+
 #include <QXmlStreamReader>
 
 namespace authoring {
@@ -31,6 +33,7 @@ const XmlElement* XmlElement::at(const QString& path) const {
 }
 
 bool readXml(const QByteArray& bytes, XmlElement& root, QString& error, int& errorLine) {
+    if (!platform::xmlentities::withinBounds(bytes, error)) return (errorLine = 1, false);
     QXmlStreamReader xml(bytes);
     std::vector<XmlElement*> stack;
     qsizetype count = 0;
