@@ -26,6 +26,11 @@ TEST(SddText, HtmlTagsAreTypesettingAndOtherBracketsAreWords) {
         {"<script>alert(1)</script>", "<script>alert(1)</script>",
          "&lt;script&gt;alert(1)&lt;/script&gt;"},
         {"H<sub>2</sub>O", "H2O", "H<sub>2</sub>O"},
+        // Character references of the typesetting are the characters they name, once.
+        {"<b>alba &amp; co</b> &#233;t&#xE9;", "alba & co \u00e9t\u00e9",
+         "<b>alba &amp; co</b> \u00e9t\u00e9"},
+        {"&lt;i&gt;x&lt;/i&gt; AT&T &bogus; &#0;", "<i>x</i> AT&T &bogus; &#0;",
+         "&lt;i&gt;x&lt;/i&gt; AT&amp;T &amp;bogus; &amp;#0;"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(sddtext::plain(QString::fromUtf8(c.text)), QString::fromUtf8(c.plain)) << c.text;

@@ -43,6 +43,38 @@ bool breaksWords(const QString& name) {
            name.toLower() != QLatin1String("tt") && name.toLower() != QLatin1String("strike");
 }
 
+// Labels that carry HTML typesetting carry its character references too
+// (`&lt;b&gt;alba &amp;amp; co&lt;/b&gt;`): a complete reference is read as the character it
+// names; anything else, a lone `&` included, stays as written.
+QString withCharacters(const QString& text) {
+    static const QRegularExpression reference(
+        QStringLiteral("&(?:#([0-9]{1,7})|#[xX]([0-9a-fA-F]{1,6})|(amp|lt|gt|quot|apos|nbsp));"));
+    if (!text.contains(QLatin1Char('&'))) return text;
+    QString out;
+    qsizetype at = 0;
+    for (auto it = reference.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        char32_t code = 0;
+        if (m.capturedLength(1)) code = m.captured(1).toUInt();
+        else if (m.capturedLength(2)) code = m.captured(2).toUInt(nullptr, 16);
+        else {
+            const QString name = m.captured(3);
+            code = name == QLatin1String("amp")    ? U'&'
+                   : name == QLatin1String("lt")   ? U'<'
+                   : name == QLatin1String("gt")   ? U'>'
+                   : name == QLatin1String("quot") ? U'"'
+                   : name == QLatin1String("apos") ? U'\''
+                                                   : U'\u00a0';
+        }
+        // Control characters and values past Unicode are no text: kept as written.
+        if (code < 0x20 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) continue;
+        out += text.mid(at, m.capturedStart(0) - at);
+        out += QString::fromUcs4(&code, 1);
+        at = m.capturedEnd(0);
+    }
+    return out + text.mid(at);
+}
+
 }  // namespace
 
 QString plain(const QString& text) {
@@ -55,7 +87,7 @@ QString plain(const QString& text) {
         if (breaksWords(m.captured(2))) out += QLatin1Char(' ');
         at = m.capturedEnd(0);
     }
-    return (out + text.mid(at)).simplified();
+    return withCharacters(out + text.mid(at)).simplified();
 }
 
 QString html(const QString& text) {
@@ -65,7 +97,7 @@ QString html(const QString& text) {
     for (auto it = tagPattern().globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         if (!isHtmlElement(m.captured(2))) continue;
-        out += text.mid(at, m.capturedStart(0) - at).toHtmlEscaped();
+        out += withCharacters(text.mid(at, m.capturedStart(0) - at)).toHtmlEscaped();
         at = m.capturedEnd(0);
         const QString element = kept(m.captured(2));
         if (element.isEmpty()) {
@@ -82,7 +114,7 @@ QString html(const QString& text) {
             }
         }
     }
-    out += text.mid(at).toHtmlEscaped();
+    out += withCharacters(text.mid(at)).toHtmlEscaped();
     while (!open.isEmpty()) out += QStringLiteral("</") + open.takeLast() + QLatin1Char('>');
     return out.simplified();
 }
