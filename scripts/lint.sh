@@ -4,17 +4,19 @@
 # branch, or in every file with --all. clang-tidy reads the compile commands of a configured
 # and built tree (build/ unless BUILD is set): run scripts/test.sh or a build first.
 #
-#   bash scripts/lint.sh [--all] [--format-only]
+#   bash scripts/lint.sh [--all] [--format-only | --tidy-only]
 #   LINT_BASE=origin/main bash scripts/lint.sh      (the branch changes are counted from)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 all=0
 tidy=1
+format=1
 for arg in "$@"; do
     case $arg in
         --all) all=1 ;;
         --format-only) tidy=0 ;;
-        *) echo "usage: scripts/lint.sh [--all] [--format-only]" >&2; exit 2 ;;
+        --tidy-only) format=0 ;;
+        *) echo "usage: scripts/lint.sh [--all] [--format-only | --tidy-only]" >&2; exit 2 ;;
     esac
 done
 # Debian's clang-format and clang-tidy, installed like the other tools when missing.
@@ -25,9 +27,11 @@ if ! command -v clang-format >/dev/null || ! command -v clang-tidy >/dev/null; t
     DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq clang-format clang-tidy
 fi
 
-mapfile -t sources < <(git ls-files '*.cpp' '*.h')
-echo "lint: clang-format on ${#sources[@]} files"
-clang-format --dry-run --Werror "${sources[@]}"
+if [ "$format" = 1 ]; then
+    mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+    echo "lint: clang-format on ${#sources[@]} files"
+    clang-format --dry-run --Werror "${sources[@]}"
+fi
 
 [ "$tidy" = 1 ] || exit 0
 build=${BUILD:-build}
