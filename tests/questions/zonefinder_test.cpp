@@ -128,7 +128,7 @@ protected:
     // State n is coded "S<n>"; a zone's states become its constraints, ended by "Fin".
     static engine::KeyTables tables(const QJsonArray& objects) {
         engine::KeyTables t;
-        for (const QJsonValue& key : objects) {
+        for (const auto& key : objects) {
             engine::ObjectRow row;
             row.key = key.toString();
             t.objects.push_back(row);
@@ -140,7 +140,7 @@ protected:
     }
     static std::vector<questions::ZoneRow> zones(const QJsonArray& rows) {
         std::vector<questions::ZoneRow> out;
-        for (const QJsonValue& v : rows) {
+        for (const auto& v : rows) {
             const QJsonObject z = v.toObject();
             questions::ZoneRow row;
             row.object = z["object"].toString();
@@ -150,7 +150,7 @@ protected:
             row.x2 = z["x2"].toInt();
             row.y1 = z["y1"].toInt();
             row.y2 = z["y2"].toInt();
-            for (const QJsonValue& state : z["when"].toArray())
+            for (const auto& state : z["when"].toArray())
                 row.constraints << QStringLiteral("S%1").arg(state.toInt());
             row.constraints << QStringLiteral("Fin");
             out.push_back(row);
@@ -160,7 +160,7 @@ protected:
     static std::uint32_t colour(const QJsonValue& v) { return v.toString().toUInt(nullptr, 16); }
     static ZoneFinder::Palette palette(const QJsonArray& entries) {
         ZoneFinder::Palette p;
-        for (const QJsonValue& v : entries) {
+        for (const auto& v : entries) {
             const std::uint32_t c = colour(v.toObject()["colour"]);
             p.colours.push_back(c);
             p.bgr.push_back({std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c)});
@@ -171,7 +171,7 @@ protected:
     static std::vector<platform::i16> values(const QJsonValue& v, std::vector<platform::i16> none) {
         if (!v.isArray()) return none;
         std::vector<platform::i16> out;
-        for (const QJsonValue& x : v.toArray()) out.push_back(platform::i16(x.toInt()));
+        for (const auto& x : v.toArray()) out.push_back(platform::i16(x.toInt()));
         return out;
     }
 };
@@ -181,12 +181,12 @@ TEST_F(SharedHitTestCases, EveryPointFindsTheQuestionTheTableGives) {
     const engine::KeyTables keys = tables(all["objects"].toArray());
     const QJsonArray list = all["cases"].toArray();
     ASSERT_GE(list.size(), 5);
-    for (const QJsonValue& c : list) {
+    for (const auto& c : list) {
         const QJsonObject one = c.toObject();
         SCOPED_TRACE(one["name"].toString().toStdString());
         const ZoneFinder finder(zones(one["zones"].toArray()), keys,
                                 palette(one["palette"].toArray()));
-        for (const QJsonValue& p : one["points"].toArray()) {
+        for (const auto& p : one["points"].toArray()) {
             const QJsonObject point = p.toObject();
             engine::IdentificationState state;
             state.StateChoice = values(point["choice"], {});
