@@ -101,6 +101,7 @@ TEST(CouleurProche, ExactThenNearestWithTiesToTheLowerIndex) {
     const engine::KeyTables none;
     const auto finderOf = [&none](std::vector<std::uint32_t> colours, std::vector<QString> codes) {
         std::vector<kb::Bgr> bgr;
+        bgr.reserve(colours.size());
         for (std::uint32_t c : colours)
             bgr.push_back({std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c)});
         return ZoneFinder({}, none, {colours, bgr, codes});
