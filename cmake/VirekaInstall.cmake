@@ -16,6 +16,9 @@ if(TARGET demo_kb)
 endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/help/ DESTINATION ${_datadir}/help)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/knowledge-base.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vireka)
+# The licence in the form Debian reads it (machine-readable copyright, /usr/share/doc/PACKAGE).
+install(FILES ${PROJECT_SOURCE_DIR}/resources/debian/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vireka)
 
 install(FILES ${_desktop}/${VIREKA_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${_desktop}/${VIREKA_APP_ID}.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)

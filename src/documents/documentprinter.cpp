@@ -27,10 +27,11 @@ bool DocumentPrinter::print(std::unique_ptr<QPrinter> printer) {
 void DocumentPrinter::onFinished(bool ok) {
     if (!printer_) return;
     // The browser may still hold the printer while it reports: let it go once the report
-    // has been heard.
-    QPrinter* done = printer_.release();
+    // has been heard. Kept in a member, it is freed even when this object goes first and
+    // the queued call is dropped.
+    done_ = std::move(printer_);
     QMetaObject::invokeMethod(
-        this, [done] { delete done; }, Qt::QueuedConnection);
+        this, [this] { done_.reset(); }, Qt::QueuedConnection);
     emit finished(ok);
 }
 

@@ -31,6 +31,9 @@ private:
 
     QPointer<DocumentView> view_;
     std::unique_ptr<QPrinter> printer_;
+    // The printer of the print just finished, let go on the next turn of the event loop, or
+    // with this object if that never comes.
+    std::unique_ptr<QPrinter> done_;
 };
 
 }  // namespace documents

@@ -43,9 +43,10 @@ DocumentView::DocumentView(QWidget* parent, const QString& unavailable) : QWidge
         [this](const QUrl& url, bool isMainFrame, bool accepted) {
             if (accepted) {
                 emit BeforeNavigate2(url.toString());
-            } else if (isMainFrame) {
-                refused();
+                return;
             }
+            emit NavigationRefused(url.toString());
+            if (isMainFrame) refused();
         },
         this);
     seal();

@@ -72,6 +72,9 @@ public:
 signals:
     // Before every navigation, of the page or of a frame, with the address about to load.
     void BeforeNavigate2(const QString& url);
+    // A navigation of the page or of a frame was refused: a page outside the documents, a
+    // scheme of another program, the web while offline.
+    void NavigationRefused(const QString& url);
     // The top-level document has finished loading; frames do not raise it.
     void DocumentComplete();
     // The top-level load has ended: complete, failed or stopped.

@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <QWebEngineScript>
 #include <QWebEngineView>
+#include <optional>
 
 using documents::DocumentNavigator;
 using documents::DocumentView;
@@ -86,6 +87,20 @@ protected:
         return result;
     }
     QWidget* surface() { return view.webView()->focusProxy(); }
+    // Waits until the view has decided on a navigation to an address ending with `end`,
+    // and says whether it let it through. Navigations from one page are decided in the
+    // order they were asked for: once a later one is decided, an earlier one has been too.
+    std::optional<bool> decided(const QSignalSpy& accepted, const QSignalSpy& refused,
+                                const QString& end) {
+        const auto seen = [&end](const QSignalSpy& spy) {
+            for (const QList<QVariant>& call : spy)
+                if (call.value(0).toString().endsWith(end)) return true;
+            return false;
+        };
+        if (!QTest::qWaitFor([&] { return seen(accepted) || seen(refused); }, 10000))
+            return std::nullopt;
+        return seen(accepted);
+    }
     QString outside(const QString& name) {
         return QUrl::fromLocalFile(dir.filePath("elsewhere/" + name)).toString();
     }
@@ -101,14 +116,27 @@ TEST_F(SheetBrowserTest, PicturesReportPressMoveAndClickWithScrollOffsetsButNotF
         events << Reported{k, serial, e};
     });
     page("abcde_en.html", {}, "own");
+    // Beside the picture, a link the view refuses: clicked after something that must not
+    // navigate, its refusal tells that the first click was dealt with.
     const QString sheet = page("abcde_ds.html", {},
                                "<div style=\"height:3000px\"><a href=\"abcde_en.html\">"
                                "<img src=\"abcde.png\" style=\"position:absolute;left:12px;"
-                               "top:72px;width:100px;height:150px\"></a></div>");
+                               "top:72px;width:100px;height:150px\"></a><a href=\"" +
+                                   outside("secret.html").toUtf8() +
+                                   "\" style=\"position:absolute;left:200px;top:72px;"
+                                   "width:100px;height:50px;display:block\">away</a></div>");
     ASSERT_TRUE(open(sheet));
     view.wirePictures(7);
     EXPECT_EQ(evaluate("window.scrollTo(0, 40); document.scrollingElement.scrollTop"), 40);
-    QTest::qWait(300);  // the channel's first exchange
+    // The channel is up once a move over the picture comes through.
+    int wiggle = 0;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            QTest::mouseMove(surface(), QPoint(40 + (++wiggle % 2), 90));
+            return !events.isEmpty();
+        },
+        10000));
+    events.clear();
 
     // The picture is at 32 .. 182 of the window once scrolled by 40.
     QTest::mouseMove(surface(), QPoint(50, 100));
@@ -138,23 +166,37 @@ TEST_F(SheetBrowserTest, PicturesReportPressMoveAndClickWithScrollOffsetsButNotF
     EXPECT_EQ(movedThere()->e.dy, 40);
 
     // A click reports and follows no link around the picture.
+    QSignalSpy accepted(&view, &DocumentView::BeforeNavigate2);
+    QSignalSpy refused(&view, &DocumentView::NavigationRefused);
+    const QPoint away(250, 60);
     events.clear();
     QTest::mouseClick(surface(), Qt::LeftButton, {}, QPoint(70, 120));
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return first(PictureBridge::Click) != events.end(); }, 10000));
-    QTest::qWait(500);
+    QTest::mouseClick(surface(), Qt::LeftButton, {}, away);
+    EXPECT_EQ(decided(accepted, refused, "secret.html"), false);
+    EXPECT_EQ(accepted.size(), 0) << "the picture's link was followed";
     EXPECT_EQ(view.LocationURL().toStdString(), sheet.toStdString());
 
-    // Events made up by a script are not the user's: none is reported.
+    // Events made up by a script are not the user's: none is reported. A real move, reported
+    // after them, and a refused real click show that they have been dealt with.
     events.clear();
+    refused.clear();
     evaluate(
         "var i = document.images[0];"
         "['mousedown', 'mousemove', 'click'].forEach(function (t) {"
         "  i.dispatchEvent(new MouseEvent(t, {clientX: 60, clientY: 60, bubbles: true, cancelable: "
         "true})); });"
         "true");
-    QTest::qWait(500);
-    EXPECT_TRUE(events.isEmpty());
+    QTest::mouseMove(surface(), QPoint(80, 130));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !events.isEmpty(); }, 10000));
+    QTest::mouseClick(surface(), Qt::LeftButton, {}, away);
+    EXPECT_EQ(decided(accepted, refused, "secret.html"), false);
+    for (const Reported& r : events) {
+        EXPECT_EQ(r.kind, PictureBridge::Move);
+        EXPECT_EQ(r.e.x, 80) << "a made-up event was reported";
+    }
+    EXPECT_EQ(accepted.size(), 0) << "a made-up click followed the link";
     EXPECT_EQ(view.LocationURL().toStdString(), sheet.toStdString());
 }
 
@@ -175,8 +217,9 @@ TEST_F(SheetBrowserTest, LocalDocumentRunsNoScriptReadsNothingOutsideAndOpensNoO
                  "<a id=\"launch\" href=\"vireka-launch:run\" style=\"display:block;height:40px\">"
                  "run</a>");
     ASSERT_TRUE(open(url));
-    QTest::qWait(500);
-    EXPECT_EQ(view.webView()->page()->title(), "sheet");  // the page's script never ran
+    // The script would have run while the page was read, before it was complete.
+    EXPECT_EQ(evaluate("document.title").toString().toStdString(), "sheet");
+    EXPECT_EQ(view.webView()->page()->title(), "sheet");
     // Pictures inside the documents folder load; the one elsewhere does not.
     EXPECT_EQ(evaluate("document.getElementById('in').naturalWidth").toString().toStdString(),
               "40");
@@ -192,25 +235,39 @@ TEST_F(SheetBrowserTest, LocalDocumentRunsNoScriptReadsNothingOutsideAndOpensNoO
                 .toList();
         return r.size() == 2 ? QPoint(r[0].toInt(), r[1].toInt()) : QPoint();
     };
+    // A refused navigation still starts and ends as a load of the view: its end is the sign
+    // that the click has been dealt with.
+    QSignalSpy accepted(&view, &DocumentView::BeforeNavigate2);
+    QSignalSpy refused(&view, &DocumentView::NavigationRefused);
+    QSignalSpy ended(&view, &DocumentView::loadEnded);
     QTest::mouseClick(surface(), Qt::LeftButton, {}, centre("far"));
-    QTest::qWait(800);
+    EXPECT_EQ(decided(accepted, refused, "secret.html"), false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.size() >= 1; }, 10000));
     EXPECT_EQ(view.LocationURL(), url);
+    // Another program's scheme is dropped before the view is asked about it.
     QTest::mouseClick(surface(), Qt::LeftButton, {}, centre("launch"));
-    QTest::qWait(800);
-    EXPECT_TRUE(desktop.opened.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.size() >= 2; }, 10000));
+    EXPECT_EQ(accepted.size(), 0);
     EXPECT_EQ(view.LocationURL(), url);
 
-    // Sent away without the user: to a file elsewhere, to another program's scheme.
+    // Sent away without the user: to a file elsewhere, to another program's scheme. The
+    // refusals are watched from before each page opens: a refresh may come at once.
+    QSignalSpy refreshRefused(&view, &DocumentView::NavigationRefused);
     ASSERT_TRUE(open(page(
         "abcde_en.html",
         "<meta http-equiv=\"refresh\" content=\"0;url=" + outside("secret.html").toUtf8() + "\">",
         "own")));
-    QTest::qWait(1000);
+    EXPECT_EQ(decided(accepted, refreshRefused, "secret.html"), false);
     EXPECT_TRUE(view.LocationURL().endsWith("abcde_en.html"));
+    // The refresh to another program's scheme ends as a load of its own after the page's.
+    ended.clear();
     ASSERT_TRUE(
         open(page("dessin_01_en.html",
                   "<meta http-equiv=\"refresh\" content=\"0;url=vireka-launch:run\">", "drawing")));
-    QTest::qWait(1000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.size() >= 2; }, 10000));
+    EXPECT_TRUE(view.LocationURL().endsWith("dessin_01_en.html"));
+    for (const QList<QVariant>& call : accepted)
+        EXPECT_FALSE(call.value(0).toString().startsWith("vireka-launch"));
     EXPECT_TRUE(desktop.opened.isEmpty());
     QDesktopServices::unsetUrlHandler("vireka-launch");
 }
@@ -218,10 +275,19 @@ TEST_F(SheetBrowserTest, LocalDocumentRunsNoScriptReadsNothingOutsideAndOpensNoO
 TEST_F(SheetBrowserTest, LocalDocumentsReachNoNetworkNotEvenThroughWebRtcNorAfterSwitchingToWeb) {
     QUdpSocket stun;
     ASSERT_TRUE(stun.bind(QHostAddress::LocalHost, 0));
+    // The server notes the first line of every request it gets, then hangs up.
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    QObject::connect(&server, &QTcpServer::newConnection, [&server] {
-        while (QTcpSocket* socket = server.nextPendingConnection()) socket->abort();
+    QStringList requests;
+    QObject::connect(&server, &QTcpServer::newConnection, [&server, &requests] {
+        while (QTcpSocket* socket = server.nextPendingConnection()) {
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, &requests] {
+                if (!socket->canReadLine()) return;
+                requests << QString::fromLatin1(socket->readLine()).trimmed();
+                socket->abort();
+                socket->deleteLater();
+            });
+        }
     });
     QSignalSpy connections(&server, &QTcpServer::newConnection);
     const QByteArray port = QByteArray::number(stun.localPort());
@@ -230,22 +296,28 @@ TEST_F(SheetBrowserTest, LocalDocumentsReachNoNetworkNotEvenThroughWebRtcNorAfte
         page("abcde_ds.html", {},
              "<script>var pc = new RTCPeerConnection({iceServers: [{urls: 'stun:127.0.0.1:" + port +
                  "'}]}); pc.createDataChannel('x');"
-                 "pc.createOffer().then(o => pc.setLocalDescription(o));</script>"
+                 "pc.createOffer().then(o => pc.setLocalDescription(o));"
+                 "document.title = 'script ran';</script>"
                  "<div style=\"height:4000px\"></div><img loading=\"lazy\" src=\"" +
                  web + "/late.png\">");
     ASSERT_TRUE(open(url));
-    QTest::qWait(1500);
+    // Only the page's script could reach the network while the page is shown; it would have
+    // run, to its last line, before the page was complete.
+    EXPECT_EQ(evaluate("document.title").toString().toStdString(), "sheet");
     EXPECT_FALSE(stun.hasPendingDatagrams());
     EXPECT_EQ(connections.size(), 0);
 
-    // Documents switched to the web: the local page is not left to reach the server.
+    // Documents switched to the web: the local page is not left to reach the server. The
+    // scroll would have asked for its late picture before the page the program then opens
+    // on the server, whose request is the sign that the server has heard everything.
     QSignalSpy complete(&view, &DocumentView::DocumentComplete);
     view.setOffline(false);
     ASSERT_TRUE(complete.wait(30000));
     EXPECT_EQ(view.LocationURL(), "about:blank");
     evaluate("window.scrollTo(0, 5000); true");
-    QTest::qWait(500);
-    EXPECT_EQ(connections.size(), 0);
+    view.Navigate2(QString::fromLatin1(web + "/sentinel.html"), DocumentNavigator::NavNoHistory);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !requests.isEmpty(); }, 30000));
+    EXPECT_EQ(requests, QStringList{"GET /sentinel.html HTTP/1.1"});
     EXPECT_FALSE(stun.hasPendingDatagrams());
 }
 

@@ -22,7 +22,7 @@ for f in share/vireka/demo/vireka.db share/vireka/demo/setup.ini share/vireka/de
          share/applications/$app.desktop share/mime/packages/$app.xml \
          share/metainfo/$app.metainfo.xml share/icons/hicolor/scalable/apps/$app.svg \
          share/man/man1/vireka.1.gz share/man/man1/vireka-kb.1.gz share/man/man1/vireka-setup.1.gz \
-         share/doc/vireka/knowledge-base.md; do
+         share/doc/vireka/knowledge-base.md share/doc/vireka/copyright; do
     [ -f "$usr/$f" ] || fail "$f is missing"
 done
 for size in 16 22 24 32 48 64 128 256; do
@@ -42,6 +42,11 @@ out=$(desktop-file-validate "$usr/share/applications/$app.desktop")
 if grep -E "error|warning" <<<"$out"; then fail "desktop-file-validate refused the entry"; fi
 appstreamcli validate --no-net --no-color "$usr/share/metainfo/$app.metainfo.xml" >/dev/null ||
     appstreamcli validate --no-net --no-color "$usr/share/metainfo/$app.metainfo.xml"
+# The licence is the same everywhere it is stated.
+grep -qx "License: Expat" "$usr/share/doc/vireka/copyright" || fail "the copyright file names no licence"
+grep -q "<project_license>MIT</project_license>" "$usr/share/metainfo/$app.metainfo.xml" ||
+    fail "the metainfo names no licence"
+grep -qx "MIT License" "$(dirname "$0")/../../LICENSE" || fail "LICENSE is not the MIT licence"
 grep -qx "Icon=$app" "$usr/share/applications/$app.desktop" || fail "desktop entry names another icon"
 grep -qx "MimeType=$type;" "$usr/share/applications/$app.desktop" || fail "desktop entry lacks the type"
 

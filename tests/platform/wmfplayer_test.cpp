@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QPainter>
 #include <QtEndian>
 #include <random>
@@ -295,14 +294,13 @@ TEST(WmfPlayerTest, EveryTruncationIsDetectedAndPlaysSafely) {
     EXPECT_TRUE(WmfPlayer(sample).isComplete());
 }
 
-TEST(WmfPlayerTest, RandomByteFlipsNeverCrashOrStall) {
+// A stall would show as the test's time-out; the player's speed is the benchmarks' to measure.
+TEST(WmfPlayerTest, RandomByteFlipsNeverCrash) {
     const QByteArray sample = wmftest::sampleDrawing();
     std::mt19937 random(20240607);
     std::uniform_int_distribution<qsizetype> position(0, sample.size() - 1);
     std::uniform_int_distribution<int> byte(0, 255), flips(1, 6);
     QImage image(48, 40, QImage::Format_ARGB32);
-    QElapsedTimer timer;
-    timer.start();
     for (int round = 0; round < 3000; ++round) {
         QByteArray bytes = sample;
         for (int i = flips(random); i > 0; --i) bytes[position(random)] = char(byte(random));
@@ -310,17 +308,15 @@ TEST(WmfPlayerTest, RandomByteFlipsNeverCrashOrStall) {
         QPainter painter(&image);
         WmfPlayer(bytes).play(painter, image.rect());
     }
-    EXPECT_LT(timer.elapsed(), 20000);
 }
 
 TEST(WmfPlayerTest, AFloodOfFiguresIsCutShort) {
     RawWmf w = withBrushes();
     w.rec(wmf::SelectObject, {1});
     for (int i = 0; i < 200000; ++i) w.rec(wmf::Rectangle, rect(-32000, -32000, 32000, 32000));
-    const QByteArray flood = w.standard();
-    QElapsedTimer timer;
-    timer.start();
-    const QImage image = playInto(flood, QSize(400, 400));
-    EXPECT_LT(timer.elapsed(), 3000);
+    // The last figure is green: once the work allowed for the picture is spent, it is never
+    // painted and the picture stays as the first figures left it.
+    w.rec(wmf::SelectObject, {2}).rec(wmf::Rectangle, rect(-32000, -32000, 32000, 32000));
+    const QImage image = playInto(w.standard(), QSize(400, 400));
     EXPECT_EQ(image.pixel(200, 200), Red);
 }

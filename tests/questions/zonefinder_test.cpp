@@ -2,7 +2,11 @@
 
 #include "questions/zonefinder.h"
 
+#include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 using questions::ObjectHit;
 using questions::ZoneFinder;
@@ -97,6 +101,7 @@ TEST(CouleurProche, ExactThenNearestWithTiesToTheLowerIndex) {
     const engine::KeyTables none;
     const auto finderOf = [&none](std::vector<std::uint32_t> colours, std::vector<QString> codes) {
         std::vector<kb::Bgr> bgr;
+        bgr.reserve(colours.size());
         for (std::uint32_t c : colours)
             bgr.push_back({std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c)});
         return ZoneFinder({}, none, {colours, bgr, codes});
@@ -110,6 +115,97 @@ TEST(CouleurProche, ExactThenNearestWithTiesToTheLowerIndex) {
     EXPECT_EQ(tie.Couleur_Proche(0x00000B), "L");
     EXPECT_EQ(finderOf({}, {}).Couleur_Proche(0x123456), "");
     EXPECT_EQ(ZoneFinder::colourValue(qRgb(1, 2, 3)), 0x030201u);
+}
+
+// The cases the web player's hit test is checked against too (tests/data/hittest_cases.json):
+// both must find the same question at every point.
+class SharedHitTestCases : public ::testing::Test {
+protected:
+    static QJsonObject cases() {
+        QFile file(QStringLiteral(VIREKA_HITTEST_CASES));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << VIREKA_HITTEST_CASES;
+        return QJsonDocument::fromJson(file.readAll()).object();
+    }
+    // State n is coded "S<n>"; a zone's states become its constraints, ended by "Fin".
+    static engine::KeyTables tables(const QJsonArray& objects) {
+        engine::KeyTables t;
+        for (const auto& key : objects) {
+            engine::ObjectRow row;
+            row.key = key.toString();
+            t.objects.push_back(row);
+        }
+        for (int state = 0; state < 64; ++state)
+            t.addCharacter(QStringLiteral("S%1").arg(state), state);
+        t.index();
+        return t;
+    }
+    static std::vector<questions::ZoneRow> zones(const QJsonArray& rows) {
+        std::vector<questions::ZoneRow> out;
+        for (const auto& v : rows) {
+            const QJsonObject z = v.toObject();
+            questions::ZoneRow row;
+            row.object = z["object"].toString();
+            row.frame = z["frame"].toInt();
+            row.testFrame = z["testFrame"].toBool();
+            row.x1 = z["x1"].toInt();
+            row.x2 = z["x2"].toInt();
+            row.y1 = z["y1"].toInt();
+            row.y2 = z["y2"].toInt();
+            for (const auto& state : z["when"].toArray())
+                row.constraints << QStringLiteral("S%1").arg(state.toInt());
+            row.constraints << QStringLiteral("Fin");
+            out.push_back(row);
+        }
+        return out;
+    }
+    static std::uint32_t colour(const QJsonValue& v) { return v.toString().toUInt(nullptr, 16); }
+    static ZoneFinder::Palette palette(const QJsonArray& entries) {
+        ZoneFinder::Palette p;
+        for (const auto& v : entries) {
+            const std::uint32_t c = colour(v.toObject()["colour"]);
+            p.colours.push_back(c);
+            p.bgr.push_back({std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c)});
+            p.codes.push_back(v.toObject()["code"].toString());
+        }
+        return p;
+    }
+    static std::vector<platform::i16> values(const QJsonValue& v, std::vector<platform::i16> none) {
+        if (!v.isArray()) return none;
+        std::vector<platform::i16> out;
+        for (const auto& x : v.toArray()) out.push_back(platform::i16(x.toInt()));
+        return out;
+    }
+};
+
+TEST_F(SharedHitTestCases, EveryPointFindsTheQuestionTheTableGives) {
+    const QJsonObject all = cases();
+    const engine::KeyTables keys = tables(all["objects"].toArray());
+    const QJsonArray list = all["cases"].toArray();
+    ASSERT_GE(list.size(), 5);
+    for (const auto& c : list) {
+        const QJsonObject one = c.toObject();
+        SCOPED_TRACE(one["name"].toString().toStdString());
+        const ZoneFinder finder(zones(one["zones"].toArray()), keys,
+                                palette(one["palette"].toArray()));
+        for (const auto& p : one["points"].toArray()) {
+            const QJsonObject point = p.toObject();
+            engine::IdentificationState state;
+            state.StateChoice = values(point["choice"], {});
+            state.FrameState = values(point["frames"], {0, 0});
+            QImage shown;
+            if (point["colour"].isString()) {
+                const std::uint32_t bgr = colour(point["colour"]);
+                shown = QImage(1, 1, QImage::Format_RGB32);
+                shown.fill(qRgb(int(bgr & 255), int((bgr >> 8) & 255), int((bgr >> 16) & 255)));
+            }
+            const QJsonArray at = point["at"].toArray();
+            const ObjectHit hit =
+                finder.Cherche_Objet(at[0].toInt(), at[1].toInt(), 0, 0, state, shown);
+            EXPECT_EQ((hit.found ? hit.key : QString()).toStdString(),
+                      point["expect"].toString().toStdString())
+                << "at " << at[0].toInt() << "," << at[1].toInt();
+        }
+    }
 }
 
 TEST(ZonePosition, FollowsTheSizeOfTheDrawing) {

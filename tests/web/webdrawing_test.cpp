@@ -1,6 +1,6 @@
-// The parts of the player that turn the drawing into questions: the zone rules and the
-// palette, run in the browser on the exported scripts, and what the canvas shows as the
-// description changes.
+// What the player's canvas shows as the description changes. The zone rules and the palette
+// are checked on the case table the program's hit test shares (tests/data/hittest_cases.json,
+// tests/tools/web/hittest_cases.mjs).
 #include "playerdriver.h"
 
 #include <gtest/gtest.h>
@@ -9,34 +9,6 @@
 using namespace testing_support;
 
 namespace {
-
-// The question key a set of zones gives at a point ("" when no zone decides, "-" when the
-// zone's question does not exist), the description given as chosen states and open frames.
-QString zoneAt(WebPage& page, const QString& zones, int x, int y, const QString& choice = "[]",
-               const QString& frames = "[0, 0]") {
-    return page
-        .js(QStringLiteral("(() => { const z = VirekaHitTest.zoneStage(%1, (k) => k === 'GONE' ?"
-                           " -1 : 1, %2, %3, %4, %5); return z === null ? '' : z.object < 0 ?"
-                           " '-' : z.key; })()")
-                .arg(zones, choice, frames)
-                .arg(x)
-                .arg(y))
-        .toString();
-}
-
-QString zone(const QString& key, int x1, int y1, int x2, int y2, int frame, bool testFrame,
-             const QString& when = "[]") {
-    return QStringLiteral(
-               "{object: '%1', x1: %2, y1: %3, x2: %4, y2: %5, frame: %6, "
-               "testFrame: %7, when: %8}")
-        .arg(key)
-        .arg(x1)
-        .arg(y1)
-        .arg(x2)
-        .arg(y2)
-        .arg(frame)
-        .arg(testFrame ? "true" : "false", when);
-}
 
 // The colour (0xRRGGBB) the canvas shows at a zone-grid position.
 int shownColour(WebPage& page, int x, int y) {
@@ -51,63 +23,6 @@ int shownColour(WebPage& page, int x, int y) {
 }
 
 }  // namespace
-
-TEST(WebDrawing, ZonesFollowTheirBordersFramesAndConditions) {
-    WebPage page({800, 600});
-    ASSERT_TRUE(page.open(siteUrl(VIREKA_DEMO_WEB))) << page.console().toStdString();
-    const QString plain = "[" + zone("A", 100, 100, 200, 200, -2, false) + "]";
-    EXPECT_EQ(zoneAt(page, plain, 150, 150), "A");
-    // A point on the border is outside, on all four sides.
-    EXPECT_EQ(zoneAt(page, plain, 100, 150), "");
-    EXPECT_EQ(zoneAt(page, plain, 200, 150), "");
-    EXPECT_EQ(zoneAt(page, plain, 150, 100), "");
-    EXPECT_EQ(zoneAt(page, plain, 150, 200), "");
-
-    // A frame row that is not hit hides the later rows of its frame, open or not, until a
-    // frame row of another number.
-    const QString framed = "[" + zone("F", 0, 0, 50, 50, 0, false) + "," +
-                           zone("IN", 100, 100, 200, 200, 0, true) + "]";
-    EXPECT_EQ(zoneAt(page, framed, 150, 150, "[]", "[-1, 0]"), "");
-    const QString reopened = "[" + zone("F", 0, 0, 50, 50, 0, false) + "," +
-                             zone("G", 0, 0, 50, 50, 1, false) + "," +
-                             zone("IN", 100, 100, 200, 200, 0, true) + "]";
-    EXPECT_EQ(zoneAt(page, reopened, 150, 150, "[]", "[-1, 0]"), "IN");
-    EXPECT_EQ(zoneAt(page, reopened, 150, 150, "[]", "[0, 0]"), "");  // its frame is closed
-    // Rows of frame -1 before any frame row never count.
-    EXPECT_EQ(zoneAt(page, "[" + zone("N", 100, 100, 200, 200, -1, false) + "]", 150, 150), "");
-
-    // Conditions: every state must be chosen, with the value 1.
-    const QString conditional = "[" + zone("C", 100, 100, 200, 200, -2, false, "[2]") + "]";
-    EXPECT_EQ(zoneAt(page, conditional, 150, 150, "[0, 0, 1]"), "C");
-    EXPECT_EQ(zoneAt(page, conditional, 150, 150, "[0, 0, 2]"), "");
-    EXPECT_EQ(zoneAt(page, conditional, 150, 150, "[0, 0]"), "");
-    // An earlier row wins; a row whose question is missing hands over to the colour.
-    const QString two = "[" + zone("GONE", 100, 100, 200, 200, -2, false) + "," +
-                        zone("B", 100, 100, 200, 200, -3, false) + "]";
-    EXPECT_EQ(zoneAt(page, two, 150, 150), "-");
-}
-
-TEST(WebDrawing, ColoursGoToTheNearestPaletteEntry) {
-    WebPage page({800, 600});
-    ASSERT_TRUE(page.open(siteUrl(VIREKA_DEMO_WEB)));
-    const QString palette =
-        "[{colour: 0x0000ff, bgr: [0, 0, 255], code: 'RED'},"
-        " {colour: 0x0000ff, bgr: [0, 0, 255], code: 'RED2'},"
-        " {colour: 0xff0000, bgr: [255, 0, 0], code: 'BLUE'},"
-        " {colour: 0x00ff00, bgr: [0, 255, 0], code: 'GREEN'}]";
-    const auto code = [&](const QString& colour) {
-        return page.js(QStringLiteral("VirekaHitTest.nearestCode(%1, %2)").arg(palette, colour))
-            .toString();
-    };
-    EXPECT_EQ(code("0x0000ff"), "RED");  // the first equal entry
-    EXPECT_EQ(code("0x1010f0"), "RED");  // the nearest
-    EXPECT_EQ(code("0x00f010"), "GREEN");
-    EXPECT_EQ(code("0x800080"), "RED");  // red and blue equally near: the lower entry
-    EXPECT_EQ(code("0x008080"), "RED");  // red and green equally near
-    EXPECT_EQ(page.js("VirekaHitTest.nearestCode([], 0x123456)").toString(), "");
-    EXPECT_EQ(page.js("[2.5, 3.5, -0.5, 1.2].map(VirekaHitTest.roundHalfEven).join()").toString(),
-              "2,4,0,1");
-}
 
 TEST(WebDrawing, TheCanvasShowsTheVariantsAndTheContradictionMarks) {
     WebPage page({1280, 800});
