@@ -2,10 +2,10 @@
 
 // Shared by the importers' fuzz targets: what a dataset that was read becomes must be a
 // source the compiler accepts, whatever the dataset held.
-#include "authoring/import/importdocuments.h"
-#include "authoring/import/importmapper.h"
 #include "authoring/compiler/sourcechecker.h"
 #include "authoring/compiler/sourceparser.h"
+#include "authoring/import/importdocuments.h"
+#include "authoring/import/importmapper.h"
 #include "authoring/import/sourcewriter.h"
 #include "fuzzinput.h"
 

@@ -14,7 +14,7 @@ const QLatin1String Separator("% - ");
 }  // namespace
 
 SpeciesLineDelegate::Shaped SpeciesLineDelegate::shaped(const QString& text,
-                                                       const QFont& font) const {
+                                                        const QFont& font) const {
     if (font != font_) {
         texts_.clear();
         font_ = font;
@@ -64,9 +64,9 @@ void SpeciesLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     opt.features &= ~QStyleOptionViewItem::HasDisplay;
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
 
-    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled)  ? QPalette::Disabled
                                        : !(opt.state & QStyle::State_Active) ? QPalette::Inactive
-                                                                               : QPalette::Normal;
+                                                                             : QPalette::Normal;
     const QPalette::ColorRole role =
         (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text;
     painter->save();

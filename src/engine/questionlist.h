@@ -48,10 +48,10 @@ std::vector<QuestionSection> questionSections(const KeyTables& tables,
 // again, in place, and `changed` is told of each entry whose answer or being askable changed
 // (with whether its answer did). False, with `sections` untouched, when `sections` does not
 // list the questions of these tables as questionSections() made them.
-bool followAnswers(const KeyTables& tables, const IdentificationState& state,
-                   std::vector<QuestionSection>& sections,
-                   const std::function<void(const QuestionEntry& entry, bool answerChanged)>&
-                       changed = {});
+bool followAnswers(
+    const KeyTables& tables, const IdentificationState& state,
+    std::vector<QuestionSection>& sections,
+    const std::function<void(const QuestionEntry& entry, bool answerChanged)>& changed = {});
 
 // Lower case without accents or other marks, so that "elytre" finds "Élytre".
 QString searchFolded(const QString& text);

@@ -52,8 +52,8 @@ bool SpeciesTree::add(const QString& parentKey, const QString& key, const QStrin
     return parent >= 0 && insert(parent, key, text, image, tag) >= 0;
 }
 
-int SpeciesTree::addUnder(int parent, const QString& key, const QString& text,
-                          const QString& image, const QString& tag) {
+int SpeciesTree::addUnder(int parent, const QString& key, const QString& text, const QString& image,
+                          const QString& tag) {
     // Reading deferred branches only adds nodes, so the check needs no reading; insert reads.
     if (parent < 0 || parent >= int(nodes_.size())) return -1;
     return insert(parent, key, text, image, tag);

@@ -65,7 +65,7 @@ public:
 
 private:
     int insert(int parent, const QString& key, const QString& text, const QString& image,
-                const QString& tag);
+               const QString& tag);
     void sortPending() const;
 
     // Mutable only for the children's order, which reading settles.

@@ -65,7 +65,7 @@ private:
     QTreeWidget* list_ = nullptr;
     QString forgetText_, othersText_;
     std::vector<engine::QuestionSection> sections_;
-    QHash<QString, QTreeWidgetItem*> items_;  // by case-folded key
+    QHash<QString, QTreeWidgetItem*> items_;             // by case-folded key
     QHash<QString, std::pair<size_t, size_t>> entries_;  // section and place, by folded key
 };
 

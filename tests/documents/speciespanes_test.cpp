@@ -151,9 +151,9 @@ TEST(SpeciesListModel, LinesReplacedInPlaceAreRepaintedAndDropTheSelection) {
 // The lines are painted from text laid out once, and look as the standard delegate paints
 // them: plain, selected, too long for the pane, and not of the usual form.
 TEST(SpeciesListModel, LinesLookAsTheStandardDelegatePaintsThem) {
-    const QStringList lines = {" 100% - Quercus robur", " 87% - Fagus sylvatica",
-                               " 5% - " + QString(60, QLatin1Char('W')), "No percentage here",
-                               "-3% - Rosa canina", " 87% - Fagus sylvatica"};
+    const QStringList lines = {
+        " 100% - Quercus robur", " 87% - Fagus sylvatica", " 5% - " + QString(60, QLatin1Char('W')),
+        "No percentage here",    "-3% - Rosa canina",      " 87% - Fagus sylvatica"};
     BothPainters both;
     ASSERT_TRUE(both.shown(lines, QSize(240, 160), 1));
     LinesList& ours = both.ours;
@@ -172,8 +172,7 @@ TEST(SpeciesListModel, LinesLookAsTheStandardDelegatePaintsThem) {
 // is dropped, still looks as the standard delegate paints it.
 TEST(SpeciesListModel, MoreLinesThanThePainterKeepsStillLookRight) {
     QStringList lines;
-    for (int i = 0; i < 4500; ++i)
-        lines << QStringLiteral(" %1% - Species %2").arg(i % 101).arg(i);
+    for (int i = 0; i < 4500; ++i) lines << QStringLiteral(" %1% - Species %2").arg(i % 101).arg(i);
     BothPainters both;
     ASSERT_TRUE(both.shown(lines, QSize(240, 600)));
     LinesList& ours = both.ours;

@@ -178,8 +178,9 @@ bool sameSections(const std::vector<QuestionSection>& a, const std::vector<Quest
             const auto &x = a[g].entries[i], &y = b[g].entries[i];
             if (x.object != y.object || x.key != y.key || x.text != y.text ||
                 x.stateTexts != y.stateTexts || x.chosenTexts != y.chosenTexts ||
-                x.answered != y.answered || x.askable != y.askable || x.searchText != y.searchText ||
-                x.parentStates != y.parentStates || x.dependent != y.dependent)
+                x.answered != y.answered || x.askable != y.askable ||
+                x.searchText != y.searchText || x.parentStates != y.parentStates ||
+                x.dependent != y.dependent)
                 return false;
         }
     }

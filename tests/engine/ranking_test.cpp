@@ -154,7 +154,8 @@ TEST(RankingOverflow, ScoresBeyondSixteenBitsAreExact) {
 }
 
 // Scores of a key wider than one block of species, against the sums made one by one.
-std::vector<std::int64_t> plainScores(const MemoryKey& key, const std::vector<platform::i16>& choice) {
+std::vector<std::int64_t> plainScores(const MemoryKey& key,
+                                      const std::vector<platform::i16>& choice) {
     std::vector<std::int64_t> scores(size_t(key.model.SpeciesCount), 0);
     for (int j = 0; j < key.model.StateCount; ++j)
         for (int i = 0; i < key.model.SpeciesCount; ++i)

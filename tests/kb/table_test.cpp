@@ -205,7 +205,8 @@ TEST(TableText, PlainAndAccentedCellsReadBackAsStoredAndIndexInCaseFreeOrder) {
         "CREATE TABLE Noms (N INTEGER PRIMARY KEY, Nom TEXT);"
         "CREATE INDEX Noms_Nom ON Noms (Nom);"
         "INSERT INTO Noms VALUES (1,'zeta'),(2,'\xc3\x89ph\xc3\xa9m\xc3\xa8re'),(3,'Abc'),"
-        "(4,'stra\xc3\x9f" "e'),(5,'\xce\xa9mega'),(6,'ab_'),(7,'ABD'),(8,'x\xf0\x90\x90\x80y');";
+        "(4,'stra\xc3\x9f"
+        "e'),(5,'\xce\xa9mega'),(6,'ab_'),(7,'ABD'),(8,'x\xf0\x90\x90\x80y');";
     ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
     Database database;
@@ -215,9 +216,14 @@ TEST(TableText, PlainAndAccentedCellsReadBackAsStoredAndIndexInCaseFreeOrder) {
     ASSERT_TRUE(t.setIndex("Nom"));
     QStringList read;
     for (t.moveFirst(); !t.eof(); t.moveNext()) read << t.field("Nom").toString();
-    QStringList expected = {"zeta",  QString::fromUtf8("Éphémère"), "Abc",
-                            QString::fromUtf8("straße"), QString::fromUtf8("Ωmega"),
-                            "ab_",   "ABD", QString::fromUtf8("x\U00010400y")};
+    QStringList expected = {"zeta",
+                            QString::fromUtf8("Éphémère"),
+                            "Abc",
+                            QString::fromUtf8("straße"),
+                            QString::fromUtf8("Ωmega"),
+                            "ab_",
+                            "ABD",
+                            QString::fromUtf8("x\U00010400y")};
     std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
         return a.compare(b, Qt::CaseInsensitive) < 0;
     });

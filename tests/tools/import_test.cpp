@@ -585,7 +585,8 @@ TEST(Import, ADeltaDatasetWithOddButLegalSyntaxImportsWhole) {
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QString all = r.out.join('\n');
     EXPECT_TRUE(all.startsWith(out + ": 8 species, 9 questions")) << all.toStdString();
-    EXPECT_TRUE(all.contains("left out: character 10 (Remarks): text character")) << all.toStdString();
+    EXPECT_TRUE(all.contains("left out: character 10 (Remarks): text character"))
+        << all.toStdString();
     EXPECT_TRUE(all.contains("character 8, state 3: picture colours.png places only its label"));
     const Imported kb(out);
     EXPECT_TRUE(kb.checks());

@@ -78,8 +78,9 @@ QString openQuestion(WebPage& page) {
 
 bool painted(WebPage& page) {
     // The latest painting asked for is the one on the canvas (a resize clears it first).
-    return page.waitFor("document.getElementById('drawing').dataset.painted === "
-                        "String(VirekaPlayer.drawing.generation)");
+    return page.waitFor(
+        "document.getElementById('drawing').dataset.painted === "
+        "String(VirekaPlayer.drawing.generation)");
 }
 
 // Clicks a part of the drawing and waits for its question.

@@ -169,12 +169,14 @@ TEST(WebPlayer, DocumentsOpenFromTheListAndTheTreeInTheChosenLanguage) {
     // A branch fills when it opens: each level is waited for before it is clicked.
     QString branch = "#tree > details:nth-of-type(3)";
     for (int level = 0; level < 3; ++level) {
-        ASSERT_TRUE(page.waitFor(QStringLiteral("document.querySelector('%1 > summary')").arg(branch)));
+        ASSERT_TRUE(
+            page.waitFor(QStringLiteral("document.querySelector('%1 > summary')").arg(branch)));
         page.click(page.centreOf(branch + " > summary"));
         branch += " > details";
     }
-    ASSERT_TRUE(page.waitFor(
-        "document.querySelector('#tree > details:nth-of-type(3) > details > details > button.species')"));
+    ASSERT_TRUE(
+        page.waitFor("document.querySelector('#tree > details:nth-of-type(3) > details > details > "
+                     "button.species')"));
     const QPoint species =
         page.centreOf("#tree > details:nth-of-type(3) > details > details > button.species");
     ASSERT_GE(species.x(), 0);

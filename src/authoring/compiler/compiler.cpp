@@ -7,8 +7,8 @@
 #include "authoring/compiler/platerenderer.h"
 #include "authoring/compiler/sourcechecker.h"
 #include "authoring/compiler/sourceparser.h"
-#include "platform/stagedoutput.h"
 #include "authoring/compiler/tablecompiler.h"
+#include "platform/stagedoutput.h"
 
 #include <QDir>
 

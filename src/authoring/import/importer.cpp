@@ -1,8 +1,8 @@
 #include "authoring/import/importer.h"
 
 #include "authoring/compiler/compiler.h"
-#include "authoring/import/importdocuments.h"
 #include "authoring/compiler/kbfolders.h"
+#include "authoring/import/importdocuments.h"
 #include "authoring/import/sourcewriter.h"
 #include "platform/stagedfile.h"
 #include "platform/stagedoutput.h"

@@ -55,8 +55,10 @@ QString withCharacters(const QString& text) {
     for (auto it = reference.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         char32_t code = 0;
-        if (m.capturedLength(1)) code = m.captured(1).toUInt();
-        else if (m.capturedLength(2)) code = m.captured(2).toUInt(nullptr, 16);
+        if (m.capturedLength(1))
+            code = m.captured(1).toUInt();
+        else if (m.capturedLength(2))
+            code = m.captured(2).toUInt(nullptr, 16);
         else {
             const QString name = m.captured(3);
             code = name == QLatin1String("amp")    ? U'&'

@@ -12,10 +12,10 @@ namespace authoring {
 // the program loads it, and the folders it names (absolute, ending with "/"; empty when the
 // base has no such folder, as a key without a drawing has no drawings).
 struct WebAssetsSource {
-    QString dataDir;         // the database, the data files, the toolbar pictures
-    QString drawingDir;      // the drawing layers and the contradiction marks
-    QString descriptorDir;   // the pictures of choices
-    QString documentDir;     // the species documents
+    QString dataDir;             // the database, the data files, the toolbar pictures
+    QString drawingDir;          // the drawing layers and the contradiction marks
+    QString descriptorDir;       // the pictures of choices
+    QString documentDir;         // the species documents
     kb::Model* model = nullptr;  // its kept cursors may be moved
 };
 
