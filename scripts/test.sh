@@ -8,6 +8,10 @@ bash scripts/deps.sh
 options=(-G Ninja -DVIREKA_WERROR=ON)
 if command -v ccache >/dev/null; then
     options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    # Paths are taken relative to the checkout, so that another clone finds the same
+    # objects; the precompiled headers are cached only with these allowances.
+    export CCACHE_BASEDIR="$PWD"
+    export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
 fi
 if [ "${SANITIZE:-0}" = 1 ]; then
     dir=build-asan
