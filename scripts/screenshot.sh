@@ -44,6 +44,7 @@ shoot() {
             sleep 4  # the first paint of the drawing and the toolbars
             import -window root "$1"
             kill "$program"
+            wait "$program" 2>/dev/null || true  # its single-instance lock goes with it
         ' "$((1280 * scale))" "$2"
     echo "wrote $2"
 }
