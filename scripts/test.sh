@@ -17,11 +17,9 @@ if [ "${SANITIZE:-0}" = 1 ]; then
     dir=build-asan
     cmake -S . -B "$dir" "${options[@]}" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
         -DVIREKA_SANITIZE=ON >/dev/null
-    # The browser engine keeps allocations for the life of the process by design; its
-    # reports are suppressed (and only its), every other leak fails the test. Allocations
-    # are traced with the full unwinder: the fast one stops in system libraries built
-    # without frame pointers (fontconfig) and would hide that the browser engine called them.
-    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0
+    # Libraries that keep process-wide allocations until exit on purpose (the browser
+    # engine, fontconfig) are suppressed by name; every other leak fails the test.
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
     export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 else
