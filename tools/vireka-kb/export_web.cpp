@@ -5,6 +5,7 @@
 #include "authoring/webexport/webkeydata.h"
 #include "commandregistry.h"
 #include "engine/keytables.h"
+#include "exportsdd.h"
 #include "kb/installation.h"
 #include "kb/loader.h"
 #include "kbcheck.h"
@@ -18,7 +19,9 @@ namespace vkb {
 namespace {
 
 const char* kHelp =
-    "usage: vireka-kb export web KB_DIR OUT\n\n"
+    "usage: vireka-kb export web KB_DIR OUT\n"
+    "       vireka-kb export sdd KB_DIR OUT.xml [--language xx] [--no-pictures]\n"
+    "       (see 'vireka-kb export sdd --help')\n\n"
     "Writes a static web site into OUT that identifies with the knowledge base in KB_DIR (the\n"
     "folder of its database and its setup.ini) as the program does: open OUT/index.html from\n"
     "the folder or put OUT on any web server. 'node OUT/engine/cli.mjs rank|best' prints what\n"
@@ -100,6 +103,7 @@ int exportWeb(const QString& kbDir, const QString& out) {
 }
 
 int exportCommand(const QStringList& args) {
+    if (!args.isEmpty() && args[0] == QLatin1String("sdd")) return exportSddCommand(args.mid(1));
     if (args.contains(QStringLiteral("--help"))) {
         QTextStream(stdout) << kHelp;
         return 0;
@@ -111,9 +115,9 @@ int exportCommand(const QStringList& args) {
     return exportWeb(args[1], args[2]);
 }
 
-const Registration registration(QStringLiteral("export"),
-                                QStringLiteral("export a knowledge base as a static web site"),
-                                exportCommand);
+const Registration registration(
+    QStringLiteral("export"),
+    QStringLiteral("export a knowledge base as a static web site or an SDD file"), exportCommand);
 
 }  // namespace
 

@@ -1,0 +1,360 @@
+#include "engine/keytables.h"
+#include "engine/ranking.h"
+#include "kb/loader.h"
+#include "kb/model.h"
+#include "support/importdatasets.h"
+#include "support/sdddatasets.h"
+#include "support/toolrun.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <algorithm>
+#include <functional>
+#include <map>
+
+namespace {
+
+using testing_support::runTool;
+using testing_support::ToolRun;
+
+ToolRun vkb(const QStringList& args) {
+    return runTool(QStringLiteral(VIREKA_KB_PATH), args);
+}
+
+QByteArray bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A compiled base read as a person sees it: species by name, questions by their text, states
+// by their label, and what each species shows in those words.
+struct BaseView {
+    struct Question {
+        QString text, group;
+        QStringList states;
+        QStringList conditions;  // "question text / state label"
+    };
+    QStringList species;  // "Flore" order
+    QList<Question> questions;
+    // species -> question text -> labels shown
+    std::map<QString, std::map<QString, QSet<QString>>> shows;
+    QHash<QString, int> stateNumber;  // "question text / state label"
+    kb::Model model;
+};
+
+bool load(const QString& folder, BaseView& view) {
+    kb::LoadOptions options;
+    options.dataDir = folder + QLatin1Char('/');
+    options.databaseName = QStringLiteral("vireka.db");
+    if (!kb::loadKnowledgeBase(view.model, options).ok()) return false;
+    const engine::KeyTables tables = engine::KeyTables::fromModel(view.model);
+    std::vector<engine::ObjectRow> objects = tables.objects;
+    std::sort(objects.begin(), objects.end(),
+              [](const auto& a, const auto& b) { return a.descriptor < b.descriptor; });
+    QHash<QString, QString> wordsOfCode;  // folded state code -> "question / label"
+    for (const engine::ObjectRow& o : objects) {
+        BaseView::Question q;
+        q.text = o.tipText;
+        q.group = tables.groups.value(engine::KeyTables::fold(o.key)).group;
+        for (int k = 0; k < o.stateCount; ++k) {
+            const int n = o.firstState + k;
+            q.states << tables.stateTexts.value(n);
+            view.stateNumber.insert(q.text + " / " + q.states.last(), n);
+            wordsOfCode.insert(tables.codeOfState(n).value_or(QString()).toCaseFolded(),
+                               q.text + " / " + q.states.last());
+        }
+        view.questions << q;
+    }
+    for (const engine::DependencyRow& d : tables.dependencies)
+        for (int i = 0; i < int(objects.size()); ++i)
+            if (objects[size_t(i)].key.compare(d.objectKey, Qt::CaseInsensitive) == 0)
+                view.questions[i].conditions << wordsOfCode.value(d.parentCode.toCaseFolded());
+    for (BaseView::Question& q : view.questions) q.conditions.sort();
+    for (int s = 0; s < view.model.SpeciesCount; ++s) {
+        view.species << view.model.SpeciesName[size_t(s)];
+        for (const BaseView::Question& q : view.questions)
+            for (const QString& label : q.states)
+                if (view.model.matrix(s, view.stateNumber.value(q.text + " / " + label)))
+                    view.shows[view.species.last()][q.text].insert(label);
+    }
+    return true;
+}
+
+// The percentage species `name` reaches when every state of `keys` is chosen.
+std::int64_t percentOf(BaseView& view, const QString& name, const QList<int>& states) {
+    engine::IdentificationState state;
+    state.reset(view.model);
+    for (int n : states) state.StateChoice[size_t(n)] = 1;
+    engine::Calcule_Scores(view.model, state);
+    engine::Trie_Scores(state);
+    engine::Calcule_Pourcentages(view.model, state);
+    const int species = int(view.species.indexOf(name));
+    for (size_t r = 0; r < state.RankTable.species.size(); ++r)
+        if (state.RankTable.species[r] == species) return state.RankPercent[r];
+    return -1;
+}
+
+// Exports `base`, imports the file again and checks that the second base has the species,
+// questions, groups, states and dependencies of the first, each species showing the same
+// states; every species described by its own states ranks itself at 100 % in it.
+void expectRoundTrip(const QString& base, const QString& work) {
+    const QString file = work + "/export.sdd.xml", again = work + "/again";
+    const ToolRun exported = vkb({"export", "sdd", base, file});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+    const ToolRun imported = vkb({"import", "sdd", file, again});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    BaseView before, after;
+    ASSERT_TRUE(load(base, before));
+    ASSERT_TRUE(load(again, after));
+    QStringList a = before.species, b = after.species;
+    a.sort(), b.sort();
+    EXPECT_EQ(a, b);
+    ASSERT_EQ(before.questions.size(), after.questions.size());
+    for (qsizetype i = 0; i < before.questions.size(); ++i) {
+        const auto &q = before.questions[i], &r = after.questions[i];
+        EXPECT_EQ(q.text, r.text);
+        EXPECT_EQ(q.group, r.group) << q.text.toStdString();
+        EXPECT_EQ(q.states, r.states) << q.text.toStdString();
+        EXPECT_EQ(q.conditions, r.conditions) << q.text.toStdString();
+    }
+    for (const QString& name : before.species) {
+        EXPECT_EQ(before.shows[name], after.shows[name]) << name.toStdString();
+        QList<int> own;
+        for (const auto& [question, labels] : before.shows[name])
+            for (const QString& label : labels)
+                own << after.stateNumber.value(question + " / " + label, -1);
+        ASSERT_FALSE(own.contains(-1)) << name.toStdString();
+        EXPECT_EQ(percentOf(after, name, own), 100) << name.toStdString();
+    }
+}
+
+QString build(const QString& source, const QString& out) {
+    const ToolRun r = vkb({"build", "--no-page-pictures", source, out});
+    return r.exitCode == 0 ? QString() : r.err;
+}
+
+TEST(SddExport, TheDemoGoesRoundTripWithThePicturesOfItsStates) {
+    QTemporaryDir work;
+    expectRoundTrip(QStringLiteral(VIREKA_DEMO_KB), work.path());
+    // Every picture the file names lies in the folder beside it; the same base gives the
+    // same file.
+    const QByteArray first = bytes(work.path() + "/export.sdd.xml");
+    QXmlStreamReader xml(first);
+    int pictures = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement &&
+            xml.name() == QLatin1String("Source")) {
+            const QString href = xml.attributes().value("href").toString();
+            EXPECT_TRUE(href.startsWith("export.sdd_media/")) << href.toStdString();
+            EXPECT_TRUE(QFileInfo(work.path() + "/" + href).isFile()) << href.toStdString();
+            ++pictures;
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_GT(pictures, 40);
+    ASSERT_EQ(vkb({"export", "sdd", VIREKA_DEMO_KB, work.path() + "/export.sdd.xml"}).exitCode, 0);
+    EXPECT_EQ(bytes(work.path() + "/export.sdd.xml"), first);
+}
+
+TEST(SddExport, EveryImportedTestDatasetGoesRoundTrip) {
+    using Writer = std::function<QString(const QString&)>;
+    const auto sdd = [](void (*write)(const QString&), const char* name) {
+        return Writer([write, name](const QString& folder) {
+            write(folder);
+            return folder + "/" + name;
+        });
+    };
+    const QList<std::pair<QString, Writer>> datasets{
+        {"delta", [](const QString& f) { return testing_support::writeDeltaGrasses(f), f; }},
+        {"delta", [](const QString& f) { return testing_support::writeDeltaOdd(f), f; }},
+        {"delta", [](const QString& f) { return testing_support::writeDeltaMountain(f), f; }},
+        {"sdd", sdd(testing_support::writeSddViolets, "violets.sdd.xml")},
+        {"sdd", sdd(testing_support::writeSddOdd, "odd.sdd.xml")},
+        {"sdd", sdd(testing_support::writeSddMeasures, "measures.sdd.xml")},
+        {"sdd", sdd(testing_support::writeSddFlora, "flora.sdd.xml")},
+        {"sdd", Writer([](const QString& f) {
+             testing_support::writeSddMany(f, 30);
+             return f + "/many.sdd.xml";
+         })},
+    };
+    for (const auto& [format, write] : datasets) {
+        QTemporaryDir work;
+        const QString input = write(work.path() + "/dataset");
+        const ToolRun r = vkb({"import", format, input, work.path() + "/base"});
+        ASSERT_EQ(r.exitCode, 0) << input.toStdString() << r.err.toStdString();
+        SCOPED_TRACE(input.toStdString());
+        expectRoundTrip(work.path() + "/base", work.path());
+    }
+    QTemporaryDir work;
+    ASSERT_EQ(build(VIREKA_NODRAWING_SOURCE, work.path() + "/base"), QString());
+    expectRoundTrip(work.path() + "/base", work.path());
+}
+
+// A small base whose texts hold what looks like markup, changed after the build the way a
+// base written by another tool may be: a measurement table, an uncoded question.
+const char* kBeetles = R"(title "Beetles <i>&amp;</i> bugs"
+documents en
+language en "English"
+question LEN "Body length"
+  group "Body"
+  state L1 "less than 5 mm"
+  state L2 "5 to less than 10 mm"
+  state L3 "10 mm or more"
+question COL "Colour <length> & \"hue\""
+  group "Body"
+  state C1 "Red"
+  state C2 "Black"
+question SPOTS "Spots"
+  requires C1
+  state S1 "Two"
+  state S2 "Seven"
+species AAAAA "Alpha one"
+  family Carabidae
+  common en "Red one"
+  shows L1 C1 S1
+species BBBBB "Beta two"
+  family Carabidae
+  shows L2 L3 C2
+species CCCCC "Gamma three"
+  family Silphidae
+  shows L3 C1 S2
+button deter "Search" key Search icon search
+button question "Confirm" icon ok
+button question "Cancel" icon cancel
+button question "Skip" icon skip
+)";
+
+bool execute(const QString& database, const char* sql) {
+    sqlite3* db = nullptr;
+    bool ok = sqlite3_open(database.toUtf8().constData(), &db) == SQLITE_OK &&
+              sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
+// The elements named `name` of the document, each as its attributes and its text.
+QList<std::pair<QXmlStreamAttributes, QString>> elements(const QByteArray& document,
+                                                         const QString& name) {
+    QList<std::pair<QXmlStreamAttributes, QString>> out;
+    QXmlStreamReader xml(document);
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == name) {
+            const QXmlStreamAttributes a = xml.attributes();
+            out.append({a, xml.readElementText(QXmlStreamReader::IncludeChildElements)});
+        }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return out;
+}
+
+TEST(SddExport, MeasuredQuestionsAreQuantitativeAndTextsStayText) {
+    QTemporaryDir work;
+    testing_support::writeFile(work.path() + "/source/kb.txt", kBeetles);
+    const QString base = work.path() + "/base";
+    ASSERT_EQ(build(work.path() + "/source", base), QString());
+    ASSERT_TRUE(execute(base + "/vireka.db", R"(
+        CREATE TABLE Mesures (ID_CARAC TEXT PRIMARY KEY COLLATE NOCASE, Objet TEXT, Unite TEXT,
+                              Bas REAL, Haut REAL, Bas_Inclus INTEGER, Haut_Inclus INTEGER);
+        INSERT INTO Mesures VALUES ('L1', 'LEN', 'mm', NULL, 5, 0, 0),
+                                   ('L2', 'LEN', 'mm', 5, 10, -1, 0),
+                                   ('L3', 'LEN', 'mm', 10, NULL, -1, 0);
+        CREATE TABLE Non_Codes (Numero INTEGER PRIMARY KEY, Espece TEXT, Objet TEXT);
+        INSERT INTO Non_Codes VALUES (1, 'Gamma three', 'COL');
+        UPDATE Caracteres SET TipText = 'Red' || char(1) || ' <b>bold</b> &amp;' WHERE ID_CARAC = 'C1';
+    )"));
+    const QString file = work.path() + "/beetles.xml";
+    const ToolRun r = vkb({"export", "sdd", base, file, "--language", "en-GB"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QByteArray xml = bytes(file);
+
+    // The texts arrive as they are, markup and entities as words, control characters gone.
+    const auto labels = elements(xml, "Label");
+    QStringList texts;
+    for (const auto& [attributes, text] : labels) texts << text;
+    EXPECT_TRUE(texts.contains("Beetles <i>&amp;</i> bugs"));
+    EXPECT_TRUE(texts.contains("Colour <length> & \"hue\""));
+    EXPECT_TRUE(texts.contains("Red <b>bold</b> &amp;"));
+    EXPECT_TRUE(elements(xml, "b").isEmpty());
+    EXPECT_EQ(elements(xml, "Dataset").value(0).first.value("xml:lang"), u"en-GB");
+    EXPECT_EQ(elements(xml, "Detail").value(0).second, "Red one");
+
+    // The measured question: a unit and its ranges, open ends infinite; each taxon's values
+    // reach past the open bounds by the widest closed state (5 mm).
+    const auto quantitative = elements(xml, "QuantitativeCharacter");
+    ASSERT_EQ(quantitative.size(), 1);
+    EXPECT_EQ(quantitative[0].first.value("id"), u"LEN");
+    QStringList ranges;
+    for (const auto& [a, text] : elements(xml, "From"))
+        ranges << a.value("lower").toString() + ".." + a.value("upper").toString();
+    EXPECT_EQ(ranges, QStringList({"-INF..5", "5..10", "10..INF"}));
+    QStringList measures;
+    for (const auto& [a, text] : elements(xml, "Measure"))
+        measures << a.value("type").toString() + "=" + a.value("value").toString();
+    EXPECT_EQ(measures, QStringList({"Min=0", "Max=5", "Min=5", "Max=15", "Min=10", "Max=15"}));
+
+    // Gamma leaves the colour uncoded: its description says nothing of it; Beta shows no
+    // spots (its colour rules them out), so they do not apply to it.
+    QStringList categorical;
+    for (const auto& [a, text] : elements(xml, "Categorical"))
+        categorical << a.value("ref").toString();
+    EXPECT_EQ(categorical, QStringList({"COL", "SPOTS", "COL", "SPOTS", "SPOTS"}));
+    EXPECT_EQ(elements(xml, "Status").size(), 1);
+    QStringList rules;
+    for (const auto& [a, text] : elements(xml, "OnlyApplicableIf")) rules << text.simplified();
+    EXPECT_EQ(elements(xml, "OnlyApplicableIf").size(), 1);
+
+    // Read back, the measured question asks a number again and each species still ranks
+    // itself first.
+    const ToolRun again = vkb({"import", "sdd", file, work.path() + "/again"});
+    ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
+    BaseView view;
+    ASSERT_TRUE(load(work.path() + "/again", view));
+    ASSERT_EQ(view.questions.size(), 3);
+    EXPECT_EQ(view.questions[0].text, "Body length");
+    EXPECT_TRUE(view.questions[0].states.join(' ').contains("mm"));
+    EXPECT_EQ(view.shows["Gamma three"].count("Colour <length> & \"hue\""), 1u);
+    EXPECT_EQ(view.shows["Gamma three"]["Colour <length> & \"hue\""].size(), 2);
+    EXPECT_NE(view.shows["Alpha one"]["Body length"], view.shows["Gamma three"]["Body length"]);
+    for (const QString& name : view.species) {
+        QList<int> own;
+        for (const auto& [question, shown] : view.shows[name])
+            for (const QString& label : shown)
+                own << view.stateNumber.value(question + " / " + label);
+        EXPECT_EQ(percentOf(view, name, own), 100) << name.toStdString();
+    }
+}
+
+TEST(SddExport, AFailedExportLeavesWhatWasThere) {
+    QTemporaryDir work;
+    const QString file = work.path() + "/key.xml";
+    testing_support::writeFile(file, "old");
+    // Not a base: refused, the old file kept, no folder of pictures made.
+    ToolRun r = vkb({"export", "sdd", work.path(), file});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(bytes(file), "old");
+    EXPECT_FALSE(QFileInfo::exists(work.path() + "/key_media"));
+    // A folder of pictures that another export did not write is never replaced.
+    testing_support::writeFile(work.path() + "/key_media/mine.txt", "mine");
+    r = vkb({"export", "sdd", VIREKA_DEMO_KB, file});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(bytes(file), "old");
+    EXPECT_EQ(bytes(work.path() + "/key_media/mine.txt"), "mine");
+    // Without pictures no folder is needed; the file is replaced whole.
+    r = vkb({"export", "sdd", VIREKA_DEMO_KB, file, "--no-pictures"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(bytes(file).startsWith("<?xml"));
+    EXPECT_TRUE(elements(bytes(file), "MediaObject").isEmpty());
+    // A folder in the file's place, and bad arguments.
+    QDir(work.path()).mkdir("folder.xml");
+    EXPECT_EQ(vkb({"export", "sdd", VIREKA_DEMO_KB, work.path() + "/folder.xml"}).exitCode, 1);
+    EXPECT_EQ(vkb({"export", "sdd", VIREKA_DEMO_KB}).exitCode, 2);
+    EXPECT_EQ(vkb({"export", "sdd", VIREKA_DEMO_KB, file, "--language", "<x>"}).exitCode, 2);
+}
+
+}  // namespace
