@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Vireka need, when missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config libsqlite3-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
+packages=(cmake ninja-build g++ pkg-config libsqlite3-dev zlib1g-dev libzip-dev libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-svg-dev qt6-webengine-dev qt6-webchannel-dev
           libgl-dev xvfb xauth
           qt6-translations-l10n adwaita-icon-theme

@@ -1,6 +1,7 @@
 #include "authoring/import/deltareader.h"
 #include "authoring/import/importer.h"
 #include "authoring/import/sddreader.h"
+#include "authoring/import/tabledataset.h"
 #include "commandregistry.h"
 
 #include <QDir>
@@ -14,7 +15,8 @@ namespace {
 const char* kHelp =
     "usage: vireka-kb import delta FOLDER OUT [--family-character N]\n"
     "       vireka-kb import sdd FILE OUT [--family-character ID] [--dataset N]\n"
-    "                                     [--language xx]\n\n"
+    "                                     [--language xx]\n"
+    "       vireka-kb import table FILE OUT [--separators CHARS]\n\n"
     "Imports a DELTA dataset (a folder with specs, chars and items, or toint) or an SDD file\n"
     "into a runnable knowledge base in OUT: the source under OUT/source/ (edit it and rebuild\n"
     "with 'vireka-kb build'), the base itself, and OUT/import-map.tsv, which gives for each\n"
@@ -22,12 +24,14 @@ const char* kHelp =
     "Taxa take their family from the character given with --family-character (multistate:\n"
     "the first state coded; text: the text), else from an SDD taxon hierarchy, else the\n"
     "dataset's title. SDD labels are read in the dataset's own language (its xml:lang), or in\n"
-    "the one asked for with --language where the file has them in it.\n\n"
+    "the one asked for with --language where the file has them in it. A table (.csv, .tsv,\n"
+    ".ods, .xlsx) holds one row per taxon and one column per character; cells separate\n"
+    "states with '|' and with each of CHARS (docs/knowledge-base.md gives the layout).\n\n"
     "Exit status: 0 imported; 1 the base could not be written; 2 bad arguments or a dataset\n"
     "that cannot be read (reported as file:line: message). Nothing is left in OUT on failure.\n";
 
 struct Arguments {
-    QString format, input, out, family, language;
+    QString format, input, out, family, language, separators;
     int dataset = 0;
 };
 
@@ -45,14 +49,16 @@ bool parseArguments(QStringList args, Arguments& a) {
     QString dataset = QStringLiteral("1");
     if (!takeOption(args, QStringLiteral("--family-character"), a.family) ||
         !takeOption(args, QStringLiteral("--dataset"), dataset) ||
-        !takeOption(args, QStringLiteral("--language"), a.language) || args.size() != 3)
+        !takeOption(args, QStringLiteral("--language"), a.language) ||
+        !takeOption(args, QStringLiteral("--separators"), a.separators) || args.size() != 3)
         return false;
     bool ok = false;
     a.dataset = dataset.toInt(&ok) - 1;
     a.format = args[0], a.input = args[1], a.out = args[2];
-    return ok && a.dataset >= 0 &&
+    const bool table = a.format == QLatin1String("table");
+    return ok && a.dataset >= 0 && (table || a.separators.isEmpty()) &&
            (a.format == QLatin1String("sdd") ||
-            (a.format == QLatin1String("delta") && a.language.isEmpty()));
+            ((a.format == QLatin1String("delta") || table) && a.language.isEmpty()));
 }
 
 int familyIndex(const authoring::Dataset& data, const QString& id) {
@@ -96,6 +102,13 @@ int import(const QStringList& args) {
     if (a.format == QLatin1String("delta")) {
         authoring::DeltaReader reader;
         if (!reader.read(a.input, data)) return err << reader.errorString() << "\n", 2;
+    } else if (a.format == QLatin1String("table")) {
+        authoring::SheetReader reader;
+        authoring::Sheet sheet;
+        QString error;
+        if (!reader.read(a.input, sheet)) return err << reader.errorString() << "\n", 2;
+        if (!authoring::tableDataset(sheet, {a.separators}, data, &error))
+            return err << error << "\n", 2;
     } else {
         authoring::SddReader reader;
         reader.setLanguage(a.language);
@@ -119,7 +132,7 @@ int import(const QStringList& args) {
 
 const Registration registration(
     QStringLiteral("import"),
-    QStringLiteral("import a DELTA dataset or an SDD file as a knowledge base"), import);
+    QStringLiteral("import a DELTA dataset, an SDD file or a table as a knowledge base"), import);
 
 }  // namespace
 

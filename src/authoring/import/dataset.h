@@ -140,6 +140,7 @@ struct Item {
     QStringList images;               // absolute paths
     QString family;                   // from a taxon hierarchy, when the dataset has one
     QList<WebLink> links;
+    QList<std::pair<QString, QString>> commonNames;  // language code, name
 };
 
 struct Dataset {

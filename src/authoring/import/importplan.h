@@ -42,7 +42,8 @@ struct PlannedSpecies {
     QString sourceId;
     int item = 0;  // index in the dataset
     QStringList shows;
-    QString description;  // the description in words, plain text
+    QString description;                             // the description in words, plain text
+    QList<std::pair<QString, QString>> commonNames;  // language code, name
 };
 
 struct ImportPlan {

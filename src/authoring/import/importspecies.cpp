@@ -68,6 +68,8 @@ void ImportMapper::species() {
                 s.family = a.text;
         }
         s.family = s.family.left(100);
+        for (const auto& [language, name] : item.commonNames)
+            s.commonNames.append({language, name.left(200)});
         for (const PlannedQuestion& q : m_plan.questions) s.shows += shows(item, q);
         withoutInapplicable(item, s.shows);
         s.description = describe(item);

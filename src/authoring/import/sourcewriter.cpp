@@ -61,8 +61,16 @@ QString SourceWriter::text(const ImportPlan& plan, const QString& origin,
     s += QStringLiteral(
              "# Imported from %1 by vireka-kb import; edit and rebuild with vireka-kb build.\n")
              .arg(origin);
-    s += QStringLiteral("title %1\ndocuments en\nlanguage en \"English\"\ncolour paper #ffffff\n\n")
-             .arg(quoted(plan.title));
+    s +=
+        QStringLiteral("title %1\ndocuments en\nlanguage en \"English\"\n").arg(quoted(plan.title));
+    // Languages of common names, in the order the dataset first gives them.
+    QStringList languages{QStringLiteral("en")};
+    for (const PlannedSpecies& sp : plan.species)
+        for (const auto& [language, name] : sp.commonNames)
+            if (!languages.contains(language))
+                languages << language,
+                    s += QStringLiteral("language %1 %2\n").arg(language, quoted(language));
+    s += QStringLiteral("colour paper #ffffff\n\n");
     int picture = 0;
     for (const PlannedQuestion& q : plan.questions) {
         s += QStringLiteral("question %1 %2\n  grid %3 %4\n  weight %5\n")
@@ -85,6 +93,8 @@ QString SourceWriter::text(const ImportPlan& plan, const QString& origin,
     for (const PlannedSpecies& sp : plan.species) {
         s += QStringLiteral("species %1 %2\n  family %3\n")
                  .arg(sp.code, quoted(sp.name), quoted(sp.family));
+        for (const auto& [language, name] : sp.commonNames)
+            s += QStringLiteral("  common %1 %2\n").arg(language, quoted(name));
         for (const QString& line : sp.description.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             s += QStringLiteral("  text en %1\n").arg(quoted(line));
         for (qsizetype i = 0; i < sp.shows.size(); i += 12)
