@@ -143,6 +143,21 @@ TEST(TableImport, OneMatrixInThreeFormatsGivesOneBaseThatIdentifiesEachTaxon) {
     }
 }
 
+TEST(TableImport, TheExampleOfTheDocumentationImportsAndChecks) {
+    QTemporaryDir work;
+    const QString out = work.filePath("out");
+    const ToolRun r = vkb({"import", "table",
+                           QStringLiteral(VIREKA_DEMO_SOURCE) + "/../tables/damselflies.csv", out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("10 species")) << r.out.toStdString();
+    EXPECT_EQ(vkb({"check", "--data", out, "--base", "vireka.db", "--descriptors", "choices",
+                   "--documents", "documents", "--drawings", "drawings"})
+                  .exitCode,
+              0);
+    const QString source = QString::fromUtf8(bytes(out + "/source/kb.txt"));
+    EXPECT_TRUE(source.contains("common fr \"Caloptéryx éclatant\"")) << source.toStdString();
+}
+
 // A refused spreadsheet: exit status 2, the message given, nothing written.
 void expectRefused(const QString& file, const QString& message) {
     const QString out = QFileInfo(file).absolutePath() + "/out";
