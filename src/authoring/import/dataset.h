@@ -140,7 +140,6 @@ struct Item {
     QStringList images;               // absolute paths
     QString family;                   // from a taxon hierarchy, when the dataset has one
     QList<WebLink> links;
-    QList<std::pair<QString, QString>> commonNames;  // language code, name
 };
 
 struct Dataset {
@@ -153,6 +152,8 @@ struct Dataset {
     QList<Item> items;
     QList<Dependency> dependencies;
     QStringList notes;  // what was read but could not be used, for the summary
+    // Common names of the items, by item index: (language code, name).
+    QMap<int, QList<std::pair<QString, QString>>> commonNames;
 };
 
 }  // namespace authoring

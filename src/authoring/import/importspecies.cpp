@@ -68,7 +68,7 @@ void ImportMapper::species() {
                 s.family = a.text;
         }
         s.family = s.family.left(100);
-        for (const auto& [language, name] : item.commonNames)
+        for (const auto& [language, name] : m_data.commonNames.value(i))
             s.commonNames.append({language, name.left(200)});
         for (const PlannedQuestion& q : m_plan.questions) s.shows += shows(item, q);
         withoutInapplicable(item, s.shows);

@@ -69,6 +69,7 @@ QString cellValue(QXmlStreamReader& xml, int limit) {
 }  // namespace
 
 bool SheetReader::readOdsContent(const QByteArray& content, Sheet& out) {
+    if (m_file.isEmpty()) m_file = out.file;
     SheetBuilder builder(*this, m_limits, out);
     QXmlStreamReader xml(content);
     qint64 row = 0, column = 0, rowRepeat = 1;

@@ -35,6 +35,7 @@ bool SheetReader::read(const QString& path, Sheet& out) {
 // doubled quotes. UTF-8 (with or without its mark) is read as such, anything else as
 // Windows-1252, as spreadsheets on Windows save it.
 bool SheetReader::readDelimited(const QByteArray& bytes, QChar delimiter, Sheet& out) {
+    if (m_file.isEmpty()) m_file = out.file;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError()) text = QStringDecoder("windows-1252").decode(bytes);

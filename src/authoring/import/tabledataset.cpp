@@ -144,7 +144,7 @@ bool tableDataset(const Sheet& s, const TableOptions& o, Dataset& d, QString* er
         if (l.family >= 0) item.family = s.cell(r, l.family).simplified();
         for (const auto& [column, language] : l.common)
             if (const QString n = s.cell(r, column).simplified(); !n.isEmpty())
-                item.commonNames.append({language, n});
+                d.commonNames[int(d.items.size())].append({language, n});
         for (int k = 0; k < l.characters.size(); ++k) {
             Character& ch = d.characters[k];
             const QStringList v = values(s.cell(r, l.characters[k]), o.separators);

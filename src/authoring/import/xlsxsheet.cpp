@@ -65,6 +65,7 @@ bool SheetReader::readSharedStrings(const QByteArray& bytes, QStringList& out) {
 }
 
 bool SheetReader::readXlsxSheet(const QByteArray& bytes, const QStringList& strings, Sheet& out) {
+    if (m_file.isEmpty()) m_file = out.file;
     SheetBuilder builder(*this, m_limits, out);
     QXmlStreamReader xml(bytes);
     qint64 row = -1, nextColumn = 0;
