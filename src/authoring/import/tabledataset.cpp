@@ -1,6 +1,7 @@
 #include "authoring/import/tabledataset.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -125,6 +126,8 @@ bool tableDataset(const Sheet& s, const TableOptions& o, Dataset& d, QString* er
     d.title = QFileInfo(s.file).completeBaseName();
     for (int c : l.characters) character(s, l, o, c, d);
     QSet<QString> names;
+    // A sheet may hold thousands of distinct values in a column: each is found by hashing.
+    QList<QHash<QString, int>> stateOf(l.characters.size());
     for (int r = l.firstTaxon; r < s.rows.size(); ++r) {
         const QStringList& line = s.rows[r];
         if (std::all_of(line.cbegin(), line.cend(),
@@ -157,11 +160,10 @@ bool tableDataset(const Sheet& s, const TableOptions& o, Dataset& d, QString* er
                     a.ranges << range;
                     continue;
                 }
-                int state = -1;
-                for (int st = 0; st < ch.states.size() && state < 0; ++st)
-                    if (ch.states[st].label == x) state = st;
+                int state = stateOf[k].value(x, -1);
                 if (state < 0) {
                     state = int(ch.states.size());
+                    stateOf[k].insert(x, state);
                     ch.states << CharacterState{x, x, {}, {}};
                 }
                 if (!a.states.contains(state)) a.states << state;
