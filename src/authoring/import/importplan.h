@@ -42,8 +42,9 @@ struct PlannedSpecies {
     QString sourceId;
     int item = 0;  // index in the dataset
     QStringList shows;
-    QString description;                             // the description in words, plain text
-    QList<std::pair<QString, QString>> commonNames;  // language code, name
+    QString description;  // the description in words, plain text
+    // Common names: language code, name.
+    QList<std::pair<QString, QString>> commonNames;
 };
 
 struct ImportPlan {

@@ -55,22 +55,29 @@ QString SourceWriter::quoted(const QString& text) {
     return QLatin1Char('"') + t + QLatin1Char('"');
 }
 
+namespace {
+// The languages of common names other than English, in the order the dataset first gives them.
+QString commonLanguages(const ImportPlan& plan) {
+    QString s;
+    QStringList languages{QStringLiteral("en")};
+    for (const PlannedSpecies& sp : plan.species)
+        for (const auto& [language, name] : sp.commonNames)
+            if (!languages.contains(language))
+                languages << language, s += QStringLiteral("language %1 %2\n")
+                                                .arg(language, SourceWriter::quoted(language));
+    return s.isEmpty() ? s : s + QLatin1Char('\n');
+}
+}  // namespace
+
 QString SourceWriter::text(const ImportPlan& plan, const QString& origin,
                            const QStringList& pictures) {
     QString s;
     s += QStringLiteral(
              "# Imported from %1 by vireka-kb import; edit and rebuild with vireka-kb build.\n")
              .arg(origin);
-    s +=
-        QStringLiteral("title %1\ndocuments en\nlanguage en \"English\"\n").arg(quoted(plan.title));
-    // Languages of common names, in the order the dataset first gives them.
-    QStringList languages{QStringLiteral("en")};
-    for (const PlannedSpecies& sp : plan.species)
-        for (const auto& [language, name] : sp.commonNames)
-            if (!languages.contains(language))
-                languages << language,
-                    s += QStringLiteral("language %1 %2\n").arg(language, quoted(language));
-    s += QStringLiteral("colour paper #ffffff\n\n");
+    s += QStringLiteral("title %1\ndocuments en\nlanguage en \"English\"\ncolour paper #ffffff\n\n")
+             .arg(quoted(plan.title));
+    s += commonLanguages(plan);
     int picture = 0;
     for (const PlannedQuestion& q : plan.questions) {
         s += QStringLiteral("question %1 %2\n  grid %3 %4\n  weight %5\n")
