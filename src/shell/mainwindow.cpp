@@ -567,6 +567,7 @@ void frmMain::showQuestionView() {
     placeQuestionHeading(toPixels(layout_.choicePicture));
     Panel_Questions->selectQuestion(ctx_.engine.question().CurrentObject);
     Pic_Choix->setFocus();
+    if (Mesure_Champ->isVisible()) Mesure_Champ->setFocus();
 }
 
 void frmMain::showResultsView() {
