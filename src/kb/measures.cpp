@@ -13,24 +13,37 @@ namespace {
 
 constexpr double Infinite = std::numeric_limits<double>::infinity();
 
-struct StateRow {
-    int state = -1;
-    QString question;
+struct QuestionRow {
+    QString key;
+    int first = 0, count = 0;  // "Index_Car", "Nb_Car": the states it asks
 };
 
 // "Caracteres" by case-folded code: the first row of a code wins, as everywhere.
-QHash<QString, StateRow> statesByCode(Database& db) {
-    QHash<QString, StateRow> states;
+QHash<QString, int> statesByCode(Database& db) {
+    QHash<QString, int> states;
     Table t = db.openTable(QStringLiteral("Caracteres"));
     if (!t.isValid()) return states;
     for (t.moveFirst(); !t.eof(); t.moveNext()) {
         const QString code = t.field(QStringLiteral("ID_CARAC")).toString().toCaseFolded();
         bool ok = false;
         const int state = t.field(QStringLiteral("NUM")).toInt(&ok);
-        if (ok && !code.isEmpty() && !states.contains(code))
-            states.insert(code, {state, t.field(QStringLiteral("Objet")).toString()});
+        if (ok && !code.isEmpty() && !states.contains(code)) states.insert(code, state);
     }
     return states;
+}
+
+// "Objets_Fic" by case-folded key: a question's states are its consecutive numbers.
+QHash<QString, QuestionRow> questionsByKey(Database& db) {
+    QHash<QString, QuestionRow> questions;
+    Table t = db.openTable(QStringLiteral("Objets_Fic"));
+    if (!t.isValid()) return questions;
+    for (t.moveFirst(); !t.eof(); t.moveNext()) {
+        const QString key = t.field(QStringLiteral("Objet")).toString();
+        if (!key.isEmpty() && !questions.contains(key.toCaseFolded()))
+            questions.insert(key.toCaseFolded(), {key, t.field(QStringLiteral("Index_Car")).toInt(),
+                                                  t.field(QStringLiteral("Nb_Car")).toInt()});
+    }
+    return questions;
 }
 
 // A bound: NULL is an open end; a number, or a text that reads as one, is the bound.
@@ -103,7 +116,8 @@ Measures Measures::read(Database& db, QStringList* problems) {
     if (!db.hasTable(QStringLiteral("Mesures"))) return out;
     Table t = db.openTable(QStringLiteral("Mesures"));
     if (!t.isValid()) return out;
-    const QHash<QString, StateRow> states = statesByCode(db);
+    const QHash<QString, int> states = statesByCode(db);
+    const QHash<QString, QuestionRow> questions = questionsByKey(db);
     QHash<QString, Measure> measures;
     QHash<QString, QString> bad;    // question -> first problem found
     QHash<QString, QString> names;  // question -> its key as the first row writes it
@@ -120,13 +134,17 @@ Measures Measures::read(Database& db, QStringList* problems) {
             fault(key, QStringLiteral("state %1 does not exist").arg(code));
             continue;
         }
-        if (found->question.toCaseFolded() != key) {
-            fault(key, QStringLiteral("state %1 belongs to question %2, not %3")
-                           .arg(code, found->question, question));
+        const auto asked = questions.constFind(key);
+        if (asked == questions.constEnd()) {
+            fault(key, QStringLiteral("the question does not exist"));
+            continue;
+        }
+        if (*found < asked->first || *found >= asked->first + asked->count) {
+            fault(key, QStringLiteral("state %1 is not a state of this question").arg(code));
             continue;
         }
         MeasureRange r;
-        r.state = found->state;
+        r.state = *found;
         r.code = code;
         if (!readBound(t.field(QStringLiteral("Bas")), r.low) ||
             !readBound(t.field(QStringLiteral("Haut")), r.high)) {
@@ -138,7 +156,7 @@ Measures Measures::read(Database& db, QStringList* problems) {
         Measure& m = measures[key];
         const QString unit = t.field(QStringLiteral("Unite")).toString();
         if (m.ranges.empty()) {
-            m.question = found->question;
+            m.question = asked->key;
             m.unit = unit;
         } else if (unit != m.unit) {
             fault(key, QStringLiteral("states %1 and %2 give different units")
@@ -147,6 +165,9 @@ Measures Measures::read(Database& db, QStringList* problems) {
         m.ranges.push_back(r);
     }
     for (auto it = measures.begin(); it != measures.end(); ++it) {
+        // In the order of the states, as the picture shows them.
+        std::sort(it->ranges.begin(), it->ranges.end(),
+                  [](const MeasureRange& a, const MeasureRange& b) { return a.state < b.state; });
         if (!bad.contains(it.key())) {
             const QString problem = problemOf(*it);
             if (problem.isEmpty()) {

@@ -15,6 +15,7 @@
 #include "questions/charactertoolbars.h"
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
+#include "questions/measurefield.h"
 #include "questions/questioncontroller.h"
 #include "questions/questionspanel.h"
 #include "shell/help.h"

@@ -1,7 +1,7 @@
 // The optional "Mesures" table as the program reads it: the questions answered by a typed
 // value, the one state a value chooses, and the rows it must refuse without failing.
-#include "kb/database.h"
 #include "kb/measures.h"
+#include "kb/database.h"
 #include "support/testkb.h"
 
 #include <gtest/gtest.h>
@@ -63,16 +63,17 @@ TEST_F(MeasuresTest, AGapAndClosedEndsLeaveValuesWithoutState) {
         "INSERT INTO \"Mesures\" VALUES ('P1','PATTE',NULL,1,2,-1,-1),"
         "('P2','PATTE',NULL,3,4,0,-1),('P3','PATTE',NULL,4.5,6,-1,NULL)");
     QStringList problems;
-    const kb::Measure* legs = read(&problems).of("PATTE");
+    const kb::Measures measures = read(&problems);
+    const kb::Measure* legs = measures.of("PATTE");
     ASSERT_NE(legs, nullptr) << problems.join('\n').toStdString();
     EXPECT_EQ(legs->unit, "");
     EXPECT_EQ(legs->valueText(3.5), "3.5");
     EXPECT_EQ(legs->stateOf(0.5), -1);
-    EXPECT_EQ(legs->stateOf(2), 2);    // an upper bound that belongs to its state
+    EXPECT_EQ(legs->stateOf(2), 2);  // an upper bound that belongs to its state
     EXPECT_EQ(legs->stateOf(2.5), -1);
-    EXPECT_EQ(legs->stateOf(3), -1);   // a lower bound that does not
+    EXPECT_EQ(legs->stateOf(3), -1);  // a lower bound that does not
     EXPECT_EQ(legs->stateOf(4), 3);
-    EXPECT_EQ(legs->stateOf(6), 4);    // NULL counts as included
+    EXPECT_EQ(legs->stateOf(6), 4);  // NULL counts as included
     EXPECT_EQ(legs->stateOf(6.01), -1);
 }
 
@@ -86,7 +87,9 @@ TEST_F(MeasuresTest, RowsThatCannotBeUsedLeaveTheirQuestionWithoutAField) {
         {"('P1','PATTE','mm',0,5,-1,-1),('P2','PATTE','mm',5,10,-1,0)", "overlap"},
         {"('P1','PATTE','mm',NULL,5,-1,0),('P2','PATTE','mm',2,NULL,-1,0)", "overlap"},
         {"('P1','PATTE','mm',0,5,-1,0),('PX','PATTE','mm',5,10,-1,0)", "PX does not exist"},
-        {"('P1','PATTE','mm',0,5,-1,0),('A2','PATTE','mm',5,10,-1,0)", "belongs to question AILE"},
+        {"('P1','PATTES','mm',0,5,-1,0)", "PATTES: the question does not exist"},
+        {"('P1','PATTE','mm',0,5,-1,0),('A2','PATTE','mm',5,10,-1,0)",
+         "A2 is not a state of this question"},
         {"('P1','PATTE','mm','five',5,-1,0),('P2','PATTE','mm',5,10,-1,0)", "not a number"},
         {"('P1','PATTE','mm',0,5,-1,0),('P2','PATTE','cm',5,10,-1,0)", "different units"},
         {"('P1','PATTE','mm',5,5,-1,0),('P2','PATTE','mm',6,10,-1,0)", "holds no value"},
@@ -125,8 +128,8 @@ TEST(MeasureValue, ADecimalCommaOrPointIsANumberAndNothingElseIs) {
     EXPECT_EQ(kb::Measures::parseValue(",5"), 0.5);
     EXPECT_EQ(kb::Measures::parseValue("-3"), -3.0);
     EXPECT_EQ(kb::Measures::parseValue("4."), 4.0);
-    for (const char* bad : {"", " ", "abc", "1,2,3", "1.000,5", "1e3", "inf", "nan", "5 mm",
-                            "0x10", "--1", "."})
+    for (const char* bad :
+         {"", " ", "abc", "1,2,3", "1.000,5", "1e3", "inf", "nan", "5 mm", "0x10", "--1", "."})
         EXPECT_FALSE(kb::Measures::parseValue(bad).has_value()) << bad;
     EXPECT_FALSE(kb::Measures::parseValue(QString(100, '9')).has_value());
 }
