@@ -38,6 +38,7 @@ void Engine::Nettoye() {
     std::fill(state_.StateChoice.begin(), state_.StateChoice.end(), 0);
     std::fill(state_.FrameState.begin(), state_.FrameState.end(), 0);
     state_.SkippedQuestions = false;
+    state_.typedAnswers.clear();
 }
 
 RefreshResult Engine::Actualise_Identification(const LayerLoader& load) {

@@ -3,6 +3,7 @@
 #include "engine/currentquestion.h"
 #include "platform/int16.h"
 
+#include <QHash>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -29,6 +30,12 @@ struct RankRows {
 
 // The description of the specimen and everything ranked from it. Scores and percentages are
 // kept in 64 bits so that a knowledge base whose scores pass 16 bits still ranks exactly.
+// A value typed for a measured question and the state it chose.
+struct TypedAnswer {
+    int state = -1;
+    QString text;  // "37 mm"
+};
+
 struct IdentificationState {
     std::vector<i16> StateChoice;  // 1 chosen, 0 not
     std::vector<i16> FrameState;   // -1 answered, 0 not
@@ -45,6 +52,9 @@ struct IdentificationState {
     std::vector<DrawingLayer> DrawingTable;
     int ExtraLayerCount = 0;
     CurrentQuestion question;
+    // By case-folded question key; an answer is shown as typed only while its state is the
+    // question's only chosen state.
+    QHash<QString, TypedAnswer> typedAnswers;
 
     // Sizes everything from the model's counts, as start-up does: nothing chosen, rank k
     // holding species k, the loaded "Joker" flags, empty layers.

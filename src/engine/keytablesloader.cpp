@@ -124,6 +124,7 @@ KeyTables KeyTables::fromModel(kb::Model& model, QString* errorString) {
     // A base without groups lists its questions flat; the table is not missed.
     if (model.KnowledgeBase.hasTable(QStringLiteral("Groupes")))
         readGroups(model.KnowledgeBase.openTable(QStringLiteral("Groupes")), tables);
+    tables.measures = kb::Measures::read(model.KnowledgeBase);
     tables.index();
     if (errorString)
         *errorString = missing.isEmpty() ? QString()

@@ -53,6 +53,11 @@ void followAnswers(const KeyTables& tables, const IdentificationState& state, Qu
         e.answered = true;
         e.chosenTexts << e.stateTexts[l];
     }
+    const auto typed = state.typedAnswers.constFind(KeyTables::fold(e.key));
+    if (typed != state.typedAnswers.constEnd() && e.chosenTexts.size() == 1 &&
+        chosen(state, typed->state) && typed->state >= o.firstState &&
+        typed->state < o.firstState + o.stateCount)
+        e.chosenTexts = QStringList{typed->text};
     e.askable = !e.dependent || std::any_of(e.parentStates.begin(), e.parentStates.end(),
                                             [&](int s) { return chosen(state, s); });
 }

@@ -116,6 +116,13 @@ int ChoicePicture::Choix_Clic(int selection, QPoint press, int columns, int rows
     return toggle(selection, k);
 }
 
+void ChoicePicture::choose(int k) {
+    if (k < 0 || k >= question_.ObjectStateCount || k == question_.SelectedChoice) return;
+    focusCell_ = k;
+    question_.SelectedChoice = toggle(question_.SelectedChoice, k);
+    emit selectionChanged(question_.SelectedChoice);
+}
+
 int ChoicePicture::toggle(int selection, int k) {
     if (selection == -1) {
         Dessine_Cadre(k, Qt::blue);

@@ -47,6 +47,8 @@ public:
     int Choix_Clic(int selection, QPoint press, int columns, int rows);
     QString Bulle_Etat(QPointF position, int columns, int rows) const;
     QPoint pressPosition() const { return press_; }
+    // Frames cell k as the only mark, as a click on it would when it is not marked.
+    void choose(int k);
     // The cell the keyboard is on (arrow keys move it, Space toggles it); -1: none.
     int focusCell() const { return focusCell_; }
 

@@ -1,5 +1,6 @@
 #include "questions/questioncontroller.h"
 
+#include "engine/measureanswer.h"
 #include "kb/model.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -182,6 +183,23 @@ void QuestionController::Barre_Question_ButtonClick(int entry) {
     }
     if (entry == 1 && !confirm()) return;
     leaveQuestion();
+}
+
+void QuestionController::answerMeasure(const QString& typed) {
+    using Outcome = engine::MeasureChoice::Outcome;
+    const QString key = engine_.question().CurrentObject;
+    const engine::MeasureChoice c = engine::chooseMeasure(engine_.tables(), key, typed);
+    if (c.outcome == Outcome::NotANumber || c.outcome == Outcome::OutOfRange) {
+        dialogs_.show(text(c.outcome == Outcome::NotANumber ? 1861 : 1862).arg(typed.trimmed()),
+                      QString(), platform::Dialogs::Icon::Information);
+        return;
+    }
+    if (c.outcome != Outcome::Chosen) return;
+    const int cell = c.state - engine_.question().ObjectFirstState;
+    if (choices_) choices_->choose(cell);
+    engine_.question().SelectedChoice = cell;
+    engine_.state().typedAnswers.insert(engine::KeyTables::fold(key), {c.state, c.text});
+    Barre_Question_ButtonClick(1);
 }
 
 bool QuestionController::confirm() {

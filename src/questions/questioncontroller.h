@@ -48,6 +48,9 @@ public:
     void Barre_Deter_ButtonClick(int entry, const QString& tag);
     // Entry 1 confirms, entry 5 skips, any other abandons.
     void Barre_Question_ButtonClick(int entry);
+    // Enter in the number field of a measured question: the one state whose range holds the
+    // value is framed and confirmed; a value no range holds is refused with a message.
+    void answerMeasure(const QString& typed);
     void Robot_MouseDown(Qt::MouseButton button, QPointF position);
     void Robot_MouseMove(QPointF position);
     void Robot_Click();

@@ -15,6 +15,7 @@
 #include "questions/charactertoolbars.h"
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
+#include "questions/measurefield.h"
 #include "questions/questioncontroller.h"
 #include "questions/questionspanel.h"
 #include "shell/help.h"
@@ -567,6 +568,7 @@ void frmMain::showQuestionView() {
     placeQuestionHeading(toPixels(layout_.choicePicture));
     Panel_Questions->selectQuestion(ctx_.engine.question().CurrentObject);
     Pic_Choix->setFocus();
+    if (Mesure_Champ->isVisible()) Mesure_Champ->setFocus();
 }
 
 void frmMain::showResultsView() {

@@ -44,6 +44,7 @@ namespace questions {
 class CharacterToolbars;
 class ChoicePicture;
 class DrawingView;
+class MeasureField;
 class QuestionController;
 class QuestionsPanel;
 }  // namespace questions
@@ -244,6 +245,7 @@ private:
     QDockWidget* Dock_Questions = nullptr;
     questions::QuestionsPanel* Panel_Questions = nullptr;
     QLabel* Titre_Question = nullptr;  // the open question, above its picture of choices
+    questions::MeasureField* Mesure_Champ = nullptr;  // the value of a measured question
     std::unique_ptr<commands::PrintCommand> print_;
     documents::DocumentPrinter* documentPrinter_ = nullptr;
     QList<QAction*> toolbarEntries_;

@@ -8,6 +8,7 @@
 #include "questions/charactertoolbars.h"
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
+#include "questions/measurefield.h"
 #include "questions/questioncontroller.h"
 #include "questions/questionspanel.h"
 
@@ -88,8 +89,19 @@ void frmMain::buildQuestionsPanel() {
             Titre_Question->show();
             Titre_Question->raise();
         }
-        if (type == QEvent::Hide) Titre_Question->hide();
+        if (type == QEvent::Hide) {
+            Titre_Question->hide();
+            if (Mesure_Champ) Mesure_Champ->hide();
+        }
     });
+    Mesure_Champ =
+        new questions::MeasureField(ctx_.strings.textOr(1860, QString()),
+                                    ctx_.strings.textOr(1044, QStringLiteral("OK")), client_);
+    Mesure_Champ->hide();
+    connect(Mesure_Champ, &questions::MeasureField::submitted, questions_,
+            &questions::QuestionController::answerMeasure);
+    connect(Mesure_Champ, &questions::MeasureField::abandonRequested, questions_,
+            [this] { questions_->Barre_Question_ButtonClick(3); });
     // The panes are laid out again whenever the dock takes or gives back room.
     new EventHook(client_, [this](QEvent::Type type) {
         if (type == QEvent::Resize && isVisible()) {
@@ -195,7 +207,25 @@ void frmMain::placeQuestionHeading(const QRect& choices) {
     const int height = std::min(choices.height() / 4,
                                 Titre_Question->heightForWidth(std::max(1, choices.width())) + 4);
     Titre_Question->setGeometry(choices.x(), choices.y(), choices.width(), std::max(0, height));
-    Pic_Choix->setGeometry(choices.adjusted(0, std::max(0, height), 0, 0));
+    // A measured question takes its value in a field between the heading and the picture.
+    const kb::Measure* measure = nullptr;
+    if (Pic_Choix->isVisible())
+        measure = ctx_.engine.tables().measures.of(ctx_.engine.question().CurrentObject);
+    int field = 0;
+    if (measure) {
+        if (Mesure_Champ->property("question").toString() != ctx_.engine.question().CurrentObject)
+            Mesure_Champ->setMeasure(*measure, ctx_.engine.question().ObjectTipText);
+        Mesure_Champ->setProperty("question", ctx_.engine.question().CurrentObject);
+        field = std::min(choices.height() / 4, Mesure_Champ->sizeHint().height());
+        Mesure_Champ->setGeometry(choices.x(), choices.y() + std::max(0, height), choices.width(),
+                                  field);
+        Mesure_Champ->show();
+        Mesure_Champ->raise();
+    } else {
+        Mesure_Champ->hide();
+        Mesure_Champ->setProperty("question", QString());
+    }
+    Pic_Choix->setGeometry(choices.adjusted(0, std::max(0, height) + field, 0, 0));
 }
 
 // Smaller pictures first, then no separators, then no captions: the overflow arrow is the

@@ -478,8 +478,11 @@ TEST_F(SourceErrors, AnIconOrFigureThatNamesNoVignetteIsAnError) {
 TEST_F(SourceErrors, SpeciesNamesAreWrittenAsTextInEveryPage) {
     QFile key(QStringLiteral(VIREKA_NODRAWING_SOURCE) + "/kb.txt");
     ASSERT_TRUE(key.open(QIODevice::ReadOnly));
+    // A drawing of one layer, so that the drawing sheet and the drawing pages are written.
     write("kb.txt", QString::fromUtf8(key.readAll())
-                        .replace("\"Adalia bipunctata\"", "\"Adalia %2 <b>bi</b>%4\""));
+                            .replace("\"Adalia bipunctata\"", "\"Adalia %2 <b>bi</b>%4\"") +
+                        "colour paper #ffffff\nlayer 0\n  variant BODY.WMF\n"
+                        "picture 00/BODY.WMF\n  rect paper 0,0 2400,1800\n");
     const QString out = QDir(dir.path()).filePath("out");
     const ToolRun r = vireka_kb({"build", dir.path(), out});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -491,4 +494,19 @@ TEST_F(SourceErrors, SpeciesNamesAreWrittenAsTextInEveryPage) {
         EXPECT_TRUE(html.contains(escaped)) << page << "\n" << html.toStdString();
         EXPECT_FALSE(html.contains("<b>bi")) << page;
     }
+}
+
+// A key without a drawing has no picture to put on a drawing sheet or a drawing page: its
+// documents are the species pages alone, and they link to nothing else.
+TEST_F(SourceErrors, AKeyWithoutADrawingHasNoDrawingPages) {
+    const QString out = QDir(dir.path()).filePath("out");
+    const ToolRun r = vireka_kb({"build", QStringLiteral(VIREKA_NODRAWING_SOURCE), out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QDir species(QDir(out).filePath("documents/a/adbip"));
+    EXPECT_EQ(species.entryList(QDir::Files), QStringList{"adbip_en.html"});
+    QFile page(species.filePath("adbip_en.html"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll());
+    EXPECT_FALSE(html.contains("<nav>")) << html.toStdString();
+    EXPECT_TRUE(html.contains("Two-spot Ladybird")) << html.toStdString();
 }

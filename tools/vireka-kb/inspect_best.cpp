@@ -7,6 +7,7 @@ namespace {
 
 const QString Usage = QStringLiteral(
     "usage: vireka-kb best --data DIR --base FILE [--threshold N] [--qnt FILE | --qnt-list FILE]\n"
+    "       [--measure KEY=VALUE]...\n"
     "                      [--scores]\n"
     "Prints the key of the question Search would propose, or its message when one species\n"
     "leads alone or no question is left; with --scores, then each question's key and score\n"

@@ -1,6 +1,7 @@
 #include "inspectsession.h"
 
 #include "engine/identificationfile.h"
+#include "engine/measureanswer.h"
 #include "kb/loader.h"
 #include "platform/boundedfile.h"
 
@@ -17,7 +18,9 @@ bool InspectSession::parse(const QStringList& args, const QStringList& valueOpti
                            const QStringList& flags) {
     for (int i = 0; i < args.size(); ++i) {
         const QString name = args[i].startsWith(QLatin1String("--")) ? args[i].mid(2) : QString();
-        if (flags.contains(name)) {
+        if (name == QLatin1String("measure") && i + 1 < args.size()) {
+            measures_ << args[++i];
+        } else if (flags.contains(name)) {
             options_.insert(name, QString());
         } else if (valueOptions.contains(name) && i + 1 < args.size()) {
             options_.insert(name, args[++i]);
@@ -79,9 +82,34 @@ bool InspectSession::load() {
 bool InspectSession::identify() {
     engine_->Nettoye();
     engine_->Actualise_Identification();
-    if (!has(QStringLiteral("qnt"))) return true;
-    if (!readIdentificationFile(option(QStringLiteral("qnt")))) return false;
+    const bool file = has(QStringLiteral("qnt"));
+    if (!file && measures_.isEmpty()) return true;
+    if (file && !readIdentificationFile(option(QStringLiteral("qnt")))) return false;
+    if (!answerMeasures()) return false;
     engine_->Actualise_Identification();
+    return true;
+}
+
+// Each --measure KEY=VALUE answers its question as the field of its picture of choices does,
+// in the order given, after the identification file.
+bool InspectSession::answerMeasures() {
+    using Outcome = engine::MeasureChoice::Outcome;
+    for (const QString& m : measures_) {
+        const qsizetype equals = m.indexOf(QLatin1Char('='));
+        const QString key = m.left(equals), value = m.mid(equals + 1);
+        const Outcome outcome =
+            equals < 0 ? Outcome::NotMeasured : engine::answerMeasure(*engine_, key, value).outcome;
+        if (outcome == Outcome::Chosen) continue;
+        if (outcome == Outcome::NotMeasured)
+            error_ =
+                QStringLiteral("--measure %1: no question %2 is answered by a number").arg(m, key);
+        else
+            error_ = QStringLiteral("--measure %1: ").arg(m) +
+                     text(outcome == Outcome::NotANumber ? 1861 : 1862)
+                         .value_or(QStringLiteral("%1"))
+                         .arg(value);
+        return false;
+    }
     return true;
 }
 
@@ -99,7 +127,7 @@ bool InspectSession::identifyEach(
         if (path.isEmpty()) continue;
         engine_->Nettoye();
         engine_->Actualise_Identification();
-        if (!readIdentificationFile(path)) {
+        if (!readIdentificationFile(path) || !answerMeasures()) {
             failed(path, error_);
             error_.clear();
             continue;

@@ -54,8 +54,10 @@ public:
 
 private:
     bool readIdentificationFile(const QString& path);
+    bool answerMeasures();
 
     QMap<QString, QString> options_;
+    QStringList measures_;  // --measure KEY=VALUE, in the order given
     kb::Model model_;
     platform::StringTable strings_;
     StderrDialogs dialogs_;

@@ -1,6 +1,7 @@
 #include "kbcheck.h"
 
 #include "engine/drawingvariants.h"
+#include "kb/measures.h"
 #include "platform/boundedfile.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
@@ -72,6 +73,7 @@ QStringList KbCheck::run() {
     checkConditions(QStringLiteral("Clic_Zone"));
     checkDependencies();
     checkContradictions();
+    checkMeasures();
     checkButtons(QStringLiteral("But_Deter"), counts_.value("Nb_But_Deter"), true);
     checkButtons(QStringLiteral("But_Quest"), counts_.value("Nb_But_Quest"), false);
     checkDataFiles();
@@ -304,6 +306,13 @@ void KbCheck::checkDependencyCycles(const std::vector<std::pair<QString, QString
             return;
         }
     }
+}
+
+// A question whose "Mesures" rows the program cannot use is asked without its number field.
+void KbCheck::checkMeasures() {
+    QStringList problems;
+    kb::Measures::read(db_, &problems);
+    for (const QString& p : problems) add(p);
 }
 
 void KbCheck::checkContradictions() {

@@ -39,6 +39,7 @@ private:
     void checkDependencies();
     void checkDependencyCycles(const std::vector<std::pair<QString, QString>>& rows);
     void checkContradictions();
+    void checkMeasures();
     void checkButtons(const QString& table, int count, bool keyed);
     void checkDataFiles();
     void checkPictures();

@@ -227,7 +227,7 @@ bool writePictures(const QDir& out, const SynthSize& n, const QList<int>& first,
         q.rows = 1;
         q.columns = count;
         for (int s = 0; s < count; ++s)
-            q.states << State{QString(), QStringLiteral("State %1").arg(s + 1), {}, 1, true, {},
+            q.states << State{QString(), QStringLiteral("State %1").arg(s + 1), {}, 1, true, {}, {},
                               {}};
         QDir().mkpath(out.filePath(kbfolders::descriptors()));
         if (!pictures.choicePicture(q).save(out.filePath(

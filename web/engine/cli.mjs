@@ -1,14 +1,15 @@
 // Prints what `vireka-kb rank` and `vireka-kb best` print, with the web engine and the key
 // data of the site this file belongs to:
 //
-//   node engine/cli.mjs rank [--threshold N] [--qnt FILE]
+//   node engine/cli.mjs rank [--threshold N] [--qnt FILE] [--measure KEY=VALUE]...
 //   node engine/cli.mjs best [--threshold N] [--scores] [--qnt FILE]
 //   node engine/cli.mjs rank|best [options] --qnt-list LIST
 //   node engine/cli.mjs batch rank|best [--threshold N] [--scores] FILE...
 //
 // With a list (one path a line) or in batch, the key is loaded once and, for each
 // identification file, "== FILE" is printed and then what the single command prints for it
-// (or "error: MESSAGE"), as vireka-kb does with --qnt-list.
+// (or "error: MESSAGE"), as vireka-kb does with --qnt-list. Each --measure KEY=VALUE then
+// answers the measured question KEY with the value as typed in the player.
 // --key FILE reads another key data file than ../data/key.js.
 import fs from "node:fs";
 import path from "node:path";
@@ -22,8 +23,8 @@ const MAX_KEY_BYTES = 1 << 30;
 const MAX_QNT_BYTES = 2 * (32767 + 32767);
 
 const USAGE =
-  "usage: node cli.mjs rank [--threshold N] [--qnt FILE]\n" +
-  "       node cli.mjs best [--threshold N] [--scores] [--qnt FILE]\n" +
+  "usage: node cli.mjs rank [--threshold N] [--qnt FILE] [--measure KEY=VALUE]...\n" +
+  "       node cli.mjs best [--threshold N] [--scores] [--qnt FILE] [--measure KEY=VALUE]...\n" +
   "       node cli.mjs rank|best [--threshold N] [--scores] --qnt-list FILE\n" +
   "       node cli.mjs batch rank|best [--threshold N] [--scores] FILE...\n" +
   "Prints the species list and legend (rank) or the question Search proposes (best) as\n" +
@@ -81,10 +82,12 @@ function loadKeyData(file) {
 }
 
 function parse(args, allowFiles) {
-  const options = { threshold: -1, scores: false, qnt: null, key: null, list: null, files: [] };
+  const options = { threshold: -1, scores: false, qnt: null, key: null, list: null, files: [],
+                    measures: [] };
   for (let i = 0; i < args.length; ++i) {
     const a = args[i];
     if (a === "--scores") options.scores = true;
+    else if (a === "--measure" && i + 1 < args.length) options.measures.push(args[++i]);
     else if (a === "--threshold" || a === "--qnt" || a === "--key" || a === "--qnt-list") {
       if (i + 1 >= args.length) throw new Failure("option " + a + " needs a value\n" + USAGE);
       const v = args[++i];
@@ -115,6 +118,21 @@ function openQnt(id, key, file, warn) {
   const result = id.fromQnt(new Uint8Array(bytes));
   if (result.foreign) throw new Failure(format(key.text(1601, 0), file));
   if (result.lengthDiffers) warn(format(key.text(1600, 0), file));
+}
+
+// Each --measure KEY=VALUE, in the order given, as the field of the question's picture.
+function answerMeasures(id, key, measures) {
+  for (const m of measures) {
+    const equals = m.indexOf("=");
+    const name = equals < 0 ? m : m.slice(0, equals), value = m.slice(equals + 1);
+    let outcome = "not measured";
+    if (equals >= 0 && key.objectIndex(name) >= 0) outcome = id.answerMeasure(name, value).outcome;
+    if (outcome === "chosen") continue;
+    if (outcome === "not measured")
+      throw new Failure("--measure " + m + ": no question " + name + " is answered by a number");
+    throw new Failure("--measure " + m + ": " +
+                      format(key.text(outcome === "not a number" ? 1861 : 1862, 0), value));
+  }
 }
 
 function rankLines(id) {
@@ -162,6 +180,7 @@ function run(argv) {
   if (!batch) {
     const id = new engine.Identification(key, { threshold: options.threshold });
     if (options.qnt !== null) openQnt(id, key, options.qnt, warn);
+    answerMeasures(id, key, options.measures);
     process.stdout.write(lines(id).join("\n") + "\n");
     return 0;
   }
@@ -170,6 +189,7 @@ function run(argv) {
     try {
       const id = new engine.Identification(key, { threshold: options.threshold });
       openQnt(id, key, file, warn);
+      answerMeasures(id, key, options.measures);
       out.push(...lines(id));
     } catch (e) {
       if (!(e instanceof Failure)) throw e;

@@ -167,13 +167,53 @@
                                  !isText(o.mark.popup)))
       bad("question " + o.key + ": mark");
     void objectCount;
+    const measure = o.measure === undefined ? null : checkMeasure(o.measure, o);
     return Object.freeze({
       key: o.key, rows: o.rows, columns: o.columns, first: o.first, count: o.count,
       descriptor: o.descriptor, frame: o.frame, text: o.text, picture: o.picture,
       joker: o.joker,
       group: o.group ? Object.freeze({ name: o.group.name, order: o.group.order }) : null,
       mark: o.mark ? Object.freeze({ button: o.mark.button, popup: o.mark.popup }) : null,
+      measure,
     });
+  }
+
+  // The ranges of a question answered by a number; null bounds are open ends.
+  function checkMeasure(m, o) {
+    const what = "question " + o.key + ": measure";
+    if (!isObject(m) || !isText(m.unit)) bad(what);
+    const bound = (v) => {
+      if (v !== null && (typeof v !== "number" || !Number.isFinite(v))) bad(what);
+      return v;
+    };
+    const ranges = arrayOf(m.ranges, what).map((r) => {
+      if (!isObject(r) || !isInt(r.state, -INT32, INT32) || typeof r.lowIncluded !== "boolean" ||
+          typeof r.highIncluded !== "boolean")
+        bad(what);
+      return Object.freeze({ state: r.state, low: bound(r.low), high: bound(r.high),
+                             lowIncluded: r.lowIncluded, highIncluded: r.highIncluded });
+    });
+    return Object.freeze({ unit: m.unit, ranges: Object.freeze(ranges) });
+  }
+
+  // A number as a person types it: digits with a decimal comma or point and an optional
+  // sign; null for anything else.
+  function parseMeasure(text) {
+    const t = String(text).trim();
+    if (t.length > 64 || !/^[+-]?(?:[0-9]+(?:[.,][0-9]*)?|[.,][0-9]+)$/.test(t)) return null;
+    const v = Number(t.replace(",", "."));
+    return Number.isFinite(v) ? v : null;
+  }
+
+  function rangeHolds(r, v) {
+    return (r.low === null || v > r.low || (v === r.low && r.lowIncluded)) &&
+           (r.high === null || v < r.high || (v === r.high && r.highIncluded));
+  }
+
+  // "37 mm": a typed value as the answer of its question.
+  function measureText(m, v) {
+    const n = String(Number(v.toPrecision(12)));
+    return m.unit === "" ? n : n + " " + m.unit;
   }
 
   // A map "number": [number] with keys below keyLimit and values in [lo, hi].
@@ -409,6 +449,8 @@
       this.listed = [];
       this.legendText = "";
       this.skipped = false;
+      // Values typed for measured questions, by question index: {state, text}.
+      this.typed = new Map();
       this.jokerFlags = key.joker.slice();
       // The picture each drawing shows: a drawing keeps its picture while no variant holds.
       this.layerNames = new Array(key.drawingCount).fill(null);
@@ -703,6 +745,34 @@
       this.refresh();
     }
 
+    // The state of question q whose range holds the typed value: {outcome, state, text} with
+    // outcome "chosen", "not measured", "not a number" or "out of range". The ranges never
+    // overlap, so a value on a shared bound picks the state that bound belongs to.
+    chooseMeasure(q, typed) {
+      const o = this.key.objects[this.objectOf(q)];
+      const m = o.measure;
+      if (!m) return { outcome: "not measured", state: -1, text: "" };
+      const v = parseMeasure(typed);
+      if (v === null) return { outcome: "not a number", state: -1, text: "" };
+      const r = m.ranges.find((x) => rangeHolds(x, v));
+      if (!r || r.state < o.first || r.state >= o.first + o.count)
+        return { outcome: "out of range", state: -1, text: "" };
+      return { outcome: "chosen", state: r.state, text: measureText(m, v) };
+    }
+
+    // Answers question q with a typed value as confirming its picture with that state
+    // framed does, and keeps the value as the answer shown.
+    answerMeasure(q, typed) {
+      const r = this.objectOf(q);
+      const c = this.chooseMeasure(r, typed);
+      if (c.outcome !== "chosen") return c;
+      this.validate(r, c.state - this.key.objects[r].first);
+      this.typed.set(r, { state: c.state, text: c.text });
+      this.remember();
+      this.refresh();
+      return c;
+    }
+
     // Takes back the answer of question q; false when it has none.
     withdraw(q) {
       const r = this.objectOf(q);
@@ -718,6 +788,7 @@
       this.stateChoice.fill(0);
       this.frameState.fill(0);
       this.skipped = false;
+      this.typed.clear();
       this.remember();
       this.refresh();
       this.reloadJokerFlags(true);
@@ -887,6 +958,10 @@
             entry.chosenTexts.push(t);
           }
         }
+        const typed = this.typed.get(r);
+        if (typed && entry.chosenTexts.length === 1 && chosen(typed.state) &&
+            typed.state >= o.first && typed.state < o.first + o.count)
+          entry.chosenTexts = [typed.text];
         const parents = key.parents.get(r);
         if (parents && parents.length > 0) entry.askable = parents.some((s) => s >= 0 && chosen(s));
         if (words.length > 0) {
@@ -1012,6 +1087,7 @@
     loadKey,
     fragmentOfAddress,
     Identification,
+    parseMeasure,
     percentOf,
     portableLog,
     signedSpaceNumber,

@@ -88,6 +88,7 @@
     stateText: (s) => key.stateTexts[s] ?? "",
     changed: () => {},
   });
+  const measure = new root.VirekaMeasure.MeasureField($("stage"), { submit: answerMeasure }, t);
   const results = new root.VirekaPanels.ResultsPanel($("list"), $("legend"), pickLine);
   const tree = new root.VirekaPanels.TreePanel($("tree"), (code, name) => openDocument(code, name));
   const panel = new root.VirekaPanels.QuestionsPanel($("questionList"), {
@@ -180,6 +181,7 @@
     drawing.busy = true;
     // A proposed question opens with no cell marked; one the user picked shows its answer.
     choice.open(o, proposed ? -1 : id.answeredCell(r));
+    measure.open(o);
     const last = questionButtons[questionButtons.length - 1];
     if (last && questionButtons.length >= 3) last.hidden = !proposed;
     document.body.dataset.view = "question";
@@ -188,7 +190,8 @@
     // A wide screen shows the stage beside every pane; a phone brings it forward.
     if (narrow()) showTab("key");
     layout();
-    choice.focusCell();
+    if (measure.shown) measure.focus();
+    else choice.focusCell();
   }
 
   function closeQuestion() {
@@ -196,6 +199,7 @@
     const { returnTo, tab } = open;
     open = null;
     drawing.busy = false;
+    measure.close();
     document.body.dataset.view = "key";
     delete document.body.dataset.question;
     showStatus();
@@ -215,6 +219,23 @@
     const problems = open ? [] : id.layers().messages;
     if (problems.length > 0) text = problems.join(" ");
     $("status").textContent = text;
+  }
+
+  // The typed value frames the cell of the one state whose range holds it, then confirms as
+  // the question toolbar does; a value no range holds is refused and the question stays.
+  function answerMeasure(text) {
+    if (!open) return;
+    const r = open.object;
+    const c = id.chooseMeasure(r, text);
+    if (c.outcome !== "chosen") {
+      message((t(c.outcome === "not a number" ? 1861 : 1862) || "%1").replace("%1", text.trim()))
+        .then(() => measure.focus());
+      return;
+    }
+    choice.selection = c.state - key.objects[r].first;
+    choice.mark();
+    closeQuestion();
+    change(() => id.answerMeasure(r, text));
   }
 
   function confirmAnswer() {

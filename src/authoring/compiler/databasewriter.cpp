@@ -119,6 +119,13 @@ bool DatabaseWriter::addGroupTable() {
         "Groupe" TEXT NOT NULL, "Ordre" INTEGER NOT NULL))"));
 }
 
+bool DatabaseWriter::addMeasureTable() {
+    return exec(
+        QStringLiteral(R"(CREATE TABLE "Mesures" ("ID_CARAC" TEXT COLLATE NOCASE PRIMARY KEY,
+        "Objet" TEXT COLLATE NOCASE, "Unite" TEXT, "Bas" REAL, "Haut" REAL,
+        "Bas_Inclus" INTEGER, "Haut_Inclus" INTEGER))"));
+}
+
 bool DatabaseWriter::insert(const QString& table, const QVariantList& values) {
     sqlite3_stmt* st = m_inserts.value(table);
     if (!st) {
@@ -137,6 +144,8 @@ bool DatabaseWriter::insert(const QString& table, const QVariantList& values) {
         } else if (v.typeId() == QMetaType::QString) {
             const QByteArray text = v.toString().toUtf8();
             sqlite3_bind_text(st, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        } else if (v.typeId() == QMetaType::Double) {
+            sqlite3_bind_double(st, i + 1, v.toDouble());
         } else if (v.typeId() == QMetaType::Bool) {
             sqlite3_bind_int(st, i + 1, v.toBool() ? -1 : 0);
         } else {

@@ -36,6 +36,9 @@ public:
     // The optional table "Groupes" (question key, group name, order); written only for a
     // base that groups its questions, so that other bases keep exactly the twelve tables.
     bool addGroupTable();
+    // The optional table "Mesures" (one row per state of a question answered by a number);
+    // written only for a base that has such a question.
+    bool addMeasureTable();
     bool finish();
     void abandon();
     QString errorString() const { return m_error; }

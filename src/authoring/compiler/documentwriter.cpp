@@ -84,18 +84,23 @@ QString DocumentWriter::speciesPage(const Species& s, const QString& lang) const
                     .arg(escaped(lang), escaped(s.name), QString::fromLatin1(kStyle));
     h += QStringLiteral("<h1>%1</h1>\n<div class=\"family\">%2 %3</div>\n")
              .arg(escaped(s.name), word(lang, "family"), escaped(familyName(s.family)));
-    h += QStringLiteral(
-             "<nav><a href=\"%1_ds.html\">%2</a><a href=\"dessin_01_%3.html\">%4</a>"
-             "</nav>\n")
-             .arg(escaped(code), word(lang, "sheet"), escaped(lang), word(lang, "drawing"));
+    if (!m_kb.layers.isEmpty())
+        h += QStringLiteral(
+                 "<nav><a href=\"%1_ds.html\">%2</a><a href=\"dessin_01_%3.html\">%4</a>"
+                 "</nav>\n")
+                 .arg(escaped(code), word(lang, "sheet"), escaped(lang), word(lang, "drawing"));
     for (const QString& para : s.descriptions.value(lang).split('\n', Qt::SkipEmptyParts))
         h += QStringLiteral("<p>%1</p>\n").arg(escaped(para));
-    h += QStringLiteral("<h2>%1</h2>\n<table>\n").arg(word(lang, "common"));
+    // A heading stands only over what it heads.
+    QString names;
     for (const Language& l : m_kb.languages)
-        if (s.commonNames.contains(l.id))
-            h += QStringLiteral("<tr><td class=\"q\">%1</td><td>%2</td></tr>\n")
-                     .arg(escaped(l.name), escaped(s.commonNames.value(l.id)));
-    h += QStringLiteral("</table>\n<h2>%1</h2>\n<table>\n").arg(word(lang, "characters"));
+        if (!s.commonNames.value(l.id).isEmpty())
+            names += QStringLiteral("<tr><td class=\"q\">%1</td><td>%2</td></tr>\n")
+                         .arg(escaped(l.name), escaped(s.commonNames.value(l.id)));
+    if (!names.isEmpty())
+        h += QStringLiteral("<h2>%1</h2>\n<table>\n").arg(word(lang, "common")) + names +
+             QStringLiteral("</table>\n");
+    QString rows;
     QSet<QString> codes;
     for (const QString& code : s.shows) codes.insert(code.toUpper());
     for (const Question& q : m_kb.questions) {
@@ -103,10 +108,13 @@ QString DocumentWriter::speciesPage(const Species& s, const QString& lang) const
         for (const State& st : q.states)
             if (codes.contains(st.id.toUpper())) shown << escaped(st.label);
         if (!shown.isEmpty())
-            h += QStringLiteral("<tr><td class=\"q\">%1</td><td>%2</td></tr>\n")
-                     .arg(escaped(q.tip), shown.join(QStringLiteral(" / ")));
+            rows += QStringLiteral("<tr><td class=\"q\">%1</td><td>%2</td></tr>\n")
+                        .arg(escaped(q.tip), shown.join(QStringLiteral(" / ")));
     }
-    return h + QStringLiteral("</table>\n</body></html>\n");
+    if (!rows.isEmpty())
+        h += QStringLiteral("<h2>%1</h2>\n<table>\n").arg(word(lang, "characters")) + rows +
+             QStringLiteral("</table>\n");
+    return h + QStringLiteral("</body></html>\n");
 }
 
 // The page picture at a quarter of its size, its corner at (12, 72) of the document: the
@@ -141,13 +149,16 @@ QString DocumentWriter::drawingPage(const Species& s, const QString& lang) const
 bool DocumentWriter::writeOne(const Species& s, const QString& folder, bool pagePictures) {
     const QDir dir(folder);
     const QString code = s.code.toLower();
+    const bool drawn = !m_kb.layers.isEmpty();
     for (const QString& lang : m_kb.documentLanguages) {
         if (!writeText(dir.filePath(code + QLatin1Char('_') + lang + QStringLiteral(".html")),
                        speciesPage(s, lang)) ||
-            !writeText(dir.filePath(QStringLiteral("dessin_01_") + lang + QStringLiteral(".html")),
-                       drawingPage(s, lang)))
+            (drawn &&
+             !writeText(dir.filePath(QStringLiteral("dessin_01_") + lang + QStringLiteral(".html")),
+                        drawingPage(s, lang))))
             return false;
     }
+    if (!drawn) return true;
     if (!writeText(dir.filePath(code + QStringLiteral("_ds.html")), drawingSheet(s))) return false;
     if (!pagePictures) return true;
     if (!m_plates.drawing(s.shows, QSize(800, 600))

@@ -11,7 +11,8 @@ class PlateRenderer;
 
 // Writes the HTML documents: for every species "f/code/code_LANG.html", its drawing sheet
 // "code_ds.html" with the page picture "code.gif", and its drawing pages
-// "dessin_01_LANG.html"; and the error pages "error_LANG.html" of the data folder.
+// "dessin_01_LANG.html" (only for a key with a drawing: without one there is no picture to
+// show); and the error pages "error_LANG.html" of the data folder.
 class DocumentWriter {
 public:
     DocumentWriter(const KbSource& kb, const KbLayout& layout, const PlateRenderer& plates)

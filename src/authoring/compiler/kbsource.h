@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kb/measures.h"
+
 #include <QColor>
 #include <QList>
 #include <QMap>
@@ -92,6 +94,7 @@ struct State {
     int weight = 0;
     bool ownWeight = false;  // false: the question's weight is taken
     StatePicture picture;
+    std::optional<kb::MeasureRange> range;  // the values it holds, in a measured question
     SourcePlace place;
 };
 
@@ -104,6 +107,8 @@ struct Question {
     int weight = 1;
     QString group;           // heading it is listed under in the questions panel; empty: none
     QStringList conditions;  // parent states: the question is cleared when they are
+    bool measured = false;   // answered by typing a number; each state has a range
+    QString unit;
     QList<State> states;
     SourcePlace place;
 };

@@ -1,5 +1,6 @@
 #include "authoring/compiler/sourceparser.h"
 
+#include "authoring/compiler/measuresyntax.h"
 #include "authoring/compiler/shapegeometry.h"
 
 #include "platform/boundedfile.h"
@@ -291,6 +292,13 @@ bool SourceParser::questionLine(const QStringList& w) {
         q.group = w[1];
         return true;
     }
+    if (k == QLatin1String("measure")) {
+        if (w.size() > 2 || !q.states.isEmpty())
+            return fail(QStringLiteral("expected before the states: measure [\"unit\"]"));
+        q.measured = true;
+        q.unit = w.value(1);
+        return true;
+    }
     if (k == QLatin1String("requires")) {
         if (!needArgs(w, 2, QStringLiteral("requires STATE..."))) return false;
         q.conditions << w.mid(1);
@@ -307,7 +315,8 @@ bool SourceParser::stateLine(const QStringList& w) {
     s.place = m_place;
     QMap<QString, QStringList> o;
     const QStringList single{QStringLiteral("tip"), QStringLiteral("weight"),
-                             QStringLiteral("figure"), QStringLiteral("image")};
+                             QStringLiteral("figure"), QStringLiteral("image"),
+                             QStringLiteral("range")};
     if (!options(w, 3, single, {QStringLiteral("swatch")}, o)) return false;
     s.tip = o.value(QStringLiteral("tip")).value(0, s.label);
     if (o.contains(QStringLiteral("weight"))) {
@@ -321,7 +330,26 @@ bool SourceParser::stateLine(const QStringList& w) {
         if (!colour(c, value)) return false;
         s.picture.swatch << value;
     }
+    if (!stateRange(o.value(QStringLiteral("range")), s)) return false;
     m_kb->questions.last().states << s;
+    return true;
+}
+
+// The states of a measured question each hold a range, and no value may fall in two.
+bool SourceParser::stateRange(const QStringList& range, State& s) {
+    const Question& q = m_kb->questions.last();
+    if (range.isEmpty()) {
+        return !q.measured ||
+               fail(QStringLiteral("a state of a measured question needs: range [LOW,HIGH)"));
+    }
+    if (!q.measured) return fail(QStringLiteral("'range' needs a 'measure' line on the question"));
+    s.range = measuresyntax::parseRange(range[0]);
+    if (!s.range)
+        return fail(
+            QStringLiteral("expected a range such as [5,10), (,5) or [70,): '%1'").arg(range[0]));
+    for (const State& other : q.states)
+        if (other.range && other.range->overlaps(*s.range))
+            return fail(QStringLiteral("the range of %1 overlaps that of %2").arg(s.id, other.id));
     return true;
 }
 

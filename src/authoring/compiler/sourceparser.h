@@ -26,6 +26,7 @@ private:
     bool inBlock(const QStringList& w);
     bool questionLine(const QStringList& w);
     bool stateLine(const QStringList& w);
+    bool stateRange(const QStringList& range, State& s);
     bool speciesLine(const QStringList& w);
     bool figureLine(const QStringList& w);
     bool vignetteLine(const QStringList& w);

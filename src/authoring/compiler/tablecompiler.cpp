@@ -90,7 +90,7 @@ bool TableCompiler::questions(DatabaseWriter& db) {
             if (!db.insert(QStringLiteral("Descendance"), {++descendance, parent, q.key}))
                 return false;
     }
-    if (!groups(db)) return false;
+    if (!groups(db) || !measures(db)) return false;
     for (const Contradiction& c : m_kb.contradictions)
         if (!db.insert(QStringLiteral("Contradictions"), {c.question, c.button, c.popup}))
             return false;
@@ -108,6 +108,26 @@ bool TableCompiler::groups(DatabaseWriter& db) {
         const Question& q = m_kb.questions[i];
         if (!q.group.isEmpty() && !db.insert(QStringLiteral("Groupes"), {q.key, q.group, i + 1}))
             return false;
+    }
+    return true;
+}
+
+bool TableCompiler::measures(DatabaseWriter& db) {
+    const bool measured = std::any_of(m_kb.questions.begin(), m_kb.questions.end(),
+                                      [](const Question& q) { return q.measured; });
+    if (!measured) return true;
+    if (!db.addMeasureTable()) return false;
+    const auto bound = [](const std::optional<double>& v) { return v ? QVariant(*v) : QVariant(); };
+    for (const Question& q : m_kb.questions) {
+        if (!q.measured) continue;
+        for (const State& s : q.states) {
+            if (!s.range) continue;
+            const kb::MeasureRange& r = *s.range;
+            if (!db.insert(QStringLiteral("Mesures"),
+                           {s.id, q.key, q.unit, bound(r.low), bound(r.high), r.lowIncluded ? 1 : 0,
+                            r.highIncluded ? 1 : 0}))
+                return false;
+        }
     }
     return true;
 }

@@ -318,8 +318,7 @@ bool DeltaReader::item(const Directive& d, qsizetype from, qsizetype end, qsizet
     it.htmlName = deltatext::html(deltatext::withoutComments(name));
     QStringList remarks;
     for (const QString& c : deltatext::comments(name))
-        if (const QString r = deltatext::plain(deltatext::withoutComments(c)); !r.isEmpty())
-            remarks << r;
+        if (const QString r = deltatext::remark(c); !r.isEmpty()) remarks << r;
     it.comment = remarks.join(QStringLiteral("; "));
     if (it.name.isEmpty()) return fail(d, from, QStringLiteral("an item without a name"));
     qsizetype pos = end + 1;
@@ -362,8 +361,9 @@ void DeltaReader::attribute(const Directive& d, qsizetype at, const QString& tok
     QStringList comments;
     while (pos < token.size() && token[pos] == QLatin1Char('<')) {
         const qsizetype e = deltatext::commentEnd(token, pos);
-        // The words of the comment, as in labels: codes and inner annotations left out.
-        if (const QString words = deltatext::label(token.mid(pos, e - pos)); !words.isEmpty())
+        // The words of the comment: codes and annotations ("<<none>>") left out.
+        if (const QString words = deltatext::remark(token.mid(pos + 1, e - pos - 2));
+            !words.isEmpty())
             comments << words;
         pos = e;
     }
@@ -412,7 +412,8 @@ QStringList alternatives(const QString& values, QString& remarks) {
     for (qsizetype i = 0; i < values.size(); ++i) {
         if (values[i] == QLatin1Char('<')) {
             const qsizetype e = deltatext::commentEnd(values, i);
-            const QString words = deltatext::label(values.mid(i, e < 0 ? -1 : e - i));
+            const QString words =
+                e < 0 ? QString() : deltatext::remark(values.mid(i + 1, e - i - 2));
             if (!words.isEmpty())
                 remarks += (remarks.isEmpty() ? QString() : QStringLiteral("; ")) + words;
             i = (e < 0 ? values.size() : e) - 1;

@@ -298,6 +298,10 @@ QString label(const QString& rtf) {
     return words.join(QLatin1Char(' '));
 }
 
+QString remark(const QString& inner) {
+    return isAnnotation(inner) ? QString() : unwrapped(commentWords(inner));
+}
+
 QString wording(const QString& rtf) {
     QString text;
     for (qsizetype i = 0; i < rtf.size(); ++i) {

@@ -44,6 +44,10 @@ QStringList comments(const QString& text);
 // only of comments takes the words of the comments.
 QString label(const QString& rtf);
 
+// The words of one comment (its text inside the angle brackets) as a remark beside a value or
+// a name: its codes left out, empty when it is an annotation meant for another program.
+QString remark(const QString& inner);
+
 // The whole wording of a text, plain: comments that hold words are kept in parentheses;
 // comments that hold only codes ("<<Af7 se5~>>") and annotations meant for another program
 // (a comment made of one inner comment "<<...>>" or of one parenthesis "<(...)>") are left

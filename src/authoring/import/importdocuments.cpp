@@ -79,30 +79,34 @@ QString ImportDocuments::page(const PlannedSpecies& s, const QStringList& pictur
     for (const QString& p : pictures) h += QStringLiteral("<img src=\"%1\" alt=\"\">\n").arg(p);
     if (!item.links.isEmpty())
         h += QStringLiteral("<p>On the web: %1</p>\n").arg(linksHtml(item.links));
-    h += QStringLiteral("<h2>Description</h2>\n<table>\n");
-    QString group, notes;
+    // A heading stands only over what it heads: a subheading once over its characters, the
+    // description only when the taxon codes something.
+    QString rows, group, subheading, notes;
     for (auto it = item.attributes.cbegin(); it != item.attributes.cend(); ++it) {
         const Character& c = m_data.characters[it.key()];
         const QString value = valueHtml(c, it.value());
         if (value.isEmpty()) continue;
         if (c.group != group && !c.group.isEmpty())
-            h += QStringLiteral("<tr><td colspan=\"2\"><b>%1</b></td></tr>\n")
-                     .arg(c.group.toHtmlEscaped());
-        else if (!c.subheading.isEmpty() && c.subheading != c.group)
-            h += QStringLiteral("<tr><td colspan=\"2\"><i>%1</i></td></tr>\n")
-                     .arg(c.subheading.toHtmlEscaped());
+            rows += QStringLiteral("<tr><td colspan=\"2\"><b>%1</b></td></tr>\n")
+                        .arg(c.group.toHtmlEscaped());
+        else if (!c.subheading.isEmpty() && c.subheading != c.group && c.subheading != subheading)
+            rows += QStringLiteral("<tr><td colspan=\"2\"><i>%1</i></td></tr>\n")
+                        .arg(c.subheading.toHtmlEscaped());
         group = c.group;
+        subheading = c.subheading;
         if (!c.notes.isEmpty())
             notes += QStringLiteral("<dt>%1</dt><dd>%2</dd>\n")
                          .arg(c.wording().toHtmlEscaped(), c.notes.toHtmlEscaped());
-        h += QStringLiteral("<tr><td class=\"q\">%1%2</td><td>%3</td></tr>\n")
-                 .arg(c.wording().toHtmlEscaped(),
-                      c.links.isEmpty()
-                          ? QString()
-                          : QStringLiteral(" (") + linksHtml(c.links) + QLatin1Char(')'),
-                      value);
+        rows += QStringLiteral("<tr><td class=\"q\">%1%2</td><td>%3</td></tr>\n")
+                    .arg(c.wording().toHtmlEscaped(),
+                         c.links.isEmpty()
+                             ? QString()
+                             : QStringLiteral(" (") + linksHtml(c.links) + QLatin1Char(')'),
+                         value);
     }
-    h += QStringLiteral("</table>\n");
+    if (!rows.isEmpty())
+        h +=
+            QStringLiteral("<h2>Description</h2>\n<table>\n") + rows + QStringLiteral("</table>\n");
     if (!notes.isEmpty())
         h += QStringLiteral("<h2>Notes on the characters</h2>\n<dl>\n") + notes +
              QStringLiteral("</dl>\n");

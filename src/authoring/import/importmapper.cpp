@@ -175,6 +175,8 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
         }
         q.states << s;
     }
+    q.numeric = ch.isNumeric();
+    if (q.numeric) q.unit = ch.unit;
     gridFor(int(q.states.size()), q.rows, q.columns);
     // Weights are 16-bit values in the base; a species' score is summed exactly past that.
     q.weight =

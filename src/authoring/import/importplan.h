@@ -32,6 +32,8 @@ struct PlannedQuestion {
     int rows = 1, columns = 1;
     QStringList conditions;  // states of other questions under which it applies
     QList<PlannedState> states;
+    bool numeric = false;  // its states are ranges of a number, `unit` its unit
+    QString unit;
 };
 
 struct PlannedSpecies {

@@ -217,8 +217,10 @@ void SddReader::characters(const XmlElement& dataset) {
         c.fullText = c.label;
         c.bracketsAreWords = true;
         if (const XmlElement* detail = text(&e, QStringLiteral("Detail")))
-            if (const QString d = sddtext::plain(detail->text); !d.isEmpty() && d != c.label)
+            if (const QString d = sddtext::plain(detail->text); !d.isEmpty() && d != c.label) {
                 c.distinctions << d;
+                c.notes = d;  // the dataset's own words on the character, for the documents
+            }
         c.image = mediaOf(e.child(QStringLiteral("Representation")));
         c.links = linksOf(e.child(QStringLiteral("Representation")));
         const int index = int(m_out->characters.size());

@@ -1,5 +1,6 @@
 #include "authoring/import/sourcewriter.h"
 
+#include "authoring/compiler/measuresyntax.h"
 #include "authoring/import/datasetfiles.h"
 #include "authoring/import/importtext.h"
 #include "platform/stagedfile.h"
@@ -8,6 +9,7 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QSet>
+#include <cmath>
 
 namespace authoring {
 
@@ -44,6 +46,29 @@ QString caption(QString text, int number, QSet<QString>& used) {
         c = QStringLiteral("%1 %2").arg(c.left(11)).arg(number).trimmed();
     used.insert(c.toLower());
     return c;
+}
+
+// The ranges of a numeric question's states as the source writes them, so that a value can
+// be typed; none when the dataset's key states overlap (they are kept as written), as a
+// typed value must choose one state.
+QStringList measureRanges(const PlannedQuestion& q) {
+    if (!q.numeric) return {};
+    QList<kb::MeasureRange> ranges;
+    QStringList out;
+    for (const PlannedState& st : q.states) {
+        if (!st.bounds) return {};
+        kb::MeasureRange r;
+        if (std::isfinite(st.bounds->low)) r.low = st.bounds->low;
+        if (std::isfinite(st.bounds->high)) r.high = st.bounds->high;
+        r.lowIncluded = st.bounds->lowIncluded;
+        r.highIncluded = st.bounds->highIncluded;
+        for (const kb::MeasureRange& other : ranges)
+            if (other.overlaps(r)) return {};
+        if (!vkb::measuresyntax::parseRange(vkb::measuresyntax::rangeText(r))) return {};
+        ranges << r;
+        out << vkb::measuresyntax::rangeText(r);
+    }
+    return out;
 }
 
 }  // namespace
@@ -89,10 +114,14 @@ QString SourceWriter::text(const ImportPlan& plan, const QString& origin,
         if (!q.conditions.isEmpty())
             s += QStringLiteral("  requires ") + q.conditions.join(QLatin1Char(' ')) +
                  QLatin1Char('\n');
-        for (const PlannedState& st : q.states) {
+        const QStringList ranges = measureRanges(q);
+        if (!ranges.isEmpty()) s += QStringLiteral("  measure %1\n").arg(quoted(q.unit));
+        for (qsizetype k = 0; k < q.states.size(); ++k) {
+            const PlannedState& st = q.states[k];
             s += QStringLiteral("  state %1 %2").arg(st.key, quoted(st.label));
             const QString file = pictures.value(picture++);
             if (!file.isEmpty()) s += QStringLiteral(" image ") + file;
+            if (!ranges.isEmpty()) s += QStringLiteral(" range ") + ranges[k];
             s += QLatin1Char('\n');
         }
     }

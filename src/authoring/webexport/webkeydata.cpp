@@ -107,6 +107,20 @@ QJsonValue orNull(const std::optional<QString>& text) {
     return text ? QJsonValue(*text) : QJsonValue();
 }
 
+QJsonObject measureOf(const kb::Measure& m) {
+    const auto bound = [](const std::optional<double>& v) {
+        return v ? QJsonValue(*v) : QJsonValue();
+    };
+    QJsonArray ranges;
+    for (const kb::MeasureRange& r : m.ranges)
+        ranges.append(QJsonObject{{"state", r.state},
+                                  {"low", bound(r.low)},
+                                  {"high", bound(r.high)},
+                                  {"lowIncluded", r.lowIncluded},
+                                  {"highIncluded", r.highIncluded}});
+    return QJsonObject{{"unit", m.unit}, {"ranges", ranges}};
+}
+
 QJsonArray objectsOf(const KeyTables& tables) {
     QJsonArray objects;
     for (const ObjectRow& o : tables.objects) {
@@ -121,6 +135,8 @@ QJsonArray objectsOf(const KeyTables& tables) {
             group = &*g;
         if (group)
             row.insert("group", QJsonObject{{"name", group->group}, {"order", group->order}});
+        if (const kb::Measure* measure = tables.measures.of(o.key))
+            row.insert("measure", measureOf(*measure));
         if (const ContradictionRow* mark = tables.contradiction(o.key))
             row.insert("mark", QJsonObject{{"button", mark->button}, {"popup", mark->popup}});
         objects.append(row);
