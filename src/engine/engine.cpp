@@ -4,6 +4,7 @@
 #include "engine/discriminantsearch.h"
 #include "engine/drawingvariants.h"
 #include "engine/ranking.h"
+#include "engine/uncodedanswers.h"
 #include "engine/validation.h"
 #include "kb/model.h"
 #include "platform/dialogs.h"
@@ -87,12 +88,14 @@ void Engine::Classe_Especes() {
     Calcule_Scores(model_, state_);
     Trie_Scores(state_);
     Calcule_Pourcentages(model_, state_);
+    orderByUncoded(tables_.uncoded, tables_, state_);
     listSpecies(state_, settings_.ListThreshold, &state_.TopSpeciesCount);
     const std::int64_t top = state_.RankPercent.empty() ? 0 : state_.RankPercent[0];
     // The table has no Spanish "species at"; a legend that never changed would hide the
     // ranking, so our own text 1603 stands in for a missing one.
     QString speciesAt = texts_ ? texts_(1500).value_or(text(1603)) : QString();
-    state_.Legend = legendText(state_.TopSpeciesCount, top, speciesAt);
+    state_.Legend =
+        legendWithDescribed(legendText(state_.TopSpeciesCount, top, speciesAt), state_, text(1871));
 }
 
 void Engine::setListThreshold(int threshold) {
@@ -102,7 +105,8 @@ void Engine::setListThreshold(int threshold) {
 
 QString Engine::listLine(int line) const {
     if (line < 0 || line >= listedCount()) return QString();
-    return speciesLine(model_, state_, state_.ListedRanks[size_t(line)]);
+    const int rank = state_.ListedRanks[size_t(line)];
+    return speciesLine(model_, state_, rank) + unknownMark(state_, rank, text(1870));
 }
 
 QStringList Engine::listLines() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/uncodedanswers.h"
+
 #include <QHash>
 #include <QString>
 #include <optional>
@@ -79,6 +81,8 @@ public:
     QHash<int, QString> stateTexts;  // "TipText" of the first row of each state
     // The optional "Groupes" table, by case-folded object key; empty: one flat list.
     QHash<QString, GroupRow> groups;
+    // The optional "Non_Codes" table: which species leave which questions uncoded.
+    UncodedAnswers uncoded;
 
     // Reads the tables through the model's kept cursors (left where they were) and the
     // database. A missing table leaves its rows empty; the message says which.

@@ -1,5 +1,6 @@
 #include "engine/keytables.h"
 #include "kb/model.h"
+#include "kb/uncodedrecord.h"
 
 #include <QStringList>
 
@@ -125,6 +126,8 @@ KeyTables KeyTables::fromModel(kb::Model& model, QString* errorString) {
     if (model.KnowledgeBase.hasTable(QStringLiteral("Groupes")))
         readGroups(model.KnowledgeBase.openTable(QStringLiteral("Groupes")), tables);
     tables.index();
+    if (const auto record = kb::UncodedRecord::read(model.KnowledgeBase))
+        tables.uncoded = UncodedAnswers::resolve(*record, model.SpeciesName, tables);
     if (errorString)
         *errorString = missing.isEmpty() ? QString()
                                          : QStringLiteral("missing tables: ") + missing.join(u", ");

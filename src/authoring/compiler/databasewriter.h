@@ -36,6 +36,9 @@ public:
     // The optional table "Groupes" (question key, group name, order); written only for a
     // base that groups its questions, so that other bases keep exactly the twelve tables.
     bool addGroupTable();
+    // The optional table "Non_Codes" (number, species name, question key): the questions
+    // each species leaves uncoded; written only when some species does.
+    bool addUncodedTable();
     bool finish();
     void abandon();
     QString errorString() const { return m_error; }

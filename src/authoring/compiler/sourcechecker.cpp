@@ -223,6 +223,9 @@ bool SourceChecker::checkSpecies() {
     }
     for (int i = 0; i < m_kb->species.size(); ++i) m_layout->speciesOrder << i;
     std::stable_sort(
+        for (const QString& key : s.uncoded)
+            if (!m_layout->questionIndex.contains(key.toUpper()))
+                return fail(s.place, QStringLiteral("unknown question '%1'").arg(key));
         m_layout->speciesOrder.begin(), m_layout->speciesOrder.end(), [this](int a, int b) {
             return m_kb->species[a].name.compare(m_kb->species[b].name, Qt::CaseInsensitive) < 0;
         });

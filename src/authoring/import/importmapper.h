@@ -30,6 +30,7 @@ public:
 
 private:
     bool question(int c, PlannedQuestion& q, QString& reason);
+    QStringList uncodedQuestions(const Item& item, const QStringList& shows) const;
     void species();
     void dependencies();
     QStringList shows(const Item& item, const PlannedQuestion& q) const;

@@ -42,7 +42,8 @@ struct PlannedSpecies {
     QString sourceId;
     int item = 0;  // index in the dataset
     QStringList shows;
-    QString description;  // the description in words, plain text
+    QStringList uncodedQuestions;  // keys of the questions it was never described for
+    QString description;           // the description in words, plain text
 };
 
 struct ImportPlan {
