@@ -4,6 +4,7 @@
 #include "engine/discriminantsearch.h"
 #include "engine/drawingvariants.h"
 #include "engine/ranking.h"
+#include "engine/tickedanswer.h"
 #include "engine/uncodedanswers.h"
 #include "engine/validation.h"
 #include "kb/model.h"
@@ -204,6 +205,10 @@ bool Engine::openQuestion(const QString& objectKey) {
 
 void Engine::Valid_Descripteur() {
     engine::Valid_Descripteur(tables_, state_);
+}
+
+void Engine::Valid_Etats(const std::vector<int>& cells) {
+    engine::Valid_Etats(tables_, state_, cells);
 }
 
 void Engine::Nettoie_Descendance(int state) {
