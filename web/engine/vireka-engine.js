@@ -758,6 +758,43 @@
       }
     }
 
+    // The cells of question q whose states the description holds, in increasing order.
+    chosenCells(q) {
+      const o = this.key.objects[this.objectOf(q)];
+      const cells = [];
+      for (let s = Math.max(o.first, 0); s < Math.min(o.first + o.count, this.stateChoice.length); ++s)
+        if (this.stateChoice[s] !== 0) cells.push(s - o.first);
+      return cells;
+    }
+
+    // Confirms the list of states of question q with `cells` ticked, as the program does: a
+    // state given up takes its dependants with it, the ticked ones are chosen, the frame is
+    // answered while one is ticked; ticking what is chosen already changes nothing.
+    answerTicked(q, cells) {
+      const o = this.key.objects[this.objectOf(q)];
+      if (!Array.isArray(cells)) throw new TypeError("the ticked cells are a list");
+      const sc = this.stateChoice;
+      const begin = Math.max(o.first, 0), end = Math.max(begin, Math.min(o.first + o.count, sc.length));
+      const ticked = new Uint8Array(end - begin);
+      for (const cell of cells)
+        if (Number.isInteger(cell) && cell >= 0 && o.first + cell >= begin && o.first + cell < end)
+          ticked[o.first + cell - begin] = 1;
+      let same = true;
+      for (let j = begin; j < end; ++j) same = same && (sc[j] === 1) === (ticked[j - begin] === 1);
+      if (!same) {
+        for (let j = begin; j < end; ++j)
+          if (sc[j] !== 0 && !ticked[j - begin]) this.clearDependants(j);
+        let any = false;
+        for (let j = begin; j < end; ++j) {
+          sc[j] = ticked[j - begin];
+          any = any || ticked[j - begin] === 1;
+        }
+        this.setFrame(o.frame, any ? -1 : 0);
+      }
+      this.remember();
+      this.refresh();
+    }
+
     // Confirms the picture of choices of question q with `cell` highlighted (-1: none).
     answer(q, cell) {
       this.validate(q, cell);
