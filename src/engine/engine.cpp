@@ -4,6 +4,8 @@
 #include "engine/discriminantsearch.h"
 #include "engine/drawingvariants.h"
 #include "engine/ranking.h"
+#include "engine/tickedanswer.h"
+#include "engine/uncodedanswers.h"
 #include "engine/validation.h"
 #include "kb/model.h"
 #include "platform/dialogs.h"
@@ -88,12 +90,14 @@ void Engine::Classe_Especes() {
     Calcule_Scores(model_, state_);
     Trie_Scores(state_);
     Calcule_Pourcentages(model_, state_);
+    orderByUncoded(tables_.uncoded, tables_, state_);
     listSpecies(state_, settings_.ListThreshold, &state_.TopSpeciesCount);
     const std::int64_t top = state_.RankPercent.empty() ? 0 : state_.RankPercent[0];
     // The table has no Spanish "species at"; a legend that never changed would hide the
     // ranking, so our own text 1603 stands in for a missing one.
     QString speciesAt = texts_ ? texts_(1500).value_or(text(1603)) : QString();
-    state_.Legend = legendText(state_.TopSpeciesCount, top, speciesAt);
+    state_.Legend =
+        legendWithDescribed(legendText(state_.TopSpeciesCount, top, speciesAt), state_, text(1871));
 }
 
 void Engine::setListThreshold(int threshold) {
@@ -103,7 +107,8 @@ void Engine::setListThreshold(int threshold) {
 
 QString Engine::listLine(int line) const {
     if (line < 0 || line >= listedCount()) return QString();
-    return speciesLine(model_, state_, state_.ListedRanks[size_t(line)]);
+    const int rank = state_.ListedRanks[size_t(line)];
+    return speciesLine(model_, state_, rank) + unknownMark(state_, rank, text(1870));
 }
 
 QStringList Engine::listLines() const {
@@ -201,6 +206,10 @@ bool Engine::openQuestion(const QString& objectKey) {
 
 void Engine::Valid_Descripteur() {
     engine::Valid_Descripteur(tables_, state_);
+}
+
+void Engine::Valid_Etats(const std::vector<int>& cells) {
+    engine::Valid_Etats(tables_, state_, cells);
 }
 
 void Engine::Nettoie_Descendance(int state) {

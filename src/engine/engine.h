@@ -72,6 +72,8 @@ public:
     // answer is highlighted. False when "Objets_Fic" has no such key.
     bool openQuestion(const QString& objectKey);
     void Valid_Descripteur();
+    // Confirms the states ticked in the list of the open question (cells among its states).
+    void Valid_Etats(const std::vector<int>& cells);
     void Nettoie_Descendance(int state);
 
     // Marks the answers that the species on the selected line (-1: none) contradicts.

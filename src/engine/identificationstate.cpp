@@ -16,6 +16,8 @@ void IdentificationState::reset(const kb::Model& model) {
     RankTable.species.resize(species);
     std::iota(RankTable.species.begin(), RankTable.species.end(), 0);
     RankPercent.assign(species, 0);
+    RankUnknown.clear();
+    AnsweredQuestions = 0;
     TopSpeciesCount = 0;
     ListedRanks.clear();
     Legend.clear();

@@ -42,6 +42,10 @@ struct IdentificationState {
     std::vector<std::int64_t> SpeciesScore;
     RankRows RankTable;
     std::vector<std::int64_t> RankPercent;
+    // By rank: how many answered questions the species leaves uncoded; empty when the base
+    // keeps no record of uncoded cells.
+    std::vector<int> RankUnknown;
+    int AnsweredQuestions = 0;  // questions with a chosen state, counted with RankUnknown
     int TopSpeciesCount = 0;
     // The species list: the rank position of each line, in line order.
     std::vector<int> ListedRanks;

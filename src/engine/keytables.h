@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/uncodedanswers.h"
 #include "kb/measures.h"
 
 #include <QHash>
@@ -83,6 +84,8 @@ public:
     QHash<QString, GroupRow> groups;
     // The optional "Mesures" table: the questions answered by typing a number.
     kb::Measures measures;
+    // The optional "Non_Codes" table: which species leave which questions uncoded.
+    UncodedAnswers uncoded;
 
     // Reads the tables through the model's kept cursors (left where they were) and the
     // database. A missing table leaves its rows empty; the message says which.

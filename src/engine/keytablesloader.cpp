@@ -1,5 +1,6 @@
 #include "engine/keytables.h"
 #include "kb/model.h"
+#include "kb/uncodedrecord.h"
 
 #include <QStringList>
 
@@ -126,6 +127,8 @@ KeyTables KeyTables::fromModel(kb::Model& model, QString* errorString) {
         readGroups(model.KnowledgeBase.openTable(QStringLiteral("Groupes")), tables);
     tables.measures = kb::Measures::read(model.KnowledgeBase);
     tables.index();
+    if (const auto record = kb::UncodedRecord::read(model.KnowledgeBase))
+        tables.uncoded = UncodedAnswers::resolve(*record, model.SpeciesName, tables);
     if (errorString)
         *errorString = missing.isEmpty() ? QString()
                                          : QStringLiteral("missing tables: ") + missing.join(u", ");

@@ -1,6 +1,7 @@
 #include "questions/questioncontroller.h"
 
 #include "engine/measureanswer.h"
+#include "engine/tickedanswer.h"
 #include "kb/model.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -11,6 +12,7 @@
 #include "questions/layerstack.h"
 #include "questions/questionhost.h"
 
+#include <QLineEdit>
 #include <QToolBar>
 #include <cmath>
 
@@ -71,6 +73,13 @@ void QuestionController::attach(DrawingView* Robot, ChoicePicture* Pic_Choix) {
                 [this] { Barre_Question_ButtonClick(1); });
         connect(Pic_Choix, &ChoicePicture::abandonRequested, this,
                 [this] { Barre_Question_ButtonClick(3); });
+        stateList_ = new StateList(Pic_Choix);
+        stateList_->setFilterHint(text(1872));
+        stateList_->hide();
+        connect(stateList_, &StateList::confirmRequested, this,
+                [this] { Barre_Question_ButtonClick(1); });
+        connect(stateList_, &StateList::abandonRequested, this,
+                [this] { Barre_Question_ButtonClick(3); });
     }
 }
 
@@ -92,7 +101,42 @@ void QuestionController::showQuestionToolbar(bool skipVisible) {
     if (QToolBar* bar = toolbars_.Barre_Question()) bar->show();
 }
 
+// Fills and shows the list of states over the picture of choices when the question is asked
+// as one, at the size the picture now has; otherwise the list is hidden.
+bool QuestionController::showStateList() {
+    if (!choices_ || !stateList_) return false;
+    const engine::CurrentQuestion& q = engine_.question();
+    if (!StateList::wanted(q.ObjectStateCount, q.ObjectRows, q.ObjectColumns, choices_->size(),
+                           !q.ObjectPicture.isEmpty())) {
+        stateList_->hide();
+        return false;
+    }
+    const engine::KeyTables& tables = engine_.tables();
+    QStringList texts;
+    for (int k = 0; k < q.ObjectStateCount; ++k) {
+        const int state = q.ObjectFirstState + k;
+        QString t = tables.stateTexts.value(state);
+        if (t.isEmpty()) t = tables.codeOfState(state).value_or(QString::number(k + 1));
+        texts << t;
+    }
+    stateList_->setStates(texts, engine::chosenCells(engine_.state()));
+    stateList_->setGeometry(choices_->rect());
+    stateList_->show();
+    stateList_->raise();
+    stateList_->filterField()->setFocus();
+    return true;
+}
+
 bool QuestionController::ShowQuestion(const QString& picture) {
+    if (stateList_) stateList_->hide();
+    // A question without a picture is asked as a list of its states.
+    if (picture.isEmpty() && choices_ && stateList_) {
+        host_.showQuestionView();
+        showStateList();
+        host_.setStatusText(engine_.question().ObjectTipText);
+        QuestionBusy = false;
+        return true;
+    }
     bool loaded = false;
     {
         Busy busy(host_);
@@ -110,6 +154,7 @@ bool QuestionController::ShowQuestion(const QString& picture) {
         return false;
     }
     host_.showQuestionView();
+    showStateList();
     host_.setStatusText(engine_.question().ObjectTipText);
     QuestionBusy = false;
     return true;
@@ -206,7 +251,10 @@ bool QuestionController::confirm() {
     Busy busy(host_);
     if (choices_) choices_->setCursor(Qt::WaitCursor);
     host_.pendingEvents();
-    engine_.Valid_Descripteur();
+    if (stateList_ && !stateList_->isHidden())
+        engine_.Valid_Etats(stateList_->tickedCells());
+    else
+        engine_.Valid_Descripteur();
     engine_.rememberDescription();
     const engine::RefreshResult refresh = engine_.Actualise_Identification(layerLoader());
     if (!host_.refreshShown(refresh)) {

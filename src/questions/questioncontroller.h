@@ -3,6 +3,7 @@
 #include "engine/engine.h"
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
+#include "questions/statelist.h"
 #include "questions/zonefinder.h"
 
 #include <QObject>
@@ -33,6 +34,7 @@ public:
                        QString descriptorDir, QObject* parent = nullptr);
 
     // Connects the drawing and the picture of choices (the toolbars are connected already).
+    // A list of the states is made over the picture of choices, for questions of many states.
     void attach(DrawingView* Robot, ChoicePicture* Pic_Choix);
     void setDynamicCursor(bool on) { dynamicCursor_ = on; }
     void setDescriptorDir(const QString& folder) { descriptorDir_ = folder; }
@@ -81,6 +83,7 @@ private:
     bool confirm();
     void leaveQuestion();
     void showQuestionToolbar(bool skipVisible);
+    bool showStateList();
     void setCharacterToolbarVisible(bool visible);
 
     engine::Engine& engine_;
@@ -93,6 +96,7 @@ private:
     ZoneFinder finder_;
     QPointer<DrawingView> robot_;
     QPointer<ChoicePicture> choices_;
+    QPointer<StateList> stateList_;
     bool dynamicCursor_ = false;
     bool contradictionsShown_ = false;
 };

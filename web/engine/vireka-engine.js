@@ -230,6 +230,17 @@
     return lists;
   }
 
+  // The record of uncoded cells: by object, the species that leave it uncoded; null when
+  // the base keeps none, so that such a key ranks exactly as before.
+  function uncodedLists(v, objectCount, speciesCount) {
+    if (v === undefined || v === null) return null;
+    return Object.freeze(arrayOf(v, "uncoded", objectCount).map((list, r) => {
+      arrayOf(list, "uncoded " + r);
+      for (const s of list) if (!isInt(s, 0, speciesCount - 1)) bad("uncoded " + r);
+      return Int32Array.from(list);
+    }));
+  }
+
   function checkVariant(v, i) {
     if (!isObject(v) || !isInt(v.drawing, -INT32, INT32) || !isText(v.name)) bad("variant " + i);
     const conditions = arrayOf(v.conditions, "variant " + i).map((c) => {
@@ -296,6 +307,7 @@
       this.parents = indexLists(data.parents, "parents", objects.length, -1, S - 1);
       this.variants = Object.freeze(arrayOf(data.variants, "variants").map(checkVariant));
       this.deterButtons = Object.freeze(arrayOf(data.deterButtons, "buttons").map(checkButton));
+      this.uncoded = uncodedLists(data.uncoded, objects.length, N);
       if (!isObject(data.texts)) bad("texts");
       this.texts = new Map();
       for (const name of Object.keys(data.texts)) {
@@ -493,10 +505,58 @@
         else if (k > 0 && score === this.rankScore[k - 1]) percent[k] = percent[k - 1];
         else percent[k] = percentOf(score, total);
       }
+      this.orderByUncoded();
       this.topCount = this.listSpecies();
       const speciesAt = key.text(1500, this.language) ?? key.text(1603, this.language) ?? "";
       this.legendText = signedSpaceNumber(this.topCount) + " " + speciesAt +
                         signedSpaceNumber(N > 0 ? percent[0] : 0) + " %";
+      if (this.rankUnknown && this.answeredCount > 0)
+        this.legendText += " (" + this.describedAtTop() + " " +
+                           (key.text(1871, this.language) ?? "") + ")";
+    }
+
+    // Among ranks of equal percentage, the species coding more of the answered questions
+    // come first; the order by score, then species index, is kept within that.
+    orderByUncoded() {
+      const key = this.key, lists = key.uncoded, N = key.speciesCount;
+      this.rankUnknown = null;
+      this.answeredCount = 0;
+      if (!lists) return;
+      const unknown = new Int32Array(N);
+      const choice = this.stateChoice;
+      key.objects.forEach((o, r) => {
+        let chosen = false;
+        const end = Math.min(o.first + o.count, choice.length);
+        for (let s = Math.max(o.first, 0); s < end && !chosen; ++s) chosen = choice[s] !== 0;
+        if (!chosen) return;
+        ++this.answeredCount;
+        for (const s of lists[r]) ++unknown[s];
+      });
+      const order = this.rankSpecies, score = this.rankScore, percent = this.rankPercent;
+      for (let begin = 0; begin < N;) {
+        let end = begin + 1;
+        while (end < N && percent[end] === percent[begin]) ++end;
+        const run = [];
+        for (let k = begin; k < end; ++k) run.push(k);
+        run.sort((a, b) => unknown[order[a]] - unknown[order[b]] || a - b);
+        const species = run.map((k) => order[k]), scores = run.map((k) => score[k]);
+        for (let i = 0; i < run.length; ++i) {
+          order[begin + i] = species[i];
+          score[begin + i] = scores[i];
+        }
+        begin = end;
+      }
+      this.rankUnknown = Int32Array.from(order, (s) => unknown[s]);
+    }
+
+    describedAtTop() {
+      const percent = this.rankPercent, top = percent.length > 0 ? percent[0] : 0;
+      return this.listed.filter((k) => percent[k] === top && this.unknownOf(k) === 0).length;
+    }
+
+    // How many answered questions the species at a rank leaves uncoded (0 without record).
+    unknownOf(rank) {
+      return this.rankUnknown ? this.rankUnknown[rank] : 0;
     }
 
     listSpecies() {
@@ -524,12 +584,14 @@
     lineOf(rank) {
       const s = this.rankSpecies[rank];
       const name = s < this.key.species.length ? this.key.species[s] : "";
-      return signedSpaceNumber(this.rankPercent[rank]) + "% - " + name;
+      const unknown = this.unknownOf(rank);
+      const mark = unknown > 0 ? " (" + unknown + " " + (this.key.text(1870, this.language) ?? "") + ")" : "";
+      return signedSpaceNumber(this.rankPercent[rank]) + "% - " + name + mark;
     }
     list() {
       return this.listed.map((k, line) => ({
         line, rank: k, species: this.rankSpecies[k], percent: this.rankPercent[k],
-        text: this.lineOf(k),
+        unknown: this.unknownOf(k), text: this.lineOf(k),
       }));
     }
     legend() {
@@ -736,6 +798,43 @@
           }
         }
       }
+    }
+
+    // The cells of question q whose states the description holds, in increasing order.
+    chosenCells(q) {
+      const o = this.key.objects[this.objectOf(q)];
+      const cells = [];
+      for (let s = Math.max(o.first, 0); s < Math.min(o.first + o.count, this.stateChoice.length); ++s)
+        if (this.stateChoice[s] !== 0) cells.push(s - o.first);
+      return cells;
+    }
+
+    // Confirms the list of states of question q with `cells` ticked, as the program does: a
+    // state given up takes its dependants with it, the ticked ones are chosen, the frame is
+    // answered while one is ticked; ticking what is chosen already changes nothing.
+    answerTicked(q, cells) {
+      const o = this.key.objects[this.objectOf(q)];
+      if (!Array.isArray(cells)) throw new TypeError("the ticked cells are a list");
+      const sc = this.stateChoice;
+      const begin = Math.max(o.first, 0), end = Math.max(begin, Math.min(o.first + o.count, sc.length));
+      const ticked = new Uint8Array(end - begin);
+      for (const cell of cells)
+        if (Number.isInteger(cell) && cell >= 0 && o.first + cell >= begin && o.first + cell < end)
+          ticked[o.first + cell - begin] = 1;
+      let same = true;
+      for (let j = begin; j < end; ++j) same = same && (sc[j] === 1) === (ticked[j - begin] === 1);
+      if (!same) {
+        for (let j = begin; j < end; ++j)
+          if (sc[j] !== 0 && !ticked[j - begin]) this.clearDependants(j);
+        let any = false;
+        for (let j = begin; j < end; ++j) {
+          sc[j] = ticked[j - begin];
+          any = any || ticked[j - begin] === 1;
+        }
+        this.setFrame(o.frame, any ? -1 : 0);
+      }
+      this.remember();
+      this.refresh();
     }
 
     // Confirms the picture of choices of question q with `cell` highlighted (-1: none).

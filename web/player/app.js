@@ -89,6 +89,12 @@
     changed: () => {},
   });
   const measure = new root.VirekaMeasure.MeasureField($("stage"), { submit: answerMeasure }, t);
+  const stateList = new root.VirekaStateList.StateList($("choice"), {
+    stateText: (s) => key.stateTexts[s] ?? "",
+    text: t,
+    confirm: () => questionClicked(1),
+    abandon: () => closeQuestion(),
+  });
   const results = new root.VirekaPanels.ResultsPanel($("list"), $("legend"), pickLine);
   const tree = new root.VirekaPanels.TreePanel($("tree"), (code, name) => openDocument(code, name));
   const panel = new root.VirekaPanels.QuestionsPanel($("questionList"), {
@@ -190,14 +196,23 @@
     // A wide screen shows the stage beside every pane; a phone brings it forward.
     if (narrow()) showTab("key");
     layout();
-    if (measure.shown) measure.focus();
-    else choice.focusCell();
+    // Too many states for cells that can be read, or no picture: the states as a list.
+    const stage = $("stage");
+    if (root.VirekaStateList.wanted(o, stage.clientWidth, stage.clientHeight)) {
+      stateList.open(o, id.chosenCells(r));
+      stateList.focus();
+    } else {
+      stateList.close();
+      if (measure.shown) measure.focus();
+      else choice.focusCell();
+    }
   }
 
   function closeQuestion() {
     if (!open) return;
     const { returnTo, tab } = open;
     open = null;
+    stateList.close();
     drawing.busy = false;
     measure.close();
     document.body.dataset.view = "key";
@@ -240,8 +255,9 @@
 
   function confirmAnswer() {
     const r = open.object;
+    const ticked = stateList.active ? stateList.ticked() : null;
     closeQuestion();
-    change(() => id.answer(r, choice.selection));
+    change(() => (ticked ? id.answerTicked(r, ticked) : id.answer(r, choice.selection)));
   }
 
   async function skipQuestion() {

@@ -126,6 +126,13 @@ bool DatabaseWriter::addMeasureTable() {
         "Bas_Inclus" INTEGER, "Haut_Inclus" INTEGER))"));
 }
 
+bool DatabaseWriter::addUncodedTable() {
+    return exec(QStringLiteral(R"(CREATE TABLE "Non_Codes" ("Numero" INTEGER PRIMARY KEY,
+        "Espece" TEXT COLLATE NOCASE, "Objet" TEXT COLLATE NOCASE))")) &&
+           exec(QStringLiteral(
+               R"(CREATE INDEX "Non_Codes_Espece" ON "Non_Codes" ("Espece" COLLATE NOCASE))"));
+}
+
 bool DatabaseWriter::insert(const QString& table, const QVariantList& values) {
     sqlite3_stmt* st = m_inserts.value(table);
     if (!st) {

@@ -39,6 +39,9 @@ public:
     // The optional table "Mesures" (one row per state of a question answered by a number);
     // written only for a base that has such a question.
     bool addMeasureTable();
+    // The optional table "Non_Codes" (number, species name, question key): the questions
+    // each species leaves uncoded; written only when some species does.
+    bool addUncodedTable();
     bool finish();
     void abandon();
     QString errorString() const { return m_error; }

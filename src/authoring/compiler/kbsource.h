@@ -118,8 +118,11 @@ struct Species {
     QString name;
     QString family;
     QString legend;
-    QMap<QString, QString> commonNames;   // language id -> name
-    QStringList shows;                    // state codes with matrix value 1
+    QMap<QString, QString> commonNames;  // language id -> name
+    QStringList shows;                   // state codes with matrix value 1
+    // Questions the species was never described for: every state shows, and the base
+    // records them so that a match on them is not taken for a described one.
+    QStringList uncoded;
     QMap<QString, QString> descriptions;  // document language -> paragraph(s)
     SourcePlace place;
 };

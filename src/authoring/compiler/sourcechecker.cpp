@@ -93,14 +93,20 @@ bool SourceChecker::checkQuestions() {
         m_layout->questionIndex[key] = i;
         if (q.states.isEmpty()) return fail(q.place, QStringLiteral("question without states"));
         const int n = int(q.states.size());
-        if (q.columns > kMaxGridSide || q.rows > kMaxGridSide)
+        // More rows only for a question of more states than 32 x 32 cells hold, which is
+        // asked as a list: as many as 32 columns need.
+        if (q.columns > kMaxGridSide ||
+            (q.rows > kMaxGridSide && q.rows > (n + kMaxGridSide - 1) / kMaxGridSide))
             return fail(q.place, QStringLiteral("a grid of %1 x %2 is larger than %3 x %3")
                                      .arg(q.rows)
                                      .arg(q.columns)
                                      .arg(kMaxGridSide));
-        if (q.columns <= 0) q.columns = n <= 4 ? n : (n <= 6 ? 3 : 4);
+        // Past what a picture can show the program asks the question as a list; the grid then
+        // only has to hold every state, in as many rows as that takes.
+        if (q.columns <= 0)
+            q.columns = n <= 4 ? n : (n <= 6 ? 3 : std::clamp((n + 31) / 32, 4, kMaxGridSide));
         if (q.rows <= 0) q.rows = (n + q.columns - 1) / q.columns;
-        if (q.rows > kMaxGridSide || q.rows * q.columns < n)
+        if (q.rows * q.columns < n)
             return fail(q.place, QStringLiteral("a grid of %1 x %2 cannot hold %3 states")
                                      .arg(q.rows)
                                      .arg(q.columns)
@@ -217,6 +223,9 @@ bool SourceChecker::checkSpecies() {
         names.insert(s.name.toLower());
         if (s.family.isEmpty()) return fail(s.place, QStringLiteral("species without family"));
         if (!knownStates(s.shows, s.place)) return false;
+        for (const QString& key : s.uncoded)
+            if (!m_layout->questionIndex.contains(key.toUpper()))
+                return fail(s.place, QStringLiteral("unknown question '%1'").arg(key));
         for (auto it = s.commonNames.begin(); it != s.commonNames.end(); ++it)
             if (!languages.contains(it.key()))
                 return fail(s.place, QStringLiteral("undeclared language '%1'").arg(it.key()));

@@ -369,6 +369,8 @@ bool SourceParser::speciesLine(const QStringList& w) {
         d += (d.isEmpty() ? QString() : QStringLiteral("\n")) + w[2];
     } else if (k == QLatin1String("shows")) {
         s.shows << w.mid(1);
+    } else if (k == QLatin1String("uncoded")) {
+        s.uncoded << w.mid(1);
     } else {
         return m_error.isEmpty() ? fail(QStringLiteral("unknown species attribute '%1'").arg(k))
                                  : false;

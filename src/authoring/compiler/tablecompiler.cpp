@@ -4,6 +4,7 @@
 #include "authoring/compiler/datafiles.h"
 
 #include <QDir>
+#include <QSet>
 #include <algorithm>
 
 namespace vkb {
@@ -139,6 +140,28 @@ bool TableCompiler::species(DatabaseWriter& db) {
         for (const Language& l : m_kb.languages) row << s.commonNames.value(l.id);
         if (!db.insert(QStringLiteral("Flore"), row)) return false;
     }
+    return uncoded(db);
+}
+
+// "Non_Codes" only when some species leaves a question uncoded: a base without it ranks
+// exactly as before.
+bool TableCompiler::uncoded(DatabaseWriter& db) {
+    const bool any = std::any_of(m_kb.species.begin(), m_kb.species.end(),
+                                 [](const Species& s) { return !s.uncoded.isEmpty(); });
+    if (!any) return true;
+    if (!db.addUncodedTable()) return false;
+    int row = 0;
+    for (int index : m_layout.speciesOrder) {
+        const Species& s = m_kb.species[index];
+        QSet<int> written;
+        for (const QString& key : s.uncoded) {
+            const int q = m_layout.questionIndex.value(key.toUpper(), -1);
+            if (q < 0 || written.contains(q)) continue;
+            written.insert(q);
+            if (!db.insert(QStringLiteral("Non_Codes"), {++row, s.name, m_kb.questions[q].key}))
+                return false;
+        }
+    }
     return true;
 }
 
@@ -199,6 +222,13 @@ bool TableCompiler::writeDataFiles(const QString& folder) {
         const Species& s = m_kb.species[m_layout.speciesOrder[i]];
         for (const QString& code : s.shows)
             matrix[size_t(i) + size_t(species) * size_t(m_layout.stateIndex[code.toUpper()])] = 1;
+        // An uncoded question rules nothing out.
+        for (const QString& key : s.uncoded) {
+            const int q = m_layout.questionIndex.value(key.toUpper(), -1);
+            if (q < 0) continue;
+            for (int k = 0; k < m_kb.questions[q].states.size(); ++k)
+                matrix[size_t(i) + size_t(species) * size_t(m_layout.firstState[q] + k)] = 1;
+        }
     }
     const QDir dir(folder);
     return datafiles::writeInt16s(dir.filePath(QStringLiteral("POIDS.DAT")), weights, &m_error) &&

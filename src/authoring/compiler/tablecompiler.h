@@ -25,6 +25,7 @@ private:
     bool groups(DatabaseWriter& db);
     bool measures(DatabaseWriter& db);
     bool species(DatabaseWriter& db);
+    bool uncoded(DatabaseWriter& db);
     bool drawings(DatabaseWriter& db);
     bool zones(DatabaseWriter& db);
     bool toolbars(DatabaseWriter& db);

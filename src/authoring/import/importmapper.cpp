@@ -27,12 +27,13 @@ QString shortLabel(const QString& text) {
 void ImportMapper::gridFor(int states, int& rows, int& columns) {
     // Cells are 240 x 220, for a picture above its label; past a few dozen states they are
     // texts, which read best in wide cells of a line or two. The drawing area is 4:3, and
-    // the compiler draws at most 32 x 32 cells.
+    // the compiler draws at most 32 columns. Past 32 x 32 cells the program asks the
+    // question as a list, and the grid only has to hold every state.
     const double cellHeight = states > 36 ? 100.0 : 220.0;
     double best = 1e9;
     for (int c = 1; c <= std::clamp(states, 1, 32); ++c) {
         const int r = (states + c - 1) / c;
-        if (r > 32) continue;
+        if (r > 32 && c < 32) continue;
         const double aspect = (c * 240.0) / (r * cellHeight);
         const double miss = std::abs(std::log(aspect / (4.0 / 3.0))) + 0.02 * (r * c - states);
         if (miss < best) best = miss, rows = r, columns = c;
@@ -142,12 +143,6 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
                 for (int s : k.states) parts << ch.states[s].label;
                 k.label = parts.join(QStringLiteral(" or "));
             }
-        if (keys.size() > kMaxQuestionStates)
-            return reason =
-                       QStringLiteral("%1 states, more than a picture of choices can hold (%2)")
-                           .arg(keys.size())
-                           .arg(kMaxQuestionStates),
-                   false;
         if (keys.size() < 2) return reason = QStringLiteral("fewer than two states"), false;
     }
     const QString stem = delta ? QStringLiteral("C") + ch.id : sanitized(ch.id);

@@ -11,10 +11,6 @@ struct ImportOptions {
     int familyCharacter = -1;  // index of the character that names each taxon's family
 };
 
-// The most states a question can have: its picture of choices is a grid of at most 32 x 32
-// cells, which the compiler enforces.
-constexpr int kMaxQuestionStates = 32 * 32;
-
 // Decides what a dataset becomes in a knowledge base: which characters are asked and with
 // which states, what each taxon shows, dependencies, weights, unique species codes and
 // names. Pure computation; the files are written by ImportWriter.
@@ -34,6 +30,7 @@ private:
     void dependencies();
     QStringList shows(const Item& item, const PlannedQuestion& q) const;
     void withoutInapplicable(const Item& item, QStringList& shows) const;
+    QStringList uncodedQuestions(const Item& item, const QStringList& shows) const;
     QString describe(const Item& item) const;
     QString uniqueKey(QString wanted);
     QString character(int c) const;

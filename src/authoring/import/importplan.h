@@ -44,9 +44,10 @@ struct PlannedSpecies {
     QString sourceId;
     int item = 0;  // index in the dataset
     QStringList shows;
-    QString description;  // the description in words, plain text
     // Common names: language code, name.
     QList<std::pair<QString, QString>> commonNames;
+    QStringList uncodedQuestions;  // keys of the questions it was never described for
+    QString description;           // the description in words, plain text
 };
 
 struct ImportPlan {

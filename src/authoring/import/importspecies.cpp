@@ -2,6 +2,9 @@
 
 #include "authoring/import/numericstates.h"
 
+#include <QSet>
+#include <algorithm>
+
 // Taxa become species: unique five-character codes and names, families, what each shows and
 // its description in words.
 namespace authoring {
@@ -72,6 +75,7 @@ void ImportMapper::species() {
             s.commonNames.append({language, name.left(200)});
         for (const PlannedQuestion& q : m_plan.questions) s.shows += shows(item, q);
         withoutInapplicable(item, s.shows);
+        s.uncodedQuestions = uncodedQuestions(item, s.shows);
         s.description = describe(item);
         if (!codesAQuestion(item)) m_plan.uncoded << s.name;
         m_plan.species << s;
@@ -104,6 +108,25 @@ void ImportMapper::withoutInapplicable(const Item& item, QStringList& shows) con
                 changed = shows.removeAll(st.key) > 0 || changed;
         }
     }
+}
+
+// Questions the taxon leaves unknown: no value (and no implicit one) or an explicit unknown.
+// A question made inapplicable by the character it depends on shows nothing and is coded.
+QStringList ImportMapper::uncodedQuestions(const Item& item, const QStringList& shows) const {
+    QStringList out;
+    const QSet<QString> shown(shows.begin(), shows.end());
+    for (const PlannedQuestion& q : m_plan.questions) {
+        const auto a = item.attributes.constFind(q.character);
+        const bool unknown = a == item.attributes.cend()
+                                 ? m_data.characters[q.character].implicitState < 0
+                                 : a->kind == Attribute::Unknown;
+        if (!unknown) continue;
+        const bool showsAny =
+            std::any_of(q.states.begin(), q.states.end(),
+                        [&](const PlannedState& st) { return shown.contains(st.key); });
+        if (showsAny) out << q.key;
+    }
+    return out;
 }
 
 // Every character the taxon has something for, in the dataset's order, as one sentence each.

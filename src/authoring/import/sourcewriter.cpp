@@ -136,6 +136,9 @@ QString SourceWriter::text(const ImportPlan& plan, const QString& origin,
         for (qsizetype i = 0; i < sp.shows.size(); i += 12)
             s += QStringLiteral("  shows ") + sp.shows.mid(i, 12).join(QLatin1Char(' ')) +
                  QLatin1Char('\n');
+        for (qsizetype i = 0; i < sp.uncodedQuestions.size(); i += 12)
+            s += QStringLiteral("  uncoded ") +
+                 sp.uncodedQuestions.mid(i, 12).join(QLatin1Char(' ')) + QLatin1Char('\n');
     }
     // The key has no drawing of its own: its questions are asked from the questions panel,
     // which takes the drawing's place.

@@ -272,6 +272,16 @@ QByteArray webKeyScript(const kb::Model& model, const KeyTables& tables,
     key.insert("parents", parentsOf(tables));
     key.insert("variants", variantsOf(tables));
     key.insert("deterButtons", buttonsOf(tables));
+    // Only a base with a record of uncoded cells has it: one species list per question.
+    if (tables.uncoded.present) {
+        QJsonArray uncoded;
+        for (const std::vector<int>& list : tables.uncoded.speciesByObject) {
+            QJsonArray ids;
+            for (int s : list) ids.append(s);
+            uncoded.append(ids);
+        }
+        key.insert("uncoded", uncoded);
+    }
     QJsonObject interfaceTexts;
     for (int k : WebEngineTexts) {
         QJsonArray languages;
