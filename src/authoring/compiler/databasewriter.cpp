@@ -119,6 +119,12 @@ bool DatabaseWriter::addGroupTable() {
         "Groupe" TEXT NOT NULL, "Ordre" INTEGER NOT NULL))"));
 }
 
+bool DatabaseWriter::addTextTable() {
+    return exec(QStringLiteral(R"(CREATE TABLE "Textes" ("Numero" INTEGER PRIMARY KEY,
+        "Langue" TEXT COLLATE NOCASE, "Sorte" TEXT COLLATE NOCASE, "Cle" TEXT COLLATE NOCASE,
+        "Texte" TEXT); CREATE INDEX "Textes_Langue" ON "Textes" ("Langue"))"));
+}
+
 bool DatabaseWriter::insert(const QString& table, const QVariantList& values) {
     sqlite3_stmt* st = m_inserts.value(table);
     if (!st) {

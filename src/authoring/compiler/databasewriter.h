@@ -36,6 +36,9 @@ public:
     // The optional table "Groupes" (question key, group name, order); written only for a
     // base that groups its questions, so that other bases keep exactly the twelve tables.
     bool addGroupTable();
+    // The optional table "Textes" (texts in other languages); written only for a base whose
+    // source translates something.
+    bool addTextTable();
     bool finish();
     void abandon();
     QString errorString() const { return m_error; }

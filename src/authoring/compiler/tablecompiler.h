@@ -23,6 +23,7 @@ private:
     bool parameters(class DatabaseWriter& db);
     bool questions(DatabaseWriter& db);
     bool groups(DatabaseWriter& db);
+    bool texts(DatabaseWriter& db);
     bool species(DatabaseWriter& db);
     bool drawings(DatabaseWriter& db);
     bool zones(DatabaseWriter& db);
