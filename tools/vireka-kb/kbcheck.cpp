@@ -77,6 +77,7 @@ QStringList KbCheck::run() {
     checkDataFiles();
     checkPictures();
     checkDocuments();
+    checkTexts();
     return findings_;
 }
 
