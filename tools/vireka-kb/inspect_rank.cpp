@@ -7,10 +7,12 @@ namespace {
 
 const QString Usage = QStringLiteral(
     "usage: vireka-kb rank --data DIR --base FILE [--threshold N] [--qnt FILE | --qnt-list FILE]\n"
+    "                      [--language LANG]\n"
     "Prints the species list as the program shows it after loading (and after opening the\n"
     "identification file), one line per listed species, then the legend. With --qnt-list,\n"
     "for each identification file the list names (one path a line): \"== PATH\", then its\n"
-    "list and legend, or \"error: MESSAGE\".\n");
+    "list and legend, or \"error: MESSAGE\". With --language (en, es, fr), the legend is in\n"
+    "that language; the ranking never changes with it.\n");
 
 void print(vkb::InspectSession& session, QTextStream& out) {
     for (const QString& line : session.engine().listLines()) out << line << "\n";
