@@ -3,6 +3,7 @@
 #include "authoring/import/dataset.h"
 
 #include <QList>
+#include <QMap>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,7 @@ struct PlannedState {
     QString picture;   // file of the dataset to show for the state, or empty
     QRect region;      // part of that file; empty: all of it
     std::optional<NumericBounds> bounds;  // numeric questions: the values the state holds
+    QMap<QString, QString> texts;         // the label in other languages, by language
 };
 
 struct PlannedQuestion {
@@ -32,6 +34,7 @@ struct PlannedQuestion {
     int rows = 1, columns = 1;
     QStringList conditions;  // states of other questions under which it applies
     QList<PlannedState> states;
+    QMap<QString, QString> texts;  // the question in other languages, by language
 };
 
 struct PlannedSpecies {
@@ -47,6 +50,7 @@ struct PlannedSpecies {
 
 struct ImportPlan {
     QString title;
+    QMap<QString, QString> titles;  // the title in other languages
     QList<PlannedQuestion> questions;
     QList<PlannedSpecies> species;
     QStringList leftOut;  // "character 7 (Leaf hairs): text character"
