@@ -127,8 +127,6 @@ QString check(const KbSource& kb) {
     for (const Translation& t : kb.translations) {
         const QString unknown = unknownTarget(kb, t);
         if (!unknown.isEmpty()) return t.place.where() + QStringLiteral(": ") + unknown.arg(t.key);
-        if ((t.kind == Translation::Question || t.kind == Translation::Group) && !t.tip.isEmpty())
-            return t.place.where() + QStringLiteral(": only states and buttons have a tip");
         const QString slot = t.language + QLatin1Char('\x1f') + QString::number(t.kind) +
                              QLatin1Char('\x1f') + t.key.toCaseFolded();
         if (seen.contains(slot))
