@@ -4,6 +4,7 @@
 #include "engine/engineresults.h"
 #include "engine/identificationstate.h"
 #include "engine/keytables.h"
+#include "kb/basetexts.h"
 
 #include <QString>
 #include <QStringList>
@@ -103,6 +104,10 @@ public:
     // "Joker" flags as loaded: sized to the questions (New), or only overwritten (retry).
     void reloadJokerFlags(bool resize);
 
+    // The base's texts in `language` where "Textes" gives them, its own elsewhere; the open
+    // question's text follows. The ranking and the search are unchanged.
+    void setTextLanguage(const kb::BaseTexts& texts, const QString& language);
+
 private:
     QString text(int key) const;
     void setQuestion(const ObjectRow& object);
@@ -119,6 +124,7 @@ private:
     EngineSettings settings_;
     IdentificationState state_;
     DescriptionHistory history_;
+    std::optional<KeyTables> ownTexts_;  // the texts as loaded, once another language is shown
 };
 
 }  // namespace engine

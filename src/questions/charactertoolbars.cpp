@@ -137,7 +137,7 @@ bool CharacterToolbars::Charge_Barre_Deter(QToolBar* Barre_Deter) {
     deter_ = Barre_Deter;
     error_.clear();
     deterRows_ = readRows(QStringLiteral("But_Deter"), model_.DeterButtonCount);
-    const bool ok = fill(Barre_Deter, deterRows_, true) && error_.isEmpty();
+    const bool ok = fill(Barre_Deter, shown(deterRows_, false), true) && error_.isEmpty();
     contradictions_ = false;
     setWidth(Barre_Deter);
     connect(Barre_Deter, &QToolBar::actionTriggered, this, [this](QAction* action) {
@@ -169,7 +169,7 @@ bool CharacterToolbars::Charge_Barre_Question(QToolBar* Barre_Question) {
     Barre_Question->installEventFilter(this);
     error_.clear();
     questRows_ = readRows(QStringLiteral("But_Quest"), model_.QuestionButtonCount);
-    const bool ok = fill(Barre_Question, questRows_, false) && error_.isEmpty();
+    const bool ok = fill(Barre_Question, shown(questRows_, true), false) && error_.isEmpty();
     setWidth(Barre_Question);
     connect(Barre_Question, &QToolBar::actionTriggered, this, [this](QAction* action) {
         if (quest_) emit questionClicked(quest_->actions().indexOf(action) + 1);
@@ -181,7 +181,7 @@ bool CharacterToolbars::Recharge_Barre() {
     if (!deter_) return false;
     error_.clear();
     contradictions_ = false;
-    return fill(deter_, deterRows_, true);
+    return fill(deter_, shown(deterRows_, false), true);
 }
 
 bool CharacterToolbars::showContradictionIcons(const std::vector<engine::ButtonImage>& toolbar) {

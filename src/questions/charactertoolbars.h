@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include <QToolBar>
@@ -43,6 +44,13 @@ public:
     // The last button of Barre_Question (skip) is shown only for a proposed question.
     void setSkipButtonVisible(bool visible);
 
+    // What a button shows in the interface's language: given the toolbar (true: the question
+    // toolbar), the row, whether the tip is asked and the table's own text. Every later build
+    // goes through it; retranslate() applies a new one to the toolbars as they stand.
+    using TextLookup = std::function<QString(bool questionBar, int row, bool tip, const QString&)>;
+    void setTexts(TextLookup lookup) { texts_ = std::move(lookup); }
+    bool retranslate();
+
     QToolBar* Barre_Deter() const { return deter_; }
     QToolBar* Barre_Question() const { return quest_; }
     // Entry e (1-based) of a toolbar, separators counted; null when out of range.
@@ -64,6 +72,8 @@ private:
     // Rows 1 .. count of a button table, pictures under the data folder.
     std::vector<Button> readRows(const QString& table, int count);
     bool fill(QToolBar* toolbar, const std::vector<Button>& buttons, bool tags);
+    // The rows with the captions and tips of the text lookup.
+    std::vector<Button> shown(const std::vector<Button>& rows, bool questionBar) const;
     void applyFit();
     void setWidth(QToolBar* toolbar) const;
 
@@ -77,7 +87,8 @@ private:
     bool questPressedSinceShown_ = false;
     bool contradictions_ = false;
     QString error_;
-    int fitHeight_ = 0;   // 0: no limit
+    int fitHeight_ = 0;  // 0: no limit
+    TextLookup texts_;
     QSize naturalIcons_;  // the size the pictures were built at
 };
 

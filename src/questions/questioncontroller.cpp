@@ -2,6 +2,7 @@
 
 #include "engine/measureanswer.h"
 #include "engine/tickedanswer.h"
+#include "kb/basetexts.h"
 #include "kb/model.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -12,6 +13,7 @@
 #include "questions/layerstack.h"
 #include "questions/questionhost.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QToolBar>
 #include <cmath>
@@ -141,7 +143,15 @@ bool QuestionController::ShowQuestion(const QString& picture) {
     {
         Busy busy(host_);
         if (robot_) robot_->setCursor(Qt::WaitCursor);
-        const QString path = descriptorDir_ + picture;
+        QString path = descriptorDir_ + picture;
+        // A picture drawn in the interface's language stands in for the base's own.
+        if (!pictureLanguage_.isEmpty()) {
+            const QString local =
+                descriptorDir_ + kb::BaseTexts::languageFileName(picture, pictureLanguage_);
+            if (platform::staysInside(descriptorDir_, local) &&
+                QFileInfo(platform::toLocalPath(local)).isFile())
+                path = local;
+        }
         loaded =
             choices_ && platform::staysInside(descriptorDir_, path) && choices_->loadPicture(path);
         if (robot_) robot_->unsetCursor();

@@ -38,6 +38,8 @@ public:
     void attach(DrawingView* Robot, ChoicePicture* Pic_Choix);
     void setDynamicCursor(bool on) { dynamicCursor_ = on; }
     void setDescriptorDir(const QString& folder) { descriptorDir_ = folder; }
+    // The language whose own picture of choices ("wings_fr.png") is shown when it exists.
+    void setPictureLanguage(const QString& language) { pictureLanguage_ = language; }
 
     // True from a taken click on the drawing until its question is shown, nothing is found,
     // or the identification view is switched on (the host clears it then).
@@ -93,6 +95,7 @@ private:
     platform::Dialogs& dialogs_;
     engine::TextLookup texts_;
     QString descriptorDir_;
+    QString pictureLanguage_;
     ZoneFinder finder_;
     QPointer<DrawingView> robot_;
     QPointer<ChoicePicture> choices_;

@@ -296,7 +296,10 @@ void frmMain::buildPanes() {
             [this] { menuAction(QStringLiteral("mnuViewIdentification"))->trigger(); });
     Small_Robot->setLayerLimit(ctx_.model.DrawingCount);
     Pic_Choix = new questions::ChoicePicture(
-        ctx_.engine.question(), questions::ChoicePicture::stateTips(ctx_.model), client_);
+        ctx_.engine.question(),
+        // The engine's state texts: the first "TipText" of each state, in the shown language.
+        [&engine = ctx_.engine](int state) { return engine.tables().stateTexts.value(state); },
+        client_);
     Pic_Choix->setObjectName(QStringLiteral("Pic_Choix"));
     Pic_Choix->hide();
     Liste_Esp = new QListView(client_);
@@ -401,6 +404,7 @@ bool frmMain::load() {
     Disable_Button(QStringLiteral("Save"));
     ctx_.engine.state().DescriptionModified = false;
     repaintDrawing();
+    setUpBaseTexts();
     // The toolbars have no recovery of their own: what cannot be built is left out and said
     // on the error output.
     if (!toolbars_->Charge_Barre_Deter(Barre_Deter))
@@ -547,6 +551,7 @@ void frmMain::mnuViewOptions_Click() {
                         }};
     frmOptions dialog(values, ctx_.settings, ctx_.strings, ctx_.dialogs, this);
     dialog.exec();
+    applyBaseLanguage();
     questions_->setDynamicCursor(ctx_.values.DynamicCursor);
     WebTexte->setDocumentFolders(documentFolders());
     WebTexte->setOffline(ctx_.values.DocSource == QLatin1String("hd"));

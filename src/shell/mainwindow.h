@@ -2,6 +2,7 @@
 
 #include "commands/commanddispatcher.h"
 #include "commands/commandui.h"
+#include "kb/basetexts.h"
 #include "platform/settings.h"
 #include "questions/layerstack.h"
 #include "questions/questionhost.h"
@@ -123,6 +124,8 @@ public:
     static constexpr const char* EventHookName = "frmMainEventHook";
     // Lists the questions afresh and selects the open or proposed one.
     void refreshQuestionsPanel();
+    // After the interface language changed: every text of the base shown follows it.
+    void applyBaseLanguage();
     // Opens a question as its toolbar button does.
     void openFromPanel(const QString& key);
     // Withdraws an answer with its dependants and ranks again.
@@ -211,6 +214,10 @@ private:
     void updateHistoryActions();
     void rankAgain();
     void placeQuestionHeading(const QRect& choices);
+    // The texts of the base in the interface's language ("Textes"), read at start-up.
+    void setUpBaseTexts();
+    void relistQuestions();
+    QString baseTextLanguage() const;
     void fitCharacterToolbar();
     bool drawingLess() const;
 
@@ -255,6 +262,7 @@ private:
     int frameChecks_ = 0;      // looks for the window manager's frame after the window is shown
     bool layoutDone_ = false;  // the panes are placed by resizes only once laid out
     SpeciesComparer* comparer_ = nullptr;  // "Compare with..." from the list and the tree
+    kb::BaseTexts baseTexts_;              // the base's texts in other languages
 };
 
 }  // namespace shell

@@ -41,7 +41,8 @@ void frmMain::buildPrinting() {
         return documentPrinter_->print(std::move(printer));
     };
     hooks.report = [this] {
-        return gatherReport(ctx_.model, ctx_.engine, ctx_.values, layers_, species_->DocSuffix);
+        return gatherReport(ctx_.model, ctx_.engine, ctx_.values, layers_, species_->DocSuffix,
+                            baseTexts_.isEmpty() ? QString() : baseTextLanguage());
     };
     hooks.locale = [this] {
         static const char* const codes[] = {"en", "es", "fr"};

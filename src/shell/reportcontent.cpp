@@ -4,6 +4,7 @@
 #include "documents/speciesdocuments.h"
 #include "engine/engine.h"
 #include "engine/questionlist.h"
+#include "kb/basetexts.h"
 #include "kb/model.h"
 #include "platform/boundedfile.h"
 #include "platform/paths.h"
@@ -58,7 +59,11 @@ QString speciesCode(kb::Model& model, const QString& name) {
 
 }  // namespace
 
-QString knowledgeBaseName(kb::Model& model, const QString& dataDir) {
+QString knowledgeBaseName(kb::Model& model, const QString& dataDir, const QString& language) {
+    if (!language.isEmpty())
+        if (const auto title = kb::BaseTexts::load(model.KnowledgeBase)
+                                   .find(language, kb::BaseTexts::Kind::Title, QString()))
+            return *title;
     kb::Table parameters = model.KnowledgeBase.openTable(QStringLiteral("Parametres"));
     if (parameters.isValid() && parameters.setIndex(QStringLiteral("PrimaryKey")) &&
         parameters.seek(QStringLiteral("Titre"))) {
@@ -145,11 +150,11 @@ std::vector<commands::ReportContent::Line> documentLines(const QString& docAddre
 
 commands::ReportContent gatherReport(kb::Model& model, const engine::Engine& engine,
                                      const platform::Settings::Values& values,
-                                     const questions::LayerStack& layers,
-                                     const QString& docSuffix) {
+                                     const questions::LayerStack& layers, const QString& docSuffix,
+                                     const QString& language) {
     commands::ReportContent content;
     content.date = QDateTime::currentDateTime();
-    content.baseName = knowledgeBaseName(model, values.DataDir);
+    content.baseName = knowledgeBaseName(model, values.DataDir, language);
     for (const auto& section : engine::questionSections(engine.tables(), engine.state()))
         for (const auto& entry : section.entries)
             if (entry.answered) content.answers.push_back({entry.text, entry.chosenTexts});

@@ -20,10 +20,12 @@ namespace shell {
 // is not fetched for it). docSuffix is the language of the documents.
 commands::ReportContent gatherReport(kb::Model& model, const engine::Engine& engine,
                                      const platform::Settings::Values& values,
-                                     const questions::LayerStack& layers, const QString& docSuffix);
+                                     const questions::LayerStack& layers, const QString& docSuffix,
+                                     const QString& language = {});
 
-// The knowledge base's title ("Titre" of "Parametres"), else the name of its folder.
-QString knowledgeBaseName(kb::Model& model, const QString& dataDir);
+// The knowledge base's title ("Titre" of "Parametres") in `language` when "Textes" has it,
+// else its own, else the name of its folder.
+QString knowledgeBaseName(kb::Model& model, const QString& dataDir, const QString& language = {});
 
 // The paragraphs of a local species document, markup dropped, headings marked with their
 // level, rows of links (the document's navigation) left out; empty when the file is

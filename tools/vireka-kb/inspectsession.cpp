@@ -9,6 +9,17 @@
 
 namespace vkb {
 
+QString InspectSession::language() const {
+    return option(QStringLiteral("language")).trimmed().toLower();
+}
+
+std::optional<QString> InspectSession::text(int key) const {
+    // The interface's own messages follow the language too where the program has it.
+    const QString l = language();
+    const int code = l == QLatin1String("es") ? 1 : l == QLatin1String("fr") ? 2 : 0;
+    return strings_.text(key, code);
+}
+
 int InspectSession::fail(const QString& command, const QString& message) {
     QTextStream(stderr) << "vireka-kb " << command << ": " << message << "\n";
     return 2;
@@ -36,6 +47,10 @@ bool InspectSession::parse(const QStringList& args, const QStringList& valueOpti
             error_ = QStringLiteral("--%1 is required").arg(QLatin1String(required));
             return false;
         }
+    }
+    if (has(QStringLiteral("language")) && language().isEmpty()) {
+        error_ = QStringLiteral("--language needs a language such as fr");
+        return false;
     }
     if (has(QStringLiteral("threshold"))) {
         bool ok = false;
@@ -76,6 +91,12 @@ bool InspectSession::load() {
     engine_ = std::make_unique<engine::Engine>(
         model_, engine::KeyTables::fromModel(model_), dialogs_, [this](int k) { return text(k); },
         settings);
+    if (has(QStringLiteral("language"))) {
+        QString textsError;
+        baseTexts_ = kb::BaseTexts::load(model_.KnowledgeBase, &textsError);
+        if (!textsError.isEmpty()) QTextStream(stderr) << "warning: " << textsError << "\n";
+        engine_->setTextLanguage(baseTexts_, language());
+    }
     return true;
 }
 
@@ -168,7 +189,7 @@ int InspectSession::run(const QString& command, const QStringList& args, const Q
         return 0;
     }
     InspectSession session;
-    if (!session.parse(args, {"data", "base", "threshold", "qnt", "qnt-list"}, flags))
+    if (!session.parse(args, {"data", "base", "threshold", "qnt", "qnt-list", "language"}, flags))
         return fail(command, session.errorString() + "\n" + usage);
     QTextStream out(stdout);
     if (session.hasBatch()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/engine.h"
+#include "kb/basetexts.h"
 #include "kb/model.h"
 #include "platform/stringtable.h"
 #include "stderrdialogs.h"
@@ -39,7 +40,10 @@ public:
 
     kb::Model& model() { return model_; }
     engine::Engine& engine() { return *engine_; }
-    std::optional<QString> text(int key) const { return strings_.text(key, 0); }
+    // An interface text in the language of --language (English when it is not one of the
+    // program's), and that language ("" without the option).
+    std::optional<QString> text(int key) const;
+    QString language() const;
     QString errorString() const { return error_; }
 
     // Runs an inspection command that prints what the engine shows: after the identification
@@ -62,6 +66,7 @@ private:
     platform::StringTable strings_;
     StderrDialogs dialogs_;
     std::unique_ptr<engine::Engine> engine_;
+    kb::BaseTexts baseTexts_;
     QString error_;
 };
 

@@ -79,6 +79,7 @@ QStringList KbCheck::run() {
     checkDataFiles();
     checkPictures();
     checkDocuments();
+    checkTexts();
     return findings_;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kb/basetexts.h"
 #include "kb/database.h"
 
 #include <QHash>
@@ -47,6 +48,9 @@ private:
     void checkContradictionPictures(const QString& dir, const QStringList& suffixes,
                                     const std::function<void(const QString&)>& need);
     void checkDocuments();
+    void checkTexts();
+    // What a "Textes" row of this kind and key fails to name ("state", ...); empty: it exists.
+    QString unknownTextTarget(kb::BaseTexts::Kind kind, const QString& key);
     void checkPagePicture(const QString& code, const QString& name);
     QString fileProblem(const QString& folder, const QString& name, bool picture) const;
     // A finding is said once, however many checks come upon it.
@@ -66,6 +70,7 @@ private:
     QSet<QString> exactCodes_;                      // as written
     QHash<QString, QPair<int, int>> objectStates_;  // folded key -> first state, count
     QHash<int, QString> codeOfState_;
+    QSet<QString> groups_;  // headings of "Groupes"
 };
 
 }  // namespace vkb

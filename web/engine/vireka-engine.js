@@ -1043,13 +1043,17 @@
       });
       const sections = [];
       const sectionOf = new Map();
+      // The key's texts in the reader's language where the page gives them; null: its own.
+      const local = this.localTexts || null;
       for (const r of order) {
         const o = key.objects[r];
-        const entry = { object: r, key: o.key, text: o.text === "" ? o.key : o.text,
+        const text = (local && local.object(r)) ?? o.text;
+        const entry = { object: r, key: o.key, text: text === "" ? o.key : text,
                         stateTexts: [], chosenTexts: [], answered: false, askable: true };
         let haystack = entry.text;
         for (let s = o.first; s < o.first + o.count; ++s) {
-          const t = s >= 0 && s < key.stateTexts.length ? key.stateTexts[s] : "";
+          const t = s >= 0 && s < key.stateTexts.length
+            ? (local && local.state(s)) ?? key.stateTexts[s] : "";
           entry.stateTexts.push(t);
           haystack += " " + t;
           if (chosen(s)) {
@@ -1067,7 +1071,7 @@
           const folded = searchFolded(haystack);
           if (!words.every((w) => folded.includes(w))) continue;
         }
-        const group = o.group ? o.group.name : "";
+        const group = o.group ? (local && local.group(o.group.name)) ?? o.group.name : "";
         let at = sectionOf.get(group);
         if (at === undefined) {
           at = sections.length;

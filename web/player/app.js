@@ -61,6 +61,16 @@
     return;
   }
 
+  // The key's own texts in the reader's language, where the site gives them.
+  let baseTexts = null;
+  const objectText = (r) => (baseTexts && baseTexts.object(r)) ?? key.objects[r].text;
+  function useBaseLanguage() {
+    baseTexts = root.VirekaBaseTexts.local(assets, key, LANGUAGES[language]);
+    id.localTexts = baseTexts;
+    document.title = (baseTexts && baseTexts.title) || assets.title || "Vireka";
+    $("title").textContent = document.title;
+  }
+
   const hasDrawing = key.drawingCount > 0 &&
                      Object.keys((assets.drawing && assets.drawing.layers) || {}).length > 0;
   const speciesCodes = new Map();
@@ -81,11 +91,13 @@
     objectIndex: (k) => key.objectIndex(k),
     choice: () => id.stateChoice,
     frames: () => id.frameState,
-    tipOf: (r) => key.objects[r].text,
+    tipOf: (r) => objectText(r),
     ask: (r) => openQuestion(r, false, $("drawing")),
   });
   const choice = new root.VirekaChoices.ChoicePicture($("choice"), assets, {
-    stateText: (s) => key.stateTexts[s] ?? "",
+    stateText: (s) => (baseTexts && baseTexts.state(s)) ?? key.stateTexts[s] ?? "",
+    localChoice: (objectKey) => baseTexts && baseTexts.choice(objectKey),
+    objectText: (o) => objectText(key.objectIndex(o.key)),
     changed: () => {},
   });
   const measure = new root.VirekaMeasure.MeasureField($("stage"), { submit: answerMeasure }, t);
@@ -229,7 +241,7 @@
   // The line under the toolbar: the open question, else what to do first, else nothing.
   function showStatus() {
     let text = "";
-    if (open) text = key.objects[open.object].text;
+    if (open) text = objectText(open.object);
     else if (!id.stateChoice.includes(1)) text = t(hasDrawing ? 1792 : 1793);
     const problems = open ? [] : id.layers().messages;
     if (problems.length > 0) text = problems.join(" ");
@@ -529,8 +541,21 @@
     await message((copied ? t(1723) : t(1739)) + "\n" + location.href);
   });
 
+  // Captions and tips of the toolbars in the reader's language, else the key's own.
+  function captionButtons(buttons, rows, bar) {
+    buttons.forEach((button, i) => {
+      const b = rows[i];
+      if (!b || !button.lastChild) return;
+      button.lastChild.textContent = (baseTexts && baseTexts.caption(bar, i)) ?? b.caption ?? "";
+      button.title = (baseTexts && baseTexts.tip(bar, i)) ?? b.tip ?? "";
+    });
+  }
+
   function translate() {
     document.documentElement.lang = LANGUAGES[language];
+    useBaseLanguage();
+    captionButtons(deterButtons, (assets.toolbars && assets.toolbars.deter) || [], "deter");
+    captionButtons(questionButtons, (assets.toolbars && assets.toolbars.question) || [], "question");
     for (const e of document.querySelectorAll("[data-text]")) e.textContent = t(e.dataset.text);
     // Without a drawing the first pane holds the questions, and says so.
     if (!hasDrawing) document.querySelector('#tabs button[data-tab="key"] span').textContent = t(1640);
@@ -552,6 +577,11 @@
     translate();
     id.refresh();
     refresh();
+    // An open question shows its picture and its text in the new language.
+    if (open) {
+      choice.open(key.objects[open.object], choice.selection);
+      showStatus();
+    }
     if (documents.code !== null) documents.open(documents.code, $("docTitle").textContent, language);
   });
 
@@ -588,8 +618,6 @@
     $("stagePanel").append($("questionsPane"));
     $("drawing").hidden = true;
   }
-  document.title = assets.title || "Vireka";
-  $("title").textContent = document.title;
   translate();
   let note = null;
   try {

@@ -51,10 +51,11 @@
     open(o, selection) {
       this.object = o;
       this.selection = selection;
-      const entry = this.choices[String(o.key).toUpperCase()] || null;
+      const entry = (this.host.localChoice && this.host.localChoice(o.key)) ||
+                    this.choices[String(o.key).toUpperCase()] || null;
       this.entry = entry;
       this.box.classList.toggle("textual", !entry);
-      this.box.setAttribute("aria-label", o.text);
+      this.box.setAttribute("aria-label", (this.host.objectText && this.host.objectText(o)) ?? o.text);
       const columns = Math.max(1, o.columns), rows = Math.max(1, o.rows);
       const cells = [];
       // Cells past the question's states answer nothing and are not shown.

@@ -133,6 +133,12 @@ bool DatabaseWriter::addUncodedTable() {
                R"(CREATE INDEX "Non_Codes_Espece" ON "Non_Codes" ("Espece" COLLATE NOCASE))"));
 }
 
+bool DatabaseWriter::addTextTable() {
+    return exec(QStringLiteral(R"(CREATE TABLE "Textes" ("Numero" INTEGER PRIMARY KEY,
+        "Langue" TEXT COLLATE NOCASE, "Sorte" TEXT COLLATE NOCASE, "Cle" TEXT COLLATE NOCASE,
+        "Texte" TEXT); CREATE INDEX "Textes_Langue" ON "Textes" ("Langue"))"));
+}
+
 bool DatabaseWriter::insert(const QString& table, const QVariantList& values) {
     sqlite3_stmt* st = m_inserts.value(table);
     if (!st) {

@@ -42,6 +42,9 @@ public:
     // The optional table "Non_Codes" (number, species name, question key): the questions
     // each species leaves uncoded; written only when some species does.
     bool addUncodedTable();
+    // The optional table "Textes" (texts in other languages); written only for a base whose
+    // source translates something.
+    bool addTextTable();
     bool finish();
     void abandon();
     QString errorString() const { return m_error; }

@@ -151,6 +151,19 @@ struct Vignette {
     SourcePlace place;
 };
 
+// A text of the base in another language, from a "texts LANG" block. The key names what it
+// translates: a question key, a state code, a group's heading, a character-toolbar button's
+// key, a question-toolbar button's number; empty for the title.
+struct Translation {
+    enum Kind { Title, Question, State, Group, DeterButton, QuestionButton };
+    QString language;
+    Kind kind = Title;
+    QString key;
+    QString text;  // the question, the state's label, the heading, the caption
+    QString tip;   // a state's or button's tip; empty: not given
+    SourcePlace place;
+};
+
 struct KbSource {
     QString title;
     QString folder;  // the source folder
@@ -166,6 +179,7 @@ struct KbSource {
     QList<Button> questionButtons;
     QList<Contradiction> contradictions;
     QList<Vignette> vignettes;
+    QList<Translation> translations;
 
     int stateCount() const {
         int n = 0;

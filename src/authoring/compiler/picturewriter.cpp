@@ -1,5 +1,8 @@
 #include "authoring/compiler/picturewriter.h"
 
+#include "authoring/compiler/sourcetranslations.h"
+#include "kb/basetexts.h"
+
 #include "authoring/compiler/tablecompiler.h"
 
 #include <QDir>
@@ -230,10 +233,22 @@ bool PictureWriter::writeChoicePictures(const QString& folder) {
             return s.picture.image.isEmpty() && s.picture.figure.isEmpty() &&
                    s.picture.swatch.isEmpty();
         });
+        const QString name = TableCompiler::choicePictureName(q.key);
         const QImage picture = choicePicture(q);
-        if (!save(textOnly ? compact(picture) : picture,
-                  QDir(folder).filePath(TableCompiler::choicePictureName(q.key)), "png"))
+        if (!save(textOnly ? compact(picture) : picture, QDir(folder).filePath(name), "png"))
             return false;
+        // The labels are drawn here, so a language that words them otherwise gets its own
+        // picture beside the base's; the program falls back to the base's.
+        for (const QString& language : translations::languages(m_kb)) {
+            bool changed = false;
+            const Question local = translations::translated(m_kb, q, language, &changed);
+            if (!changed) continue;
+            const QImage localPicture = choicePicture(local);
+            if (!save(textOnly ? compact(localPicture) : localPicture,
+                      QDir(folder).filePath(kb::BaseTexts::languageFileName(name, language)),
+                      "png"))
+                return false;
+        }
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "authoring/compiler/sourcechecker.h"
 
+#include "authoring/compiler/sourcetranslations.h"
 #include "platform/paths.h"
 #include "platform/picture.h"
 
@@ -54,7 +55,12 @@ bool SourceChecker::check(KbSource& kb, KbLayout& layout) {
     layout = KbLayout{};
     return checkPalette() && checkFileNames() && checkQuestions() && checkStatePictures() &&
            checkDependencies() && checkSpecies() && checkDrawings() && checkZones() &&
-           checkButtons();
+           checkButtons() && checkTranslations();
+}
+
+bool SourceChecker::checkTranslations() {
+    m_error = translations::check(*m_kb);
+    return m_error.isEmpty();
 }
 
 bool SourceChecker::hasVignette(const QString& name) const {

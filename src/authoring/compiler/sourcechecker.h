@@ -23,6 +23,7 @@ private:
     bool checkDrawings();
     bool checkZones();
     bool checkButtons();
+    bool checkTranslations();
     bool checkFileNames();
     bool checkStatePictures();
     bool knownStates(const QStringList& codes, const SourcePlace& place);

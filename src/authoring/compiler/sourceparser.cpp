@@ -237,6 +237,13 @@ bool SourceParser::topLevel(const QStringList& w) {
         return buttonLine(w);
     } else if (k == QLatin1String("contradiction")) {
         return contradictionLine(w);
+    } else if (k == QLatin1String("texts")) {
+        // The language names files of pictures: a tag such as fr, es or pt-br, nothing else.
+        static const QRegularExpression tag(QStringLiteral("^[A-Za-z]{2,3}(-[A-Za-z0-9]{1,8})*$"));
+        if (w.size() != 2 || !tag.match(w[1]).hasMatch())
+            return fail(QStringLiteral("expected: texts LANG (a language tag such as fr)"));
+        m_textsLanguage = w[1].toLower();
+        m_block = Block::Texts;
     } else {
         return fail(QStringLiteral("unknown keyword '%1'").arg(k));
     }
@@ -263,6 +270,8 @@ bool SourceParser::inBlock(const QStringList& w) {
             m_kb->layers.last().variants << v;
             return true;
         }
+        case Block::Texts:
+            return textsLine(w);
         case Block::None:
             break;
     }

@@ -34,6 +34,7 @@ private:
     bool zoneLine(const QStringList& w, bool isFrame);
     bool buttonLine(const QStringList& w);
     bool contradictionLine(const QStringList& w);
+    bool textsLine(const QStringList& w);
 
     bool fail(const QString& message);
     bool needArgs(const QStringList& w, int count, const QString& usage);
@@ -46,9 +47,18 @@ private:
     KbSource* m_kb = nullptr;
     SourcePlace m_place;
     QString m_error;
-    enum class Block { None, Question, Species, Layer, Figure, Vignette } m_block = Block::None;
+    enum class Block {
+        None,
+        Question,
+        Species,
+        Layer,
+        Figure,
+        Vignette,
+        Texts
+    } m_block = Block::None;
     QString m_pen;  // outline of the following figures in the current picture
     int m_penWidth = 0;
+    QString m_textsLanguage;  // language of the current "texts" block
 };
 
 }  // namespace vkb

@@ -2,6 +2,7 @@
 
 #include "authoring/compiler/databasewriter.h"
 #include "authoring/compiler/datafiles.h"
+#include "authoring/compiler/sourcetranslations.h"
 
 #include <QDir>
 #include <QSet>
@@ -91,7 +92,7 @@ bool TableCompiler::questions(DatabaseWriter& db) {
             if (!db.insert(QStringLiteral("Descendance"), {++descendance, parent, q.key}))
                 return false;
     }
-    if (!groups(db) || !measures(db)) return false;
+    if (!groups(db) || !measures(db) || !texts(db)) return false;
     for (const Contradiction& c : m_kb.contradictions)
         if (!db.insert(QStringLiteral("Contradictions"), {c.question, c.button, c.popup}))
             return false;
@@ -130,6 +131,17 @@ bool TableCompiler::measures(DatabaseWriter& db) {
                 return false;
         }
     }
+    return true;
+}
+
+bool TableCompiler::texts(DatabaseWriter& db) {
+    const QList<TextRow> rows = translations::rows(m_kb);
+    if (rows.isEmpty()) return true;
+    if (!db.addTextTable()) return false;
+    for (int i = 0; i < rows.size(); ++i)
+        if (!db.insert(QStringLiteral("Textes"),
+                       {i + 1, rows[i].language, rows[i].kind, rows[i].key, rows[i].text}))
+            return false;
     return true;
 }
 

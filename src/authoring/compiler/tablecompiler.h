@@ -24,6 +24,7 @@ private:
     bool questions(DatabaseWriter& db);
     bool groups(DatabaseWriter& db);
     bool measures(DatabaseWriter& db);
+    bool texts(DatabaseWriter& db);
     bool species(DatabaseWriter& db);
     bool uncoded(DatabaseWriter& db);
     bool drawings(DatabaseWriter& db);

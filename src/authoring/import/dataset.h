@@ -96,7 +96,9 @@ struct Character {
     QString label;     // feature text without comments or typesetting
     QString fullText;  // feature text with the words of its comments, for questions and documents
     QString unit;
+    QMap<QString, QString> texts;  // the label in the dataset's other languages, by xml:lang
     QList<CharacterState> states;
+    QMap<int, QMap<QString, QString>> stateTexts;  // by state index: as `texts`
     QList<KeyState> keyStates;
     double reliability = -1;  // -1: not given
     QString group;            // heading or tree node it belongs to
@@ -147,7 +149,8 @@ struct Dataset {
     Format format = Delta;  // DELTA numbers characters, states and items; SDD names them
     QString title;
     QString language;  // of the labels read (xml:lang); empty when the dataset gives none
-    QString origin;    // the file or folder read
+    QMap<QString, QString> titles;  // the title in the dataset's other languages
+    QString origin;                 // the file or folder read
     QList<Character> characters;
     QList<Item> items;
     QList<Dependency> dependencies;

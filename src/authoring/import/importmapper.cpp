@@ -112,6 +112,8 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
     q.text = importtext::capitalised(
         shortLabel(text.isEmpty() ? QStringLiteral("Character %1").arg(ch.id) : text));
     q.group = ch.group;
+    for (auto t = ch.texts.cbegin(); t != ch.texts.cend(); ++t)
+        q.texts.insert(t.key(), importtext::capitalised(shortLabel(t.value())));
     q.help = ch.notes.size() <= 300 ? ch.notes : ch.notes.left(297) + QStringLiteral("...");
     QList<KeyState> keys = ch.keyStates;
     if (ch.type == Character::Text) return reason = QStringLiteral("text character"), false;
@@ -166,7 +168,8 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
                                  : sanitized(ids.first()));
             if (single)
                 s.picture = ch.states[keys[k].states.first()].image,
-                s.region = ch.states[keys[k].states.first()].region;
+                s.region = ch.states[keys[k].states.first()].region,
+                s.texts = ch.stateTexts.value(keys[k].states.first());
         }
         q.states << s;
     }
@@ -185,6 +188,7 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
 ImportPlan ImportMapper::plan() {
     m_plan = ImportPlan();
     m_plan.title = m_data.title;
+    m_plan.titles = m_data.titles;
     m_plan.notes = m_data.notes;
     m_keys = {QStringLiteral("FIN"), QStringLiteral("SEARCH"), QStringLiteral("RESULTS")};
     m_questionOf.fill(-1, m_data.characters.size());

@@ -3,6 +3,7 @@
 #include "authoring/import/dataset.h"
 
 #include <QList>
+#include <QMap>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,7 @@ struct PlannedState {
     QString picture;   // file of the dataset to show for the state, or empty
     QRect region;      // part of that file; empty: all of it
     std::optional<NumericBounds> bounds;  // numeric questions: the values the state holds
+    QMap<QString, QString> texts;         // the label in other languages, by language
 };
 
 struct PlannedQuestion {
@@ -34,6 +36,7 @@ struct PlannedQuestion {
     QList<PlannedState> states;
     bool numeric = false;  // its states are ranges of a number, `unit` its unit
     QString unit;
+    QMap<QString, QString> texts;  // the question in other languages, by language
 };
 
 struct PlannedSpecies {
@@ -52,6 +55,7 @@ struct PlannedSpecies {
 
 struct ImportPlan {
     QString title;
+    QMap<QString, QString> titles;  // the title in other languages
     QList<PlannedQuestion> questions;
     QList<PlannedSpecies> species;
     QStringList leftOut;  // "character 7 (Leaf hairs): text character"

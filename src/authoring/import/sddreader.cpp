@@ -119,6 +119,7 @@ bool SddReader::read(const QString& file, Dataset& out, int datasetIndex) {
     m_language = m_asked.isEmpty() ? m_declared : m_asked;
     out.language = m_language;
     out.title = title(dataset);
+    out.titles = otherLabels(&dataset);
     media(dataset);
     characters(dataset);
     if (out.characters.isEmpty())
@@ -214,6 +215,7 @@ void SddReader::characters(const XmlElement& dataset) {
             continue;
         }
         c.label = label(&e);
+        c.texts = otherLabels(&e);
         c.fullText = c.label;
         c.bracketsAreWords = true;
         if (const XmlElement* detail = text(&e, QStringLiteral("Detail")))
@@ -231,6 +233,8 @@ void SddReader::characters(const XmlElement& dataset) {
                 m_stateById.insert(id, qMakePair(index, int(c.states.size())));
                 if (const QList<WebLink> links = linksOf(r); !links.isEmpty())
                     c.stateLinks.insert(int(c.states.size()), links);
+                if (auto texts = otherLabels(s); !texts.isEmpty())
+                    c.stateTexts.insert(int(c.states.size()), texts);
                 c.states << CharacterState{id, label(s), mediaOf(r), {}};
             }
         m_characterById.insert(c.id, index);

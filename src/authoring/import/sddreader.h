@@ -36,6 +36,8 @@ private:
     void summary(const XmlElement& data, Item& item);
     void rule(const XmlElement& rules, const QList<int>& dependants);
     QString label(const XmlElement* e, bool html = false) const;
+    // The labels of `e` in every language but the one read, plain text, by language.
+    QMap<QString, QString> otherLabels(const XmlElement* e) const;
     QString mediaOf(const XmlElement* representation) const;
     void note(const XmlElement& e, const QString& message);
 

@@ -151,7 +151,36 @@ QString SourceWriter::text(const ImportPlan& plan, const QString& origin,
                       QString::fromLatin1(kButtonColours[i % 5]),
                       quoted(q.help.isEmpty() ? q.text : q.text + QStringLiteral(": ") + q.help));
     }
-    return s + QString::fromLatin1(kQuestionBar);
+    return s + QString::fromLatin1(kQuestionBar) + translations(plan);
+}
+
+// The dataset's other languages, one "texts" block each, for what the dataset words in them.
+QString SourceWriter::translations(const ImportPlan& plan) {
+    QStringList languages = plan.titles.keys();
+    for (const PlannedQuestion& q : plan.questions) {
+        languages += q.texts.keys();
+        for (const PlannedState& st : q.states) languages += st.texts.keys();
+    }
+    languages.removeDuplicates();
+    languages.sort();
+    static const QRegularExpression tag(QStringLiteral("^[A-Za-z]{2,3}(-[A-Za-z0-9]{1,8})*$"));
+    QString s;
+    for (const QString& language : std::as_const(languages)) {
+        if (!tag.match(language).hasMatch()) continue;  // not a tag a file may be named by
+        s += QStringLiteral("\ntexts %1\n").arg(language);
+        if (plan.titles.contains(language))
+            s += QStringLiteral("  title %1\n").arg(quoted(plan.titles.value(language)));
+        for (const PlannedQuestion& q : plan.questions) {
+            if (q.texts.contains(language))
+                s += QStringLiteral("  question %1 %2\n")
+                         .arg(q.key, quoted(q.texts.value(language)));
+            for (const PlannedState& st : q.states)
+                if (st.texts.contains(language))
+                    s += QStringLiteral("  state %1 %2\n")
+                             .arg(st.key, quoted(st.texts.value(language)));
+        }
+    }
+    return s;
 }
 
 // The state's own picture, cut to its region and made small enough for a cell; a picture

@@ -20,6 +20,8 @@ public:
 
     static QString quoted(const QString& text);
     static QString text(const ImportPlan& plan, const QString& origin, const QStringList& pictures);
+    // The "texts LANG" blocks of the languages the dataset gives besides its own.
+    static QString translations(const ImportPlan& plan);
 
 private:
     QString statePicture(const PlannedState& s, const QString& folder);

@@ -138,6 +138,9 @@ bool writeWebAssets(const WebAssetsSource& source, const QString& out, QString* 
                        {"palette", palette(model)},
                        {"tree", treeNodes(model.Tree, model.Tree.roots())},
                        {"title", title}};
+    // The base's texts in other languages; a base in one language has none.
+    if (const QJsonObject languages = pictures.languages(); !languages.isEmpty())
+        assets.insert("languages", languages);
     if (!pictures.errorString().isEmpty()) return fail(error, pictures.errorString());
 
     WebDocuments documents(source, out);

@@ -32,6 +32,10 @@ public:
     QJsonObject toolbars();
     // {"POPUP": "media/contra/1.png"} for the contradiction marks shown on buttons.
     QJsonObject contradictionIcons();
+    // {"fr": {"title", "questions": {KEY: text}, "states": {CODE: text}, "groups": {heading:
+    // text}, "deter"/"question": [{caption, tip}] (null: the base's own), "choices": as
+    // choices()}} for each language of the base's "Textes"; empty without the table.
+    QJsonObject languages();
 
     // Why a picture was left out, one line each (shown by the command as notes).
     const QStringList& notes() const { return notes_; }
@@ -40,6 +44,7 @@ public:
 
 private:
     QStringList variantSuffixes() const;
+    QJsonObject localChoices(const QString& language);
     QString writePng(const QString& folder, const QString& name, const QString& relative,
                      QSize maxSize, QSize* written);
 
