@@ -3,13 +3,18 @@
 // Measured against one streaming pass over the key's matrix in the same run, interleaved with
 // the work, as the other benchmarks are; the figures kept are the fastest samples.
 //
-//   node bench/web/answer_bench.mjs SITE [SAMPLES]      (default 15 samples)
+// With NATIVE (the bench_nativepass program), each sample also runs a native pass over a matrix
+// of the key's size, and Search is timed on large ties (an eighth, half, all but one and all
+// of the species leading together), each against the native pass, in wall and CPU time.
+//
+//   node bench/web/answer_bench.mjs SITE [SAMPLES] [NATIVE]   (default 15 samples)
+import { spawnSync } from "node:child_process";
 import fs from "node:fs";
 import path from "node:path";
 import vm from "node:vm";
 import { performance } from "node:perf_hooks";
 
-const [site, samplesArg] = process.argv.slice(2);
+const [site, samplesArg, native] = process.argv.slice(2);
 const samples = Math.max(5, Number(samplesArg) || 15);
 vm.runInThisContext(fs.readFileSync(path.join(site, "engine", "vireka-engine.js"), "utf8"));
 const prefix = "globalThis.VIREKA_KEY = ";
@@ -59,4 +64,45 @@ console.log(`key: ${key.speciesCount} species, ${key.stateCount} states, ` +
 console.log(`load ${f(loadMs)} ms, first ranking ${f(startMs)} ms`);
 console.log(`pass_ms ${f(min(passes))}  answer_ms ${f(min(answers))}  vs_pass ${f(min(answers) / min(passes))}  ` +
             `search_ms ${f(min(searches))}  samples ${samples}`);
+if (native) tieBench();
 if (sink === 0.5) console.log("");
+
+// Search with the first T species of a shuffled order leading together, T from an eighth of
+// the key to all of it, against a native pass run in the same sample.
+function tieBench() {
+  const N = key.speciesCount;
+  const order = new Int32Array(N);
+  for (let i = 0; i < N; ++i) order[i] = i;
+  for (let i = N - 1; i > 0; --i) {
+    const j = next(i + 1);
+    [order[i], order[j]] = [order[j], order[i]];
+  }
+  const ties = [["eighth", Math.max(1, N >> 3)], ["half", N >> 1], ["all_but_one", N - 1],
+                ["all", N]];
+  const cpu = () => { const u = process.cpuUsage(); return (u.user + u.system) / 1000; };
+  const wall = { native: [] }, cpuTimes = { native: [] };
+  for (const [name] of ties) { wall[name] = []; cpuTimes[name] = []; }
+  for (let s = 0; s < samples; ++s) {
+    const run = spawnSync(native, [String(N), String(key.stateCount), "3"], { encoding: "utf8" });
+    const m = /native_pass_ms ([\d.]+) cpu_ms ([\d.]+)/.exec(run.stdout || "");
+    if (!m) throw new Error("the native pass did not run: " + (run.stderr || run.error));
+    wall.native.push(Number(m[1]));
+    cpuTimes.native.push(Number(m[2]));
+    for (const [name, T] of ties) {
+      id.clear();
+      id.rankSpecies.set(order);
+      id.topCount = T;
+      const w0 = performance.now(), c0 = cpu();
+      sink += id.search().object;
+      cpuTimes[name].push(cpu() - c0);
+      wall[name].push(performance.now() - w0);
+    }
+  }
+  const nativeWall = min(wall.native), nativeCpu = min(cpuTimes.native);
+  console.log(`native_pass_ms ${f(nativeWall)} (cpu ${f(nativeCpu)})  ` +
+              `js_pass_ms ${f(min(passes))}  goal: Search <= 2 native passes`);
+  for (const [name, T] of ties)
+    console.log(`search_tie_${name} (${T} species): ${f(min(wall[name]))} ms = ` +
+                `${f(min(wall[name]) / nativeWall)} native passes; cpu ${f(min(cpuTimes[name]))} ms = ` +
+                `${f(min(cpuTimes[name]) / nativeCpu)}`);
+}

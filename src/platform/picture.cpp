@@ -89,7 +89,7 @@ QString describe(const QString& name) {
 
 }  // namespace
 
-Picture Picture::load(const QString& path, QString* error) {
+Picture Picture::load(const QString& path, QString* error, QByteArray* read) {
     QByteArray bytes;
     const BoundedFile::Result r = BoundedFile::read(path, MaxFileBytes, &bytes);
     if (r.status == BoundedFile::Status::Missing) {
@@ -100,7 +100,9 @@ Picture Picture::load(const QString& path, QString* error) {
         if (error) *error = QStringLiteral("cannot open %1").arg(r.errorString);
         return {};
     }
-    return fromData(bytes, path, error);
+    Picture picture = fromData(bytes, path, error);
+    if (read) *read = std::move(bytes);
+    return picture;
 }
 
 Picture Picture::fromData(const QByteArray& bytes, const QString& name, QString* error) {

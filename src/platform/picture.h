@@ -21,8 +21,9 @@ public:
     // A null picture, with the reason in *error, when the file is missing, truncated, not a
     // regular file, not a picture we can read, or larger than a picture may be (64 MB on disk,
     // 16 MB once a compressed drawing is expanded, 8192 x 8192 pixels, 32768 on a side).
-    // Metafiles are recognised by their content, not their name.
-    static Picture load(const QString& path, QString* error = nullptr);
+    // Metafiles are recognised by their content, not their name. The bytes read are put in
+    // *bytes when asked, so that a caller may keep the file as it is without reading it again.
+    static Picture load(const QString& path, QString* error = nullptr, QByteArray* bytes = nullptr);
     // The same from bytes already in memory; name only goes into messages.
     static Picture fromData(const QByteArray& data, const QString& name = QString(),
                             QString* error = nullptr);

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <csignal>
 
 using testing_support::ToolRun;
@@ -271,4 +272,32 @@ TEST(CheckOfABase, AnEmptyConditionIsOneFinding) {
     EXPECT_TRUE(
         findings.contains("Hierarchie row 1: C_0 is empty: the conditions end with \"Fin\""))
         << findings.join('\n').toStdString();
+}
+
+// Questions that name one picture file are each told about it, and a file reached by
+// another name (a link) is reported by the name it was read by.
+TEST(CheckOfABase, EachQuestionNamingABrokenPictureIsToldByItsOwnName) {
+    for (const bool linked : {false, true}) {
+        testing_support::TestKb base;
+        base.objects[0].popup = "shared.png";
+        base.objects[1].popup = linked ? "alias.png" : "shared.png";
+        base.write();
+        base.writeFile("shared.png", "not a picture");
+        if (linked) {
+            ASSERT_TRUE(QFile::link(base.dataDir() + "shared.png", base.dataDir() + "alias.png"));
+        }
+        const QStringList findings = vkb({"check", "--data", base.dataDir(), "--base",
+                                          base.databaseName(), "--descriptors", base.dataDir()})
+                                         .out.split('\n', Qt::SkipEmptyParts);
+        const QString all = findings.join('\n');
+        for (const auto& o : base.objects) {
+            const QString start =
+                QStringLiteral("Objets_Fic '%1': picture of choices '%2' cannot be shown (")
+                    .arg(o.key, o.popup);
+            const auto line = std::find_if(findings.cbegin(), findings.cend(),
+                                           [&](const QString& f) { return f.startsWith(start); });
+            ASSERT_NE(line, findings.cend()) << all.toStdString();
+            EXPECT_TRUE(line->mid(start.size()).contains(o.popup)) << line->toStdString();
+        }
+    }
 }

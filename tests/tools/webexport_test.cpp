@@ -506,6 +506,46 @@ TEST(WebExport, SyntheticBaseRanksAndProposesAsTheDesktop) {
     expectSameOutput(e, {"rank"}, list);
 }
 
+// Search counts a top of an eighth of the key or more over whole columns, in both engines:
+// ties of 49 and 50 species out of 400 (either side of an eighth), half, all but one and all
+// of them, over columns of one value, of values 0 to 3 and of values too far apart to be
+// counted a word at a time; every question must score the same in both.
+TEST(WebExport, SearchOnLargeTiesScoresAsTheDesktop) {
+    constexpr int Species = 400;
+    Exported e = exportFrom({"synth", "KB", "--species", QString::number(Species), "--states",
+                             "160", "--questions", "40", "--zones", "20"});
+    ASSERT_TRUE(e.ok()) << e.why();
+    // MATRICE.DAT holds state by state the value of every species, two bytes each.
+    QByteArray matrix = readBytes(e.kb + "/MATRICE.DAT");
+    ASSERT_EQ(matrix.size(), 2 * Species * e.states);
+    const auto set = [&](int state, int species, qint16 value) {
+        matrix.replace(2 * (species + Species * state), 2, qntBytes({value}));
+    };
+    QRandomGenerator random(5);
+    for (int s = 0; s < Species; ++s) {
+        // States 0 to 3 (the first question) choose the leading species.
+        set(0, s, s % 8 == 3);           // 50, an eighth
+        set(1, s, s % 2);                // half
+        set(2, s, s != 123);             // all but one
+        set(3, s, s % 8 == 5 && s > 8);  // 49, just under an eighth
+        set(4, s, 2);                    // one value throughout
+        set(5, s, qint16(random.bounded(4)));
+        set(6, s, qint16(random.bounded(4) * 9));  // too far apart for a few bit planes
+        set(7, s, qint16(random.bounded(2) + 1));
+    }
+    ASSERT_TRUE(writeBytes(e.kb + "/MATRICE.DAT", matrix));
+    e.exported = vireka_kb({"export", "web", e.kb, e.site});
+    ASSERT_EQ(e.exported.exitCode, 0) << e.exported.err.toStdString();
+    QStringList paths;
+    for (const std::vector<int>& chosen : std::vector<std::vector<int>>{{}, {0}, {1}, {2}, {3}}) {
+        std::vector<qint16> values(size_t(e.states + e.frames), 0);
+        for (int state : chosen) values[size_t(state)] = 1;
+        paths << e.dir->filePath(QStringLiteral("tie%1.qnt").arg(paths.size()));
+        ASSERT_TRUE(writeBytes(paths.last(), qntBytes(values)));
+    }
+    expectSameOutput(e, {"best", "--scores"}, writeList(e, paths));
+}
+
 // An imported key of 400 questions: each species described by every state it shows scores
 // far past what 16 bits held, and ranks itself at 100 % in both engines alike.
 TEST(WebExport, AKeyOfManyQuestionsRanksEachSpeciesWholeInBothEngines) {

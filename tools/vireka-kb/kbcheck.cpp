@@ -372,9 +372,24 @@ QString KbCheck::fileProblem(const QString& folder, const QString& name, bool pi
     if (!name.isEmpty() && path.isEmpty()) return QStringLiteral("leaves its folder");
     if (name.isEmpty() || !QFileInfo(path).isFile()) return QStringLiteral("is missing");
     QString why;
-    if (picture && platform::Picture::load(path, &why).isNull())
+    if (picture && !pictureShown(path, &why))
         return QStringLiteral("cannot be shown (%1)").arg(why);
     return {};
+}
+
+// Whether the program can show the picture, with the reason when not. A reason names the
+// path the file was read by, so a failure found under another name is read again by it.
+bool KbCheck::pictureShown(const QString& path, QString* why) const {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const auto known = picturesRead_.constFind(canonical);
+    if (!canonical.isEmpty() && known != picturesRead_.cend() &&
+        (known->shown || known->path == path)) {
+        *why = known->why;
+        return known->shown;
+    }
+    const bool shown = !platform::Picture::load(path, why).isNull();
+    if (!canonical.isEmpty()) picturesRead_.insert(canonical, {path, shown, *why});
+    return shown;
 }
 
 void KbCheck::checkPictures() {

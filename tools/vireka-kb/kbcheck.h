@@ -53,6 +53,7 @@ private:
     QString unknownTextTarget(kb::BaseTexts::Kind kind, const QString& key);
     void checkPagePicture(const QString& code, const QString& name);
     QString fileProblem(const QString& folder, const QString& name, bool picture) const;
+    bool pictureShown(const QString& path, QString* why) const;
     // A finding is said once, however many checks come upon it.
     void add(const QString& finding) {
         if (!said_.contains(finding)) findings_ << finding;
@@ -71,6 +72,13 @@ private:
     QHash<QString, QPair<int, int>> objectStates_;  // folded key -> first state, count
     QHash<int, QString> codeOfState_;
     QSet<QString> groups_;  // headings of "Groupes"
+    // Pictures already decoded, by canonical path: many questions name one picture.
+    struct PictureRead {
+        QString path;  // the path it was read by, which a reason names
+        bool shown = false;
+        QString why;
+    };
+    mutable QHash<QString, PictureRead> picturesRead_;
 };
 
 }  // namespace vkb

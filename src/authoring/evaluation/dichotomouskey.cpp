@@ -102,6 +102,39 @@ private:
                 x = parent[size_t(x)] = parent[size_t(parent[size_t(x)])];
             return x;
         };
+        // Components: (species count, root), the largest first, then by root for a fixed order.
+        std::vector<std::pair<int, int>>& parts = parts_;
+        parts.clear();
+        const auto count = [&parts](int root, int species) {
+            auto it = std::find_if(parts.begin(), parts.end(),
+                                   [root](const auto& p) { return p.second == root; });
+            if (it == parts.end())
+                parts.push_back({species, root});
+            else
+                it->first += species;
+        };
+        if (const std::uint16_t* sets = m_.cachedSets(q); sets && !leads) {
+            // Only the score: the species are counted by state set, and the sets joined in the
+            // order they first appear, which joins the states as species by species would.
+            const unsigned all = (1u << k) - 1;
+            setCount_.resize(size_t(1) << MostCachedStates, 0);
+            seen_.clear();
+            for (const int sp : group) {
+                const unsigned m = sets[size_t(sp)];
+                if (m == 0 || m == all) continue;  // uncoded
+                if (setCount_[m]++ == 0) seen_.push_back(m);
+            }
+            for (const unsigned m : seen_) {
+                const int lowest = std::countr_zero(m);
+                for (unsigned bits = m & (m - 1); bits; bits &= bits - 1)
+                    parent[size_t(find(std::countr_zero(bits)))] = find(lowest);
+            }
+            for (const unsigned m : seen_) {
+                count(find(std::countr_zero(m)), setCount_[m]);
+                setCount_[m] = 0;
+            }
+            return scored(q, group, parts);
+        }
         std::vector<std::uint64_t>& words = words_;
         words.resize(size_t(w));
         std::vector<int>& first = first_;
@@ -127,39 +160,11 @@ private:
                 }
             }
         }
-        // Components: (species count, root), the largest first, then by root for a fixed order.
-        std::vector<std::pair<int, int>> parts;
-        for (size_t i = 0; i < group.size(); ++i) {
-            if (first[i] < 0) continue;
-            const int root = find(first[i]);
-            auto it = std::find_if(parts.begin(), parts.end(),
-                                   [root](const auto& p) { return p.second == root; });
-            if (it == parts.end())
-                parts.push_back({1, root});
-            else
-                ++it->first;
-        }
-        if (parts.size() < 2) return {};
-        std::sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
-            return a.first != b.first ? a.first > b.first : a.second < b.second;
-        });
-        // Largest first, each to the lighter lead.
-        std::vector<int>& sideOfRoot = sideOfRoot_;
-        sideOfRoot.assign(size_t(k), -1);
-        int size[2] = {0, 0};
-        for (const auto& [count, root] : parts) {
-            const int side = size[0] <= size[1] ? 0 : 1;
-            size[side] += count;
-            sideOfRoot[size_t(root)] = side;
-        }
-        Split s;
-        s.question = q;
-        const double coded = size[0] + size[1];
-        const double p = size[0] / coded;
-        const double evenness = -(p * std::log2(p) + (1 - p) * std::log2(1 - p));
-        const double weight = heaviest_ > 0 ? m_.questionWeight(q) / heaviest_ : 1.0;
-        s.score = weight * (coded / double(group.size())) * evenness;
-        if (!leads) return s;
+        for (size_t i = 0; i < group.size(); ++i)
+            if (first[i] >= 0) count(find(first[i]), 1);
+        Split s = scored(q, group, parts);
+        if (!leads || s.question < 0) return s;
+        const std::vector<int>& sideOfRoot = sideOfRoot_;
         for (size_t i = 0; i < group.size(); ++i) {
             if (first[i] >= 0) s.sides[sideOfRoot[size_t(find(first[i]))]].push_back(group[i]);
         }
@@ -181,6 +186,32 @@ private:
         return s;
     }
 
+    // The score of splitting `group` into the components `parts` (species count, root): the
+    // largest first, each to the lighter lead (kept in sideOfRoot_).
+    Split scored(int q, const std::vector<int>& group, std::vector<std::pair<int, int>>& parts) {
+        if (parts.size() < 2) return {};
+        std::sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+            return a.first != b.first ? a.first > b.first : a.second < b.second;
+        });
+        sideOfRoot_.assign(size_t(m_.question(q).stateCount), -1);
+        int size[2] = {0, 0};
+        for (const auto& [count, root] : parts) {
+            const int side = size[0] <= size[1] ? 0 : 1;
+            size[side] += count;
+            sideOfRoot_[size_t(root)] = side;
+        }
+        Split s;
+        s.question = q;
+        const double coded = size[0] + size[1];
+        const double p = size[0] / coded;
+        const double evenness = -(p * std::log2(p) + (1 - p) * std::log2(1 - p));
+        const double weight = heaviest_ > 0 ? m_.questionWeight(q) / heaviest_ : 1.0;
+        s.score = weight * (coded / double(group.size())) * evenness;
+        return s;
+    }
+
+    static constexpr int MostCachedStates = KeyMatrix::CachedStates;
+
     const KeyMatrix& m_;
     double heaviest_ = 0;
     DichotomousKey key_;
@@ -188,6 +219,9 @@ private:
     std::vector<int> parent_, first_, uncoded_, sideOfRoot_;
     std::vector<std::uint64_t> words_;
     std::vector<bool> shown_;
+    std::vector<std::pair<int, int>> parts_;
+    std::vector<int> setCount_;  // species by state set, zero between calls
+    std::vector<unsigned> seen_;
 };
 
 }  // namespace

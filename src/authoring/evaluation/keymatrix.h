@@ -58,6 +58,10 @@ public:
     // bytes a species), read once from the matrix; larger ones are read from it each time.
     static constexpr int CachedStates = 16;
     bool cached(int q) const { return offset_[size_t(q)] >= 0; }
+    // The state sets of a cached question, one a species; null when it is not cached.
+    const std::uint16_t* cachedSets(int q) const {
+        return cached(q) ? sets_.data() + offset_[size_t(q)] : nullptr;
+    }
 
 private:
     std::uint64_t readStates64(int q, int sp) const;

@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QSet>
 
@@ -36,6 +37,24 @@ platform::Picture pictureIn(const QString& folder, const QString& name, QString*
         return {};
     }
     return platform::Picture::load(path, why);
+}
+
+// The PNG signature, then the header chunk.
+bool isPng(const QByteArray& bytes) {
+    return bytes.startsWith("\x89PNG\r\n\x1a\n");
+}
+
+// Whether the file's own bytes are what drawing it on white at `size` would give.
+bool isOpaquePng(const QByteArray& bytes, const platform::Picture& picture, QSize size) {
+    if (!isPng(bytes) || picture.isVector()) return false;
+    if (picture.naturalSize().toSize() != size) return false;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    // The header says whether the pixels carry alpha (an alpha channel or a transparent
+    // colour); only opaque ones are the same on white.
+    const QImage::Format format = QImageReader(&buffer, "png").imageFormat();
+    return format != QImage::Format_Invalid && !QImage(1, 1, format).hasAlphaChannel();
 }
 
 // A picture's own size, kept within the box and never empty.
@@ -126,32 +145,71 @@ QJsonObject WebPictures::drawing() {
     return QJsonObject{{"size", sizeArray(LayerSize)}, {"layers", layers}};
 }
 
-QString WebPictures::writePng(const QString& folder, const QString& name, const QString& relative,
-                              QSize maxSize, QSize* written) {
-    QString why;
-    const platform::Picture picture = pictureIn(folder, name, &why);
-    if (picture.isNull()) {
-        notes_ << QStringLiteral("picture %1 left out: %2").arg(name, why);
-        return QString();
-    }
+// A PNG that is already what would be written (opaque, within the box) is kept byte for
+// byte; any other picture is drawn at its fitted size on white and encoded.
+WebPictures::Converted WebPictures::convert(const QString& path, const QString& relative,
+                                            QSize maxSize) {
+    Converted result;
+    QByteArray bytes;
+    const platform::Picture picture = platform::Picture::load(path, &result.why, &bytes);
+    if (picture.isNull()) return result;
     const QSize size = fittedSize(picture, maxSize);
-    const QImage image = picture.render(size, Qt::white);
-    if (image.isNull()) {
-        notes_ << QStringLiteral("picture %1 left out: it cannot be drawn").arg(name);
-        return QString();
+    QByteArray png;
+    if (isOpaquePng(bytes, picture, size)) {
+        png = std::move(bytes);
+    } else {
+        const QImage image = picture.render(size, Qt::white);
+        if (image.isNull()) {
+            result.why = QStringLiteral("it cannot be drawn");
+            return result;
+        }
+        png = pngBytes(image);
     }
     const QString target = out_ + '/' + relative;
     if (!QDir().mkpath(QFileInfo(target).absolutePath())) {
         if (error_.isEmpty()) error_ = QStringLiteral("cannot create the folder of ") + target;
-        return QString();
+        return result;
     }
     QString error;
-    if (!vkb::writeStagedFile(target, pngBytes(image), &error)) {
+    if (!vkb::writeStagedFile(target, png, &error)) {
         if (error_.isEmpty()) error_ = error;
+        return result;
+    }
+    result.relative = relative;
+    result.size = size;
+    return result;
+}
+
+QString WebPictures::writePng(const QString& folder, const QString& name, const QString& relative,
+                              QSize maxSize, QSize* written) {
+    QString path;
+    Converted converted;
+    if (folder.isEmpty() || name.isEmpty()) {
+        converted.why = QStringLiteral("no file named");
+    } else if ((path = platform::resolveInside(folder, name)).isEmpty()) {
+        converted.why = QStringLiteral("the name leads out of its folder");
+    } else {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        const QString key = QStringLiteral("%1x%2 %3")
+                                .arg(maxSize.width())
+                                .arg(maxSize.height())
+                                .arg(canonical.isEmpty() ? path : canonical);
+        const auto known = converted_.constFind(key);
+        if (known != converted_.cend() && (known->why.isEmpty() || canonical.isEmpty())) {
+            converted = *known;
+        } else {
+            converted = convert(path, relative, maxSize);
+            if (!canonical.isEmpty() && (!converted.relative.isEmpty() || !error_.isEmpty()))
+                converted_.insert(key, converted);
+        }
+    }
+    if (converted.relative.isEmpty()) {
+        if (!converted.why.isEmpty())
+            notes_ << QStringLiteral("picture %1 left out: %2").arg(name, converted.why);
         return QString();
     }
-    if (written) *written = size;
-    return relative;
+    if (written) *written = converted.size;
+    return converted.relative;
 }
 
 QJsonObject WebPictures::choices() {
@@ -163,9 +221,10 @@ QJsonObject WebPictures::choices() {
         const QString key = t.field(QStringLiteral("Objet")).toString().toUpper();
         const QString popup = t.field(QStringLiteral("Popup")).toString();
         QSize size;
+        const QString fresh = QStringLiteral("media/choices/%1.png").arg(n);
         const QString file =
-            writePng(source_.descriptorDir, popup, QStringLiteral("media/choices/%1.png").arg(n++),
-                     QSize(2400, 1800), &size);
+            writePng(source_.descriptorDir, popup, fresh, QSize(2400, 1800), &size);
+        if (file == fresh) ++n;  // a file shared with an earlier question keeps its name
         if (!file.isEmpty())
             result.insert(key, QJsonObject{{"file", file}, {"size", sizeArray(size)}});
     }

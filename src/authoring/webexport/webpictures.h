@@ -2,6 +2,7 @@
 
 #include "authoring/webexport/webassets.h"
 
+#include <QHash>
 #include <QJsonObject>
 #include <QSize>
 #include <QString>
@@ -43,13 +44,24 @@ public:
     const QString& errorString() const { return error_; }
 
 private:
+    // A file already converted for a box: where it went and at what size, or why it was
+    // left out (relative empty).
+    struct Converted {
+        QString relative;
+        QSize size;
+        QString why;
+    };
+
     QStringList variantSuffixes() const;
     QJsonObject localChoices(const QString& language);
+    Converted convert(const QString& path, const QString& relative, QSize maxSize);
     QString writePng(const QString& folder, const QString& name, const QString& relative,
                      QSize maxSize, QSize* written);
 
     const WebAssetsSource& source_;
     QString out_;
+    // Keyed by the file's canonical path and the box: many questions share one picture.
+    QHash<QString, Converted> converted_;
     QStringList notes_;
     QString error_;
 };
