@@ -63,13 +63,39 @@
 
   const hasDrawing = key.drawingCount > 0 &&
                      Object.keys((assets.drawing && assets.drawing.layers) || {}).length > 0;
-  const speciesCodes = new Map();
-  (function collectCodes(nodes) {
-    for (const [nodeKey, text, tag, children] of nodes) {
-      if (tag === "Esp" && nodeKey.length === 5) speciesCodes.set(text, nodeKey);
-      collectCodes(children);
+  // The data script no longer needs to hold the key: its text and lists would double the
+  // memory a big key takes.
+  root.VIREKA_KEY = undefined;
+
+  // The tree comes as JSON text, read when first needed: as script data, the many small
+  // lists of a big key's tree would cost most of the page's start.
+  let treeCache = null;
+  function treeNodes() {
+    if (treeCache === null) {
+      try {
+        treeCache = typeof assets.treeText === "string" ? JSON.parse(assets.treeText)
+                                                        : assets.tree || [];
+      } catch (e) {
+        treeCache = [];
+      }
+      if (!Array.isArray(treeCache)) treeCache = [];
     }
-  })(assets.tree || []);
+    return treeCache;
+  }
+  let codes = null;
+  // The code of the species called `name` in the tree, "" when it has none.
+  function speciesCode(name) {
+    if (codes === null) {
+      codes = new Map();
+      (function collect(nodes) {
+        for (const [nodeKey, text, tag, children] of nodes) {
+          if (tag === "Esp" && nodeKey.length === 5) codes.set(text, nodeKey);
+          collect(children);
+        }
+      })(treeNodes());
+    }
+    return codes.get(name) || "";
+  }
 
   // The question open in the picture of choices: {object, proposed}; null in the drawing.
   let open = null;
@@ -265,7 +291,9 @@
     showStatus();
     markButtons(Boolean(contradiction));
     const legend = id.legend();
-    results.render(id.listLines(), legend);
+    // Only the lines the list shows are written out, not one per species of the key.
+    const listed = id.listed;
+    results.render({ length: listed.length, at: (i) => id.lineOf(listed[i]) }, legend);
     // The line under the tabs, read out by screen readers after each answer.
     $("summary").textContent = legend.trim();
     showContradictions();
@@ -275,7 +303,13 @@
     keep();
   }
 
+  // The questions panel is brought up to date when it shows: a key of 1,500 questions would
+  // otherwise pay for a hidden panel on every answer.
+  const panelShown = () => !hasDrawing || document.body.dataset.tab === "questions";
+  let panelStale = true;
   function renderPanel() {
+    panelStale = !panelShown();
+    if (panelStale) return;
     const filter = $("filter").value;
     const all = id.questions("");
     panel.render(filter.trim() === "" ? all : id.questions(filter), all);
@@ -325,7 +359,7 @@
     showContradictions();
     markButtons(false);
     if (hasDrawing) refreshDrawing();
-    openDocument(speciesCodes.get(name) || "", name);
+    openDocument(speciesCode(name), name);
   }
 
   function refreshDrawing() {
@@ -380,6 +414,8 @@
       if (b.dataset.tab === tab) b.setAttribute("aria-current", "page");
       else b.removeAttribute("aria-current");
     }
+    if (tab === "questions" && panelStale) renderPanel();
+    if (tab === "species" && treeStale) renderTree();
     layout();
     if (listMoved && (tab === "results" || !narrow())) {
       $("sidePane").scrollTop = 0;
@@ -447,7 +483,7 @@
   });
   $("undo").addEventListener("click", () => change(() => id.undo()));
   $("redo").addEventListener("click", () => change(() => id.redo()));
-  $("filter").addEventListener("input", renderPanel);
+  $("filter").addEventListener("input", () => renderPanel());
 
   $("save").addEventListener("click", () => {
     const blob = new Blob([id.toQnt()], { type: "application/octet-stream" });
@@ -504,8 +540,15 @@
     $("drawing").setAttribute("aria-label", t(1795));
     $("doc").title = t(1721);
     panel.reset();
-    tree.render(assets.tree || [], (k) => ({ "Familles": t(1301), "Espèces": t(1300),
-                                            "Communs": t(1302) })[k]);
+    treeStale = true;
+    if (document.body.dataset.tab === "species") renderTree();
+  }
+
+  let treeStale = true;
+  function renderTree() {
+    treeStale = false;
+    tree.render(treeNodes(), (k) => ({ "Familles": t(1301), "Espèces": t(1300),
+                                       "Communs": t(1302) })[k]);
   }
 
   $("language").addEventListener("change", () => {
@@ -537,7 +580,7 @@
       const entry = id.list()[0];
       if (!entry) return null;
       const name = key.species[entry.species];
-      return { name, page: documents.pageOf(speciesCodes.get(name) || "", language) };
+      return { name, page: documents.pageOf(speciesCode(name), language) };
     },
   });
   $("print").addEventListener("click", () => printer.print());
