@@ -110,6 +110,13 @@
     tipOf: (r) => key.objects[r].text,
     ask: (r) => openQuestion(r, false, $("drawing")),
   });
+  const zoom = new root.VirekaDrawingZoom.DrawingZoom(drawing, $("stage"), () => layout());
+  zoom.changed = (z) => {
+    $("zoomOut").disabled = z <= 1;
+    $("zoomIn").disabled = z >= 4;
+  };
+  $("zoomIn").addEventListener("click", () => zoom.zoomIn());
+  $("zoomOut").addEventListener("click", () => zoom.zoomOut());
   const choice = new root.VirekaChoices.ChoicePicture($("choice"), assets, {
     stateText: (s) => key.stateTexts[s] ?? "",
     changed: () => {},
@@ -538,6 +545,10 @@
     $("language").value = String(language);
     $("language").setAttribute("aria-label", t(1796));
     $("drawing").setAttribute("aria-label", t(1795));
+    for (const [id, number] of [["zoomIn", 1910], ["zoomOut", 1911]]) {
+      $(id).setAttribute("aria-label", t(number));
+      $(id).title = t(number);
+    }
     $("doc").title = t(1721);
     panel.reset();
     treeStale = true;
@@ -593,6 +604,7 @@
     $("stagePanel").hidden = false;
     $("stagePanel").append($("questionsPane"));
     $("drawing").hidden = true;
+    $("zoomBar").hidden = true;
   }
   document.title = assets.title || "Vireka";
   $("title").textContent = document.title;
