@@ -67,11 +67,15 @@
   }
 
   // Bits read from the lowest, bit i of the stream in byte i >> 3 at bit i & 7.
+  // A value of up to 16 bits spans at most three bytes: they are read at once, not bit by
+  // bit (a large key holds tens of millions of values). Reads past the end give 0 bits.
   function bitReader(bytes) {
     let bit = 0;
     return (bits) => {
-      let v = 0;
-      for (let b = 0; b < bits; ++b, ++bit) v |= ((bytes[bit >> 3] >> (bit & 7)) & 1) << b;
+      const at = bit >> 3;
+      const window = bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16);
+      const v = (window >>> (bit & 7)) & ((1 << bits) - 1);
+      bit += bits;
       return v;
     };
   }

@@ -73,13 +73,39 @@
 
   const hasDrawing = key.drawingCount > 0 &&
                      Object.keys((assets.drawing && assets.drawing.layers) || {}).length > 0;
-  const speciesCodes = new Map();
-  (function collectCodes(nodes) {
-    for (const [nodeKey, text, tag, children] of nodes) {
-      if (tag === "Esp" && nodeKey.length === 5) speciesCodes.set(text, nodeKey);
-      collectCodes(children);
+  // The data script no longer needs to hold the key: its text and lists would double the
+  // memory a big key takes.
+  root.VIREKA_KEY = undefined;
+
+  // The tree comes as JSON text, read when first needed: as script data, the many small
+  // lists of a big key's tree would cost most of the page's start.
+  let treeCache = null;
+  function treeNodes() {
+    if (treeCache === null) {
+      try {
+        treeCache = typeof assets.treeText === "string" ? JSON.parse(assets.treeText)
+                                                        : assets.tree || [];
+      } catch (e) {
+        treeCache = [];
+      }
+      if (!Array.isArray(treeCache)) treeCache = [];
     }
-  })(assets.tree || []);
+    return treeCache;
+  }
+  let codes = null;
+  // The code of the species called `name` in the tree, "" when it has none.
+  function speciesCode(name) {
+    if (codes === null) {
+      codes = new Map();
+      (function collect(nodes) {
+        for (const [nodeKey, text, tag, children] of nodes) {
+          if (tag === "Esp" && nodeKey.length === 5) codes.set(text, nodeKey);
+          collect(children);
+        }
+      })(treeNodes());
+    }
+    return codes.get(name) || "";
+  }
 
   // The question open in the picture of choices: {object, proposed}; null in the drawing.
   let open = null;
@@ -94,6 +120,13 @@
     tipOf: (r) => objectText(r),
     ask: (r) => openQuestion(r, false, $("drawing")),
   });
+  const zoom = new root.VirekaDrawingZoom.DrawingZoom(drawing, $("stage"), () => layout());
+  zoom.changed = (z) => {
+    $("zoomOut").disabled = z <= 1;
+    $("zoomIn").disabled = z >= 4;
+  };
+  $("zoomIn").addEventListener("click", () => zoom.zoomIn());
+  $("zoomOut").addEventListener("click", () => zoom.zoomOut());
   const choice = new root.VirekaChoices.ChoicePicture($("choice"), assets, {
     stateText: (s) => (baseTexts && baseTexts.state(s)) ?? key.stateTexts[s] ?? "",
     localChoice: (objectKey) => baseTexts && baseTexts.choice(objectKey),
@@ -314,7 +347,9 @@
     showStatus();
     markButtons(Boolean(contradiction));
     const legend = id.legend();
-    results.render(id.listLines(), legend);
+    // Only the lines the list shows are written out, not one per species of the key.
+    const listed = id.listed;
+    results.render({ length: listed.length, at: (i) => id.lineOf(listed[i]) }, legend);
     // The line under the tabs, read out by screen readers after each answer.
     $("summary").textContent = legend.trim();
     showContradictions();
@@ -324,7 +359,13 @@
     keep();
   }
 
+  // The questions panel is brought up to date when it shows: a key of 1,500 questions would
+  // otherwise pay for a hidden panel on every answer.
+  const panelShown = () => !hasDrawing || document.body.dataset.tab === "questions";
+  let panelStale = true;
   function renderPanel() {
+    panelStale = !panelShown();
+    if (panelStale) return;
     const filter = $("filter").value;
     const all = id.questions("");
     panel.render(filter.trim() === "" ? all : id.questions(filter), all);
@@ -374,7 +415,7 @@
     showContradictions();
     markButtons(false);
     if (hasDrawing) refreshDrawing();
-    openDocument(speciesCodes.get(name) || "", name);
+    openDocument(speciesCode(name), name);
   }
 
   function refreshDrawing() {
@@ -429,6 +470,8 @@
       if (b.dataset.tab === tab) b.setAttribute("aria-current", "page");
       else b.removeAttribute("aria-current");
     }
+    if (tab === "questions" && panelStale) renderPanel();
+    if (tab === "species" && treeStale) renderTree();
     layout();
     if (listMoved && (tab === "results" || !narrow())) {
       $("sidePane").scrollTop = 0;
@@ -496,7 +539,7 @@
   });
   $("undo").addEventListener("click", () => change(() => id.undo()));
   $("redo").addEventListener("click", () => change(() => id.redo()));
-  $("filter").addEventListener("input", renderPanel);
+  $("filter").addEventListener("input", () => renderPanel());
 
   $("save").addEventListener("click", () => {
     const blob = new Blob([id.toQnt()], { type: "application/octet-stream" });
@@ -564,10 +607,21 @@
     $("language").value = String(language);
     $("language").setAttribute("aria-label", t(1796));
     $("drawing").setAttribute("aria-label", t(1795));
+    for (const [id, number] of [["zoomIn", 1910], ["zoomOut", 1911]]) {
+      $(id).setAttribute("aria-label", t(number));
+      $(id).title = t(number);
+    }
     $("doc").title = t(1721);
     panel.reset();
-    tree.render(assets.tree || [], (k) => ({ "Familles": t(1301), "Espèces": t(1300),
-                                            "Communs": t(1302) })[k]);
+    treeStale = true;
+    if (document.body.dataset.tab === "species") renderTree();
+  }
+
+  let treeStale = true;
+  function renderTree() {
+    treeStale = false;
+    tree.render(treeNodes(), (k) => ({ "Familles": t(1301), "Espèces": t(1300),
+                                       "Communs": t(1302) })[k]);
   }
 
   $("language").addEventListener("change", () => {
@@ -604,7 +658,7 @@
       const entry = id.list()[0];
       if (!entry) return null;
       const name = key.species[entry.species];
-      return { name, page: documents.pageOf(speciesCodes.get(name) || "", language) };
+      return { name, page: documents.pageOf(speciesCode(name), language) };
     },
   });
   $("print").addEventListener("click", () => printer.print());
@@ -617,6 +671,7 @@
     $("stagePanel").hidden = false;
     $("stagePanel").append($("questionsPane"));
     $("drawing").hidden = true;
+    $("zoomBar").hidden = true;
   }
   translate();
   let note = null;

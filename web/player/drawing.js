@@ -28,6 +28,8 @@
       this.press = null;
       this.zone = [0, 0];
       this.busy = false;
+      this.zoom = 1;      // times the fitted size (drawingzoom.js sets it)
+      this.room = null;   // the stage's [width, height] at the last fit
       canvas.addEventListener("pointerdown", (e) => this.pressed(e));
       canvas.addEventListener("pointermove", (e) => this.moved(e));
       canvas.addEventListener("click", () => this.clicked());
@@ -57,11 +59,14 @@
       return this.paint();
     }
 
-    // Fits the canvas into w x h CSS pixels in the drawing's 4:3 shape.
+    // Fits the canvas into w x h CSS pixels in the drawing's 4:3 shape, times the zoom.
     fit(w, h) {
-      const width = Math.max(1, Math.floor(Math.min(w, (h * 4) / 3)));
+      this.room = [w, h];
+      const fitted = Math.max(1, Math.floor(Math.min(w, (h * 4) / 3)));
+      const width = Math.max(1, Math.floor(fitted * this.zoom));
       const height = Math.max(1, Math.floor((width * 3) / 4));
-      const ratio = root.devicePixelRatio || 1;
+      // A zoomed canvas holds no more pixels than the layers give (2400 wide).
+      const ratio = Math.min(root.devicePixelRatio || 1, Math.max(1, 2400 / width));
       this.canvas.style.width = width + "px";
       this.canvas.style.height = height + "px";
       const pw = Math.max(1, Math.round(width * ratio)), ph = Math.max(1, Math.round(height * ratio));
@@ -144,7 +149,8 @@
       const w = rect.width, h = rect.height;
       const stamp = this.generation + ":" + this.canvas.width + "x" + this.canvas.height + ":" + w;
       if (this.map && this.map.stamp === stamp) return this.map;
-      const step = SAMPLE, cw = this.canvas.width, ch = this.canvas.height;
+      // A zoomed drawing is sampled as densely as the fitted one, not more.
+      const step = SAMPLE * Math.max(1, this.zoom), cw = this.canvas.width, ch = this.canvas.height;
       const pixels = this.context.getImageData(0, 0, cw, ch).data;
       const spots = [];
       const boxes = new Map();

@@ -22,7 +22,8 @@
     // rows are made a page at a time, the next page when the end of the list scrolls into
     // view, so an answer costs the rows a person can see.
     // The rows already made are kept and only their texts change, so an answer lays out
-    // text, not new rows.
+    // text, not new rows. `lines` is a list, or anything with length and at(i) that makes
+    // a line when asked.
     render(lines, legend) {
       this.legend.textContent = legend;
       this.lines = lines;
@@ -34,7 +35,8 @@
       while (rows.length > keep) this.list.lastChild.remove();
       for (let i = 0; i < keep; ++i) {
         const button = rows[i].firstChild;
-        if (button.textContent !== lines[i]) button.textContent = lines[i];
+        const line = lines.at(i);
+        if (button.textContent !== line) button.textContent = line;
       }
       this.shown = keep;
       this.more(250);
@@ -46,7 +48,7 @@
       const items = [];
       for (let i = this.shown; i < end; i++) {
         const item = element("li");
-        const button = element("button", "line", this.lines[i]);
+        const button = element("button", "line", this.lines.at(i));
         button.type = "button";
         button.dataset.line = String(i);
         button.addEventListener("click", () => this.pick(i));

@@ -129,6 +129,10 @@ bool writeWebAssets(const WebAssetsSource& source, const QString& out, QString* 
                                   keyIcon(source, title, side), error))
             return false;
 
+    // The tree as JSON text, which the page reads when first needed: as script data, a big
+    // key's thousands of small lists would be parsed at every start.
+    const QString treeText = QString::fromUtf8(
+        QJsonDocument(treeNodes(model.Tree, model.Tree.roots())).toJson(QJsonDocument::Compact));
     WebPictures pictures(source, out);
     QJsonObject assets{{"drawing", pictures.drawing()},
                        {"choices", pictures.choices()},
@@ -136,7 +140,7 @@ bool writeWebAssets(const WebAssetsSource& source, const QString& out, QString* 
                        {"contradictionIcons", pictures.contradictionIcons()},
                        {"zones", clickZones(model)},
                        {"palette", palette(model)},
-                       {"tree", treeNodes(model.Tree, model.Tree.roots())},
+                       {"treeText", treeText},
                        {"title", title}};
     // The base's texts in other languages; a base in one language has none.
     if (const QJsonObject languages = pictures.languages(); !languages.isEmpty())
