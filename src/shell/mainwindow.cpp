@@ -411,8 +411,6 @@ bool frmMain::load() {
     Panel_Questions->setTexts(text(1644), text(1641), text(1645));
     refreshQuestionsPanel();
     setQuestionsPanelShown(ctx_.settings.questionsPanelShown());
-    WebTexte->startBlank();
-    pendingEvents();
     dispatcher_->setMainCaption(windowTitle());
     return true;
 }
