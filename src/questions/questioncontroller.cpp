@@ -187,7 +187,6 @@ void QuestionController::Barre_Question_ButtonClick(int entry) {
 bool QuestionController::confirm() {
     Busy busy(host_);
     if (choices_) choices_->setCursor(Qt::WaitCursor);
-    host_.pendingEvents();
     engine_.Valid_Descripteur();
     engine_.rememberDescription();
     const engine::RefreshResult refresh = engine_.Actualise_Identification(layerLoader());

@@ -505,7 +505,8 @@ bool frmMain::showRefresh(const engine::RefreshResult& result) {
         Legende->setToolTip(platform::plainToolTip(ctx_.engine.legend()));
         refreshQuestionsPanel();
     }
-    repaintDrawing();
+    // The drawing keeps its picture until one of its layers changes.
+    if (!result.changedLayers.empty()) repaintDrawing();
     return true;
 }
 
