@@ -16,8 +16,13 @@ export QTWEBENGINE_DISABLE_SANDBOX=1
 
 Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill "$openbox" "$xvfb" 2>/dev/null || true' EXIT
-for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X$display ]] && break; sleep 0.1; done
+openbox=
+trap 'kill $openbox "$xvfb" 2>/dev/null; wait 2>/dev/null || true' EXIT
+# The server is ready once its lock names it (a socket may be left by an earlier one).
+for _ in $(seq 100); do
+    [[ $(tr -d ' \n' </tmp/.X$display-lock 2>/dev/null) == "$xvfb" ]] && break
+    sleep 0.1
+done
 DISPLAY=:$display openbox >/dev/null 2>&1 &
 openbox=$!
 sleep 1
