@@ -2,7 +2,8 @@
 # Whole-process start-up: `vireka --quit-after-start` on the demo and on synthetic keys of
 # 10,000 and 30,000 species, runs interleaved (demo, 10k, 30k, demo, ...) so that every key
 # sees the same machine; the figure kept for each is its fastest run, and each key is given
-# against the demo of the same run. Peak memory (maximum resident set) is reported too.
+# against the demo of the same run. Peak memory (maximum resident set) and the CPU time of the
+# process (user + system, with the helper processes it waited for) are reported too.
 #
 #   bash bench/startup.sh [BUILD_DIR] [RUNS]     (default build-bench, 7 runs)
 set -euo pipefail
@@ -27,22 +28,26 @@ for k in "${keys[@]}"; do
         --program "$build" >/dev/null
 done
 
-declare -A best rss
+declare -A best rss cpu
 for ((r = 0; r < runs; r++)); do
     for k in "${keys[@]}"; do
         start=$EPOCHREALTIME
-        kb=$(XDG_CONFIG_HOME=$work/config-$k XDG_RUNTIME_DIR=$work/run-$k \
-            /usr/bin/time -f '%M' "$build/src/app/vireka" --quit-after-start 2>&1 >/dev/null |
-            tail -1)
+        read -r kb used < <(XDG_CONFIG_HOME=$work/config-$k XDG_RUNTIME_DIR=$work/run-$k \
+            /usr/bin/time -f '%M %U %S' "$build/src/app/vireka" --quit-after-start 2>&1 >/dev/null |
+            tail -1 | awk '{print $1, $2 + $3}')
         seconds=$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN{print b - a}')
         if [[ -z ${best[$k]:-} ]] || awk "BEGIN{exit !($seconds < ${best[$k]})}"; then
             best[$k]=$seconds
         fi
         if [[ -z ${rss[$k]:-} ]] || ((kb > rss[$k])); then rss[$k]=$kb; fi
+        if [[ -z ${cpu[$k]:-} ]] || awk "BEGIN{exit !($used < ${cpu[$k]})}"; then
+            cpu[$k]=$used
+        fi
     done
 done
 for k in "${keys[@]}"; do
     awk -v k="$k" -v s="${best[$k]}" -v d="${best[demo]}" -v m="${rss[$k]}" -v runs="$runs" \
-        'BEGIN{printf "%-6s fastest of %d runs %.3f s  vs_demo %.2f  peak RSS %.1f MB\n",
-               k, runs, s, s / d, m / 1024}'
+        -v c="${cpu[$k]}" -v dc="${cpu[demo]}" \
+        'BEGIN{printf "%-6s fastest of %d runs %.3f s  vs_demo %.2f  CPU %.2f s  vs_demo %.2f  peak RSS %.1f MB\n",
+               k, runs, s, s / d, c, c / dc, m / 1024}'
 done

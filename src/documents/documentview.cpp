@@ -18,7 +18,8 @@
 
 namespace documents {
 
-DocumentView::DocumentView(QWidget* parent, const QString& unavailable) : QWidget(parent) {
+DocumentView::DocumentView(QWidget* parent, const QString& unavailable)
+    : QWidget(parent), unavailable_(unavailable) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     if (!unavailable.isEmpty()) {
@@ -31,12 +32,22 @@ DocumentView::DocumentView(QWidget* parent, const QString& unavailable) : QWidge
         layout->addWidget(reason);
         return;
     }
+    // The guard and the pictures' bridge hold what the view is told before the browser
+    // exists; the browser itself is made when the first page is loaded.
+    guard_ = new RequestGuard(this);
+    pictures_ = new PictureBridge(this);
+}
+
+// The browser engine starts its helper process and, once its view is in the window, makes
+// every later flush of the window a composited one: neither is paid before a document is
+// shown.
+void DocumentView::makeBrowser() {
+    if (page_ || !unavailable_.isEmpty()) return;
     // A profile of our own, kept in memory: the view leaves no cache or cookies on disk, and
     // going offline does not touch other browsers of the program.
     profile_ = new QWebEngineProfile(this);
     profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    guard_ = new RequestGuard(this);
     profile_->setUrlRequestInterceptor(guard_);
     page_ = new DocumentPage(
         profile_, *guard_,
@@ -52,8 +63,9 @@ DocumentView::DocumentView(QWidget* parent, const QString& unavailable) : QWidge
     seal();
     view_ = new QWebEngineView(this);
     view_->setPage(page_);
-    layout->addWidget(view_);
+    layout()->addWidget(view_);
     setFocusProxy(view_);
+    view_->show();
 
     connect(page_, &QWebEnginePage::loadingChanged, this, &DocumentView::onLoadingChanged);
     connect(view_, &QWebEngineView::printFinished, this, &DocumentView::printFinished);
@@ -82,7 +94,6 @@ void DocumentView::seal() {
                                             QWebEnginePage::PermissionDeniedByUser);
             });
 
-    pictures_ = new PictureBridge(this);
     channel_ = new QWebChannel(this);
     channel_->registerObject(QLatin1String(PictureBridge::objectName), pictures_);
     page_->setWebChannel(channel_, QWebEngineScript::ApplicationWorld);
@@ -114,6 +125,7 @@ DocumentView::~DocumentView() {
 }
 
 void DocumentView::Navigate2(const QString& url, int flags) {
+    makeBrowser();
     if (!page_) return;
     const QUrl target(url);
     navigationPending_ = true;
@@ -197,7 +209,8 @@ void DocumentView::Refresh() {
 void DocumentView::setOffline(bool offline) {
     if (!guard_ || offline == guard_->offline()) return;
     guard_->setOffline(offline);
-    if (page_->url().isEmpty() || page_->url() == QUrl(QStringLiteral("about:blank"))) return;
+    if (!page_ || page_->url().isEmpty() || page_->url() == QUrl(QStringLiteral("about:blank")))
+        return;
     // The page shown was let in under the other rules; it must not keep them.
     navigationPending_ = true;
     readyState_ = ReadyLoading;
@@ -206,6 +219,7 @@ void DocumentView::setOffline(bool offline) {
 }
 
 void DocumentView::startBlank() {
+    makeBrowser();
     if (!page_ || !page_->url().isEmpty()) return;
     navigationPending_ = true;
     readyState_ = ReadyLoading;
@@ -231,6 +245,7 @@ void DocumentView::setPictureHandler(PictureBridge::Handler handler) {
 }
 
 void DocumentView::print(QPrinter* printer) {
+    if (printer) makeBrowser();
     if (!view_ || !printer) {
         emit printFinished(false);
         return;

@@ -49,9 +49,7 @@ public:
     // mode changes was loaded under the other rules: it is replaced by a blank one.
     void setOffline(bool offline);
     bool Offline() const;
-    // Starts the browser on a blank page, so that its drawing surface exists before the
-    // window is first shown: made with the first document, it would turn the whole window
-    // black while the window is made again around it.
+    // Starts the browser on a blank page now rather than with the first document.
     void startBlank();
     // The folders whose files documents may read (the documents and the data folder).
     void setDocumentFolders(const QStringList& folders);
@@ -65,9 +63,9 @@ public:
     void print(QPrinter* printer);
 
     // The browser itself, for the document events and the pictures of a drawing sheet; null
-    // when the engine is unavailable.
+    // when the engine is unavailable or before the first page is loaded.
     QWebEngineView* webView() const { return view_; }
-    bool available() const { return page_ != nullptr; }
+    bool available() const { return unavailable_.isEmpty(); }
 
 signals:
     // Before every navigation, of the page or of a frame, with the address about to load.
@@ -82,10 +80,12 @@ signals:
     void printFinished(bool ok);
 
 private:
+    void makeBrowser();
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void seal();
     void refused();
 
+    QString unavailable_;  // why the engine cannot start; empty when it can
     QWebEngineProfile* profile_ = nullptr;
     RequestGuard* guard_ = nullptr;
     PictureBridge* pictures_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QIcon>
+#include <QLayout>
 #include <QPixmap>
 #include <QToolBar>
 
@@ -96,6 +97,9 @@ bool CharacterToolbars::fill(QToolBar* toolbar, const std::vector<Button>& butto
         naturalIcons_ = iconSize;
         applyFit();
     }
+    // The new buttons are placed now, not at the next turn of the event loop: the keyboard
+    // can reach them at once.
+    if (toolbar->layout()) toolbar->layout()->activate();
     return ok;
 }
 

@@ -46,7 +46,7 @@ ChoicePicture::StateTip ChoicePicture::stateTips(const kb::Model& model) {
 }
 
 bool ChoicePicture::loadPicture(const QString& path, QString* error) {
-    platform::Picture picture = platform::Picture::load(platform::toLocalPath(path), error);
+    platform::Picture picture = pictures_.load(platform::toLocalPath(path), error);
     if (picture.isNull()) return false;
     picture_ = picture;
     whited_.clear();

@@ -2,6 +2,7 @@
 
 #include "engine/currentquestion.h"
 #include "platform/picture.h"
+#include "platform/picturecache.h"
 
 #include <QColor>
 #include <QSet>
@@ -78,6 +79,8 @@ private:
     engine::CurrentQuestion& question_;
     StateTip tips_;
     platform::Picture picture_;
+    // The pictures of the questions opened before: opening one again decodes nothing.
+    platform::PictureCache pictures_;
     int lineWidth_ = 3;
     QPoint press_;
     bool pressedInside_ = false;

@@ -260,7 +260,6 @@ void QuestionController::answerMeasure(const QString& typed) {
 bool QuestionController::confirm() {
     Busy busy(host_);
     if (choices_) choices_->setCursor(Qt::WaitCursor);
-    host_.pendingEvents();
     if (stateList_ && !stateList_->isHidden())
         engine_.Valid_Etats(stateList_->tickedCells());
     else

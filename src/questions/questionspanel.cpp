@@ -1,6 +1,7 @@
 #include "questions/questionspanel.h"
 
 #include "platform/plaintext.h"
+#include "questions/questiontree.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -33,7 +34,7 @@ QuestionsPanel::QuestionsPanel(QWidget* parent) : QWidget(parent) {
     filter_ = new QLineEdit(this);
     filter_->setObjectName(QStringLiteral("Filtre_Questions"));
     filter_->setClearButtonEnabled(true);
-    list_ = new QTreeWidget(this);
+    list_ = new QuestionTree(this);
     list_->setObjectName(QStringLiteral("Liste_Questions"));
     list_->setColumnCount(2);
     list_->setHeaderHidden(true);
@@ -62,8 +63,14 @@ void QuestionsPanel::setTexts(const QString& filterHint, const QString& forget,
                               const QString& others) {
     filter_->setPlaceholderText(filterHint);
     forgetText_ = forget;
+    if (others == othersText_) return;
     othersText_ = others;
-    rebuild();
+    // Only the heading of the ungrouped questions shows a text of these: the rows stay.
+    const bool grouped =
+        sections_.size() > 1 || (sections_.size() == 1 && !sections_[0].group.isEmpty());
+    if (!grouped) return;
+    for (size_t g = 0; g < sections_.size() && int(g) < list_->topLevelItemCount(); ++g)
+        if (sections_[g].group.isEmpty()) list_->topLevelItem(int(g))->setText(0, othersText_);
 }
 
 void QuestionsPanel::setSections(std::vector<engine::QuestionSection> sections) {
@@ -74,18 +81,20 @@ void QuestionsPanel::setSections(std::vector<engine::QuestionSection> sections) 
     // After an answer the rows are the same questions: only the rows whose answer or whose
     // being askable changed are touched, and the filter, which reads the question and state
     // texts only, keeps what it hides.
-    bool answersChanged = false;
+    QStringList answersChanged;
     for (size_t g = 0; g < sections.size(); ++g) {
         for (size_t i = 0; i < sections[g].entries.size(); ++i) {
             const engine::QuestionEntry& now = sections[g].entries[i];
             const engine::QuestionEntry& before = sections_[g].entries[i];
             if (now.chosenTexts == before.chosenTexts && now.askable == before.askable) continue;
-            answersChanged = answersChanged || now.chosenTexts != before.chosenTexts;
+            if (now.chosenTexts != before.chosenTexts) answersChanged << now.key;
             showEntry(itemOf(now.key), now);
         }
     }
     sections_ = std::move(sections);  // the same places: the index still holds
-    if (answersChanged) fitAnswerColumn();
+    if (answersChanged.isEmpty()) return;
+    for (const QString& key : answersChanged) measure(key);
+    fitAnswerColumn();
 }
 
 void QuestionsPanel::followAnswers(const engine::KeyTables& tables,
@@ -95,6 +104,7 @@ void QuestionsPanel::followAnswers(const engine::KeyTables& tables,
         tables, state, sections_, [&](const engine::QuestionEntry& e, bool answerChanged) {
             answersChanged = answersChanged || answerChanged;
             showEntry(itemOf(e.key), e);
+            if (answerChanged) measure(e.key);
         });
     if (!same) return setSections(engine::questionSections(tables, state));
     if (answersChanged) fitAnswerColumn();
@@ -114,6 +124,7 @@ bool QuestionsPanel::sameQuestions(const std::vector<engine::QuestionSection>& s
 
 void QuestionsPanel::indexEntries() {
     entries_.clear();
+    widths_.clear();
     for (size_t g = 0; g < sections_.size(); ++g)
         for (size_t i = 0; i < sections_[g].entries.size(); ++i)
             entries_.insert(folded(sections_[g].entries[i].key), {g, i});
@@ -257,23 +268,42 @@ void QuestionsPanel::showMenu(const QPoint& position) {
     if (menu.exec(list_->viewport()->mapToGlobal(position)) == forget) emit forgetRequested(key);
 }
 
+void QuestionsPanel::measure(const QString& key) {
+    const auto at = entries_.constFind(folded(key));
+    if (at == entries_.cend() || at->first >= widths_.size() ||
+        at->second >= widths_[at->first].size())
+        return;
+    const engine::QuestionEntry& e = sections_[at->first].entries[at->second];
+    QFont bold = widthsFont_;
+    bold.setBold(true);
+    const QFontMetrics plainMetrics(widthsFont_), boldMetrics(bold);
+    TextWidths& w = widths_[at->first][at->second];
+    w.question = (e.answered ? boldMetrics : plainMetrics).horizontalAdvance(e.text);
+    w.answer =
+        e.answered ? plainMetrics.horizontalAdvance(e.chosenTexts.join(QStringLiteral(", "))) : 0;
+}
+
+void QuestionsPanel::measureAll() {
+    widthsFont_ = list_->font();
+    widths_.assign(sections_.size(), {});
+    for (size_t g = 0; g < sections_.size(); ++g) {
+        widths_[g].resize(sections_[g].entries.size());
+        for (const auto& e : sections_[g].entries) measure(e.key);
+    }
+}
+
 // The questions have the width first: the answers take what the longest question leaves,
 // and never less than a fifth of the list, where they are elided (their tip shows them).
 void QuestionsPanel::fitAnswerColumn() {
+    if (widths_.size() != sections_.size() || widthsFont_ != list_->font()) measureAll();
     const int margin = 2 * list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
-    QFont bold = list_->font();
-    bold.setBold(true);
-    const QFontMetrics plainMetrics(list_->font()), boldMetrics(bold);
     const bool grouped =
         sections_.size() > 1 || (sections_.size() == 1 && !sections_[0].group.isEmpty());
     int wanted = 0, questions = 0;
-    for (const auto& section : sections_) {
-        for (const auto& e : section.entries) {
-            const QFontMetrics& metrics = e.answered ? boldMetrics : plainMetrics;
-            questions = std::max(questions, metrics.horizontalAdvance(e.text));
-            if (e.answered)
-                wanted = std::max(wanted, plainMetrics.horizontalAdvance(
-                                              e.chosenTexts.join(QStringLiteral(", "))));
+    for (const auto& section : widths_) {
+        for (const TextWidths& w : section) {
+            questions = std::max(questions, w.question);
+            wanted = std::max(wanted, w.answer);
         }
     }
     if (wanted > 0) wanted += margin;

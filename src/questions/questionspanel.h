@@ -60,6 +60,14 @@ private:
     bool sameQuestions(const std::vector<engine::QuestionSection>& sections) const;
     void indexEntries();
     void showEntry(QTreeWidgetItem* item, const engine::QuestionEntry& e);
+    // The widths of a question's text and of its answer, as fitAnswerColumn needs them.
+    void measure(const QString& key);
+    void measureAll();
+
+    struct TextWidths {
+        int question = 0;
+        int answer = 0;  // 0 when unanswered
+    };
 
     QLineEdit* filter_ = nullptr;
     QTreeWidget* list_ = nullptr;
@@ -67,6 +75,10 @@ private:
     std::vector<engine::QuestionSection> sections_;
     QHash<QString, QTreeWidgetItem*> items_;             // by case-folded key
     QHash<QString, std::pair<size_t, size_t>> entries_;  // section and place, by folded key
+    // Text widths by section and place, kept so that an answer measures its own row only;
+    // made again when the list's font changes.
+    std::vector<std::vector<TextWidths>> widths_;
+    QFont widthsFont_;
 };
 
 }  // namespace questions

@@ -416,8 +416,6 @@ bool frmMain::load() {
     Panel_Questions->setTexts(text(1644), text(1641), text(1645));
     refreshQuestionsPanel();
     setQuestionsPanelShown(ctx_.settings.questionsPanelShown());
-    WebTexte->startBlank();
-    pendingEvents();
     dispatcher_->setMainCaption(windowTitle());
     return true;
 }
@@ -512,7 +510,8 @@ bool frmMain::showRefresh(const engine::RefreshResult& result) {
         Legende->setToolTip(platform::plainToolTip(ctx_.engine.legend()));
         refreshQuestionsPanel();
     }
-    repaintDrawing();
+    // The drawing keeps its picture until one of its layers changes.
+    if (!result.changedLayers.empty()) repaintDrawing();
     return true;
 }
 

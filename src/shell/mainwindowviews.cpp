@@ -186,7 +186,6 @@ void frmMain::Vue_Identification() {
                        static_cast<QWidget*>(Barre_Question)})
         w->hide();
     sheets_->identificationView();
-    pendingEvents();
     Barre_Deter->show();
     Robot->show();
     ViewMode = 1;

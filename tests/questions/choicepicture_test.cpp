@@ -1,7 +1,10 @@
 #include "questionsfixture.h"
 
 #include "questions/choicepicture.h"
+#include "support/fileopentrap.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -140,6 +143,30 @@ TEST_F(ChoicePictureTest, TheKeyboardMovesOverTheStatesOnlyAndSpaceToggles) {
     // A click moves the keyboard's place too.
     click({130, 10});
     EXPECT_EQ(picture->focusCell(), 2);
+}
+
+// A question opened again shows its picture without reading the file; a picture changed on
+// disk since is read again and shown as it now is.
+TEST_F(ChoicePictureTest, AQuestionOpenedAgainDoesNotReadItsPictureAgain) {
+    const QString path = base.dataDir() + "corps.png";
+    testing_support::FileOpenTrap trap(path);
+    ASSERT_TRUE(trap.armed());
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(picture->loadPicture(path));
+    EXPECT_EQ(trap.opens(), 0);
+    EXPECT_EQ(pixel(30, 20), QColor(80, 80, 80));
+
+    QImage green(180, 80, QImage::Format_RGB32);
+    green.fill(QColor(0, 200, 0));
+    ASSERT_TRUE(green.save(path, "PNG"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+    const int opened = trap.opens();
+    ASSERT_TRUE(picture->loadPicture(path));
+    EXPECT_GT(trap.opens(), opened);
+    EXPECT_EQ(pixel(30, 20), QColor(0, 200, 0));
 }
 
 }  // namespace
