@@ -51,6 +51,8 @@ class QuestionsPanel;
 namespace shell {
 
 class frmHelp;
+enum class MenuCommand;
+struct MenuRow;
 class QtTranslations;
 class SpeciesComparer;
 
@@ -182,7 +184,10 @@ private:
     void buildToolbar();
     void buildPanes();
     void buildStatusBar();
-    QAction* addMenuItem(QMenu* menu, const char* name, int text, const QKeySequence& key = {});
+    QAction* addMenuItem(QMenu* menu, const MenuRow& row);
+    void runMenuCommand(MenuCommand command, QAction* item);
+    void chooseView(QAction* item, int mode);
+    void refreshViews();
     void setView(int mode);
     void applyLayout(const Layout& layout);
     LayoutInput layoutInput() const;
@@ -205,7 +210,6 @@ private:
     void AdvSysInfo_DisplayChanged();
     void buildQuestionsPanel();
     void buildPrinting();
-    void buildHistoryMenu(QMenu* edit);
     void setQuestionsPanelShown(bool shown);
     void updateHistoryActions();
     void rankAgain();

@@ -115,23 +115,6 @@ void frmMain::buildQuestionsPanel() {
     });
 }
 
-void frmMain::buildHistoryMenu(QMenu* edit) {
-    QAction* first = edit->actions().value(0);
-    QAction* undo = addMenuItem(edit, "mnuEditUndo", 1642, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QAction* redo =
-        addMenuItem(edit, "mnuEditRedo", 1643, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    // Undo and Redo head the menu, as in every editor.
-    edit->removeAction(undo);
-    edit->removeAction(redo);
-    edit->insertAction(first, undo);
-    edit->insertAction(first, redo);
-    edit->insertSeparator(first);
-    undo->setEnabled(false);
-    redo->setEnabled(false);
-    connect(undo, &QAction::triggered, this, [this] { stepDescription(true); });
-    connect(redo, &QAction::triggered, this, [this] { stepDescription(false); });
-}
-
 void frmMain::setQuestionsPanelShown(bool shown) {
     if (QAction* item = menuAction(QStringLiteral("mnuViewQuestions"))) item->setChecked(shown);
     ctx_.settings.storeQuestionsPanelShown(shown);
