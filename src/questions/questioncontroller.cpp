@@ -121,7 +121,7 @@ void QuestionController::Barre_Deter_ButtonClick(int entry, const QString& tag) 
         {
             Busy busy(host_);
             setCharacterToolbarVisible(false);
-            host_.setViewMode(2);
+            host_.setViewMode(ViewMode::Question);
         }
         if (!ShowQuestion(engine_.question().ObjectPicture)) return leaveQuestion();
         host_.setStatusText(engine_.question().ObjectTipText);
@@ -135,7 +135,7 @@ void QuestionController::Barre_Deter_ButtonClick(int entry, const QString& tag) 
 
 void QuestionController::openProposal() {
     host_.setStatusText(engine_.question().ObjectTipText);
-    host_.setViewMode(2);
+    host_.setViewMode(ViewMode::Question);
     if (!ShowQuestion(engine_.question().ObjectPicture)) return leaveQuestion();
     showQuestionToolbar(true);
 }
@@ -255,9 +255,9 @@ void QuestionController::Robot_Click() {
         PressedButton = -1;
         return;
     }
-    // ViewMode becomes 2 only once there is a question to show, so that a click on an empty
+    // The question view is taken only once there is a question to show, so that a click on an empty
     // part does not leave the window laid out for a question.
-    host_.setViewMode(2);
+    host_.setViewMode(ViewMode::Question);
     if (robot_) robot_->setCursor(Qt::WaitCursor);
     host_.pendingEvents();
     engine_.openQuestion(hit.key);

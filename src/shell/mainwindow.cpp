@@ -397,7 +397,7 @@ void frmMain::dropContradictions() {
 void frmMain::showIdentificationView() {
     // Answering from the keyboard goes back to the list the question came from.
     const bool answering = Pic_Choix->hasFocus();
-    setView(1);
+    setView(View::Identification);
     if (answering && Panel_Questions->isVisible()) Panel_Questions->list()->setFocus();
 }
 
@@ -439,7 +439,7 @@ void frmMain::mnuViewOptions_Click() {
 }
 
 void frmMain::showQuestionView() {
-    ViewMode = 2;
+    ViewMode = View::Question;
     Robot->hide();
     Pic_Choix->show();
     Pic_Choix->raise();
@@ -449,7 +449,7 @@ void frmMain::showQuestionView() {
 }
 
 void frmMain::showResultsView() {
-    setView(3);
+    setView(View::Results);
 }
 
 void frmMain::setStatusText(const QString& text) {

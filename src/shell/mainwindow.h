@@ -50,6 +50,8 @@ class QuestionsPanel;
 
 namespace shell {
 
+using View = questions::ViewMode;
+
 class frmHelp;
 enum class MenuCommand;
 struct MenuRow;
@@ -84,7 +86,7 @@ public:
     explicit frmMain(ProgramContext context, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    int ViewMode = 1;
+    View ViewMode = View::Identification;
 
     // The window's part of start-up: translation, the species list and tree, the first
     // refresh. False when a drawing layer cannot be loaded (the program must end).
@@ -164,8 +166,8 @@ public:
     void showContradictions() override;
 
     // questions::QuestionHost
-    int viewMode() const override { return ViewMode; }
-    void setViewMode(int mode) override { ViewMode = mode; }
+    View viewMode() const override { return ViewMode; }
+    void setViewMode(View mode) override { ViewMode = mode; }
     void showQuestionView() override;
     void showResultsView() override;
     bool refreshShown(const engine::RefreshResult& result) override { return showRefresh(result); }
@@ -186,9 +188,9 @@ private:
     void buildStatusBar();
     QAction* addMenuItem(QMenu* menu, const MenuRow& row);
     void runMenuCommand(MenuCommand command, QAction* item);
-    void chooseView(QAction* item, int mode);
+    void chooseView(QAction* item, View mode);
     void refreshViews();
-    void setView(int mode);
+    void setView(View mode);
     void applyLayout(const Layout& layout);
     LayoutInput layoutInput() const;
     double twipsPerPixelX() const;

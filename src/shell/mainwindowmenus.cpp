@@ -80,15 +80,16 @@ void frmMain::runMenuCommand(MenuCommand command, QAction* item) {
         case C::EditCopy:
             return file("Copy");
         case C::ViewIdentification:
-            return chooseView(item, 1);
+            return chooseView(item, View::Identification);
         case C::ViewResults:
-            return chooseView(item, 3);
+            return chooseView(item, View::Results);
         case C::ViewSpecies:
-            return chooseView(item, 4);
+            return chooseView(item, View::Species);
         case C::ViewQuestions:
             return setQuestionsPanelShown(item->isChecked());
         case C::ViewSearch:
-            if (ViewMode == 1 || ViewMode == 2) questions_->Maitre_Discriminant();
+            if (ViewMode == View::Identification || ViewMode == View::Question)
+                questions_->Maitre_Discriminant();
             return;
         case C::ViewCompare:
             return comparer_->compareChosen();
@@ -108,7 +109,7 @@ void frmMain::runMenuCommand(MenuCommand command, QAction* item) {
 }
 
 // Clicking the view already marked does nothing.
-void frmMain::chooseView(QAction* item, int mode) {
+void frmMain::chooseView(QAction* item, View mode) {
     if (!item->isChecked()) {
         item->setChecked(true);
         return;

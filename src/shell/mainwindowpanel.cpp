@@ -125,7 +125,8 @@ void frmMain::setQuestionsPanelShown(bool shown) {
 void frmMain::refreshQuestionsPanel() {
     if (!Panel_Questions) return;
     Panel_Questions->followAnswers(ctx_.engine.tables(), ctx_.engine.state());
-    if (ViewMode == 2) Panel_Questions->selectQuestion(ctx_.engine.question().CurrentObject);
+    if (ViewMode == View::Question)
+        Panel_Questions->selectQuestion(ctx_.engine.question().CurrentObject);
     updateHistoryActions();
 }
 
@@ -139,7 +140,7 @@ void frmMain::updateHistoryActions() {
 void frmMain::openFromPanel(const QString& key) {
     if (questions_->QuestionBusy) return;
     // From a document view the question opens over the identification view.
-    if (ViewMode == 3 || ViewMode == 4) showIdentificationView();
+    if (ViewMode == View::Results || ViewMode == View::Species) showIdentificationView();
     questions_->Barre_Deter_ButtonClick(0, key);
 }
 
@@ -161,7 +162,7 @@ void frmMain::rankAgain() {
 }
 
 void frmMain::stepDescription(bool back) {
-    if (ViewMode == 2) {
+    if (ViewMode == View::Question) {
         // The open question is abandoned: its picture would show an answer no longer given.
         setStatusText(QString());
         showIdentificationView();

@@ -149,7 +149,7 @@ int RunningProgram::start(const QStringList& arguments) {
     const QString file = commandLineFile(arguments);
     if (!file.isEmpty()) main->dispatcher().Traiter_Fichier(QStringLiteral("Open"), file);
 
-    main->ViewMode = 1;
+    main->ViewMode = View::Identification;
     main->fitToWorkArea();
     main->show();
     // The window manager's frame is known once the window is on screen: fit again with it.

@@ -111,13 +111,13 @@ TEST_F(MainWindowMenusTest, MenuItemsDoWhatTheyAlwaysDid) {
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     QTest::keyClick(&w, Qt::Key_R, Qt::ControlModifier);
-    EXPECT_EQ(w.viewMode(), 3);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Results);
     EXPECT_TRUE(w.pane("Liste_Esp")->isVisible());
     QTest::keyClick(&w, Qt::Key_E, Qt::ControlModifier);
-    EXPECT_EQ(w.viewMode(), 4);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Species);
     EXPECT_TRUE(w.pane("Tree_esp")->isVisible());
     QTest::keyClick(&w, Qt::Key_I, Qt::ControlModifier);
-    EXPECT_EQ(w.viewMode(), 1);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification);
     EXPECT_TRUE(w.pane("Robot")->isVisible());
 
     // The bars come and go with their items.

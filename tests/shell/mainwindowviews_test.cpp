@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, TheQuestionToolbarGoesWithItsQuestion) {
     for (const char* view : {"mnuViewResults", "mnuViewSpecies"}) {
         w.menuAction("mnuViewIdentification")->trigger();
         deterEntry(w, "AILE")->trigger();
-        ASSERT_EQ(w.ViewMode, 2);
+        ASSERT_EQ(w.ViewMode, questions::ViewMode::Question);
         ASSERT_TRUE(questionBar->isVisible());
         w.menuAction(view)->trigger();
         EXPECT_FALSE(questionBar->isVisible()) << view;
