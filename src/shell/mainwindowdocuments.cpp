@@ -70,6 +70,7 @@ void frmMain::connectSpeciesDocuments() {
     species_->DocSuffix = initialDocSuffix();
     connectDrawingSheets();
     auto* timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("documentStepTimer"));
     connect(timer, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     timer->start(100);
 }

@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, TheSpeciesCountFollowsTheStatusBarWhenTheWindowIsResized)
 TEST_F(MainWindowTest, BackAndForwardAreOffOnABlankDocumentView) {
     shell::frmMain& w = open();
     w.menuAction("mnuViewSpecies")->trigger();
-    QTest::qWait(300);  // the timer that keeps Back and Forward in step has run
+    ASSERT_TRUE(documentStepsChecked(w));
     EXPECT_FALSE(w.toolbarEntry(14)->isEnabled()) << "Back";
     EXPECT_FALSE(w.toolbarEntry(15)->isEnabled()) << "Forward";
 }

@@ -96,7 +96,7 @@ TEST_F(MainWindowTest, AnEmptyListOffersNoSpeciesCommands) {
     EXPECT_FALSE(visibleToolbarKeys(w, 13).contains("Contra"));
     EXPECT_FALSE(w.toolbarEntry(14)->isEnabled()) << "Back";
     EXPECT_FALSE(w.toolbarEntry(15)->isEnabled()) << "Forward";
-    QTest::qWait(300);  // the timer that keeps Back and Forward in step has run
+    ASSERT_TRUE(documentStepsChecked(w));
     EXPECT_FALSE(w.toolbarEntry(14)->isEnabled()) << "Back";
     EXPECT_FALSE(w.toolbarEntry(15)->isEnabled()) << "Forward";
 }
