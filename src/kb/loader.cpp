@@ -180,11 +180,9 @@ void Loading::openKeptTables() {
                          {&m_.CommonLanguageTable, "Communs_Langues", "Langue"}};
     for (const Kept& k : kept) {
         *k.table = m_.KnowledgeBase.openTable(QLatin1String(k.name));
-        if (!k.table->isValid()) {
+        // The index is set only on a table that opened.
+        if (!k.table->isValid() || !k.table->setIndex(QLatin1String(k.index)))
             error_.set(k.table->errorString());
-        } else if (!k.table->setIndex(QLatin1String(k.index))) {
-            error_.set(k.table->errorString());
-        }
     }
     m_.ObjectTable.moveLast();
 }
