@@ -5,7 +5,7 @@
 
 #include <QString>
 
-namespace vkb {
+namespace authoring {
 
 class PlateRenderer;
 
@@ -36,4 +36,4 @@ private:
     QString m_error;
 };
 
-}  // namespace vkb
+}  // namespace authoring

@@ -12,7 +12,7 @@
 #include <QTextLayout>
 #include <algorithm>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 
@@ -320,4 +320,4 @@ bool PictureWriter::writeContradictionIcons(const QString& drawingFolder) {
     return true;
 }
 
-}  // namespace vkb
+}  // namespace authoring

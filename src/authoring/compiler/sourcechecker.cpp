@@ -7,7 +7,7 @@
 #include <QSet>
 #include <algorithm>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 
@@ -341,4 +341,4 @@ bool SourceChecker::checkButtons() {
     return true;
 }
 
-}  // namespace vkb
+}  // namespace authoring

@@ -11,7 +11,7 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 const QString kMainFile = QStringLiteral("kb.txt");
@@ -516,4 +516,4 @@ bool SourceParser::contradictionLine(const QStringList& w) {
     return true;
 }
 
-}  // namespace vkb
+}  // namespace authoring

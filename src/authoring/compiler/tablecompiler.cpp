@@ -6,7 +6,7 @@
 #include <QDir>
 #include <algorithm>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 QString commonColumn(const QString& languageId) {
@@ -185,4 +185,4 @@ bool TableCompiler::writeDataFiles(const QString& folder) {
            datafiles::writeInt16s(dir.filePath(QStringLiteral("MATRICE.DAT")), matrix, &m_error);
 }
 
-}  // namespace vkb
+}  // namespace authoring

@@ -146,7 +146,7 @@ QString WebPictures::writePng(const QString& folder, const QString& name, const 
         return QString();
     }
     QString error;
-    if (!vkb::writeStagedFile(target, pngBytes(image), &error)) {
+    if (!platform::writeStagedFile(target, pngBytes(image), &error)) {
         if (error_.isEmpty()) error_ = error;
         return QString();
     }
