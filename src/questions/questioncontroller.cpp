@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/plaintext.h"
+#include "platform/textids.h"
 #include "questions/charactertoolbars.h"
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
@@ -104,7 +105,7 @@ bool QuestionController::ShowQuestion(const QString& picture) {
     // Without its picture a question cannot be answered: the message says so and the caller
     // closes the question, so no confirm button is left beside the drawing.
     if (!loaded) {
-        dialogs_.show(text(1077), text(1050));
+        dialogs_.show(text(TextId::DrawingUnavailable), text(TextId::AppTitle));
         QuestionBusy = false;
         return false;
     }

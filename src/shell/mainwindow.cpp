@@ -12,6 +12,7 @@
 #include "platform/paths.h"
 #include "platform/plaintext.h"
 #include "platform/stringtable.h"
+#include "platform/textids.h"
 #include "questions/charactertoolbars.h"
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
@@ -59,25 +60,25 @@ struct ToolbarEntry {
     QStyle::StandardPixmap icon;
 };
 const ToolbarEntry toolbarDesign[] = {
-    {"New", 1053, 1023, QStyle::SP_FileIcon},
-    {"Open", 1054, 1024, QStyle::SP_DialogOpenButton},
-    {"Save", 1055, 1025, QStyle::SP_DialogSaveButton},
+    {"New", TextId::ButtonNew, TextId::TipNewIdentification, QStyle::SP_FileIcon},
+    {"Open", TextId::ButtonOpen, TextId::TipOpen, QStyle::SP_DialogOpenButton},
+    {"Save", TextId::ButtonSave, TextId::TipSave, QStyle::SP_DialogSaveButton},
     {nullptr, 0, 0, {}},
-    {"Copy", 1056, 1026, QStyle::SP_FileDialogDetailedView},
-    {"Print", 1057, 1027, QStyle::SP_ComputerIcon},
+    {"Copy", TextId::ButtonCopy, TextId::TipCopy, QStyle::SP_FileDialogDetailedView},
+    {"Print", TextId::ButtonPrint, TextId::TipPrint, QStyle::SP_ComputerIcon},
     {nullptr, 0, 0, {}},
-    {"Help", 1058, 1028, QStyle::SP_DialogHelpButton},
-    {nullptr, 0, 0, {}},
-    {nullptr, 0, 0, {}},
+    {"Help", TextId::ButtonHelp, TextId::TipHelp, QStyle::SP_DialogHelpButton},
     {nullptr, 0, 0, {}},
     {nullptr, 0, 0, {}},
     {nullptr, 0, 0, {}},
-    {"Arriere", 1059, 1062, QStyle::SP_ArrowBack},
-    {"Avant", 1060, 1063, QStyle::SP_ArrowForward},
     {nullptr, 0, 0, {}},
-    {"Contra", 1065, 1066, QStyle::SP_MessageBoxWarning},
     {nullptr, 0, 0, {}},
-    {"Stop", 1061, 1064, QStyle::SP_BrowserStop},
+    {"Arriere", TextId::ButtonBack, TextId::TipPreviousDocument, QStyle::SP_ArrowBack},
+    {"Avant", TextId::ButtonForward, TextId::TipNextDocument, QStyle::SP_ArrowForward},
+    {nullptr, 0, 0, {}},
+    {"Contra", TextId::ButtonErrors, TextId::TipIdentificationErrors, QStyle::SP_MessageBoxWarning},
+    {nullptr, 0, 0, {}},
+    {"Stop", TextId::ButtonStop, TextId::TipStopDownloading, QStyle::SP_BrowserStop},
     {nullptr, 0, 0, {}},
     {nullptr, 0, 0, {}},
     {nullptr, 0, 0, {}},
@@ -92,8 +93,8 @@ bool alwaysHiddenEntry(int entry) {
 frmMain::frmMain(ProgramContext context, QWidget* parent)
     : QMainWindow(parent), ctx_(std::move(context)) {
     setObjectName(QStringLiteral("frmMain"));
-    setProperty("tag", 1050);
-    setWindowTitle(QStringLiteral("1050"));
+    setProperty("tag", TextId::AppTitle);
+    setWindowTitle(QString::number(TextId::AppTitle));
     client_ = new QWidget(this);
     setCentralWidget(client_);
     client_->installEventFilter(this);
@@ -286,8 +287,9 @@ bool frmMain::load() {
     if (!toolbars_->Charge_Barre_Question(Barre_Question))
         qWarning("%s", qPrintable(toolbars_->errorString()));
     const auto text = [this](int k) { return ctx_.strings.textOr(k, QString::number(k)); };
-    Dock_Questions->setWindowTitle(text(1640));
-    Panel_Questions->setTexts(text(1644), text(1641), text(1645));
+    Dock_Questions->setWindowTitle(text(TextId::Questions));
+    Panel_Questions->setTexts(text(TextId::FilterQuestions), text(TextId::ForgetAnswer),
+                              text(TextId::OtherQuestions));
     refreshQuestionsPanel();
     setQuestionsPanelShown(ctx_.settings.questionsPanelShown());
     WebTexte->startBlank();

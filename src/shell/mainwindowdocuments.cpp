@@ -9,6 +9,7 @@
 #include "kb/model.h"
 #include "platform/paths.h"
 #include "platform/stringtable.h"
+#include "platform/textids.h"
 #include "questions/questioncontroller.h"
 #include "shell/help.h"
 #include "shell/helpwindow.h"
@@ -40,9 +41,10 @@ void frmMain::openHelp() {
     const auto text = [this](int k, const QString& fallback) {
         return ctx_.strings.textOr(k, fallback);
     };
-    helpWindow_->setTexts(text(1050, QStringLiteral("Vireka")) + QStringLiteral(" - ") +
-                              text(1020, QString()).remove(QLatin1Char('&')),
-                          text(1770, QStringLiteral("Open this page in the web browser")));
+    helpWindow_->setTexts(
+        text(TextId::AppTitle, QStringLiteral("Vireka")) + QStringLiteral(" - ") +
+            text(TextId::MenuHelpContents, QString()).remove(QLatin1Char('&')),
+        text(TextId::OpenInBrowser, QStringLiteral("Open this page in the web browser")));
     helpWindow_->show();
     helpWindow_->raise();
     helpWindow_->activateWindow();
@@ -102,7 +104,9 @@ void frmMain::connectDrawingSheets() {
     hooks.restorePointer = [this] {
         while (busyDepth_ > 0) setBusy(false);
     };
-    hooks.legendCaption = [this] { return ctx_.strings.textOr(1400, QStringLiteral("Legend")); };
+    hooks.legendCaption = [this] {
+        return ctx_.strings.textOr(TextId::Legend, QStringLiteral("Legend"));
+    };
     hooks.species = [this] {
         return documents::OpenSpecies{species_->DocCode, species_->DocSpecies, species_->DocFamily,
                                       species_->DocSuffix};

@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/numbers.h"
 #include "platform/stringtable.h"
+#include "platform/textids.h"
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
 #include "questions/questioncontroller.h"
@@ -341,17 +342,18 @@ void frmMain::closeEvent(QCloseEvent* event) {
     using A = platform::Dialogs::Answer;
     const auto text = [this](int k) { return ctx_.strings.textOr(k, QString::number(k)); };
     sheets_->hideForQuestion();
-    const A quit = ctx_.dialogs.ask({text(1071), windowTitle(), platform::Dialogs::Icon::Question,
-                                     platform::Dialogs::Buttons::YesNo});
+    const A quit =
+        ctx_.dialogs.ask({text(TextId::QuitQuestion), windowTitle(),
+                          platform::Dialogs::Icon::Question, platform::Dialogs::Buttons::YesNo});
     if (quit != A::Yes) {
         sheets_->showAfterQuestion();
         event->ignore();
         return;
     }
     if (ctx_.engine.state().DescriptionModified) {
-        const A save =
-            ctx_.dialogs.ask({text(1072), windowTitle(), platform::Dialogs::Icon::Warning,
-                              platform::Dialogs::Buttons::YesNoCancel});
+        const A save = ctx_.dialogs.ask({text(TextId::SaveQuestion), windowTitle(),
+                                         platform::Dialogs::Icon::Warning,
+                                         platform::Dialogs::Buttons::YesNoCancel});
         // A save that did not happen (its dialog cancelled, or the file not written) keeps
         // the program open, so the work is not lost.
         if (save == A::Cancel || (save == A::Yes && !dispatcher_->Exec_Save())) {
