@@ -24,10 +24,10 @@ inline void importedSourceChecks(const authoring::Dataset& data, const QString& 
     QDir().mkpath(folder);
     writeFile(QDir(folder).filePath(QStringLiteral("kb.txt")),
               authoring::SourceWriter::text(plan, data.origin, {}).toUtf8());
-    vkb::KbSource kb;
-    vkb::SourceParser parser;
-    vkb::KbLayout layout;
-    vkb::SourceChecker checker;
+    authoring::KbSource kb;
+    authoring::SourceParser parser;
+    authoring::KbLayout layout;
+    authoring::SourceChecker checker;
     if (!parser.parse(folder, kb)) {
         std::fprintf(stderr, "the source does not parse: %s\n", qPrintable(parser.errorString()));
         std::abort();

@@ -55,10 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
                      qPrintable(pages.errorString()));
         std::abort();
     }
-    vkb::KbSource kb;
-    vkb::SourceParser parser;
-    vkb::KbLayout layout;
-    vkb::SourceChecker checker;
+    authoring::KbSource kb;
+    authoring::SourceParser parser;
+    authoring::KbLayout layout;
+    authoring::SourceChecker checker;
     if (!parser.parse(source, kb) || !checker.check(kb, layout)) {
         std::fprintf(stderr, "the written source is refused: %s%s\n",
                      qPrintable(parser.errorString()), qPrintable(checker.errorString()));

@@ -33,24 +33,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     fuzz::writeFile(QDir(source).filePath(QStringLiteral("a.txt")), parts[1]);
     fuzz::writeFile(QDir(source).filePath(QStringLiteral("b.txt")), parts[2]);
 
-    vkb::KbSource kb;
-    vkb::SourceParser parser;
+    authoring::KbSource kb;
+    authoring::SourceParser parser;
     if (!parser.parse(source, kb)) return 0;
-    vkb::KbLayout layout;
-    vkb::SourceChecker checker;
+    authoring::KbLayout layout;
+    authoring::SourceChecker checker;
     if (!checker.check(kb, layout)) return 0;
     QDir(out).removeRecursively();
     QDir().mkpath(out);
-    vkb::TableCompiler tables(kb, layout);
+    authoring::TableCompiler tables(kb, layout);
     tables.writeDatabase(QDir(out).filePath(QStringLiteral("vireka.db")));
     tables.writeDataFiles(out);
-    vkb::DrawingCompiler figures(kb);
+    authoring::DrawingCompiler figures(kb);
     figures.writeFigures(QDir(out).filePath(QStringLiteral("drawings")));
     QList<QColor> colours;
-    for (const vkb::PaletteEntry& e : kb.palette) colours << e.colour;
+    for (const authoring::PaletteEntry& e : kb.palette) colours << e.colour;
     QString error;
-    vkb::DrawingCompiler::writePalette(colours, QDir(out).filePath(QStringLiteral("couleur.wmf")),
-                                       &error);
+    authoring::DrawingCompiler::writePalette(
+        colours, QDir(out).filePath(QStringLiteral("couleur.wmf")), &error);
     // Only the source and the output folder: a file anywhere else was written outside.
     if (entriesOf(root.path()) != 2 || entriesOf(root.filePath(QStringLiteral("a"))) != 1 ||
         entriesOf(root.filePath(QStringLiteral("a/b"))) != 1 || entriesOf(source) != 3)

@@ -5,10 +5,15 @@
 # and built tree (build/ unless BUILD is set): run scripts/test.sh or a build first.
 #
 #   bash scripts/lint.sh [--all] [--format-only | --tidy-only]
+#   bash scripts/lint.sh --tidy-changed   (clang-tidy alone, on the files changed since the
+#                                          merge-base with origin/main, or in the last commit
+#                                          when there is no such change: what CI runs)
+#   bash scripts/lint.sh --tidy-core      (clang-tidy alone on src/platform, src/kb, src/engine)
 #   LINT_BASE=origin/main bash scripts/lint.sh      (the branch changes are counted from)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 all=0
+core=0
 tidy=1
 format=1
 for arg in "$@"; do
@@ -16,7 +21,9 @@ for arg in "$@"; do
         --all) all=1 ;;
         --format-only) tidy=0 ;;
         --tidy-only) format=0 ;;
-        *) echo "usage: scripts/lint.sh [--all] [--format-only | --tidy-only]" >&2; exit 2 ;;
+        --tidy-changed) format=0; LINT_BASE=${LINT_BASE:-origin/main} ;;
+        --tidy-core) format=0; core=1 ;;
+        *) echo "usage: scripts/lint.sh [--all | --tidy-changed | --tidy-core] [--format-only | --tidy-only]" >&2; exit 2 ;;
     esac
 done
 # Debian's clang-format and clang-tidy, installed like the other tools when missing.
@@ -52,9 +59,14 @@ mapfile -t known < <(python3 -c 'import json,sys; [print(c["file"]) for c in jso
 
 if [ "$all" = 1 ]; then
     files=("${known[@]}")
+elif [ "$core" = 1 ]; then
+    mapfile -t files < <(printf '%s\n' "${known[@]}" | grep -E "^$PWD/src/(platform|kb|engine)/")
 else
     base=${LINT_BASE:-main}
+    git rev-parse -q --verify "$base" >/dev/null || base=main
     from=$(git merge-base HEAD "$base" 2>/dev/null || git rev-parse HEAD~1)
+    # On the base itself the last commit is what changed.
+    [ "$from" = "$(git rev-parse HEAD)" ] && from=$(git rev-parse HEAD~1 2>/dev/null || echo "$from")
     # A changed header is checked through the source file of the same name.
     mapfile -t changed < <({ git diff --name-only --diff-filter=ACMR "$from"; git diff --name-only --diff-filter=ACMR; } |
         grep -E '\.(cpp|h)$' | sed -E 's/\.h$/.cpp/' | sort -u)

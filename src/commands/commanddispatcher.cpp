@@ -4,6 +4,7 @@
 #include "engine/identificationfile.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
+#include "platform/textids.h"
 
 namespace commands {
 
@@ -51,8 +52,9 @@ void CommandDispatcher::Traiter_Fichier(const QString& operation, const QString&
 }
 
 bool CommandDispatcher::saveQuestion(int titleId) {
-    const Answer a = dialogs_.ask({text(1072), text(titleId), platform::Dialogs::Icon::Warning,
-                                   platform::Dialogs::Buttons::YesNoCancel});
+    const Answer a =
+        dialogs_.ask({text(TextId::SaveQuestion), text(titleId), platform::Dialogs::Icon::Warning,
+                      platform::Dialogs::Buttons::YesNoCancel});
     if (a == Answer::Cancel) return false;
     // Unsaved work is never thrown away by cancelling the save that Yes asked for.
     if (a == Answer::Yes) return Exec_Save();
@@ -67,7 +69,8 @@ bool CommandDispatcher::Exec_Save() {
     if (!asked) {
         if (file.isEmpty()) return false;
     } else {
-        file = dialogs_.saveFileName(text(1025), text(1052), QStringLiteral("*.qnt"));
+        file = dialogs_.saveFileName(text(TextId::TipSave), text(TextId::QntFileFilter),
+                                     QStringLiteral("*.qnt"));
         if (file.isEmpty()) return false;
     }
     ui_.setBusy(true);
@@ -83,7 +86,8 @@ bool CommandDispatcher::Exec_Save() {
                 break;
             }
         }
-        dialogs_.show(text(1602).arg(file, error), QString(), platform::Dialogs::Icon::Warning);
+        dialogs_.show(text(TextId::QntNotSaved).arg(file, error), QString(),
+                      platform::Dialogs::Icon::Warning);
         if (asked) return false;
         // A file that could once be written no longer can (a removed stick, a folder made
         // read-only): the next save asks where to write.
@@ -100,7 +104,7 @@ bool CommandDispatcher::Exec_Save() {
 }
 
 void CommandDispatcher::New() {
-    if (engine_.state().DescriptionModified && !saveQuestion(1023)) return;
+    if (engine_.state().DescriptionModified && !saveQuestion(TextId::TipNewIdentification)) return;
     ui_.setBusy(true);
     ui_.pendingEvents();
     engine_.Nettoye();
@@ -119,8 +123,9 @@ void CommandDispatcher::Open(const QString& fileName) {
         // Taken as given: a path changed in case would not open on a case-sensitive disk.
         CurrentFile = fileName;
     } else {
-        if (engine_.state().DescriptionModified && !saveQuestion(1024)) return;
-        const QString chosen = dialogs_.openFileName(text(1024), text(1052), QString());
+        if (engine_.state().DescriptionModified && !saveQuestion(TextId::TipOpen)) return;
+        const QString chosen =
+            dialogs_.openFileName(text(TextId::TipOpen), text(TextId::QntFileFilter), QString());
         if (chosen.isEmpty()) return;
         CurrentFile = chosen;
     }
@@ -133,16 +138,18 @@ void CommandDispatcher::openFile(const QString& previousFile) {
     const auto check =
         IdentificationFile::inspect(path, state.StateChoice.size(), state.FrameState.size());
     if (check.status == IdentificationFile::Status::CannotOpen) {
-        dialogs_.show(CurrentFile + text(1074));
+        dialogs_.show(CurrentFile + text(TextId::Unavailable));
         return;
     }
     if (check.status == IdentificationFile::Status::Foreign) {
-        dialogs_.show(text(1601).arg(CurrentFile), QString(), platform::Dialogs::Icon::Warning);
+        dialogs_.show(text(TextId::QntOfAnotherBase).arg(CurrentFile), QString(),
+                      platform::Dialogs::Icon::Warning);
         CurrentFile = previousFile;  // refused whole: not even the file name changes
         return;
     }
     if (check.lengthDiffers)
-        dialogs_.show(text(1600).arg(CurrentFile), QString(), platform::Dialogs::Icon::Warning);
+        dialogs_.show(text(TextId::QntOfAnotherLength).arg(CurrentFile), QString(),
+                      platform::Dialogs::Icon::Warning);
     ui_.setBusy(true);
     ui_.pendingEvents();
     IdentificationFile::read(path, state.StateChoice, state.FrameState);

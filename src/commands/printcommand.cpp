@@ -5,6 +5,7 @@
 #include "commands/printpages.h"
 #include "engine/engine.h"
 #include "platform/dialogs.h"
+#include "platform/textids.h"
 
 #include <QPrinter>
 #include <QScopedValueRollback>
@@ -51,13 +52,14 @@ frmPrint& PrintCommand::progress() {
 }
 
 bool PrintCommand::askPrinter(QPrinter& printer) {
-    return dialogs_.printSetup(printer, text(1057));
+    return dialogs_.printSetup(printer, text(TextId::ButtonPrint));
 }
 
 void PrintCommand::report(const PrintOutcome& outcome) {
     outcome_ = outcome;
     if (!outcome.error.isEmpty()) {
-        dialogs_.show(text(1712).arg(outcome.error), text(1050), platform::Dialogs::Icon::Warning);
+        dialogs_.show(text(TextId::PrintCannotStart).arg(outcome.error), text(TextId::AppTitle),
+                      platform::Dialogs::Icon::Warning);
     }
 }
 
@@ -72,7 +74,8 @@ void PrintCommand::Print() {
             if (!askPrinter(*printer)) return;
             outcome_ = {};
             if (!hooks_.printDocument || !hooks_.printDocument(std::move(printer)))
-                dialogs_.show(text(1713), text(1050), platform::Dialogs::Icon::Information);
+                dialogs_.show(text(TextId::PrintStillBusy), text(TextId::AppTitle),
+                              platform::Dialogs::Icon::Information);
             return;
         }
         case PrintSubject::PagePicture: {
@@ -85,7 +88,8 @@ void PrintCommand::Print() {
             if (!askPrinter(*printer_)) return;
             const int copies = takeCopies(*printer_);
             DrawingPrinter drawing(progress());
-            const ProgressTexts texts{QString(text(1050)), text(1700), text(1701)};
+            const ProgressTexts texts{QString(text(TextId::AppTitle)), text(TextId::Printing),
+                                      text(TextId::PrintingCancel)};
             report(drawing.print(*printer_, engine_.layerPaths(), copies, texts));
             return;
         }
@@ -96,7 +100,8 @@ void PrintCommand::Print() {
             const PrintOutcome outcome = printChoicePicture(*printer_, path);
             report(outcome);
             if (outcome.jobs == 0 && outcome.error.isEmpty())
-                dialogs_.show(text(1714).arg(path), text(1050), platform::Dialogs::Icon::Warning);
+                dialogs_.show(text(TextId::PrintPictureUnreadable).arg(path),
+                              text(TextId::AppTitle), platform::Dialogs::Icon::Warning);
             return;
         }
         case PrintSubject::Report: {
@@ -109,16 +114,16 @@ void PrintCommand::Print() {
 
 ReportTexts PrintCommand::reportTexts() const {
     ReportTexts t;
-    t.title = text(1703);
-    t.baseLine = text(1704);
-    t.dateLine = text(1705);
-    t.answersHeading = text(1706);
-    t.noAnswers = text(1707);
-    t.rankedHeading = text(1708);
-    t.drawingHeading = text(1709);
-    t.documentHeading = text(1710);
-    t.moreLine = text(1771);
-    t.tieLine = text(1772);
+    t.title = text(TextId::ReportTitle);
+    t.baseLine = text(TextId::ReportBase);
+    t.dateLine = text(TextId::ReportDate);
+    t.answersHeading = text(TextId::ReportAnswers);
+    t.noAnswers = text(TextId::ReportNoAnswers);
+    t.rankedHeading = text(TextId::ReportRanked);
+    t.drawingHeading = text(TextId::ReportDrawing);
+    t.documentHeading = text(TextId::ReportDocument);
+    t.moreLine = text(TextId::ReportMoreSpecies);
+    t.tieLine = text(TextId::ReportTie);
     t.locale = hooks_.locale ? hooks_.locale() : QStringLiteral("en");
     return t;
 }

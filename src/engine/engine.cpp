@@ -10,6 +10,7 @@
 #include "kb/model.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
+#include "platform/textids.h"
 
 #include <algorithm>
 
@@ -125,7 +126,7 @@ int Engine::speciesOfLine(int line) const {
 
 SearchOutcome Engine::Maitre_Discriminant() {
     if (state_.TopSpeciesCount == 1) {
-        dialogs_.show(text(1078));
+        dialogs_.show(text(TextId::OnlyOneSpecies));
         return SearchOutcome::OnlyOneSpecies;
     }
     return Cherche_Discriminant();
@@ -147,11 +148,12 @@ SearchOutcome Engine::Cherche_Discriminant() {
             return SearchOutcome::QuestionOpened;
         }
         if (!state_.SkippedQuestions) {
-            dialogs_.show(text(1075));
+            dialogs_.show(text(TextId::NoMoreDiscriminant));
             return SearchOutcome::NothingLeft;
         }
         platform::Dialogs::Message retry;
-        retry.text = text(1075) + QLatin1Char('\n') + text(1076);
+        retry.text =
+            text(TextId::NoMoreDiscriminant) + QLatin1Char('\n') + text(TextId::TryUnusedQuestions);
         retry.buttons = platform::Dialogs::Buttons::YesNo;
         const auto answer = dialogs_.ask(retry);
         if (answer != platform::Dialogs::Answer::Yes) return SearchOutcome::Declined;
@@ -263,7 +265,9 @@ void Engine::Ajoute_Calque(int count, const QString& path, const LayerLoader& lo
     const bool loaded =
         platform::staysInside(settings_.DrawingDir, path) && (!load || load(count - 1, path));
     display.addedLayers.push_back({count - 1, path, loaded});
-    if (!loaded) dialogs_.show(text(1077) + QStringLiteral(" Fichier : ") + path, text(1050));
+    if (!loaded)
+        dialogs_.show(text(TextId::DrawingUnavailable) + QStringLiteral(" Fichier : ") + path,
+                      text(TextId::AppTitle));
 }
 
 std::vector<ButtonImage> Engine::contradictionToolbar(const std::vector<int>& buttons) const {

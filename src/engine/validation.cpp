@@ -69,7 +69,8 @@ void Valid_Descripteur(const KeyTables& tables, IdentificationState& state) {
     }
     if (frame != -1) setFrame(state, frame, 0);
     if (choice == -1) return;
-    if (first + choice >= 0 && first + choice < int(sc.size())) sc[size_t(first + choice)] = 1;
+    const int chosen = first + choice;
+    if (chosen >= 0 && chosen < int(sc.size())) sc[size_t(chosen)] = 1;
     if (frame != -1) setFrame(state, frame, -1);
 }
 

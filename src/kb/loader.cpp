@@ -4,6 +4,7 @@
 #include "platform/numbers.h"
 #include "platform/paths.h"
 #include "platform/picture.h"
+#include "platform/textids.h"
 
 #include <cmath>
 
@@ -180,11 +181,9 @@ void Loading::openKeptTables() {
                          {&m_.CommonLanguageTable, "Communs_Langues", "Langue"}};
     for (const Kept& k : kept) {
         *k.table = m_.KnowledgeBase.openTable(QLatin1String(k.name));
-        if (!k.table->isValid()) {
+        // The index is set only on a table that opened.
+        if (!k.table->isValid() || !k.table->setIndex(QLatin1String(k.index)))
             error_.set(k.table->errorString());
-        } else if (!k.table->setIndex(QLatin1String(k.index))) {
-            error_.set(k.table->errorString());
-        }
     }
     m_.ObjectTable.moveLast();
 }
@@ -330,7 +329,9 @@ void Loading::buildTree() {
     const struct {
         const char* key;
         int text;
-    } roots[] = {{"Familles", 1301}, {"Espèces", 1300}, {"Communs", 1302}};
+    } roots[] = {{"Familles", TextId::TreeFamilies},
+                 {"Espèces", TextId::TreeSpecies},
+                 {"Communs", TextId::TreeCommonNames}};
     for (const auto& r : roots) {
         // A root whose text the language lacks is not added, nor anything under it.
         if (const auto t = text(r.text))
@@ -413,7 +414,7 @@ LoadResult Loading::run() {
     }
     if (status == DataFiles::Status::ReadFailed) {
         result.failedAt = Checkpoint::WeightsRead;
-        result.stringId = 1069;
+        result.stringId = TextId::WeightsUnreadable;
         result.detail = detail;
         return result;
     }
@@ -429,7 +430,7 @@ LoadResult Loading::run() {
         if (status == DataFiles::Status::OpenFailed)
             result.message = matrix;
         else
-            result.stringId = 1070;
+            result.stringId = TextId::MatrixUnreadable;
         result.detail = detail;
     }
     return result;

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-namespace vkb {
+namespace platform {
 
 bool writeStagedFile(const QString& path, const QByteArray& bytes, QString* error) {
     QFile file(path);
@@ -17,4 +17,4 @@ bool writeStagedFile(const QString& path, const QByteArray& bytes, QString* erro
     return false;
 }
 
-}  // namespace vkb
+}  // namespace platform

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace vkb {
+namespace platform {
 
 // Writes a file of a folder being built beside its destination (StagedOutput, an import's
 // work folder). Every write and the close are checked, but nothing is flushed to the device
@@ -11,4 +11,4 @@ namespace vkb {
 // instead of one per file.
 bool writeStagedFile(const QString& path, const QByteArray& bytes, QString* error);
 
-}  // namespace vkb
+}  // namespace platform

@@ -12,7 +12,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace vkb {
+namespace platform {
 
 namespace {
 
@@ -89,4 +89,4 @@ bool StagedOutput::commit(QString* error) {
     return platform::replaceFolder(dir_->path(), out_, error);
 }
 
-}  // namespace vkb
+}  // namespace platform

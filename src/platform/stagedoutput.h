@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-namespace vkb {
+namespace platform {
 
 // The output folder of a build. Everything is written into a new folder beside OUT, which
 // replaces OUT whole only once it is complete and on the disk: a build that fails or is
@@ -31,4 +31,4 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
 };
 
-}  // namespace vkb
+}  // namespace platform

@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/plaintext.h"
+#include "platform/textids.h"
 #include "questions/charactertoolbars.h"
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
@@ -159,7 +160,7 @@ bool QuestionController::ShowQuestion(const QString& picture) {
     // Without its picture a question cannot be answered: the message says so and the caller
     // closes the question, so no confirm button is left beside the drawing.
     if (!loaded) {
-        dialogs_.show(text(1077), text(1050));
+        dialogs_.show(text(TextId::DrawingUnavailable), text(TextId::AppTitle));
         QuestionBusy = false;
         return false;
     }
@@ -177,7 +178,7 @@ void QuestionController::Barre_Deter_ButtonClick(int entry, const QString& tag) 
         {
             Busy busy(host_);
             setCharacterToolbarVisible(false);
-            host_.setViewMode(2);
+            host_.setViewMode(ViewMode::Question);
         }
         if (!ShowQuestion(engine_.question().ObjectPicture)) return leaveQuestion();
         host_.setStatusText(engine_.question().ObjectTipText);
@@ -191,7 +192,7 @@ void QuestionController::Barre_Deter_ButtonClick(int entry, const QString& tag) 
 
 void QuestionController::openProposal() {
     host_.setStatusText(engine_.question().ObjectTipText);
-    host_.setViewMode(2);
+    host_.setViewMode(ViewMode::Question);
     if (!ShowQuestion(engine_.question().ObjectPicture)) return leaveQuestion();
     showQuestionToolbar(true);
 }
@@ -330,9 +331,9 @@ void QuestionController::Robot_Click() {
         PressedButton = -1;
         return;
     }
-    // ViewMode becomes 2 only once there is a question to show, so that a click on an empty
+    // The question view is taken only once there is a question to show, so that a click on an empty
     // part does not leave the window laid out for a question.
-    host_.setViewMode(2);
+    host_.setViewMode(ViewMode::Question);
     if (robot_) robot_->setCursor(Qt::WaitCursor);
     host_.pendingEvents();
     engine_.openQuestion(hit.key);

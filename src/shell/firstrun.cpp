@@ -3,6 +3,7 @@
 #include "kb/installation.h"
 #include "platform/dialogs.h"
 #include "platform/settings.h"
+#include "platform/textids.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,10 +15,10 @@ namespace {
 using Icon = platform::Dialogs::Icon;
 using Buttons = platform::Dialogs::Buttons;
 
-constexpr int Caption = 1050;
-constexpr int UseDemoQuestion = 1650;
-constexpr int DemoUnusable = 1651;
-constexpr int SettingsUnwritable = 1652;
+constexpr int Caption = TextId::AppTitle;
+constexpr int UseDemoQuestion = TextId::UseDemoQuestion;
+constexpr int DemoUnusable = TextId::DemoUnusable;
+constexpr int SettingsUnwritable = TextId::SettingsUnwritable;
 
 }  // namespace
 

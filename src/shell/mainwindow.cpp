@@ -12,6 +12,7 @@
 #include "platform/paths.h"
 #include "platform/plaintext.h"
 #include "platform/stringtable.h"
+#include "platform/textids.h"
 #include "questions/charactertoolbars.h"
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
@@ -24,7 +25,6 @@
 #include "shell/optionsdialog.h"
 #include "shell/qttranslations.h"
 #include "shell/speciescomparer.h"
-#include "shell/splashwindow.h"
 #include "shell/translator.h"
 
 #include <algorithm>
@@ -61,25 +61,25 @@ struct ToolbarEntry {
     QStyle::StandardPixmap icon;
 };
 const ToolbarEntry toolbarDesign[] = {
-    {"New", 1053, 1023, QStyle::SP_FileIcon},
-    {"Open", 1054, 1024, QStyle::SP_DialogOpenButton},
-    {"Save", 1055, 1025, QStyle::SP_DialogSaveButton},
+    {"New", TextId::ButtonNew, TextId::TipNewIdentification, QStyle::SP_FileIcon},
+    {"Open", TextId::ButtonOpen, TextId::TipOpen, QStyle::SP_DialogOpenButton},
+    {"Save", TextId::ButtonSave, TextId::TipSave, QStyle::SP_DialogSaveButton},
     {nullptr, 0, 0, {}},
-    {"Copy", 1056, 1026, QStyle::SP_FileDialogDetailedView},
-    {"Print", 1057, 1027, QStyle::SP_ComputerIcon},
+    {"Copy", TextId::ButtonCopy, TextId::TipCopy, QStyle::SP_FileDialogDetailedView},
+    {"Print", TextId::ButtonPrint, TextId::TipPrint, QStyle::SP_ComputerIcon},
     {nullptr, 0, 0, {}},
-    {"Help", 1058, 1028, QStyle::SP_DialogHelpButton},
-    {nullptr, 0, 0, {}},
-    {nullptr, 0, 0, {}},
+    {"Help", TextId::ButtonHelp, TextId::TipHelp, QStyle::SP_DialogHelpButton},
     {nullptr, 0, 0, {}},
     {nullptr, 0, 0, {}},
     {nullptr, 0, 0, {}},
-    {"Arriere", 1059, 1062, QStyle::SP_ArrowBack},
-    {"Avant", 1060, 1063, QStyle::SP_ArrowForward},
     {nullptr, 0, 0, {}},
-    {"Contra", 1065, 1066, QStyle::SP_MessageBoxWarning},
     {nullptr, 0, 0, {}},
-    {"Stop", 1061, 1064, QStyle::SP_BrowserStop},
+    {"Arriere", TextId::ButtonBack, TextId::TipPreviousDocument, QStyle::SP_ArrowBack},
+    {"Avant", TextId::ButtonForward, TextId::TipNextDocument, QStyle::SP_ArrowForward},
+    {nullptr, 0, 0, {}},
+    {"Contra", TextId::ButtonErrors, TextId::TipIdentificationErrors, QStyle::SP_MessageBoxWarning},
+    {nullptr, 0, 0, {}},
+    {"Stop", TextId::ButtonStop, TextId::TipStopDownloading, QStyle::SP_BrowserStop},
     {nullptr, 0, 0, {}},
     {nullptr, 0, 0, {}},
     {nullptr, 0, 0, {}},
@@ -94,8 +94,8 @@ bool alwaysHiddenEntry(int entry) {
 frmMain::frmMain(ProgramContext context, QWidget* parent)
     : QMainWindow(parent), ctx_(std::move(context)) {
     setObjectName(QStringLiteral("frmMain"));
-    setProperty("tag", 1050);
-    setWindowTitle(QStringLiteral("1050"));
+    setProperty("tag", TextId::AppTitle);
+    setWindowTitle(QString::number(TextId::AppTitle));
     client_ = new QWidget(this);
     setCentralWidget(client_);
     client_->installEventFilter(this);
@@ -124,126 +124,6 @@ frmMain::~frmMain() {
     // window is no longer there to hear it.
     if (Dock_Questions) disconnect(Dock_Questions, nullptr, this, nullptr);
     qDeleteAll(findChildren<QObject*>(QString::fromLatin1(EventHookName)));
-}
-
-QAction* frmMain::addMenuItem(QMenu* menu, const char* name, int text, const QKeySequence& key) {
-    QAction* a = menu->addAction(QString::number(text));
-    a->setObjectName(QLatin1String(name));
-    if (!key.isEmpty()) a->setShortcut(key);
-    menuItems_.insert(QLatin1String(name), a);
-    return a;
-}
-
-void frmMain::buildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("1000"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    connect(addMenuItem(file, "mnuFileNew", 1001, QKeySequence(Qt::CTRL | Qt::Key_N)),
-            &QAction::triggered, this,
-            [this] { dispatcher_->Traiter_Fichier(QStringLiteral("New")); });
-    connect(addMenuItem(file, "mnuFileOpen", 1002, QKeySequence(Qt::CTRL | Qt::Key_O)),
-            &QAction::triggered, this,
-            [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Open")); });
-    file->addSeparator();
-    QAction* save = addMenuItem(file, "mnuFileSave", 1003, QKeySequence(Qt::CTRL | Qt::Key_S));
-    save->setEnabled(false);
-    connect(save, &QAction::triggered, this,
-            [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Save")); });
-    connect(addMenuItem(file, "mnuFileSaveAs", 1004), &QAction::triggered, this,
-            [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Save")); });
-    file->addSeparator();
-    connect(addMenuItem(file, "mnuFilePrint", 1006, QKeySequence(Qt::CTRL | Qt::Key_P)),
-            &QAction::triggered, this,
-            [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Print")); });
-    connect(addMenuItem(file, "mnuFilePrintReport", 1702), &QAction::triggered, this,
-            [this] { print_->printIdentificationReport(); });
-    file->addSeparator();
-    for (int i = 1; i <= 3; ++i) {
-        // Recent-file entries have no caption and no action: they stay out of sight.
-        QAction* mru = file->addAction(QString());
-        mru->setObjectName(QStringLiteral("mnuFileMRU%1").arg(i));
-        mru->setVisible(false);
-    }
-    file->addSeparator()->setVisible(false);
-    connect(addMenuItem(file, "mnuFileExit", 1007), &QAction::triggered, this, &QWidget::close);
-
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("1008"));
-    edit->setObjectName(QStringLiteral("mnuEdit"));
-    connect(addMenuItem(edit, "mnuEditIconize", 1009), &QAction::triggered, this,
-            &QWidget::showMinimized);
-    QAction* copy = addMenuItem(edit, "mnuEditCopy", 1010, QKeySequence(Qt::CTRL | Qt::Key_C));
-    copy->setEnabled(false);
-    connect(copy, &QAction::triggered, this,
-            [this] { dispatcher_->Traiter_Fichier(QStringLiteral("Copy")); });
-    buildHistoryMenu(edit);
-
-    QMenu* view = menuBar()->addMenu(QStringLiteral("1011"));
-    view->setObjectName(QStringLiteral("mnuView"));
-    const struct {
-        const char* name;
-        int text;
-        QKeySequence key;
-        int mode;
-    } views[] = {{"mnuViewIdentification", 1012, QKeySequence(Qt::CTRL | Qt::Key_I), 1},
-                 {"mnuViewResults", 1013, QKeySequence(Qt::CTRL | Qt::Key_R), 3},
-                 {"mnuViewSpecies", 1014, QKeySequence(Qt::CTRL | Qt::Key_E), 4}};
-    for (const auto& v : views) {
-        QAction* a = addMenuItem(view, v.name, v.text, v.key);
-        a->setCheckable(true);
-        a->setChecked(v.mode == 1);
-        const int mode = v.mode;
-        connect(a, &QAction::triggered, this, [this, a, mode] {
-            // Clicking the view already marked does nothing.
-            if (!a->isChecked()) {
-                a->setChecked(true);
-                return;
-            }
-            setView(mode);
-        });
-    }
-    view->addSeparator();
-    QAction* panel =
-        addMenuItem(view, "mnuViewQuestions", 1640, QKeySequence(Qt::CTRL | Qt::Key_L));
-    panel->setCheckable(true);
-    panel->setChecked(true);
-    connect(panel, &QAction::triggered, this, [this](bool on) { setQuestionsPanelShown(on); });
-    connect(addMenuItem(view, "mnuViewSearch", 1646, QKeySequence(Qt::Key_F3)), &QAction::triggered,
-            this, [this] {
-                if (ViewMode == 1 || ViewMode == 2) questions_->Maitre_Discriminant();
-            });
-    connect(addMenuItem(view, "mnuViewCompare", 1820), &QAction::triggered, this,
-            [this] { comparer_->compareChosen(); });
-    QAction* toolbar = addMenuItem(view, "mnuViewToolbar", 1015);
-    toolbar->setCheckable(true);
-    toolbar->setChecked(true);
-    connect(toolbar, &QAction::triggered, this, [this, toolbar] { toggleBar(toolbar, tbToolBar); });
-    QAction* status = addMenuItem(view, "mnuViewStatusBar", 1016);
-    status->setCheckable(true);
-    status->setChecked(true);
-    connect(status, &QAction::triggered, this, [this, status] { toggleBar(status, sbStatusBar); });
-    view->addSeparator();
-    connect(addMenuItem(view, "mnuViewRefresh", 1017, QKeySequence(Qt::Key_F5)),
-            &QAction::triggered, this, [this] {
-                setBusy(true);
-                if (Robot->isVisible()) {
-                    Dispose_Fenetre();
-                    Robot->update();
-                }
-                if (WebTexte->isVisible()) {
-                    Small_Robot->update();
-                    refreshDocument();
-                }
-                setBusy(false);
-            });
-    connect(addMenuItem(view, "mnuViewOptions", 1018), &QAction::triggered, this,
-            &frmMain::mnuViewOptions_Click);
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("1019"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    connect(addMenuItem(help, "mnuHelpContents", 1020), &QAction::triggered, this,
-            [this] { openHelp(); });
-    help->addSeparator();
-    connect(addMenuItem(help, "mnuHelpAbout", 1022), &QAction::triggered, this,
-            [this] { frmSplash::showAbout(this, ctx_.settings, ctx_.strings); });
 }
 
 void frmMain::buildToolbar() {
@@ -412,8 +292,9 @@ bool frmMain::load() {
     if (!toolbars_->Charge_Barre_Question(Barre_Question))
         qWarning("%s", qPrintable(toolbars_->errorString()));
     const auto text = [this](int k) { return ctx_.strings.textOr(k, QString::number(k)); };
-    Dock_Questions->setWindowTitle(text(1640));
-    Panel_Questions->setTexts(text(1644), text(1641), text(1645));
+    Dock_Questions->setWindowTitle(text(TextId::Questions));
+    Panel_Questions->setTexts(text(TextId::FilterQuestions), text(TextId::ForgetAnswer),
+                              text(TextId::OtherQuestions));
     refreshQuestionsPanel();
     setQuestionsPanelShown(ctx_.settings.questionsPanelShown());
     dispatcher_->setMainCaption(windowTitle());
@@ -522,7 +403,7 @@ void frmMain::dropContradictions() {
 void frmMain::showIdentificationView() {
     // Answering from the keyboard goes back to the list the question came from.
     const bool answering = Pic_Choix->hasFocus();
-    setView(1);
+    setView(View::Identification);
     if (answering && Panel_Questions->isVisible()) Panel_Questions->list()->setFocus();
 }
 
@@ -565,7 +446,7 @@ void frmMain::mnuViewOptions_Click() {
 }
 
 void frmMain::showQuestionView() {
-    ViewMode = 2;
+    ViewMode = View::Question;
     Robot->hide();
     Pic_Choix->show();
     Pic_Choix->raise();
@@ -576,7 +457,7 @@ void frmMain::showQuestionView() {
 }
 
 void frmMain::showResultsView() {
-    setView(3);
+    setView(View::Results);
 }
 
 void frmMain::setStatusText(const QString& text) {

@@ -52,7 +52,11 @@ class QuestionsPanel;
 
 namespace shell {
 
+using View = questions::ViewMode;
+
 class frmHelp;
+enum class MenuCommand;
+struct MenuRow;
 class QtTranslations;
 class SpeciesComparer;
 
@@ -84,7 +88,7 @@ public:
     explicit frmMain(ProgramContext context, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    int ViewMode = 1;
+    View ViewMode = View::Identification;
 
     // The window's part of start-up: translation, the species list and tree, the first
     // refresh. False when a drawing layer cannot be loaded (the program must end).
@@ -166,8 +170,8 @@ public:
     void showContradictions() override;
 
     // questions::QuestionHost
-    int viewMode() const override { return ViewMode; }
-    void setViewMode(int mode) override { ViewMode = mode; }
+    View viewMode() const override { return ViewMode; }
+    void setViewMode(View mode) override { ViewMode = mode; }
     void showQuestionView() override;
     void showResultsView() override;
     bool refreshShown(const engine::RefreshResult& result) override { return showRefresh(result); }
@@ -186,8 +190,11 @@ private:
     void buildToolbar();
     void buildPanes();
     void buildStatusBar();
-    QAction* addMenuItem(QMenu* menu, const char* name, int text, const QKeySequence& key = {});
-    void setView(int mode);
+    QAction* addMenuItem(QMenu* menu, const MenuRow& row);
+    void runMenuCommand(MenuCommand command, QAction* item);
+    void chooseView(QAction* item, View mode);
+    void refreshViews();
+    void setView(View mode);
     void applyLayout(const Layout& layout);
     LayoutInput layoutInput() const;
     double twipsPerPixelX() const;
@@ -209,7 +216,6 @@ private:
     void AdvSysInfo_DisplayChanged();
     void buildQuestionsPanel();
     void buildPrinting();
-    void buildHistoryMenu(QMenu* edit);
     void setQuestionsPanelShown(bool shown);
     void updateHistoryActions();
     void rankAgain();

@@ -9,6 +9,7 @@
 #include "kb/model.h"
 #include "platform/paths.h"
 #include "platform/stringtable.h"
+#include "platform/textids.h"
 #include "questions/questioncontroller.h"
 #include "shell/help.h"
 #include "shell/helpwindow.h"
@@ -40,29 +41,13 @@ void frmMain::openHelp() {
     const auto text = [this](int k, const QString& fallback) {
         return ctx_.strings.textOr(k, fallback);
     };
-    helpWindow_->setTexts(text(1050, QStringLiteral("Vireka")) + QStringLiteral(" - ") +
-                              text(1020, QString()).remove(QLatin1Char('&')),
-                          text(1770, QStringLiteral("Open this page in the web browser")));
+    helpWindow_->setTexts(
+        text(TextId::AppTitle, QStringLiteral("Vireka")) + QStringLiteral(" - ") +
+            text(TextId::MenuHelpContents, QString()).remove(QLatin1Char('&')),
+        text(TextId::OpenInBrowser, QStringLiteral("Open this page in the web browser")));
     helpWindow_->show();
     helpWindow_->raise();
     helpWindow_->activateWindow();
-}
-
-void frmMain::documentBack() {
-    sheets_->goingBack();
-    WebTexte->GoBack();
-}
-
-void frmMain::documentForward() {
-    WebTexte->GoForward();
-}
-
-void frmMain::documentStop() {
-    WebTexte->Stop();
-}
-
-void frmMain::refreshDocument() {
-    if (WebTexte->isVisible()) WebTexte->Refresh();
 }
 
 void frmMain::connectSpeciesDocuments() {
@@ -87,6 +72,7 @@ void frmMain::connectSpeciesDocuments() {
     species_->DocSuffix = initialDocSuffix();
     connectDrawingSheets();
     auto* timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("documentStepTimer"));
     connect(timer, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     timer->start(100);
 }
@@ -118,7 +104,9 @@ void frmMain::connectDrawingSheets() {
     hooks.restorePointer = [this] {
         while (busyDepth_ > 0) setBusy(false);
     };
-    hooks.legendCaption = [this] { return ctx_.strings.textOr(1400, QStringLiteral("Legend")); };
+    hooks.legendCaption = [this] {
+        return ctx_.strings.textOr(TextId::Legend, QStringLiteral("Legend"));
+    };
     hooks.species = [this] {
         return documents::OpenSpecies{species_->DocCode, species_->DocSpecies, species_->DocFamily,
                                       species_->DocSuffix};
@@ -133,31 +121,6 @@ QStringList frmMain::documentFolders() const {
     if (ctx_.values.DocSource == QLatin1String("hd")) folders << ctx_.values.DocAddress;
     if (comparer_) folders << comparer_->folder() + QLatin1Char('/');
     return folders;
-}
-
-void frmMain::Timer1_Timer() {
-    if (!WebTexte->isVisible()) return;
-    // A blank view (nothing opened yet, or an empty list) has no step to retrace either way.
-    const QString shown = WebTexte->LocationURL();
-    if (shown.isEmpty() || shown == QLatin1String("about:blank") ||
-        (Liste_Esp->isVisible() && listModel_->rowCount() == 0)) {
-        Disable_Button(QStringLiteral("Arriere"));
-        Disable_Button(QStringLiteral("Avant"));
-        return;
-    }
-    if (WebTexte->ReadyState() != 4) return;
-    const QString own = species_->DocCode.toLower() + species_->DocSuffix + QStringLiteral(".html");
-    // Away from the species' own document Back is offered, but only when it leads somewhere.
-    if (WebTexte->LocationURL().toLower().endsWith(own) || !WebTexte->canGoBack()) {
-        Disable_Button(QStringLiteral("Arriere"));
-    } else {
-        Enable_Button(QStringLiteral("Arriere"));
-    }
-    if (dispatcher_->forwardSteps() < 1 || !WebTexte->canGoForward()) {
-        Disable_Button(QStringLiteral("Avant"));
-    } else {
-        Enable_Button(QStringLiteral("Avant"));
-    }
 }
 
 // Errors works on the species whose document is on screen, whichever pane opened it; the

@@ -127,23 +127,6 @@ void frmMain::buildQuestionsPanel() {
     });
 }
 
-void frmMain::buildHistoryMenu(QMenu* edit) {
-    QAction* first = edit->actions().value(0);
-    QAction* undo = addMenuItem(edit, "mnuEditUndo", 1642, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QAction* redo =
-        addMenuItem(edit, "mnuEditRedo", 1643, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    // Undo and Redo head the menu, as in every editor.
-    edit->removeAction(undo);
-    edit->removeAction(redo);
-    edit->insertAction(first, undo);
-    edit->insertAction(first, redo);
-    edit->insertSeparator(first);
-    undo->setEnabled(false);
-    redo->setEnabled(false);
-    connect(undo, &QAction::triggered, this, [this] { stepDescription(true); });
-    connect(redo, &QAction::triggered, this, [this] { stepDescription(false); });
-}
-
 void frmMain::setQuestionsPanelShown(bool shown) {
     if (QAction* item = menuAction(QStringLiteral("mnuViewQuestions"))) item->setChecked(shown);
     ctx_.settings.storeQuestionsPanelShown(shown);
@@ -154,7 +137,8 @@ void frmMain::setQuestionsPanelShown(bool shown) {
 void frmMain::refreshQuestionsPanel() {
     if (!Panel_Questions) return;
     Panel_Questions->followAnswers(ctx_.engine.tables(), ctx_.engine.state());
-    if (ViewMode == 2) Panel_Questions->selectQuestion(ctx_.engine.question().CurrentObject);
+    if (ViewMode == View::Question)
+        Panel_Questions->selectQuestion(ctx_.engine.question().CurrentObject);
     updateHistoryActions();
 }
 
@@ -168,7 +152,7 @@ void frmMain::updateHistoryActions() {
 void frmMain::openFromPanel(const QString& key) {
     if (questions_->QuestionBusy) return;
     // From a document view the question opens over the identification view.
-    if (ViewMode == 3 || ViewMode == 4) showIdentificationView();
+    if (ViewMode == View::Results || ViewMode == View::Species) showIdentificationView();
     questions_->Barre_Deter_ButtonClick(0, key);
 }
 
@@ -190,7 +174,7 @@ void frmMain::rankAgain() {
 }
 
 void frmMain::stepDescription(bool back) {
-    if (ViewMode == 2) {
+    if (ViewMode == View::Question) {
         // The open question is abandoned: its picture would show an answer no longer given.
         setStatusText(QString());
         showIdentificationView();

@@ -9,6 +9,7 @@
 #include "kb/model.h"
 #include "platform/dialogs.h"
 #include "platform/stringtable.h"
+#include "platform/textids.h"
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
 #include "shell/mainwindow.h"
@@ -22,8 +23,9 @@ void frmMain::buildPrinting() {
     documentPrinter_ = new documents::DocumentPrinter(*WebTexte, this);
     connect(documentPrinter_, &documents::DocumentPrinter::finished, this, [this](bool ok) {
         if (!ok)
-            ctx_.dialogs.show(ctx_.strings.textOr(1715, QStringLiteral("1715")),
-                              ctx_.strings.textOr(1050, QString()),
+            ctx_.dialogs.show(ctx_.strings.textOr(TextId::PrintDocumentFailed,
+                                                  QString::number(TextId::PrintDocumentFailed)),
+                              ctx_.strings.textOr(TextId::AppTitle, QString()),
                               platform::Dialogs::Icon::Warning);
     });
     commands::PrintCommand::Hooks hooks;

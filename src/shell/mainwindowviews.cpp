@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/numbers.h"
 #include "platform/stringtable.h"
+#include "platform/textids.h"
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
 #include "questions/questioncontroller.h"
@@ -98,12 +99,12 @@ Layout frmMain::Dispose_Fenetre() {
     layoutDone_ = true;
     layout_ = shell::Dispose_Fenetre(layoutInput());
     switch (ViewMode) {
-        case 3:
+        case View::Results:
             Liste_Esp->hide();
             Barre_Verticale->hide();
             WebTexte->hide();
             break;
-        case 4:
+        case View::Species:
             Tree_esp->hide();
             Barre_Verticale->hide();
             WebTexte->hide();
@@ -113,24 +114,24 @@ Layout frmMain::Dispose_Fenetre() {
     }
     applyLayout(layout_);
     switch (ViewMode) {
-        case 1:
+        case View::Identification:
             Robot->show();
             pendingEvents();
             Pic_Choix->hide();
             Barre_Deter->show();
             break;
-        case 2:
+        case View::Question:
             Pic_Choix->show();
             Barre_Question->show();
             break;
-        case 3:
+        case View::Results:
             Small_Robot->show();
             Liste_Esp->show();
             Barre_Verticale->show();
             Barre_Verticale->setFocus();
             WebTexte->show();
             break;
-        case 4:
+        case View::Species:
             Small_Robot->show();
             Tree_esp->show();
             Barre_Verticale->show();
@@ -168,14 +169,14 @@ void frmMain::followResize() {
     placeResultBox();
 }
 
-void frmMain::setView(int mode) {
+void frmMain::setView(View mode) {
     const char* names[] = {"mnuViewIdentification", "mnuViewResults", "mnuViewSpecies"};
-    const int modes[] = {1, 3, 4};
+    const View modes[] = {View::Identification, View::Results, View::Species};
     for (int i = 0; i < 3; ++i) menuAction(QLatin1String(names[i]))->setChecked(modes[i] == mode);
     ViewMode = mode;
-    if (mode == 1) Vue_Identification();
-    if (mode == 3) Vue_Resultats();
-    if (mode == 4) Vue_Especes();
+    if (mode == View::Identification) Vue_Identification();
+    if (mode == View::Results) Vue_Resultats();
+    if (mode == View::Species) Vue_Especes();
 }
 
 void frmMain::Vue_Identification() {
@@ -188,7 +189,7 @@ void frmMain::Vue_Identification() {
     sheets_->identificationView();
     Barre_Deter->show();
     Robot->show();
-    ViewMode = 1;
+    ViewMode = View::Identification;
     questions_->QuestionBusy = false;
     setCopyEnabled(true);
 }
@@ -340,17 +341,18 @@ void frmMain::closeEvent(QCloseEvent* event) {
     using A = platform::Dialogs::Answer;
     const auto text = [this](int k) { return ctx_.strings.textOr(k, QString::number(k)); };
     sheets_->hideForQuestion();
-    const A quit = ctx_.dialogs.ask({text(1071), windowTitle(), platform::Dialogs::Icon::Question,
-                                     platform::Dialogs::Buttons::YesNo});
+    const A quit =
+        ctx_.dialogs.ask({text(TextId::QuitQuestion), windowTitle(),
+                          platform::Dialogs::Icon::Question, platform::Dialogs::Buttons::YesNo});
     if (quit != A::Yes) {
         sheets_->showAfterQuestion();
         event->ignore();
         return;
     }
     if (ctx_.engine.state().DescriptionModified) {
-        const A save =
-            ctx_.dialogs.ask({text(1072), windowTitle(), platform::Dialogs::Icon::Warning,
-                              platform::Dialogs::Buttons::YesNoCancel});
+        const A save = ctx_.dialogs.ask({text(TextId::SaveQuestion), windowTitle(),
+                                         platform::Dialogs::Icon::Warning,
+                                         platform::Dialogs::Buttons::YesNoCancel});
         // A save that did not happen (its dialog cancelled, or the file not written) keeps
         // the program open, so the work is not lost.
         if (save == A::Cancel || (save == A::Yes && !dispatcher_->Exec_Save())) {

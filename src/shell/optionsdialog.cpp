@@ -2,6 +2,7 @@
 
 #include "platform/numbers.h"
 #include "platform/paths.h"
+#include "platform/textids.h"
 #include "shell/translator.h"
 
 #include <QButtonGroup>
@@ -25,7 +26,7 @@ namespace shell {
 namespace {
 
 constexpr int SliderDesignValue = 70;
-constexpr int FolderChooserTitle = 1112;
+constexpr int FolderChooserTitle = TextId::OptionsDocumentFolders;
 
 // Design texts are the string numbers themselves; translateWindow replaces them.
 template <class Control>
@@ -64,14 +65,14 @@ frmOptions::frmOptions(OptionValues values, platform::Settings& settings,
       dialogs_(dialogs),
       thresholdAtOpen_(values_.ListThreshold) {
     setObjectName(QStringLiteral("frmOptions"));
-    setProperty("tag", 1037);
-    setWindowTitle(QStringLiteral("1037"));
+    setProperty("tag", TextId::OptionsTitle);
+    setWindowTitle(QString::number(TextId::OptionsTitle));
 
     tabOptions_ = new QTabWidget;
     tabOptions_->setObjectName(QStringLiteral("tabOptions"));
     const QList<QWidget*> pages{buildParamsPage(), buildLanguagePage(), buildDirectoriesPage()};
     for (int i = 0; i < pages.size(); ++i) {
-        const int key = 1100 + i;
+        const int key = TextId::OptionsParamsTab + i;
         tabOptions_->addTab(pages[i], QString::number(key));
         tabOptions_->tabBar()->setTabData(i, key);
     }
@@ -89,9 +90,9 @@ frmOptions::frmOptions(OptionValues values, platform::Settings& settings,
 }
 
 QWidget* frmOptions::buildParamsPage() {
-    QGroupBox* species = designedGroup("fraSpecies", 1103);
-    optAbove_ = designed(new QRadioButton, "optAbove", 1105);
-    optAll_ = designed(new QRadioButton, "optAll", 1106);
+    QGroupBox* species = designedGroup("fraSpecies", TextId::OptionsSpecies);
+    optAbove_ = designed(new QRadioButton, "optAbove", TextId::OptionsListAbove);
+    optAll_ = designed(new QRadioButton, "optAll", TextId::OptionsListAll);
     sldThreshold_ = new QSlider(Qt::Horizontal);
     sldThreshold_->setObjectName(QStringLiteral("sldThreshold"));
     sldThreshold_->setRange(0, 100);
@@ -111,19 +112,19 @@ QWidget* frmOptions::buildParamsPage() {
     grid->addWidget(optAll_, 1, 0, 1, 3);
     grid->setColumnStretch(1, 1);
 
-    QGroupBox* cursor = designedGroup("fraCursor", 1104);
-    chkCursor_ = designed(new QCheckBox, "chkCursor", 1107);
+    QGroupBox* cursor = designedGroup("fraCursor", TextId::OptionsCursor);
+    chkCursor_ = designed(new QCheckBox, "chkCursor", TextId::OptionsDynamicCursor);
     (new QVBoxLayout(cursor))->addWidget(chkCursor_);
     return pageWith(species, cursor);
 }
 
 QWidget* frmOptions::buildLanguagePage() {
-    QGroupBox* group = designedGroup("fraLanguage", 1108);
+    QGroupBox* group = designedGroup("fraLanguage", TextId::OptionsLanguage);
     auto* layout = new QVBoxLayout(group);
     languages_ = new QButtonGroup(this);
     const char* const names[] = {"optEnglish", "optSpanish", "optFrench"};
     for (int code = 0; code < 3; ++code) {
-        auto* option = designed(new QRadioButton, names[code], 1109 + code);
+        auto* option = designed(new QRadioButton, names[code], TextId::OptionsEnglish + code);
         languages_->addButton(option, code);
         layout->addWidget(option);
     }
@@ -131,9 +132,9 @@ QWidget* frmOptions::buildLanguagePage() {
 }
 
 QWidget* frmOptions::buildDirectoriesPage() {
-    QGroupBox* group = designedGroup("fraDocuments", 1112);
-    optWeb_ = designed(new QRadioButton, "optWeb", 1113);
-    optDisk_ = designed(new QRadioButton, "optDisk", 1114);
+    QGroupBox* group = designedGroup("fraDocuments", TextId::OptionsDocumentFolders);
+    optWeb_ = designed(new QRadioButton, "optWeb", TextId::OptionsWebSite);
+    optDisk_ = designed(new QRadioButton, "optDisk", TextId::OptionsHardDisk);
     txtAddress_ = new QLineEdit;
     txtAddress_->setObjectName(QStringLiteral("txtAddress"));
     txtPath_ = new QLineEdit;
@@ -158,9 +159,9 @@ QWidget* frmOptions::buildButtons() {
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addStretch(1);
-    auto* ok = designed(new QPushButton, "cmdOK", 1044);
-    auto* cancel = designed(new QPushButton, "cmdCancel", 1043);
-    auto* applyButton = designed(new QPushButton, "cmdApply", 1042);
+    auto* ok = designed(new QPushButton, "cmdOK", TextId::OptionsOk);
+    auto* cancel = designed(new QPushButton, "cmdCancel", TextId::OptionsCancel);
+    auto* applyButton = designed(new QPushButton, "cmdApply", TextId::OptionsApply);
     ok->setDefault(true);
     for (QPushButton* b : {ok, cancel, applyButton}) layout->addWidget(b);
     connect(ok, &QPushButton::clicked, this, [this] {

@@ -6,6 +6,7 @@
 #include "documents/speciestreemodel.h"
 #include "engine/engine.h"
 #include "platform/dialogs.h"
+#include "platform/textids.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -77,7 +78,7 @@ void SpeciesComparer::contextMenu(QAbstractItemView* view, const QPoint& at) {
     view->setCurrentIndex(index);
     if (chosenSpecies() < 0) return;
     QMenu menu(view);
-    QAction* compare = menu.addAction(texts_(1820));
+    QAction* compare = menu.addAction(texts_(TextId::CompareWith));
     connect(compare, &QAction::triggered, this, &SpeciesComparer::compareChosen);
     menu.exec(view->viewport()->mapToGlobal(at));
 }
@@ -85,7 +86,7 @@ void SpeciesComparer::contextMenu(QAbstractItemView* view, const QPoint& at) {
 void SpeciesComparer::compareChosen() {
     const int species = chosenSpecies();
     if (species < 0) {
-        dialogs_.show(texts_(1830));
+        dialogs_.show(texts_(TextId::CompareChooseFirst));
         return;
     }
     const auto choice = choose(species);
@@ -100,13 +101,13 @@ bool SpeciesComparer::show(const std::vector<int>& species, bool withAgreeing) {
         int(species.size()) > authoring::MaxCompared)
         return false;
     authoring::ComparisonTexts t;
-    t.title = texts_(1822);
-    t.differ = texts_(1823);
-    t.agree = texts_(1824);
-    t.question = texts_(1825);
-    t.uncoded = texts_(1826);
-    t.anyState = texts_(1827);
-    t.separates = texts_(1828);
+    t.title = texts_(TextId::CompareTitle);
+    t.differ = texts_(TextId::CompareDiffer);
+    t.agree = texts_(TextId::CompareAgree);
+    t.question = texts_(TextId::CompareQuestion);
+    t.uncoded = texts_(TextId::CompareNotCoded);
+    t.anyState = texts_(TextId::CompareAnyState);
+    t.separates = texts_(TextId::CompareSeparates);
     const QString html = authoring::comparisonHtml(
         *matrix_, authoring::compareSpecies(*matrix_, species, t), withAgreeing, t);
     // A new name each time, so the view never shows an older page from its cache.
@@ -121,9 +122,10 @@ bool SpeciesComparer::show(const std::vector<int>& species, bool withAgreeing) {
 
 std::optional<SpeciesComparer::Choice> SpeciesComparer::chooseInDialog(int species) {
     QDialog dialog(window_);
-    dialog.setWindowTitle(QString(texts_(1820)).remove(QLatin1Char('&')));
+    dialog.setWindowTitle(QString(texts_(TextId::CompareWith)).remove(QLatin1Char('&')));
     auto* layout = new QVBoxLayout(&dialog);
-    auto* label = new QLabel(texts_(1821).arg(matrix_->speciesName(species)), &dialog);
+    auto* label =
+        new QLabel(texts_(TextId::CompareChoose).arg(matrix_->speciesName(species)), &dialog);
     label->setTextFormat(Qt::PlainText);
     layout->addWidget(label);
     auto* names = new QListWidget(&dialog);
@@ -136,7 +138,7 @@ std::optional<SpeciesComparer::Choice> SpeciesComparer::chooseInDialog(int speci
     }
     names->sortItems();
     layout->addWidget(names);
-    auto* agreeing = new QCheckBox(texts_(1829), &dialog);
+    auto* agreeing = new QCheckBox(texts_(TextId::CompareShowAgreeing), &dialog);
     layout->addWidget(agreeing);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     layout->addWidget(buttons);

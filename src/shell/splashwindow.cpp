@@ -2,6 +2,7 @@
 
 #include "platform/paths.h"
 #include "platform/picture.h"
+#include "platform/textids.h"
 #include "shell/translator.h"
 
 #include <QGuiApplication>
@@ -107,13 +108,13 @@ frmSplash::frmSplash(const platform::Settings& settings, const platform::StringT
     : QDialog(parent, (parent ? Qt::Dialog : Qt::SplashScreen) | Qt::FramelessWindowHint),
       mainWindow_(parent) {
     setObjectName(QStringLiteral("frmSplash"));
-    setProperty("tag", 1050);
-    setWindowTitle(QStringLiteral("1050"));
+    setProperty("tag", TextId::AppTitle);
+    setWindowTitle(QString::number(TextId::AppTitle));
     setFixedSize(WindowSize);
 
-    lblTitle_ = new QLabel(QStringLiteral("1050"), this);
+    lblTitle_ = new QLabel(QString::number(TextId::AppTitle), this);
     lblTitle_->setObjectName(QStringLiteral("lblTitle"));
-    lblTitle_->setProperty("tag", 1050);
+    lblTitle_->setProperty("tag", TextId::AppTitle);
     lblTitle_->setGeometry(TitleBox);
     QPalette text = lblTitle_->palette();
     text.setColor(QPalette::WindowText, QColor(0x3b, 0x4a, 0x40));

@@ -8,6 +8,7 @@
 #include "platform/paths.h"
 #include "platform/settings.h"
 #include "platform/stringtable.h"
+#include "platform/textids.h"
 #include "shell/firstrun.h"
 #include "shell/iconset.h"
 #include "shell/mainwindow.h"
@@ -53,7 +54,7 @@ public:
     }
     int stopWith(int stringId, const QString& details = QString(), Icon icon = Icon::None) {
         if (!details.isEmpty()) QTextStream(stderr) << details << "\n";
-        dialogs.ask({text(stringId), text(1050), icon, Buttons::Ok}, details);
+        dialogs.ask({text(stringId), text(TextId::AppTitle), icon, Buttons::Ok}, details);
         return 1;
     }
     int start(const QStringList& arguments);
@@ -83,9 +84,11 @@ private:
 bool RunningProgram::secondInstanceDeclined() {
     lock = instanceLock();
     if (lock->tryLock(0)) return false;
-    if (dialogs.ask({text(1067), text(1050), Icon::Warning, Buttons::YesNo}) != Answer::Yes)
+    if (dialogs.ask({text(TextId::AlreadyRunning), text(TextId::AppTitle), Icon::Warning,
+                     Buttons::YesNo}) != Answer::Yes)
         return true;
-    dialogs.ask({text(1068), text(1050), Icon::Information, Buttons::Ok});
+    dialogs.ask(
+        {text(TextId::UseTheTaskbar), text(TextId::AppTitle), Icon::Information, Buttons::Ok});
     return false;
 }
 
@@ -94,10 +97,12 @@ bool RunningProgram::secondInstanceDeclined() {
 QString RunningProgram::documentsUnavailable() {
     const documents::EngineProblem problem = documents::documentEngineProblem();
     if (problem.kind == documents::EngineProblem::None) return QString();
-    const int reason = problem.kind == documents::EngineProblem::HelperMissing ? 1691 : 1692;
-    const QString message = text(1690).arg(text(reason).arg(problem.path));
+    const int reason = problem.kind == documents::EngineProblem::HelperMissing
+                           ? TextId::ViewerHelperMissing
+                           : TextId::ViewerResourcesMissing;
+    const QString message = text(TextId::ViewerCannotStart).arg(text(reason).arg(problem.path));
     QTextStream(stderr) << "vireka: " << message << "\n";
-    dialogs.ask({message, text(1050), Icon::Warning, Buttons::Ok});
+    dialogs.ask({message, text(TextId::AppTitle), Icon::Warning, Buttons::Ok});
     return message;
 }
 
@@ -122,7 +127,7 @@ int RunningProgram::start(const QStringList& arguments) {
         if (first == FirstRun::Failed) return 1;
         if (first == FirstRun::Installed) values = settings.read();
     }
-    if (!values) return stopWith(1073, QString(), Icon::Critical);
+    if (!values) return stopWith(TextId::NotInstalled, QString(), Icon::Critical);
 
     kb::LoadOptions options;
     options.dataDir = values->DataDir;
@@ -149,7 +154,7 @@ int RunningProgram::start(const QStringList& arguments) {
     const QString file = commandLineFile(arguments);
     if (!file.isEmpty()) main->dispatcher().Traiter_Fichier(QStringLiteral("Open"), file);
 
-    main->ViewMode = 1;
+    main->ViewMode = View::Identification;
     main->fitToWorkArea();
     main->show();
     // The window manager's frame is known once the window is on screen: fit again with it.

@@ -2,6 +2,7 @@
 
 #include "platform/language.h"
 #include "platform/numbers.h"
+#include "platform/textids.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -23,8 +24,8 @@ namespace {
 
 const char* const TagProperty = "tag";
 const char* const TabTagsProperty = "tabTags";
-constexpr int FontNameKey = 1200;
-constexpr int FontSizeKey = 1201;
+constexpr int FontNameKey = TextId::FontName;
+constexpr int FontSizeKey = TextId::FontSize;
 
 bool isInteger(const QVariant& value) {
     switch (value.metaType().id()) {

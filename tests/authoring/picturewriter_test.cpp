@@ -6,19 +6,20 @@
 // A picture of choices of many states, labels longer than their cells: each label shows in
 // its own cell and none spills past the cell's edge.
 TEST(PictureWriter, ManyLongLabelsStayInsideTheirCells) {
-    vkb::KbSource kb;
-    vkb::Question q;
+    authoring::KbSource kb;
+    authoring::Question q;
     q.key = "HOST";
     q.rows = 20;
     q.columns = 10;
     for (int k = 0; k < 200; ++k) {
-        vkb::State s;
+        authoring::State s;
         s.label =
             QStringLiteral("Quercus petraea subsp. iberica var. longifolia forma %1").arg(k + 1);
         q.states << s;
     }
-    const QImage image = vkb::PictureWriter(kb).choicePicture(q);
-    const int w = vkb::PictureWriter::kChoiceWidth, h = vkb::PictureWriter::kChoiceHeight;
+    const QImage image = authoring::PictureWriter(kb).choicePicture(q);
+    const int w = authoring::PictureWriter::kChoiceWidth,
+              h = authoring::PictureWriter::kChoiceHeight;
     const auto dark = [&image](int x, int y) { return qGray(image.pixel(x, y)) < 200; };
     // Ink on a cell's edge; cells without two whole lines of text (rows of pixels with ink).
     int spilled = 0, blank = 0;
@@ -48,16 +49,17 @@ TEST(PictureWriter, ALongLabelKeepsWholeLinesAndEndsWithAnEllipsis) {
     const QFontMetricsF metrics(font);
     const QString label = "Quercus petraea subsp. iberica var. longifolia forma 7";
     const QStringList lines =
-        vkb::PictureWriter::fittedLines(label, font, 84, 2.2 * metrics.lineSpacing()).split('\n');
+        authoring::PictureWriter::fittedLines(label, font, 84, 2.2 * metrics.lineSpacing())
+            .split('\n');
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(label.startsWith(lines[0] + " ")) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].endsWith(QChar(0x2026))) << lines[1].toStdString();
     for (const QString& l : lines) EXPECT_LE(metrics.horizontalAdvance(l), 84);
-    EXPECT_EQ(vkb::PictureWriter::fittedLines("Host plant 7", font, 84, 30), "Host plant 7");
+    EXPECT_EQ(authoring::PictureWriter::fittedLines("Host plant 7", font, 84, 30), "Host plant 7");
     // A label that fits once wrapped is wrapped between its words, each line within the width.
     font.setPixelSize(26);
     const QStringList wrapped =
-        vkb::PictureWriter::fittedLines("Tribe number 12", font, 160, 80).split('\n');
+        authoring::PictureWriter::fittedLines("Tribe number 12", font, 160, 80).split('\n');
     EXPECT_EQ(wrapped.size(), 2);
     EXPECT_EQ(wrapped.join(' '), "Tribe number 12");
     for (const QString& l : wrapped) EXPECT_LE(QFontMetricsF(font).horizontalAdvance(l), 160);

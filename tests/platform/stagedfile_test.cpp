@@ -13,7 +13,7 @@ TEST(StagedFile, AFullDiskIsAFailureAndLeavesNoShortFile) {
     SCOPED_TRACE(disk.kind());
     const QString path = disk.folder() + "/MATRICE.DAT";
     QString error;
-    EXPECT_FALSE(vkb::writeStagedFile(path, disk.tooMuch(), &error));
+    EXPECT_FALSE(platform::writeStagedFile(path, disk.tooMuch(), &error));
     EXPECT_TRUE(error.startsWith("cannot write " + path)) << error.toStdString();
     EXPECT_FALSE(QFile::exists(path));
 }
@@ -22,11 +22,11 @@ TEST(StagedFile, WritesTheBytesAndReplacesAnOlderFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.html");
     QString error;
-    ASSERT_TRUE(vkb::writeStagedFile(path, "a longer first text", &error));
-    ASSERT_TRUE(vkb::writeStagedFile(path, "second", &error));
+    ASSERT_TRUE(platform::writeStagedFile(path, "a longer first text", &error));
+    ASSERT_TRUE(platform::writeStagedFile(path, "second", &error));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("second"));
-    EXPECT_FALSE(vkb::writeStagedFile(dir.filePath("missing/a.html"), "x", &error));
+    EXPECT_FALSE(platform::writeStagedFile(dir.filePath("missing/a.html"), "x", &error));
     EXPECT_TRUE(error.contains("missing/a.html"));
 }

@@ -57,7 +57,7 @@ TEST_F(QuestionControllerTest, AButtonOpensItsQuestionWithTheCurrentAnswer) {
     clickDeter(3);
     EXPECT_EQ(question().CurrentObject, "AILE");
     EXPECT_EQ(question().SelectedChoice, 1);
-    EXPECT_EQ(w.ViewMode, 2);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Question);
     EXPECT_TRUE(w.Pic_Choix->isVisible());
     EXPECT_FALSE(w.Robot->isVisible());
     EXPECT_FALSE(w.Barre_Deter->isVisible());
@@ -66,7 +66,7 @@ TEST_F(QuestionControllerTest, AButtonOpensItsQuestionWithTheCurrentAnswer) {
     EXPECT_EQ(w.status, "Wings");
     EXPECT_EQ(w.busyDepth, 0);
     clickQuestion(3);  // abandon
-    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification);
     EXPECT_EQ(w.status, "");
     EXPECT_TRUE(w.Barre_Deter->isVisible());
     EXPECT_EQ(engine->state().StateChoice[1], 1);
@@ -83,18 +83,18 @@ TEST_F(QuestionControllerTest, AnObjectCalledSearchIsOpenedNotSearched) {
 TEST_F(QuestionControllerTest, SearchProposesResultsShowsTheResults) {
     TestWindow& w = open();
     clickDeter(1);
-    EXPECT_EQ(w.ViewMode, 2);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Question);
     EXPECT_FALSE(question().CurrentObject.isEmpty());
     EXPECT_TRUE(w.Barre_Question->isVisible());
     EXPECT_TRUE(skipVisible());
     const QString first = question().CurrentObject;
     clickQuestion(5);  // skip: the other question is proposed in place
     EXPECT_NE(question().CurrentObject, first);
-    EXPECT_EQ(w.ViewMode, 2);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Question);
     EXPECT_TRUE(dialogs.asked.empty());
 
     w.controller.Barre_Deter_ButtonClick(7, "Results");
-    EXPECT_EQ(w.ViewMode, 3);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Results);
 }
 
 TEST_F(QuestionControllerTest, SearchWithOneSpeciesAtTheTopOnlySaysSo) {
@@ -102,7 +102,7 @@ TEST_F(QuestionControllerTest, SearchWithOneSpeciesAtTheTopOnlySaysSo) {
     engine->state().TopSpeciesCount = 1;
     clickDeter(1);
     ASSERT_EQ(dialogs.texts(), QStringList{"T1078"});
-    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification);
     EXPECT_TRUE(w.Barre_Deter->isVisible());
     EXPECT_FALSE(w.Barre_Question->isVisible());
 }
@@ -117,7 +117,7 @@ TEST_F(QuestionControllerTest, ConfirmWritesTheAnswerAndReturnsToTheDrawing) {
     EXPECT_EQ(engine->state().StateChoice[1], 1);
     EXPECT_EQ(engine->state().FrameState[0], -1);
     EXPECT_EQ(w.refreshes, refreshes + 1);
-    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification);
     EXPECT_TRUE(w.Robot->isVisible());
     EXPECT_EQ(w.busyDepth, 0);
 }
@@ -127,7 +127,7 @@ TEST_F(QuestionControllerTest, DrawingClickByZoneAndByColour) {
     TestWindow& w = open();
     clickDrawing({30, 30});  // zone (300, 300)
     EXPECT_EQ(question().CurrentObject, "PATTE");
-    EXPECT_EQ(w.ViewMode, 2);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Question);
     EXPECT_FALSE(w.Barre_Deter->isVisible());
     EXPECT_FALSE(skipVisible());
     EXPECT_EQ(w.controller.PressedButton, 1);
@@ -142,7 +142,7 @@ TEST_F(QuestionControllerTest, DrawingClickByZoneAndByColour) {
     const int views = w.questionViews;
     clickDrawing({230, 170});  // white: a palette code with no question
     EXPECT_EQ(w.questionViews, views);
-    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification);
     EXPECT_EQ(question().CurrentObject, "VIDE");
     EXPECT_FALSE(w.controller.QuestionBusy);
 }
@@ -190,7 +190,7 @@ TEST_F(QuestionControllerTest, AMissingPictureOfChoicesIsReportedAndTheQuestionC
         EXPECT_TRUE(w.Robot->isVisible()) << how;
         EXPECT_TRUE(w.Barre_Deter->isVisible()) << how;
         EXPECT_FALSE(w.Barre_Question->isVisible()) << how;
-        EXPECT_EQ(w.ViewMode, 1) << how;
+        EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification) << how;
         EXPECT_FALSE(w.controller.QuestionBusy) << how;
         EXPECT_EQ(w.questionViews, 0);
         dialogs.asked.clear();
@@ -254,7 +254,7 @@ TEST_F(QuestionControllerTest, ContradictionMarksLastUntilTheNextAnswerAndDoNotP
     EXPECT_TRUE(w.layers.at(drawings).isNull());
     EXPECT_FALSE(w.layers.at(drawings + 1).isNull());
     EXPECT_TRUE(w.toolbars.showsContradictions());
-    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification);
     EXPECT_NE(w.Robot->image(), before);
     // The overlay takes part in the colour stage: its green asks PATTE.
     EXPECT_EQ(w.controller.Cherche_Objet(100, 100, 5, 5).key, "PATTE");

@@ -45,24 +45,24 @@ public:
         controller.attach(Robot, Pic_Choix);
     }
 
-    int viewMode() const override { return ViewMode; }
-    void setViewMode(int mode) override { ViewMode = mode; }
+    questions::ViewMode viewMode() const override { return ViewMode; }
+    void setViewMode(questions::ViewMode mode) override { ViewMode = mode; }
     void showQuestionView() override {
         ++questionViews;
         Robot->hide();
         Pic_Choix->show();
-        ViewMode = 2;
+        ViewMode = questions::ViewMode::Question;
     }
     void showIdentificationView() override {
         Pic_Choix->hide();
         Barre_Question->hide();
         Barre_Deter->show();
         Robot->show();
-        ViewMode = 1;
+        ViewMode = questions::ViewMode::Identification;
         controller.QuestionBusy = false;
     }
     void showResultsView() override {
-        ViewMode = 3;
+        ViewMode = questions::ViewMode::Results;
         controller.dropContradictions();
     }
     bool refreshShown(const engine::RefreshResult& result) override {
@@ -84,7 +84,7 @@ public:
     questions::CharacterToolbars toolbars;
     questions::QuestionController controller;
     bool loaded = false;
-    int ViewMode = 1;
+    questions::ViewMode ViewMode = questions::ViewMode::Identification;
     int questionViews = 0;
     int refreshes = 0;
     int busyDepth = 0;

@@ -89,7 +89,7 @@ TEST_F(BaseTextTest, TheQuestionsPanelShowsQuestionAndAnswerTipsAsWritten) {
     EXPECT_EQ(tipOver(list->viewport(), list->visualItemRect(item).center()), wings());
 
     window->openFromPanel("AILE");
-    ASSERT_EQ(window->ViewMode, 2);
+    ASSERT_EQ(window->ViewMode, questions::ViewMode::Question);
     QTest::mouseClick(choices(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(choices()->width() / 4, choices()->height() / 2));
     window->findChild<QToolBar*>("Barre_Question")->actions().first()->trigger();
@@ -112,7 +112,7 @@ TEST_F(BaseTextTest, TheDrawingTipsTheQuestionAsWritten) {
 TEST_F(BaseTextTest, TheOpenQuestionShowsHeadingStatusAndCellTipsAsWritten) {
     open();
     window->openFromPanel("AILE");
-    ASSERT_EQ(window->ViewMode, 2);
+    ASSERT_EQ(window->ViewMode, questions::ViewMode::Question);
     EXPECT_EQ(shown(label("Titre_Question")), wings());
     const auto panels = window->pane("sbStatusBar")->findChildren<QLabel*>();
     ASSERT_FALSE(panels.isEmpty());

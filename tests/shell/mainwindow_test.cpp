@@ -33,7 +33,7 @@ QString line(const QListView* list, int row) {
 
 TEST_F(MainWindowTest, StartsInTheIdentificationViewWithNothingToSave) {
     shell::frmMain& w = open();
-    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification);
     EXPECT_TRUE(w.pane("Robot")->isVisible());
     EXPECT_FALSE(w.pane("Liste_Esp")->isVisible());
     EXPECT_FALSE(w.menuAction("mnuFileSave")->isEnabled());
@@ -64,7 +64,7 @@ TEST_F(MainWindowTest, TheSpeciesListAndTreeComeFromTheKnowledgeBase) {
 TEST_F(MainWindowTest, TheViewMenuSwitchesViewsAndToolbarEntries) {
     shell::frmMain& w = open();
     w.menuAction("mnuViewResults")->trigger();
-    EXPECT_EQ(w.ViewMode, 3);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Results);
     EXPECT_TRUE(w.pane("Liste_Esp")->isVisible());
     EXPECT_TRUE(w.pane("WebTexte")->isVisible());
     EXPECT_TRUE(w.pane("Small_Robot")->isVisible());
@@ -77,17 +77,17 @@ TEST_F(MainWindowTest, TheViewMenuSwitchesViewsAndToolbarEntries) {
               QStringList({"New", "Open", "Save", "Copy", "Print", "Help", "Arriere", "Avant"}));
 
     w.menuAction("mnuViewSpecies")->trigger();
-    EXPECT_EQ(w.ViewMode, 4);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Species);
     EXPECT_TRUE(w.pane("Tree_esp")->isVisible());
     EXPECT_FALSE(w.pane("Liste_Esp")->isVisible());
 
     // Choosing the view already marked changes nothing.
     w.menuAction("mnuViewSpecies")->trigger();
-    EXPECT_EQ(w.ViewMode, 4);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Species);
     EXPECT_TRUE(w.menuAction("mnuViewSpecies")->isChecked());
 
     w.menuAction("mnuViewIdentification")->trigger();
-    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification);
     EXPECT_FALSE(w.pane("Tree_esp")->isVisible());
     EXPECT_EQ(visibleToolbarKeys(w).size(), 6);
 }
@@ -211,7 +211,7 @@ TEST_F(MainWindowTest, ASpecimenIsDescribedFromTheDrawingAlone) {
     QWidget* robot = w.pane("Robot");
     // The middle of the drawing is painted in the first palette colour, the wing's.
     QTest::mouseClick(robot, Qt::LeftButton, Qt::NoModifier, robot->rect().center());
-    EXPECT_EQ(w.ViewMode, 2);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Question);
     EXPECT_EQ(engine->question().CurrentObject, QString("AILE"));
     QWidget* choices = w.pane("Pic_Choix");
     ASSERT_TRUE(choices->isVisible());
@@ -221,7 +221,7 @@ TEST_F(MainWindowTest, ASpecimenIsDescribedFromTheDrawingAlone) {
     auto* questionBar = w.findChild<QToolBar*>("Barre_Question");
     ASSERT_TRUE(questionBar && questionBar->isVisible());
     questionBar->actions().first()->trigger();  // confirm
-    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification);
     EXPECT_EQ(engine->state().StateChoice[0], 1);
     EXPECT_EQ(engine->state().FrameState[0], -1);
     auto* list = qobject_cast<QListView*>(w.pane("Liste_Esp"));
@@ -247,7 +247,7 @@ TEST_F(MainWindowTest, SearchProposesAQuestionThroughTheCharacterToolbar) {
         if (a->data().toString() == "Search") search = a;
     ASSERT_TRUE(search);
     search->trigger();
-    EXPECT_EQ(w.ViewMode, 2);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Question);
     EXPECT_FALSE(engine->question().CurrentObject.isEmpty());
     EXPECT_TRUE(w.pane("Pic_Choix")->isVisible());
     EXPECT_FALSE(deter->isVisible());
@@ -275,7 +275,7 @@ TEST_F(MainWindowTest, ContradictionMarksGoWhenTheResultsAreShown) {
     const QImage plain = qobject_cast<questions::DrawingView*>(w.pane("Robot"))->image();
     w.toolbarEntry(17)->trigger();  // Errors
     EXPECT_TRUE(dialogs.asked.empty()) << dialogs.texts().join("|").toStdString();
-    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification);
     EXPECT_EQ(engine->state().ExtraLayerCount, 1);
     EXPECT_EQ(w.layers().size(), model.DrawingCount + 1);
     EXPECT_NE(qobject_cast<questions::DrawingView*>(w.pane("Robot"))->image(), plain);

@@ -11,7 +11,10 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <memory>
 
 // The keys of the main toolbar's buttons that are shown, in toolbar order.
@@ -22,6 +25,15 @@ inline QStringList visibleToolbarKeys(shell::frmMain& w, int first = 1) {
         if (a->isVisible() && !a->isSeparator()) keys << a->data().toString();
     }
     return keys;
+}
+
+// Waits until the timer that keeps Back and Forward in step has run once more: what it
+// offers is then what it decided. False when it never runs.
+inline bool documentStepsChecked(shell::frmMain& w) {
+    auto* timer = w.findChild<QTimer*>(QStringLiteral("documentStepTimer"));
+    if (!timer) return false;
+    QSignalSpy ticks(timer, &QTimer::timeout);
+    return QTest::qWaitFor([&] { return ticks.count() > 0; }, 5000);
 }
 
 // The main window on a real knowledge base written to a temporary folder, loaded as the

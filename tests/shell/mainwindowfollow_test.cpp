@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, TheSpeciesCountFollowsTheStatusBarWhenTheWindowIsResized)
 TEST_F(MainWindowTest, BackAndForwardAreOffOnABlankDocumentView) {
     shell::frmMain& w = open();
     w.menuAction("mnuViewSpecies")->trigger();
-    QTest::qWait(300);  // the timer that keeps Back and Forward in step has run
+    ASSERT_TRUE(documentStepsChecked(w));
     EXPECT_FALSE(w.toolbarEntry(14)->isEnabled()) << "Back";
     EXPECT_FALSE(w.toolbarEntry(15)->isEnabled()) << "Forward";
 }
@@ -91,7 +91,7 @@ TEST_F(MainWindowTest, TabReachesBothToolbarsAfterTheContradictions) {
     w.activateWindow();
     QApplication::setActiveWindow(&w);
     w.dispatcher().Traiter_Fichier("Contra");
-    ASSERT_EQ(w.ViewMode, 1);
+    ASSERT_EQ(w.ViewMode, questions::ViewMode::Identification);
     const QList<QWidget*> cycle = tabCycle(deter->widgetForAction(deter->actions().first()));
     EXPECT_TRUE(reachesBar(cycle, deter));
     EXPECT_TRUE(reachesBar(cycle, main));
@@ -131,7 +131,7 @@ TEST_F(MainWindowTest, TheSecondClickOfADoubleClickOnSearchConfirmsNothing) {
     auto* questionBar = w.findChild<QToolBar*>("Barre_Question");
     QWidget* search = deter->widgetForAction(deter->actions().first());
     QTest::mouseClick(search, Qt::LeftButton);
-    ASSERT_EQ(w.ViewMode, 2);
+    ASSERT_EQ(w.ViewMode, questions::ViewMode::Question);
     QWidget* confirm = questionBar->widgetForAction(questionBar->actions().first());
     ASSERT_TRUE(confirm->isVisible());
     const QPointF at = QRectF(confirm->rect()).center();
@@ -141,11 +141,11 @@ TEST_F(MainWindowTest, TheSecondClickOfADoubleClickOnSearchConfirmsNothing) {
     QMouseEvent release(QEvent::MouseButtonRelease, at, confirm->mapToGlobal(at), Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(confirm, &release);
-    EXPECT_EQ(w.ViewMode, 2) << "the question is still open";
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Question) << "the question is still open";
     EXPECT_FALSE(w.menuAction("mnuFileSaveAs")->isEnabled());
     // A real click on Confirm still confirms.
     QTest::mouseClick(confirm, Qt::LeftButton);
-    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification);
 }
 
 // Qt's own buttons follow a change of language in the options at once.

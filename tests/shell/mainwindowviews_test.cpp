@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, TheQuestionToolbarGoesWithItsQuestion) {
     for (const char* view : {"mnuViewResults", "mnuViewSpecies"}) {
         w.menuAction("mnuViewIdentification")->trigger();
         deterEntry(w, "AILE")->trigger();
-        ASSERT_EQ(w.ViewMode, 2);
+        ASSERT_EQ(w.ViewMode, questions::ViewMode::Question);
         ASSERT_TRUE(questionBar->isVisible());
         w.menuAction(view)->trigger();
         EXPECT_FALSE(questionBar->isVisible()) << view;
@@ -96,7 +96,7 @@ TEST_F(MainWindowTest, AnEmptyListOffersNoSpeciesCommands) {
     EXPECT_FALSE(visibleToolbarKeys(w, 13).contains("Contra"));
     EXPECT_FALSE(w.toolbarEntry(14)->isEnabled()) << "Back";
     EXPECT_FALSE(w.toolbarEntry(15)->isEnabled()) << "Forward";
-    QTest::qWait(300);  // the timer that keeps Back and Forward in step has run
+    ASSERT_TRUE(documentStepsChecked(w));
     EXPECT_FALSE(w.toolbarEntry(14)->isEnabled()) << "Back";
     EXPECT_FALSE(w.toolbarEntry(15)->isEnabled()) << "Forward";
 }

@@ -36,12 +36,12 @@ protected:
     void answerFromKeyboard(const QString& key, int cell) {
         list().setCurrentItem(item(key));
         QTest::keyClick(&list(), Qt::Key_Return);
-        ASSERT_EQ(window->ViewMode, 2);
+        ASSERT_EQ(window->ViewMode, questions::ViewMode::Question);
         for (int i = 0; i < 3; ++i) QTest::keyClick(choices(), Qt::Key_Left);
         for (int i = 0; i < cell; ++i) QTest::keyClick(choices(), Qt::Key_Right);
         if (engine->question().SelectedChoice != cell) QTest::keyClick(choices(), Qt::Key_Space);
         QTest::keyClick(choices(), Qt::Key_Return);
-        ASSERT_EQ(window->ViewMode, 1);
+        ASSERT_EQ(window->ViewMode, questions::ViewMode::Identification);
     }
 };
 
@@ -56,7 +56,7 @@ TEST_F(QuestionsPanelTest, ASpecimenIsDescribedFromThePanelAndTheKeyboardAlone) 
 
     list().setCurrentItem(item("PATTE"));
     QTest::keyClick(&list(), Qt::Key_Return);
-    EXPECT_EQ(window->ViewMode, 2);
+    EXPECT_EQ(window->ViewMode, questions::ViewMode::Question);
     EXPECT_EQ(engine->question().CurrentObject, "PATTE");
     auto* heading = window->findChild<QLabel*>("Titre_Question");
     ASSERT_TRUE(heading->isVisible());
@@ -71,7 +71,7 @@ TEST_F(QuestionsPanelTest, ASpecimenIsDescribedFromThePanelAndTheKeyboardAlone) 
     QTest::keyClick(choices(), Qt::Key_Space);
     EXPECT_EQ(engine->question().SelectedChoice, 2);
     QTest::keyClick(choices(), Qt::Key_Return);
-    EXPECT_EQ(window->ViewMode, 1);
+    EXPECT_EQ(window->ViewMode, questions::ViewMode::Identification);
     EXPECT_FALSE(heading->isVisible());
     EXPECT_EQ(engine->state().StateChoice[4], 1);
     EXPECT_EQ(firstLine(), " 100% - Gamma gamma");
@@ -84,12 +84,12 @@ TEST_F(QuestionsPanelTest, ASpecimenIsDescribedFromThePanelAndTheKeyboardAlone) 
     // A double-click is a click followed by the double-click event.
     QTest::mouseClick(list().viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
     QTest::mouseDClick(list().viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
-    ASSERT_EQ(window->ViewMode, 2);
+    ASSERT_EQ(window->ViewMode, questions::ViewMode::Question);
     EXPECT_EQ(engine->question().CurrentObject, "AILE");
     EXPECT_EQ(panel().currentKey(), "AILE") << "the open question is selected";
     QTest::keyClick(choices(), Qt::Key_Space);
     QTest::keyClick(choices(), Qt::Key_Escape);
-    EXPECT_EQ(window->ViewMode, 1);
+    EXPECT_EQ(window->ViewMode, questions::ViewMode::Identification);
     EXPECT_EQ(engine->state().StateChoice[0], 0);
     EXPECT_EQ(item("AILE")->text(1), "");
 }
@@ -182,7 +182,7 @@ TEST_F(QuestionsPanelTest, GroupsFromTheTableAndTheFilterIgnoringAccents) {
     EXPECT_TRUE(list().topLevelItem(1)->isHidden()) << "an emptied group goes too";
     // Enter in the filter asks the first question still shown.
     QTest::keyClick(filter, Qt::Key_Return);
-    EXPECT_EQ(window->ViewMode, 2);
+    EXPECT_EQ(window->ViewMode, questions::ViewMode::Question);
     EXPECT_EQ(engine->question().CurrentObject, "PATTE");
     filter->clear();
     EXPECT_FALSE(item("AILE")->isHidden());
@@ -219,7 +219,7 @@ TEST_F(QuestionsPanelTest, SearchHasAShortcutAndItsProposalIsSelected) {
     QAction* search = window->menuAction("mnuViewSearch");
     EXPECT_EQ(search->shortcut(), QKeySequence(Qt::Key_F3));
     search->trigger();
-    ASSERT_EQ(window->ViewMode, 2);
+    ASSERT_EQ(window->ViewMode, questions::ViewMode::Question);
     EXPECT_EQ(panel().currentKey(), engine->question().CurrentObject);
     EXPECT_EQ(window->findChild<QLabel*>("Titre_Question")->text(),
               engine->question().ObjectTipText);

@@ -135,7 +135,7 @@ TEST_F(StartupTest, AFreshStartHasNothingToSave) {
     ASSERT_TRUE(r.session);
     shell::frmMain& w = r.session->window();
     EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification);
     EXPECT_FALSE(w.menuAction("mnuFileSave")->isEnabled());
     EXPECT_FALSE(w.menuAction("mnuFileSaveAs")->isEnabled());
     EXPECT_FALSE(w.toolbarEntry(3)->isEnabled());

@@ -47,8 +47,8 @@ protected:
         run = new ToolRun(
             vireka_kb({QStringLiteral("build"), QStringLiteral(VIREKA_DEMO_SOURCE), dir->path()}));
 #endif
-        source = new vkb::KbSource;
-        vkb::SourceParser parser;
+        source = new authoring::KbSource;
+        authoring::SourceParser parser;
         parsed = parser.parse(QStringLiteral(VIREKA_DEMO_SOURCE), *source);
     }
     static void TearDownTestSuite() {
@@ -74,14 +74,14 @@ protected:
     static QTemporaryDir* dir;
     static QString* base;
     static ToolRun* run;
-    static vkb::KbSource* source;
+    static authoring::KbSource* source;
     static bool parsed;
     kb::Database db;
 };
 QTemporaryDir* DemoBase::dir = nullptr;
 QString* DemoBase::base = nullptr;
 ToolRun* DemoBase::run = nullptr;
-vkb::KbSource* DemoBase::source = nullptr;
+authoring::KbSource* DemoBase::source = nullptr;
 bool DemoBase::parsed = false;
 
 TEST_F(DemoBase, EveryTableAndFieldTheProgramReadsExists) {

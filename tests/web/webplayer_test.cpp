@@ -218,8 +218,7 @@ TEST(WebPlayer, IdentificationFilesGoInAndOutThroughTheBrowser) {
 
     // Saved again, the same bytes.
     page.click(page.centreOf("#save"));
-    for (int i = 0; i < 250 && page.lastDownload().isEmpty(); ++i) QTest::qWait(20);
-    ASSERT_FALSE(page.lastDownload().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.lastDownload().isEmpty(); }, 5000));
     QFile saved(page.lastDownload());
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), qnt);

@@ -5,6 +5,7 @@
 #include <QTextStream>
 
 namespace vkb {
+using namespace authoring;  // the compiler's names
 
 namespace {
 

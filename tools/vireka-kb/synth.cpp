@@ -17,6 +17,7 @@
 // tests. Everything is derived from the counts with a fixed pseudo-random sequence, so two
 // runs with the same counts give the same base.
 namespace vkb {
+using namespace authoring;  // the compiler's names
 
 namespace {
 
@@ -287,7 +288,7 @@ int synth(const QStringList& args) {
         err << "vireka-kb synth: " << error << "\n";
         return 2;
     }
-    StagedOutput staged;
+    platform::StagedOutput staged;
     bool ok = staged.begin(outPath, kbfolders::database(), &error);
     const QDir out(staged.path());
     const QList<int> first = firstStates(n);

@@ -12,7 +12,7 @@
 
 #include <QDir>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 
@@ -59,7 +59,7 @@ bool compileSource(const QString& source, const QString& outFolder, bool pages, 
     if (!checker.check(kb, layout)) return (error = checker.errorString(), false);
     result.sourceFault = false;
     // Written beside OUT and swapped in whole: a failed or killed build leaves the old base.
-    StagedOutput staged;
+    platform::StagedOutput staged;
     if (output == CompileOutput::Staged) {
         if (!staged.begin(outFolder, kbfolders::database(), &error)) return false;
     } else if (!QDir().mkpath(outFolder)) {
@@ -78,4 +78,4 @@ bool compileSource(const QString& source, const QString& outFolder, bool pages, 
     return true;
 }
 
-}  // namespace vkb
+}  // namespace authoring

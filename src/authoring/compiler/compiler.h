@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace vkb {
+namespace authoring {
 
 struct CompileResult {
     int species = 0;
@@ -23,4 +23,4 @@ enum class CompileOutput {
 bool compileSource(const QString& source, const QString& out, bool pagePictures, QString& error,
                    CompileResult& result, CompileOutput output = CompileOutput::Staged);
 
-}  // namespace vkb
+}  // namespace authoring

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 
@@ -222,4 +222,4 @@ void DatabaseWriter::abandon() {
     }
 }
 
-}  // namespace vkb
+}  // namespace authoring

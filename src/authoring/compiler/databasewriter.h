@@ -8,7 +8,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace vkb {
+namespace authoring {
 
 // Writes the knowledge-base file: the twelve tables under their own names, their indexes
 // and the stored queries of common names. The file is built under a temporary name in one
@@ -61,4 +61,4 @@ private:
     QString m_error;
 };
 
-}  // namespace vkb
+}  // namespace authoring

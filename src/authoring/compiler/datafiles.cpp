@@ -4,13 +4,13 @@
 
 #include <QtEndian>
 
-namespace vkb::datafiles {
+namespace authoring::datafiles {
 
 bool writeInt16s(const QString& path, const std::vector<qint16>& values, QString* error) {
     QByteArray bytes(qsizetype(values.size() * 2), Qt::Uninitialized);
     for (size_t i = 0; i < values.size(); ++i)
         qToLittleEndian<qint16>(values[i], bytes.data() + 2 * i);
-    return writeStagedFile(path, bytes, error);
+    return platform::writeStagedFile(path, bytes, error);
 }
 
-}  // namespace vkb::datafiles
+}  // namespace authoring::datafiles

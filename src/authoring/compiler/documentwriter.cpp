@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QSet>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 
@@ -73,7 +73,7 @@ QString DocumentWriter::speciesFolder(const QString& code) {
 }
 
 bool DocumentWriter::writeText(const QString& path, const QString& html) {
-    return writeStagedFile(path, html.toUtf8(), &m_error);
+    return platform::writeStagedFile(path, html.toUtf8(), &m_error);
 }
 
 QString DocumentWriter::speciesPage(const Species& s, const QString& lang) const {
@@ -198,4 +198,4 @@ bool DocumentWriter::writeErrorPages(const QString& dataFolder) {
     return true;
 }
 
-}  // namespace vkb
+}  // namespace authoring

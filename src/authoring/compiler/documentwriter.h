@@ -5,7 +5,7 @@
 
 #include <QString>
 
-namespace vkb {
+namespace authoring {
 
 class PlateRenderer;
 
@@ -37,4 +37,4 @@ private:
     QString m_error;
 };
 
-}  // namespace vkb
+}  // namespace authoring

@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 
@@ -95,4 +95,4 @@ bool DrawingCompiler::writePalette(const QList<QColor>& colours, const QString& 
     return wmf.save(path, error);
 }
 
-}  // namespace vkb
+}  // namespace authoring

@@ -6,7 +6,7 @@
 #include <QHash>
 #include <QString>
 
-namespace vkb {
+namespace authoring {
 
 // Writes the drawing layers, the contradiction pictures and the palette strip as Windows
 // metafiles. Every figure is filled with the exact palette colour of its part and drawn
@@ -32,4 +32,4 @@ private:
     QString m_error;
 };
 
-}  // namespace vkb
+}  // namespace authoring

@@ -5,7 +5,7 @@
 #include <QHash>
 #include <vector>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 
@@ -126,7 +126,7 @@ QByteArray GifWriter::encode(const QImage& image) {
 }
 
 bool GifWriter::save(const QImage& image, const QString& path, QString* error) {
-    return writeStagedFile(path, encode(image), error);
+    return platform::writeStagedFile(path, encode(image), error);
 }
 
-}  // namespace vkb
+}  // namespace authoring

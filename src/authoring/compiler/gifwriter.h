@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QString>
 
-namespace vkb {
+namespace authoring {
 
 // Encodes a GIF89a file (Qt reads GIF but cannot write it). The image is reduced to a
 // colour table of at most 256 entries first; pictures made of flat colours keep them.
@@ -17,4 +17,4 @@ private:
     static QByteArray lzw(const QImage& indexed, int codeSize);
 };
 
-}  // namespace vkb
+}  // namespace authoring

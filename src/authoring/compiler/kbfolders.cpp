@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QSettings>
 
-namespace vkb::kbfolders {
+namespace authoring::kbfolders {
 
 bool writeSetupIni(const QString& dataFolder, QString* error) {
     const QString path = QDir(dataFolder).filePath(QStringLiteral("setup.ini"));
@@ -19,4 +19,4 @@ bool writeSetupIni(const QString& dataFolder, QString* error) {
     return false;
 }
 
-}  // namespace vkb::kbfolders
+}  // namespace authoring::kbfolders

@@ -4,7 +4,7 @@
 
 // Names of the files and folders of a compiled knowledge base, relative to its data folder.
 // The installer finds them in setup.ini.
-namespace vkb::kbfolders {
+namespace authoring::kbfolders {
 
 inline QString database() {
     return QStringLiteral("vireka.db");
@@ -25,4 +25,4 @@ inline QString palette() {
 // Writes setup.ini with the keys base, descriptors, drawings and documents.
 bool writeSetupIni(const QString& dataFolder, QString* error);
 
-}  // namespace vkb::kbfolders
+}  // namespace authoring::kbfolders

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace vkb {
+namespace authoring {
 
 // What the compiler derives from a checked source: the numbering of species, states and
 // questions as the program will see it, and the counts of the parameters.
@@ -24,4 +24,4 @@ struct KbLayout {
     QStringList contraFiles;      // every contradiction picture that may be loaded
 };
 
-}  // namespace vkb
+}  // namespace authoring

@@ -12,7 +12,7 @@
 // The knowledge base as its author wrote it, before it is compiled into tables, data files
 // and pictures. Every item remembers the source line it came from, so that the checks made
 // after parsing can still point at the right place.
-namespace vkb {
+namespace authoring {
 
 struct SourcePlace {
     QString file;
@@ -188,4 +188,4 @@ struct KbSource {
     }
 };
 
-}  // namespace vkb
+}  // namespace authoring

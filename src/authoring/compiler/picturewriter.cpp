@@ -15,7 +15,7 @@
 #include <QTextLayout>
 #include <algorithm>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 
@@ -339,4 +339,4 @@ bool PictureWriter::writeContradictionIcons(const QString& drawingFolder) {
     return true;
 }
 
-}  // namespace vkb
+}  // namespace authoring

@@ -8,7 +8,7 @@
 class QFont;
 class QPainter;
 
-namespace vkb {
+namespace authoring {
 
 // Draws the raster pictures of a knowledge base: one picture of choices per question (a
 // grid of the states' pictures with their labels, cells of equal size), the toolbar
@@ -45,4 +45,4 @@ private:
     QString m_error;
 };
 
-}  // namespace vkb
+}  // namespace authoring

@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QPainter>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 
@@ -105,4 +105,4 @@ QImage PlateRenderer::page(const Species& s) const {
     return image;
 }
 
-}  // namespace vkb
+}  // namespace authoring

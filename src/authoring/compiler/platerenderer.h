@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace vkb {
+namespace authoring {
 
 // Renders the drawing of a species from the compiled metafiles (the layers the program
 // would stack for its states) and the page picture of its drawing sheet.
@@ -35,4 +35,4 @@ private:
     QString m_drawingFolder;
 };
 
-}  // namespace vkb
+}  // namespace authoring

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace vkb::shapegeometry {
+namespace authoring::shapegeometry {
 
 QList<QPoint> smoothClosed(const QList<QPoint>& points, int stepsPerSegment) {
     QList<QPoint> out;
@@ -44,4 +44,4 @@ QList<QPoint> mirrored(const QList<QPoint>& points, int axis) {
     return out;
 }
 
-}  // namespace vkb::shapegeometry
+}  // namespace authoring::shapegeometry

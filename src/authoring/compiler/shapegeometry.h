@@ -4,7 +4,7 @@
 #include <QPoint>
 
 // Turns the smooth figures of the source into the polygons a metafile can hold.
-namespace vkb::shapegeometry {
+namespace authoring::shapegeometry {
 
 // A closed Catmull-Rom curve through the points, sampled into a polygon.
 QList<QPoint> smoothClosed(const QList<QPoint>& points, int stepsPerSegment = 10);
@@ -13,4 +13,4 @@ QList<QPoint> rotatedEllipse(QPoint centre, QPoint radii, int degrees, int steps
 // The points reflected about the vertical line x = axis.
 QList<QPoint> mirrored(const QList<QPoint>& points, int axis);
 
-}  // namespace vkb::shapegeometry
+}  // namespace authoring::shapegeometry

@@ -8,7 +8,7 @@
 #include <QSet>
 #include <algorithm>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 
@@ -356,4 +356,4 @@ bool SourceChecker::checkButtons() {
     return true;
 }
 
-}  // namespace vkb
+}  // namespace authoring

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-namespace vkb {
+namespace authoring {
 
 // Checks that a parsed source makes a consistent knowledge base (every reference resolves,
 // the counts fit the program's 16-bit arithmetic, every picture that may be loaded is
@@ -36,4 +36,4 @@ private:
     QString m_error;
 };
 
-}  // namespace vkb
+}  // namespace authoring

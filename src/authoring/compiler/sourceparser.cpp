@@ -12,7 +12,7 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 const QString kMainFile = QStringLiteral("kb.txt");
@@ -555,4 +555,4 @@ bool SourceParser::contradictionLine(const QStringList& w) {
     return true;
 }
 
-}  // namespace vkb
+}  // namespace authoring

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace vkb {
+namespace authoring {
 
 // Reads the text source of a knowledge base: the main file "kb.txt" of a folder and the
 // files it includes. Lines are "keyword arguments..."; an indented line belongs to the
@@ -61,4 +61,4 @@ private:
     QString m_textsLanguage;  // language of the current "texts" block
 };
 
-}  // namespace vkb
+}  // namespace authoring

@@ -8,7 +8,7 @@
 #include <QSet>
 #include <algorithm>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 QString commonColumn(const QString& languageId) {
@@ -247,4 +247,4 @@ bool TableCompiler::writeDataFiles(const QString& folder) {
            datafiles::writeInt16s(dir.filePath(QStringLiteral("MATRICE.DAT")), matrix, &m_error);
 }
 
-}  // namespace vkb
+}  // namespace authoring

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-namespace vkb {
+namespace authoring {
 
 // Compiles a checked source into the database file and the weight and matrix files.
 class TableCompiler {
@@ -37,4 +37,4 @@ private:
     QString m_error;
 };
 
-}  // namespace vkb
+}  // namespace authoring

@@ -24,7 +24,7 @@ const char* kStyle =
     ".note{color:#6b5f4b;font-style:italic}";
 
 bool save(const QString& path, const QString& html) {
-    return vkb::writeStagedFile(path, html.toUtf8(), nullptr);
+    return platform::writeStagedFile(path, html.toUtf8(), nullptr);
 }
 
 // Links to media on the web, which the import never fetches.

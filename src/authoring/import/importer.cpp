@@ -20,16 +20,17 @@ bool writeAll(const Dataset& data, ImportResult& result, const QString& folder) 
     if (!writer.write(result.plan, data.origin, source))
         return (result.error = writer.errorString(), false);
     result.notes += writer.notes();
-    vkb::CompileResult done;
+    authoring::CompileResult done;
     // The whole import folder is staged by the caller, source included.
-    if (!vkb::compileSource(source, folder, false, result.error, done, vkb::CompileOutput::InPlace))
+    if (!authoring::compileSource(source, folder, false, result.error, done,
+                                  authoring::CompileOutput::InPlace))
         return false;
     ImportDocuments documents(data, result.plan);
-    if (!documents.writeSpecies(folder + QLatin1Char('/') + vkb::kbfolders::documents()))
+    if (!documents.writeSpecies(folder + QLatin1Char('/') + authoring::kbfolders::documents()))
         return (result.error = documents.errorString(), false);
     result.notes += documents.notes();
-    return vkb::writeStagedFile(folder + QStringLiteral("/import-map.tsv"),
-                                ImportDocuments::map(result.plan).toUtf8(), &result.error);
+    return platform::writeStagedFile(folder + QStringLiteral("/import-map.tsv"),
+                                     ImportDocuments::map(result.plan).toUtf8(), &result.error);
 }
 
 }  // namespace
@@ -58,8 +59,8 @@ bool importDataset(const Dataset& data, const ImportOptions& options, const QStr
         return (result.error = out + QStringLiteral(" exists and is not an empty folder"), false);
     // Thousands of files are written without a flush each; the folder is flushed once,
     // whole, and then takes OUT's place.
-    vkb::StagedOutput staged;
-    return staged.begin(out, vkb::kbfolders::database(), &result.error) &&
+    platform::StagedOutput staged;
+    return staged.begin(out, authoring::kbfolders::database(), &result.error) &&
            writeAll(data, result, staged.path()) && staged.commit(&result.error);
 }
 

@@ -230,8 +230,8 @@ bool SourceWriter::write(const ImportPlan& plan, const QString& origin, const QS
             pictures << statePicture(s, folder);
             if (!m_error.isEmpty()) return false;
         }
-    return vkb::writeStagedFile(folder + QStringLiteral("/kb.txt"),
-                                text(plan, origin, pictures).toUtf8(), &m_error);
+    return platform::writeStagedFile(folder + QStringLiteral("/kb.txt"),
+                                     text(plan, origin, pictures).toUtf8(), &m_error);
 }
 
 }  // namespace authoring

@@ -106,7 +106,7 @@ bool writeScript(const QString& path, const char* variable, const QJsonObject& o
         return fail(error, QStringLiteral("cannot create the folder of ") + path);
     const QByteArray script = QByteArray("globalThis.") + variable + " = " +
                               QJsonDocument(object).toJson(QJsonDocument::Compact) + ";\n";
-    return vkb::writeStagedFile(path, script, error);
+    return platform::writeStagedFile(path, script, error);
 }
 
 }  // namespace
@@ -125,8 +125,8 @@ bool writeWebAssets(const WebAssetsSource& source, const QString& out, QString* 
     if (!QDir().mkpath(out + QStringLiteral("/media")))
         return fail(error, QStringLiteral("cannot create ") + out + QStringLiteral("/media"));
     for (const int side : {192, 512})
-        if (!vkb::writeStagedFile(out + QStringLiteral("/media/icon-%1.png").arg(side),
-                                  keyIcon(source, title, side), error))
+        if (!platform::writeStagedFile(out + QStringLiteral("/media/icon-%1.png").arg(side),
+                                       keyIcon(source, title, side), error))
             return false;
 
     // The tree as JSON text, which the page reads when first needed: as script data, a big

@@ -76,7 +76,7 @@ bool WebDocuments::writeOut(const QString& relative, const QByteArray& bytes) {
         return false;
     }
     QString error;
-    if (!vkb::writeStagedFile(target, bytes, &error)) {
+    if (!platform::writeStagedFile(target, bytes, &error)) {
         if (error_.isEmpty()) error_ = error;
         return false;
     }

@@ -38,7 +38,7 @@ bool copyResourceFolder(const QString& from, const QString& to, QString* error) 
         bool ok = false;
         const QByteArray bytes = resource(source, &ok);
         if (!ok) return fail(error, QStringLiteral("cannot read ") + source);
-        if (!vkb::writeStagedFile(target, bytes, error)) return false;
+        if (!platform::writeStagedFile(target, bytes, error)) return false;
     }
     return true;
 }
@@ -54,13 +54,13 @@ bool exportWebSite(const WebSiteInput& input, const QString& out, QString* error
                     QStringLiteral("%1 is neither an earlier export nor an empty folder; it "
                                    "would be replaced whole, so choose another output folder")
                         .arg(target.absoluteFilePath()));
-    vkb::StagedOutput staged;
+    platform::StagedOutput staged;
     if (!staged.begin(out, QStringLiteral("data/key.js"), error)) return false;
     const QString site = staged.path();
     bool ok = false;
     const QByteArray index = resource(QStringLiteral(":/web/player/index.html"), &ok);
     if (!ok) return fail(error, QStringLiteral("the tool lacks the player's index.html"));
-    if (!vkb::writeStagedFile(site + QStringLiteral("/index.html"), index, error) ||
+    if (!platform::writeStagedFile(site + QStringLiteral("/index.html"), index, error) ||
         !copyResourceFolder(QStringLiteral(":/web/engine"), site + QStringLiteral("/engine"),
                             error) ||
         !copyResourceFolder(QStringLiteral(":/web/player"), site + QStringLiteral("/player"),
@@ -68,11 +68,11 @@ bool exportWebSite(const WebSiteInput& input, const QString& out, QString* error
         return false;
     if (!QDir().mkpath(site + QStringLiteral("/data")))
         return fail(error, QStringLiteral("cannot create ") + site + QStringLiteral("/data"));
-    if (!vkb::writeStagedFile(site + QStringLiteral("/data/key.js"), input.keyScript, error))
+    if (!platform::writeStagedFile(site + QStringLiteral("/data/key.js"), input.keyScript, error))
         return false;
     if (!writeWebAssets(input.source, site, error)) return false;
     for (auto page = input.pages.cbegin(); page != input.pages.cend(); ++page)
-        if (!vkb::writeStagedFile(site + QLatin1Char('/') + page.key(), page.value(), error))
+        if (!platform::writeStagedFile(site + QLatin1Char('/') + page.key(), page.value(), error))
             return false;
     // Last: the service worker lists every file written before it.
     const QString title = input.source.model ? keyTitle(*input.source.model) : QString();

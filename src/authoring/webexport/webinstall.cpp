@@ -130,8 +130,8 @@ bool writeOfflineFiles(const QString& site, const QString& title, QString* error
                                {"background_color", "#fbfaf6"},
                                {"theme_color", "#1d5f86"},
                                {"icons", icons}};
-    if (!vkb::writeStagedFile(site + QStringLiteral("/manifest.webmanifest"),
-                              QJsonDocument(manifest).toJson(QJsonDocument::Indented), error))
+    if (!platform::writeStagedFile(site + QStringLiteral("/manifest.webmanifest"),
+                                   QJsonDocument(manifest).toJson(QJsonDocument::Indented), error))
         return false;
 
     // Every file of the site, in a stable order, and a version that changes with any byte.
@@ -163,7 +163,7 @@ bool writeOfflineFiles(const QString& site, const QString& title, QString* error
         version.result().toHex().left(16) + QByteArrayLiteral("\";\nconst SITE_FILES = ") +
         QJsonDocument(list).toJson(QJsonDocument::Compact) + QByteArrayLiteral(";\n") +
         worker.readAll();
-    return vkb::writeStagedFile(site + QStringLiteral("/sw.js"), script, error);
+    return platform::writeStagedFile(site + QStringLiteral("/sw.js"), script, error);
 }
 
 }  // namespace authoring

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/keytables.h"
+#include "platform/textids.h"
 
 #include <QByteArray>
 #include <QString>
