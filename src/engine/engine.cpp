@@ -96,9 +96,10 @@ void Engine::Classe_Especes() {
     const std::int64_t top = state_.RankPercent.empty() ? 0 : state_.RankPercent[0];
     // The table has no Spanish "species at"; a legend that never changed would hide the
     // ranking, so our own text 1603 stands in for a missing one.
-    QString speciesAt = texts_ ? texts_(1500).value_or(text(1603)) : QString();
-    state_.Legend =
-        legendWithDescribed(legendText(state_.TopSpeciesCount, top, speciesAt), state_, text(1871));
+    QString speciesAt =
+        texts_ ? texts_(TextId::LegendSpeciesAt).value_or(text(TextId::SpeciesAt)) : QString();
+    state_.Legend = legendWithDescribed(legendText(state_.TopSpeciesCount, top, speciesAt), state_,
+                                        text(TextId::FullyDescribed));
 }
 
 void Engine::setListThreshold(int threshold) {
@@ -109,7 +110,8 @@ void Engine::setListThreshold(int threshold) {
 QString Engine::listLine(int line) const {
     if (line < 0 || line >= listedCount()) return QString();
     const int rank = state_.ListedRanks[size_t(line)];
-    return speciesLine(model_, state_, rank) + unknownMark(state_, rank, text(1870));
+    return speciesLine(model_, state_, rank) +
+           unknownMark(state_, rank, text(TextId::UncodedAnswers));
 }
 
 QStringList Engine::listLines() const {

@@ -158,6 +158,16 @@ inline constexpr int CompareSeparates = 1828;
 inline constexpr int CompareShowAgreeing = 1829;
 inline constexpr int CompareChooseFirst = 1830;
 
+// Questions answered by a typed number.
+inline constexpr int MeasurePrompt = 1860;
+inline constexpr int MeasureNotANumber = 1861;
+inline constexpr int MeasureOutOfRange = 1862;
+
+// Species whose percentage rests on unknowns, and questions asked as a list.
+inline constexpr int UncodedAnswers = 1870;
+inline constexpr int FullyDescribed = 1871;
+inline constexpr int StateListFilter = 1872;
+
 }  // namespace platform::TextId
 
 // Every layer writes TextId::Name.

@@ -77,7 +77,7 @@ void QuestionController::attach(DrawingView* Robot, ChoicePicture* Pic_Choix) {
         connect(Pic_Choix, &ChoicePicture::abandonRequested, this,
                 [this] { Barre_Question_ButtonClick(3); });
         stateList_ = new StateList(Pic_Choix);
-        stateList_->setFilterHint(text(1872));
+        stateList_->setFilterHint(text(TextId::StateListFilter));
         stateList_->hide();
         connect(stateList_, &StateList::confirmRequested, this,
                 [this] { Barre_Question_ButtonClick(1); });
@@ -246,7 +246,9 @@ void QuestionController::answerMeasure(const QString& typed) {
     const QString key = engine_.question().CurrentObject;
     const engine::MeasureChoice c = engine::chooseMeasure(engine_.tables(), key, typed);
     if (c.outcome == Outcome::NotANumber || c.outcome == Outcome::OutOfRange) {
-        dialogs_.show(text(c.outcome == Outcome::NotANumber ? 1861 : 1862).arg(typed.trimmed()),
+        dialogs_.show(text(c.outcome == Outcome::NotANumber ? TextId::MeasureNotANumber
+                                                            : TextId::MeasureOutOfRange)
+                          .arg(typed.trimmed()),
                       QString(), platform::Dialogs::Icon::Information);
         return;
     }

@@ -48,7 +48,7 @@ void frmMain::applyBaseLanguage() {
     questions_->setPictureLanguage(baseTextLanguage());
     toolbars_->retranslate();
     relistQuestions();
-    if (ViewMode == 2) {
+    if (ViewMode == questions::ViewMode::Question) {
         Titre_Question->setText(ctx_.engine.question().ObjectTipText);
         setStatusText(ctx_.engine.question().ObjectTipText);
     }

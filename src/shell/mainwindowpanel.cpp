@@ -5,6 +5,7 @@
 #include "engine/questionlist.h"
 #include "kb/model.h"
 #include "platform/stringtable.h"
+#include "platform/textids.h"
 #include "questions/charactertoolbars.h"
 #include "questions/choicepicture.h"
 #include "questions/drawingview.h"
@@ -94,9 +95,9 @@ void frmMain::buildQuestionsPanel() {
             if (Mesure_Champ) Mesure_Champ->hide();
         }
     });
-    Mesure_Champ =
-        new questions::MeasureField(ctx_.strings.textOr(1860, QString()),
-                                    ctx_.strings.textOr(1044, QStringLiteral("OK")), client_);
+    Mesure_Champ = new questions::MeasureField(
+        ctx_.strings.textOr(TextId::MeasurePrompt, QString()),
+        ctx_.strings.textOr(TextId::OptionsOk, QStringLiteral("OK")), client_);
     Mesure_Champ->hide();
     connect(Mesure_Champ, &questions::MeasureField::submitted, questions_,
             &questions::QuestionController::answerMeasure);

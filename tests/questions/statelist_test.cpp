@@ -84,7 +84,7 @@ TEST_F(StateListTest, AFewStatesKeepTheirPictureManyAreAList) {
     EXPECT_EQ(list()->geometry(), w.Pic_Choix->rect());
     EXPECT_EQ(list()->view()->model()->rowCount(), 40);
     EXPECT_TRUE(list()->filterField()->hasFocus());
-    EXPECT_EQ(w.ViewMode, 2);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Question);
     w.controller.Barre_Question_ButtonClick(3);
     // Back to a small question: its picture again, no list left over it.
     w.controller.Barre_Deter_ButtonClick(0, "AILE");
@@ -138,7 +138,7 @@ TEST_F(StateListTest, TickedStatesAreConfirmedWithEnterAndUndoneAsOneAnswer) {
     key(Qt::Key_Return);
     EXPECT_EQ(chosen(Hosts, 40), (std::vector<int>{0, 2}));
     EXPECT_EQ(w.refreshes, refreshes + 1);
-    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification);
     // Species 0 shows hosts 1 and 3: it leads with both answers counted.
     EXPECT_EQ(engine->state().RankTable.species[0], 0);
     EXPECT_EQ(engine->state().RankPercent[0], 100);
@@ -148,7 +148,7 @@ TEST_F(StateListTest, TickedStatesAreConfirmedWithEnterAndUndoneAsOneAnswer) {
     list()->setTicked(0, false);
     key(Qt::Key_Escape);
     EXPECT_EQ(chosen(Hosts, 40), (std::vector<int>{0, 2}));
-    EXPECT_EQ(w.ViewMode, 1);
+    EXPECT_EQ(w.ViewMode, questions::ViewMode::Identification);
     ASSERT_TRUE(engine->undo());
     EXPECT_TRUE(chosen(Hosts, 40).empty());
 }

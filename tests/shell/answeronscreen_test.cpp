@@ -30,12 +30,12 @@ protected:
     void answer(const QString& key, int cell) {
         list().setCurrentItem(window->questionsPanel()->itemOf(key));
         QTest::keyClick(&list(), Qt::Key_Return);
-        ASSERT_EQ(window->ViewMode, 2);
+        ASSERT_EQ(window->ViewMode, questions::ViewMode::Question);
         for (int i = 0; i < 3; ++i) QTest::keyClick(choices(), Qt::Key_Left);
         for (int i = 0; i < cell; ++i) QTest::keyClick(choices(), Qt::Key_Right);
         if (engine->question().SelectedChoice != cell) QTest::keyClick(choices(), Qt::Key_Space);
         QTest::keyClick(choices(), Qt::Key_Return);
-        ASSERT_EQ(window->ViewMode, 1);
+        ASSERT_EQ(window->ViewMode, questions::ViewMode::Identification);
     }
 
     // What the screen shows of a widget, as last flushed there, against what the widget

@@ -63,8 +63,9 @@ void writeSddSedges(const QString& folder) {
                         "</Quantitative><Quantitative ref=\"spikes\">" + t.spikes +
                         "</Quantitative></SummaryData></CodedDescription>\n";
     }
-    names += "<TaxonName id=\"t9\"><Representation><Label>Carex sp.</Label></Representation>"
-             "</TaxonName>\n";
+    names +=
+        "<TaxonName id=\"t9\"><Representation><Label>Carex sp.</Label></Representation>"
+        "</TaxonName>\n";
     writeFile(folder + "/sedges.sdd.xml",
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
               "<Datasets xmlns=\"http://rs.tdwg.org/UBIF/2006/\"><Dataset xml:lang=\"en\">\n"

@@ -38,8 +38,9 @@ void expectReadable(const QString& name, const QString& html) {
     for (const char* never : {"&lt;", "&gt;", "none", "Hb1", "Tr4", "Sp3", "Lf9", "_ds.html",
                               "dessin_01", "(L.)(", "()"})
         EXPECT_FALSE(html.contains(never)) << never << " in " << what;
-    static const QRegularExpression emptyHeading("<h2>[^<]*</h2>\\s*(<table>\\s*</table>|<dl>"
-                                                 "\\s*</dl>|<h2>|<p class=\"note\">From)");
+    static const QRegularExpression emptyHeading(
+        "<h2>[^<]*</h2>\\s*(<table>\\s*</table>|<dl>"
+        "\\s*</dl>|<h2>|<p class=\"note\">From)");
     EXPECT_FALSE(html.contains(emptyHeading)) << what;
 }
 
@@ -47,8 +48,7 @@ TEST(ImportFlora, DeltaDocumentsReadAsAFlora) {
     QTemporaryDir dir;
     writeDeltaWillows(dir.filePath("delta"));
     const QString base = dir.filePath("base");
-    const ToolRun r =
-        runTool(VIREKA_KB_PATH, {"import", "delta", dir.filePath("delta"), base});
+    const ToolRun r = runTool(VIREKA_KB_PATH, {"import", "delta", dir.filePath("delta"), base});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QMap<QString, QString> docs = documents(base);
     // One document per taxon, and nothing else: a key without a drawing has no sheets.

@@ -5,10 +5,10 @@
 #include "support/toolrun.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <sqlite3.h>
 
 using namespace testing_support;
 
@@ -140,7 +140,8 @@ TEST_F(KbMeasure, CheckNamesATableTheProgramCannotUseAndRankGoesOnWithout) {
         << check.out.toStdString();
     const ToolRun r = rank(base(), {"LENGTH=4.5"});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.err.contains("no question LENGTH is answered by a number")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("no question LENGTH is answered by a number"))
+        << r.err.toStdString();
     // Without the value the base ranks as ever.
     EXPECT_EQ(rank(base(), {}).exitCode, 0);
 }
@@ -225,9 +226,8 @@ TEST(KbMeasureImport, DeltaNumericCharactersAreAnsweredByTheirValue) {
     const ToolRun five = rank(base, {"C6=5"});
     ASSERT_EQ(five.exitCode, 0) << five.err.toStdString();
     for (const char* name : {"Saxifraga oppositifolia", "Silene acaulis", "Dianthus deltoides"})
-        EXPECT_TRUE(five.out.contains(QStringLiteral("100% - ") + name))
-            << name << "\n"
-            << five.out.toStdString();
+        EXPECT_TRUE(five.out.contains(QStringLiteral("100% - ") + name)) << name << "\n"
+                                                                         << five.out.toStdString();
     EXPECT_FALSE(five.out.contains("100% - Carex flava")) << five.out.toStdString();
     const ToolRun two = rank(base, {"C6=2,0"});
     ASSERT_EQ(two.exitCode, 0) << two.err.toStdString();
@@ -244,8 +244,7 @@ TEST(KbMeasureImport, SddQuantitativeCharactersAreAnsweredByTheirValue) {
     QTemporaryDir dir;
     writeSddMeasures(dir.path());
     const QString base = dir.filePath("base");
-    const ToolRun imported =
-        runTool(Kb, {"import", "sdd", dir.filePath("measures.sdd.xml"), base});
+    const ToolRun imported = runTool(Kb, {"import", "sdd", dir.filePath("measures.sdd.xml"), base});
     ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
     const QString source = readAll(base + "/source/kb.txt");
     EXPECT_TRUE(source.contains("  measure \"cm\"\n")) << source.toStdString();
@@ -253,8 +252,7 @@ TEST(KbMeasureImport, SddQuantitativeCharactersAreAnsweredByTheirValue) {
     for (const char* value : {"8", "10", "12"}) {
         const ToolRun r = rank(base, {QStringLiteral("len=") + value});
         ASSERT_EQ(r.exitCode, 0) << value << r.err.toStdString();
-        EXPECT_TRUE(r.out.contains("100% - Rumex alpinus")) << value << "\n"
-                                                            << r.out.toStdString();
+        EXPECT_TRUE(r.out.contains("100% - Rumex alpinus")) << value << "\n" << r.out.toStdString();
     }
 }
 

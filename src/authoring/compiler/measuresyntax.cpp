@@ -3,7 +3,7 @@
 #include <QRegularExpression>
 #include <cmath>
 
-namespace vkb::measuresyntax {
+namespace authoring::measuresyntax {
 
 namespace {
 
@@ -44,4 +44,4 @@ QString rangeText(const kb::MeasureRange& range) {
            QLatin1Char(range.high && range.highIncluded ? ']' : ')');
 }
 
-}  // namespace vkb::measuresyntax
+}  // namespace authoring::measuresyntax

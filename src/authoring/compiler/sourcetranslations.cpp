@@ -5,7 +5,7 @@
 
 #include <QSet>
 
-namespace vkb {
+namespace authoring {
 
 namespace {
 
@@ -191,4 +191,4 @@ Question translated(const KbSource& kb, const Question& q, const QString& langua
 
 }  // namespace translations
 
-}  // namespace vkb
+}  // namespace authoring

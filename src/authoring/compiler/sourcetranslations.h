@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace vkb {
+namespace authoring {
 
 // A row of the table "Textes" as the compiler writes it.
 struct TextRow {
@@ -36,4 +36,4 @@ Question translated(const KbSource& kb, const Question& q, const QString& langua
 
 }  // namespace translations
 
-}  // namespace vkb
+}  // namespace authoring

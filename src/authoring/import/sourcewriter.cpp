@@ -64,9 +64,10 @@ QStringList measureRanges(const PlannedQuestion& q) {
         r.highIncluded = st.bounds->highIncluded;
         for (const kb::MeasureRange& other : ranges)
             if (other.overlaps(r)) return {};
-        if (!vkb::measuresyntax::parseRange(vkb::measuresyntax::rangeText(r))) return {};
+        if (!authoring::measuresyntax::parseRange(authoring::measuresyntax::rangeText(r)))
+            return {};
         ranges << r;
-        out << vkb::measuresyntax::rangeText(r);
+        out << authoring::measuresyntax::rangeText(r);
     }
     return out;
 }

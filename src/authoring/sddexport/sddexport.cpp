@@ -18,12 +18,12 @@ namespace {
 const QString kMediaMark = QStringLiteral(".vireka-sdd-media");
 
 bool writeMedia(const QString& folder, const QList<SddStatePicture>& pictures, QString* error) {
-    vkb::StagedOutput staged;
+    platform::StagedOutput staged;
     if (!staged.begin(folder, kMediaMark, error)) return false;
-    if (!vkb::writeStagedFile(staged.path() + QLatin1Char('/') + kMediaMark, {}, error))
+    if (!platform::writeStagedFile(staged.path() + QLatin1Char('/') + kMediaMark, {}, error))
         return false;
     for (const SddStatePicture& p : pictures)
-        if (!vkb::writeStagedFile(staged.path() + QLatin1Char('/') + p.fileName, p.png, error))
+        if (!platform::writeStagedFile(staged.path() + QLatin1Char('/') + p.fileName, p.png, error))
             return false;
     return staged.commit(error);
 }

@@ -20,8 +20,12 @@ using LanguageTextLookup = std::function<std::optional<QString>(int key, int lan
 
 // The interface texts the web engine shows itself: the legend's "species at" (and the text
 // standing in for it), the messages of the search and those of opening an identification file.
-inline constexpr int WebEngineTexts[] = {1074, 1075, 1076, 1078, 1500, 1600, 1601,
-                                         1603, 1860, 1861, 1862, 1870, 1871};
+inline constexpr int WebEngineTexts[] = {
+    TextId::Unavailable,       TextId::NoMoreDiscriminant, TextId::TryUnusedQuestions,
+    TextId::OnlyOneSpecies,    TextId::LegendSpeciesAt,    TextId::QntOfAnotherLength,
+    TextId::QntOfAnotherBase,  TextId::SpeciesAt,          TextId::MeasurePrompt,
+    TextId::MeasureNotANumber, TextId::MeasureOutOfRange,  TextId::UncodedAnswers,
+    TextId::FullyDescribed};
 
 // Everything the web engine ranks, proposes, validates and draws with, as the script
 // "globalThis.VIREKA_KEY = {...};": the model's counts, names, weights and "Joker" flags,

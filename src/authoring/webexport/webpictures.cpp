@@ -171,7 +171,7 @@ WebPictures::Converted WebPictures::convert(const QString& path, const QString& 
         return result;
     }
     QString error;
-    if (!vkb::writeStagedFile(target, png, &error)) {
+    if (!platform::writeStagedFile(target, png, &error)) {
         if (error_.isEmpty()) error_ = error;
         return result;
     }
