@@ -117,7 +117,7 @@ TEST(KbTexts, TheSourceGivesWhatItTranslatesAndTheRestFallsBack) {
 TEST(KbTexts, CheckFindsAMissingTranslationAndBadRows) {
     QTemporaryDir out;
     const QString demo = QStringLiteral(VIREKA_DEMO_KB);
-    for (const QString& name : {"vireka.db", "POIDS.DAT", "MATRICE.DAT"})
+    for (const char* name : {"vireka.db", "POIDS.DAT", "MATRICE.DAT"})
         ASSERT_TRUE(QFile::copy(QDir(demo).filePath(name), QDir(out.path()).filePath(name)));
     const QStringList args{"check", "--data", out.path(), "--base", "vireka.db"};
     const ToolRun clean = vkb(args);

@@ -185,7 +185,7 @@ TEST(UncodedRecord, BothEnginesAgreeOnRandomDescriptions) {
     }
     const QString list = key.dir.filePath("list.txt");
     writeFile(list, paths.join('\n').toUtf8() + '\n');
-    for (const QString& threshold : {"-1", "50"}) {
+    for (const char* threshold : {"-1", "50"}) {
         const QStringList desktop = key.desktopRank({"--threshold", threshold, "--qnt-list", list});
         ASSERT_GT(desktop.size(), 80);
         EXPECT_EQ(key.webRank({"--threshold", threshold, "--qnt-list", list}), desktop);

@@ -25,6 +25,8 @@ TEST(WebTexts, OnAPhoneTheKeySpeaksTheChosenLanguageAndFallsBackToItsOwn) {
         "[...document.querySelectorAll('#deterBar button span')].map((s) => s.textContent)"
         ".join('|')";
     const QString panel = "document.getElementById('questionList').textContent";
+    // The questions panel is written while it shows: on a phone, on its own tab.
+    page.click(page.centreOf("#tabs button[data-tab=questions]"));
     chooseLanguage(page, 0);
     EXPECT_TRUE(text(page, captions).startsWith("Search|Results|Suborder|Sex"));
     EXPECT_TRUE(text(page, panel).contains("Suborder: wings and eyes"));
