@@ -17,6 +17,7 @@
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <map>
 
 namespace {
@@ -39,8 +40,9 @@ struct BaseView {
     struct Question {
         QString text, group;
         QStringList states;
-        QStringList conditions;  // "question text / state label"
-        bool measured = false;   // answered by a number ("Mesures")
+        QStringList conditions;               // "question text / state label"
+        bool measured = false;                // answered by a number ("Mesures")
+        QList<QPair<double, double>> ranges;  // of a measured question, open ends infinite
     };
     QStringList species;  // "Flore" order
     QList<Question> questions;
@@ -64,7 +66,12 @@ bool load(const QString& folder, BaseView& view) {
         BaseView::Question q;
         q.text = o.tipText;
         q.group = tables.groups.value(engine::KeyTables::fold(o.key)).group;
-        q.measured = tables.measures.of(o.key) != nullptr;
+        if (const kb::Measure* m = tables.measures.of(o.key)) {
+            q.measured = true;
+            constexpr double open = std::numeric_limits<double>::infinity();
+            for (const kb::MeasureRange& r : m->ranges)
+                q.ranges << qMakePair(r.low.value_or(-open), r.high.value_or(open));
+        }
         for (int k = 0; k < o.stateCount; ++k) {
             const int n = o.firstState + k;
             q.states << tables.stateTexts.value(n);
@@ -124,10 +131,11 @@ void expectRoundTrip(const QString& base, const QString& work) {
         EXPECT_EQ(q.text, r.text);
         EXPECT_EQ(q.group, r.group) << q.text.toStdString();
         EXPECT_EQ(q.conditions, r.conditions) << q.text.toStdString();
-        // A measured question travels as a quantitative character: the import chooses its
-        // ranges again from the taxa's minima and maxima, so its states are compared by count.
+        // A measured question travels as a quantitative character whose mappings give its
+        // ranges: the same ranges come back, labelled by the import.
+        EXPECT_EQ(q.measured, r.measured) << q.text.toStdString();
         if (q.measured)
-            EXPECT_GE(r.states.size(), 2) << q.text.toStdString();
+            EXPECT_EQ(q.ranges, r.ranges) << q.text.toStdString();
         else
             EXPECT_EQ(q.states, r.states) << q.text.toStdString();
     }
@@ -142,9 +150,20 @@ void expectRoundTrip(const QString& base, const QString& work) {
         EXPECT_EQ(categorical(before.shows[name]), categorical(after.shows[name]))
             << name.toStdString();
         QList<int> own;
-        for (const auto& [question, labels] : categorical(before.shows[name]))
+        for (const auto& [question, labels] : before.shows[name]) {
+            const BaseView::Question* q = nullptr;
+            const BaseView::Question* r = nullptr;
+            for (qsizetype i = 0; i < before.questions.size(); ++i)
+                if (before.questions[i].text == question)
+                    q = &before.questions[i], r = &after.questions[i];
+            ASSERT_TRUE(q && r) << question.toStdString();
+            // A measured state is the range of the same place in the question.
             for (const QString& label : labels)
-                own << after.stateNumber.value(question + " / " + label, -1);
+                own << after.stateNumber.value(
+                    question + " / " +
+                        (q->measured ? r->states.value(q->states.indexOf(label)) : label),
+                    -1);
+        }
         ASSERT_FALSE(own.contains(-1)) << name.toStdString();
         EXPECT_EQ(percentOf(after, name, own), 100) << name.toStdString();
     }

@@ -13,6 +13,37 @@ namespace authoring {
 
 namespace {
 
+// The ranges a quantitative character is asked by: "Mappings" that part its values into
+// categories, as DELTA's key states do (a "From" with its bounds; "INF" and "-INF" stand for
+// open ends). Mappings that point into a categorical character's states are not ranges of
+// this one and are left alone, as is a set whose bounds cannot be read or whose ranges go
+// backwards: the import then chooses the ranges itself.
+QList<KeyState> rangeCategories(const XmlElement& character) {
+    QList<KeyState> keys;
+    const XmlElement* mappings = character.child(QStringLiteral("Mappings"));
+    if (!mappings) return keys;
+    const auto bound = [](const QString& text, double open, double* v) {
+        const QString t = text.trimmed();
+        if (t.isEmpty()) return *v = open, true;
+        if (t == QLatin1String("INF") || t == QLatin1String("+INF")) return *v = kUnbounded, true;
+        if (t == QLatin1String("-INF")) return *v = -kUnbounded, true;
+        bool ok = false;
+        *v = t.toDouble(&ok);
+        return ok && std::isfinite(*v);
+    };
+    for (const XmlElement* m : mappings->all(QStringLiteral("Mapping"))) {
+        const XmlElement* from = m->child(QStringLiteral("From"));
+        if (!from || m->child(QStringLiteral("ToState"))) return {};
+        KeyState k;
+        if (!bound(from->attributes.value(QStringLiteral("lower")), -kUnbounded, &k.low) ||
+            !bound(from->attributes.value(QStringLiteral("upper")), kUnbounded, &k.high) ||
+            k.low > k.high || (!keys.isEmpty() && k.low < keys.last().low))
+            return {};
+        keys << k;
+    }
+    return keys;
+}
+
 // How well a text in `language` suits a reader of `wanted`: 0 best. Abbreviations come last.
 int languageRank(const XmlElement& text, const QString& inherited, const QString& wanted) {
     const QString lang = text.attributes.value(QStringLiteral("xml:lang"), inherited).toLower();
@@ -204,6 +235,7 @@ void SddReader::characters(const XmlElement& dataset) {
             const XmlElement* unit = e.child(QStringLiteral("MeasurementUnit"));
             if (unit && unit->child(QStringLiteral("Label")))
                 c.unit = sddtext::plain(unit->child(QStringLiteral("Label"))->text);
+            c.keyStates = rangeCategories(e);
         } else if (e.name == QLatin1String("TextCharacter")) {
             c.type = Character::Text;
         } else {
