@@ -64,3 +64,29 @@ TEST(WebTexts, OnAPhoneTheKeySpeaksTheChosenLanguageAndFallsBackToItsOwn) {
 }
 
 }  // namespace
+
+// Two species compared from their documents: the table's questions and states are written in
+// the reader's language, and again in the key's own when the reader switches back.
+TEST(WebTexts, TheComparisonOfTwoSpeciesSpeaksTheChosenLanguage) {
+    WebPage page({1280, 800});
+    ASSERT_TRUE(page.open(siteUrl(VIREKA_DEMO_WEB))) << page.console().toStdString();
+    chooseLanguage(page, 1);
+    for (const auto& [code, name] :
+         {std::pair{"CALVI", "Calopteryx virgo"}, std::pair{"BRAPR", "Brachytron pratense"}}) {
+        page.js(QStringLiteral("VirekaPlayer.openDocument('%1', '%2')").arg(code, name));
+        ASSERT_TRUE(page.waitFor(
+            QStringLiteral("document.getElementById('docTitle').textContent === '%1' &&"
+                           " !document.getElementById('compareAdd').disabled")
+                .arg(name)))
+            << name << page.console().toStdString();
+        page.js("document.getElementById('compareAdd').click()");
+    }
+    const QString table = "document.getElementById('comparison').textContent";
+    ASSERT_TRUE(page.waitFor("document.querySelectorAll('#comparison table').length > 0"));
+    EXPECT_TRUE(text(page, table).contains("Suborden: alas y ojos"))
+        << text(page, table).toStdString();
+    EXPECT_FALSE(text(page, table).contains("Suborder: wings and eyes"));
+    chooseLanguage(page, 0);
+    EXPECT_TRUE(text(page, table).contains("Suborder: wings and eyes"))
+        << text(page, table).toStdString();
+}

@@ -44,6 +44,20 @@
     return key.species.indexOf(name);
   }
 
+  // The texts of the reader's language where the key gives them, else the key's own.
+  function local() {
+    const player = root.VirekaPlayer;
+    return (player && typeof player.id === "function" && player.id() && player.id().localTexts) || null;
+  }
+  function questionText(q) {
+    const l = local();
+    return (l && l.object(q)) ?? (key.objects[q].text || key.objects[q].key);
+  }
+  function stateText(x) {
+    const l = local();
+    return (l && l.state(x)) ?? (key.stateTexts[x] || "");
+  }
+
   function states(q, s) {
     const o = key.objects[q], shown = [];
     for (let l = 0; l < o.count; ++l) if (key.value(s, o.first + l) !== 0) shown.push(o.first + l);
@@ -53,7 +67,7 @@
     const shown = states(q, s);
     if (shown.length === 0) return t(1826);
     if (shown.length === key.objects[q].count && shown.length >= 2) return t(1827);
-    return shown.map((x) => key.stateTexts[x] || "").join("; ");
+    return shown.map(stateText).join("; ");
   }
 
   function table(rows, heading) {
@@ -66,7 +80,7 @@
     tab.appendChild(head);
     for (const row of rows) {
       const tr = el("tr");
-      tr.appendChild(el("td", {}, key.objects[row.q].text || key.objects[row.q].key));
+      tr.appendChild(el("td", {}, questionText(row.q)));
       row.cells.forEach((c, i) => tr.appendChild(el("td", row.marked[i] ? { class: "differs" } : {}, c)));
       tab.appendChild(tr);
     }
