@@ -22,29 +22,42 @@ bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error)
     return false;
 }
 
-bool CheckedBase::open(const QString& kbDir) {
+std::optional<platform::Settings::Installation> plannedBase(const QString& kbDir, QString* error) {
     kb::InstallationRequest request;
     request.dataDir = kbDir;
     request.programDir = kbDir;
-    const auto at = kb::planInstallation(request, &error_);
-    if (!at) return false;
-    at_ = *at;
-    KbCheck checker(at_.DataDir, at_.Base);
-    // The tables and data files are what these commands read; the pictures, which only the
-    // program and the web site show, are left to 'check' and to the export.
-    checker.setFolders(QString(), QString(), QString());
+    return kb::planInstallation(request, error);
+}
+
+bool passesCheck(const platform::Settings::Installation& at, bool pictures, QString* error) {
+    KbCheck checker(at.DataDir, at.Base);
+    if (pictures)
+        checker.setFolders(at.DrawingDir, at.DescriptorDir, QString());
+    else
+        checker.setFolders(QString(), QString(), QString());
     if (!checker.open()) {
-        error_ = checker.errorString();
+        if (error) *error = checker.errorString();
         return false;
     }
-    bool faults = false;
+    bool ok = true;
     QTextStream err(stderr);
     for (const QString& finding : checker.run()) {
         err << finding << "\n";
-        if (!finding.startsWith(QLatin1String("warning: "))) faults = true;
+        if (!finding.startsWith(QLatin1String("warning: "))) ok = false;
     }
-    if (faults) {
-        error_ = QStringLiteral("%1 is not a usable knowledge base").arg(kbDir);
+    return ok;
+}
+
+bool CheckedBase::open(const QString& kbDir) {
+    const auto at = plannedBase(kbDir, &error_);
+    if (!at) return false;
+    at_ = *at;
+    // The tables and data files are what these commands read; the pictures, which only the
+    // program and the web site show, are left to 'check' and to the export.
+    error_.clear();
+    if (!passesCheck(at_, false, &error_)) {
+        if (error_.isEmpty())
+            error_ = QStringLiteral("%1 is not a usable knowledge base").arg(kbDir);
         return false;
     }
     strings_.loadBuiltIn();

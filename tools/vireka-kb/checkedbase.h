@@ -37,6 +37,15 @@ private:
 // Writes a file whole or not at all: the old file survives a failure (error says why).
 bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error);
 
+// The folders of the knowledge base in kbDir as the installer plans them; nothing, with why in
+// error, when it holds no base.
+std::optional<platform::Settings::Installation> plannedBase(const QString& kbDir, QString* error);
+
+// Runs the checker over a planned base, its findings printed on standard error. False when the
+// checker cannot read the base (why in error) or finds a fault (error left empty); warnings let
+// it through. With pictures, the drawing and the pictures of choices are checked too.
+bool passesCheck(const platform::Settings::Installation& at, bool pictures, QString* error);
+
 // Prints "vireka-kb COMMAND: MESSAGE" on standard error and returns code.
 int failCommand(const QString& command, const QString& message, int code);
 

@@ -1,7 +1,6 @@
 #include "authoring/sddexport/sddexport.h"
+#include "checkedbase.h"
 #include "exportsdd.h"
-#include "kb/installation.h"
-#include "kbcheck.h"
 
 #include <QRegularExpression>
 #include <QTextStream>
@@ -29,22 +28,12 @@ int fail(const QString& message, int code) {
 // The checker's faults stop the export (warnings are printed and let through): a file
 // written from a broken base would carry its faults to every program that reads it.
 bool usable(const QString& kbDir) {
-    kb::InstallationRequest request;
-    request.dataDir = kbDir;
-    request.programDir = kbDir;
     QString error;
-    const auto at = kb::planInstallation(request, &error);
+    const auto at = plannedBase(kbDir, &error);
     if (!at) return fail(error, 1), false;
-    KbCheck checker(at->DataDir, at->Base);
-    checker.setFolders(at->DrawingDir, at->DescriptorDir, QString());
-    if (!checker.open()) return fail(checker.errorString(), 1), false;
-    bool ok = true;
-    QTextStream err(stderr);
-    for (const QString& finding : checker.run()) {
-        err << finding << "\n";
-        if (!finding.startsWith(QLatin1String("warning: "))) ok = false;
-    }
-    return ok;
+    if (passesCheck(*at, true, &error)) return true;
+    if (!error.isEmpty()) fail(error, 1);
+    return false;
 }
 
 }  // namespace

@@ -3,12 +3,11 @@
 #include "authoring/evaluation/keywriter.h"
 #include "authoring/webexport/webexport.h"
 #include "authoring/webexport/webkeydata.h"
+#include "checkedbase.h"
 #include "commandregistry.h"
 #include "engine/keytables.h"
 #include "exportsdd.h"
-#include "kb/installation.h"
 #include "kb/loader.h"
-#include "kbcheck.h"
 #include "platform/stringtable.h"
 
 #include <QDate>
@@ -35,31 +34,15 @@ int fail(const QString& message, int code) {
     return code;
 }
 
-// The checker's findings that stop the export; warnings are printed and let through. A
-// species without its document is left out of the checks (the site says the document is
-// missing, as the program does, and the rest of the key works).
-bool usable(const platform::Settings::Installation& at) {
-    KbCheck checker(at.DataDir, at.Base);
-    checker.setFolders(at.DrawingDir, at.DescriptorDir, QString());
-    if (!checker.open()) return fail(checker.errorString(), 1), false;
-    bool ok = true;
-    QTextStream err(stderr);
-    for (const QString& finding : checker.run()) {
-        err << finding << "\n";
-        if (!finding.startsWith(QLatin1String("warning: "))) ok = false;
-    }
-    return ok;
-}
-
 int exportWeb(const QString& kbDir, const QString& out) {
-    kb::InstallationRequest request;
-    request.dataDir = kbDir;
-    request.programDir = kbDir;
     QString error;
-    const auto at = kb::planInstallation(request, &error);
+    const auto at = plannedBase(kbDir, &error);
     if (!at) return fail(error, 1);
-    if (!usable(*at))
+    // The checker's faults stop the export; warnings are printed and let through.
+    if (!passesCheck(*at, true, &error)) {
+        if (!error.isEmpty()) fail(error, 1);
         return fail(QStringLiteral("%1 is not a usable knowledge base").arg(kbDir), 1);
+    }
 
     platform::StringTable strings;
     strings.loadBuiltIn();
