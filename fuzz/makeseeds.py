@@ -21,6 +21,14 @@ CORPUS = ROOT / "fuzz" / "corpus"
 SEP = b"\xff\xfe\xfd"
 
 
+def typed_trailer(body, values):
+    """The trailer of typed values an identification file keeps after its description."""
+    length = 20 + 12 * len(values)
+    head = b"VKTV" + struct.pack("<HHII", 1, len(values), length, zlib.crc32(body))
+    records = b"".join(struct.pack("<id", state, value) for state, value in values)
+    return head + records + struct.pack("<I", zlib.crc32(head + records))
+
+
 def compact(database):
     """The database with the smallest pages SQLite allows: seeds stay small in the repository."""
     with tempfile.TemporaryDirectory() as tmp:
@@ -248,6 +256,11 @@ def main():
             ("long", 3, 1, [0, 1, 0, -1, 7, 7, 7])):
         body = b"".join(struct.pack("<h", v) for v in values)
         put("qnt_fuzz", name, struct.pack("<HH", states, frames) + body)
+    # Typed values after the description, and the same trailer left behind by another one.
+    body = b"".join(struct.pack("<h", v) for v in [0, 1, 0, 0, 1, -1, 0])
+    put("qnt_fuzz", "typed", struct.pack("<HH", 5, 2) + body + typed_trailer(body, [(1, 37.5), (4, 2.0)]))
+    other = b"".join(struct.pack("<h", v) for v in [1, 0, 0, 0, 1, -1, 0])
+    put("qnt_fuzz", "typed-stale", struct.pack("<HH", 5, 2) + other + typed_trailer(body, [(1, 37.5)]))
 
     put("kbsource_fuzz", "demo-flat", flat_source())
     minimal = (b'title "T"\nlanguage en "English"\ncolour paper #ffffff\ncolour ink #000000 asks Q\n'

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the identification file reader as a ".qnt" file, with counts of
-// states and frames taken from the first four bytes; what it reads is written back and read
-// again, and must come back the same.
+// states and frames taken from the first four bytes; what it reads, typed values included, is
+// written back and read again, and must come back the same.
 #include "engine/identificationfile.h"
 #include "fuzzinput.h"
 
@@ -25,11 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     if (read.status != IdentificationFile::Status::Ok) return 0;
 
     QString error;
-    if (!IdentificationFile::write(path, choice, frame, &error)) std::abort();
-    std::vector<platform::i16> choiceAgain(states, 7), frameAgain(frames, 7);
-    if (IdentificationFile::read(path, choiceAgain, frameAgain).status !=
-        IdentificationFile::Status::Ok)
+    if (!IdentificationFile::write(path, choice, frame, &error,
+                                   read.typed.value_or(std::vector<engine::TypedValue>{})))
         std::abort();
-    if (choiceAgain != choice || frameAgain != frame) std::abort();
+    std::vector<platform::i16> choiceAgain(states, 7), frameAgain(frames, 7);
+    const auto again = IdentificationFile::read(path, choiceAgain, frameAgain);
+    if (again.status != IdentificationFile::Status::Ok) std::abort();
+    if (choiceAgain != choice || frameAgain != frame || again.typed != read.typed) std::abort();
     return 0;
 }

@@ -11,8 +11,10 @@ namespace {
 
 using platform::i16;
 
-// No knowledge base has more than 32767 states or frames, so no description is longer.
-constexpr qint64 MaxFileBytes = 2 * (32767 + 32767);
+// No knowledge base has more than 32767 states or frames, so no description is longer; a
+// trailer of typed values may follow it.
+constexpr qint64 MaxDescriptionBytes = 2 * (32767 + 32767);
+constexpr qint64 MaxFileBytes = MaxDescriptionBytes + typedvalues::MaxTrailerBytes;
 
 QByteArray readWhole(const QString& path, IdentificationFile::Status* status, QString* error) {
     QByteArray bytes;
@@ -38,7 +40,12 @@ size_t entriesIn(const QByteArray& bytes, size_t first, size_t count) {
 IdentificationFile::ReadResult check(const QByteArray& bytes, size_t states, size_t frames) {
     IdentificationFile::ReadResult r;
     r.size = bytes.size();
-    r.lengthDiffers = size_t(bytes.size()) != 2 * (states + frames);
+    const auto bodyLength = qsizetype(2 * (states + frames));
+    r.typed = typedvalues::decode(bytes, bodyLength, states);
+    // A trailer that belongs to this description says the file was saved with these counts.
+    r.lengthDiffers = !r.typed && bytes.size() != bodyLength;
+    if (!r.typed && bytes.size() > MaxDescriptionBytes)
+        r.status = IdentificationFile::Status::Foreign;
     for (size_t i = 0, n = entriesIn(bytes, 0, states); i < n; ++i) {
         const i16 v = valueAt(bytes, i);
         if (v != 0 && v != 1) r.status = IdentificationFile::Status::Foreign;
@@ -57,7 +64,7 @@ IdentificationFile::ReadResult IdentificationFile::inspect(const QString& path, 
     Status status = Status::Ok;
     QString error;
     const QByteArray bytes = readWhole(path, &status, &error);
-    if (status != Status::Ok) return ReadResult{status, false, 0, error};
+    if (status != Status::Ok) return ReadResult{status, false, 0, error, std::nullopt};
     return check(bytes, stateCount, frameCount);
 }
 
@@ -67,7 +74,7 @@ IdentificationFile::ReadResult IdentificationFile::read(const QString& path,
     Status status = Status::Ok;
     QString error;
     const QByteArray bytes = readWhole(path, &status, &error);
-    if (status != Status::Ok) return ReadResult{status, false, 0, error};
+    if (status != Status::Ok) return ReadResult{status, false, 0, error, std::nullopt};
     ReadResult r = check(bytes, choice.size(), frames.size());
     if (r.status != Status::Ok) return r;
     for (size_t i = 0, n = entriesIn(bytes, 0, choice.size()); i < n; ++i)
@@ -78,15 +85,19 @@ IdentificationFile::ReadResult IdentificationFile::read(const QString& path,
 }
 
 bool IdentificationFile::write(const QString& path, const std::vector<i16>& choice,
-                               const std::vector<i16>& frames, QString* errorString) {
+                               const std::vector<i16>& frames, QString* errorString,
+                               const std::vector<TypedValue>& typed) {
     QByteArray bytes(qsizetype(2 * (choice.size() + frames.size())), '\0');
     for (size_t i = 0; i < choice.size(); ++i) qToLittleEndian(choice[i], bytes.data() + 2 * i);
     for (size_t i = 0; i < frames.size(); ++i)
         qToLittleEndian(frames[i], bytes.data() + 2 * (choice.size() + i));
-    // An existing longer file is written over from its first byte and keeps its tail.
+    const qsizetype bodyLength = bytes.size();
+    bytes += typedvalues::encode(bytes, typed);
+    // An existing longer file is written over from its first byte and keeps its tail, but for
+    // a trailer after its description: that belongs to the description being replaced.
     QByteArray previous;
     if (platform::BoundedFile::read(path, MaxFileBytes, &previous).ok() &&
-        previous.size() > bytes.size())
+        previous.size() > bytes.size() && !typedvalues::startsTrailer(previous, bodyLength))
         bytes += previous.mid(bytes.size());
     return platform::writeFileSafely(path, bytes, errorString);
 }
