@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 #include "engine/identificationfile.h"
+#include "engine/measureanswer.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/textids.h"
@@ -77,7 +78,7 @@ bool CommandDispatcher::Exec_Save() {
     QString error;
     const auto& state = engine_.state();
     if (!IdentificationFile::write(platform::toLocalPath(file), state.StateChoice, state.FrameState,
-                                   &error)) {
+                                   &error, engine::typedValuesToKeep(engine_))) {
         ui_.setBusy(false);
         // The message names the file itself: the reason is said without it.
         for (const QString& named : {platform::toLocalPath(file), file}) {
@@ -152,7 +153,8 @@ void CommandDispatcher::openFile(const QString& previousFile) {
                       platform::Dialogs::Icon::Warning);
     ui_.setBusy(true);
     ui_.pendingEvents();
-    IdentificationFile::read(path, state.StateChoice, state.FrameState);
+    const auto read = IdentificationFile::read(path, state.StateChoice, state.FrameState);
+    engine::restoreTypedValues(engine_, read.typed);
     engine_.restartHistory();
     if (!refresh()) return;
     showUnmodified(MainCaption + QStringLiteral(" [") + CurrentFile + QLatin1Char(']'), true);

@@ -42,6 +42,7 @@ void Engine::Nettoye() {
     std::fill(state_.FrameState.begin(), state_.FrameState.end(), 0);
     state_.SkippedQuestions = false;
     state_.typedAnswers.clear();
+    state_.measuresNotKept.clear();
 }
 
 RefreshResult Engine::Actualise_Identification(const LayerLoader& load) {
@@ -209,10 +210,12 @@ bool Engine::openQuestion(const QString& objectKey) {
 }
 
 void Engine::Valid_Descripteur() {
+    state_.measuresNotKept.remove(KeyTables::fold(state_.question.CurrentObject));
     engine::Valid_Descripteur(tables_, state_);
 }
 
 void Engine::Valid_Etats(const std::vector<int>& cells) {
+    state_.measuresNotKept.remove(KeyTables::fold(state_.question.CurrentObject));
     engine::Valid_Etats(tables_, state_, cells);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/int16.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -34,6 +35,7 @@ struct RankRows {
 struct TypedAnswer {
     int state = -1;
     QString text;  // "37 mm"
+    double value = 0;
 };
 
 struct IdentificationState {
@@ -59,6 +61,9 @@ struct IdentificationState {
     // By case-folded question key; an answer is shown as typed only while its state is the
     // question's only chosen state.
     QHash<QString, TypedAnswer> typedAnswers;
+    // Case-folded keys of the measured questions answered in an opened file that kept no value
+    // typed for them; the mark goes when the question is answered again.
+    QSet<QString> measuresNotKept;
 
     // Sizes everything from the model's counts, as start-up does: nothing chosen, rank k
     // holding species k, the loaded "Joker" flags, empty layers.

@@ -58,6 +58,8 @@ void followAnswers(const KeyTables& tables, const IdentificationState& state, Qu
         chosen(state, typed->state) && typed->state >= o.firstState &&
         typed->state < o.firstState + o.stateCount)
         e.chosenTexts = QStringList{typed->text};
+    e.valueNotKept = e.answered && typed == state.typedAnswers.constEnd() &&
+                     state.measuresNotKept.contains(KeyTables::fold(e.key));
     e.askable = !e.dependent || std::any_of(e.parentStates.begin(), e.parentStates.end(),
                                             [&](int s) { return chosen(state, s); });
 }
@@ -86,10 +88,10 @@ void followEveryAnswer(const KeyTables& tables, const IdentificationState& state
                        const std::function<void(const QuestionEntry&, bool)>& changed) {
     for (QuestionSection& section : sections) {
         for (QuestionEntry& e : section.entries) {
-            const bool wasAskable = e.askable;
+            const bool wasAskable = e.askable, wasNotKept = e.valueNotKept;
             QStringList before = std::move(e.chosenTexts);
             followAnswers(tables, state, e);
-            const bool answerChanged = e.chosenTexts != before;
+            const bool answerChanged = e.chosenTexts != before || e.valueNotKept != wasNotKept;
             if (changed && (answerChanged || e.askable != wasAskable)) changed(e, answerChanged);
         }
     }

@@ -18,6 +18,8 @@ struct QuestionEntry {
     QStringList stateTexts;   // every state's text, in state order
     QStringList chosenTexts;  // the texts of the chosen states
     bool answered = false;
+    // A measured question answered in an opened file that did not keep the value typed.
+    bool valueNotKept = false;
     // False while the question depends on states of which none is chosen: it cannot be
     // asked yet.
     bool askable = true;

@@ -162,6 +162,7 @@ inline constexpr int CompareChooseFirst = 1830;
 inline constexpr int MeasurePrompt = 1860;
 inline constexpr int MeasureNotANumber = 1861;
 inline constexpr int MeasureOutOfRange = 1862;
+inline constexpr int TypedValueNotKept = 1880;  // "%1 (typed value not kept)"
 
 // Species whose percentage rests on unknowns, and questions asked as a list.
 inline constexpr int UncodedAnswers = 1870;

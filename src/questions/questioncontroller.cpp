@@ -256,7 +256,7 @@ void QuestionController::answerMeasure(const QString& typed) {
     const int cell = c.state - engine_.question().ObjectFirstState;
     if (choices_) choices_->choose(cell);
     engine_.question().SelectedChoice = cell;
-    engine_.state().typedAnswers.insert(engine::KeyTables::fold(key), {c.state, c.text});
+    engine_.state().typedAnswers.insert(engine::KeyTables::fold(key), {c.state, c.text, c.value});
     Barre_Question_ButtonClick(1);
 }
 

@@ -86,8 +86,10 @@ void QuestionsPanel::setSections(std::vector<engine::QuestionSection> sections) 
         for (size_t i = 0; i < sections[g].entries.size(); ++i) {
             const engine::QuestionEntry& now = sections[g].entries[i];
             const engine::QuestionEntry& before = sections_[g].entries[i];
-            if (now.chosenTexts == before.chosenTexts && now.askable == before.askable) continue;
-            if (now.chosenTexts != before.chosenTexts) answersChanged << now.key;
+            const bool answerChanged =
+                now.chosenTexts != before.chosenTexts || now.valueNotKept != before.valueNotKept;
+            if (!answerChanged && now.askable == before.askable) continue;
+            if (answerChanged) answersChanged << now.key;
             showEntry(itemOf(now.key), now);
         }
     }
@@ -130,10 +132,15 @@ void QuestionsPanel::indexEntries() {
             entries_.insert(folded(sections_[g].entries[i].key), {g, i});
 }
 
+QString QuestionsPanel::answerText(const engine::QuestionEntry& e) const {
+    const QString answer = e.chosenTexts.join(QStringLiteral(", "));
+    return e.valueNotKept ? valueNotKeptText_.arg(answer) : answer;
+}
+
 // The answer column, the bold face of an answered question and whether it can be asked.
 void QuestionsPanel::showEntry(QTreeWidgetItem* item, const engine::QuestionEntry& e) {
     if (!item) return;
-    const QString answer = e.chosenTexts.join(QStringLiteral(", "));
+    const QString answer = answerText(e);
     if (item->text(1) != answer) {
         item->setText(1, answer);
         item->setToolTip(1, platform::plainToolTip(answer));
@@ -279,8 +286,7 @@ void QuestionsPanel::measure(const QString& key) {
     const QFontMetrics plainMetrics(widthsFont_), boldMetrics(bold);
     TextWidths& w = widths_[at->first][at->second];
     w.question = (e.answered ? boldMetrics : plainMetrics).horizontalAdvance(e.text);
-    w.answer =
-        e.answered ? plainMetrics.horizontalAdvance(e.chosenTexts.join(QStringLiteral(", "))) : 0;
+    w.answer = e.answered ? plainMetrics.horizontalAdvance(answerText(e)) : 0;
 }
 
 void QuestionsPanel::measureAll() {

@@ -25,6 +25,8 @@ public:
 
     // The filter field's hint, the context-menu item and the heading of ungrouped questions.
     void setTexts(const QString& filterHint, const QString& forget, const QString& others);
+    // "%1 (typed value not kept)": an answer whose typed value an opened file did not keep.
+    void setValueNotKeptText(const QString& text) { valueNotKeptText_ = text; }
     // Shows the questions afresh, keeping the filter and the selected question.
     void setSections(std::vector<engine::QuestionSection> sections);
     const std::vector<engine::QuestionSection>& sections() const { return sections_; }
@@ -60,6 +62,7 @@ private:
     bool sameQuestions(const std::vector<engine::QuestionSection>& sections) const;
     void indexEntries();
     void showEntry(QTreeWidgetItem* item, const engine::QuestionEntry& e);
+    QString answerText(const engine::QuestionEntry& e) const;
     // The widths of a question's text and of its answer, as fitAnswerColumn needs them.
     void measure(const QString& key);
     void measureAll();
@@ -72,6 +75,7 @@ private:
     QLineEdit* filter_ = nullptr;
     QTreeWidget* list_ = nullptr;
     QString forgetText_, othersText_;
+    QString valueNotKeptText_ = QStringLiteral("%1");
     std::vector<engine::QuestionSection> sections_;
     QHash<QString, QTreeWidgetItem*> items_;             // by case-folded key
     QHash<QString, std::pair<size_t, size_t>> entries_;  // section and place, by folded key

@@ -295,6 +295,7 @@ bool frmMain::load() {
     Dock_Questions->setWindowTitle(text(TextId::Questions));
     Panel_Questions->setTexts(text(TextId::FilterQuestions), text(TextId::ForgetAnswer),
                               text(TextId::OtherQuestions));
+    Panel_Questions->setValueNotKeptText(text(TextId::TypedValueNotKept));
     refreshQuestionsPanel();
     setQuestionsPanelShown(ctx_.settings.questionsPanelShown());
     dispatcher_->setMainCaption(windowTitle());
