@@ -12,7 +12,14 @@
   const FORMAT = 1;
   const MAX_COUNT = 32767;
   // No description is longer than 32767 states and 32767 frames of two bytes each.
-  const MAX_QNT_BYTES = 2 * (32767 + 32767);
+  const MAX_QNT_DESCRIPTION_BYTES = 2 * (32767 + 32767);
+  // The typed values follow the description in a trailer that the program writes and reads
+  // alike: "VKTV", version 1, record count N (16 bits), length 20 + 12 N, CRC-32 of the
+  // description, N records of a state index (32 bits) and a value (double), CRC-32 of the
+  // trailer before it; little-endian throughout.
+  const TYPED_MAGIC = [0x56, 0x4b, 0x54, 0x56];
+  const TYPED_MAX_RECORDS = 32767;
+  const MAX_QNT_BYTES = MAX_QNT_DESCRIPTION_BYTES + 20 + 12 * TYPED_MAX_RECORDS;
   const HISTORY_LIMIT = 500;
 
   function bad(what) {
@@ -218,6 +225,61 @@
   function measureText(m, v) {
     const n = String(Number(v.toPrecision(12)));
     return m.unit === "" ? n : n + " " + m.unit;
+  }
+
+  let crcTable = null;
+  function crc32(bytes) {
+    if (!crcTable) {
+      crcTable = new Uint32Array(256);
+      for (let n = 0; n < 256; ++n) {
+        let c = n;
+        for (let k = 0; k < 8; ++k) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+        crcTable[n] = c >>> 0;
+      }
+    }
+    let c = 0xffffffff;
+    for (let i = 0; i < bytes.length; ++i) c = crcTable[(c ^ bytes[i]) & 0xff] ^ (c >>> 8);
+    return (c ^ 0xffffffff) >>> 0;
+  }
+
+  // The trailer of typed values [{state, value}] after `body`; empty when there are none.
+  function typedTrailer(body, values) {
+    if (values.length === 0 || values.length > TYPED_MAX_RECORDS) return new Uint8Array(0);
+    const length = 20 + 12 * values.length;
+    const out = new Uint8Array(length);
+    const view = new DataView(out.buffer);
+    out.set(TYPED_MAGIC, 0);
+    view.setUint16(4, 1, true);
+    view.setUint16(6, values.length, true);
+    view.setUint32(8, length, true);
+    view.setUint32(12, crc32(body), true);
+    values.forEach((v, i) => {
+      view.setInt32(16 + 12 * i, v.state, true);
+      view.setFloat64(20 + 12 * i, v.value, true);
+    });
+    view.setUint32(length - 4, crc32(out.subarray(0, length - 4)), true);
+    return out;
+  }
+
+  // The typed values of a trailer at `at` written with the bytes before it, or null: none,
+  // another description's, or malformed. Sizes are checked against the bytes present first.
+  function readTypedTrailer(bytes, at, stateCount) {
+    if (bytes.length - at < 20 || TYPED_MAGIC.some((b, i) => bytes[at + i] !== b)) return null;
+    const view = new DataView(bytes.buffer, bytes.byteOffset + at, bytes.length - at);
+    const count = view.getUint16(6, true), length = 20 + 12 * count;
+    if (view.getUint16(4, true) !== 1 || count === 0 || count > stateCount ||
+        view.getUint32(8, true) !== length || bytes.length - at < length)
+      return null;
+    if (view.getUint32(length - 4, true) !== crc32(bytes.subarray(at, at + length - 4)) ||
+        view.getUint32(12, true) !== crc32(bytes.subarray(0, at)))
+      return null;
+    const values = [];
+    for (let i = 0; i < count; ++i) {
+      const state = view.getInt32(16 + 12 * i, true), value = view.getFloat64(20 + 12 * i, true);
+      if (state < 0 || state >= stateCount || !Number.isFinite(value)) return null;
+      values.push({ state, value });
+    }
+    return values;
   }
 
   // A map "number": [number] with keys below keyLimit and values in [lo, hi].
@@ -528,8 +590,10 @@
       this.listed = [];
       this.legendText = "";
       this.skipped = false;
-      // Values typed for measured questions, by question index: {state, text}.
+      // Values typed for measured questions, by question index: {state, text, value}.
       this.typed = new Map();
+      // Measured questions answered in an opened file that kept no value typed for them.
+      this.notKept = new Set();
       this.jokerFlags = key.joker.slice();
       // The picture each drawing shows: a drawing keeps its picture while no variant holds.
       this.layerNames = new Array(key.drawingCount).fill(null);
@@ -831,6 +895,7 @@
     // Writes cell `cell` of question q (-1: none) into the description as confirming its
     // picture of choices does, without recording or ranking.
     validate(q, cell) {
+      this.notKept.delete(this.objectOf(q));
       const o = this.key.objects[this.objectOf(q)];
       if (!isInt(cell, -1, INT32)) throw new RangeError("a cell is -1 or more");
       const first = o.first, choice = cell, frame = o.frame;
@@ -899,6 +964,7 @@
     // state given up takes its dependants with it, the ticked ones are chosen, the frame is
     // answered while one is ticked; ticking what is chosen already changes nothing.
     answerTicked(q, cells) {
+      this.notKept.delete(this.objectOf(q));
       const o = this.key.objects[this.objectOf(q)];
       if (!Array.isArray(cells)) throw new TypeError("the ticked cells are a list");
       const sc = this.stateChoice;
@@ -942,7 +1008,7 @@
       const r = m.ranges.find((x) => rangeHolds(x, v));
       if (!r || r.state < o.first || r.state >= o.first + o.count)
         return { outcome: "out of range", state: -1, text: "" };
-      return { outcome: "chosen", state: r.state, text: measureText(m, v) };
+      return { outcome: "chosen", state: r.state, text: measureText(m, v), value: v };
     }
 
     // Answers question q with a typed value as confirming its picture with that state
@@ -952,7 +1018,7 @@
       const c = this.chooseMeasure(r, typed);
       if (c.outcome !== "chosen") return c;
       this.validate(r, c.state - this.key.objects[r].first);
-      this.typed.set(r, { state: c.state, text: c.text });
+      this.typed.set(r, { state: c.state, text: c.text, value: c.value });
       this.remember();
       this.refresh();
       return c;
@@ -974,6 +1040,7 @@
       this.frameState.fill(0);
       this.skipped = false;
       this.typed.clear();
+      this.notKept.clear();
       this.remember();
       this.refresh();
       this.reloadJokerFlags(true);
@@ -1151,6 +1218,7 @@
         if (typed && entry.chosenTexts.length === 1 && chosen(typed.state) &&
             typed.state >= o.first && typed.state < o.first + o.count)
           entry.chosenTexts = [typed.text];
+        entry.valueNotKept = entry.answered && !typed && this.notKept.has(r);
         const parents = key.parents.get(r);
         if (parents && parents.length > 0) entry.askable = parents.some((s) => s >= 0 && chosen(s));
         if (words.length > 0) {
@@ -1171,15 +1239,60 @@
 
     // ---- the identification file and the link ----
 
+    // The chosen states of question r, at most two: enough to tell an only answer.
+    chosenStates(r) {
+      const o = this.key.objects[r], chosen = [];
+      for (let s = Math.max(o.first, 0); s < o.first + o.count && s < this.stateChoice.length &&
+           chosen.length < 2; ++s)
+        if (this.stateChoice[s] !== 0) chosen.push(s);
+      return chosen;
+    }
+
     // The desktop's ".qnt" bytes: the states (1 chosen) then the frames (-1 answered), each
-    // a 16-bit little-endian integer.
+    // a 16-bit little-endian integer, then the typed values the panel shows, if any.
     toQnt() {
       const S = this.stateChoice.length, F = this.frameState.length;
-      const bytes = new Uint8Array(2 * (S + F));
-      const view = new DataView(bytes.buffer);
+      const body = new Uint8Array(2 * (S + F));
+      const view = new DataView(body.buffer);
       for (let i = 0; i < S; ++i) view.setInt16(2 * i, this.stateChoice[i], true);
       for (let i = 0; i < F; ++i) view.setInt16(2 * (S + i), this.frameState[i], true);
+      const values = [];
+      this.key.objects.forEach((o, r) => {
+        const typed = this.typed.get(r), chosen = this.chosenStates(r);
+        if (o.measure && typed && chosen.length === 1 && chosen[0] === typed.state)
+          values.push({ state: typed.state, value: typed.value });
+      });
+      const trailer = typedTrailer(body, values);
+      if (trailer.length === 0) return body;
+      const bytes = new Uint8Array(body.length + trailer.length);
+      bytes.set(body, 0);
+      bytes.set(trailer, body.length);
       return bytes;
+    }
+
+    // After a file is read: each typed value kept is shown again while it lies in the range of
+    // its question's only chosen state. A measured question answered without one is marked as
+    // having lost it when the file kept no values (`kept` null) or one that no longer fits.
+    restoreTyped(kept) {
+      this.typed.clear();
+      this.notKept.clear();
+      const byState = new Map();
+      for (const v of kept || []) if (!byState.has(v.state)) byState.set(v.state, v.value);
+      this.key.objects.forEach((o, r) => {
+        const chosen = this.chosenStates(r);
+        if (!o.measure || chosen.length === 0) return;
+        let offered = kept === null;
+        for (let s = o.first; s < o.first + o.count; ++s) {
+          if (!byState.has(s)) continue;
+          offered = true;
+          const v = byState.get(s), range = o.measure.ranges.find((x) => rangeHolds(x, v));
+          if (chosen.length === 1 && chosen[0] === s && range && range.state === s) {
+            this.typed.set(r, { state: s, text: measureText(o.measure, v), value: v });
+            break;
+          }
+        }
+        if (offered && !this.typed.has(r)) this.notKept.add(r);
+      });
     }
 
     // Reads a ".qnt" file as the desktop opens one: a file holding other values, or longer
@@ -1205,10 +1318,14 @@
         const v = view.getInt16(2 * (S + i), true);
         if (v !== 0 && v !== -1) result.foreign = true;
       }
+      const kept = readTypedTrailer(bytes, 2 * (S + F), S);
+      if (!kept && bytes.length > MAX_QNT_DESCRIPTION_BYTES) result.foreign = true;
       if (result.foreign) return result;
-      result.lengthDiffers = bytes.length !== 2 * (S + F);
+      // A trailer that belongs to this description says the file was saved with these counts.
+      result.lengthDiffers = !kept && bytes.length !== 2 * (S + F);
       for (let i = 0; i < inStates; ++i) this.stateChoice[i] = view.getInt16(2 * i, true);
       for (let i = 0; i < inFrames; ++i) this.frameState[i] = view.getInt16(2 * (S + i), true);
+      this.restoreTyped(kept);
       this.restartHistory();
       this.refresh();
       result.ok = true;

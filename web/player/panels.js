@@ -188,12 +188,16 @@
       const r = this.rows.get(e.key);
       if (!r) return;
       if (r.row.hidden === shown) r.row.hidden = !shown;
-      const signature = (e.answered ? "1" : "0") + (e.askable ? "1" : "0") + e.chosenTexts.join("\u0001");
+      const signature = (e.answered ? "1" : "0") + (e.askable ? "1" : "0") +
+                        (e.valueNotKept ? "1" : "0") + e.chosenTexts.join("\u0001");
       if (signature === r.signature) return;
       r.signature = signature;
       r.row.classList.toggle("answered", e.answered);
       r.row.classList.toggle("unaskable", !e.askable);
-      r.answer.textContent = e.answered ? e.chosenTexts.join(", ") : "";
+      // An answer whose typed value the opened file did not keep says so.
+      const answer = e.chosenTexts.join(", ");
+      r.answer.textContent = !e.answered ? ""
+        : e.valueNotKept ? (this.host.text(1880) || "%1").replace("%1", () => answer) : answer;
       r.answer.hidden = !e.answered;
       r.back.hidden = !e.answered;
       const forget = this.host.text(1641);
