@@ -55,6 +55,28 @@ TEST(WebPlayerAccess, AxeFindsNothingSeriousOnAnyScreen) {
     }
 }
 
+// The demo's total length is answered by a number: the field, its unit and the message a
+// value no range holds brings are read as well as the rest.
+TEST(WebPlayerAccess, AxeFindsNothingSeriousAboutAMeasuredQuestion) {
+    for (const QSize size : {QSize(1280, 800), QSize(360, 740)}) {
+        SCOPED_TRACE(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()).toStdString());
+        WebPage page(size);
+        ASSERT_TRUE(page.open(siteUrl(VIREKA_DEMO_WEB)));
+        ASSERT_TRUE(painted(page));
+        page.js("document.querySelector('#tabs button[data-tab=questions]').click()");
+        page.click(page.centreOf("#questionList .question[data-key=\"LENGTH\"] .ask"));
+        ASSERT_TRUE(page.waitFor("document.body.dataset.question === 'LENGTH'"));
+        ASSERT_TRUE(page.waitFor("!document.getElementById('measure').hidden"));
+        EXPECT_EQ(page.js("document.querySelector('#measure .unit').textContent").toString(), "mm");
+        EXPECT_EQ(seriousAxeViolations(page).join('\n').toStdString(), "") << "field";
+        page.click(page.centreOf("#measure input"));
+        page.type(Qt::Key_A);
+        page.type(Qt::Key_Return);
+        ASSERT_TRUE(page.waitFor("!document.getElementById('dialog').hidden"));
+        EXPECT_EQ(seriousAxeViolations(page).join('\n').toStdString(), "") << "bad value";
+    }
+}
+
 TEST(WebPlayerAccess, TheFocusFollowsQuestionsAndStaysInTheMessageBox) {
     WebPage page({1280, 800});
     ASSERT_TRUE(page.open(siteUrl(VIREKA_DEMO_WEB)));
