@@ -194,3 +194,43 @@ TEST(GeneratedKey, EvaluateOnTheDemoNamesItsInseparablePairAndTheEffort) {
 }
 
 }  // namespace
+
+namespace {
+
+// The commands that read a whole base name its questions and states in the language asked
+// for where the base's "Textes" gives them, as rank and best do; what they find never changes.
+TEST(GeneratedKey, EvaluateKeyAndCompareSpeakTheLanguageAskedFor) {
+    const ToolRun english = vkb({"compare", VIREKA_DEMO_KB, "AESCY", "AESMI", "--all"});
+    ToolRun r = vkb({"compare", VIREKA_DEMO_KB, "AESCY", "AESMI", "--all", "--language", "fr"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(
+        r.out.contains("THORAX \"Dessins du thorax\" (separates them)\n"
+                       "  * Aeshna cyanea: Bandes claires sur le dessus\n"))
+        << r.out.toStdString();
+    EXPECT_EQ(r.out.count('\n'), english.out.count('\n'));
+    // A language the base does not give: its own texts.
+    EXPECT_EQ(vkb({"compare", VIREKA_DEMO_KB, "AESCY", "AESMI", "--all", "--language", "de"}).out,
+              english.out);
+    EXPECT_EQ(vkb({"compare", VIREKA_DEMO_KB, "AESCY", "AESMI", "--language"}).exitCode, 2);
+
+    QTemporaryDir dir;
+    const QString en = dir.filePath("en.txt"), es = dir.filePath("es.txt");
+    ASSERT_EQ(vkb({"key", VIREKA_DEMO_KB, en, "--date", "2026-01-02"}).exitCode, 0);
+    r = vkb({"key", VIREKA_DEMO_KB, es, "--date", "2026-01-02", "--language", "es"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString spanish = QString::fromUtf8(bytes(es)), own = QString::fromUtf8(bytes(en));
+    EXPECT_TRUE(spanish.contains("Libélulas")) << spanish.left(300).toStdString();
+    EXPECT_TRUE(spanish.contains("Diseño del tórax") || spanish.contains("Suborden"))
+        << spanish.toStdString();
+    EXPECT_EQ(spanish.count('\n'), own.count('\n')) << "the same couplets";
+    EXPECT_EQ(vkb({"key", VIREKA_DEMO_KB, es, "--language", ""}).exitCode, 2);
+
+    r = vkb({"evaluate", VIREKA_DEMO_KB, "--language", "fr"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const ToolRun plain = vkb({"evaluate", VIREKA_DEMO_KB});
+    EXPECT_NE(r.out, plain.out);
+    EXPECT_TRUE(r.out.contains("Taxa the key cannot separate: 1\n"));
+    EXPECT_EQ(r.out.count('\n'), plain.out.count('\n'));
+}
+
+}  // namespace

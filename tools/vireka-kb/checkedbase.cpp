@@ -1,5 +1,6 @@
 #include "checkedbase.h"
 
+#include "engine/tabletexts.h"
 #include "kb/installation.h"
 #include "kb/loader.h"
 #include "kbcheck.h"
@@ -74,6 +75,22 @@ bool CheckedBase::open(const QString& kbDir) {
         return false;
     }
     tables_ = engine::KeyTables::fromModel(model_);
+    return true;
+}
+
+void CheckedBase::useLanguage(const QString& language) {
+    QString error;
+    texts_ = kb::BaseTexts::load(model_.KnowledgeBase, &error);
+    if (!error.isEmpty()) QTextStream(stderr) << "warning: " << error << "\n";
+    language_ = language;
+    const engine::KeyTables own = tables_;
+    engine::applyTextLanguage(tables_, own, texts_, language_);
+}
+
+bool takeLanguageOption(const QStringList& args, int* i, QString* language, bool* bad) {
+    if (args[*i] != QLatin1String("--language")) return false;
+    *bad = *i + 1 >= args.size() || args[*i + 1].trimmed().isEmpty();
+    if (!*bad) *language = args[++*i].trimmed().toLower();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/keytables.h"
+#include "kb/basetexts.h"
 #include "kb/model.h"
 #include "platform/settings.h"
 #include "platform/stringtable.h"
@@ -22,6 +23,14 @@ public:
     kb::Model& model() { return model_; }
     const engine::KeyTables& tables() const { return tables_; }
     const platform::Settings::Installation& installation() const { return at_; }
+    // The base's texts in `language` where its "Textes" table gives them, else its own, as
+    // `rank --language` shows them; a malformed table is said on standard error and changes
+    // nothing. Call after open(), before the tables are read.
+    void useLanguage(const QString& language);
+    // A text of the base in the language chosen, else `fallback`.
+    QString baseText(kb::BaseTexts::Kind kind, const QString& key, const QString& fallback) const {
+        return texts_.text(language_, kind, key, fallback);
+    }
     std::optional<QString> text(int key, int language = 0) const {
         return strings_.text(key, language);
     }
@@ -29,10 +38,16 @@ public:
 private:
     kb::Model model_;
     engine::KeyTables tables_;
+    kb::BaseTexts texts_;
+    QString language_;
     platform::Settings::Installation at_;
     platform::StringTable strings_;
     QString error_;
 };
+
+// Takes "--language xx" at args[*i] (moving *i past it) into *language, lower case. False for
+// any other argument; true with *bad set when the language is missing or empty.
+bool takeLanguageOption(const QStringList& args, int* i, QString* language, bool* bad);
 
 // Writes a file whole or not at all: the old file survives a failure (error says why).
 bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error);

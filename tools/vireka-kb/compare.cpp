@@ -10,10 +10,12 @@ namespace vkb {
 namespace {
 
 const char* kHelp =
-    "usage: vireka-kb compare KB_DIR CODE CODE... [--all]\n\n"
+    "usage: vireka-kb compare KB_DIR CODE CODE... [--all] [--language LANG]\n\n"
     "Compares two to five species of the knowledge base in KB_DIR, named by their codes:\n"
     "the questions where they differ, each species' states in words, marked '*' where its\n"
-    "states are not those of most of them; with --all, then the questions where they agree.\n\n"
+    "states are not those of most of them; with --all, then the questions where they agree.\n"
+    "With --language, questions and states are named in that language where the base gives\n"
+    "them a text in it, else in its own.\n\n"
     "Exit status: 0 compared; 1 the base is unusable or a code names no species; 2 bad\n"
     "arguments.\n";
 
@@ -23,14 +25,18 @@ int compare(const QStringList& args) {
         return 0;
     }
     QStringList positional;
+    QString language;
     bool all = false, ok = true;
-    for (const QString& a : args) {
-        if (a == QLatin1String("--all"))
+    for (int i = 0; i < args.size(); ++i) {
+        bool bad = false;
+        if (takeLanguageOption(args, &i, &language, &bad))
+            ok = ok && !bad;
+        else if (args[i] == QLatin1String("--all"))
             all = true;
-        else if (a.startsWith(QLatin1String("--")))
+        else if (args[i].startsWith(QLatin1String("--")))
             ok = false;
         else
-            positional << a;
+            positional << args[i];
     }
     const int codes = int(positional.size()) - 1;
     if (!ok || codes < authoring::MinCompared || codes > authoring::MaxCompared) {
@@ -40,6 +46,7 @@ int compare(const QStringList& args) {
     const QString command = QStringLiteral("compare");
     CheckedBase base;
     if (!base.open(positional[0])) return failCommand(command, base.errorString(), 1);
+    if (!language.isEmpty()) base.useLanguage(language);
     const authoring::KeyMatrix matrix(base.model(), base.tables());
     std::vector<int> species;
     for (int i = 1; i <= codes; ++i) {

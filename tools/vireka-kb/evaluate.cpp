@@ -12,7 +12,7 @@ namespace vkb {
 namespace {
 
 const char* kHelp =
-    "usage: vireka-kb evaluate KB_DIR [--html OUT.html] [--simulate N]\n\n"
+    "usage: vireka-kb evaluate KB_DIR [--html OUT.html] [--simulate N] [--language LANG]\n\n"
     "Reports how well the knowledge base in KB_DIR identifies: the species no question\n"
     "separates, the pairs one question alone separates, the questions that separate nothing\n"
     "or are coded for few species, the pairs each question separates, and how many answers\n"
@@ -21,7 +21,9 @@ const char* kHelp =
     "both are coded for it and share none of its states; a species showing none of a\n"
     "question's states, or every one of them, counts as uncoded for it.\n"
     "With more than N species (default 2000) the Search is simulated for every k-th species,\n"
-    "k = ceil(species / N). With --html the report is one HTML page written to OUT.html.\n\n"
+    "k = ceil(species / N). With --html the report is one HTML page written to OUT.html.\n"
+    "With --language, questions and states are named in that language where the base gives\n"
+    "them a text in it, else in its own; nothing else changes.\n\n"
     "Exit status: 0 reported; 1 the base is unusable or the page could not be written;\n"
     "2 bad arguments.\n";
 
@@ -30,11 +32,13 @@ int evaluate(const QStringList& args) {
         QTextStream(stdout) << kHelp;
         return 0;
     }
-    QString kbDir, html;
+    QString kbDir, html, language;
     int simulate = authoring::EffortLimits{}.species;
     for (int i = 0; i < args.size(); ++i) {
-        bool ok = true;
-        if (args[i] == QLatin1String("--html") && i + 1 < args.size())
+        bool ok = true, bad = false;
+        if (takeLanguageOption(args, &i, &language, &bad))
+            ok = !bad;
+        else if (args[i] == QLatin1String("--html") && i + 1 < args.size())
             html = args[++i];
         else if (args[i] == QLatin1String("--simulate") && i + 1 < args.size())
             simulate = args[++i].toInt(&ok);
@@ -54,6 +58,7 @@ int evaluate(const QStringList& args) {
     const QString command = QStringLiteral("evaluate");
     CheckedBase base;
     if (!base.open(kbDir)) return failCommand(command, base.errorString(), 1);
+    if (!language.isEmpty()) base.useLanguage(language);
     const authoring::KeyMatrix matrix(base.model(), base.tables());
     authoring::Evaluation evaluation;
     evaluation.separation = authoring::analyseSeparation(matrix);

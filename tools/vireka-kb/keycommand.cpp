@@ -13,7 +13,8 @@ namespace vkb {
 namespace {
 
 const char* kHelp =
-    "usage: vireka-kb key KB_DIR OUT [--format html|text|pdf] [--date YYYY-MM-DD]\n\n"
+    "usage: vireka-kb key KB_DIR OUT [--format html|text|pdf] [--date YYYY-MM-DD]\n"
+    "                    [--language LANG]\n\n"
     "Writes a bracketed dichotomous key to the species of the knowledge base in KB_DIR,\n"
     "generated from its matrix: each couplet asks one question and splits the remaining\n"
     "species into two leads, chosen for the weight of the question's states, the share of\n"
@@ -21,7 +22,9 @@ const char* kHelp =
     "propose come first. A species uncoded for a couplet's question goes down both leads;\n"
     "species no question separates end together, with a note. The format is taken from\n"
     "--format, else from OUT's extension (.html, .txt, .pdf). The date printed is --date, or\n"
-    "today's; the same base and date give the same file byte for byte.\n\n"
+    "today's; the same base and date give the same file byte for byte. With --language, the\n"
+    "title, questions and states are in that language where the base gives them a text in\n"
+    "it, else in its own; the couplets never change with it.\n\n"
     "Exit status: 0 written; 1 the base is unusable or OUT could not be written; 2 bad\n"
     "arguments.\n";
 
@@ -42,10 +45,12 @@ int keyCommand(const QStringList& args) {
         return 0;
     }
     QStringList positional;
-    QString format, date = QDate::currentDate().toString(Qt::ISODate);
-    bool ok = true;
+    QString format, language, date = QDate::currentDate().toString(Qt::ISODate);
+    bool ok = true, bad = false;
     for (int i = 0; i < args.size() && ok; ++i) {
-        if (args[i] == QLatin1String("--format") && i + 1 < args.size())
+        if (takeLanguageOption(args, &i, &language, &bad))
+            ok = !bad;
+        else if (args[i] == QLatin1String("--format") && i + 1 < args.size())
             format = args[++i];
         else if (args[i] == QLatin1String("--date") && i + 1 < args.size())
             date = args[++i];
@@ -68,9 +73,10 @@ int keyCommand(const QStringList& args) {
     const QString command = QStringLiteral("key");
     CheckedBase base;
     if (!base.open(positional[0])) return failCommand(command, base.errorString(), 1);
+    if (!language.isEmpty()) base.useLanguage(language);
     const authoring::KeyMatrix matrix(base.model(), base.tables());
     const authoring::DichotomousKey key = authoring::buildDichotomousKey(matrix);
-    QString title = baseTitle(base.model());
+    QString title = base.baseText(kb::BaseTexts::Kind::Title, QString(), baseTitle(base.model()));
     title = title.isEmpty() ? QStringLiteral("Key to the species")
                             : QStringLiteral("Key to the species: %1").arg(title);
     const authoring::KeyHeading heading{title, date};
