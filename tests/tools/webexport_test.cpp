@@ -187,6 +187,12 @@ TEST_F(DemoSite, RanksAndProposesRandomDescriptionsAsTheDesktop) {
     expectSameOutput(*demo, {"rank"}, list);
     expectSameOutput(*demo, {"rank", "--threshold", "40"}, list);
     expectSameOutput(*demo, {"best", "--scores"}, list);
+    // In another language: the legend, the messages and the question proposed in its words;
+    // a language the base does not give falls back to its own texts.
+    expectSameOutput(*demo, {"rank", "--language", "fr"}, list);
+    expectSameOutput(*demo, {"best", "--language", "es"}, list);
+    expectSameOutput(*demo, {"best", "--language", "FR", "--scores"}, list);
+    expectSameOutput(*demo, {"best", "--language", "de"}, list);
     const ToolRun web = runTool(node(), {demo->site + "/engine/cli.mjs", "rank", "--qnt", bad});
     EXPECT_EQ(web.exitCode, 2);
     EXPECT_TRUE(web.err.contains(bad)) << web.err.toStdString();
