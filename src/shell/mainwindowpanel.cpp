@@ -92,7 +92,11 @@ void frmMain::buildQuestionsPanel() {
         }
         if (type == QEvent::Hide) {
             Titre_Question->hide();
-            if (Mesure_Champ) Mesure_Champ->hide();
+            // The next opening starts with an empty field, as the web player's does.
+            if (Mesure_Champ) {
+                Mesure_Champ->hide();
+                Mesure_Champ->setProperty("question", QString());
+            }
         }
     });
     Mesure_Champ = new questions::MeasureField(

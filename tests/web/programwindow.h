@@ -50,16 +50,15 @@ public:
         window->Dispose_Fenetre();
     }
 
-    // Opens a question from its toolbar button and types the value over the field's, then Enter.
+    // Opens a question from its toolbar button and types the value, then Enter.
     void typeValue(const QString& question, const QString& value) {
         window->questions().Barre_Deter_ButtonClick(0, question);
         auto* field = window->findChild<QLineEdit*>("Mesure_Valeur");
         ASSERT_NE(field, nullptr);
         ASSERT_TRUE(field->isVisible());
+        // Every opening starts empty: a value typed the last time would be typed onto.
+        EXPECT_EQ(field->text(), QString());
         field->setFocus();
-        // The field may still hold the value typed when the question was last open: it is
-        // replaced, as a person selects it and types over it.
-        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(field, value);
         QTest::keyClick(field, Qt::Key_Return);
     }
