@@ -66,20 +66,6 @@
     return out;
   }
 
-  // Bits read from the lowest, bit i of the stream in byte i >> 3 at bit i & 7.
-  // A value of up to 16 bits spans at most three bytes: they are read at once, not bit by
-  // bit (a large key holds tens of millions of values). Reads past the end give 0 bits.
-  function bitReader(bytes) {
-    let bit = 0;
-    return (bits) => {
-      const at = bit >> 3;
-      const window = bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16);
-      const v = (window >>> (bit & 7)) & ((1 << bits) - 1);
-      bit += bits;
-      return v;
-    };
-  }
-
   // The fewest bits that hold the number n.
   function bitsFor(n) {
     let bits = 0;
@@ -96,64 +82,144 @@
     return bytes;
   }
 
-  // Values in the smallest typed array that holds them: a key of 10,000 species and 5,000
-  // states takes 50 MB as bytes where 16-bit values would take 100. Questions listed in
-  // m.choices hold one number per species (the position of the one state at offset + 1, 0
-  // for none); the other states are in m.data (see web/CONTRACT.md).
-  function unpackMatrix(m, N, S, objects) {
-    const cells = N * S;
-    if (!isObject(m)) bad("no matrix");
-    if (!isInt(m.offset, -32768, 32767) || !isInt(m.bits, 0, 16) || !isText(m.data))
-      bad("the matrix header");
-    const top = m.offset + (m.bits === 0 ? 0 : 2 ** m.bits - 1);
-    if (top > 32767) bad("the matrix values pass 16 bits");
-    const Values = m.offset >= -128 && top <= 127 ? Int8Array : Int16Array;
-    const values = new Values(cells);
-    const offset = m.offset, bits = m.bits;
-    values.fill(offset);
-    if (bits === 0) {
-      if (m.data.length !== 0 || m.choices !== undefined) bad("the matrix length");
-      return values;
+  // Reads `count` values of `bits` bits (at most 16) from the stream, starting at stream bit
+  // `bit`, lowest bit first, stream bit i in byte i >> 3 at bit i & 7; each goes to
+  // out[at + n] as add + value. A value spans at most three bytes, read at once (a large key
+  // holds tens of millions of values); reads past the end give 0 bits. Returns the next bit.
+  function readBits(bytes, bit, bits, count, out, at, add) {
+    const mask = (1 << bits) - 1, last = bytes.length;
+    for (let n = 0; n < count; ++n, bit += bits) {
+      const i = bit >> 3;
+      const window = i + 2 < last ? bytes[i] | (bytes[i + 1] << 8) | (bytes[i + 2] << 16)
+                                  : (bytes[i] | 0) | ((bytes[i + 1] | 0) << 8);
+      out[at + n] = add + ((window >>> (bit & 7)) & mask);
     }
-    const covered = new Uint8Array(S);
-    let chosen = [];
-    if (m.choices !== undefined) {
-      if (!isObject(m.choices)) bad("the matrix choices");
-      chosen = arrayOf(m.choices.objects, "the matrix choices").map((r) => {
+    return bit;
+  }
+
+  // The matrix as the engine keeps it. A question whose species each show at most one of its
+  // states at offset + 1 (the data's `choices`) keeps one number per species, the position of
+  // that state (0: none), rather than one value per state and species: a key of 10,000
+  // species and 1,500 such questions takes 15 MB where whole columns took 50. The other states
+  // keep a column each, in the smallest typed array that holds their values. Sized once when
+  // the key is read; nothing here allocates afterwards.
+  class Matrix {
+    constructor(m, N, S, objects) {
+      if (!isObject(m)) bad("no matrix");
+      if (!isInt(m.offset, -32768, 32767) || !isInt(m.bits, 0, 16) || !isText(m.data))
+        bad("the matrix header");
+      const top = m.offset + (m.bits === 0 ? 0 : 2 ** m.bits - 1);
+      if (top > 32767) bad("the matrix values pass 16 bits");
+      this.N = N;
+      this.offset = m.offset;
+      this.columnOf = new Int32Array(S).fill(-1);  // whole column of a state, or -1
+      this.pickOf = new Int32Array(S).fill(-1);    // row of positions of a state, or -1
+      this.cellOf = new Uint16Array(S);            // the position that shows the state
+      this.values = null;
+      this.picks = null;
+      this.scratch = null;
+      if (m.bits === 0) {
+        if (m.data.length !== 0 || m.choices !== undefined) bad("the matrix length");
+        return;
+      }
+      if (m.choices !== undefined) this.readChoices(m.choices, N, S, objects);
+      let rest = 0;
+      for (let state = 0; state < S; ++state) if (this.pickOf[state] < 0) this.columnOf[state] = rest++;
+      const bytes = decodeExactly(m.data, Math.ceil((rest * N * m.bits) / 8), "the matrix");
+      const Values = m.offset >= -128 && top <= 127 ? Int8Array : Int16Array;
+      this.values = new Values(rest * N);
+      if (m.bits === 1) {
+        const values = this.values, offset = m.offset;
+        for (let c = 0; c < values.length; ++c) values[c] = offset + ((bytes[c >> 3] >> (c & 7)) & 1);
+      } else {
+        readBits(bytes, 0, m.bits, rest * N, this.values, 0, m.offset);
+      }
+    }
+
+    readChoices(choices, N, S, objects) {
+      if (!isObject(choices)) bad("the matrix choices");
+      const chosen = arrayOf(choices.objects, "the matrix choices").map((r, row) => {
         const o = isInt(r, 0, objects.length - 1) ? objects[r] : null;
         if (!o || o.count < 2 || o.first < 0 || o.first + o.count > S) bad("the matrix choices");
         for (let k = 0; k < o.count; ++k) {
-          if (covered[o.first + k]) bad("the matrix choices overlap");
-          covered[o.first + k] = 1;
+          if (this.pickOf[o.first + k] >= 0) bad("the matrix choices overlap");
+          this.pickOf[o.first + k] = row;
+          this.cellOf[o.first + k] = k + 1;
         }
         return o;
       });
-      let total = 0;
-      for (const o of chosen) total += N * bitsFor(o.count);
-      const read = bitReader(decodeExactly(m.choices.data, Math.ceil(total / 8), "the matrix choices"));
+      let total = 0, widest = 0;
       for (const o of chosen) {
-        const width = bitsFor(o.count);
-        for (let s = 0; s < N; ++s) {
-          const position = read(width);
-          if (position > o.count) bad("the matrix choices");
-          if (position > 0) values[(o.first + position - 1) * N + s] = offset + 1;
-        }
+        total += N * bitsFor(o.count);
+        widest = Math.max(widest, o.count);
       }
+      const bytes = decodeExactly(choices.data, Math.ceil(total / 8), "the matrix choices");
+      const picks = new (widest <= 255 ? Uint8Array : Uint16Array)(chosen.length * N);
+      let bit = 0;
+      chosen.forEach((o, row) => {
+        bit = readBits(bytes, bit, bitsFor(o.count), N, picks, row * N, 0);
+        for (let at = row * N, end = at + N; at < end; ++at)
+          if (picks[at] > o.count) bad("the matrix choices");
+      });
+      this.picks = picks;
     }
-    let rest = 0;
-    for (let state = 0; state < S; ++state) if (!covered[state]) ++rest;
-    const bytes = decodeExactly(m.data, Math.ceil((rest * N * bits) / 8), "the matrix");
-    if (bits === 1 && chosen.length === 0) {
-      for (let c = 0; c < cells; ++c) values[c] = offset + ((bytes[c >> 3] >> (c & 7)) & 1);
-      return values;
+
+    value(species, state) {
+      const c = this.columnOf[state];
+      if (c >= 0) return this.values[c * this.N + species];
+      const p = this.pickOf[state];
+      if (p < 0) return this.offset;
+      return this.picks[p * this.N + species] === this.cellOf[state] ? this.offset + 1 : this.offset;
     }
-    const read = bitReader(bytes);
-    for (let state = 0; state < S; ++state) {
-      if (covered[state]) continue;
-      const base = state * N;
-      for (let s = 0; s < N; ++s) values[base + s] = offset + read(bits);
+
+    // scores[i] += factor x the value of species i in the state's column.
+    addColumn(scores, state, factor) {
+      const N = this.N, c = this.columnOf[state];
+      if (c >= 0) {
+        const values = this.values;
+        for (let i = 0, at = c * N; i < N; ++i, ++at) scores[i] += factor * values[at];
+        return;
+      }
+      const base = factor * this.offset;
+      if (base !== 0) for (let i = 0; i < N; ++i) scores[i] += base;
+      const p = this.pickOf[state];
+      if (p < 0) return;
+      const picks = this.picks, cell = this.cellOf[state];
+      for (let i = 0, at = p * N; i < N; ++i, ++at) if (picks[at] === cell) scores[i] += factor;
     }
-    return values;
+
+    // The sum of the state's column over the first `count` species of `species` (all of them
+    // when species is null).
+    sum(state, species, count) {
+      const N = this.N, c = this.columnOf[state], p = this.pickOf[state];
+      const n = species === null ? N : count;
+      if (c >= 0) {
+        const values = this.values, base = c * N;
+        let total = 0;
+        if (species === null) for (let i = 0; i < N; ++i) total += values[base + i];
+        else for (let i = 0; i < n; ++i) total += values[base + species[i]];
+        return total;
+      }
+      let hits = 0;
+      if (p >= 0) {
+        const picks = this.picks, base = p * N, cell = this.cellOf[state];
+        if (species === null) { for (let i = 0; i < N; ++i) if (picks[base + i] === cell) ++hits; }
+        else for (let i = 0; i < n; ++i) if (picks[base + species[i]] === cell) ++hits;
+      }
+      return this.offset * n + hits;
+    }
+
+    // The state's column, in a buffer of the matrix that the next call overwrites.
+    column(state) {
+      const N = this.N;
+      if (this.columnOf[state] >= 0) {
+        const at = this.columnOf[state] * N;
+        return this.values.subarray(at, at + N);
+      }
+      if (!this.scratch) this.scratch = new Int16Array(N);
+      for (let i = 0; i < N; ++i) this.scratch[i] = this.value(i, state);
+      return this.scratch;
+    }
   }
 
   // ---- the key ----
@@ -298,7 +364,7 @@
       const objects = arrayOf(data.objects, "questions");
       if (objects.length > MAX_COUNT) bad("questions");
       this.objects = Object.freeze(objects.map((o, r) => checkObjectRow(o, r, objects.length)));
-      this.matrix = unpackMatrix(data.matrix, N, S, this.objects);
+      this.matrix = new Matrix(data.matrix, N, S, this.objects);
       this.stateCodes = Object.freeze(arrayOf(data.stateCodes, "state codes", S).map((code) => {
         if (code !== null && !isText(code)) bad("state codes");
         return code;
@@ -338,11 +404,7 @@
       return list[l];
     }
     value(species, state) {
-      return this.matrix[species + this.speciesCount * state];
-    }
-    column(state) {
-      const N = this.speciesCount;
-      return this.matrix.subarray(N * state, N * state + N);
+      return this.matrix.value(species, state);
     }
   }
 
@@ -365,7 +427,7 @@
       planeCache.set(key, planes);
     }
     if (planes[state] !== undefined) return planes[state];
-    const column = key.column(state), N = column.length, words = (N + 31) >>> 5;
+    const column = key.matrix.column(state), N = column.length, words = (N + 31) >>> 5;
     let low = N > 0 ? column[0] : 0, high = low;
     for (let s = 1; s < N; ++s) {
       if (column[s] < low) low = column[s];
@@ -557,8 +619,7 @@
         const factor = key.weights[j] * this.stateChoice[j];
         if (factor === 0) continue;
         total += factor;
-        const column = key.column(j);
-        for (let i = 0; i < N; ++i) scores[i] += factor * column[i];
+        key.matrix.addColumn(scores, j, factor);
       }
       // Decreasing score; equal scores keep increasing species index.
       const order = this.rankSpecies;
@@ -691,12 +752,10 @@
           mask[sp >>> 5] |= 1 << (sp & 31);
         }
       }
-      const gather = (column) => {
+      const gather = (state) => {
         if (topSpecies === null)
           topSpecies = Int32Array.from(this.rankSpecies.subarray(0, top)).sort();
-        let c = 0;
-        for (let i = 0; i < top; ++i) c += column[topSpecies[i]];
-        return c;
+        return key.matrix.sum(state, topSpecies, top);
       };
       const stateCount = (state) => {
         if (state < 0 || state >= key.stateCount) return 0;
@@ -706,9 +765,9 @@
           c = this.columnSum(state);
         } else if (whole) {
           const planes = columnPlanes(key, state);
-          c = planes ? maskedSum(planes, mask, top) : gather(key.column(state));
+          c = planes ? maskedSum(planes, mask, top) : gather(state);
         } else {
-          c = gather(key.column(state));
+          c = gather(state);
         }
         counted.set(state, c);
         return c;
@@ -734,12 +793,7 @@
         sums = new Float64Array(key.stateCount).fill(NaN);
         sumCache.set(key, sums);
       }
-      if (Number.isNaN(sums[state])) {
-        const column = key.column(state);
-        let c = 0;
-        for (let i = 0; i < column.length; ++i) c += column[i];
-        sums[state] = c;
-      }
+      if (Number.isNaN(sums[state])) sums[state] = key.matrix.sum(state, null, 0);
       return sums[state];
     }
 
