@@ -102,6 +102,8 @@ int main(int argc, char** argv) {
         QTest::qWait(10);
     const double readyMs = double(clock.elapsed());
     const double pageReadyMs = run(*page, "VirekaPlayer.readyAt || -1").toDouble();
+    QTest::qWait(500);
+    const double readyRssMb = double(residentKb(page->renderProcessPid())) / 1024.0;
 
     qint64 raw = 0, gz = 0;
     for (const QUrl& url : recorder.urls) {
@@ -191,5 +193,6 @@ int main(int argc, char** argv) {
     std::printf(
         "memory: renderer %.0f MB resident, JavaScript heap %.0f MB  (goal <= 150 MB: %s)\n", rssMb,
         heapMb, verdict(rssMb <= 150));
+    std::printf("  renderer when ready: %.0f MB resident\n", readyRssMb);
     return 0;
 }
