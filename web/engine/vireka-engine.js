@@ -108,7 +108,23 @@
     read(out, from, count, bits, add) {
       const bytes = this.bytes, mask = (1 << bits) - 1;
       let at = this.at, word = this.word, held = this.held, most = 0;
-      for (let n = from, end = from + count; n < end; ++n) {
+      let n = from;
+      const end = from + count;
+      // On a byte boundary, eight values of up to four bits are `bits` whole bytes: read
+      // them as one word (the positions of a large key are two or three bits each).
+      if (held === 0 && bits <= 4) {
+        for (; n + 8 <= end && at + bits <= bytes.length; n += 8) {
+          let x = bytes[at];
+          for (let b = 1; b < bits; ++b) x |= bytes[at + b] << (8 * b);
+          at += bits;
+          for (let k = 0; k < 8; ++k) {
+            const v = (x >>> (k * bits)) & mask;
+            if (v > most) most = v;
+            out[n + k] = add + v;
+          }
+        }
+      }
+      for (; n < end; ++n) {
         while (held < bits) {
           word |= (bytes[at++] | 0) << held;
           held += 8;
