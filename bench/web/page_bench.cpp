@@ -5,6 +5,7 @@
 // and the page's memory. Each figure is printed against its goal.
 //
 //   bench_webpage SITE [ANSWERS]          (default 40 answers)
+#include <unistd.h>
 #include <zlib.h>
 #include <QApplication>
 #include <QDir>
@@ -65,6 +66,19 @@ qint64 residentKb(qint64 pid) {
     return -1;
 }
 
+// The CPU time a process has used so far (user and system), in milliseconds: wall times
+// mean little on a loaded machine.
+double cpuMs(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray line = stat.readAll();
+    // The fields after the command's name, which ends at the last ')'.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13) return -1;
+    const double ticks = double(sysconf(_SC_CLK_TCK));
+    return (fields[11].toDouble() + fields[12].toDouble()) * 1000.0 / ticks;
+}
+
 const char* verdict(bool ok) {
     return ok ? "meets" : "MISSES";
 }
@@ -102,6 +116,10 @@ int main(int argc, char** argv) {
         QTest::qWait(10);
     const double readyMs = double(clock.elapsed());
     const double pageReadyMs = run(*page, "VirekaPlayer.readyAt || -1").toDouble();
+    const double readyCpuMs = cpuMs(page->renderProcessPid());
+    QTest::qWait(500);
+    const double readyRssMb = double(residentKb(page->renderProcessPid())) / 1024.0;
+    const double answersCpuFrom = cpuMs(page->renderProcessPid());
 
     qint64 raw = 0, gz = 0;
     for (const QUrl& url : recorder.urls) {
@@ -132,6 +150,7 @@ int main(int argc, char** argv) {
                 " return [page, engine]; })()")
                 .arg(answers))
             .toList();
+    const double answersCpuMs = cpuMs(page->renderProcessPid()) - answersCpuFrom;
     std::vector<double> pageMs, engineMs;
     for (const QVariant& v : times.value(0).toList()) pageMs.push_back(v.toDouble());
     for (const QVariant& v : times.value(1).toList()) engineMs.push_back(v.toDouble());
@@ -191,5 +210,10 @@ int main(int argc, char** argv) {
     std::printf(
         "memory: renderer %.0f MB resident, JavaScript heap %.0f MB  (goal <= 150 MB: %s)\n", rssMb,
         heapMb, verdict(rssMb <= 150));
+    std::printf("  renderer when ready: %.0f MB resident\n", readyRssMb);
+    std::printf(
+        "renderer CPU: %.0f ms to ready; %.1f ms per answer (the page's answer, then the "
+        "engine's answer and undo)\n",
+        readyCpuMs, answersCpuMs / double(std::max<size_t>(1, pageMs.size())));
     return 0;
 }

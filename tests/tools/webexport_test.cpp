@@ -252,8 +252,8 @@ void expectEngineCheck(const Exported& e, const QString& name) {
 }
 
 TEST_F(DemoSite, EngineRefusesDamagedInputAndCountsExactly) {
-    for (const char* name :
-         {"percentages", "damagedKeyData", "identificationFiles", "links", "commandLineSafety"}) {
+    for (const char* name : {"percentages", "damagedKeyData", "matrixLayouts",
+                             "identificationFiles", "links", "commandLineSafety"}) {
         SCOPED_TRACE(name);
         expectEngineCheck(*demo, name);
     }

@@ -183,3 +183,41 @@ TEST(WebPlayerPhone, APartSmallerThanAFingertipAnswersAFingerNearIt) {
     EXPECT_TRUE(page.waitFor("document.body.dataset.question === 'PTEROSTIGMA'", 5000))
         << openQuestion(page).toStdString();
 }
+
+// Long state names in French and Spanish break between words on a phone, never inside one,
+// and stay whole in their cells at a readable size, in every question of the key.
+TEST(WebPlayerPhone, StateNamesBreakBetweenWordsInEveryLanguage) {
+    const QString brokenNames = QStringLiteral(
+        "(() => { const out = []; for (const n of document.querySelectorAll('#choice .name')) {"
+        " const text = n.firstChild; if (!text) continue;"
+        " const re = /\\S+/g; let m; while ((m = re.exec(text.data)) !== null) {"
+        "   const r = document.createRange(); r.setStart(text, m.index);"
+        "   r.setEnd(text, m.index + m[0].length);"
+        "   const tops = new Set([...r.getClientRects()].map((x) => Math.round(x.top)));"
+        "   if (tops.size > 1) out.push('broken: ' + m[0]); }"
+        " if (n.scrollWidth > n.clientWidth + 1) out.push('wider than its cell: ' + text.data);"
+        " if (parseFloat(getComputedStyle(n).fontSize) < 14) out.push('small: ' + text.data); }"
+        " return out.join('\\n'); })()");
+    for (const QSize size : Phones) {
+        WebPage page(size);
+        ASSERT_TRUE(page.open(siteUrl(VIREKA_DEMO_WEB)));
+        ASSERT_TRUE(painted(page));
+        const int questions = page.js("VirekaPlayer.key.objects.length").toInt();
+        for (int language : {2, 1}) {
+            chooseLanguage(page, language);
+            for (int r = 0; r < questions; ++r) {
+                if (page.js(QStringLiteral("VirekaPlayer.key.objects[%1].count").arg(r)).toInt() <
+                    2)
+                    continue;
+                page.js(QStringLiteral("VirekaPlayer.openQuestion(%1, false)").arg(r));
+                ASSERT_TRUE(page.waitFor(
+                    QStringLiteral("document.body.dataset.question === VirekaPlayer.key."
+                                   "objects[%1].key")
+                        .arg(r)));
+                page.waitFor(brokenNames + " === ''", 1000);
+                EXPECT_EQ(page.js(brokenNames).toString().toStdString(), "")
+                    << size.width() << " px, language " << language << ", question " << r;
+            }
+        }
+    }
+}

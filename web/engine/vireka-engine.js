@@ -45,46 +45,43 @@
   // ---- base64 and the packed matrix ----
 
   const BASE64 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  const BASE64_VALUE = new Int16Array(128).fill(-1);
+  // The value of each character code below 256; -1 for a character that is not base64, so
+  // that a quad holding one comes out negative however it is shifted.
+  const BASE64_VALUE = new Int32Array(256).fill(-1);
   for (let i = 0; i < 64; ++i) BASE64_VALUE[BASE64.charCodeAt(i)] = i;
 
+  // Four characters at a time, checked once at the end: the matrix of a large key is
+  // megabytes of text (faster than the browser's atob and a copy out of its string).
   function decodeBase64(text) {
-    if (text.length % 4 !== 0) bad("the matrix is not base64");
+    const n = text.length;
+    if (n % 4 !== 0) bad("the matrix is not base64");
     let pad = 0;
-    if (text.endsWith("==")) pad = 2;
-    else if (text.endsWith("=")) pad = 1;
-    const out = new Uint8Array((text.length / 4) * 3 - pad);
-    let o = 0;
-    for (let i = 0; i < text.length; i += 4) {
-      let quad = 0;
-      for (let k = 0; k < 4; ++k) {
-        const code = text.charCodeAt(i + k);
-        let v = code < 128 ? BASE64_VALUE[code] : -1;
-        if (v < 0) {
-          if (code === 61 && i + 4 === text.length && k >= 4 - pad) v = 0;
-          else bad("the matrix is not base64");
-        }
-        quad = (quad << 6) | v;
+    if (n > 0 && text.charCodeAt(n - 1) === 61) pad = text.charCodeAt(n - 2) === 61 ? 2 : 1;
+    const out = new Uint8Array((n / 4) * 3 - pad);
+    const V = BASE64_VALUE, A = 65;  // "A" stands for the padding: value 0
+    let o = 0, wrong = 0, wide = 0;
+    for (let i = 0; i < n; i += 4) {
+      const c0 = text.charCodeAt(i), c1 = text.charCodeAt(i + 1);
+      let c2 = text.charCodeAt(i + 2), c3 = text.charCodeAt(i + 3);
+      if (i + 4 === n && pad > 0) {
+        c3 = A;
+        if (pad === 2) c2 = A;
       }
-      if (o < out.length) out[o++] = (quad >>> 16) & 255;
-      if (o < out.length) out[o++] = (quad >>> 8) & 255;
-      if (o < out.length) out[o++] = quad & 255;
+      wide |= c0 | c1 | c2 | c3;
+      const v = (V[c0 & 255] << 18) | (V[c1 & 255] << 12) | (V[c2 & 255] << 6) | V[c3 & 255];
+      wrong |= v;
+      if (o + 3 <= out.length) {
+        out[o] = v >>> 16;
+        out[o + 1] = v >>> 8;
+        out[o + 2] = v;
+        o += 3;
+      } else {
+        if (o < out.length) out[o++] = v >>> 16;
+        if (o < out.length) out[o++] = v >>> 8;
+      }
     }
+    if (wrong < 0 || wide > 255) bad("the matrix is not base64");
     return out;
-  }
-
-  // Bits read from the lowest, bit i of the stream in byte i >> 3 at bit i & 7.
-  // A value of up to 16 bits spans at most three bytes: they are read at once, not bit by
-  // bit (a large key holds tens of millions of values). Reads past the end give 0 bits.
-  function bitReader(bytes) {
-    let bit = 0;
-    return (bits) => {
-      const at = bit >> 3;
-      const window = bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16);
-      const v = (window >>> (bit & 7)) & ((1 << bits) - 1);
-      bit += bits;
-      return v;
-    };
   }
 
   // The fewest bits that hold the number n.
@@ -103,64 +100,176 @@
     return bytes;
   }
 
-  // Values in the smallest typed array that holds them: a key of 10,000 species and 5,000
-  // states takes 50 MB as bytes where 16-bit values would take 100. Questions listed in
-  // m.choices hold one number per species (the position of the one state at offset + 1, 0
-  // for none); the other states are in m.data (see web/CONTRACT.md).
-  function unpackMatrix(m, N, S, objects) {
-    const cells = N * S;
-    if (!isObject(m)) bad("no matrix");
-    if (!isInt(m.offset, -32768, 32767) || !isInt(m.bits, 0, 16) || !isText(m.data))
-      bad("the matrix header");
-    const top = m.offset + (m.bits === 0 ? 0 : 2 ** m.bits - 1);
-    if (top > 32767) bad("the matrix values pass 16 bits");
-    const Values = m.offset >= -128 && top <= 127 ? Int8Array : Int16Array;
-    const values = new Values(cells);
-    const offset = m.offset, bits = m.bits;
-    values.fill(offset);
-    if (bits === 0) {
-      if (m.data.length !== 0 || m.choices !== undefined) bad("the matrix length");
-      return values;
+  // A stream of values of up to 16 bits, lowest bit first, stream bit i in byte i >> 3 at
+  // bit i & 7; reads past the end give 0 bits. Bytes are taken one at a time into a word (a
+  // large key holds tens of millions of values).
+  class BitStream {
+    constructor(bytes) {
+      this.bytes = bytes;
+      this.at = 0;      // the next byte
+      this.word = 0;    // bits read ahead, lowest first
+      this.held = 0;    // how many
     }
-    const covered = new Uint8Array(S);
-    let chosen = [];
-    if (m.choices !== undefined) {
-      if (!isObject(m.choices)) bad("the matrix choices");
-      chosen = arrayOf(m.choices.objects, "the matrix choices").map((r) => {
+    // Writes `count` values of `bits` bits to out[from...], each plus `add`; returns the
+    // largest value read (before `add`).
+    read(out, from, count, bits, add) {
+      const bytes = this.bytes, mask = (1 << bits) - 1;
+      let at = this.at, word = this.word, held = this.held, most = 0;
+      let n = from;
+      const end = from + count;
+      // On a byte boundary, eight values of up to four bits are `bits` whole bytes: read
+      // them as one word (the positions of a large key are two or three bits each).
+      if (held === 0 && bits <= 4) {
+        for (; n + 8 <= end && at + bits <= bytes.length; n += 8) {
+          let x = bytes[at];
+          for (let b = 1; b < bits; ++b) x |= bytes[at + b] << (8 * b);
+          at += bits;
+          for (let k = 0; k < 8; ++k) {
+            const v = (x >>> (k * bits)) & mask;
+            if (v > most) most = v;
+            out[n + k] = add + v;
+          }
+        }
+      }
+      for (; n < end; ++n) {
+        while (held < bits) {
+          word |= (bytes[at++] | 0) << held;
+          held += 8;
+        }
+        const v = word & mask;
+        word >>>= bits;
+        held -= bits;
+        if (v > most) most = v;
+        out[n] = add + v;
+      }
+      this.at = at;
+      this.word = word;
+      this.held = held;
+      return most;
+    }
+  }
+
+  // The matrix as the engine keeps it. A question whose species each show at most one of its
+  // states at offset + 1 (the data's `choices`) keeps one number per species, the position of
+  // that state (0: none), rather than one value per state and species: a key of 10,000
+  // species and 1,500 such questions takes 15 MB where whole columns took 50. The other states
+  // keep a column each, in the smallest typed array that holds their values. Sized once when
+  // the key is read; nothing here allocates afterwards.
+  class Matrix {
+    constructor(m, N, S, objects) {
+      if (!isObject(m)) bad("no matrix");
+      if (!isInt(m.offset, -32768, 32767) || !isInt(m.bits, 0, 16) || !isText(m.data))
+        bad("the matrix header");
+      const top = m.offset + (m.bits === 0 ? 0 : 2 ** m.bits - 1);
+      if (top > 32767) bad("the matrix values pass 16 bits");
+      this.N = N;
+      this.offset = m.offset;
+      this.columnOf = new Int32Array(S).fill(-1);  // whole column of a state, or -1
+      this.pickOf = new Int32Array(S).fill(-1);    // row of positions of a state, or -1
+      this.cellOf = new Uint16Array(S);            // the position that shows the state
+      this.values = null;
+      this.picks = null;
+      this.scratch = null;
+      if (m.bits === 0) {
+        if (m.data.length !== 0 || m.choices !== undefined) bad("the matrix length");
+        return;
+      }
+      if (m.choices !== undefined) this.readChoices(m.choices, N, S, objects);
+      let rest = 0;
+      for (let state = 0; state < S; ++state) if (this.pickOf[state] < 0) this.columnOf[state] = rest++;
+      const bytes = decodeExactly(m.data, Math.ceil((rest * N * m.bits) / 8), "the matrix");
+      const Values = m.offset >= -128 && top <= 127 ? Int8Array : Int16Array;
+      this.values = new Values(rest * N);
+      if (m.bits === 1) {
+        const values = this.values, offset = m.offset;
+        for (let c = 0; c < values.length; ++c) values[c] = offset + ((bytes[c >> 3] >> (c & 7)) & 1);
+      } else {
+        new BitStream(bytes).read(this.values, 0, rest * N, m.bits, m.offset);
+      }
+    }
+
+    readChoices(choices, N, S, objects) {
+      if (!isObject(choices)) bad("the matrix choices");
+      const chosen = arrayOf(choices.objects, "the matrix choices").map((r, row) => {
         const o = isInt(r, 0, objects.length - 1) ? objects[r] : null;
         if (!o || o.count < 2 || o.first < 0 || o.first + o.count > S) bad("the matrix choices");
         for (let k = 0; k < o.count; ++k) {
-          if (covered[o.first + k]) bad("the matrix choices overlap");
-          covered[o.first + k] = 1;
+          if (this.pickOf[o.first + k] >= 0) bad("the matrix choices overlap");
+          this.pickOf[o.first + k] = row;
+          this.cellOf[o.first + k] = k + 1;
         }
         return o;
       });
-      let total = 0;
-      for (const o of chosen) total += N * bitsFor(o.count);
-      const read = bitReader(decodeExactly(m.choices.data, Math.ceil(total / 8), "the matrix choices"));
+      let total = 0, widest = 0;
       for (const o of chosen) {
-        const width = bitsFor(o.count);
-        for (let s = 0; s < N; ++s) {
-          const position = read(width);
-          if (position > o.count) bad("the matrix choices");
-          if (position > 0) values[(o.first + position - 1) * N + s] = offset + 1;
-        }
+        total += N * bitsFor(o.count);
+        widest = Math.max(widest, o.count);
       }
+      const bytes = decodeExactly(choices.data, Math.ceil(total / 8), "the matrix choices");
+      const picks = new (widest <= 255 ? Uint8Array : Uint16Array)(chosen.length * N);
+      const stream = new BitStream(bytes);
+      chosen.forEach((o, row) => {
+        if (stream.read(picks, row * N, N, bitsFor(o.count), 0) > o.count) bad("the matrix choices");
+      });
+      this.picks = picks;
     }
-    let rest = 0;
-    for (let state = 0; state < S; ++state) if (!covered[state]) ++rest;
-    const bytes = decodeExactly(m.data, Math.ceil((rest * N * bits) / 8), "the matrix");
-    if (bits === 1 && chosen.length === 0) {
-      for (let c = 0; c < cells; ++c) values[c] = offset + ((bytes[c >> 3] >> (c & 7)) & 1);
-      return values;
+
+    value(species, state) {
+      const c = this.columnOf[state];
+      if (c >= 0) return this.values[c * this.N + species];
+      const p = this.pickOf[state];
+      if (p < 0) return this.offset;
+      return this.picks[p * this.N + species] === this.cellOf[state] ? this.offset + 1 : this.offset;
     }
-    const read = bitReader(bytes);
-    for (let state = 0; state < S; ++state) {
-      if (covered[state]) continue;
-      const base = state * N;
-      for (let s = 0; s < N; ++s) values[base + s] = offset + read(bits);
+
+    // scores[i] += factor x the value of species i in the state's column.
+    addColumn(scores, state, factor) {
+      const N = this.N, c = this.columnOf[state];
+      if (c >= 0) {
+        const values = this.values;
+        for (let i = 0, at = c * N; i < N; ++i, ++at) scores[i] += factor * values[at];
+        return;
+      }
+      const base = factor * this.offset;
+      if (base !== 0) for (let i = 0; i < N; ++i) scores[i] += base;
+      const p = this.pickOf[state];
+      if (p < 0) return;
+      const picks = this.picks, cell = this.cellOf[state];
+      for (let i = 0, at = p * N; i < N; ++i, ++at) if (picks[at] === cell) scores[i] += factor;
     }
-    return values;
+
+    // The sum of the state's column over the first `count` species of `species` (all of them
+    // when species is null).
+    sum(state, species, count) {
+      const N = this.N, c = this.columnOf[state], p = this.pickOf[state];
+      const n = species === null ? N : count;
+      if (c >= 0) {
+        const values = this.values, base = c * N;
+        let total = 0;
+        if (species === null) for (let i = 0; i < N; ++i) total += values[base + i];
+        else for (let i = 0; i < n; ++i) total += values[base + species[i]];
+        return total;
+      }
+      let hits = 0;
+      if (p >= 0) {
+        const picks = this.picks, base = p * N, cell = this.cellOf[state];
+        if (species === null) { for (let i = 0; i < N; ++i) if (picks[base + i] === cell) ++hits; }
+        else for (let i = 0; i < n; ++i) if (picks[base + species[i]] === cell) ++hits;
+      }
+      return this.offset * n + hits;
+    }
+
+    // The state's column, in a buffer of the matrix that the next call overwrites.
+    column(state) {
+      const N = this.N;
+      if (this.columnOf[state] >= 0) {
+        const at = this.columnOf[state] * N;
+        return this.values.subarray(at, at + N);
+      }
+      if (!this.scratch) this.scratch = new Int16Array(N);
+      for (let i = 0; i < N; ++i) this.scratch[i] = this.value(i, state);
+      return this.scratch;
+    }
   }
 
   // ---- the key ----
@@ -360,7 +469,7 @@
       const objects = arrayOf(data.objects, "questions");
       if (objects.length > MAX_COUNT) bad("questions");
       this.objects = Object.freeze(objects.map((o, r) => checkObjectRow(o, r, objects.length)));
-      this.matrix = unpackMatrix(data.matrix, N, S, this.objects);
+      this.matrix = new Matrix(data.matrix, N, S, this.objects);
       this.stateCodes = Object.freeze(arrayOf(data.stateCodes, "state codes", S).map((code) => {
         if (code !== null && !isText(code)) bad("state codes");
         return code;
@@ -400,11 +509,7 @@
       return list[l];
     }
     value(species, state) {
-      return this.matrix[species + this.speciesCount * state];
-    }
-    column(state) {
-      const N = this.speciesCount;
-      return this.matrix.subarray(N * state, N * state + N);
+      return this.matrix.value(species, state);
     }
   }
 
@@ -427,7 +532,7 @@
       planeCache.set(key, planes);
     }
     if (planes[state] !== undefined) return planes[state];
-    const column = key.column(state), N = column.length, words = (N + 31) >>> 5;
+    const column = key.matrix.column(state), N = column.length, words = (N + 31) >>> 5;
     let low = N > 0 ? column[0] : 0, high = low;
     for (let s = 1; s < N; ++s) {
       if (column[s] < low) low = column[s];
@@ -585,6 +690,9 @@
       this.rankSpecies = new Int32Array(N);
       for (let i = 0; i < N; ++i) this.rankSpecies[i] = i;
       this.rankScore = new Float64Array(N);
+      this.sortSpare = new Int32Array(N);
+      this.sortCounts = new Int32Array(65537);
+      this.listedRanks = new Int32Array(N);
       this.rankPercent = new Float64Array(N);
       this.topCount = 0;
       this.listed = [];
@@ -621,13 +729,10 @@
         const factor = key.weights[j] * this.stateChoice[j];
         if (factor === 0) continue;
         total += factor;
-        const column = key.column(j);
-        for (let i = 0; i < N; ++i) scores[i] += factor * column[i];
+        key.matrix.addColumn(scores, j, factor);
       }
-      // Decreasing score; equal scores keep increasing species index.
       const order = this.rankSpecies;
-      for (let i = 0; i < N; ++i) order[i] = i;
-      order.sort((a, b) => scores[b] - scores[a] || a - b);
+      this.sortByScore();
       for (let k = 0; k < N; ++k) this.rankScore[k] = scores[order[k]];
       const percent = this.rankPercent;
       for (let k = 0; k < N; ++k) {
@@ -644,6 +749,38 @@
       if (this.rankUnknown && this.answeredCount > 0)
         this.legendText += " (" + this.describedAtTop() + " " +
                            (key.text(1871, this.language) ?? "") + ")";
+    }
+
+    // Decreasing score; equal scores keep increasing species index. A stable counting sort
+    // on the distance to the best score, 16 bits a pass, in buffers sized once: sorting
+    // 10,000 species with a comparison costs more than the scores and leaves garbage behind.
+    // A score is a sum of at most 32767 products below 2^30, so the distance stays below 2^46
+    // (three passes at most; one for the scores of any key in practice).
+    sortByScore() {
+      const N = this.key.speciesCount, scores = this.speciesScore, order = this.rankSpecies;
+      let high = N > 0 ? scores[0] : 0, low = high;
+      for (let i = 0; i < N; ++i) {
+        order[i] = i;
+        if (scores[i] > high) high = scores[i];
+        else if (scores[i] < low) low = scores[i];
+      }
+      const span = high - low;
+      const count = this.sortCounts;
+      let from = order, to = this.sortSpare;
+      for (let scale = 1; scale <= span; scale *= 65536) {
+        const buckets = Math.min(65536, Math.floor(span / scale) + 1);
+        count.fill(0, 0, buckets + 1);
+        for (let i = 0; i < N; ++i) ++count[(Math.floor((high - scores[from[i]]) / scale) % 65536) + 1];
+        for (let b = 1; b <= buckets; ++b) count[b] += count[b - 1];
+        for (let i = 0; i < N; ++i) {
+          const s = from[i];
+          to[count[Math.floor((high - scores[s]) / scale) % 65536]++] = s;
+        }
+        const swap = from;
+        from = to;
+        to = swap;
+      }
+      if (from !== order) order.set(from);
     }
 
     // Among ranks of equal percentage, the species coding more of the answered questions
@@ -693,13 +830,14 @@
     listSpecies() {
       const percent = this.rankPercent;
       const top = percent.length > 0 ? percent[0] : 0;
-      this.listed = [];
-      let count = 0;
+      const listed = this.listedRanks;
+      let count = 0, n = 0;
       for (let k = 0; k < percent.length; ++k) {
         if (percent[k] < this.threshold) continue;
-        this.listed.push(k);
+        listed[n++] = k;
         if (percent[k] === top) ++count;
       }
+      this.listed = listed.subarray(0, n);
       return count;
     }
 
@@ -710,7 +848,7 @@
     }
 
     listLines() {
-      return this.listed.map((k) => this.lineOf(k));
+      return Array.from(this.listed, (k) => this.lineOf(k));
     }
     lineOf(rank) {
       const s = this.rankSpecies[rank];
@@ -720,7 +858,7 @@
       return signedSpaceNumber(this.rankPercent[rank]) + "% - " + name + mark;
     }
     list() {
-      return this.listed.map((k, line) => ({
+      return Array.from(this.listed, (k, line) => ({
         line, rank: k, species: this.rankSpecies[k], percent: this.rankPercent[k],
         unknown: this.unknownOf(k), text: this.lineOf(k),
       }));
@@ -755,12 +893,10 @@
           mask[sp >>> 5] |= 1 << (sp & 31);
         }
       }
-      const gather = (column) => {
+      const gather = (state) => {
         if (topSpecies === null)
           topSpecies = Int32Array.from(this.rankSpecies.subarray(0, top)).sort();
-        let c = 0;
-        for (let i = 0; i < top; ++i) c += column[topSpecies[i]];
-        return c;
+        return key.matrix.sum(state, topSpecies, top);
       };
       const stateCount = (state) => {
         if (state < 0 || state >= key.stateCount) return 0;
@@ -770,9 +906,9 @@
           c = this.columnSum(state);
         } else if (whole) {
           const planes = columnPlanes(key, state);
-          c = planes ? maskedSum(planes, mask, top) : gather(key.column(state));
+          c = planes ? maskedSum(planes, mask, top) : gather(state);
         } else {
-          c = gather(key.column(state));
+          c = gather(state);
         }
         counted.set(state, c);
         return c;
@@ -798,12 +934,7 @@
         sums = new Float64Array(key.stateCount).fill(NaN);
         sumCache.set(key, sums);
       }
-      if (Number.isNaN(sums[state])) {
-        const column = key.column(state);
-        let c = 0;
-        for (let i = 0; i < column.length; ++i) c += column[i];
-        sums[state] = c;
-      }
+      if (Number.isNaN(sums[state])) sums[state] = key.matrix.sum(state, null, 0);
       return sums[state];
     }
 

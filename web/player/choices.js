@@ -16,21 +16,45 @@
   const SMALLEST = 64;    // narrower cells would hide the picture: the box scrolls instead
 
   // The columns that give n cells of shape `aspect` (width / height of the picture part)
-  // the widest pictures in w x h, each with `label` px of text under it.
-  function bestColumns(n, aspect, w, h, label) {
+  // the widest pictures in w x h, each with `label` px of text under it; no cell narrower
+  // than `narrowest` (the longest word of the names) while more than one column is left.
+  function bestColumns(n, aspect, w, h, label, narrowest = 0) {
     let best = { columns: 1, width: 0 };
     for (let columns = 1; columns <= Math.max(1, n); ++columns) {
       const rows = Math.ceil(n / columns);
       const byWidth = (w - GAP * (columns - 1)) / columns;
+      if (columns > 1 && byWidth < narrowest) break;
       const byHeight = ((h - GAP * (rows - 1)) / rows - label) * aspect;
       const width = Math.floor(Math.min(byWidth, byHeight));
       if (width > best.width) best = { columns, width };
     }
-    if (best.width < SMALLEST) {
-      const columns = Math.max(1, Math.min(n, Math.floor((w + GAP) / (SMALLEST + GAP))));
-      best = { columns, width: Math.floor((w - GAP * (columns - 1)) / columns) };
-    }
+    const least = Math.max(SMALLEST, narrowest);
+    if (best.width < least) best = columnsOf(n, w, least);
     return best;
+  }
+
+  // As many columns of at least `least` px as w holds (one at the least).
+  function columnsOf(n, w, least) {
+    const columns = Math.max(1, Math.min(n, Math.floor((w + GAP) / (least + GAP))));
+    return { columns, width: Math.floor((w - GAP * (columns - 1)) / columns) };
+  }
+
+  // The names break between words only, never inside one: the cells are made wide enough
+  // for the longest word (as wide as a marked cell's bold makes it), and a name whose word
+  // is wider than the whole box is written smaller.
+  const NAME_PADDING = 10;  // the name's padding and the cell's border, both sides
+  let measurer = null;
+  function wordWidths(names) {
+    if (!measurer) measurer = document.createElement("canvas").getContext("2d");
+    const style = names.length > 0 ? getComputedStyle(names[0]) : null;
+    if (!measurer || !style) return names.map(() => 0);
+    measurer.font = `${style.fontStyle} 600 ${style.fontSize} ${style.fontFamily}`;
+    return names.map((n) => {
+      let widest = 0;
+      for (const word of n.textContent.split(/\s+/))
+        if (word !== "") widest = Math.max(widest, measurer.measureText(word).width);
+      return Math.ceil(widest) + NAME_PADDING;
+    });
   }
 
   class ChoicePicture {
@@ -123,18 +147,32 @@
       this.box.style.height = Math.max(1, Math.floor(h)) + "px";
       const n = this.grid.children.length;
       const avail = Math.max(1, w - 2 * GAP);
+      const names = [...this.grid.querySelectorAll(".name")];
+      for (const name of names) name.style.fontSize = "";
+      const words = wordWidths(names);
+      const narrowest = Math.min(avail, Math.max(0, ...words));
+      let width = 0;
       if (!this.entry) {
-        const columns = Math.max(1, Math.min(Math.max(1, o.columns), Math.floor(avail / 140) || 1));
+        const columns = Math.max(1, Math.min(Math.max(1, o.columns), Math.floor(avail / 140) || 1,
+                                             columnsOf(n, avail, narrowest).columns));
         this.grid.style.gridTemplateColumns = `repeat(${columns}, minmax(0, 1fr))`;
-        return;
+        width = (avail - GAP * (columns - 1)) / columns;
+      } else {
+        const [pw, ph] = this.entry.size;
+        const aspect = (pw / Math.max(1, o.columns)) / Math.max(1, ph / Math.max(1, o.rows));
+        const best = bestColumns(n, aspect, avail, Math.max(1, h - 2 * GAP), NAME_HEIGHT, narrowest);
+        this.grid.style.gridTemplateColumns = `repeat(${best.columns}, ${best.width}px)`;
+        const pictureHeight = Math.max(24, Math.floor(best.width / aspect));
+        for (const part of this.grid.querySelectorAll(".part"))
+          part.style.height = pictureHeight + "px";
+        width = best.width;
       }
-      const [pw, ph] = this.entry.size;
-      const aspect = (pw / Math.max(1, o.columns)) / Math.max(1, ph / Math.max(1, o.rows));
-      const best = bestColumns(n, aspect, avail, Math.max(1, h - 2 * GAP), NAME_HEIGHT);
-      this.grid.style.gridTemplateColumns = `repeat(${best.columns}, ${best.width}px)`;
-      const pictureHeight = Math.max(24, Math.floor(best.width / aspect));
-      for (const part of this.grid.querySelectorAll(".part"))
-        part.style.height = pictureHeight + "px";
+      names.forEach((name, k) => {
+        if (words[k] <= width) return;
+        const size = parseFloat(getComputedStyle(name).fontSize);
+        name.style.fontSize = Math.max(8, Math.floor((size * (width - NAME_PADDING)) /
+                                                     (words[k] - NAME_PADDING))) + "px";
+      });
     }
   }
 

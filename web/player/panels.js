@@ -10,6 +10,10 @@
     return e;
   }
 
+  // Rows made at a time: more than any screen shows (a row is at least 38 px high), and few
+  // enough that rewriting them after an answer fits in a frame.
+  const RESULTS_PAGE = 100;
+
   // The ranked list: one line per listed species, exactly as the engine writes it.
   class ResultsPanel {
     constructor(list, legend, pick) {
@@ -31,7 +35,7 @@
       if (this.sentinel) this.sentinel.remove();
       this.sentinel = null;
       const rows = this.list.children;
-      const keep = Math.min(rows.length, lines.length, 250);
+      const keep = Math.min(rows.length, lines.length, RESULTS_PAGE);
       while (rows.length > keep) this.list.lastChild.remove();
       for (let i = 0; i < keep; ++i) {
         const button = rows[i].firstChild;
@@ -39,12 +43,12 @@
         if (button.textContent !== line) button.textContent = line;
       }
       this.shown = keep;
-      this.more(250);
+      this.more(RESULTS_PAGE);
       this.select(this.selected < lines.length ? this.selected : -1);
     }
     // Rows up to `upTo` (a page more when not given).
     more(upTo) {
-      const end = Math.min(this.lines.length, upTo ?? this.shown + 250);
+      const end = Math.min(this.lines.length, upTo ?? this.shown + RESULTS_PAGE);
       const items = [];
       for (let i = this.shown; i < end; i++) {
         const item = element("li");

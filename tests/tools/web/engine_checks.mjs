@@ -27,6 +27,123 @@ function referencePercent(a, b) {
   return Number(q);
 }
 
+// The matrix cell by cell as web/CONTRACT.md describes its packed form: the value of species
+// s in state j at [j * species + s]. Read a bit at a time, independently of the engine.
+const widthOf = (n) => n.toString(2).length;
+function denseMatrix(d) {
+  const N = d.species.length, S = d.stateCodes.length, m = d.matrix;
+  const dense = new Int32Array(N * S).fill(m.offset);
+  if (m.bits === 0) return dense;
+  const read = (bytes, at, n) => {
+    let x = 0;
+    for (let b = 0; b < n; ++b) x |= ((bytes[(at + b) >> 3] >> ((at + b) & 7)) & 1) << b;
+    return x;
+  };
+  const covered = new Set();
+  if (m.choices) {
+    const bytes = Buffer.from(m.choices.data, "base64");
+    let at = 0;
+    for (const r of m.choices.objects) {
+      const o = d.objects[r], w = widthOf(o.count);
+      for (let s = 0; s < N; ++s, at += w) {
+        const position = read(bytes, at, w);
+        if (position > 0) dense[(o.first + position - 1) * N + s] = m.offset + 1;
+      }
+      for (let k = 0; k < o.count; ++k) covered.add(o.first + k);
+    }
+  }
+  const bytes = Buffer.from(m.data, "base64");
+  let at = 0;
+  for (let j = 0; j < S; ++j) {
+    if (covered.has(j)) continue;
+    for (let s = 0; s < N; ++s, at += m.bits) dense[j * N + s] = m.offset + read(bytes, at, m.bits);
+  }
+  return dense;
+}
+
+// Packs a dense matrix into d.matrix as the exporter may: the questions whose species show at
+// most one state above the lowest value as positions (when `choices`), the rest as columns.
+function packMatrix(d, dense, choices) {
+  const N = d.species.length, S = d.stateCodes.length;
+  let low = Infinity, high = -Infinity;
+  for (const v of dense) { low = Math.min(low, v); high = Math.max(high, v); }
+  if (dense.length === 0) low = high = 0;
+  const bits = widthOf(high - low);
+  const chosen = [], covered = new Set();
+  if (choices && bits > 0) {
+    d.objects.forEach((o, r) => {
+      if (o.count < 2 || o.first < 0 || o.first + o.count > S) return;
+      for (let k = 0; k < o.count; ++k) if (covered.has(o.first + k)) return;
+      for (let s = 0; s < N; ++s) {
+        let raised = 0;
+        for (let k = 0; k < o.count; ++k) {
+          const v = dense[(o.first + k) * N + s] - low;
+          if (v > 1) return;
+          raised += v;
+        }
+        if (raised > 1) return;
+      }
+      chosen.push(r);
+      for (let k = 0; k < o.count; ++k) covered.add(o.first + k);
+    });
+  }
+  const writer = () => {
+    const bytes = [];
+    let at = 0;
+    return {
+      put(v, n) {
+        for (let b = 0; b < n; ++b, ++at) {
+          if ((at >> 3) >= bytes.length) bytes.push(0);
+          bytes[at >> 3] |= ((v >> b) & 1) << (at & 7);
+        }
+      },
+      text: () => Buffer.from(bytes).toString("base64"),
+    };
+  };
+  const picks = writer(), rest = writer();
+  for (const r of chosen) {
+    const o = d.objects[r];
+    for (let s = 0; s < N; ++s) {
+      let position = 0;
+      for (let k = 0; k < o.count; ++k) if (dense[(o.first + k) * N + s] !== low) position = k + 1;
+      picks.put(position, widthOf(o.count));
+    }
+  }
+  if (bits > 0)
+    for (let j = 0; j < S; ++j)
+      if (!covered.has(j)) for (let s = 0; s < N; ++s) rest.put(dense[j * N + s] - low, bits);
+  d.matrix = { offset: low, bits, data: bits > 0 ? rest.text() : "" };
+  if (chosen.length > 0) d.matrix.choices = { objects: chosen, data: picks.text() };
+}
+
+// Species by decreasing score, then increasing index, from the dense matrix.
+function referenceOrder(d, dense, choice) {
+  const N = d.species.length, S = d.stateCodes.length;
+  const scores = new Array(N).fill(0);
+  for (let j = 0; j < S; ++j)
+    if (choice[j] !== 0)
+      for (let s = 0; s < N; ++s) scores[s] += d.weights[j] * choice[j] * dense[j * N + s];
+  const order = scores.map((v, s) => s).sort((a, b) => scores[b] - scores[a] || a - b);
+  return { order, scores: order.map((s) => scores[s]) };
+}
+
+// The search's score of every question, its counts taken from the dense matrix over the
+// leading species.
+function referenceSearch(k, dense, id) {
+  const N = k.speciesCount, t = id.topCount, top = Array.from(id.rankSpecies.subarray(0, t));
+  return k.objects.map((o) => {
+    const chosen = id.stateChoice.subarray(o.first, o.first + o.count).some((v) => v !== 0);
+    if (o.count <= 1 || chosen || !id.jokerFlags[o.descriptor]) return 0;
+    let score = 0;
+    for (let l = 0; l < o.count; ++l) {
+      let c = 0;
+      for (const s of top) c += dense[(o.first + l) * N + s];
+      if (c !== 0) score -= (c / t) * E.portableLog(t / c) / E.portableLog(o.count);
+    }
+    return Math.abs(score);
+  });
+}
+
 const cases = {
   percentages() {
     assert.equal(E.percentOf(1, 8), 12);   // 12.5 goes to the even 12
@@ -81,6 +198,47 @@ const cases = {
     }
     // The key data are used whole or not at all: the loaded key cannot be changed after.
     assert.throws(() => { key.species[0] = "x"; }, TypeError);
+  },
+
+  // Every packed form of the matrix (positions of one state per question, whole columns of
+  // one to sixteen bits, offsets below zero) reads back cell for cell, and the species rank
+  // by score then index however far apart the scores are (weights of both signs up to
+  // 32767, values up to 32767).
+  matrixLayouts() {
+    const original = denseMatrix(raw());
+    const N = key.speciesCount, S = key.stateCount;
+    let seed = 11;
+    const next = (n) => (seed = (seed * 1103515245 + 12345) % 2147483648) % n;
+    const variants = [
+      ["as exported", (d) => d, null],
+      ["columns only", (d) => packMatrix(d, original, false), original],
+      ["positions", (d) => packMatrix(d, original, true), original],
+      ["below zero", (d) => packMatrix(d, original.map((v) => v - 3), true), original.map((v) => v - 3)],
+      ["two bits", (d) => { const m = original.map((v, c) => (c % 13 === 0 ? 3 : v) - 2);
+                            packMatrix(d, m, true); return m; }, null],
+      ["sixteen bits", (d) => { const m = original.map((v, c) => (c % 17 === 0 ? 32767 - (c % 5) : v));
+                                packMatrix(d, m, true); return m; }, null],
+    ];
+    for (const [what, pack, given] of variants) {
+      const d = raw();
+      const made = pack(d);
+      const dense = given || (made instanceof Int32Array ? made : original);
+      d.weights = d.weights.map((w, j) => (j % 3 === 0 ? 32767 - next(100) : j % 3 === 1 ? w : -next(32768)));
+      const k = E.loadKey(d);
+      for (let j = 0; j < S; ++j)
+        for (let s = 0; s < N; ++s)
+          if (k.value(s, j) !== dense[j * N + s])
+            assert.fail(what + ": species " + s + ", state " + j + ": " + k.value(s, j) + " not " + dense[j * N + s]);
+      const id = new E.Identification(k);
+      for (let round = 0; round < 12; ++round) {
+        const r = next(k.objects.length), o = k.objects[r];
+        if (o.count > 0) id.answer(r, next(o.count));
+        const expected = referenceOrder(d, dense, id.stateChoice);
+        assert.deepEqual(Array.from(id.rankSpecies), expected.order, what + ", round " + round);
+        assert.deepEqual(Array.from(id.rankScore), expected.scores, what + ", round " + round);
+        assert.deepEqual(id.searchScores(), referenceSearch(k, dense, id), what + ", round " + round);
+      }
+    }
   },
 
   identificationFiles() {
