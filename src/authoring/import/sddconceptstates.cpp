@@ -71,8 +71,9 @@ void SddReader::group(const XmlElement* words, Character& c) {
 }
 
 // SDD has no element for vernacular names; a taxon name's detail text in a stated language
-// that reads as a name (one line, at most 100 characters) is taken as its common name in
-// that language, as the export writes them. Longer details are descriptions, left alone.
+// that reads as a name (one line of at most 100 characters, not a sentence ending in a full
+// stop) is taken as its common name in that language, as the export writes them. Other
+// details are descriptions, left alone.
 QList<std::pair<QString, QString>> SddReader::commonNames(const XmlElement* representation) const {
     QList<std::pair<QString, QString>> out;
     if (!representation) return out;
@@ -83,7 +84,8 @@ QList<std::pair<QString, QString>> SddReader::commonNames(const XmlElement* repr
             d->attributes.value(QStringLiteral("role"), QStringLiteral("Description"));
         const QString name = sddtext::plain(d->text).trimmed();
         if (!m.hasMatch() || role != QLatin1String("Description") || name.isEmpty() ||
-            name.size() > 100 || d->text.trimmed().contains(QLatin1Char('\n')))
+            name.size() > 100 || name.endsWith(QLatin1Char('.')) ||
+            d->text.trimmed().contains(QLatin1Char('\n')))
             continue;
         const QString language = m.captured(1);
         if (std::none_of(out.cbegin(), out.cend(),
