@@ -425,7 +425,7 @@ TEST(SddExport, MeasuredQuestionsAreQuantitativeAndTextsStayText) {
 }
 
 // The beetles in English, Spanish and French: measured states worded by the author, groups,
-// common names in two languages.
+// common names in two languages; a species without a length, another that codes nothing.
 const char* kBeetlesTranslated = R"(title "Beetles"
 documents en
 language en "English"
@@ -452,6 +452,12 @@ species CCCCC "Gamma three"
   family Silphidae
   common fr "Le grand"
   shows L3 C1
+species DDDDD "Delta four"
+  family Silphidae
+  shows C2
+species EEEEE "Epsilon five"
+  family Silphidae
+  uncoded LEN COL
 button deter "Search" key Search icon search
 button question "Confirm" icon ok
 button question "Cancel" icon cancel
@@ -521,6 +527,18 @@ TEST(SddExport, EveryLanguageOfTheBaseGoesRoundTrip) {
     for (const auto& [a, text] : elements(xml, "Detail"))
         details << a.value("xml:lang").toString() + ":" + text;
     EXPECT_EQ(details, QStringList({"en:Red one", "fr:Le rouge", "fr:Le grand"}));
+
+    // Delta shows no length: the measured question does not apply to it, said as a
+    // quantitative datum. Epsilon codes nothing, so its description has no summary, which
+    // would have to hold at least one datum.
+    QStringList data;
+    for (const auto& [a, text] : elements(xml, "SummaryData")) data << text.simplified();
+    EXPECT_EQ(data.size(), 4);
+    QStringList quantitative;
+    for (const auto& [a, text] : elements(xml, "Quantitative"))
+        quantitative << a.value("ref").toString();
+    EXPECT_EQ(quantitative, QStringList({"LEN", "LEN", "LEN", "LEN"}));
+    for (const auto& [a, text] : elements(xml, "Categorical")) EXPECT_EQ(a.value("ref"), u"COL");
 }
 
 TEST(SddExport, AFailedExportLeavesWhatWasThere) {

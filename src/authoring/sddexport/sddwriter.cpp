@@ -431,13 +431,14 @@ std::pair<double, double> measuredExtent(const SddQuestion& q,
     return {low, high};
 }
 
-// A taxon shows the states of its row of the matrix. One that shows none of a question's
-// states is ruled out by any answer: the question does not apply to it. A measured question
-// gives the extremes of the ranges shown; a state open on both sides says nothing.
-void Writer::summary(const SddTaxon& t) {
-    xml_.writeStartElement(QStringLiteral("SummaryData"));
-    for (qsizetype i = 0; i < base_.questions.size(); ++i) {
-        const SddQuestion& q = base_.questions[i];
+// What a taxon says of each question it codes: the states it shows, or none (the question
+// does not apply to it). A question left uncoded says nothing, nor does a measured question
+// whose values have no finite bounds (a state open on both sides).
+QList<std::pair<qsizetype, QList<const SddState*>>> codedData(const SddSourceBase& base,
+                                                              const SddTaxon& t) {
+    QList<std::pair<qsizetype, QList<const SddState*>>> out;
+    for (qsizetype i = 0; i < base.questions.size(); ++i) {
+        const SddQuestion& q = base.questions[i];
         if (t.uncoded.contains(q.key.toCaseFolded())) continue;
         QList<const SddState*> shown;
         for (const SddState& s : q.states)
@@ -445,25 +446,40 @@ void Writer::summary(const SddTaxon& t) {
         if (q.measured() && !shown.isEmpty()) {
             const auto [low, high] = measuredExtent(q, shown);
             if (std::isinf(low) || std::isinf(high)) continue;
-            xml_.writeStartElement(QStringLiteral("Quantitative"));
-            xml_.writeAttribute(QStringLiteral("ref"), questionIds_[i]);
+        }
+        out.append({i, shown});
+    }
+    return out;
+}
+
+// A taxon shows the states of its row of the matrix. One that shows none of a question's
+// states is ruled out by any answer: the question does not apply to it. A measured question
+// gives the extremes of the ranges shown. A taxon that codes nothing has no summary (the
+// schema wants at least one datum in one).
+void Writer::summary(const SddTaxon& t) {
+    const auto data = codedData(base_, t);
+    if (data.isEmpty()) return;
+    xml_.writeStartElement(QStringLiteral("SummaryData"));
+    for (const auto& [i, shown] : data) {
+        const SddQuestion& q = base_.questions[i];
+        xml_.writeStartElement(q.measured() ? QStringLiteral("Quantitative")
+                                            : QStringLiteral("Categorical"));
+        xml_.writeAttribute(QStringLiteral("ref"), questionIds_[i]);
+        if (shown.isEmpty()) {
+            xml_.writeEmptyElement(QStringLiteral("Status"));
+            xml_.writeAttribute(QStringLiteral("code"), QStringLiteral("NotApplicable"));
+        } else if (q.measured()) {
+            const auto [low, high] = measuredExtent(q, shown);
             for (const auto& [type, value] : {std::pair{"Min", low}, std::pair{"Max", high}}) {
                 xml_.writeEmptyElement(QStringLiteral("Measure"));
                 xml_.writeAttribute(QStringLiteral("type"), QLatin1String(type));
                 xml_.writeAttribute(QStringLiteral("value"), number(value));
             }
-            xml_.writeEndElement();
-            continue;
-        }
-        xml_.writeStartElement(QStringLiteral("Categorical"));
-        xml_.writeAttribute(QStringLiteral("ref"), questionIds_[i]);
-        for (const SddState* s : shown) {
-            xml_.writeEmptyElement(QStringLiteral("State"));
-            xml_.writeAttribute(QStringLiteral("ref"), stateIds_.value(s->number));
-        }
-        if (shown.isEmpty()) {
-            xml_.writeEmptyElement(QStringLiteral("Status"));
-            xml_.writeAttribute(QStringLiteral("code"), QStringLiteral("NotApplicable"));
+        } else {
+            for (const SddState* s : shown) {
+                xml_.writeEmptyElement(QStringLiteral("State"));
+                xml_.writeAttribute(QStringLiteral("ref"), stateIds_.value(s->number));
+            }
         }
         xml_.writeEndElement();
     }
