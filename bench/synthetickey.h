@@ -3,7 +3,7 @@
 #include "engine/engine.h"
 #include "engine/keytables.h"
 #include "kb/model.h"
-#include "platform/dialogs.h"
+#include "platform/silentdialogs.h"
 
 #include <cstdint>
 
@@ -30,12 +30,5 @@ public:
     static constexpr int States = 5000, Questions = 1500, Chain = 5;
 };
 
-// Every question the engine asks is answered No; nothing is chosen.
-class SilentDialogs : public platform::Dialogs {
-public:
-    Answer ask(const Message&) override { return Answer::No; }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString folderName(const QString&, const QString&) override { return {}; }
-    bool printSetup(QPrinter&, const QString&) override { return false; }
-};
+// The benchmarks answer every question No and choose nothing.
+using platform::SilentDialogs;

@@ -236,3 +236,102 @@ TEST(SddReader, ExtremesWidenTheUsualRangeAndNeverReplaceIt) {
     // A usual range never passes the extremes given: mean 8 +/- 2 with a Min of 7.
     EXPECT_EQ(range(5, 2), (QList<double>{7, 7, 10, 10}));
 }
+
+namespace {
+
+// Ranges named by concept states, a group worded in two languages, and taxon names whose
+// detail texts are common names or descriptions.
+const QByteArray kWorded = R"(<Datasets xmlns="http://rs.tdwg.org/UBIF/2006/">
+ <Dataset xml:lang="en">
+  <Representation><Label>Worded</Label></Representation>
+  <TaxonNames>
+   <TaxonName id="t1"><Representation><Label>Viola alba</Label>
+    <Detail xml:lang="fr">Violette blanche</Detail>
+    <Detail>White violet</Detail>
+    <Detail xml:lang="en">A perennial herb of shaded places, with white flowers and heart-shaped leaves, found across Europe.</Detail>
+    <Detail xml:lang="it">Una pianta perenne dei luoghi ombrosi con fiori bianchi e foglie a forma di cuore che si trova in tutta Europa</Detail>
+    <Detail xml:lang="de" role="Caption">Weisses Veilchen</Detail>
+    <Detail xml:lang="es">Violeta
+     blanca</Detail>
+   </Representation></TaxonName>
+   <TaxonName id="t2"><Representation><Label>Viola rupestris</Label></Representation></TaxonName>
+  </TaxonNames>
+  <DescriptiveConcepts>
+   <DescriptiveConcept id="dc1"><Representation><Label>Leaves</Label><Label xml:lang="es">Hojas</Label></Representation></DescriptiveConcept>
+   <DescriptiveConcept id="dc2"><Representation><Label>Length</Label></Representation>
+    <ConceptStates>
+     <StateDefinition id="short"><Representation><Label>Short</Label><Label xml:lang="fr">Court</Label></Representation></StateDefinition>
+     <StateDefinition id="long"><Representation><Label>Long</Label></Representation></StateDefinition>
+    </ConceptStates></DescriptiveConcept>
+  </DescriptiveConcepts>
+  <Characters>
+   <CategoricalCharacter id="colour"><Representation><Label>Colour</Label></Representation>
+    <States><StateDefinition id="white"><Representation><Label>White</Label></Representation></StateDefinition>
+     <StateDefinition id="blue"><Representation><Label>Blue</Label></Representation></StateDefinition></States>
+   </CategoricalCharacter>
+   <QuantitativeCharacter id="leaf"><Representation><Label>Leaf length</Label></Representation>
+    <Mappings><Mapping><From lower="-INF" upper="10"/><ToState ref="short"/></Mapping>
+     <Mapping><From lower="10" upper="INF"/><ToState ref="long"/></Mapping></Mappings>
+   </QuantitativeCharacter>
+   <QuantitativeCharacter id="twice"><Representation><Label>Petal length</Label></Representation>
+    <Mappings><Mapping><From lower="-INF" upper="3"/><ToState ref="short"/></Mapping>
+     <Mapping><From lower="3" upper="6"/><ToState ref="short"/></Mapping>
+     <Mapping><From lower="6" upper="INF"/><ToState ref="long"/></Mapping></Mappings>
+   </QuantitativeCharacter>
+   <QuantitativeCharacter id="other"><Representation><Label>Sepal length</Label></Representation>
+    <Mappings><Mapping><From lower="-INF" upper="3"/><ToState ref="white"/></Mapping>
+     <Mapping><From lower="3" upper="INF"/><ToState ref="blue"/></Mapping></Mappings>
+   </QuantitativeCharacter>
+  </Characters>
+  <CharacterTrees><CharacterTree id="ct"><Representation><Label>Tree</Label></Representation>
+   <Nodes><Node id="n1"><DescriptiveConcept ref="dc1"/></Node>
+    <CharNode><Parent ref="n1"/><Character ref="leaf"/></CharNode></Nodes></CharacterTree></CharacterTrees>
+  <CodedDescriptions>
+   <CodedDescription id="d1"><Representation><Label>Viola alba</Label></Representation>
+    <Scope><TaxonName ref="t1"/></Scope>
+    <SummaryData><Quantitative ref="leaf"><Measure type="Min" value="5"/><Measure type="Max" value="8"/></Quantitative></SummaryData>
+   </CodedDescription>
+   <CodedDescription id="d2"><Representation><Label>Viola rupestris</Label></Representation>
+    <Scope><TaxonName ref="t2"/></Scope>
+    <SummaryData><Quantitative ref="leaf"><Measure type="Min" value="12"/><Measure type="Max" value="14"/></Quantitative></SummaryData>
+   </CodedDescription>
+  </CodedDescriptions>
+ </Dataset>
+</Datasets>
+)";
+
+}  // namespace
+
+TEST(SddReader, ConceptStatesWordRangesAndShortDetailsAreCommonNames) {
+    QTemporaryDir dir;
+    writeFile(dir.path() + "/worded.xml", kWorded);
+    Dataset data;
+    SddReader reader;
+    ASSERT_TRUE(reader.read(dir.path() + "/worded.xml", data))
+        << reader.errorString().toStdString();
+    ASSERT_EQ(data.characters.size(), 4);
+    const auto keys = [&data](const QString& id) {
+        QStringList out;
+        for (const Character& c : data.characters)
+            if (c.id == id)
+                for (const KeyState& k : c.keyStates)
+                    out << k.id + "=" + k.label + "/" + k.texts.value("fr");
+        return out;
+    };
+    // Each range takes the words of the state its mapping names, in every language.
+    EXPECT_EQ(keys("leaf"), QStringList({"short=Short/Court", "long=Long/"}));
+    // Two ranges naming one state keep their ranges, worded by their bounds later.
+    EXPECT_EQ(keys("twice"), QStringList({"=/", "=/", "=/"}));
+    // Mappings into a categorical character's states are not this one's ranges.
+    EXPECT_EQ(keys("other"), QStringList());
+
+    // The group is worded in the other language too.
+    EXPECT_EQ(data.characters[0].group, "Leaves");
+    EXPECT_EQ(data.groupTexts.value("Leaves").value("es"), "Hojas");
+
+    // Only a short one-line detail in a stated language is a common name: not one without a
+    // language, a sentence, a long text, a caption or a text of several lines.
+    using Names = QList<std::pair<QString, QString>>;
+    EXPECT_EQ(data.commonNames.value(0), (Names{{"fr", "Violette blanche"}}));
+    EXPECT_FALSE(data.commonNames.contains(1));
+}

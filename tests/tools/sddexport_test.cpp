@@ -1,5 +1,6 @@
 #include "engine/keytables.h"
 #include "engine/ranking.h"
+#include "kb/basetexts.h"
 #include "kb/loader.h"
 #include "kb/model.h"
 #include "support/importdatasets.h"
@@ -49,8 +50,64 @@ struct BaseView {
     // species -> question text -> labels shown
     std::map<QString, std::map<QString, QSet<QString>>> shows;
     QHash<QString, int> stateNumber;  // "question text / state label"
+    // The texts in other languages, in words: "fr | State | Wings / Clear | Hyalines".
+    QStringList translations;
+    // species -> "language: name", sorted
+    std::map<QString, QStringList> commonNames;
     kb::Model model;
 };
+
+// What "Textes" says, each row named by the words it translates rather than by keys, which
+// an import may choose anew (the states of a measured question).
+void readTranslations(BaseView& view, const engine::KeyTables& tables,
+                      const QHash<QString, QString>& wordsOfCode) {
+    const kb::BaseTexts texts = kb::BaseTexts::load(view.model.KnowledgeBase);
+    QHash<QString, QString> questionText;  // folded key -> text
+    for (const engine::ObjectRow& o : tables.objects)
+        questionText.insert(o.key.toCaseFolded(), o.tipText);
+    QSet<QString> seen;
+    for (const kb::BaseTexts::Row& row : texts.rows()) {
+        const auto kind = kb::BaseTexts::kindOf(row.kind);
+        if (!kind) continue;
+        QString words;
+        switch (*kind) {
+            case kb::BaseTexts::Kind::Question:
+                words = questionText.value(row.key.toCaseFolded());
+                break;
+            case kb::BaseTexts::Kind::State:
+                words = wordsOfCode.value(row.key.toCaseFolded());
+                break;
+            case kb::BaseTexts::Kind::Group:
+            case kb::BaseTexts::Kind::Title:
+                words = row.key;
+                break;
+            default:
+                continue;  // toolbars and units are the base's own, not the dataset's
+        }
+        const QString line =
+            QStringList{row.language, row.kind, words, row.text}.join(QStringLiteral(" | "));
+        const QString slot = row.language + row.kind + row.key.toCaseFolded();
+        if (!seen.contains(slot)) seen.insert(slot), view.translations << line;
+    }
+    view.translations.sort();
+}
+
+void readCommonNames(BaseView& view) {
+    kb::Table t = view.model.FloraTable;
+    t.setIndex(QStringLiteral("PrimaryKey"));
+    QStringList columns;
+    for (const QString& f : t.fieldNames())
+        if (f.startsWith(QStringLiteral("Commun_"))) columns << f;
+    for (t.moveFirst(); !t.eof(); t.moveNext()) {
+        QStringList names;
+        for (const QString& c : columns)
+            if (const QString n = t.field(c).toString(); !n.isEmpty())
+                names << c.mid(7).toLower() + ": " + n;
+        names.sort();
+        if (!names.isEmpty())
+            view.commonNames[t.field(QStringLiteral("Espece")).toString()] = names;
+    }
+}
 
 bool load(const QString& folder, BaseView& view) {
     kb::LoadOptions options;
@@ -86,6 +143,8 @@ bool load(const QString& folder, BaseView& view) {
             if (objects[size_t(i)].key.compare(d.objectKey, Qt::CaseInsensitive) == 0)
                 view.questions[i].conditions << wordsOfCode.value(d.parentCode.toCaseFolded());
     for (BaseView::Question& q : view.questions) q.conditions.sort();
+    readTranslations(view, tables, wordsOfCode);
+    readCommonNames(view);
     for (int s = 0; s < view.model.SpeciesCount; ++s) {
         view.species << view.model.SpeciesName[size_t(s)];
         for (const BaseView::Question& q : view.questions)
@@ -112,7 +171,8 @@ std::int64_t percentOf(BaseView& view, const QString& name, const QList<int>& st
 
 // Exports `base`, imports the file again and checks that the second base has the species,
 // questions, groups, states and dependencies of the first, each species showing the same
-// states; every species described by its own states ranks itself at 100 % in it.
+// states; the same texts in every other language and the same common names; every species
+// described by its own states ranks itself at 100 % in it.
 void expectRoundTrip(const QString& base, const QString& work) {
     const QString file = work + "/export.sdd.xml", again = work + "/again";
     const ToolRun exported = vkb({"export", "sdd", base, file});
@@ -132,13 +192,15 @@ void expectRoundTrip(const QString& base, const QString& work) {
         EXPECT_EQ(q.group, r.group) << q.text.toStdString();
         EXPECT_EQ(q.conditions, r.conditions) << q.text.toStdString();
         // A measured question travels as a quantitative character whose mappings give its
-        // ranges: the same ranges come back, labelled by the import.
+        // ranges, each mapped to a state that keeps the base's words.
         EXPECT_EQ(q.measured, r.measured) << q.text.toStdString();
-        if (q.measured)
+        if (q.measured) {
             EXPECT_EQ(q.ranges, r.ranges) << q.text.toStdString();
-        else
-            EXPECT_EQ(q.states, r.states) << q.text.toStdString();
+        }
+        EXPECT_EQ(q.states, r.states) << q.text.toStdString();
     }
+    EXPECT_EQ(before.translations, after.translations);
+    EXPECT_EQ(before.commonNames, after.commonNames);
     QSet<QString> measured;
     for (const BaseView::Question& q : before.questions)
         if (q.measured) measured.insert(q.text);
@@ -160,9 +222,7 @@ void expectRoundTrip(const QString& base, const QString& work) {
             // A measured state is the range of the same place in the question.
             for (const QString& label : labels)
                 own << after.stateNumber.value(
-                    question + " / " +
-                        (q->measured ? r->states.value(q->states.indexOf(label)) : label),
-                    -1);
+                    question + " / " + r->states.value(q->states.indexOf(label)), -1);
         }
         ASSERT_FALSE(own.contains(-1)) << name.toStdString();
         EXPECT_EQ(percentOf(after, name, own), 100) << name.toStdString();
@@ -362,6 +422,123 @@ TEST(SddExport, MeasuredQuestionsAreQuantitativeAndTextsStayText) {
                 own << view.stateNumber.value(question + " / " + label);
         EXPECT_EQ(percentOf(view, name, own), 100) << name.toStdString();
     }
+}
+
+// The beetles in English, Spanish and French: measured states worded by the author, groups,
+// common names in two languages; a species without a length, another that codes nothing.
+const char* kBeetlesTranslated = R"(title "Beetles"
+documents en
+language en "English"
+language fr "French"
+question LEN "Body length"
+  group "Body"
+  measure "mm"
+  state L1 "Small, under 5 mm" range (,5)
+  state L2 "Middling" range [5,10)
+  state L3 "Large" range [10,)
+question COL "Colour"
+  group "Wing cases"
+  state C1 "Red"
+  state C2 "Black"
+species AAAAA "Alpha one"
+  family Carabidae
+  common en "Red one"
+  common fr "Le rouge"
+  shows L1 C1
+species BBBBB "Beta two"
+  family Carabidae
+  shows L2 L3 C2
+species CCCCC "Gamma three"
+  family Silphidae
+  common fr "Le grand"
+  shows L3 C1
+species DDDDD "Delta four"
+  family Silphidae
+  shows C2
+species EEEEE "Epsilon five"
+  family Silphidae
+  uncoded LEN COL
+button deter "Search" key Search icon search
+button question "Confirm" icon ok
+button question "Cancel" icon cancel
+button question "Skip" icon skip
+
+texts fr
+  title "Coléoptères"
+  group "Body" "Corps"
+  group "Wing cases" "Élytres"
+  question LEN "Longueur du corps"
+  state L1 "Petit, moins de 5 mm"
+  state L2 "Moyen"
+  state L3 "Grand"
+  question COL "Couleur"
+  state C1 "Rouge"
+  state C2 "Noir"
+
+texts es
+  title "Escarabajos"
+  group "Body" "Cuerpo"
+  group "Wing cases" "Élitros"
+  question LEN "Longitud del cuerpo"
+  state L1 "Pequeño, menos de 5 mm"
+  state L2 "Mediano"
+  state L3 "Grande"
+  question COL "Color"
+  state C1 "Rojo"
+  state C2 "Negro"
+)";
+
+TEST(SddExport, EveryLanguageOfTheBaseGoesRoundTrip) {
+    QTemporaryDir work;
+    testing_support::writeFile(work.path() + "/source/kb.txt", kBeetlesTranslated);
+    const QString base = work.path() + "/base";
+    ASSERT_EQ(build(work.path() + "/source", base), QString());
+    expectRoundTrip(base, work.path());
+    const QByteArray xml = bytes(work.path() + "/export.sdd.xml");
+
+    // Each text in the base's language, then in each other language that gives it; a text
+    // no other language gives has one label.
+    QStringList labels;
+    for (const auto& [a, text] : elements(xml, "Label"))
+        labels << a.value("xml:lang").toString() + ":" + text;
+    const auto after = [&labels](const QString& label) {
+        const qsizetype at = labels.indexOf(label);
+        return at < 0 ? QStringList() : labels.mid(at, 3);
+    };
+    EXPECT_EQ(after(":Beetles"), QStringList({":Beetles", "es:Escarabajos", "fr:Coléoptères"}));
+    EXPECT_EQ(after(":Body"), QStringList({":Body", "es:Cuerpo", "fr:Corps"}));
+    EXPECT_EQ(after(":Wing cases"), QStringList({":Wing cases", "es:Élitros", "fr:Élytres"}));
+    EXPECT_EQ(after(":Red"), QStringList({":Red", "es:Rojo", "fr:Rouge"}));
+    EXPECT_EQ(after(":Black"), QStringList({":Black", "es:Negro", "fr:Noir"}));
+
+    // The measured states are the states of a concept, named by the mappings of the
+    // quantitative character in the order of its ranges.
+    QStringList conceptStates;
+    for (const auto& [a, text] : elements(xml, "ConceptStates")) conceptStates << text.simplified();
+    ASSERT_EQ(conceptStates.size(), 1);
+    EXPECT_TRUE(conceptStates[0].startsWith("Small, under 5 mm Pequeño, menos de 5 mm Petit"))
+        << conceptStates[0].toStdString();
+    QStringList mapped;
+    for (const auto& [a, text] : elements(xml, "ToState")) mapped << a.value("ref").toString();
+    EXPECT_EQ(mapped, QStringList({"L1", "L2", "L3"}));
+
+    // Common names are detail texts of the taxon names in their languages.
+    QStringList details;
+    for (const auto& [a, text] : elements(xml, "Detail"))
+        details << a.value("xml:lang").toString() + ":" + text;
+    EXPECT_EQ(details, QStringList({"en:Red one", "fr:Le rouge", "fr:Le grand"}));
+
+    // Delta shows no length: the measured question does not apply to it, said as a
+    // quantitative datum. Epsilon codes nothing, so its description has no summary, which
+    // would have to hold at least one datum.
+    QStringList data;
+    for (const auto& [a, text] : elements(xml, "SummaryData")) data << text.simplified();
+    EXPECT_EQ(data.size(), 4);
+    QStringList quantitative;
+    for (const auto& [a, text] : elements(xml, "Quantitative"))
+        quantitative << a.value("ref").toString();
+    EXPECT_EQ(quantitative, QStringList({"LEN", "LEN", "LEN", "LEN"}));
+    for (const auto& [a, text] : elements(xml, "Categorical")) EXPECT_EQ(a.value("ref"), u"COL");
 }
 
 TEST(SddExport, AFailedExportLeavesWhatWasThere) {

@@ -3,24 +3,13 @@
 #include "authoring/evaluation/keymatrix.h"
 #include "engine/engine.h"
 #include "kb/model.h"
-#include "platform/dialogs.h"
+#include "platform/silentdialogs.h"
 
 #include <algorithm>
 
 namespace authoring {
 
 namespace {
-
-// The simulated user reads no message: every question is answered No, so skipped questions
-// are not tried again (the species shows none of their states).
-class SilentDialogs : public platform::Dialogs {
-public:
-    Answer ask(const Message&) override { return Answer::No; }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString folderName(const QString&, const QString&) override { return {}; }
-    bool printSetup(QPrinter&, const QString&) override { return false; }
-};
 
 class Simulation {
 public:
@@ -87,7 +76,9 @@ EffortReport simulateEffort(const kb::Model& model, const engine::KeyTables& tab
     }
     for (int s = 0; s < n; s += report.step) report.species.push_back(s);
 
-    SilentDialogs dialogs;
+    // The simulated user reads no message: every question is answered No, so skipped
+    // questions are not tried again (the species shows none of their states).
+    platform::SilentDialogs dialogs;
     engine::Engine engine(model, tables, dialogs, [](int) { return std::optional<QString>(); });
     engine.Nettoye();
     engine.Actualise_Identification();

@@ -86,7 +86,9 @@ struct CharacterState {
 // A state that a key asks about: numeric bounds, or a group of the character's states.
 struct KeyState : NumericBounds {
     QList<int> states;  // multistate: original states it stands for
-    QString label;
+    QString label;      // numeric: the dataset's own words for the range, else made from it
+    QString id;         // numeric: the dataset's id of the range's state, when it names one
+    QMap<QString, QString> texts;  // numeric: the label in the dataset's other languages
 };
 
 struct Character {
@@ -157,6 +159,8 @@ struct Dataset {
     QStringList notes;  // what was read but could not be used, for the summary
     // Common names of the items, by item index: (language code, name).
     QMap<int, QList<std::pair<QString, QString>>> commonNames;
+    // The words of groups in the dataset's other languages: group as read -> language -> text.
+    QMap<QString, QMap<QString, QString>> groupTexts;
 };
 
 }  // namespace authoring

@@ -103,9 +103,79 @@ bool ImportMapper::codesAQuestion(const Item& item) const {
     return false;
 }
 
+// The ranges a numeric character is asked by: the dataset's own (DELTA's key states, SDD's
+// mappings), their shared bounds settled by the taxa's values, else ranges chosen from those
+// values. A range the dataset words keeps its words; the others say their bounds.
+bool ImportMapper::numericKeys(int c, QList<KeyState>& keys, QString& reason) const {
+    const Character& ch = m_data.characters[c];
+    QList<NumericRange> values;
+    for (const Item& it : m_data.items)
+        if (const auto a = it.attributes.constFind(c); a != it.attributes.constEnd())
+            values += a->ranges;
+    if (values.isEmpty()) return reason = QStringLiteral("numeric character without values"), false;
+    // Whole numbers as the dataset gives them: a gap between key states shared at 3.5
+    // still parts whole numbers.
+    const bool whole = ch.type == Character::Integer && numericstates::wholeNumbers(values, keys);
+    if (keys.isEmpty())
+        keys = numericstates::chosenRanges(values, ch.type == Character::Integer);
+    else
+        numericstates::partBounds(keys, values);
+    if (keys.size() < 2) return reason = QStringLiteral("every taxon has the same value"), false;
+    for (KeyState& k : keys)
+        if (k.label.isEmpty()) k.label = numericstates::label(k, ch.unit, whole);
+    return true;
+}
+
+// The states of a multistate character, or its key states named by the states they join.
+bool ImportMapper::multistateKeys(const Character& ch, QList<KeyState>& keys, QString& reason) {
+    if (keys.isEmpty())
+        for (int s = 0; s < ch.states.size(); ++s) {
+            KeyState k;
+            k.states = {s}, k.label = ch.states[s].label;
+            keys << k;
+        }
+    else
+        for (KeyState& k : keys) {
+            QStringList parts;
+            for (int s : k.states) parts << ch.states[s].label;
+            k.label = parts.join(QStringLiteral(" or "));
+        }
+    if (keys.size() < 2) return reason = QStringLiteral("fewer than two states"), false;
+    return true;
+}
+
+// State `k` of question q: its key, label, where it came from, and what it shows.
+PlannedState ImportMapper::plannedState(const Character& ch, const PlannedQuestion& q,
+                                        const KeyState& key, int k) {
+    const bool delta = m_data.format == Dataset::Delta;
+    PlannedState s;
+    s.label = shortLabel(key.label.isEmpty() ? QStringLiteral("State %1").arg(k + 1) : key.label);
+    const bool single = key.states.size() == 1;
+    if (ch.isNumeric()) {
+        s.sourceId = key.id.isEmpty() ? s.label : key.id;
+        s.bounds = key;
+        s.key = uniqueKey(q.key + QLatin1Char('_') + QString::number(k + 1));
+        for (auto t = key.texts.cbegin(); t != key.texts.cend(); ++t)
+            s.texts.insert(t.key(), shortLabel(t.value()));
+        return s;
+    }
+    QStringList ids;
+    for (int st : key.states) ids << ch.states[st].id;
+    s.sourceId = ids.join(QLatin1Char('&'));
+    s.key = uniqueKey(delta || !single
+                          ? q.key + QLatin1Char('_') +
+                                (delta ? ids.join(QLatin1Char('_')) : QString::number(k + 1))
+                          : sanitized(ids.first()));
+    if (single) {
+        const CharacterState& from = ch.states[key.states.first()];
+        s.picture = from.image, s.region = from.region;
+        s.texts = ch.stateTexts.value(key.states.first());
+    }
+    return s;
+}
+
 bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
     const Character& ch = m_data.characters[c];
-    const bool delta = m_data.format == Dataset::Delta;
     q.character = c;
     q.sourceId = ch.id;
     const QString text = ch.wording();
@@ -117,62 +187,11 @@ bool ImportMapper::question(int c, PlannedQuestion& q, QString& reason) {
     q.help = ch.notes.size() <= 300 ? ch.notes : ch.notes.left(297) + QStringLiteral("...");
     QList<KeyState> keys = ch.keyStates;
     if (ch.type == Character::Text) return reason = QStringLiteral("text character"), false;
-    if (ch.isNumeric()) {
-        QList<NumericRange> values;
-        for (const Item& it : m_data.items)
-            if (const auto a = it.attributes.constFind(c); a != it.attributes.constEnd())
-                values += a->ranges;
-        if (values.isEmpty())
-            return reason = QStringLiteral("numeric character without values"), false;
-        // Whole numbers as the dataset gives them: a gap between key states shared at 3.5
-        // still parts whole numbers.
-        const bool whole =
-            ch.type == Character::Integer && numericstates::wholeNumbers(values, keys);
-        if (keys.isEmpty())
-            keys = numericstates::chosenRanges(values, ch.type == Character::Integer);
-        else
-            numericstates::partBounds(keys, values);
-        if (keys.size() < 2)
-            return reason = QStringLiteral("every taxon has the same value"), false;
-        for (KeyState& k : keys) k.label = numericstates::label(k, ch.unit, whole);
-    } else {
-        if (keys.isEmpty())
-            for (int s = 0; s < ch.states.size(); ++s)
-                keys << KeyState{{}, {s}, ch.states[s].label};
-        else
-            for (KeyState& k : keys) {
-                QStringList parts;
-                for (int s : k.states) parts << ch.states[s].label;
-                k.label = parts.join(QStringLiteral(" or "));
-            }
-        if (keys.size() < 2) return reason = QStringLiteral("fewer than two states"), false;
-    }
-    const QString stem = delta ? QStringLiteral("C") + ch.id : sanitized(ch.id);
-    q.key = uniqueKey(stem);
-    for (int k = 0; k < keys.size(); ++k) {
-        PlannedState s;
-        s.label = shortLabel(keys[k].label.isEmpty() ? QStringLiteral("State %1").arg(k + 1)
-                                                     : keys[k].label);
-        const bool single = keys[k].states.size() == 1;
-        if (ch.isNumeric()) {
-            s.sourceId = s.label;
-            s.bounds = keys[k];
-            s.key = uniqueKey(q.key + QLatin1Char('_') + QString::number(k + 1));
-        } else {
-            QStringList ids;
-            for (int st : keys[k].states) ids << ch.states[st].id;
-            s.sourceId = ids.join(QLatin1Char('&'));
-            s.key = uniqueKey(
-                delta || !single ? q.key + QLatin1Char('_') +
-                                       (delta ? ids.join(QLatin1Char('_')) : QString::number(k + 1))
-                                 : sanitized(ids.first()));
-            if (single)
-                s.picture = ch.states[keys[k].states.first()].image,
-                s.region = ch.states[keys[k].states.first()].region,
-                s.texts = ch.stateTexts.value(keys[k].states.first());
-        }
-        q.states << s;
-    }
+    if (ch.isNumeric() ? !numericKeys(c, keys, reason) : !multistateKeys(ch, keys, reason))
+        return false;
+    q.key =
+        uniqueKey(m_data.format == Dataset::Delta ? QStringLiteral("C") + ch.id : sanitized(ch.id));
+    for (int k = 0; k < keys.size(); ++k) q.states << plannedState(ch, q, keys[k], k);
     q.numeric = ch.isNumeric();
     if (q.numeric) q.unit = ch.unit;
     gridFor(int(q.states.size()), q.rows, q.columns);
@@ -189,6 +208,7 @@ ImportPlan ImportMapper::plan() {
     m_plan = ImportPlan();
     m_plan.title = m_data.title;
     m_plan.titles = m_data.titles;
+    m_plan.groupTexts = m_data.groupTexts;
     m_plan.notes = m_data.notes;
     m_keys = {QStringLiteral("FIN"), QStringLiteral("SEARCH"), QStringLiteral("RESULTS")};
     m_questionOf.fill(-1, m_data.characters.size());

@@ -26,6 +26,10 @@ public:
 
 private:
     bool question(int c, PlannedQuestion& q, QString& reason);
+    bool numericKeys(int c, QList<KeyState>& keys, QString& reason) const;
+    static bool multistateKeys(const Character& ch, QList<KeyState>& keys, QString& reason);
+    PlannedState plannedState(const Character& ch, const PlannedQuestion& q, const KeyState& key,
+                              int k);
     void species();
     void dependencies();
     QStringList shows(const Item& item, const PlannedQuestion& q) const;

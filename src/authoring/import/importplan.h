@@ -56,6 +56,8 @@ struct PlannedSpecies {
 struct ImportPlan {
     QString title;
     QMap<QString, QString> titles;  // the title in other languages
+    // The groups' headings in other languages: heading -> language -> text.
+    QMap<QString, QMap<QString, QString>> groupTexts;
     QList<PlannedQuestion> questions;
     QList<PlannedSpecies> species;
     QStringList leftOut;  // "character 7 (Leaf hairs): text character"

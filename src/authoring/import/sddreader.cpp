@@ -13,37 +13,6 @@ namespace authoring {
 
 namespace {
 
-// The ranges a quantitative character is asked by: "Mappings" that part its values into
-// categories, as DELTA's key states do (a "From" with its bounds; "INF" and "-INF" stand for
-// open ends). Mappings that point into a categorical character's states are not ranges of
-// this one and are left alone, as is a set whose bounds cannot be read or whose ranges go
-// backwards: the import then chooses the ranges itself.
-QList<KeyState> rangeCategories(const XmlElement& character) {
-    QList<KeyState> keys;
-    const XmlElement* mappings = character.child(QStringLiteral("Mappings"));
-    if (!mappings) return keys;
-    const auto bound = [](const QString& text, double open, double* v) {
-        const QString t = text.trimmed();
-        if (t.isEmpty()) return *v = open, true;
-        if (t == QLatin1String("INF") || t == QLatin1String("+INF")) return *v = kUnbounded, true;
-        if (t == QLatin1String("-INF")) return *v = -kUnbounded, true;
-        bool ok = false;
-        *v = t.toDouble(&ok);
-        return ok && std::isfinite(*v);
-    };
-    for (const XmlElement* m : mappings->all(QStringLiteral("Mapping"))) {
-        const XmlElement* from = m->child(QStringLiteral("From"));
-        if (!from || m->child(QStringLiteral("ToState"))) return {};
-        KeyState k;
-        if (!bound(from->attributes.value(QStringLiteral("lower")), -kUnbounded, &k.low) ||
-            !bound(from->attributes.value(QStringLiteral("upper")), kUnbounded, &k.high) ||
-            k.low > k.high || (!keys.isEmpty() && k.low < keys.last().low))
-            return {};
-        keys << k;
-    }
-    return keys;
-}
-
 // How well a text in `language` suits a reader of `wanted`: 0 best. Abbreviations come last.
 int languageRank(const XmlElement& text, const QString& inherited, const QString& wanted) {
     const QString lang = text.attributes.value(QStringLiteral("xml:lang"), inherited).toLower();
@@ -124,7 +93,7 @@ QList<WebLink> SddReader::linksOf(const XmlElement* representation) {
 bool SddReader::read(const QString& file, Dataset& out, int datasetIndex) {
     m_out = &out;
     m_characterById.clear(), m_stateById.clear(), m_mediaById.clear(), m_linkById.clear();
-    m_linksUsed.clear(), m_taxonRepresentation.clear();
+    m_linksUsed.clear(), m_taxonRepresentation.clear(), m_conceptStates.clear();
     m_file = file;
     m_folder = QFileInfo(file).absolutePath();
     out = Dataset();
@@ -152,6 +121,7 @@ bool SddReader::read(const QString& file, Dataset& out, int datasetIndex) {
     out.title = title(dataset);
     out.titles = otherLabels(&dataset);
     media(dataset);
+    conceptStates(dataset);
     characters(dataset);
     if (out.characters.isEmpty())
         return (
@@ -281,10 +251,10 @@ void SddReader::characters(const XmlElement& dataset) {
 void SddReader::characterTrees(const XmlElement& dataset) {
     const XmlElement* trees = dataset.child(QStringLiteral("CharacterTrees"));
     if (!trees) return;
-    QHash<QString, QString> concepts;
+    QHash<QString, const XmlElement*> concepts;
     if (const XmlElement* all = dataset.child(QStringLiteral("DescriptiveConcepts")))
         for (const XmlElement* c : all->all(QStringLiteral("DescriptiveConcept")))
-            concepts.insert(c->attributes.value(QStringLiteral("id")), label(c));
+            concepts.insert(c->attributes.value(QStringLiteral("id")), c);
     QList<int> order;
     for (const XmlElement* tree : trees->all(QStringLiteral("CharacterTree")))
         if (const XmlElement* nodes = tree->child(QStringLiteral("Nodes")))
@@ -301,9 +271,11 @@ void SddReader::characterTrees(const XmlElement& dataset) {
     reorder(order);
 }
 
-void SddReader::characterTree(const XmlElement& nodes, const QHash<QString, QString>& concepts,
+void SddReader::characterTree(const XmlElement& nodes,
+                              const QHash<QString, const XmlElement*>& concepts,
                               QList<int>& order) {
-    QHash<QString, QString> parentOf, groupOf;
+    QHash<QString, QString> parentOf;
+    QHash<QString, const XmlElement*> groupOf;  // node -> what words its group
     QHash<QString, const XmlElement*> ruleOf;
     QList<QPair<QString, int>> placed;  // parent node, character
     for (const XmlElement& n : nodes.children) {
@@ -314,8 +286,8 @@ void SddReader::characterTree(const XmlElement& nodes, const QHash<QString, QStr
             const QString id = n.attributes.value(QStringLiteral("id"));
             parentOf.insert(id, parentId);
             const XmlElement* dc = n.child(QStringLiteral("DescriptiveConcept"));
-            groupOf.insert(
-                id, dc ? concepts.value(dc->attributes.value(QStringLiteral("ref"))) : label(&n));
+            groupOf.insert(id,
+                           dc ? concepts.value(dc->attributes.value(QStringLiteral("ref"))) : &n);
             if (const XmlElement* r = n.child(QStringLiteral("DependencyRules")))
                 ruleOf.insert(id, r);
         } else if (n.name == QLatin1String("CharNode")) {
@@ -336,7 +308,7 @@ void SddReader::characterTree(const XmlElement& nodes, const QHash<QString, QStr
         QString at = parent;
         for (int guard = 0; !at.isEmpty() && guard < 100 && m_out->characters[c].group.isEmpty();
              ++guard)
-            m_out->characters[c].group = groupOf.value(at), at = parentOf.value(at);
+            group(groupOf.value(at), m_out->characters[c]), at = parentOf.value(at);
         for (at = parent; !at.isEmpty() && !seen.contains(at + QString::number(c));
              at = parentOf.value(at)) {
             seen.insert(at + QString::number(c));
@@ -425,6 +397,9 @@ void SddReader::descriptions(const XmlElement& dataset) {
         item.name = taxon.first.isEmpty() ? label(d) : taxon.first;
         item.htmlName = taxon.first.isEmpty() ? label(d, true) : taxon.second;
         if (scope) item.family = families.value(scope->attributes.value(QStringLiteral("ref")));
+        const XmlElement* named =
+            scope ? m_taxonRepresentation.value(scope->attributes.value(QStringLiteral("ref")))
+                  : nullptr;
         if (item.name.isEmpty()) {
             note(*d, QStringLiteral("a description that names no taxon is left out"));
             continue;
@@ -435,13 +410,12 @@ void SddReader::descriptions(const XmlElement& dataset) {
                     !p.isEmpty())
                     item.images << p;
         // The taxon's own media, and those of its description.
-        for (const XmlElement* r :
-             {scope ? m_taxonRepresentation.value(scope->attributes.value(QStringLiteral("ref")))
-                    : nullptr,
-              d->child(QStringLiteral("Representation"))})
+        for (const XmlElement* r : {named, d->child(QStringLiteral("Representation"))})
             for (const WebLink& l : linksOf(r))
                 if (!item.links.contains(l)) item.links << l;
         if (const XmlElement* data = d->child(QStringLiteral("SummaryData"))) summary(*data, item);
+        if (auto names = commonNames(named); !names.isEmpty())
+            m_out->commonNames.insert(int(m_out->items.size()), names);
         m_out->items << item;
     }
 }

@@ -23,8 +23,13 @@ public:
 private:
     void characters(const XmlElement& dataset);
     void characterTrees(const XmlElement& dataset);
-    void characterTree(const XmlElement& nodes, const QHash<QString, QString>& concepts,
+    void characterTree(const XmlElement& nodes, const QHash<QString, const XmlElement*>& concepts,
                        QList<int>& order);
+    // The character takes its group's words from a concept or node, in every language.
+    void group(const XmlElement* words, Character& c);
+    void conceptStates(const XmlElement& dataset);
+    QList<KeyState> rangeCategories(const XmlElement& character) const;
+    QList<std::pair<QString, QString>> commonNames(const XmlElement* representation) const;
     void reorder(QList<int> order);
     QString title(const XmlElement& dataset) const;
     const XmlElement* text(const XmlElement* e, const QString& name) const;
@@ -53,6 +58,7 @@ private:
     QHash<QString, WebLink> m_linkById;           // media on the web
     QSet<QString> m_linksUsed;                    // media ids referred to
     QHash<QString, const XmlElement*> m_taxonRepresentation;
+    QHash<QString, const XmlElement*> m_conceptStates;  // states of descriptive concepts, by id
     QString m_error;
 };
 

@@ -158,10 +158,13 @@ QString SourceWriter::text(const ImportPlan& plan, const QString& origin,
 // The dataset's other languages, one "texts" block each, for what the dataset words in them.
 QString SourceWriter::translations(const ImportPlan& plan) {
     QStringList languages = plan.titles.keys();
+    QStringList groups;  // headings some question is listed under, in the order first met
     for (const PlannedQuestion& q : plan.questions) {
         languages += q.texts.keys();
         for (const PlannedState& st : q.states) languages += st.texts.keys();
+        if (plan.groupTexts.contains(q.group) && !groups.contains(q.group)) groups << q.group;
     }
+    for (const QString& g : std::as_const(groups)) languages += plan.groupTexts.value(g).keys();
     languages.removeDuplicates();
     languages.sort();
     static const QRegularExpression tag(QStringLiteral("^[A-Za-z]{2,3}(-[A-Za-z0-9]{1,8})*$"));
@@ -171,6 +174,9 @@ QString SourceWriter::translations(const ImportPlan& plan) {
         s += QStringLiteral("\ntexts %1\n").arg(language);
         if (plan.titles.contains(language))
             s += QStringLiteral("  title %1\n").arg(quoted(plan.titles.value(language)));
+        for (const QString& g : std::as_const(groups))
+            if (const QString t = plan.groupTexts.value(g).value(language); !t.isEmpty())
+                s += QStringLiteral("  group %1 %2\n").arg(quoted(g), quoted(t));
         for (const PlannedQuestion& q : plan.questions) {
             if (q.texts.contains(language))
                 s += QStringLiteral("  question %1 %2\n")

@@ -149,6 +149,8 @@ bool readSddSourceBase(const QString& kbDir, SddSourceBase& out, QString* error)
         out.title = text(parameters, QStringLiteral("Etat")).trimmed();
     if (out.title.isEmpty()) out.title = QDir(kbDir).dirName();
     out.databaseFile = at->DataDir + at->Base;
+    // A malformed table of texts leaves the base's own texts, as the program shows them.
+    out.texts = kb::BaseTexts::load(model.KnowledgeBase);
     readQuestions(model, tables, at->DescriptorDir, out);
     readTaxa(model, out);
     QHash<QString, int> speciesByName;

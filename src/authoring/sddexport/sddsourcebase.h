@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kb/basetexts.h"
+
 #include <QHash>
 #include <QList>
 #include <QPair>
@@ -56,6 +58,7 @@ struct SddTaxon {
 
 struct SddSourceBase {
     QString title;
+    kb::BaseTexts texts;           // the optional table of texts in other languages
     QString databaseFile;          // for the date of the file
     QList<SddQuestion> questions;  // in the order of "Desc_Num"
     QList<SddTaxon> taxa;          // in "Flore" order

@@ -4,6 +4,7 @@
 #include <QXmlStreamWriter>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace authoring {
 
@@ -74,12 +75,19 @@ public:
 
 private:
     void label(const QString& text, const QString& media = QString());
+    // The base's text and, beside it, the text of each other language that gives one.
+    void label(const QString& text, kb::BaseTexts::Kind kind, const QString& key,
+               const QString& media = QString());
+    void representation(const QString& text, const std::optional<kb::BaseTexts::Kind>& kind,
+                        const QString& key, const QString& media);
+    void translations(kb::BaseTexts::Kind kind, const QString& key, const QString& role = {});
     void assignIds();
     void taxonNames();
     void taxonHierarchy();
     void characters();
     void quantitative(const SddQuestion& q, const QString& id);
     void concepts();
+    void measuredStates(const SddQuestion& q, const QString& conceptId);
     void characterTree();
     void descriptions();
     void summary(const SddTaxon& t);
@@ -93,11 +101,26 @@ private:
     QHash<int, QString> stateIds_;     // by state number
     QHash<QString, int> stateByCode_;  // case-folded code
     QHash<int, QString> mediaIds_;     // by state number
+    QStringList languages_;            // of the texts table, but the file's own
+    // Measured questions: their states are concept states, one concept per question.
+    QHash<QString, QString> measuredConceptIds_;  // by question key
+    QHash<int, QString> conceptStateIds_;         // by state number
 };
 
 void Writer::label(const QString& text, const QString& mediaId) {
+    representation(text, std::nullopt, QString(), mediaId);
+}
+
+void Writer::label(const QString& text, kb::BaseTexts::Kind kind, const QString& key,
+                   const QString& mediaId) {
+    representation(text, kind, key, mediaId);
+}
+
+void Writer::representation(const QString& text, const std::optional<kb::BaseTexts::Kind>& kind,
+                            const QString& key, const QString& mediaId) {
     xml_.writeStartElement(QStringLiteral("Representation"));
     xml_.writeTextElement(QStringLiteral("Label"), xmlText(text));
+    if (kind) translations(*kind, key);
     if (!mediaId.isEmpty()) {
         xml_.writeEmptyElement(QStringLiteral("MediaObject"));
         xml_.writeAttribute(QStringLiteral("ref"), mediaId);
@@ -105,7 +128,21 @@ void Writer::label(const QString& text, const QString& mediaId) {
     xml_.writeEndElement();
 }
 
+void Writer::translations(kb::BaseTexts::Kind kind, const QString& key, const QString& role) {
+    for (const QString& language : languages_) {
+        const std::optional<QString> text = base_.texts.find(language, kind, key);
+        if (!text || text->trimmed().isEmpty()) continue;
+        xml_.writeStartElement(QStringLiteral("Label"));
+        xml_.writeAttribute(QStringLiteral("xml:lang"), language);
+        if (!role.isEmpty()) xml_.writeAttribute(QStringLiteral("role"), role);
+        xml_.writeCharacters(xmlText(*text));
+        xml_.writeEndElement();
+    }
+}
+
 void Writer::assignIds() {
+    for (const QString& language : base_.texts.languages())
+        if (language.compare(options_.language, Qt::CaseInsensitive) != 0) languages_ << language;
     for (const SddQuestion& q : base_.questions)
         if (!q.measured())
             for (const SddState& s : q.states) stateIds_.insert(s.number, ids_.take(s.code, "s"));
@@ -119,6 +156,12 @@ void Writer::assignIds() {
     for (qsizetype i = 0; i < base_.taxa.size(); ++i) taxonIds_ << ids_.take({}, "t");
     for (qsizetype i = 0; i < families_.size(); ++i) familyIds_ << ids_.take({}, "f");
     for (qsizetype i = 0; i < groups_.size(); ++i) groupIds_ << ids_.take({}, "dc");
+    for (const SddQuestion& q : base_.questions) {
+        if (!q.measured()) continue;
+        measuredConceptIds_.insert(q.key, ids_.take({}, "dc"));
+        for (const SddState& s : q.states)
+            conceptStateIds_.insert(s.number, ids_.take(s.code, "s"));
+    }
     QList<int> pictured = options_.statePictures.keys();
     std::sort(pictured.begin(), pictured.end());
     for (int s : pictured)
@@ -142,7 +185,7 @@ void Writer::write() {
     xml_.writeEndElement();
     xml_.writeStartElement(QStringLiteral("Dataset"));
     xml_.writeAttribute(QStringLiteral("xml:lang"), options_.language);
-    label(base_.title);
+    label(base_.title, kb::BaseTexts::Kind::Title, QString());
     taxonNames();
     taxonHierarchy();
     concepts();
@@ -219,15 +262,34 @@ void Writer::taxonHierarchy() {
     xml_.writeEndElement();
 }
 
+// The groups, then one concept per measured question holding its states: SDD gives a
+// quantitative character no states of its own, and its mappings name these.
 void Writer::concepts() {
-    if (groups_.isEmpty()) return;
+    if (groups_.isEmpty() && measuredConceptIds_.isEmpty()) return;
     xml_.writeStartElement(QStringLiteral("DescriptiveConcepts"));
     for (qsizetype i = 0; i < groups_.size(); ++i) {
         xml_.writeStartElement(QStringLiteral("DescriptiveConcept"));
         xml_.writeAttribute(QStringLiteral("id"), groupIds_[i]);
-        label(groups_[i]);
+        label(groups_[i], kb::BaseTexts::Kind::Group, groups_[i]);
         xml_.writeEndElement();
     }
+    for (const SddQuestion& q : base_.questions)
+        if (q.measured()) measuredStates(q, measuredConceptIds_.value(q.key));
+    xml_.writeEndElement();
+}
+
+void Writer::measuredStates(const SddQuestion& q, const QString& conceptId) {
+    xml_.writeStartElement(QStringLiteral("DescriptiveConcept"));
+    xml_.writeAttribute(QStringLiteral("id"), conceptId);
+    label(q.text, kb::BaseTexts::Kind::Question, q.key);
+    xml_.writeStartElement(QStringLiteral("ConceptStates"));
+    for (const SddState& s : q.states) {
+        xml_.writeStartElement(QStringLiteral("StateDefinition"));
+        xml_.writeAttribute(QStringLiteral("id"), conceptStateIds_.value(s.number));
+        label(s.label, kb::BaseTexts::Kind::State, s.code);
+        xml_.writeEndElement();
+    }
+    xml_.writeEndElement();
     xml_.writeEndElement();
 }
 
@@ -241,12 +303,12 @@ void Writer::characters() {
         }
         xml_.writeStartElement(QStringLiteral("CategoricalCharacter"));
         xml_.writeAttribute(QStringLiteral("id"), questionIds_[i]);
-        label(q.text);
+        label(q.text, kb::BaseTexts::Kind::Question, q.key);
         xml_.writeStartElement(QStringLiteral("States"));
         for (const SddState& s : q.states) {
             xml_.writeStartElement(QStringLiteral("StateDefinition"));
             xml_.writeAttribute(QStringLiteral("id"), stateIds_.value(s.number));
-            label(s.label, mediaIds_.value(s.number));
+            label(s.label, kb::BaseTexts::Kind::State, s.code, mediaIds_.value(s.number));
             xml_.writeEndElement();
         }
         xml_.writeEndElement();
@@ -255,17 +317,20 @@ void Writer::characters() {
     xml_.writeEndElement();
 }
 
-// The states of a measured question are the ranges its mappings give, open ends infinite.
+// The states of a measured question are the ranges its mappings give, open ends infinite,
+// each mapped to the concept state that words it.
 void Writer::quantitative(const SddQuestion& q, const QString& id) {
     xml_.writeStartElement(QStringLiteral("QuantitativeCharacter"));
     xml_.writeAttribute(QStringLiteral("id"), id);
-    label(q.text);
+    label(q.text, kb::BaseTexts::Kind::Question, q.key);
     xml_.writeStartElement(QStringLiteral("Mappings"));
     for (const SddState& s : q.states) {
         xml_.writeStartElement(QStringLiteral("Mapping"));
         xml_.writeEmptyElement(QStringLiteral("From"));
         xml_.writeAttribute(QStringLiteral("lower"), number(s.range.low));
         xml_.writeAttribute(QStringLiteral("upper"), number(s.range.high));
+        xml_.writeEmptyElement(QStringLiteral("ToState"));
+        xml_.writeAttribute(QStringLiteral("ref"), conceptStateIds_.value(s.number));
         xml_.writeEndElement();
     }
     xml_.writeEndElement();
@@ -275,6 +340,7 @@ void Writer::quantitative(const SddQuestion& q, const QString& id) {
         xml_.writeAttribute(QStringLiteral("role"), QStringLiteral("Abbrev"));
         xml_.writeCharacters(xmlText(q.unit));
         xml_.writeEndElement();
+        translations(kb::BaseTexts::Kind::Unit, q.key, QStringLiteral("Abbrev"));
         xml_.writeEndElement();
     }
     xml_.writeEndElement();
@@ -365,13 +431,14 @@ std::pair<double, double> measuredExtent(const SddQuestion& q,
     return {low, high};
 }
 
-// A taxon shows the states of its row of the matrix. One that shows none of a question's
-// states is ruled out by any answer: the question does not apply to it. A measured question
-// gives the extremes of the ranges shown; a state open on both sides says nothing.
-void Writer::summary(const SddTaxon& t) {
-    xml_.writeStartElement(QStringLiteral("SummaryData"));
-    for (qsizetype i = 0; i < base_.questions.size(); ++i) {
-        const SddQuestion& q = base_.questions[i];
+// What a taxon says of each question it codes: the states it shows, or none (the question
+// does not apply to it). A question left uncoded says nothing, nor does a measured question
+// whose values have no finite bounds (a state open on both sides).
+QList<std::pair<qsizetype, QList<const SddState*>>> codedData(const SddSourceBase& base,
+                                                              const SddTaxon& t) {
+    QList<std::pair<qsizetype, QList<const SddState*>>> out;
+    for (qsizetype i = 0; i < base.questions.size(); ++i) {
+        const SddQuestion& q = base.questions[i];
         if (t.uncoded.contains(q.key.toCaseFolded())) continue;
         QList<const SddState*> shown;
         for (const SddState& s : q.states)
@@ -379,25 +446,40 @@ void Writer::summary(const SddTaxon& t) {
         if (q.measured() && !shown.isEmpty()) {
             const auto [low, high] = measuredExtent(q, shown);
             if (std::isinf(low) || std::isinf(high)) continue;
-            xml_.writeStartElement(QStringLiteral("Quantitative"));
-            xml_.writeAttribute(QStringLiteral("ref"), questionIds_[i]);
+        }
+        out.append({i, shown});
+    }
+    return out;
+}
+
+// A taxon shows the states of its row of the matrix. One that shows none of a question's
+// states is ruled out by any answer: the question does not apply to it. A measured question
+// gives the extremes of the ranges shown. A taxon that codes nothing has no summary (the
+// schema wants at least one datum in one).
+void Writer::summary(const SddTaxon& t) {
+    const auto data = codedData(base_, t);
+    if (data.isEmpty()) return;
+    xml_.writeStartElement(QStringLiteral("SummaryData"));
+    for (const auto& [i, shown] : data) {
+        const SddQuestion& q = base_.questions[i];
+        xml_.writeStartElement(q.measured() ? QStringLiteral("Quantitative")
+                                            : QStringLiteral("Categorical"));
+        xml_.writeAttribute(QStringLiteral("ref"), questionIds_[i]);
+        if (shown.isEmpty()) {
+            xml_.writeEmptyElement(QStringLiteral("Status"));
+            xml_.writeAttribute(QStringLiteral("code"), QStringLiteral("NotApplicable"));
+        } else if (q.measured()) {
+            const auto [low, high] = measuredExtent(q, shown);
             for (const auto& [type, value] : {std::pair{"Min", low}, std::pair{"Max", high}}) {
                 xml_.writeEmptyElement(QStringLiteral("Measure"));
                 xml_.writeAttribute(QStringLiteral("type"), QLatin1String(type));
                 xml_.writeAttribute(QStringLiteral("value"), number(value));
             }
-            xml_.writeEndElement();
-            continue;
-        }
-        xml_.writeStartElement(QStringLiteral("Categorical"));
-        xml_.writeAttribute(QStringLiteral("ref"), questionIds_[i]);
-        for (const SddState* s : shown) {
-            xml_.writeEmptyElement(QStringLiteral("State"));
-            xml_.writeAttribute(QStringLiteral("ref"), stateIds_.value(s->number));
-        }
-        if (shown.isEmpty()) {
-            xml_.writeEmptyElement(QStringLiteral("Status"));
-            xml_.writeAttribute(QStringLiteral("code"), QStringLiteral("NotApplicable"));
+        } else {
+            for (const SddState* s : shown) {
+                xml_.writeEmptyElement(QStringLiteral("State"));
+                xml_.writeAttribute(QStringLiteral("ref"), stateIds_.value(s->number));
+            }
         }
         xml_.writeEndElement();
     }

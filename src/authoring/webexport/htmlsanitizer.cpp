@@ -215,6 +215,78 @@ bool HtmlSanitizer::isUnsafeStyle(const QString& css) {
     return false;
 }
 
+namespace {
+
+// Comments, declarations and processing instructions starting at html[lt] == '<': where
+// they end (past their '>'), or -1 when none starts there. Only the document type is kept.
+qsizetype skipDeclaration(const QString& html, qsizetype lt, QString& out) {
+    const qsizetype n = html.size();
+    if (html.mid(lt, 4) == QLatin1String("<!--")) {
+        const qsizetype close = html.indexOf(QLatin1String("-->"), lt + 4);
+        return close < 0 ? n : close + 3;
+    }
+    if (html.mid(lt, 2) != QLatin1String("<!") && html.mid(lt, 2) != QLatin1String("<?")) return -1;
+    const qsizetype close = html.indexOf(QLatin1Char('>'), lt);
+    if (html.mid(lt, 9).compare(QLatin1String("<!doctype"), Qt::CaseInsensitive) == 0)
+        out += QStringLiteral("<!DOCTYPE html>");
+    return close < 0 ? n : close + 1;
+}
+
+// An element whose content is raw text, opened just before `from`: a harmless style sheet
+// and the title stay (the title as text), the rest goes. Returns where reading goes on.
+qsizetype rawTextElement(const QString& html, qsizetype from, const QString& name, QString& out) {
+    const qsizetype n = html.size();
+    const qsizetype close = findClosing(html, from, name);
+    const QString content = html.mid(from, (close < 0 ? n : close) - from);
+    const qsizetype closeEnd = close < 0 ? n : html.indexOf(QLatin1Char('>'), close);
+    if (name == "style" && !HtmlSanitizer::isUnsafeStyle(content) &&
+        !content.contains(QLatin1String("</"))) {
+        out += QStringLiteral("<style>") + content + QStringLiteral("</style>");
+    } else if (name == "title") {
+        out += QStringLiteral("<title>") + QString(content).replace('<', "&lt;") +
+               QStringLiteral("</title>");
+    }
+    return closeEnd < 0 ? n : closeEnd + 1;
+}
+
+// The opening tag of a kept element with only its harmless attributes, links and pictures
+// mapped; empty when the element goes (a picture without a usable source, a meta element).
+QString openingTag(const Tag& tag, const HtmlSanitizer::LinkMapper& mapLink) {
+    using LinkKind = HtmlSanitizer::LinkKind;
+    QString attributes;
+    bool drop = false;
+    for (const auto& [name, value] : tag.attributes) {
+        if (name == "href" && (tag.name == "a" || tag.name == "area")) {
+            const QString target = value.startsWith(QLatin1Char('#'))
+                                       ? value
+                                       : mapLink(value.trimmed(), LinkKind::Link);
+            if (!target.isEmpty())
+                attributes += QStringLiteral(" href=\"%1\"").arg(escapeAttribute(target));
+        } else if (name == "src" && tag.name == "img") {
+            const QString target = mapLink(value.trimmed(), LinkKind::Picture);
+            if (target.isEmpty())
+                drop = true;
+            else
+                attributes += QStringLiteral(" src=\"%1\"").arg(escapeAttribute(target));
+        } else if (name == "usemap") {
+            if (value.startsWith(QLatin1Char('#')))
+                attributes += QStringLiteral(" usemap=\"%1\"").arg(escapeAttribute(value));
+        } else if (name == "style") {
+            if (!HtmlSanitizer::isUnsafeStyle(value))
+                attributes += QStringLiteral(" style=\"%1\"").arg(escapeAttribute(value));
+        } else if (keptAttributes().contains(name)) {
+            attributes += QStringLiteral(" %1=\"%2\"").arg(name, escapeAttribute(value));
+        }
+    }
+    // Meta elements go: refresh and the like would navigate, and the character set is
+    // the publisher's to state, since it writes the text anew.
+    if (tag.name == "meta") drop = true;
+    if (tag.name == "img" && !attributes.contains(QLatin1String(" src="))) drop = true;
+    return drop ? QString() : QStringLiteral("<") + tag.name + attributes + QStringLiteral(">");
+}
+
+}  // namespace
+
 QString HtmlSanitizer::sanitize(const QString& html) const {
     QString out;
     out.reserve(html.size());
@@ -227,17 +299,8 @@ QString HtmlSanitizer::sanitize(const QString& html) const {
             break;
         }
         out += html.mid(i, lt - i);
-        if (html.mid(lt, 4) == QLatin1String("<!--")) {
-            const qsizetype close = html.indexOf(QLatin1String("-->"), lt + 4);
-            i = close < 0 ? n : close + 3;
-            continue;
-        }
-        if (html.mid(lt, 2) == QLatin1String("<!") || html.mid(lt, 2) == QLatin1String("<?")) {
-            const qsizetype close = html.indexOf(QLatin1Char('>'), lt);
-            const qsizetype end = close < 0 ? n : close + 1;
-            if (html.mid(lt, 9).compare(QLatin1String("<!doctype"), Qt::CaseInsensitive) == 0)
-                out += QStringLiteral("<!DOCTYPE html>");
-            i = end;
+        if (const qsizetype past = skipDeclaration(html, lt, out); past >= 0) {
+            i = past;
             continue;
         }
         Tag tag;
@@ -249,58 +312,13 @@ QString HtmlSanitizer::sanitize(const QString& html) const {
         i = tag.end;
         if (tag.closing) {
             if (keptElements().contains(tag.name)) out += QStringLiteral("</%1>").arg(tag.name);
-            continue;
-        }
-        if (isRawText(tag.name)) {
-            const qsizetype close = findClosing(html, i, tag.name);
-            const QString content = html.mid(i, (close < 0 ? n : close) - i);
-            const qsizetype closeEnd = close < 0 ? n : html.indexOf(QLatin1Char('>'), close);
-            i = closeEnd < 0 ? n : closeEnd + 1;
-            if (tag.name == "style" && !isUnsafeStyle(content) &&
-                !content.contains(QLatin1String("</"))) {
-                out += QStringLiteral("<style>") + content + QStringLiteral("</style>");
-            } else if (tag.name == "title") {
-                out += QStringLiteral("<title>") + QString(content).replace('<', "&lt;") +
-                       QStringLiteral("</title>");
-            }
-            continue;
-        }
-        if (droppedWithContent().contains(tag.name)) {
+        } else if (isRawText(tag.name)) {
+            i = rawTextElement(html, i, tag.name, out);
+        } else if (droppedWithContent().contains(tag.name)) {
             i = skipElement(html, i, tag.name);
-            continue;
+        } else if (keptElements().contains(tag.name)) {
+            out += openingTag(tag, mapLink_);
         }
-        if (!keptElements().contains(tag.name)) continue;
-
-        QString attributes;
-        bool drop = false;
-        for (const auto& [name, value] : tag.attributes) {
-            if (name == "href" && (tag.name == "a" || tag.name == "area")) {
-                const QString target = value.startsWith(QLatin1Char('#'))
-                                           ? value
-                                           : mapLink_(value.trimmed(), LinkKind::Link);
-                if (!target.isEmpty())
-                    attributes += QStringLiteral(" href=\"%1\"").arg(escapeAttribute(target));
-            } else if (name == "src" && tag.name == "img") {
-                const QString target = mapLink_(value.trimmed(), LinkKind::Picture);
-                if (target.isEmpty())
-                    drop = true;
-                else
-                    attributes += QStringLiteral(" src=\"%1\"").arg(escapeAttribute(target));
-            } else if (name == "usemap") {
-                if (value.startsWith(QLatin1Char('#')))
-                    attributes += QStringLiteral(" usemap=\"%1\"").arg(escapeAttribute(value));
-            } else if (name == "style") {
-                if (!isUnsafeStyle(value))
-                    attributes += QStringLiteral(" style=\"%1\"").arg(escapeAttribute(value));
-            } else if (keptAttributes().contains(name)) {
-                attributes += QStringLiteral(" %1=\"%2\"").arg(name, escapeAttribute(value));
-            }
-        }
-        // Meta elements go: refresh and the like would navigate, and the character set is
-        // the publisher's to state, since it writes the text anew.
-        if (tag.name == "meta") drop = true;
-        if (tag.name == "img" && !attributes.contains(QLatin1String(" src="))) drop = true;
-        if (!drop) out += QStringLiteral("<") + tag.name + attributes + QStringLiteral(">");
     }
     return out;
 }
