@@ -15,30 +15,31 @@ namespace {
 
 using Word = StatePlanes::Word;
 
-// Packs n values into bits (set where the value is not 0); false when a value is neither 0
+// Packs n values into bits (set where the value is 1); false when a value is neither 0
 // nor 1. The words of 64 species are packed sixteen values a step where the processor can.
 bool packColumn(const std::int16_t* column, int n, Word* out) {
     const int full = n / 64;
     bool binary = true;
 #if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i aboveOne = _mm_set1_epi16(std::int16_t(~1));
-    __m128i other = zero;
+    // Packed to bytes with saturation, a 0 or 1 stays itself and any other value gets a bit
+    // above the lowest; shifted by 7 within each 16-bit lane, the lowest bit of every byte
+    // becomes its sign, which gathers sixteen species into one mask.
+    __m128i seen = _mm_setzero_si128();
     for (int w = 0; w < full; ++w) {
         const std::int16_t* p = column + size_t(w) * 64;
         Word word = 0;
         for (int g = 0; g < 4; ++g) {
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + g * 16));
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + g * 16 + 8));
-            other = _mm_or_si128(other, _mm_and_si128(_mm_or_si128(a, b), aboveOne));
-            const __m128i zeros =
-                _mm_packs_epi16(_mm_cmpeq_epi16(a, zero), _mm_cmpeq_epi16(b, zero));
-            const unsigned set = ~unsigned(_mm_movemask_epi8(zeros)) & 0xFFFFu;
+            const __m128i bytes = _mm_packs_epi16(a, b);
+            seen = _mm_or_si128(seen, bytes);
+            const unsigned set = unsigned(_mm_movemask_epi8(_mm_slli_epi16(bytes, 7)));
             word |= Word(set) << (g * 16);
         }
         out[w] = word;
     }
-    binary = _mm_movemask_epi8(_mm_cmpeq_epi8(other, zero)) == 0xFFFF;
+    const __m128i above = _mm_and_si128(seen, _mm_set1_epi8(std::int8_t(0xFE)));
+    binary = _mm_movemask_epi8(_mm_cmpeq_epi8(above, _mm_setzero_si128())) == 0xFFFF;
 #else
     for (int w = 0; w < full; ++w) {
         Word word = 0;

@@ -38,9 +38,10 @@ std::vector<int> shuffledRanking(int species, std::mt19937& rng) {
     return order;
 }
 
-// The tops a key meets: a few species, an eighth (where whole columns start being read), a
-// half, all but one and all. Packed columns, packed on the way by a large top and reused by
-// the next searches, give every count and score of the plain way, so the same question.
+// The tops a key meets: a few species, a thirty-second (where whole columns start being
+// read), an eighth, a half, all but one and all. Packed columns, packed on the way by a large
+// top and reused by the next searches, give every count and score of the plain way, so the
+// same question.
 TEST(SearchPlanes, EveryTieCountsAndScoresAsThePlainWay) {
     std::mt19937 rng(11);
     const int species = 1000;
@@ -49,7 +50,7 @@ TEST(SearchPlanes, EveryTieCountsAndScoresAsThePlainWay) {
     state.reset(key->model);
     state.RankTable.species = shuffledRanking(species, rng);
     StatePlanes planes;
-    for (int top : {2, species / 8, species / 8 - 1, species / 2, species - 1, species, 8,
+    for (int top : {2, 40, species / 8, species / 8 - 1, species / 2, species - 1, species, 8,
                     species / 64, species / 8, 1, species}) {
         DiscriminantSearch plain(key->model, key->tables, state);
         DiscriminantSearch packed(key->model, key->tables, state, &planes);
@@ -96,6 +97,16 @@ TEST(SearchPlanes, AnotherMatrixOrARepeatedSpeciesIsCountedAfresh) {
             byHand += second->model.matrix(state.RankTable.species[size_t(k)], j);
         ASSERT_EQ(packed.stateCount(j, 130), byHand) << "state " << j << ", species " << twice;
     }
+    // The lowest value a column may hold is no 1 either.
+    MemoryKey lowest(100, {2});
+    for (int s = 0; s < 100; s += 3) lowest.set(s, 0, 1);
+    lowest.set(10, 0, -32768);
+    lowest.finish();
+    state.reset(lowest.model);
+    state.RankTable.species = shuffledRanking(100, rng);
+    DiscriminantSearch low(lowest.model, lowest.tables, state, &planes);
+    EXPECT_EQ(low.stateCount(0, 100), 34 - 32768);  // species 0, 3, ..., 99 and 10
+    EXPECT_TRUE(planes.holdsOtherValues(0));
 }
 
 // The engine keeps its packed columns between searches: a search over all species, then
