@@ -89,6 +89,11 @@ std::int64_t countBoth(const Word* a, const Word* b, int words) {
 
 }  // namespace
 
+StatePlanes& StatePlanes::operator=(const StatePlanes& other) {
+    if (this != &other) *this = StatePlanes();
+    return *this;
+}
+
 void StatePlanes::follow(const kb::Model& model) {
     const void* matrix = model.Matrix.data();
     if (matrix == matrix_ && model.SpeciesCount == species_ && model.StateCount == states_) return;
@@ -97,13 +102,12 @@ void StatePlanes::follow(const kb::Model& model) {
     states_ = std::max<int>(model.StateCount, 0);
     words_ = wordsFor(species_);
     status_.assign(size_t(states_), Status::Unknown);
-    bits_.clear();
-    bits_.shrink_to_fit();
+    bits_.reset();
 }
 
 std::int64_t StatePlanes::count(int state, const Word* species) const {
     if (!packed(state)) return 0;
-    return countBoth(bits_.data() + size_t(words_) * size_t(state), species, words_);
+    return countBoth(bits_.get() + size_t(words_) * size_t(state), species, words_);
 }
 
 std::optional<std::int64_t> StatePlanes::packAndCount(const kb::Model& model, int state,
@@ -112,8 +116,8 @@ std::optional<std::int64_t> StatePlanes::packAndCount(const kb::Model& model, in
     if (state < 0 || state >= states_) return std::nullopt;
     if (status_[size_t(state)] == Status::Binary) return count(state, species);
     if (status_[size_t(state)] == Status::Other) return std::nullopt;
-    if (bits_.empty()) bits_.assign(size_t(words_) * size_t(states_), 0);
-    Word* out = bits_.data() + size_t(words_) * size_t(state);
+    if (!bits_) bits_.reset(new Word[size_t(words_) * size_t(states_)]);
+    Word* out = bits_.get() + size_t(words_) * size_t(state);
     if (!packColumn(model.stateColumn(state), species_, out)) {
         status_[size_t(state)] = Status::Other;
         return std::nullopt;

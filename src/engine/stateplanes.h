@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -16,6 +17,13 @@ namespace engine {
 // the matrix stays the same; a column holding other values keeps being summed value by value.
 class StatePlanes {
 public:
+    StatePlanes() = default;
+    // The packed columns are a cache: a copy starts without them.
+    StatePlanes(const StatePlanes&) {}
+    StatePlanes& operator=(const StatePlanes& other);
+    StatePlanes(StatePlanes&&) = default;
+    StatePlanes& operator=(StatePlanes&&) = default;
+
     // Bits of a set of species, species i at bit i % 64 of word i / 64.
     using Word = std::uint64_t;
     static int wordsFor(int species) { return (species + 63) / 64; }
@@ -45,7 +53,10 @@ private:
     const void* matrix_ = nullptr;
     int species_ = 0, states_ = 0, words_ = 0;
     std::vector<Status> status_;
-    std::vector<Word> bits_;  // words_ words per state, allocated with the first packed column
+    // words_ words per state, allocated with the first packed column and left unset: each
+    // column's words are written whole before they are read, and the pages of columns never
+    // packed are never touched.
+    std::unique_ptr<Word[]> bits_;
 };
 
 }  // namespace engine
