@@ -136,15 +136,15 @@ std::int64_t DiscriminantSearch::stateCount(int state, int topCount) {
     return c;
 }
 
-// A packed column serves any top but the smallest, whose few reads of the matrix cost less
-// than a walk of the whole packed column. A column is packed when a top large enough to touch
-// most of its cache lines reads it, in the same walk.
+// A packed column serves any top: a large one word by word, a small one bit by bit, either
+// way from a sixteenth of the bytes. A column is packed when a top large enough to touch most
+// of its cache lines reads it, in the same walk.
 std::optional<std::int64_t> DiscriminantSearch::countPacked(int state, int top) {
     if (!planes_ || !topIsSet_) return std::nullopt;
     const int species = model_.SpeciesCount;
     if (planes_->packed(state))
-        return top * 128 >= species ? std::optional(planes_->count(state, topBits_.data()))
-                                    : std::nullopt;
+        return top * 128 >= species ? planes_->count(state, topBits_.data())
+                                    : planes_->count(state, topSpecies_);
     if (top * 32 < species || planes_->holdsOtherValues(state)) return std::nullopt;
     return planes_->packAndCount(model_, state, topBits_.data());
 }

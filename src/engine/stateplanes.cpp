@@ -110,6 +110,16 @@ std::int64_t StatePlanes::count(int state, const Word* species) const {
     return countBoth(bits_.get() + size_t(words_) * size_t(state), species, words_);
 }
 
+std::int64_t StatePlanes::count(int state, const std::vector<int>& species) const {
+    if (!packed(state)) return 0;
+    const Word* column = bits_.get() + size_t(words_) * size_t(state);
+    std::int64_t total = 0;
+    for (int s : species) {
+        if (s >= 0 && s < species_) total += (column[s / 64] >> (s % 64)) & 1;
+    }
+    return total;
+}
+
 std::optional<std::int64_t> StatePlanes::packAndCount(const kb::Model& model, int state,
                                                       const Word* species) {
     follow(model);

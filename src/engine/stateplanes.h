@@ -38,6 +38,8 @@ public:
     // The number of species of `species` (wordsFor(SpeciesCount) words) showing state `state`,
     // from its packed column.
     std::int64_t count(int state, const Word* species) const;
+    // The same for a few species given by their indices, read bit by bit.
+    std::int64_t count(int state, const std::vector<int>& species) const;
 
     // Packs the column of `state` while counting it as count() would; nothing when the column
     // holds other values (it is then left to the caller, and never tried again).

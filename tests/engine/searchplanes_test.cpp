@@ -51,7 +51,7 @@ TEST(SearchPlanes, EveryTieCountsAndScoresAsThePlainWay) {
     state.RankTable.species = shuffledRanking(species, rng);
     StatePlanes planes;
     for (int top : {2, 40, species / 8, species / 8 - 1, species / 2, species - 1, species, 8,
-                    species / 64, species / 8, 1, species}) {
+                    species / 64, species / 8, 1, 2, 7, species}) {
         DiscriminantSearch plain(key->model, key->tables, state);
         DiscriminantSearch packed(key->model, key->tables, state, &planes);
         const auto expected = plain.scores(top);
