@@ -136,16 +136,16 @@ std::int64_t DiscriminantSearch::stateCount(int state, int topCount) {
     return c;
 }
 
-// A packed column serves any top: a large one word by word, a small one bit by bit, either
-// way from a sixteenth of the bytes. A column is packed when a top large enough to touch most
-// of its cache lines reads it, in the same walk.
+// A top of a 128th of the species or more is counted word by word over packed columns, and
+// packs a column in the walk that first counts it: such a top touches so many of the column's
+// cache lines, one wait at a time, that a walk streaming them all costs no more. A smaller top
+// reads its species' bits from a column packed before, or the matrix itself.
 std::optional<std::int64_t> DiscriminantSearch::countPacked(int state, int top) {
     if (!planes_ || !topIsSet_) return std::nullopt;
-    const int species = model_.SpeciesCount;
+    const bool wide = top * 128 >= model_.SpeciesCount;
     if (planes_->packed(state))
-        return top * 128 >= species ? planes_->count(state, topBits_.data())
-                                    : planes_->count(state, topSpecies_);
-    if (top * 32 < species || planes_->holdsOtherValues(state)) return std::nullopt;
+        return wide ? planes_->count(state, topBits_.data()) : planes_->count(state, topSpecies_);
+    if (!wide || planes_->holdsOtherValues(state)) return std::nullopt;
     return planes_->packAndCount(model_, state, topBits_.data());
 }
 
