@@ -8,8 +8,10 @@
 namespace engine {
 
 DiscriminantSearch::DiscriminantSearch(const kb::Model& model, const KeyTables& tables,
-                                       const IdentificationState& state)
-    : model_(model), tables_(tables), state_(state) {}
+                                       const IdentificationState& state, StatePlanes* planes)
+    : model_(model), tables_(tables), state_(state), planes_(planes) {
+    if (planes_) planes_->follow(model_);
+}
 
 int DiscriminantSearch::bestRow(const std::vector<double>& scores) {
     double best = 0.0;
@@ -70,7 +72,11 @@ void DiscriminantSearch::prepareTop(int topCount) {
     }
     topSpecies_.clear();
     topLines_.clear();
+    topBits_.assign(size_t(StatePlanes::wordsFor(int(topMask_.size()))), 0);
+    topIsSet_ = true;
     for (int s = 0; s < int(topMask_.size()); ++s) {
+        if (topMask_[size_t(s)] > 1) topIsSet_ = false;
+        if (topMask_[size_t(s)] > 0) topBits_[size_t(s / 64)] |= StatePlanes::Word(1) << (s % 64);
         if (topMask_[size_t(s)] > 0 && (topLines_.empty() || topLines_.back() / 32 != s / 32))
             topLines_.push_back(s);
         for (int m = 0; m < topMask_[size_t(s)]; ++m) topSpecies_.push_back(s);
@@ -103,6 +109,11 @@ std::int64_t DiscriminantSearch::stateCount(int state, int topCount) {
     const int species = model_.SpeciesCount;
     const std::int16_t* column = model_.stateColumn(state);
     const int top = std::min(topCount, int(state_.RankTable.species.size()));
+    if (const auto packed = countPacked(state, top)) {
+        counted_[size_t(state)] = true;
+        counts_[size_t(state)] = *packed;
+        return *packed;
+    }
     std::int64_t c = 0;
     // A top that touches most lines of a column (all of it, when every species is tied) is
     // counted over the whole column with the mask, which packs two products per step; a
@@ -123,6 +134,19 @@ std::int64_t DiscriminantSearch::stateCount(int state, int topCount) {
     counted_[size_t(state)] = true;
     counts_[size_t(state)] = c;
     return c;
+}
+
+// A top of a 128th of the species or more is counted word by word over packed columns, and
+// packs a column in the walk that first counts it: such a top touches so many of the column's
+// cache lines, one wait at a time, that a walk streaming them all costs no more. A smaller top
+// reads its species' bits from a column packed before, or the matrix itself.
+std::optional<std::int64_t> DiscriminantSearch::countPacked(int state, int top) {
+    if (!planes_ || !topIsSet_) return std::nullopt;
+    const bool wide = top * 128 >= model_.SpeciesCount;
+    if (planes_->packed(state))
+        return wide ? planes_->count(state, topBits_.data()) : planes_->count(state, topSpecies_);
+    if (!wide || planes_->holdsOtherValues(state)) return std::nullopt;
+    return planes_->packAndCount(model_, state, topBits_.data());
 }
 
 }  // namespace engine

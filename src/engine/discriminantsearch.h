@@ -2,8 +2,10 @@
 
 #include "engine/identificationstate.h"
 #include "engine/keytables.h"
+#include "engine/stateplanes.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace kb {
@@ -14,11 +16,13 @@ namespace engine {
 
 // Scores every question by the normalised entropy of the split of the top species over its
 // states. The counts of a state are taken once per search, so each state column of the matrix
-// is read at most once whatever the questions share.
+// is read at most once whatever the questions share. With `planes`, a large top is counted
+// over the packed columns, which are packed by the first such count and kept for the next
+// searches; the counts are the same either way.
 class DiscriminantSearch {
 public:
     DiscriminantSearch(const kb::Model& model, const KeyTables& tables,
-                       const IdentificationState& state);
+                       const IdentificationState& state, StatePlanes* planes = nullptr);
 
     // One score per "Objets_Fic" row in key order, and one unused entry after them. A question
     // that may not be proposed, is answered, or has a single state scores 0.
@@ -34,10 +38,12 @@ private:
     double score(const ObjectRow& object, int topCount);
     bool proposable(const ObjectRow& object) const;
     void prepareTop(int topCount);
+    std::optional<std::int64_t> countPacked(int state, int top);
 
     const kb::Model& model_;
     const KeyTables& tables_;
     const IdentificationState& state_;
+    StatePlanes* planes_;
     std::vector<std::int64_t> counts_;
     std::vector<bool> counted_;
     std::vector<std::int16_t> topMask_;  // 1 for the species at the top ranks
@@ -45,6 +51,9 @@ private:
     // the first of them in each 64-byte line of a column.
     std::vector<int> topSpecies_;
     std::vector<int> topLines_;
+    // The top as bits, when no species is listed twice in it (as a ranking never does).
+    std::vector<StatePlanes::Word> topBits_;
+    bool topIsSet_ = false;
     int maskTop_ = -1;
 };
 

@@ -137,7 +137,7 @@ SearchOutcome Engine::Maitre_Discriminant() {
 
 std::vector<double> Engine::discriminantScores() {
     if (state_.TopSpeciesCount == 0) state_.TopSpeciesCount = model_.SpeciesCount;
-    DiscriminantSearch search(model_, tables_, state_);
+    DiscriminantSearch search(model_, tables_, state_, &planes_);
     return search.scores(state_.TopSpeciesCount);
 }
 

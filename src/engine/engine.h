@@ -4,6 +4,7 @@
 #include "engine/engineresults.h"
 #include "engine/identificationstate.h"
 #include "engine/keytables.h"
+#include "engine/stateplanes.h"
 #include "kb/basetexts.h"
 
 #include <QString>
@@ -125,6 +126,7 @@ private:
     IdentificationState state_;
     DescriptionHistory history_;
     std::optional<KeyTables> ownTexts_;  // the texts as loaded, once another language is shown
+    StatePlanes planes_;                 // the search's packed columns, kept between searches
 };
 
 }  // namespace engine
