@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 
 using testing_support::ToolRun;
 
@@ -231,6 +233,121 @@ TEST(GeneratedKey, EvaluateKeyAndCompareSpeakTheLanguageAskedFor) {
     EXPECT_NE(r.out, plain.out);
     EXPECT_TRUE(r.out.contains("Taxa the key cannot separate: 1\n"));
     EXPECT_EQ(r.out.count('\n'), plain.out.count('\n'));
+}
+
+// The score of splitting `group` by question q, worked out the plain way: states shown
+// together by a coded species fall in one part; the parts, largest first, go to the lead
+// holding fewer species. -1 when the question does not split the group.
+double plainScore(const authoring::KeyMatrix& m, int q, const std::vector<int>& group,
+                  double heaviest) {
+    const int k = m.question(q).stateCount;
+    if (k < 2) return -1;
+    std::vector<int> part(size_t(k), 0);
+    std::iota(part.begin(), part.end(), 0);
+    std::vector<int> firstState(group.size(), -1);
+    std::vector<std::uint64_t> words(size_t(m.words(q)));
+    for (size_t i = 0; i < group.size(); ++i) {
+        if (!m.coded(q, group[i])) continue;
+        m.states(q, group[i], words.data());
+        for (int l = 0; l < k; ++l) {
+            if (!(words[size_t(l / 64)] >> (l % 64) & 1)) continue;
+            if (firstState[i] < 0) {
+                firstState[i] = l;
+                continue;
+            }
+            const int from = part[size_t(l)], to = part[size_t(firstState[i])];
+            for (int& p : part)
+                if (p == from) p = to;
+        }
+    }
+    std::vector<int> count(size_t(k), 0);
+    for (const int l : firstState)
+        if (l >= 0) ++count[size_t(part[size_t(l)])];
+    std::sort(count.rbegin(), count.rend());
+    if (count.size() < 2 || count[1] == 0) return -1;
+    int size[2] = {0, 0};
+    for (const int c : count) size[size[0] <= size[1] ? 0 : 1] += c;
+    const double coded = size[0] + size[1], p = size[0] / coded;
+    const double evenness = -(p * std::log2(p) + (1 - p) * std::log2(1 - p));
+    const double weight = heaviest > 0 ? m.questionWeight(q) / heaviest : 1.0;
+    return weight * (coded / double(group.size())) * evenness;
+}
+
+// Every couplet asks the question that scores best on the species that reach it (questions
+// the search may propose first, the first in key order on a tie), and every ending holds
+// species no question splits.
+void expectEachCoupletAsksTheBestQuestion(const QString& dir) {
+    LoadedBase base;
+    ASSERT_TRUE(base.load(dir)) << dir.toStdString();
+    const authoring::KeyMatrix m(base.model, base.tables);
+    const authoring::DichotomousKey key = authoring::buildDichotomousKey(m);
+    ASSERT_FALSE(key.couplets.empty());
+    double heaviest = 0;
+    for (int q = 0; q < m.questionCount(); ++q) heaviest = std::max(heaviest, m.questionWeight(q));
+    std::vector<int> all(size_t(m.speciesCount()));
+    std::iota(all.begin(), all.end(), 0);
+    std::vector<std::pair<int, std::vector<int>>> todo{{1, all}};
+    int endings = 0;
+    while (!todo.empty()) {
+        const auto [number, group] = todo.back();
+        todo.pop_back();
+        const authoring::Couplet& c = key.couplets[size_t(number - 1)];
+        std::vector<double> scores;
+        for (int q = 0; q < m.questionCount(); ++q)
+            scores.push_back(plainScore(m, q, group, heaviest));
+        const auto best = [&](bool proposable) {
+            int chosen = -1;
+            for (int q = 0; q < m.questionCount(); ++q)
+                if (m.proposable(q) == proposable && scores[size_t(q)] >= 0 &&
+                    (chosen < 0 || scores[size_t(q)] > scores[size_t(chosen)] + 1e-12))
+                    chosen = q;
+            return chosen;
+        };
+        const int expected = best(true) >= 0 ? best(true) : best(false);
+        ASSERT_EQ(c.question, expected)
+            << "couplet " << number << " of " << group.size() << " species";
+        for (const authoring::KeyLead& lead : c.leads) {
+            std::vector<int> below;
+            for (const int sp : group)
+                if (!m.coded(c.question, sp) ||
+                    std::any_of(lead.states.begin(), lead.states.end(),
+                                [&](int s) { return m.model().matrix(sp, s) != 0; }))
+                    below.push_back(sp);
+            if (lead.next) {
+                todo.push_back({lead.next, below});
+                continue;
+            }
+            ++endings;
+            ASSERT_EQ(lead.species, below) << "couplet " << number;
+            for (int q = 0; below.size() > 1 && q < m.questionCount(); ++q)
+                EXPECT_LT(plainScore(m, q, below, heaviest), 0) << "couplet " << number;
+        }
+    }
+    EXPECT_GT(endings, 0);
+}
+
+TEST(GeneratedKey, EachCoupletAsksTheBestQuestionOnItsSpecies) {
+    expectEachCoupletAsksTheBestQuestion(QStringLiteral(VIREKA_DEMO_KB));
+    // A synthetic base whose states weigh from 1 to 5, so that weights and evenness both
+    // decide, over groups of every size.
+    QTemporaryDir dir;
+    const QString kb = dir.path() + "/kb";
+    const ToolRun r = vkb({"synth", kb, "--species", "600", "--states", "240", "--questions", "80",
+                           "--zones", "100"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QFile weights(kb + "/POIDS.DAT");
+    ASSERT_TRUE(weights.open(QIODevice::ReadWrite));
+    QByteArray w = weights.readAll();
+    std::uint32_t seed = 7;
+    for (qsizetype i = 0; i + 1 < w.size(); i += 2) {
+        seed = seed * 1664525u + 1013904223u;
+        w[i] = char(1 + (seed >> 24) % 5);
+        w[i + 1] = 0;
+    }
+    weights.seek(0);
+    ASSERT_EQ(weights.write(w), w.size());
+    weights.close();
+    expectEachCoupletAsksTheBestQuestion(kb);
 }
 
 }  // namespace

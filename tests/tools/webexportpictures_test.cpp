@@ -62,7 +62,7 @@ QJsonObject assetsOf(const QString& site) {
 
 // A file many questions name is written once and named by each of them. One already as the
 // page shows it (an opaque PNG within the size) is kept byte for byte; one with transparent
-// pixels is drawn again on white, as the program shows it.
+// pixels is drawn again on white, as the program shows it, and one too large drawn smaller.
 TEST(WebExportPictures, ASharedFileIsWrittenOnceAndAnOpaquePngKeptByteForByte) {
     QTemporaryDir dir;
     const QString kb = dir.filePath("kb"), site = dir.filePath("site");
@@ -82,6 +82,13 @@ TEST(WebExportPictures, ASharedFileIsWrittenOnceAndAnOpaquePngKeptByteForByte) {
     for (int y = 0; y < 90; ++y)
         for (int x = 60; x < 120; ++x) half.setPixel(x, y, qRgb(200, 30, 30));
     ASSERT_TRUE(half.save(kb + "/choices/" + clear, "PNG"));
+    // Another, opaque but wider than a picture of choices may be, is drawn again smaller.
+    QString wide;
+    for (const QString& f : files)
+        if (f != clear && (wide.isEmpty() || f < wide)) wide = f;
+    QImage large(3000, 900, QImage::Format_RGB32);
+    large.fill(qRgb(20, 90, 160));
+    ASSERT_TRUE(large.save(kb + "/choices/" + wide, "PNG"));
 
     const ToolRun exported = vireka_kb({"export", "web", kb, site});
     ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
@@ -104,6 +111,12 @@ TEST(WebExportPictures, ASharedFileIsWrittenOnceAndAnOpaquePngKeptByteForByte) {
     for (auto it = writtenFor.cbegin(); it != writtenFor.cend(); ++it) {
         const QByteArray source = readBytes(kb + "/choices/" + it.key());
         const QByteArray copy = readBytes(site + "/" + *it);
+        if (it.key() == wide) {
+            const QImage shown = QImage::fromData(copy, "PNG");
+            EXPECT_EQ(shown.size(), QSize(2400, 720));
+            EXPECT_EQ(shown.pixel(1200, 360), qRgb(20, 90, 160));
+            continue;
+        }
         if (it.key() != clear) {
             EXPECT_EQ(copy, source) << it.key().toStdString();
             continue;

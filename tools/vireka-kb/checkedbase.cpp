@@ -30,7 +30,8 @@ std::optional<platform::Settings::Installation> plannedBase(const QString& kbDir
     return kb::planInstallation(request, error);
 }
 
-bool passesCheck(const platform::Settings::Installation& at, bool pictures, QString* error) {
+bool passesCheck(const platform::Settings::Installation& at, bool pictures, QString* error,
+                 QSet<QString>* picturesShown) {
     KbCheck checker(at.DataDir, at.Base);
     if (pictures)
         checker.setFolders(at.DrawingDir, at.DescriptorDir, QString());
@@ -46,6 +47,7 @@ bool passesCheck(const platform::Settings::Installation& at, bool pictures, QStr
         err << finding << "\n";
         if (!finding.startsWith(QLatin1String("warning: "))) ok = false;
     }
+    if (picturesShown) *picturesShown = checker.picturesShown();
     return ok;
 }
 

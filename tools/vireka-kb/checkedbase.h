@@ -6,6 +6,7 @@
 #include "platform/settings.h"
 #include "platform/stringtable.h"
 
+#include <QSet>
 #include <QString>
 #include <optional>
 
@@ -59,7 +60,9 @@ std::optional<platform::Settings::Installation> plannedBase(const QString& kbDir
 // Runs the checker over a planned base, its findings printed on standard error. False when the
 // checker cannot read the base (why in error) or finds a fault (error left empty); warnings let
 // it through. With pictures, the drawing and the pictures of choices are checked too.
-bool passesCheck(const platform::Settings::Installation& at, bool pictures, QString* error);
+// The pictures it read whole and found sound go into *picturesShown when asked.
+bool passesCheck(const platform::Settings::Installation& at, bool pictures, QString* error,
+                 QSet<QString>* picturesShown = nullptr);
 
 // Prints "vireka-kb COMMAND: MESSAGE" on standard error and returns code.
 int failCommand(const QString& command, const QString& message, int code);

@@ -39,7 +39,9 @@ int exportWeb(const QString& kbDir, const QString& out) {
     const auto at = plannedBase(kbDir, &error);
     if (!at) return fail(error, 1);
     // The checker's faults stop the export; warnings are printed and let through.
-    if (!passesCheck(*at, true, &error)) {
+    // The pictures it decodes are not decoded again where their bytes are copied as they are.
+    QSet<QString> picturesRead;
+    if (!passesCheck(*at, true, &error, &picturesRead)) {
         if (!error.isEmpty()) fail(error, 1);
         return fail(QStringLiteral("%1 is not a usable knowledge base").arg(kbDir), 1);
     }
@@ -64,8 +66,12 @@ int exportWeb(const QString& kbDir, const QString& out) {
     authoring::WebSiteInput input;
     input.keyScript = engine::webKeyScript(
         model, tables, [&](int k, int language) { return strings.text(k, language); });
-    input.source = {at->DataDir, at->DrawingDir, at->DescriptorDir,
-                    at->DocSource == QLatin1String("hd") ? at->DocAddress : QString(), &model};
+    input.source = {at->DataDir,
+                    at->DrawingDir,
+                    at->DescriptorDir,
+                    at->DocSource == QLatin1String("hd") ? at->DocAddress : QString(),
+                    &model,
+                    picturesRead};
     if (input.keyScript.isEmpty())
         return fail(QStringLiteral("the matrix of %1 species and %2 states is too large for a "
                                    "web site")

@@ -392,6 +392,13 @@ bool KbCheck::pictureShown(const QString& path, QString* why) const {
     return shown;
 }
 
+QSet<QString> KbCheck::picturesShown() const {
+    QSet<QString> shown;
+    for (auto it = picturesRead_.cbegin(); it != picturesRead_.cend(); ++it)
+        if (it->shown) shown.insert(it.key());
+    return shown;
+}
+
 void KbCheck::checkPictures() {
     // A key without a drawing has no palette to click, and loading asks for none.
     const bool drawingLess = counts_.contains("Nb_Robot") && counts_.value("Nb_Robot") == 0;

@@ -26,6 +26,8 @@ public:
     // One line per finding, in the order the checks run; empty when all is well. Lines that
     // begin with "warning: " name something the program copes with.
     QStringList run();
+    // The pictures run() read whole and found the program can show (canonical paths).
+    QSet<QString> picturesShown() const;
 
     // The size of the page picture of a drawing sheet.
     static constexpr int PageWidth = 2200;

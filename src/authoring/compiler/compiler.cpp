@@ -19,7 +19,7 @@ namespace {
 // Everything but the database, which is written last so that a failed build never leaves
 // a base the program would take for complete.
 bool writeFiles(const KbSource& kb, const KbLayout& layout, const QDir& out, bool pages,
-                QString& error) {
+                SpeciesPages speciesPages, QString& error) {
     const QString drawings = out.filePath(kbfolders::drawings());
     // Made even for a key without a drawing: the installer records every folder of the base.
     if (!QDir().mkpath(drawings))
@@ -38,7 +38,8 @@ bool writeFiles(const KbSource& kb, const KbLayout& layout, const QDir& out, boo
         return (error = pictures.errorString(), false);
     const PlateRenderer plates(kb, layout, drawings);
     DocumentWriter documents(kb, layout, plates);
-    if (!documents.writeSpecies(out.filePath(kbfolders::documents()), pages) ||
+    if ((speciesPages == SpeciesPages::Written &&
+         !documents.writeSpecies(out.filePath(kbfolders::documents()), pages)) ||
         !documents.writeErrorPages(out.path()))
         return (error = documents.errorString(), false);
     TableCompiler tables(kb, layout);
@@ -49,7 +50,7 @@ bool writeFiles(const KbSource& kb, const KbLayout& layout, const QDir& out, boo
 }  // namespace
 
 bool compileSource(const QString& source, const QString& outFolder, bool pages, QString& error,
-                   CompileResult& result, CompileOutput output) {
+                   CompileResult& result, CompileOutput output, SpeciesPages speciesPages) {
     KbSource kb;
     SourceParser parser;
     result.sourceFault = true;
@@ -67,7 +68,7 @@ bool compileSource(const QString& source, const QString& outFolder, bool pages, 
     }
     const QDir out(output == CompileOutput::Staged ? staged.path() : outFolder);
     TableCompiler tables(kb, layout);
-    if (!writeFiles(kb, layout, out, pages, error)) return false;
+    if (!writeFiles(kb, layout, out, pages, speciesPages, error)) return false;
     if (!tables.writeDatabase(out.filePath(kbfolders::database())))
         return (error = tables.errorString(), false);
     if (output == CompileOutput::Staged && !staged.commit(&error)) return false;

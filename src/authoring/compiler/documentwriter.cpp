@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QSet>
+#include <algorithm>
 
 namespace authoring {
 
@@ -100,21 +101,43 @@ QString DocumentWriter::speciesPage(const Species& s, const QString& lang) const
     if (!names.isEmpty())
         h += QStringLiteral("<h2>%1</h2>\n<table>\n").arg(word(lang, "common")) + names +
              QStringLiteral("</table>\n");
+    // The states the species shows, in the order of the questions and their states.
+    const CharacterWords& words = characterWords();
+    std::vector<std::pair<int, int>> shows;
+    for (const QString& code : s.shows) {
+        const auto found = words.at.constFind(code.toUpper());
+        if (found != words.at.cend()) shows.insert(shows.end(), found->begin(), found->end());
+    }
+    std::sort(shows.begin(), shows.end());
+    shows.erase(std::unique(shows.begin(), shows.end()), shows.end());
     QString rows;
-    QSet<QString> codes;
-    for (const QString& code : s.shows) codes.insert(code.toUpper());
-    for (const Question& q : m_kb.questions) {
+    for (size_t i = 0; i < shows.size();) {
+        const int q = shows[i].first;
         QStringList shown;
-        for (const State& st : q.states)
-            if (codes.contains(st.id.toUpper())) shown << escaped(st.label);
-        if (!shown.isEmpty())
-            rows += QStringLiteral("<tr><td class=\"q\">%1</td><td>%2</td></tr>\n")
-                        .arg(escaped(q.tip), shown.join(QStringLiteral(" / ")));
+        for (; i < shows.size() && shows[i].first == q; ++i)
+            shown << words.labels[size_t(q)][size_t(shows[i].second)];
+        rows += QStringLiteral("<tr><td class=\"q\">%1</td><td>%2</td></tr>\n")
+                    .arg(words.tips[size_t(q)], shown.join(QStringLiteral(" / ")));
     }
     if (!rows.isEmpty())
         h += QStringLiteral("<h2>%1</h2>\n<table>\n").arg(word(lang, "characters")) + rows +
              QStringLiteral("</table>\n");
     return h + QStringLiteral("</body></html>\n");
+}
+
+const DocumentWriter::CharacterWords& DocumentWriter::characterWords() const {
+    if (m_words) return *m_words;
+    CharacterWords& w = m_words.emplace();
+    for (const Question& q : m_kb.questions) {
+        const int index = int(w.tips.size());
+        w.tips.push_back(escaped(q.tip));
+        std::vector<QString>& labels = w.labels.emplace_back();
+        for (const State& st : q.states) {
+            w.at[st.id.toUpper()].push_back({index, int(labels.size())});
+            labels.push_back(escaped(st.label));
+        }
+    }
+    return w;
 }
 
 // The page picture at a quarter of its size, its corner at (12, 72) of the document: the

@@ -3,7 +3,11 @@
 #include "authoring/compiler/kblayout.h"
 #include "authoring/compiler/kbsource.h"
 
+#include <QHash>
 #include <QString>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace authoring {
 
@@ -30,6 +34,16 @@ private:
     QString drawingSheet(const Species& s) const;
     QString drawingPage(const Species& s, const QString& lang) const;
     bool writeText(const QString& path, const QString& html);
+
+    // The characters table's words, escaped once for every page: each question's text and
+    // its states' labels, and where each state code (in upper case) stands.
+    struct CharacterWords {
+        std::vector<QString> tips;
+        std::vector<std::vector<QString>> labels;             // by question, by state
+        QHash<QString, std::vector<std::pair<int, int>>> at;  // code -> (question, state)
+    };
+    const CharacterWords& characterWords() const;
+    mutable std::optional<CharacterWords> m_words;  // made on first use
 
     const KbSource& m_kb;
     const KbLayout& m_layout;

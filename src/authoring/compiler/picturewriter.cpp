@@ -14,6 +14,8 @@
 #include <QPainterPath>
 #include <QTextLayout>
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace authoring {
 
@@ -204,27 +206,42 @@ QImage PictureWriter::compact(const QImage& image) {
     if (image.format() != QImage::Format_RGB32) return image;
     QList<QRgb> colours;
     QHash<QRgb, int> index;
+    // The colours met last, by a hash of their own: the edges of letters go back and forth
+    // between a few shades, each of which would otherwise cost a look-up in the table.
+    struct Recent {
+        QRgb colour = 0;
+        int index = -1;
+    };
+    std::array<Recent, 256> recent{};
+    // The palette entry of a colour, a new one when it is new; -1 past 256 colours.
+    const auto entry = [&](QRgb colour) {
+        Recent& slot = recent[(colour * 2654435761u) >> 24];
+        if (slot.index >= 0 && slot.colour == colour) return slot.index;
+        int at = int(colours.size());
+        if (const auto found = index.constFind(colour); found != index.cend()) {
+            at = *found;
+        } else {
+            if (colours.size() == 256) return -1;
+            index.insert(colour, at);
+            colours << colour;
+        }
+        slot = {colour, at};
+        return at;
+    };
     QImage out(image.size(), QImage::Format_Indexed8);
     const int width = image.width(), height = image.height();
     for (int y = 0; y < height; ++y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         uchar* to = out.scanLine(y);
-        QRgb last = ~line[0];  // neighbours are mostly alike: one look-up per run
-        int at = 0;
-        for (int x = 0; x < width; ++x) {
-            if (line[x] != last) {
-                last = line[x];
-                const auto found = index.constFind(last);
-                if (found != index.cend()) {
-                    at = *found;
-                } else {
-                    if (colours.size() == 256) return image;
-                    at = int(colours.size());
-                    index.insert(last, at);
-                    colours << last;
-                }
-            }
-            to[x] = uchar(at);
+        // Neighbours are mostly alike: a run of one colour costs one look-up and one fill.
+        for (int x = 0; x < width;) {
+            const QRgb colour = line[x];
+            const int at = entry(colour);
+            if (at < 0) return image;
+            int end = x + 1;
+            while (end < width && line[end] == colour) ++end;
+            std::memset(to + x, at, size_t(end - x));
+            x = end;
         }
     }
     out.setColorTable(colours);

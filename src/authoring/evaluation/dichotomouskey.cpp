@@ -19,19 +19,49 @@ struct Split {
     std::vector<int> sideStates[2];  // states shown on each lead
 };
 
+// The species of a couplet, in species order, and the state sets they show for every question
+// whose sets the matrix keeps, a question after another. Scoring a question then reads its
+// column in order; read from the matrix's own columns, where the species of a small group lie
+// far apart, nearly every read missed the cache.
+struct Group {
+    std::vector<int> species;
+    std::vector<std::uint16_t> sets;  // empty for the group of every species
+    bool whole = false;               // every species: the sets are the matrix's
+};
+
 class Builder {
 public:
     explicit Builder(const KeyMatrix& m) : m_(m) {
-        for (int q = 0; q < m.questionCount(); ++q)
+        const size_t n = size_t(m.questionCount());
+        rank_.assign(n, -1);
+        for (int q = 0; q < m.questionCount(); ++q) {
             heaviest_ = std::max(heaviest_, m.questionWeight(q));
+            if (m.cached(q)) rank_[size_t(q)] = cachedCount_++;
+        }
+        weight_.resize(n);
+        proposable_.resize(n);
+        for (size_t q = 0; q < n; ++q) {
+            weight_[q] = heaviest_ > 0 ? m.questionWeight(int(q)) / heaviest_ : 1.0;
+            proposable_[q] = m.proposable(int(q));
+        }
+        // The heaviest question from each one on, among those of its kind.
+        for (auto& heaviest : heaviestFrom_) heaviest.assign(n + 1, 0.0);
+        for (size_t q = n; q-- > 0;) {
+            for (int kind = 0; kind < 2; ++kind)
+                heaviestFrom_[kind][q] = heaviestFrom_[kind][q + 1];
+            double& h = heaviestFrom_[proposable_[q] ? 0 : 1][q];
+            h = std::max(h, weight_[q]);
+        }
     }
 
     DichotomousKey build() {
-        std::vector<int> all(size_t(m_.speciesCount()));
-        std::iota(all.begin(), all.end(), 0);
+        Group all;
+        all.species.resize(size_t(m_.speciesCount()));
+        std::iota(all.species.begin(), all.species.end(), 0);
+        all.whole = true;
         key_.species = m_.speciesCount();
-        if (all.size() >= 2) {
-            if (Split s = best(all); s.question >= 0) couplet(s, 0, 1);
+        if (all.species.size() >= 2) {
+            if (Split s = best(all); s.question >= 0) couplet(s, all, 0);
         }
         std::int64_t endings = 0, sum = 0;
         for (const Couplet& c : key_.couplets) {
@@ -55,19 +85,52 @@ private:
         return d;
     }
 
-    // Adds the couplet of split s, reached from couplet `from`, and those below it, numbered
-    // in the order a reader meets them: the whole first lead before the second.
-    void couplet(const Split& s, int from, int depth) {
+    // The sets of question q for the species of g, in their order.
+    const std::uint16_t* column(const Group& g, int q) const {
+        return g.whole ? m_.cachedSets(q)
+                       : g.sets.data() + size_t(rank_[size_t(q)]) * g.species.size();
+    }
+
+    // The group of `species`, a part of `parent`'s species, both in species order.
+    Group subgroup(const Group& parent, const std::vector<int>& species) const {
+        Group g;
+        g.species = species;
+        std::vector<int> at;
+        at.reserve(species.size());
+        size_t i = 0;
+        for (const int sp : species) {
+            while (parent.species[i] != sp) ++i;
+            at.push_back(int(i));
+        }
+        g.sets.resize(size_t(cachedCount_) * species.size());
+        for (int q = 0; q < m_.questionCount(); ++q) {
+            if (rank_[size_t(q)] < 0) continue;
+            const std::uint16_t* from = column(parent, q);
+            std::uint16_t* to = g.sets.data() + size_t(rank_[size_t(q)]) * species.size();
+            for (const int p : at) *to++ = from[p];
+        }
+        return g;
+    }
+
+    // Adds the couplet of split s of `group`, reached from couplet `from`, and those below
+    // it, numbered in the order a reader meets them: the whole first lead before the second.
+    // The group's sets are let go once its leads have theirs, so that the sets held at any
+    // time are about those of every species once.
+    void couplet(const Split& s, Group& group, int from) {
         const int number = int(key_.couplets.size()) + 1;
         key_.couplets.push_back({number, from, s.question, {}});
+        Group sides[2];
+        for (int side = 0; side < 2; ++side)
+            if (s.sides[side].size() >= 2) sides[side] = subgroup(group, s.sides[side]);
+        std::vector<std::uint16_t>().swap(group.sets);
         for (int side = 0; side < 2; ++side) {
             KeyLead lead;
             lead.states = s.sideStates[side];
-            const Split below = s.sides[side].size() >= 2 ? best(s.sides[side]) : Split();
+            const Split below = s.sides[side].size() >= 2 ? best(sides[side]) : Split();
             if (below.question >= 0) {
                 lead.next = int(key_.couplets.size()) + 1;
                 key_.couplets[size_t(number - 1)].leads[side] = lead;
-                couplet(below, number, depth + 1);
+                couplet(below, sides[side], number);
             } else {
                 lead.species = s.sides[side];
                 key_.couplets[size_t(number - 1)].leads[side] = lead;
@@ -75,11 +138,18 @@ private:
         }
     }
 
-    Split best(const std::vector<int>& group) {
+    Split best(const Group& group) {
         Split chosen;
+        const Ceiling ceiling(group.species.size());
         for (const bool proposable : {true, false}) {
+            const std::vector<double>& heaviest = heaviestFrom_[proposable ? 0 : 1];
             for (int q = 0; q < m_.questionCount(); ++q) {
-                if (m_.proposable(q) != proposable) continue;
+                if (proposable_[size_t(q)] != proposable) continue;
+                // No later question can score more than the chosen one: a later one must
+                // score strictly more to be taken.
+                if (chosen.question >= 0 && ceiling.known() &&
+                    chosen.score >= ceiling.of(heaviest[size_t(q)]))
+                    break;
                 const Split s = split(q, group, false);
                 if (s.question >= 0 && s.score > chosen.score) chosen = s;
             }
@@ -89,8 +159,9 @@ private:
         return chosen.question >= 0 ? split(chosen.question, group, true) : chosen;
     }
 
-    // The split of `group` by question q and its score; its leads only when `leads` is set.
-    Split split(int q, const std::vector<int>& group, bool leads) {
+    // The split of `g` by question q and its score; its leads only when `leads` is set.
+    Split split(int q, const Group& g, bool leads) {
+        const std::vector<int>& group = g.species;
         const int k = m_.question(q).stateCount;
         const int w = m_.words(q);
         if (k < 2) return {};
@@ -113,14 +184,15 @@ private:
             else
                 it->first += species;
         };
-        if (const std::uint16_t* sets = m_.cachedSets(q); sets && !leads) {
+        if (m_.cached(q) && !leads) {
             // Only the score: the species are counted by state set, and the sets joined in the
             // order they first appear, which joins the states as species by species would.
             const unsigned all = (1u << k) - 1;
             setCount_.resize(size_t(1) << MostCachedStates, 0);
             seen_.clear();
-            for (const int sp : group) {
-                const unsigned m = sets[size_t(sp)];
+            const std::uint16_t* sets = column(g, q);
+            for (size_t i = 0; i < group.size(); ++i) {
+                const unsigned m = sets[i];
                 if (m == 0 || m == all) continue;  // uncoded
                 if (setCount_[m]++ == 0) seen_.push_back(m);
             }
@@ -202,13 +274,48 @@ private:
         }
         Split s;
         s.question = q;
-        const double coded = size[0] + size[1];
-        const double p = size[0] / coded;
-        const double evenness = -(p * std::log2(p) + (1 - p) * std::log2(1 - p));
-        const double weight = heaviest_ > 0 ? m_.questionWeight(q) / heaviest_ : 1.0;
-        s.score = weight * (coded / double(group.size())) * evenness;
+        s.score = score(weight_[size_t(q)], size[0], size[1], group.size());
         return s;
     }
+
+    // The score of a split of a group of `n` species, `first` and `second` of them coded on
+    // each lead.
+    static double score(double weight, int first, int second, size_t n) {
+        const double coded = first + second;
+        const double p = first / coded;
+        const double evenness = -(p * std::log2(p) + (1 - p) * std::log2(1 - p));
+        return weight * (coded / double(n)) * evenness;
+    }
+
+    // The most a question of a given weight can score on a group of n species: every species
+    // coded and the leads as even as they can be, or all but one coded and the leads even;
+    // any other split falls short of those by far more than rounding, in the very sums the
+    // score is made of. Known only for groups small enough for that margin to be sure.
+    class Ceiling {
+    public:
+        explicit Ceiling(size_t n) : n_(n) {
+            if (n < 2 || n > 4096) return;
+            for (const int coded : {int(n), int(n) - 1})
+                if (coded >= 2)
+                    for (const int first : {coded / 2, coded - coded / 2})
+                        splits_.push_back({first, coded - first});
+        }
+        bool known() const { return !splits_.empty(); }
+        double of(double weight) const {
+            if (weight != lastWeight_) {
+                lastWeight_ = weight;
+                most_ = 0;
+                for (const auto& [first, second] : splits_)
+                    most_ = std::max(most_, score(weight, first, second, n_));
+            }
+            return most_;
+        }
+
+    private:
+        size_t n_;
+        std::vector<std::pair<int, int>> splits_;
+        mutable double lastWeight_ = -1, most_ = 0;
+    };
 
     static constexpr int MostCachedStates = KeyMatrix::CachedStates;
 
@@ -222,6 +329,11 @@ private:
     std::vector<std::pair<int, int>> parts_;
     std::vector<int> setCount_;  // species by state set, zero between calls
     std::vector<unsigned> seen_;
+    std::vector<int> rank_;  // by question: its column in a group's sets, -1 when not kept
+    int cachedCount_ = 0;
+    std::vector<double> weight_;  // by question: its weight against the heaviest
+    std::vector<char> proposable_;
+    std::vector<double> heaviestFrom_[2];  // proposable questions, then the others
 };
 
 }  // namespace

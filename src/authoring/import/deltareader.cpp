@@ -428,33 +428,42 @@ QStringList alternatives(const QString& values, QString& remarks) {
 
 }  // namespace
 
-void DeltaReader::multistate(const Character& c, const QString& values, Attribute& a,
-                             const std::function<QString()>& where) {
+// Every "/" alternative and every "&" part of it, trimmed, goes to `value`, except the
+// pseudo-values: a list made only of those says which one the attribute is.
+void DeltaReader::eachValue(const QString& values, Attribute& a,
+                            const std::function<void(const QString&)>& value) {
     Attribute::Kind only = Attribute::Unknown;
     bool anyPseudo = false;
     for (const QString& alt : alternatives(values, a.text)) {
         for (QString part : alt.split(QLatin1Char('&'))) {
             part = part.trimmed();
             if (part.isEmpty()) continue;
-            if (pseudo(part, only)) {
+            if (pseudo(part, only))
                 anyPseudo = true;
-                continue;
-            }
-            QList<int> states;
-            if (!deltatext::numberList(part, QLatin1Char(','), states, kMaxStates)) {
-                note(where(), QStringLiteral("character %1: cannot read value '%2'")
-                                  .arg(c.id, part.left(40)));
-                continue;
-            }
-            for (int s : states) {
-                if (s < 1 || s > c.states.size())
-                    note(where(), QStringLiteral("character %1 has no state %2").arg(c.id).arg(s));
-                else if (!a.states.contains(s - 1))
-                    a.states << s - 1;
-            }
+            else
+                value(part);
         }
     }
-    a.kind = !a.states.isEmpty() ? Attribute::Coded : (anyPseudo ? only : Attribute::Unknown);
+    const bool coded = !a.states.isEmpty() || !a.ranges.isEmpty();
+    a.kind = coded ? Attribute::Coded : (anyPseudo ? only : Attribute::Unknown);
+}
+
+void DeltaReader::multistate(const Character& c, const QString& values, Attribute& a,
+                             const std::function<QString()>& where) {
+    eachValue(values, a, [&](const QString& part) {
+        QList<int> states;
+        if (!deltatext::numberList(part, QLatin1Char(','), states, kMaxStates)) {
+            note(where(),
+                 QStringLiteral("character %1: cannot read value '%2'").arg(c.id, part.left(40)));
+            return;
+        }
+        for (int s : states) {
+            if (s < 1 || s > c.states.size())
+                note(where(), QStringLiteral("character %1 has no state %2").arg(c.id).arg(s));
+            else if (!a.states.contains(s - 1))
+                a.states << s - 1;
+        }
+    });
 }
 
 namespace {
@@ -489,24 +498,13 @@ bool numericValue(const QString& text, NumericRange& r) {
 // Alternatives ("/") and values seen together ("&": "30&35&43") each count as a value.
 void DeltaReader::numeric(const QString& values, Attribute& a,
                           const std::function<QString()>& where) {
-    Attribute::Kind only = Attribute::Unknown;
-    bool anyPseudo = false;
-    for (const QString& alt : alternatives(values, a.text)) {
-        for (QString part : alt.split(QLatin1Char('&'))) {
-            part = part.trimmed();
-            if (part.isEmpty()) continue;
-            if (pseudo(part, only)) {
-                anyPseudo = true;
-                continue;
-            }
-            NumericRange r;
-            if (numericValue(part, r))
-                a.ranges << r;
-            else
-                note(where(), QStringLiteral("cannot read the number '%1'").arg(part.left(40)));
-        }
-    }
-    a.kind = !a.ranges.isEmpty() ? Attribute::Coded : (anyPseudo ? only : Attribute::Unknown);
+    eachValue(values, a, [&](const QString& part) {
+        NumericRange r;
+        if (numericValue(part, r))
+            a.ranges << r;
+        else
+            note(where(), QStringLiteral("cannot read the number '%1'").arg(part.left(40)));
+    });
 }
 
 }  // namespace authoring

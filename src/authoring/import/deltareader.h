@@ -33,6 +33,8 @@ private:
     void multistate(const Character& c, const QString& values, Attribute& a,
                     const std::function<QString()>& where);
     void numeric(const QString& values, Attribute& a, const std::function<QString()>& where);
+    void eachValue(const QString& values, Attribute& a,
+                   const std::function<void(const QString&)>& value);
     bool perCharacter(const deltatext::Directive& d);
     bool dependencies(const deltatext::Directive& d);
     bool keyStates(const deltatext::Directive& d);

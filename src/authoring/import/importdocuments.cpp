@@ -65,6 +65,25 @@ QString ImportDocuments::valueHtml(const Character& c, const Attribute& a) const
     return h;
 }
 
+const ImportDocuments::CharacterHtml& ImportDocuments::characterHtml(int index) const {
+    if (m_characterHtml.empty()) {
+        m_characterHtml.reserve(size_t(m_data.characters.size()));
+        for (const Character& c : m_data.characters) {
+            const QString wording = c.wording().toHtmlEscaped();
+            CharacterHtml& h = m_characterHtml.emplace_back();
+            h.rowStart =
+                QStringLiteral("<tr><td class=\"q\">") + wording +
+                (c.links.isEmpty() ? QString()
+                                   : QStringLiteral(" (") + linksHtml(c.links) + QLatin1Char(')')) +
+                QStringLiteral("</td><td>");
+            if (!c.notes.isEmpty())
+                h.note = QStringLiteral("<dt>") + wording + QStringLiteral("</dt><dd>") +
+                         c.notes.toHtmlEscaped() + QStringLiteral("</dd>\n");
+        }
+    }
+    return m_characterHtml[size_t(index)];
+}
+
 QString ImportDocuments::page(const PlannedSpecies& s, const QStringList& pictures) const {
     const Item& item = m_data.items[s.item];
     QString h =
@@ -94,15 +113,9 @@ QString ImportDocuments::page(const PlannedSpecies& s, const QStringList& pictur
                         .arg(c.subheading.toHtmlEscaped());
         group = c.group;
         subheading = c.subheading;
-        if (!c.notes.isEmpty())
-            notes += QStringLiteral("<dt>%1</dt><dd>%2</dd>\n")
-                         .arg(c.wording().toHtmlEscaped(), c.notes.toHtmlEscaped());
-        rows += QStringLiteral("<tr><td class=\"q\">%1%2</td><td>%3</td></tr>\n")
-                    .arg(c.wording().toHtmlEscaped(),
-                         c.links.isEmpty()
-                             ? QString()
-                             : QStringLiteral(" (") + linksHtml(c.links) + QLatin1Char(')'),
-                         value);
+        const CharacterHtml& html = characterHtml(it.key());
+        notes += html.note;
+        rows += html.rowStart + value + QStringLiteral("</td></tr>\n");
     }
     if (!rows.isEmpty())
         h +=

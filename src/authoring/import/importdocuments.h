@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace authoring {
 
@@ -29,6 +30,15 @@ public:
 private:
     QStringList copyPictures(const PlannedSpecies& s, const QString& folder);
     QString valueHtml(const Character& c, const Attribute& a) const;
+
+    // What every page says of a character the same way, escaped once: the opening of its
+    // row (its wording and links) and its note.
+    struct CharacterHtml {
+        QString rowStart;  // <tr><td class="q">wording (links)</td><td>
+        QString note;      // <dt>wording</dt><dd>notes</dd>, empty without notes
+    };
+    const CharacterHtml& characterHtml(int index) const;
+    mutable std::vector<CharacterHtml> m_characterHtml;  // by character, made on first use
 
     const Dataset& m_data;
     const ImportPlan& m_plan;

@@ -21,9 +21,11 @@ bool writeAll(const Dataset& data, ImportResult& result, const QString& folder) 
         return (result.error = writer.errorString(), false);
     result.notes += writer.notes();
     authoring::CompileResult done;
-    // The whole import folder is staged by the caller, source included.
+    // The whole import folder is staged by the caller, source included. The species pages
+    // are the dataset's own, written below: the source's would only be written over.
     if (!authoring::compileSource(source, folder, false, result.error, done,
-                                  authoring::CompileOutput::InPlace))
+                                  authoring::CompileOutput::InPlace,
+                                  authoring::SpeciesPages::LeftToCaller))
         return false;
     ImportDocuments documents(data, result.plan);
     if (!documents.writeSpecies(folder + QLatin1Char('/') + authoring::kbfolders::documents()))

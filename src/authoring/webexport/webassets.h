@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 namespace kb {
@@ -17,6 +18,9 @@ struct WebAssetsSource {
     QString descriptorDir;       // the pictures of choices
     QString documentDir;         // the species documents
     kb::Model* model = nullptr;  // its kept cursors may be moved
+    // Pictures just read whole without fault (canonical paths): one of them that is an opaque
+    // PNG fitting its box is copied after reading its header alone.
+    QSet<QString> picturesRead;
 };
 
 // Writes into the site folder `out` (which already holds index.html, engine/ and

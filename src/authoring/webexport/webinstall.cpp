@@ -140,7 +140,9 @@ bool writeOfflineFiles(const QString& site, const QString& title, QString* error
     while (it.hasNext()) files << it.next().mid(site.size() + 1);
     files.removeAll(QStringLiteral("sw.js"));
     std::sort(files.begin(), files.end());
-    QCryptographicHash version(QCryptographicHash::Sha256);
+    // BLAKE2b: as sure as SHA-256 to change with any byte, and about three times as fast
+    // over the tens of megabytes of a site.
+    QCryptographicHash version(QCryptographicHash::Blake2b_256);
     QJsonArray list;
     for (const QString& relative : files) {
         QFile file(site + '/' + relative);

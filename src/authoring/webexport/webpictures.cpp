@@ -1,6 +1,7 @@
 #include "authoring/webexport/webpictures.h"
 
 #include "kb/model.h"
+#include "platform/boundedfile.h"
 #include "platform/paths.h"
 #include "platform/picture.h"
 #include "platform/stagedfile.h"
@@ -55,6 +56,23 @@ bool isOpaquePng(const QByteArray& bytes, const platform::Picture& picture, QSiz
     // colour); only opaque ones are the same on white.
     const QImage::Format format = QImageReader(&buffer, "png").imageFormat();
     return format != QImage::Format_Invalid && !QImage(1, 1, format).hasAlphaChannel();
+}
+
+// The size of an opaque PNG file that fits `box`, from its header; invalid for any other
+// file. Only for a file already read whole without fault: its pixels are not looked at.
+QSize fittingOpaquePng(const QString& path, QSize box, QByteArray* bytes) {
+    constexpr qint64 mostBytes = 64 << 20;  // as much as a picture file may hold
+    if (!platform::BoundedFile::read(path, mostBytes, bytes).ok() || !isPng(*bytes)) return {};
+    QBuffer buffer;
+    buffer.setData(*bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "png");
+    const QSize size = reader.size();
+    const QImage::Format format = reader.imageFormat();
+    if (size.isEmpty() || size.width() > box.width() || size.height() > box.height() ||
+        format == QImage::Format_Invalid || QImage(1, 1, format).hasAlphaChannel())
+        return {};
+    return size;
 }
 
 // A picture's own size, kept within the box and never empty.
@@ -145,26 +163,41 @@ QJsonObject WebPictures::drawing() {
     return QJsonObject{{"size", sizeArray(LayerSize)}, {"layers", layers}};
 }
 
-// A PNG that is already what would be written (opaque, within the box) is kept byte for
-// byte; any other picture is drawn at its fitted size on white and encoded.
-WebPictures::Converted WebPictures::convert(const QString& path, const QString& relative,
-                                            QSize maxSize) {
-    Converted result;
+// The PNG bytes of the picture at `path` fitted to the box, and their size: the file's own
+// when it is already what would be written (opaque, within the box), else the picture drawn
+// on white and encoded. False with result.why when it cannot be read or drawn.
+bool WebPictures::convertedPng(const QString& path, QSize maxSize, Converted& result, QSize& size,
+                               QByteArray& png) {
     QByteArray bytes;
     const platform::Picture picture = platform::Picture::load(path, &result.why, &bytes);
-    if (picture.isNull()) return result;
-    const QSize size = fittedSize(picture, maxSize);
-    QByteArray png;
+    if (picture.isNull()) return false;
+    size = fittedSize(picture, maxSize);
     if (isOpaquePng(bytes, picture, size)) {
         png = std::move(bytes);
-    } else {
-        const QImage image = picture.render(size, Qt::white);
-        if (image.isNull()) {
-            result.why = QStringLiteral("it cannot be drawn");
-            return result;
-        }
-        png = pngBytes(image);
+        return true;
     }
+    const QImage image = picture.render(size, Qt::white);
+    if (image.isNull()) {
+        result.why = QStringLiteral("it cannot be drawn");
+        return false;
+    }
+    png = pngBytes(image);
+    return true;
+}
+
+// Writes the picture's PNG at `relative`. A file the check has just read whole is not
+// decoded again when its bytes are copied as they are.
+WebPictures::Converted WebPictures::convert(const QString& path, const QString& canonical,
+                                            const QString& relative, QSize maxSize) {
+    Converted result;
+    QByteArray bytes;
+    QSize size;
+    QByteArray png;
+    if (source_.picturesRead.contains(canonical) &&
+        (size = fittingOpaquePng(path, maxSize, &bytes)).isValid())
+        png = std::move(bytes);
+    else if (!convertedPng(path, maxSize, result, size, png))
+        return result;
     const QString target = out_ + '/' + relative;
     if (!QDir().mkpath(QFileInfo(target).absolutePath())) {
         if (error_.isEmpty()) error_ = QStringLiteral("cannot create the folder of ") + target;
@@ -198,7 +231,7 @@ QString WebPictures::writePng(const QString& folder, const QString& name, const 
         if (known != converted_.cend() && (known->why.isEmpty() || canonical.isEmpty())) {
             converted = *known;
         } else {
-            converted = convert(path, relative, maxSize);
+            converted = convert(path, canonical, relative, maxSize);
             if (!canonical.isEmpty() && (!converted.relative.isEmpty() || !error_.isEmpty()))
                 converted_.insert(key, converted);
         }

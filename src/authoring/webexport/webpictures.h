@@ -54,7 +54,10 @@ private:
 
     QStringList variantSuffixes() const;
     QJsonObject localChoices(const QString& language);
-    Converted convert(const QString& path, const QString& relative, QSize maxSize);
+    Converted convert(const QString& path, const QString& canonical, const QString& relative,
+                      QSize maxSize);
+    bool convertedPng(const QString& path, QSize maxSize, Converted& result, QSize& size,
+                      QByteArray& png);
     QString writePng(const QString& folder, const QString& name, const QString& relative,
                      QSize maxSize, QSize* written);
 
