@@ -11,6 +11,7 @@
 #include "kb/datafiles.h"
 #include "kb/installation.h"
 #include "platform/settings.h"
+#include "qtbenchmain.h"
 #include "questions/choicepicture.h"
 #include "questions/questioncontroller.h"
 #include "questions/questionspanel.h"
@@ -268,9 +269,10 @@ void sample(ProgramOnKey& program, Samples& samples, const char* name, Piece&& p
 
 std::map<int, std::unique_ptr<ProgramOnKey>>& runningPrograms() {
     static std::map<int, std::unique_ptr<ProgramOnKey>> running;
-    // The windows must go while the application is still there.
+    // The windows must go while the application and the browser engine are still there: the
+    // engine tears itself down with the application, before its post routines.
     static const bool cleared = [] {
-        qAddPostRoutine([] { runningPrograms().clear(); });
+        atBenchmarksEnd([] { runningPrograms().clear(); });
         return true;
     }();
     Q_UNUSED(cleared);
