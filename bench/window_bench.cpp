@@ -56,10 +56,17 @@ double processCpuSeconds() {
 class PaintWatch : public QObject {
 public:
     int paints = 0, flushes = 0, screenWork = 0;
+    // With VIREKA_WINDOW_PAINTS set, every painted widget is named on the standard error.
+    const bool namePaints = qEnvironmentVariableIsSet("VIREKA_WINDOW_PAINTS");
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
             case QEvent::Paint:
+                if (namePaints)
+                    qInfo("paint %s %s %s", watched->metaObject()->className(),
+                          qPrintable(watched->objectName()),
+                          qPrintable(watched->parent() ? watched->parent()->objectName()
+                                                       : QString()));
                 ++paints;
                 ++screenWork;
                 break;
@@ -82,6 +89,11 @@ public:
         return false;
     }
 };
+
+// How long a document may take to load: the browser is many times slower under valgrind.
+qint64 loadLimitMs() {
+    return RUNNING_ON_VALGRIND ? 600000 : 30000;
+}
 
 // Runs the event loop until nothing that leads to a paint has happened for `quiet`; returns
 // the moment the last such event was done.
@@ -170,7 +182,7 @@ public:
         QElapsedTimer waited;
         waited.start();
         while (view->ReadyState() != documents::DocumentView::ReadyComplete &&
-               waited.elapsed() < 30000)
+               waited.elapsed() < loadLimitMs())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         settle(watch);
         return view->ReadyState() == documents::DocumentView::ReadyComplete;
@@ -201,7 +213,7 @@ public:
         QElapsedTimer waited;
         waited.start();
         while (view->ReadyState() != documents::DocumentView::ReadyComplete &&
-               waited.elapsed() < 30000)
+               waited.elapsed() < loadLimitMs())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         settle(watch, std::chrono::milliseconds(300), nullptr);
         return view->ReadyState() == documents::DocumentView::ReadyComplete &&
