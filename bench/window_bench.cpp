@@ -450,7 +450,8 @@ BENCHMARK(DocumentScroll)
     ->Unit(benchmark::kMillisecond);
 
 // With VIREKA_WINDOW_SHOTS naming a folder, the screen as a person sees it is saved there:
-// a document shown, back to identification, a document again, and after an answer.
+// a document shown, back to identification, after an answer, a document again, and a long
+// document scrolled by a page.
 void DocumentScreens(benchmark::State& state) {
     const QString folder = qEnvironmentVariable("VIREKA_WINDOW_SHOTS");
     if (folder.isEmpty()) return state.SkipWithError("VIREKA_WINDOW_SHOTS is not set");
@@ -479,6 +480,12 @@ void DocumentScreens(benchmark::State& state) {
         shot("4-document-again");
         p->window().showIdentificationView();
         shot("5-identification-again");
+        if (!p->showLongDocument()) return state.SkipWithError("no long document");
+        QWidget* page = p->documentView()->webView()->focusProxy();
+        page->setFocus();
+        p->pressKey(page, Qt::Key_PageDown);
+        shot("6-long-document-scrolled");
+        p->window().showIdentificationView();
     }
 }
 BENCHMARK(DocumentScreens)->ArgNames({"species"})->Args({10000})->Iterations(1);
