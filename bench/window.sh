@@ -6,7 +6,9 @@
 #
 #   bash bench/window.sh [BUILD_DIR] [DISPLAY_NUMBER] [FILTER]
 #     (default build-bench, display 29, every benchmark of bench_window)
-# Set CALLGRIND=0 to skip the instruction counts (they take minutes).
+# Set CALLGRIND=0 to skip the instruction counts (they take minutes); CALLGRIND_PLATFORM=xcb
+# counts them on the virtual display rather than offscreen; CALLGRIND_OUT=DIR keeps the
+# profiles.
 set -euo pipefail
 build=$(realpath "${1:-build-bench}")
 display=${2:-29}
@@ -32,13 +34,15 @@ DISPLAY=:$display QT_QPA_PLATFORM=xcb nice -n 5 "$bench" --benchmark_filter="$fi
     --benchmark_counters_tabular=true
 
 [[ ${CALLGRIND:-1} == 0 ]] && exit 0
-echo "== instructions (callgrind, all threads), offscreen"
-out=$(mktemp -d)
+platform=${CALLGRIND_PLATFORM:-offscreen}
+echo "== instructions (callgrind, all threads), $platform"
+out=${CALLGRIND_OUT:-$(mktemp -d)}
+mkdir -p "$out"
 # Without a document the piece is the window's own; with one, the browser's threads in this
 # process are counted too (its renderer is another process and is not).
-QT_QPA_PLATFORM=offscreen nice -n 5 valgrind --tool=callgrind --separate-threads=no \
+DISPLAY=:$display QT_QPA_PLATFORM=$platform nice -n 5 valgrind --tool=callgrind --separate-threads=no \
     --callgrind-out-file="$out/cg.%p" "$bench" \
-    --benchmark_filter="${CALLGRIND_FILTER:-ConfirmToLastPaint/species:10000/document:0}" \
+    --benchmark_filter="${CALLGRIND_FILTER:-ConfirmToLastPaint/species:10000/document:1}" \
     >"$out/log" 2>&1 || { tail -20 "$out/log"; exit 1; }
 # Each dump names its piece ("pass", "confirm", "search"); the minimum of each is kept.
 for f in "$out"/cg.*; do
@@ -48,4 +52,4 @@ done | awk '{ if (!($1 in m) || $2 < m[$1]) m[$1] = $2 }
     END { for (k in m) printf "%-8s %14d instructions\n", k, m[k];
           if ("pass" in m) for (k in m) if (k != "pass")
               printf "%s / pass = %.3f\n", k, m[k] / m["pass"] }'
-rm -rf "$out"
+[[ -n ${CALLGRIND_OUT:-} ]] || rm -rf "$out"

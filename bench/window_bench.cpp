@@ -11,6 +11,7 @@
 #include "kb/datafiles.h"
 #include "kb/installation.h"
 #include "platform/settings.h"
+#include "qtbenchmain.h"
 #include "questions/choicepicture.h"
 #include "questions/questioncontroller.h"
 #include "questions/questionspanel.h"
@@ -27,9 +28,13 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
+#include <QWebEngineView>
+#include <QWindow>
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -51,10 +56,17 @@ double processCpuSeconds() {
 class PaintWatch : public QObject {
 public:
     int paints = 0, flushes = 0, screenWork = 0;
+    // With VIREKA_WINDOW_PAINTS set, every painted widget is named on the standard error.
+    const bool namePaints = qEnvironmentVariableIsSet("VIREKA_WINDOW_PAINTS");
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
             case QEvent::Paint:
+                if (namePaints)
+                    qInfo("paint %s %s %s", watched->metaObject()->className(),
+                          qPrintable(watched->objectName()),
+                          qPrintable(watched->parent() ? watched->parent()->objectName()
+                                                       : QString()));
                 ++paints;
                 ++screenWork;
                 break;
@@ -77,6 +89,11 @@ public:
         return false;
     }
 };
+
+// How long a document may take to load: the browser is many times slower under valgrind.
+qint64 loadLimitMs() {
+    return RUNNING_ON_VALGRIND ? 600000 : 30000;
+}
 
 // Runs the event loop until nothing that leads to a paint has happened for `quiet`; returns
 // the moment the last such event was done.
@@ -109,8 +126,8 @@ void settle(PaintWatch& watch) {
 // it: started, shown, laid out; its own settings and lock in a folder of its own.
 class ProgramOnKey {
 public:
-    explicit ProgramOnKey(int species) {
-        const QString keyDir = keyFolder(species);
+    explicit ProgramOnKey(int species) : keyDir_(keyFolder(species)) {
+        const QString& keyDir = keyDir_;
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
         QFile::setPermissions(runtime_.path(),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -153,20 +170,69 @@ public:
         return total;
     }
 
-    // The results view shown until its document has loaded, then the identification view.
-    bool showDocumentOnce() {
+    documents::DocumentView* documentView() {
+        return qobject_cast<documents::DocumentView*>(window().pane("WebTexte"));
+    }
+
+    // The results view shown until its document has loaded and painted.
+    bool showDocument() {
         window().showResultsView();
-        auto* view = qobject_cast<documents::DocumentView*>(window().pane("WebTexte"));
+        documents::DocumentView* view = documentView();
         if (!view) return false;
         QElapsedTimer waited;
         waited.start();
         while (view->ReadyState() != documents::DocumentView::ReadyComplete &&
-               waited.elapsed() < 30000)
+               waited.elapsed() < loadLimitMs())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         settle(watch);
+        return view->ReadyState() == documents::DocumentView::ReadyComplete;
+    }
+
+    // The results view showing a long document of text and tables written in the key's
+    // folder, loaded and painted.
+    bool showLongDocument() {
+        if (!showDocument()) return false;
+        QFile page(keyDir_ + QStringLiteral("/long-document.html"));
+        if (!page.open(QIODevice::WriteOnly)) return false;
+        page.write("<html><body><h1>A long document</h1>");
+        for (int i = 0; i < 300; ++i)
+            page.write(QStringLiteral("<h2>Part %1</h2><p>Leaves alternate, simple, with a toothed "
+                                      "margin; the flowers are borne in loose clusters at the "
+                                      "ends of the branches.</p><table border=1><tr><td>length"
+                                      "</td><td>%2 mm</td><td>width</td><td>%3 mm</td></tr>"
+                                      "</table>")
+                           .arg(i)
+                           .arg(10 + i % 7)
+                           .arg(3 + i % 5)
+                           .toUtf8());
+        page.write("</body></html>");
+        page.close();
+        documents::DocumentView* view = documentView();
+        view->Navigate2(QUrl::fromLocalFile(page.fileName()).toString(),
+                        documents::DocumentNavigator::NavLocalDocument);
+        QElapsedTimer waited;
+        waited.start();
+        while (view->ReadyState() != documents::DocumentView::ReadyComplete &&
+               waited.elapsed() < loadLimitMs())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        settle(watch, std::chrono::milliseconds(300), nullptr);
+        return view->ReadyState() == documents::DocumentView::ReadyComplete &&
+               view->LocationURL().endsWith(QStringLiteral("long-document.html"));
+    }
+
+    // The results view shown until its document has loaded, then the identification view.
+    bool showDocumentOnce() {
+        const bool shown = showDocument();
         window().showIdentificationView();
         settle(watch);
-        return view->ReadyState() == documents::DocumentView::ReadyComplete;
+        return shown;
+    }
+
+    // Whether the window's surface is still a raster one: a document view drawn into a
+    // texture turns it into a composited surface for good.
+    bool rasterWindow() {
+        QWindow* handle = window().windowHandle();
+        return handle && handle->surfaceType() == QSurface::RasterSurface;
     }
 
     // A question of the panel that can be asked and has at least two states to choose.
@@ -219,6 +285,7 @@ private:
         return dir->path();
     }
 
+    QString keyDir_;
     QTemporaryDir runtime_, config_;
     SilentDialogs dialogs_;
     std::unique_ptr<platform::Settings> settings_;
@@ -268,9 +335,10 @@ void sample(ProgramOnKey& program, Samples& samples, const char* name, Piece&& p
 
 std::map<int, std::unique_ptr<ProgramOnKey>>& runningPrograms() {
     static std::map<int, std::unique_ptr<ProgramOnKey>> running;
-    // The windows must go while the application is still there.
+    // The windows must go while the application and the browser engine are still there: the
+    // engine's own clean-up is a post routine that runs before those added earlier.
     static const bool cleared = [] {
-        qAddPostRoutine([] { runningPrograms().clear(); });
+        atBenchmarksEnd([] { runningPrograms().clear(); });
         return true;
     }();
     Q_UNUSED(cleared);
@@ -296,6 +364,7 @@ void ConfirmToLastPaint(benchmark::State& state) {
         return state.SkipWithError("no document could be shown");
     const QString question = p->askableQuestion();
     if (question.isEmpty()) return state.SkipWithError("no question to ask");
+    state.counters["raster"] = p->rasterWindow() ? 1 : 0;
     Samples samples;
     int flip = 0;
     for (auto _ : state) {
@@ -307,6 +376,7 @@ void ConfirmToLastPaint(benchmark::State& state) {
         state.SetIterationTime(samples.wall.back());
     }
     samples.report(state);
+    state.counters["raster"] = p->rasterWindow() ? 1 : 0;
 }
 BENCHMARK(ConfirmToLastPaint)
     ->ArgNames({"species", "document"})
@@ -349,5 +419,75 @@ BENCHMARK(SearchToLastPaint)
     ->Iterations(6)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+
+// A document scrolled by a page with the keyboard, to the last paint of the window: what the
+// way the document view is drawn costs the reader of a long document.
+void DocumentScroll(benchmark::State& state) {
+    auto& p = program(int(state.range(0)));
+    if (!p->showLongDocument()) return state.SkipWithError("no document could be shown");
+    QWidget* target = p->documentView()->webView()->focusProxy();
+    if (!target) target = p->documentView()->webView();
+    target->setFocus();
+    settle(p->watch);
+    Samples samples;
+    int step = 0;
+    for (auto _ : state) {
+        // Down three times, then up three times: the page stays within its length.
+        const int key = (step++ / 3) % 2 ? Qt::Key_PageUp : Qt::Key_PageDown;
+        sample(*p, samples, "scroll", [&] { p->pressKey(target, key); });
+        state.SetIterationTime(samples.wall.back());
+    }
+    samples.report(state);
+    state.counters["raster"] = p->rasterWindow() ? 1 : 0;
+    p->window().showIdentificationView();
+    settle(p->watch);
+}
+BENCHMARK(DocumentScroll)
+    ->ArgNames({"species"})
+    ->Args({10000})
+    ->Iterations(12)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// With VIREKA_WINDOW_SHOTS naming a folder, the screen as a person sees it is saved there:
+// a document shown, back to identification, after an answer, a document again, and a long
+// document scrolled by a page.
+void DocumentScreens(benchmark::State& state) {
+    const QString folder = qEnvironmentVariable("VIREKA_WINDOW_SHOTS");
+    if (folder.isEmpty()) return state.SkipWithError("VIREKA_WINDOW_SHOTS is not set");
+    QDir().mkpath(folder);
+    auto& p = program(int(state.range(0)));
+    auto shot = [&](const char* name) {
+        settle(p->watch, std::chrono::milliseconds(500), nullptr);
+        QScreen* screen = QGuiApplication::primaryScreen();
+        screen->grabWindow(0).save(QDir(folder).filePath(QString::fromLatin1(name) + ".png"));
+    };
+    for (auto _ : state) {
+        if (!p->showDocument()) return state.SkipWithError("no document could be shown");
+        shot("1-document");
+        p->window().showIdentificationView();
+        shot("2-identification");
+        const QString question = p->askableQuestion();
+        if (!question.isEmpty()) {
+            p->window().openFromPanel(question);
+            settle(p->watch);
+            p->click(0);
+            settle(p->watch);
+            p->pressKey(p->choices(), Qt::Key_Return);
+            shot("3-answered");
+        }
+        if (!p->showDocument()) return state.SkipWithError("no document came back");
+        shot("4-document-again");
+        p->window().showIdentificationView();
+        shot("5-identification-again");
+        if (!p->showLongDocument()) return state.SkipWithError("no long document");
+        QWidget* page = p->documentView()->webView()->focusProxy();
+        page->setFocus();
+        p->pressKey(page, Qt::Key_PageDown);
+        shot("6-long-document-scrolled");
+        p->window().showIdentificationView();
+    }
+}
+BENCHMARK(DocumentScreens)->ArgNames({"species"})->Args({10000})->Iterations(1);
 
 }  // namespace

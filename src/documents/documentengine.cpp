@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 
 namespace documents {
 
@@ -69,6 +71,14 @@ EngineProblem documentEngineProblem() {
     if (!QFileInfo(resources).isFile())
         return {EngineProblem::ResourcesMissing, QDir::toNativeSeparators(resources)};
     return {};
+}
+
+void drawDocumentsInSoftware() {
+    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") ||
+        qEnvironmentVariableIsSet("QMLSCENE_DEVICE") ||
+        qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
+        return;
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
 }  // namespace documents

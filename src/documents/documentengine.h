@@ -23,4 +23,12 @@ struct EngineProblem {
 };
 EngineProblem documentEngineProblem();
 
+// To be called before the engine draws its first page. The engine's pages are drawn by Qt
+// Quick; drawn into a graphics texture, they would make every later flush of the window that
+// holds them a composited one, paid by every repaint of the window even while no document is
+// shown. Drawn in software, the pages are plain pictures and the window keeps its raster
+// flushes. Documents are static pages without scripts, which software draws well. A backend
+// the user chose through Qt's own environment variables is left alone.
+void drawDocumentsInSoftware();
+
 }  // namespace documents

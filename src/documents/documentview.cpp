@@ -1,5 +1,6 @@
 #include "documents/documentview.h"
 
+#include "documents/documentengine.h"
 #include "documents/documentpage.h"
 #include "documents/requestguard.h"
 
@@ -38,11 +39,10 @@ DocumentView::DocumentView(QWidget* parent, const QString& unavailable)
     pictures_ = new PictureBridge(this);
 }
 
-// The browser engine starts its helper process and, once its view is in the window, makes
-// every later flush of the window a composited one: neither is paid before a document is
-// shown.
+// The browser engine starts its helper process: it is not paid before a document is shown.
 void DocumentView::makeBrowser() {
     if (page_ || !unavailable_.isEmpty()) return;
+    drawDocumentsInSoftware();
     // A profile of our own, kept in memory: the view leaves no cache or cookies on disk, and
     // going offline does not touch other browsers of the program.
     profile_ = new QWebEngineProfile(this);
