@@ -140,7 +140,10 @@ void frmMain::buildToolbar() {
         if (!e.key) {
             a = tbToolBar->addSeparator();
         } else {
-            const QIcon icon = commandIcon(QLatin1String(e.key), style()->standardIcon(e.icon));
+            // The style's picture is asked for only when the theme lacks the command's: the
+            // style looks it up in every theme, reading each theme's index to do so.
+            QIcon icon = commandIcon(QLatin1String(e.key));
+            if (icon.isNull()) icon = style()->standardIcon(e.icon);
             a = tbToolBar->addAction(icon, QString::number(e.caption));
             a->setToolTip(QString::number(e.tip));
             a->setData(QLatin1String(e.key));
