@@ -189,8 +189,7 @@ void frmMain::buildPanes() {
     Liste_Esp->setObjectName(QStringLiteral("Liste_Esp"));
     listModel_ = new documents::SpeciesListModel(
         [this](int line) {
-            return listFromLoading_ ? ctx_.model.SpeciesListLines.value(line)
-                                    : ctx_.engine.listLine(line);
+            return listFromLoading_ ? ctx_.model.speciesListLine(line) : ctx_.engine.listLine(line);
         },
         Liste_Esp);
     documents::showSpeciesList(Liste_Esp, listModel_);
@@ -274,7 +273,7 @@ bool frmMain::load() {
     ctx_.engine.state().DescriptionModified = false;
     // Before the first ranking every species is listed at 100 %, as loading wrote it.
     listFromLoading_ = true;
-    listModel_->reset(int(ctx_.model.SpeciesListLines.size()));
+    listModel_->reset(ctx_.model.speciesListLineCount());
     fillSpeciesTree();
     ctx_.engine.Nettoye();
     ctx_.engine.restartHistory();
