@@ -58,6 +58,11 @@ struct TableData {
             if (columns[i] == name) return int(i);
         return columnByName.value(name.toLower(), -1);
     }
+    int column(QLatin1String name) const {
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            if (columns[i] == name) return int(i);
+        return columnByName.value(QString(name).toLower(), -1);
+    }
     std::shared_ptr<const IndexOrder> order(const QString& indexName) const;
 
 private:
