@@ -32,8 +32,7 @@ PrintCommand::PrintCommand(engine::Engine& engine, platform::Dialogs& dialogs, T
       texts_(std::move(texts)),
       descriptorDir_(std::move(descriptorDir)),
       owner_(owner),
-      hooks_(std::move(hooks)),
-      printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+      hooks_(std::move(hooks)) {}
 
 PrintCommand::~PrintCommand() {
     if (progress_ && !progress_->parent()) delete progress_.data();
@@ -44,6 +43,12 @@ QString PrintCommand::text(int k) const {
         if (auto t = texts_(k)) return *t;
     }
     return QString::number(k);
+}
+
+// Making a printer loads the printing system: the first print does it, not the start.
+QPrinter& PrintCommand::printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
 }
 
 frmPrint& PrintCommand::progress() {
@@ -79,25 +84,25 @@ void PrintCommand::Print() {
             return;
         }
         case PrintSubject::PagePicture: {
-            if (!askPrinter(*printer_)) return;
-            const int copies = takeCopies(*printer_);
-            report(printPagePicture(*printer_, scene.pagePicture, copies));
+            if (!askPrinter(printer())) return;
+            const int copies = takeCopies(printer());
+            report(printPagePicture(printer(), scene.pagePicture, copies));
             return;
         }
         case PrintSubject::Drawing: {
-            if (!askPrinter(*printer_)) return;
-            const int copies = takeCopies(*printer_);
+            if (!askPrinter(printer())) return;
+            const int copies = takeCopies(printer());
             DrawingPrinter drawing(progress());
             const ProgressTexts texts{QString(text(TextId::AppTitle)), text(TextId::Printing),
                                       text(TextId::PrintingCancel)};
-            report(drawing.print(*printer_, engine_.layerPaths(), copies, texts));
+            report(drawing.print(printer(), engine_.layerPaths(), copies, texts));
             return;
         }
         case PrintSubject::Choices: {
-            if (!askPrinter(*printer_)) return;
-            takeCopies(*printer_);  // printed once, whatever the number asked
+            if (!askPrinter(printer())) return;
+            takeCopies(printer());  // printed once, whatever the number asked
             const QString path = descriptorDir_ + engine_.question().ObjectPicture;
-            const PrintOutcome outcome = printChoicePicture(*printer_, path);
+            const PrintOutcome outcome = printChoicePicture(printer(), path);
             report(outcome);
             if (outcome.jobs == 0 && outcome.error.isEmpty())
                 dialogs_.show(text(TextId::PrintPictureUnreadable).arg(path),
@@ -131,9 +136,9 @@ ReportTexts PrintCommand::reportTexts() const {
 void PrintCommand::printIdentificationReport() {
     if (busy_ && !reportFromPrint_) return;
     const QScopedValueRollback<bool> busy(busy_, true);
-    if (!askPrinter(*printer_)) return;
+    if (!askPrinter(printer())) return;
     const ReportContent content = hooks_.report ? hooks_.report() : ReportContent();
-    report(printReport(*printer_, content, reportTexts()));
+    report(printReport(printer(), content, reportTexts()));
 }
 
 }  // namespace commands

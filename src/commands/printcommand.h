@@ -69,7 +69,7 @@ public:
     frmPrint& progress();
     // What the last print did; the tests and the status read it.
     const PrintOutcome& lastOutcome() const { return outcome_; }
-    QPrinter& printer() { return *printer_; }
+    QPrinter& printer();
 
 private:
     QString text(int k) const;

@@ -19,13 +19,8 @@ QuestionEntry entryOf(const KeyTables& tables, int object) {
     e.object = object;
     e.key = o.key;
     e.text = o.tipText.isEmpty() ? o.key : o.tipText;
-    QString haystack = e.text;
-    for (int s = o.firstState; s < o.firstState + o.stateCount; ++s) {
-        const QString text = tables.stateTexts.value(s);
-        e.stateTexts << text;
-        haystack += QLatin1Char(' ') + text;
-    }
-    e.searchText = searchFolded(haystack);
+    for (int s = o.firstState; s < o.firstState + o.stateCount; ++s)
+        e.stateTexts << tables.stateTexts.value(s);
     return e;
 }
 
@@ -151,6 +146,10 @@ bool followAnswers(const KeyTables& tables, const IdentificationState& state,
 }
 
 QString searchFolded(const QString& text) {
+    // Plain ASCII has nothing to decompose and folds to lower case: the common case, done
+    // without the normalisation, which costs far more.
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+        return text.toLower();
     const QString decomposed = text.normalized(QString::NormalizationForm_KD);
     QString out;
     out.reserve(decomposed.size());
@@ -170,6 +169,9 @@ QString searchFolded(const QString& text) {
 
 bool matchesFilter(const QuestionEntry& entry, const QString& filter) {
     const QStringList words = searchFolded(filter).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (entry.searchText.isEmpty() && !words.isEmpty())
+        entry.searchText =
+            searchFolded((QStringList{entry.text} + entry.stateTexts).join(QLatin1Char(' ')));
     return std::all_of(words.begin(), words.end(),
                        [&](const QString& w) { return entry.searchText.contains(w); });
 }

@@ -27,7 +27,8 @@ struct QuestionEntry {
     // names any parent for it, known state or not.
     std::vector<int> parentStates;
     bool dependent = false;
-    QString searchText;  // question and state texts, folded for the filter
+    // Question and state texts, folded for the filter; made by the first filtering.
+    mutable QString searchText;
 };
 
 // A heading of the panel and its questions; `group` is empty for a base without groups and

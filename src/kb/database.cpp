@@ -56,22 +56,45 @@ bool each(sqlite3* db, const QString& sql, QString* error, Row row) {
     return ok;
 }
 
-QVariant cellValue(sqlite3_stmt* st, int i) {
+// Keeps a cell as the file holds it; the table makes a value of it when its column is read.
+// A text ends at its first zero, as a C string does.
+void store(sqlite3_stmt* st, int i, TableData& data) {
+    StoredCell c;
     switch (sqlite3_column_type(st, i)) {
         case SQLITE_INTEGER:
-            return QVariant(qlonglong(sqlite3_column_int64(st, i)));
-        case SQLITE_FLOAT:
-            return QVariant(sqlite3_column_double(st, i));
-        case SQLITE_TEXT: {
-            const QString s = text(sqlite3_column_text(st, i));
-            return s.isEmpty() ? QVariant() : QVariant(s);  // an empty field reads as null
+            c.kind = StoredCell::Integer;
+            c.value = sqlite3_column_int64(st, i);
+            break;
+        case SQLITE_FLOAT: {
+            const double d = sqlite3_column_double(st, i);
+            static_assert(sizeof d == sizeof c.value);
+            std::memcpy(&c.value, &d, sizeof d);
+            c.kind = StoredCell::Real;
+            break;
         }
-        case SQLITE_BLOB:
-            return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
-                                       sqlite3_column_bytes(st, i)));
+        case SQLITE_TEXT: {
+            const char* s = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+            const size_t n = s ? qstrnlen(s, size_t(sqlite3_column_bytes(st, i))) : 0;
+            if (n == 0) break;  // an empty field reads as null
+            c.kind = StoredCell::Text;
+            c.value = std::int64_t(data.bytes.size());
+            c.size = std::uint32_t(n);
+            data.bytes.append(s, n);
+            break;
+        }
+        case SQLITE_BLOB: {
+            const auto* b = static_cast<const char*>(sqlite3_column_blob(st, i));
+            const size_t n = size_t(sqlite3_column_bytes(st, i));
+            c.kind = StoredCell::Bytes;
+            c.value = std::int64_t(data.bytes.size());
+            c.size = std::uint32_t(n);
+            if (n > 0) data.bytes.append(b, n);
+            break;
+        }
         default:
-            return QVariant();
+            break;
     }
+    data.stored.push_back(c);
 }
 
 }  // namespace
@@ -210,8 +233,12 @@ bool Database::readRows(const QString& name, TableData& data, QString* error) {
     return each(db_, QStringLiteral("SELECT * FROM %1").arg(quoted(name)), error,
                 [&](sqlite3_stmt* st) {
                     const int count = std::min(n, sqlite3_column_count(st));
-                    for (int i = 0; i < n; ++i)
-                        data.cells.push_back(i < count ? cellValue(st, i) : QVariant());
+                    for (int i = 0; i < n; ++i) {
+                        if (i < count)
+                            store(st, i, data);
+                        else
+                            data.stored.push_back(StoredCell{});
+                    }
                     ++data.rowCount;
                 });
 }

@@ -278,14 +278,11 @@ void Loading::checkFloraRows() {
 
 void Loading::readSpeciesNames() {
     m_.SpeciesName.assign(size_t(std::max<int>(0, m_.SpeciesCount)), QString());
-    m_.SpeciesListLines.clear();
     Table& flora = m_.FloraTable;
+    const int nameField = flora.fieldIndex(QStringLiteral("Espece"));
     int i = 0;
-    for (flora.moveFirst(); !flora.eof() && i < m_.SpeciesCount; flora.moveNext(), ++i) {
-        const QString name = flora.field(QStringLiteral("Espece")).toString();
-        m_.SpeciesName[size_t(i)] = name;
-        m_.SpeciesListLines << QStringLiteral("100% - ") + name;
-    }
+    for (flora.moveFirst(); !flora.eof() && i < m_.SpeciesCount; flora.moveNext(), ++i)
+        m_.SpeciesName[size_t(i)] = flora.fieldAt(nameField).toString();
     flora.moveFirst();
 }
 
@@ -323,6 +320,28 @@ void addCommonNames(Model& m) {
     languages.moveFirst();
 }
 
+// The family and species nodes of every "Flore" row, walked with a cursor of its own.
+void addFloraNodes(SpeciesTree& tree, Table flora, int familyRoot, int speciesRoot) {
+    const int familyField = flora.fieldIndex(QStringLiteral("Famille"));
+    const int codeField = flora.fieldIndex(QStringLiteral("Code"));
+    const int speciesField = flora.fieldIndex(QStringLiteral("Espece"));
+    const QString book = QStringLiteral("livre_ferme"), page = QStringLiteral("page");
+    const QString familyTag = QStringLiteral("Fam"), speciesTag = QStringLiteral("Esp");
+    tree.reserve(2 * flora.recordCount());  // each species twice; families are few
+    for (flora.moveFirst(); !flora.eof(); flora.moveNext()) {
+        const QString family = flora.fieldAt(familyField).toString();
+        const QString code = flora.fieldAt(codeField).toString();
+        const QString species = flora.fieldAt(speciesField).toString();
+        // A family met before is the node of that key wherever it is, as adding under its
+        // key would find it.
+        int familyNode = tree.find(family);
+        if (familyNode < 0)
+            familyNode = tree.addUnder(familyRoot, family, properCase(family), book, familyTag);
+        tree.addUnder(familyNode, code, species, page, speciesTag);
+        tree.addUnder(speciesRoot, code + QLatin1Char('S'), species, page, speciesTag + family);
+    }
+}
+
 void Loading::buildTree() {
     SpeciesTree& tree = m_.Tree;
     tree.clear();
@@ -337,37 +356,27 @@ void Loading::buildTree() {
         if (const auto t = text(r.text))
             tree.addRoot(QString::fromUtf8(r.key), *t, QStringLiteral("livre_ferme"), QString());
     }
-    // Parents are found once: by their key for the roots, and a family or a common name met
-    // before is the node of that key wherever it is, as adding under its key would find it.
+    // Found before anything is deferred: finding reads what is deferred.
     const int familyRoot = tree.find(QStringLiteral("Familles"));
     const int speciesRoot = tree.find(QString::fromUtf8("Espèces"));
-    Table& flora = m_.FloraTable;
-    const int familyField = flora.fieldIndex(QStringLiteral("Famille"));
-    const int codeField = flora.fieldIndex(QStringLiteral("Code"));
-    const int speciesField = flora.fieldIndex(QStringLiteral("Espece"));
-    const QString book = QStringLiteral("livre_ferme"), page = QStringLiteral("page");
-    const QString familyTag = QStringLiteral("Fam"), speciesTag = QStringLiteral("Esp");
-    tree.reserve(2 * flora.recordCount());  // each species twice; families are few
-    for (flora.moveFirst(); !flora.eof(); flora.moveNext()) {
-        error_.clear();
-        const QString family = flora.fieldAt(familyField).toString();
-        const QString code = flora.fieldAt(codeField).toString();
-        const QString species = flora.fieldAt(speciesField).toString();
-        int familyNode = tree.find(family);
-        if (familyNode < 0)
-            familyNode = tree.addUnder(familyRoot, family, properCase(family), book, familyTag);
-        tree.addUnder(familyNode, code, species, page, speciesTag);
-        tree.addUnder(speciesRoot, code + QLatin1Char('S'), species, page, speciesTag + family);
-    }
-    flora.moveFirst();
-    // Three views of every species' names cost as much to read as the rest of the tree: they
-    // are read when the common-name branch is first opened. Without that branch, names may
-    // still join nodes of the same key elsewhere, so they are read now.
-    if (const int commonRoot = tree.find(QStringLiteral("Communs")); commonRoot >= 0) {
-        Model* model = &m_;
-        tree.defer(commonRoot, [model] { addCommonNames(*model); });
+    const int commonRoot = tree.find(QStringLiteral("Communs"));
+    auto floraNodes = [into = &tree, flora = m_.FloraTable, familyRoot, speciesRoot] {
+        addFloraNodes(*into, flora, familyRoot, speciesRoot);
+    };
+    Model* model = &m_;
+    auto commonNames = [model] { addCommonNames(*model); };
+    // The tree is first seen in the species view: its branches are read when the user first
+    // opens one (or anything reads the tree), flora first and the common names after, in the
+    // order they would have been read at once.
+    const int first = familyRoot >= 0 ? familyRoot : (speciesRoot >= 0 ? speciesRoot : commonRoot);
+    if (first < 0) {
+        floraNodes();
+        commonNames();
     } else {
-        addCommonNames(m_);
+        tree.defer(first, floraNodes);
+        for (int root : {familyRoot, speciesRoot})
+            if (root >= 0 && root != first) tree.defer(root, [] {});  // has children to read
+        tree.defer(commonRoot >= 0 ? commonRoot : first, commonNames);
     }
     error_.clear();
 }

@@ -51,9 +51,13 @@ public:
     std::vector<bool> JokerFlag;
     int ObjectCount = 0;  // rows of "Objets_Fic"
 
-    // What start-up shows before the first ranking: the species list ("100% - " and the name,
-    // one line per species) and the species tree.
-    QStringList SpeciesListLines;
+    // What start-up shows before the first ranking: the species list, one line per species
+    // ("100% - " and the name, made when the line is shown), and the species tree.
+    int speciesListLineCount() const { return int(SpeciesName.size()); }
+    QString speciesListLine(int line) const {
+        if (line < 0 || line >= speciesListLineCount()) return QString();
+        return QStringLiteral("100% - ") + SpeciesName[size_t(line)];
+    }
     SpeciesTree Tree;
 
     Database KnowledgeBase;

@@ -95,12 +95,17 @@ bool Table::hasCurrentRow() const {
 }
 
 QVariant Table::field(const QString& fieldName, bool* ok) const {
-    if (ok) *ok = false;
-    if (!hasCurrentRow()) return QVariant();
-    const int col = data_->column(fieldName);
-    if (col < 0) return QVariant();
-    if (ok) *ok = true;
-    return data_->cell(rowAt(position_), col);
+    return fieldOfColumn(hasCurrentRow() ? data_->column(fieldName) : -1, ok);
+}
+
+QVariant Table::field(QLatin1String fieldName, bool* ok) const {
+    return fieldOfColumn(hasCurrentRow() ? data_->column(fieldName) : -1, ok);
+}
+
+QVariant Table::fieldOfColumn(int column, bool* ok) const {
+    if (ok) *ok = column >= 0;
+    if (column < 0) return QVariant();
+    return data_->cell(rowAt(position_), column);
 }
 
 int Table::fieldIndex(const QString& fieldName) const {

@@ -35,6 +35,8 @@ public:
     // A field of the current row by name (case-insensitive); an empty field is a null
     // variant. ok is false, and the result null, when there is no current row or no field.
     QVariant field(const QString& fieldName, bool* ok = nullptr) const;
+    // The same for a name written in the code, looked up without making a string of it.
+    QVariant field(QLatin1String fieldName, bool* ok = nullptr) const;
     bool hasField(const QString& fieldName) const;
     // A field's column, looked up once for a walk over many rows (-1 when absent), and the
     // current row's value in it (null when there is no row or no such column).
@@ -58,6 +60,7 @@ private:
     friend class Database;
     Table(std::shared_ptr<const TableData> data, QString error);
     int rowAt(int position) const;
+    QVariant fieldOfColumn(int column, bool* ok) const;
 
     std::shared_ptr<const TableData> data_;
     std::shared_ptr<const IndexOrder> order_;  // null: natural order of the snapshot

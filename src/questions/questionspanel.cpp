@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
@@ -298,10 +299,29 @@ void QuestionsPanel::measureAll() {
     }
 }
 
+bool QuestionsPanel::widthsKnown() const {
+    return widths_.size() == sections_.size() && widthsFont_ == list_->font();
+}
+
+bool QuestionsPanel::anyAnswered() const {
+    for (const auto& section : sections_)
+        for (const auto& e : section.entries)
+            if (e.answered) return true;
+    return false;
+}
+
 // The questions have the width first: the answers take what the longest question leaves,
 // and never less than a fifth of the list, where they are elided (their tip shows them).
 void QuestionsPanel::fitAnswerColumn() {
-    if (widths_.size() != sections_.size() || widthsFont_ != list_->font()) measureAll();
+    if (!widthsKnown()) {
+        // Without an answer the column is empty whatever the questions' widths: they are
+        // measured once the list is on screen (see eventFilter), or by the first answer.
+        if (!anyAnswered()) {
+            list_->setColumnWidth(1, 0);
+            return;
+        }
+        measureAll();
+    }
     const int margin = 2 * list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
     const bool grouped =
         sections_.size() > 1 || (sections_.size() == 1 && !sections_[0].group.isEmpty());
@@ -321,6 +341,16 @@ void QuestionsPanel::fitAnswerColumn() {
 
 bool QuestionsPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list_->viewport() && event->type() == QEvent::Resize) fitAnswerColumn();
+    if (watched == list_->viewport() && event->type() == QEvent::Paint && !measureQueued_ &&
+        !widthsKnown()) {
+        // Measuring every question costs more than the rest of the list: done after the list
+        // is first painted, so that it does not hold the first screen back.
+        measureQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            measureQueued_ = false;
+            if (!widthsKnown()) measureAll();
+        });
+    }
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (watched == list_ && (key == Qt::Key_Delete || key == Qt::Key_Backspace)) {

@@ -66,6 +66,8 @@ private:
     // The widths of a question's text and of its answer, as fitAnswerColumn needs them.
     void measure(const QString& key);
     void measureAll();
+    bool widthsKnown() const;
+    bool anyAnswered() const;
 
     struct TextWidths {
         int question = 0;
@@ -83,6 +85,7 @@ private:
     // made again when the list's font changes.
     std::vector<std::vector<TextWidths>> widths_;
     QFont widthsFont_;
+    bool measureQueued_ = false;
 };
 
 }  // namespace questions

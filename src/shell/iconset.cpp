@@ -68,9 +68,9 @@ bool useIconSet() {
 
 void useApplicationIcon() {
     QGuiApplication::setDesktopFileName(ApplicationId);
-    QIcon icon = QIcon::fromTheme(ApplicationId);
-    if (icon.isNull()) icon = QIcon(QStringLiteral(":/vireka/vireka.svg"));
-    QGuiApplication::setWindowIcon(icon);
+    // The installed icon is this same picture. Asking the themes for it would first read
+    // the index of every theme searched, the largest of them thousands of lines long.
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/vireka/vireka.svg")));
 }
 
 QString iconName(const QString& command) {

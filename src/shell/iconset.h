@@ -16,7 +16,7 @@ inline const QString IconTheme = QStringLiteral("Adwaita");
 inline const QString ApplicationId = QStringLiteral("io.github.vireka.Vireka");
 
 // Ties the program's windows to its desktop entry (so a desktop shows them under its menu
-// entry) and gives them the application icon: the installed one, else the one built in.
+// entry) and gives them the application icon, built into the program.
 void useApplicationIcon();
 
 // Makes IconTheme the theme of the program when it is installed; false when it is not (the

@@ -140,7 +140,10 @@ void frmMain::buildToolbar() {
         if (!e.key) {
             a = tbToolBar->addSeparator();
         } else {
-            const QIcon icon = commandIcon(QLatin1String(e.key), style()->standardIcon(e.icon));
+            // The style's picture is asked for only when the theme lacks the command's: the
+            // style looks it up in every theme, reading each theme's index to do so.
+            QIcon icon = commandIcon(QLatin1String(e.key));
+            if (icon.isNull()) icon = style()->standardIcon(e.icon);
             a = tbToolBar->addAction(icon, QString::number(e.caption));
             a->setToolTip(QString::number(e.tip));
             a->setData(QLatin1String(e.key));
@@ -186,8 +189,7 @@ void frmMain::buildPanes() {
     Liste_Esp->setObjectName(QStringLiteral("Liste_Esp"));
     listModel_ = new documents::SpeciesListModel(
         [this](int line) {
-            return listFromLoading_ ? ctx_.model.SpeciesListLines.value(line)
-                                    : ctx_.engine.listLine(line);
+            return listFromLoading_ ? ctx_.model.speciesListLine(line) : ctx_.engine.listLine(line);
         },
         Liste_Esp);
     documents::showSpeciesList(Liste_Esp, listModel_);
@@ -271,7 +273,7 @@ bool frmMain::load() {
     ctx_.engine.state().DescriptionModified = false;
     // Before the first ranking every species is listed at 100 %, as loading wrote it.
     listFromLoading_ = true;
-    listModel_->reset(int(ctx_.model.SpeciesListLines.size()));
+    listModel_->reset(ctx_.model.speciesListLineCount());
     fillSpeciesTree();
     ctx_.engine.Nettoye();
     ctx_.engine.restartHistory();

@@ -34,7 +34,6 @@ SpeciesComparer::SpeciesComparer(engine::Engine& engine, QListView* list, QTreeV
       dialogs_(dialogs),
       texts_(std::move(texts)),
       window_(window) {
-    matrix_ = std::make_unique<authoring::KeyMatrix>(engine.model(), engine.tables());
     choose = [this](int species) { return chooseInDialog(species); };
     for (QAbstractItemView* v :
          {static_cast<QAbstractItemView*>(list), static_cast<QAbstractItemView*>(tree)}) {
@@ -46,6 +45,14 @@ SpeciesComparer::SpeciesComparer(engine::Engine& engine, QListView* list, QTreeV
 
 SpeciesComparer::~SpeciesComparer() = default;
 
+// Its tables cost a pass over the whole matrix: built when a species is first compared, not
+// while the window starts.
+const authoring::KeyMatrix& SpeciesComparer::matrix() const {
+    if (!matrix_)
+        matrix_ = std::make_unique<authoring::KeyMatrix>(engine_.model(), engine_.tables());
+    return *matrix_;
+}
+
 int SpeciesComparer::speciesOfTreeItem(const QString& key, const QString& tag) const {
     QString code;
     if (tag.startsWith(QLatin1String("Esp")))
@@ -53,8 +60,8 @@ int SpeciesComparer::speciesOfTreeItem(const QString& key, const QString& tag) c
     else if (tag.startsWith(QLatin1String("Csp")))
         code = tag.mid(3, 5);
     if (code.isEmpty()) return -1;
-    for (int s = 0; s < matrix_->speciesCount(); ++s)
-        if (matrix_->speciesCode(s).compare(code, Qt::CaseInsensitive) == 0) return s;
+    for (int s = 0; s < matrix().speciesCount(); ++s)
+        if (matrix().speciesCode(s).compare(code, Qt::CaseInsensitive) == 0) return s;
     return -1;
 }
 
@@ -109,7 +116,7 @@ bool SpeciesComparer::show(const std::vector<int>& species, bool withAgreeing) {
     t.anyState = texts_(TextId::CompareAnyState);
     t.separates = texts_(TextId::CompareSeparates);
     const QString html = authoring::comparisonHtml(
-        *matrix_, authoring::compareSpecies(*matrix_, species, t), withAgreeing, t);
+        matrix(), authoring::compareSpecies(matrix(), species, t), withAgreeing, t);
     // A new name each time, so the view never shows an older page from its cache.
     const QString path = folder_.filePath(QStringLiteral("comparison-%1.html").arg(++pages_));
     QFile file(path);
@@ -125,13 +132,13 @@ std::optional<SpeciesComparer::Choice> SpeciesComparer::chooseInDialog(int speci
     dialog.setWindowTitle(QString(texts_(TextId::CompareWith)).remove(QLatin1Char('&')));
     auto* layout = new QVBoxLayout(&dialog);
     auto* label =
-        new QLabel(texts_(TextId::CompareChoose).arg(matrix_->speciesName(species)), &dialog);
+        new QLabel(texts_(TextId::CompareChoose).arg(matrix().speciesName(species)), &dialog);
     label->setTextFormat(Qt::PlainText);
     layout->addWidget(label);
     auto* names = new QListWidget(&dialog);
-    for (int s = 0; s < matrix_->speciesCount(); ++s) {
+    for (int s = 0; s < matrix().speciesCount(); ++s) {
         if (s == species) continue;
-        auto* item = new QListWidgetItem(matrix_->speciesName(s), names);
+        auto* item = new QListWidgetItem(matrix().speciesName(s), names);
         item->setData(Qt::UserRole, s);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);

@@ -64,6 +64,7 @@ public:
 private:
     std::optional<Choice> chooseInDialog(int species);
     void contextMenu(QAbstractItemView* view, const QPoint& at);
+    const authoring::KeyMatrix& matrix() const;
 
     engine::Engine& engine_;
     QListView* list_;
@@ -72,7 +73,7 @@ private:
     platform::Dialogs& dialogs_;
     Texts texts_;
     QWidget* window_;
-    std::unique_ptr<authoring::KeyMatrix> matrix_;
+    mutable std::unique_ptr<authoring::KeyMatrix> matrix_;
     QTemporaryDir folder_;
     int pages_ = 0;
 };

@@ -104,6 +104,7 @@ TEST_F(QuestionList, FilterIgnoresCaseAndAccentsAndNeedsEveryWord) {
     EXPECT_FALSE(engine::matchesFilter(list[0].entries[1], "elytres"));
     EXPECT_EQ(engine::searchFolded("Straße ÅNGSTRÖM Œil Cæcum"),
               QString("strasse angstrom oeil caecum"));
+    EXPECT_EQ(engine::searchFolded("Elytra SHAPE_2 [Zz]"), QString("elytra shape_2 [zz]"));
 }
 
 TEST_F(QuestionList, ForgettingClearsTheAnswerItsDependantsAndItsFrameButKeepsTheOpenQuestion) {

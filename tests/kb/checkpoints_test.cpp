@@ -204,7 +204,7 @@ TEST(Checkpoints, AMissingMatrixStopsAfterTheListAndTreeAreBuilt) {
     const kb::LoadResult r = kb::loadKnowledgeBase(m, base.options());
     EXPECT_EQ(r.failedAt, Checkpoint::MatrixOpen);
     EXPECT_EQ(r.message, base.dataDir() + "MATRICE.DAT");
-    EXPECT_EQ(m.SpeciesListLines.size(), 3);
+    EXPECT_EQ(m.speciesListLineCount(), 3);
     EXPECT_GE(m.Tree.find("SP1"), 0);
 }
 

@@ -32,8 +32,10 @@ TEST(Loader, LoadsTheCountsNamesWeightsMatrixAndFlags) {
     EXPECT_EQ(m.StateCount, 5);
     EXPECT_EQ(m.ConstraintCount, 2);
     EXPECT_EQ(m.SpeciesName, (std::vector<QString>{"Alpha alpha", "Beta beta", "Gamma gamma"}));
-    EXPECT_EQ(m.SpeciesListLines,
-              QStringList({"100% - Alpha alpha", "100% - Beta beta", "100% - Gamma gamma"}));
+    EXPECT_EQ(m.speciesListLineCount(), 3);
+    EXPECT_EQ(m.speciesListLine(0), "100% - Alpha alpha");
+    EXPECT_EQ(m.speciesListLine(2), "100% - Gamma gamma");
+    EXPECT_TRUE(m.speciesListLine(3).isEmpty());
     EXPECT_EQ(m.matrix(0, 0), 1);
     EXPECT_EQ(m.matrix(1, 0), 0);
     EXPECT_EQ(m.matrix(1, 1), 1);
@@ -95,7 +97,7 @@ TEST(Loader, FloraRowsBeyondTheSpeciesCountEnterOnlyTheTree) {
     auto l = load(base);
     ASSERT_TRUE(l->result.ok());
     EXPECT_EQ(l->model.SpeciesName.size(), 3u);
-    EXPECT_EQ(l->model.SpeciesListLines.size(), 3);
+    EXPECT_EQ(l->model.speciesListLineCount(), 3);
     EXPECT_GE(l->model.Tree.find("SP4"), 0);
     EXPECT_GE(l->model.Tree.find("SP4S"), 0);
 }

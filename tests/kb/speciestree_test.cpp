@@ -258,3 +258,29 @@ TEST(SpeciesTree, ANamesViewThatFailsWhenOpenedLeavesItsLanguageEmpty) {
     EXPECT_LT(m.Tree.find("Daisy"), 0);
     EXPECT_GE(m.Tree.find("SP1"), 0);
 }
+
+// The families and species wait for the first reader of the tree too, the species view
+// being closed at start-up; read, they are what loading them at once gave, and the model's
+// cursor on "Flore" has not moved.
+TEST(SpeciesTree, FamiliesAndSpeciesAreReadWhenTheTreeIsFirstRead) {
+    TestKb base;
+    base.flora = {{"SP1", "Bellis perennis", "ASTERACEAE"},
+                  {"SP2", "Rosa canina", "ROSACEAE"},
+                  {"SP3", "Achillea millefolium", "ASTERACEAE"}};
+    base.write();
+    kb::Model m;
+    ASSERT_TRUE(kb::loadKnowledgeBase(m, base.options()).ok());
+    const kb::SpeciesTree& t = m.Tree;
+    ASSERT_EQ(t.roots().size(), 3u);
+    EXPECT_EQ(t.nodesSoFar().size(), 3u) << "only the roots before the tree is read";
+    EXPECT_TRUE(t.isDeferred(t.roots()[0]));
+    EXPECT_TRUE(t.isDeferred(t.roots()[1]));
+    EXPECT_EQ(childTexts(t, "Espèces"),
+              QStringList({"Achillea millefolium", "Bellis perennis", "Rosa canina"}));
+    EXPECT_FALSE(t.isDeferred(t.roots()[0]));
+    EXPECT_EQ(childTexts(t, "Familles"), QStringList({"Asteraceae", "Rosaceae"}));
+    EXPECT_EQ(childTexts(t, "ASTERACEAE"),
+              QStringList({"Achillea millefolium", "Bellis perennis"}));
+    EXPECT_EQ(t.node(t.find("SP2S")).tag, QString("EspROSACEAE"));
+    EXPECT_EQ(m.FloraTable.position(), 0);
+}

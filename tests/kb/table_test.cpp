@@ -229,3 +229,43 @@ TEST(TableText, PlainAndAccentedCellsReadBackAsStoredAndIndexInCaseFreeOrder) {
     });
     EXPECT_EQ(read, expected);
 }
+
+// Indexes over plain ASCII texts are ordered by keys folded once per row: the order must be
+// the one every other index gets, column by column, null first, a text before a longer one
+// it begins, equal keys in the file's order. A cell of another kind in the column takes the
+// general road.
+TEST(TableText, AsciiKeysOrderAsTheGeneralComparisonDoes) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/k.sqlite";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    const char* sql =
+        "CREATE TABLE Paires (N INTEGER PRIMARY KEY, B TEXT, C TEXT);"
+        "CREATE INDEX Paires_BC ON Paires (B, C);"
+        "CREATE INDEX Paires_C ON Paires (C);"
+        "INSERT INTO Paires VALUES (1,'ab','x'),(2,'a','bc'),(3,NULL,'z'),(4,'A','a'),"
+        "(5,'a','BC'),(6,'ab',NULL),(7,'','q'),(8,'_b','a'),(9,'Z','[');"
+        "CREATE TABLE Melange (N INTEGER PRIMARY KEY, V);"
+        "CREATE INDEX Melange_V ON Melange (V);"
+        "INSERT INTO Melange VALUES (1,'b'),(2,10),(3,'A'),(4,2.5);";
+    ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    Database database;
+    ASSERT_TRUE(database.open(path));
+    const auto order = [&](const char* table, const char* index) {
+        Table t = database.openTable(table);
+        EXPECT_TRUE(t.setIndex(index));
+        QList<int> rows;
+        for (t.moveFirst(); !t.eof(); t.moveNext()) rows << t.field("N").toInt();
+        return rows;
+    };
+    // Null (and empty) first; letters compare as lower case, so "_" and "[" come before them.
+    EXPECT_EQ(order("Paires", "BC"), QList<int>({7, 3, 8, 4, 2, 5, 6, 1, 9}));
+    EXPECT_EQ(order("Paires", "C"), QList<int>({6, 9, 4, 8, 2, 5, 7, 1, 3}));
+    // Numbers before texts.
+    EXPECT_EQ(order("Melange", "V"), QList<int>({4, 2, 3, 1}));
+    Table t = database.openTable("Paires");
+    ASSERT_TRUE(t.setIndex("BC"));
+    EXPECT_TRUE(t.seek(QVariantList{"AB", "X"}));
+    EXPECT_EQ(t.field("N").toInt(), 1);
+}
