@@ -214,18 +214,31 @@ int main(int argc, char** argv) {
                               " 2147483648) % n;"
                               " P.benchAskable = key.objects.map((o, r) => r)"
                               ".filter((r) => key.objects[r].count > 1); })()"));
-    for (int i = 0; i < answers; ++i) {
-        const double from = mainThreadRunMs(pid);
-        run(*page,
-            QStringLiteral(
-                "(() => { const P = VirekaPlayer, key = P.key;"
-                " const r = P.benchAskable[P.benchNext(P.benchAskable.length)];"
-                " const answer = P.answer || ((q, c) => { P.id().answer(q, c); P.refresh(); });"
-                " answer(r, P.benchNext(key.objects[r].count));"
-                " document.body.offsetHeight; })()"));
-        threadMs.push_back(std::max(0.0, mainThreadRunMs(pid) - from - callMs));
-    }
-    std::sort(threadMs.begin(), threadMs.end());
+    const auto timedAnswers = [&] {
+        std::vector<double> ms;
+        for (int i = 0; i < answers; ++i) {
+            const double from = mainThreadRunMs(pid);
+            run(*page,
+                QStringLiteral(
+                    "(() => { const P = VirekaPlayer, key = P.key;"
+                    " const r = P.benchAskable[P.benchNext(P.benchAskable.length)];"
+                    " const answer = P.answer || ((q, c) => { P.id().answer(q, c); P.refresh(); "
+                    "});"
+                    " answer(r, P.benchNext(key.objects[r].count));"
+                    " document.body.offsetHeight; })()"));
+            ms.push_back(std::max(0.0, mainThreadRunMs(pid) - from - callMs));
+        }
+        std::sort(ms.begin(), ms.end());
+        return ms;
+    };
+    threadMs = timedAnswers();
+    // Then with the questions panel in view, which follows every answer.
+    run(*page, QStringLiteral("document.querySelector('#tabs button[data-tab=questions]')"
+                              ".click()"));
+    QTest::qWait(200);
+    const std::vector<double> panelThreadMs = timedAnswers();
+    run(*page, QStringLiteral("document.querySelector('#tabs button[data-tab=results]')"
+                              ".click()"));
 
     // Where an answer's time goes, part by part, on the same random answers.
     const QString parts =
@@ -289,6 +302,10 @@ int main(int argc, char** argv) {
         "answer, page update in the renderer's main thread running time: median %.1f ms, worst "
         "%.1f ms over %zu (a call alone %.1f ms, taken off)  (goal <= 16 ms: %s)\n",
         median(threadMs), worst(threadMs), threadMs.size(), callMs, verdict(worst(threadMs) <= 16));
+    std::printf(
+        "  the same with the questions panel in view: median %.1f ms, worst %.1f ms  (goal <= "
+        "16 ms: %s)\n",
+        median(panelThreadMs), worst(panelThreadMs), verdict(worst(panelThreadMs) <= 16));
     std::printf("  mean per answer: %s\n", qPrintable(parts));
     // The goal is read as the page's own memory: the renderer's private pages, which leave
     // out the shared libraries' pages that every page of the engine maps (the resident set,
