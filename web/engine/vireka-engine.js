@@ -687,6 +687,7 @@
       this.stateChoice = new Int16Array(key.stateCount);
       this.frameState = new Int16Array(key.frameCount);
       this.speciesScore = new Float64Array(N);
+      this.appliedFactor = new Float64Array(key.stateCount);  // each state's part in the scores
       this.rankSpecies = new Int32Array(N);
       for (let i = 0; i < N; ++i) this.rankSpecies[i] = i;
       this.rankScore = new Float64Array(N);
@@ -722,14 +723,18 @@
     rank() {
       const key = this.key, N = key.speciesCount;
       const scores = this.speciesScore;
-      scores.fill(0);
+      // Only the states whose factor changed since the last ranking are added again, by the
+      // change: an answer then costs the columns it touches, not every answer given. The
+      // scores are whole numbers held exactly in doubles, so they stay those a fresh sum gives.
+      const applied = this.appliedFactor;
       const states = Math.min(this.stateChoice.length, key.weights.length);
       let total = 0;
       for (let j = 0; j < states; ++j) {
         const factor = key.weights[j] * this.stateChoice[j];
-        if (factor === 0) continue;
         total += factor;
-        key.matrix.addColumn(scores, j, factor);
+        if (factor === applied[j]) continue;
+        key.matrix.addColumn(scores, j, factor - applied[j]);
+        applied[j] = factor;
       }
       const order = this.rankSpecies;
       this.sortByScore();
