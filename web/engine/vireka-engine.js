@@ -687,6 +687,7 @@
       this.stateChoice = new Int16Array(key.stateCount);
       this.frameState = new Int16Array(key.frameCount);
       this.speciesScore = new Float64Array(N);
+      this.appliedFactor = new Float64Array(key.stateCount);  // each state's part in the scores
       this.rankSpecies = new Int32Array(N);
       for (let i = 0; i < N; ++i) this.rankSpecies[i] = i;
       this.rankScore = new Float64Array(N);
@@ -722,14 +723,18 @@
     rank() {
       const key = this.key, N = key.speciesCount;
       const scores = this.speciesScore;
-      scores.fill(0);
+      // Only the states whose factor changed since the last ranking are added again, by the
+      // change: an answer then costs the columns it touches, not every answer given. The
+      // scores are whole numbers held exactly in doubles, so they stay those a fresh sum gives.
+      const applied = this.appliedFactor;
       const states = Math.min(this.stateChoice.length, key.weights.length);
       let total = 0;
       for (let j = 0; j < states; ++j) {
         const factor = key.weights[j] * this.stateChoice[j];
-        if (factor === 0) continue;
         total += factor;
-        key.matrix.addColumn(scores, j, factor);
+        if (factor === applied[j]) continue;
+        key.matrix.addColumn(scores, j, factor - applied[j]);
+        applied[j] = factor;
       }
       const order = this.rankSpecies;
       this.sortByScore();
@@ -1312,19 +1317,29 @@
 
     // ---- the questions panel ----
 
-    questions(filter) {
+    // The questions in the panel's order: grouped ones first, by group, then by descriptor.
+    // The order is the key's own, so it is sorted once: the panel asks after every answer.
+    questionOrder() {
+      if (this.questionOrderCache) return this.questionOrderCache;
       const key = this.key;
-      const words = filter ? searchFolded(filter).split(" ").filter((w) => w.length > 0) : [];
-      const chosen = (s) => s >= 0 && s < this.stateChoice.length && this.stateChoice[s] !== 0;
-      const order = key.objects.map((o, r) => r);
       const rank = (r) => {
         const o = key.objects[r];
         return [o.group ? 0 : 1, o.group ? o.group.order : 0, o.descriptor];
       };
+      const order = key.objects.map((o, r) => r);
       order.sort((a, b) => {
         const x = rank(a), y = rank(b);
         return x[0] - y[0] || x[1] - y[1] || x[2] - y[2] || a - b;
       });
+      this.questionOrderCache = Object.freeze(order);
+      return this.questionOrderCache;
+    }
+
+    questions(filter) {
+      const key = this.key;
+      const words = filter ? searchFolded(filter).split(" ").filter((w) => w.length > 0) : [];
+      const chosen = (s) => s >= 0 && s < this.stateChoice.length && this.stateChoice[s] !== 0;
+      const order = this.questionOrder();
       const sections = [];
       const sectionOf = new Map();
       // The key's texts in the reader's language where the page gives them; null: its own.
@@ -1334,12 +1349,10 @@
         const text = (local && local.object(r)) ?? o.text;
         const entry = { object: r, key: o.key, text: text === "" ? o.key : text,
                         stateTexts: [], chosenTexts: [], answered: false, askable: true };
-        let haystack = entry.text;
         for (let s = o.first; s < o.first + o.count; ++s) {
           const t = s >= 0 && s < key.stateTexts.length
             ? (local && local.state(s)) ?? key.stateTexts[s] : "";
           entry.stateTexts.push(t);
-          haystack += " " + t;
           if (chosen(s)) {
             entry.answered = true;
             entry.chosenTexts.push(t);
@@ -1353,7 +1366,7 @@
         const parents = key.parents.get(r);
         if (parents && parents.length > 0) entry.askable = parents.some((s) => s >= 0 && chosen(s));
         if (words.length > 0) {
-          const folded = searchFolded(haystack);
+          const folded = searchFolded(entry.text + " " + entry.stateTexts.join(" "));
           if (!words.every((w) => folded.includes(w))) continue;
         }
         const group = o.group ? (local && local.group(o.group.name)) ?? o.group.name : "";

@@ -10,6 +10,12 @@
     return e;
   }
 
+  function sameTexts(a, b) {
+    if (a.length !== b.length) return false;
+    for (let i = 0; i < a.length; ++i) if (a[i] !== b[i]) return false;
+    return true;
+  }
+
   // Rows made at a time: more than any screen shows (a row is at least 38 px high), and few
   // enough that rewriting them after an answer fits in a frame.
   const RESULTS_PAGE = 100;
@@ -141,24 +147,35 @@
     constructor(box, host) {
       this.box = box;
       this.host = host;
-      this.rows = new Map();   // question key -> {row, ask, answer, back, signature}
-      this.groups = [];        // [{element, keys}]
-      this.layout = "";
+      this.rows = new Map();   // question key -> {row, ask, answer, back, shown: the entry shown}
+      this.groups = [];        // [{element, group, keys}]
+      this.stale = true;
     }
     // sections: what the engine's questions(filter) gives; all: the same without a filter,
     // the rows every filter chooses from.
     render(sections, all) {
       const full = all || sections;
-      const layout = full.map((s) => s.group + "\u0001" + s.entries.map((e) => e.key).join("\u0001"))
-        .join("\u0002");
-      if (layout !== this.layout) this.build(full, layout);
-      const shown = new Set();
-      for (const section of sections) for (const e of section.entries) shown.add(e.key);
-      for (const section of full) for (const e of section.entries) this.update(e, shown.has(e.key));
-      for (const g of this.groups) g.element.hidden = !g.keys.some((k) => shown.has(k));
+      if (!this.sameLayout(full)) this.build(full);
+      // Without a filter every row shows: no set of the shown keys is made. An answer with
+      // the panel in view should leave as little garbage as it can.
+      const shown = sections === full ? null : new Set();
+      if (shown) for (const section of sections) for (const e of section.entries) shown.add(e.key);
+      for (const section of full)
+        for (const e of section.entries) this.update(e, !shown || shown.has(e.key));
+      for (const g of this.groups) g.element.hidden = shown !== null && !g.keys.some((k) => shown.has(k));
     }
-    build(sections, layout) {
-      this.layout = layout;
+    // Whether the rows made are those of `sections`, group for group and key for key.
+    sameLayout(sections) {
+      if (this.stale || sections.length !== this.groups.length) return false;
+      for (let i = 0; i < sections.length; ++i) {
+        const g = this.groups[i], entries = sections[i].entries;
+        if (g.group !== sections[i].group || g.keys.length !== entries.length) return false;
+        for (let j = 0; j < entries.length; ++j) if (g.keys[j] !== entries[j].key) return false;
+      }
+      return true;
+    }
+    build(sections) {
+      this.stale = false;
       this.rows.clear();
       this.groups = [];
       const parts = [];
@@ -167,7 +184,8 @@
         if (section.group !== "" || sections.length > 1)
           group.append(element("h3", "", section.group || this.host.text(1645)));
         for (const entry of section.entries) group.append(this.entry(entry));
-        this.groups.push({ element: group, keys: section.entries.map((e) => e.key) });
+        this.groups.push({ element: group, group: section.group,
+                           keys: section.entries.map((e) => e.key) });
         parts.push(group);
       }
       this.box.replaceChildren(...parts);
@@ -185,17 +203,17 @@
       back.type = "button";
       back.addEventListener("click", () => this.host.withdraw(e.object));
       row.append(ask, back);
-      this.rows.set(e.key, { row, ask, answer, back, signature: null });
+      this.rows.set(e.key, { row, ask, answer, back, shown: null });
       return row;
     }
     update(e, shown) {
       const r = this.rows.get(e.key);
       if (!r) return;
       if (r.row.hidden === shown) r.row.hidden = !shown;
-      const signature = (e.answered ? "1" : "0") + (e.askable ? "1" : "0") +
-                        (e.valueNotKept ? "1" : "0") + e.chosenTexts.join("\u0001");
-      if (signature === r.signature) return;
-      r.signature = signature;
+      if (r.shown && r.shown.answered === e.answered && r.shown.askable === e.askable &&
+          r.shown.valueNotKept === e.valueNotKept && sameTexts(r.shown.chosenTexts, e.chosenTexts))
+        return;
+      r.shown = e;
       r.row.classList.toggle("answered", e.answered);
       r.row.classList.toggle("unaskable", !e.askable);
       // An answer whose typed value the opened file did not keep says so.
@@ -215,7 +233,7 @@
     }
     // Texts of the interface change with the language: the rows are made again.
     reset() {
-      this.layout = "";
+      this.stale = true;
     }
   }
 
