@@ -1,4 +1,5 @@
 #include "engine/identificationfile.h"
+#include "support/filebytes.h"
 #include "support/fulldisk.h"
 
 #include <gtest/gtest.h>
@@ -12,20 +13,10 @@ using engine::IdentificationFile;
 using platform::i16;
 using Status = IdentificationFile::Status;
 
-namespace {
+using testing_support::bytesOf;
+using testing_support::putBytes;
 
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(IdentificationFile, WritesChoicesThenFramesLittleEndian) {
     QTemporaryDir dir;
@@ -51,7 +42,7 @@ TEST(IdentificationFile, ARoundTripRestoresTheDescriptionEntryForEntry) {
 TEST(IdentificationFile, AShortFileFillsOnlyTheFirstEntries) {
     QTemporaryDir dir;
     const QString path = dir.filePath("short.qnt");
-    put(path, QByteArray::fromHex("0100 0000"));
+    putBytes(path, QByteArray::fromHex("0100 0000"));
     std::vector<i16> c{0, 1, 1, 1}, f{-1, -1};
     const auto r = IdentificationFile::read(path, c, f);
     EXPECT_EQ(r.status, Status::Ok);
@@ -63,7 +54,7 @@ TEST(IdentificationFile, AShortFileFillsOnlyTheFirstEntries) {
 TEST(IdentificationFile, BytesBeyondTheDescriptionAreIgnoredAndKeptOnSave) {
     QTemporaryDir dir;
     const QString path = dir.filePath("long.qnt");
-    put(path, QByteArray::fromHex("0000 0000 0000 abcd ef"));
+    putBytes(path, QByteArray::fromHex("0000 0000 0000 abcd ef"));
     std::vector<i16> c{1, 1}, f{-1};
     const auto r = IdentificationFile::read(path, c, f);
     EXPECT_EQ(r.status, Status::Ok);
@@ -71,7 +62,7 @@ TEST(IdentificationFile, BytesBeyondTheDescriptionAreIgnoredAndKeptOnSave) {
     EXPECT_EQ(c, (std::vector<i16>{0, 0}));
     EXPECT_EQ(f, (std::vector<i16>{0}));
 
-    put(path, QByteArray::fromHex("0000 0000 0000 abcd ef"));
+    putBytes(path, QByteArray::fromHex("0000 0000 0000 abcd ef"));
     c = {1, 0};
     f = {-1};
     ASSERT_TRUE(IdentificationFile::write(path, c, f, nullptr));
@@ -81,13 +72,13 @@ TEST(IdentificationFile, BytesBeyondTheDescriptionAreIgnoredAndKeptOnSave) {
 TEST(IdentificationFile, AFileOfAnotherKnowledgeBaseIsRefusedAndChangesNothing) {
     QTemporaryDir dir;
     const QString path = dir.filePath("other.qnt");
-    put(path, QByteArray::fromHex("0100 0200 0000"));
+    putBytes(path, QByteArray::fromHex("0100 0200 0000"));
     std::vector<i16> c{0, 0, 1}, f{0};
     const auto r = IdentificationFile::read(path, c, f);
     EXPECT_EQ(r.status, Status::Foreign);
     EXPECT_EQ(c, (std::vector<i16>{0, 0, 1}));
 
-    put(path, QByteArray::fromHex("0100 0000 0100 0100"));  // a frame value of 1
+    putBytes(path, QByteArray::fromHex("0100 0000 0100 0100"));  // a frame value of 1
     const auto r2 = IdentificationFile::read(path, c, f);
     EXPECT_EQ(r2.status, Status::Foreign);
     EXPECT_EQ(c, (std::vector<i16>{0, 0, 1}));
@@ -148,7 +139,7 @@ TEST(IdentificationFile, OnlyRegularFilesOfADescriptionsLengthAreRead) {
     }
     // No knowledge base has a description this long.
     const QString big = dir.filePath("big.qnt");
-    put(big, QByteArray(4 * 65536, '\0'));
+    putBytes(big, QByteArray(4 * 65536, '\0'));
     EXPECT_EQ(IdentificationFile::inspect(big, 2, 1).status, Status::Foreign);
     EXPECT_EQ(IdentificationFile::read(big, choice, frames).status, Status::Foreign);
     EXPECT_EQ(choice, (std::vector<i16>{0, 0}));

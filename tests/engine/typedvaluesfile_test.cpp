@@ -3,6 +3,7 @@
 // hostile file.
 #include "engine/identificationfile.h"
 #include "engine/typedvaluestrailer.h"
+#include "support/filebytes.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -17,18 +18,10 @@ using engine::TypedValue;
 using platform::i16;
 namespace typedvalues = engine::typedvalues;
 
+using testing_support::bytesOf;
+using testing_support::putBytes;
+
 namespace {
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // Writes over the start of a file without shortening it, as a reader that knows only the
 // description saves.
@@ -102,7 +95,7 @@ TEST(TypedValuesFile, ASaveDropsAnEarlierTrailerAndKeepsAnyOtherTail) {
 
     // A tail that is no trailer (an older, longer description) is kept as before, and a
     // trailer written over its start is still found.
-    put(path, QByteArray(Body + 100, '\0'));
+    putBytes(path, QByteArray(Body + 100, '\0'));
     ASSERT_TRUE(IdentificationFile::write(path, Choice, Frames, nullptr, Typed));
     EXPECT_EQ(bytesOf(path).size(), Body + 100);
     const auto r = IdentificationFile::read(path, c, f);
@@ -165,7 +158,7 @@ TEST(TypedValuesFile, DamagedOrHostileTrailersAreIgnoredAndTheDescriptionStillRe
         damage(bytes);
         EXPECT_FALSE(typedvalues::decode(bytes, Body, 5)) << what;
         const QString path = dir.filePath("damaged.qnt");
-        put(path, bytes);
+        putBytes(path, bytes);
         std::vector<i16> c(5, 0), f(2, 0);
         const auto r = IdentificationFile::read(path, c, f);
         EXPECT_FALSE(r.typed) << what;

@@ -3,6 +3,7 @@
 #include "playerdriver.h"
 #include "programwindow.h"
 #include "questions/questionspanel.h"
+#include "support/filebytes.h"
 #include "support/importdatasets.h"
 #include "support/toolrun.h"
 
@@ -15,17 +16,6 @@
 using namespace testing_support;
 
 namespace {
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 QString answerOf(const ProgramWindow& program, const QString& question) {
     const QTreeWidgetItem* row = program.window->questionsPanel()->itemOf(question);
@@ -81,7 +71,7 @@ TEST_F(TypedValuesTest, TheProgramShowsAKeptValueAgainAndSaysWhenOneWasNotKept) 
                                          program.engine->state().FrameState.size());
     ASSERT_GT(withValues.size(), body);
     const QString old = dir.filePath("old.qnt");
-    put(old, withValues.left(body));
+    putBytes(old, withValues.left(body));
     program.window->dispatcher().Open(old);
     const QString noted = answerOf(program, "C6");
     EXPECT_TRUE(noted.endsWith(" (typed value not kept)")) << noted.toStdString();
@@ -94,7 +84,7 @@ TEST_F(TypedValuesTest, TheProgramShowsAKeptValueAgainAndSaysWhenOneWasNotKept) 
     // Saved over by a program that keeps no values, the earlier values stay behind the new
     // description; they are another description's and are not shown.
     program.window->dispatcher().New();
-    put(old, withValues);
+    putBytes(old, withValues);
     {
         QFile f(old);
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
@@ -139,7 +129,7 @@ TEST_F(TypedValuesTest, TheProgramAndThePlayerReadEachOthersValues) {
 
     // A file without the values: the state's text and the note.
     const QString old = dir.filePath("old.qnt");
-    put(old, programBytes.left(body));
+    putBytes(old, programBytes.left(body));
     page.js("VirekaPlayer.id().clear(), true");
     openInPage(page, old);
     ASSERT_TRUE(
