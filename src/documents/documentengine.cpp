@@ -78,6 +78,8 @@ void drawDocumentsInSoftware() {
         qEnvironmentVariableIsSet("QMLSCENE_DEVICE") ||
         qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
         return;
+    // Once chosen it stays: asking again after the first view only earns a warning.
+    if (QQuickWindow::graphicsApi() == QSGRendererInterface::Software) return;
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
